@@ -1,0 +1,68 @@
+# Test and deliverable helpers.
+#
+# Windows builds run their test executables under Wine through CMAKE_CROSSCOMPILING_EMULATOR: a script
+# generated into the build tree that owns this tree's own Wine prefix (never ~/.wine).
+
+include(CTest)
+
+if(QV_WINDOWS)
+    if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86")
+        set(QV_DIST_NAME win32)
+    else()
+        set(QV_DIST_NAME win64)
+    endif()
+    set(QV_DIST_DIR ${CMAKE_SOURCE_DIR}/dist/${QV_DIST_NAME})
+    set(QV_WINEPREFIX ${CMAKE_BINARY_DIR}/wine)
+    configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-exec.sh.in ${CMAKE_BINARY_DIR}/wine-exec @ONLY
+        FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-exec)
+endif()
+
+set(QV_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources (Debian package googletest)")
+if(BUILD_TESTING AND NOT TARGET gtest)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    add_subdirectory(${QV_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+    if(QV_SANITIZE AND NOT QV_WINDOWS)
+        foreach(t gtest gtest_main)
+            target_compile_options(${t} PRIVATE -fsanitize=${QV_SANITIZE})
+        endforeach()
+    endif()
+endif()
+
+# qv_add_test(name SOURCES ... [LIBS ...] [LABELS ...])
+# One test executable is one ctest entry: under Wine every process start costs time.
+function(qv_add_test name)
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} gtest_main gtest qv_flags)
+    if(QV_WINDOWS)
+        # Console test programs; keep gtest's output plain for the ctest log.
+        target_link_options(${name} PRIVATE -mconsole)
+    endif()
+    add_test(NAME ${name} COMMAND ${name} --gtest_color=no WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+    if(QV_WINDOWS)
+        list(APPEND T_LABELS wine)
+    endif()
+    if(T_LABELS)
+        set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+    endif()
+endfunction()
+
+# qv_deliverable(target EXPORTS a b c)
+# Copies the built file into dist/<build>/ and adds a test that its import table names only system
+# DLLs and that its export table holds exactly the undecorated names given.
+function(qv_deliverable target)
+    cmake_parse_arguments(D "" "" "EXPORTS" ${ARGN})
+    if(NOT QV_WINDOWS)
+        return()
+    endif()
+    add_custom_command(TARGET ${target} POST_BUILD
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${QV_DIST_DIR}
+        COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${target}> ${QV_DIST_DIR}/
+        VERBATIM)
+    string(REPLACE ";" "," exports "${D_EXPORTS}")
+    add_test(NAME pe_${target}
+        COMMAND ${CMAKE_SOURCE_DIR}/cmake/check-pe.sh ${QV_OBJDUMP} $<TARGET_FILE:${target}> "${exports}")
+    set_tests_properties(pe_${target} PROPERTIES LABELS pe)
+endfunction()

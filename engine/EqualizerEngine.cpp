@@ -1,0 +1,512 @@
+#include "EqualizerEngine.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace qv {
+namespace {
+
+constexpr int kChunk = 128;  // frames per pass of the band loop; stack buffers, no allocation
+constexpr std::memory_order kRelaxed = std::memory_order_relaxed;
+
+inline bool clips(float y) { return y > 1.0f || !(y >= -1.0f); }
+
+// One step of the output gain glide. In single precision g + (t - g) * 0.01 stalls a few ulp short
+// of its target; once a step no longer moves the gain, the gain is the target.
+inline float glide(float current, float target)
+{
+    const float next = current + (target - current) * 0.01f;
+    return next == current ? target : next;
+}
+
+}  // namespace
+
+EqualizerEngine::EqualizerEngine()
+{
+    for (int i = 0; i < kParamCount; ++i) {
+        working_[i].store(kDefaultParameters.values[i], kRelaxed);
+        normalized_[i].store(valueToNormalized(i, kDefaultParameters.values[i]), kRelaxed);
+    }
+    setProgramName(kDefaultProgramName);
+    undoBuffer_ = kDefaultParameters;
+    for (int c = 0; c < kColumns; ++c) {
+        active_[c] = -1;  // so that the first design counts as a change
+        previousType_[c] = kDefaultParameters.values[paramIndex(kRowFilter, c)];
+        audioBands_[c] = initialBandRecord();
+        bands_[c] = initialBandRecord();
+    }
+    fillNoise();
+}
+
+// ---- parameters ------------------------------------------------------------------------------------
+
+void EqualizerEngine::notifyUpdate()
+{
+    if (updateHook_)
+        updateHook_(updateContext_);
+}
+
+void EqualizerEngine::setUpdateHook(UpdateHook hook, void* context)
+{
+    updateContext_ = context;
+    updateHook_ = hook;
+}
+
+void EqualizerEngine::setNormalized(int index, float x)
+{
+    if (isValidIndex(index)) {
+        normalized_[index].store(x, kRelaxed);
+        working_[index].store(normalizedToValue(index, x), kRelaxed);
+    }
+    dirty_.store(true, std::memory_order_release);
+    notifyUpdate();
+}
+
+float EqualizerEngine::getNormalized(int index) const
+{
+    return isValidIndex(index) ? normalized_[index].load(kRelaxed) : 0.0f;
+}
+
+float EqualizerEngine::programValue(int index) const { return getNormalized(index); }
+
+void EqualizerEngine::storeValue(int index, int32_t v)
+{
+    working_[index].store(v, kRelaxed);
+    normalized_[index].store(valueToNormalized(index, v), kRelaxed);
+}
+
+void EqualizerEngine::setValue(int index, int32_t v)
+{
+    if (!isValidIndex(index))
+        return;
+    const int32_t type = working_[paramIndex(kRowFilter, columnOf(index))].load(kRelaxed);
+    storeValue(index, clampValue(index, v, type, freqLimit()));
+    dirty_.store(true, std::memory_order_release);
+    notifyUpdate();
+}
+
+int32_t EqualizerEngine::getValue(int index) const
+{
+    return isValidIndex(index) ? working_[index].load(kRelaxed) : 0;
+}
+
+ParameterRecord EqualizerEngine::workingSetup() const
+{
+    ParameterRecord r;
+    for (int i = 0; i < kParamCount; ++i)
+        r.values[i] = working_[i].load(kRelaxed);
+    return r;
+}
+
+void EqualizerEngine::replaceSetup(const ParameterRecord& record)
+{
+    ParameterRecord clamped = record;
+    clampRecord(clamped, freqLimit());
+    for (int i = 0; i < kParamCount; ++i)
+        storeValue(i, clamped.values[i]);
+    dirty_.store(true, std::memory_order_release);
+    notifyUpdate();
+}
+
+void EqualizerEngine::reapply()
+{
+    for (int i = 0; i < kParamCount; ++i)
+        storeValue(i, working_[i].load(kRelaxed));
+    dirty_.store(true, std::memory_order_release);
+    notifyUpdate();
+}
+
+void EqualizerEngine::selectSetup(int setup)
+{
+    if (setup == currentSetup_ || (setup != 0 && setup != 1))
+        return;
+    currentSetup_ = setup;
+    const ParameterRecord previous = workingSetup();
+    for (int i = 0; i < kParamCount; ++i)
+        working_[i].store(other_.values[i], kRelaxed);
+    other_ = previous;
+    reapply();
+}
+
+void EqualizerEngine::copySetup(int from, int to)
+{
+    if (from == 0 && to == 1) {
+        other_ = workingSetup();
+    } else if (from == 1 && to == 0) {
+        for (int i = 0; i < kParamCount; ++i)
+            working_[i].store(other_.values[i], kRelaxed);
+        reapply();
+    }
+}
+
+void EqualizerEngine::snapshotForUndo(int tag)
+{
+    if ((tag >= 0 && tag != lastUndoTag_) || tag == -2)
+        undoBuffer_ = workingSetup();
+    lastUndoTag_ = tag;
+}
+
+void EqualizerEngine::undo()
+{
+    const ParameterRecord previous = workingSetup();
+    for (int i = 0; i < kParamCount; ++i)
+        working_[i].store(undoBuffer_.values[i], kRelaxed);
+    undoBuffer_ = previous;
+    reapply();
+}
+
+void EqualizerEngine::setProgramName(const char* name)
+{
+    if (!name)
+        return;
+    size_t n = 0;
+    while (n < sizeof programName_ - 1 && name[n] != '\0')
+        ++n;
+    std::memcpy(programName_, name, n);
+    programName_[n] = '\0';
+}
+
+// ---- design ----------------------------------------------------------------------------------------
+
+void EqualizerEngine::setSampleRate(float rate) { sampleRate_.store(rate, kRelaxed); }
+
+void EqualizerEngine::designCoefficients() { designDisplay(workingSetup()); }
+
+void EqualizerEngine::designDisplay(const ParameterRecord& setup)
+{
+    const float fs = designSampleRate(sampleRate());
+    for (int c = 0; c < kColumns; ++c)
+        designColumn(setup, c, fs, bands_[c]);
+}
+
+BandRecord* EqualizerEngine::bandRecord(int column)
+{
+    return column >= 0 && column < kColumns ? &bands_[column] : nullptr;
+}
+
+void EqualizerEngine::clearHistory(int column)
+{
+    history_[column][0] = History{};
+    history_[column][1] = History{};
+}
+
+void EqualizerEngine::designAudio(const ParameterRecord& setup)
+{
+    const float fs = designSampleRate(sampleRate());
+    for (int c = 0; c < kColumns; ++c) {
+        const ColumnDesign d = designColumn(setup, c, fs, audioBands_[c]);
+        const int32_t active = d.active ? 1 : 0;
+        if (active != active_[c])
+            changed_[c] = 1;
+        active_[c] = active;
+        const int32_t type = setup.values[paramIndex(kRowFilter, c)];
+        if (type != previousType_[c]) {
+            previousType_[c] = type;
+            changed_[c] = 1;
+        }
+        if (c == 0)
+            gainTarget_ = d.gainLinear;
+    }
+    for (int c = 0; c < kColumns; ++c) {
+        if (changed_[c]) {
+            clearHistory(c);
+            changed_[c] = 0;
+        }
+    }
+    designedOnce_ = true;
+}
+
+// ---- processing ------------------------------------------------------------------------------------
+
+void EqualizerEngine::fillNoise()
+{
+    // The classic C library generator, so that every build fills the same table.
+    for (float& n : noise_) {
+        randomState_ = randomState_ * 214013u + 2531011u;
+        const int r = static_cast<int>((randomState_ >> 16) & 0x7FFF);
+        n = static_cast<float>(r - 16384) * 1e-32f;
+    }
+}
+
+void EqualizerEngine::zeroPeaks()
+{
+    peakLeft_.store(0.0f, kRelaxed);
+    peakRight_.store(0.0f, kRelaxed);
+}
+
+void EqualizerEngine::filterBand(int column, int channel, float* samples, int count)
+{
+    const BandRecord& b = audioBands_[column];
+    History h = history_[column][channel];
+    for (int i = 0; i < count; ++i) {
+        const float x = samples[i];
+        const float y = b.b0 * x + b.b1 * h.x1 + b.b2 * h.x2 + b.a1 * h.y1 + b.a2 * h.y2;
+        h.x2 = h.x1;
+        h.x1 = x;
+        h.y2 = h.y1;
+        h.y1 = y;
+        samples[i] = y;
+    }
+    history_[column][channel] = h;
+}
+
+void EqualizerEngine::sanitizeHistory()
+{
+    // A non-finite input leaves a recursive filter producing NaN for ever; start such a band again
+    // from silence. Finite input never gets here.
+    for (int c = 1; c < kColumns; ++c) {
+        for (History& h : history_[c]) {
+            if (!std::isfinite(h.x1) || !std::isfinite(h.y1) || !std::isfinite(h.x2) || !std::isfinite(h.y2))
+                h = History{};
+        }
+    }
+}
+
+void EqualizerEngine::finishMeters(float maxLeft, float maxRight, bool holdBetweenReads)
+{
+    const bool read = meterRead_.exchange(0, std::memory_order_acq_rel) != 0;
+    if (holdBetweenReads && !read) {
+        if (maxLeft > peakLeft_.load(kRelaxed))
+            peakLeft_.store(maxLeft, kRelaxed);
+        if (maxRight > peakRight_.load(kRelaxed))
+            peakRight_.store(maxRight, kRelaxed);
+    } else {
+        peakLeft_.store(maxLeft, kRelaxed);
+        peakRight_.store(maxRight, kRelaxed);
+    }
+}
+
+template <bool Accumulate>
+void EqualizerEngine::runBlock(const float* const* inputs, float* const* outputs, int32_t frames)
+{
+    if (frames <= 0)
+        return;
+    const float* inL = inputs[0];
+    const float* inR = inputs[1];
+    float* outL = outputs[0];
+    float* outR = outputs[1];
+
+    if (isBypassed()) {
+        for (int32_t i = 0; i < frames; ++i) {
+            // Read both before writing: a host may process in place.
+            const float l = inL[i];
+            const float r = inR[i];
+            if (Accumulate) {
+                outL[i] += l;
+                outR[i] += r;
+            } else {
+                outL[i] = l;
+                outR[i] = r;
+            }
+        }
+        zeroPeaks();
+        return;
+    }
+
+    if (takeDirty())
+        designAudio(workingSetup());
+
+    float left[kChunk];
+    float right[kChunk];
+    float maxLeft = 0.0f;
+    float maxRight = 0.0f;
+    float gain = gainCurrent_;
+    const float target = gainTarget_;
+    int clipLeft = 0;
+    int clipRight = 0;
+    int pos = noisePosition_;
+
+    for (int32_t start = 0; start < frames; start += kChunk) {
+        const int n = frames - start < kChunk ? static_cast<int>(frames - start) : kChunk;
+        for (int i = 0; i < n; ++i) {
+            const float noise = noise_[(pos + i) & (kNoiseTableSize - 1)];
+            left[i] = inL[start + i] + noise;
+            right[i] = inR[start + i] + noise;
+        }
+        // Each band's recursion depends only on its own input sequence, so running the block band
+        // by band gives the same bits as running it frame by frame.
+        for (int c = 1; c < kColumns; ++c) {
+            if (active_[c] > 0) {
+                filterBand(c, 0, left, n);
+                filterBand(c, 1, right, n);
+            }
+        }
+        for (int i = 0; i < n; ++i) {
+            gain = glide(gain, target);
+            const float yL = left[i] * gain;
+            const float yR = right[i] * gain;
+            if (clips(yL))
+                clipLeft = 1;
+            if (clips(yR))
+                clipRight = 1;
+            if (Accumulate) {
+                outL[start + i] += yL;
+                outR[start + i] += yR;
+            } else {
+                outL[start + i] = yL;
+                outR[start + i] = yR;
+            }
+            const float aL = std::fabs(yL);
+            const float aR = std::fabs(yR);
+            if (aL > maxLeft)
+                maxLeft = aL;
+            if (aR > maxRight)
+                maxRight = aR;
+        }
+        pos = (pos + n) & (kNoiseTableSize - 1);
+    }
+
+    gainCurrent_ = gain;
+    noisePosition_ = pos;
+    if (clipLeft)
+        clip_[0].store(kClipFromVst, kRelaxed);
+    if (clipRight)
+        clip_[1].store(kClipFromVst, kRelaxed);
+    sanitizeHistory();
+    finishMeters(maxLeft, maxRight, true);
+}
+
+void EqualizerEngine::processReplacing(const float* const* inputs, float* const* outputs, int32_t frames)
+{
+    runBlock<false>(inputs, outputs, frames);
+}
+
+void EqualizerEngine::process(const float* const* inputs, float* const* outputs, int32_t frames)
+{
+    runBlock<true>(inputs, outputs, frames);
+}
+
+int EqualizerEngine::processInterleaved(float* buffer, uint32_t* frames, int channels,
+                                        const ParameterRecord& snapshot, bool changed)
+{
+    if (!buffer || !frames || (channels != 1 && channels != 2))
+        return 0;
+    const uint32_t total = *frames;
+
+    if (isBypassed()) {
+        zeroPeaks();
+        return 0;
+    }
+    if (changed || !designedOnce_)
+        designAudio(snapshot);
+
+    float left[kChunk];
+    float right[kChunk];
+    float maxLeft = 0.0f;
+    float maxRight = 0.0f;
+    float gain = gainCurrent_;
+    const float target = gainTarget_;
+    int clipLeft = 0;
+    int clipRight = 0;
+    int pos = noisePosition_;
+    const bool stereo = channels == 2;
+
+    for (uint32_t start = 0; start < total; start += kChunk) {
+        const int n = total - start < static_cast<uint32_t>(kChunk) ? static_cast<int>(total - start) : kChunk;
+        float* frame = buffer + static_cast<size_t>(start) * channels;
+        for (int i = 0; i < n; ++i) {
+            const float noise = noise_[(pos + i) & (kNoiseTableSize - 1)];
+            left[i] = frame[i * channels] + noise;
+            if (stereo)
+                right[i] = frame[i * 2 + 1] + noise;
+        }
+        for (int c = 1; c < kColumns; ++c) {
+            if (active_[c] > 0) {
+                filterBand(c, 0, left, n);
+                if (stereo)
+                    filterBand(c, 1, right, n);
+            }
+        }
+        for (int i = 0; i < n; ++i) {
+            gain = glide(gain, target);
+            const float yL = left[i] * gain;
+            if (clips(yL))
+                clipLeft = 1;
+            frame[i * channels] = yL;
+            const float aL = std::fabs(yL);
+            if (aL > maxLeft)
+                maxLeft = aL;
+            if (stereo) {
+                const float yR = right[i] * gain;
+                if (clips(yR))
+                    clipRight = 1;
+                frame[i * 2 + 1] = yR;
+                const float aR = std::fabs(yR);
+                if (aR > maxRight)
+                    maxRight = aR;
+            }
+        }
+        pos = (pos + n) & (kNoiseTableSize - 1);
+    }
+
+    gainCurrent_ = gain;
+    noisePosition_ = pos;
+    if (!stereo)
+        maxRight = maxLeft;  // both meters show the one channel
+    if (clipLeft)
+        clip_[0].store(kClipFromStream, kRelaxed);
+    if (clipRight)
+        clip_[1].store(kClipFromStream, kRelaxed);
+    sanitizeHistory();
+    finishMeters(maxLeft, maxRight, false);
+    return 0;
+}
+
+void EqualizerEngine::startStream(const ParameterRecord& snapshot)
+{
+    for (int c = 0; c < kColumns; ++c) {
+        clearHistory(c);
+        changed_[c] = 0;
+    }
+    noisePosition_ = 0;
+    fillNoise();
+    for (auto& counter : clip_)
+        counter.store(0, kRelaxed);
+    zeroPeaks();
+    gainCurrent_ = 0.0f;
+    designAudio(snapshot);
+}
+
+void EqualizerEngine::resetState()
+{
+    for (int c = 1; c < kColumns; ++c)
+        clearHistory(c);
+    zeroPeaks();
+    noisePosition_ = 0;
+}
+
+void EqualizerEngine::clearClip()
+{
+    clip_[0].store(0, kRelaxed);
+    clip_[1].store(0, kRelaxed);
+}
+
+void EqualizerEngine::readMeters(float& left, float& right)
+{
+    left = peakLeft_.load(kRelaxed);
+    right = peakRight_.load(kRelaxed);
+    meterRead_.store(1, std::memory_order_release);
+}
+
+float EqualizerEngine::readMeter(int channel)
+{
+    float left, right;
+    readMeters(left, right);
+    return channel == 0 ? left : right;
+}
+
+int32_t EqualizerEngine::getClipCounter(int channel, int pair) const
+{
+    if ((channel != 0 && channel != 1) || (pair != 0 && pair != 1))
+        return 0;
+    return clip_[pair * 2 + channel].load(kRelaxed);
+}
+
+void EqualizerEngine::setClipCounter(int channel, int pair, int32_t value)
+{
+    if ((channel != 0 && channel != 1) || (pair != 0 && pair != 1))
+        return;
+    clip_[pair * 2 + channel].store(value, kRelaxed);
+}
+
+}  // namespace qv
