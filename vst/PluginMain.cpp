@@ -1,0 +1,31 @@
+// The DLL's entry: exported as "VSTPluginMain" and, by the .def file, as "main".
+
+#include <windows.h>
+
+#include <new>
+
+#include "EqualizerEffect.h"
+#include "WindowEditor.h"
+
+namespace {
+HINSTANCE g_module;
+}
+
+HINSTANCE qvModuleHandle() { return g_module; }
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+{
+    if (reason == DLL_PROCESS_ATTACH) {
+        g_module = instance;
+        DisableThreadLibraryCalls(instance);
+    }
+    return TRUE;
+}
+
+extern "C" __declspec(dllexport) vst::AEffect* QV_VSTCALL VSTPluginMain(vst::AudioMasterCallback audioMaster)
+{
+    if (!audioMaster || audioMaster(nullptr, vst::audioMasterVersion, 0, 0, nullptr, 0.0f) == 0)
+        return nullptr;
+    auto* effect = new (std::nothrow) qv::EqualizerEffect(audioMaster, &qv::makeWindowEditor);
+    return effect ? effect->aeffect() : nullptr;
+}

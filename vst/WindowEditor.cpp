@@ -1,0 +1,79 @@
+#include "WindowEditor.h"
+
+#include <windows.h>
+
+#include <new>
+
+#include "EqualizerEffect.h"
+
+HINSTANCE qvModuleHandle();
+
+namespace qv {
+namespace {
+
+const char kWindowClass[] = "qvEqualizerWindowClass";
+int g_openWindows;  // classes are registered while any editor window is open
+
+LRESULT CALLBACK editorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class WindowEditor final : public EffectEditor {
+public:
+    using EffectEditor::EffectEditor;
+    ~WindowEditor() override { close(); }
+
+    bool open(void* parentWindow) override
+    {
+        if (window_)
+            return true;
+        HWND parent = static_cast<HWND>(parentWindow);
+        if (parent && !IsWindow(parent))
+            return false;
+        if (g_openWindows == 0) {
+            WNDCLASSA wc{};
+            wc.style = CS_DBLCLKS;
+            wc.lpfnWndProc = editorProc;
+            wc.hInstance = qvModuleHandle();
+            wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+            wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+            wc.lpszClassName = kWindowClass;
+            if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+                return false;
+        }
+        ++g_openWindows;
+        const DWORD style = parent ? WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN : WS_POPUP | WS_CLIPCHILDREN;
+        window_ = CreateWindowExA(0, kWindowClass, "qv:equalizer", style, 0, 0, rect_.right, rect_.bottom,
+                                  parent, nullptr, qvModuleHandle(), nullptr);
+        if (!window_) {
+            releaseClass();
+            return false;
+        }
+        return true;
+    }
+
+    void close() override
+    {
+        if (!window_)
+            return;
+        DestroyWindow(window_);
+        window_ = nullptr;
+        releaseClass();
+    }
+
+private:
+    static void releaseClass()
+    {
+        if (--g_openWindows == 0)
+            UnregisterClassA(kWindowClass, qvModuleHandle());
+    }
+
+    HWND window_ = nullptr;
+};
+
+}  // namespace
+
+EffectEditor* makeWindowEditor(EqualizerEffect& effect) { return new (std::nothrow) WindowEditor(effect); }
+
+}  // namespace qv
