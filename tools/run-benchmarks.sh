@@ -1,0 +1,27 @@
+#!/bin/sh
+# Runs the benchmarks of the native and Windows builds (Windows ones under Wine) and prints the
+# figures; each is a ratio against a reference measured in the same run. Build the presets first.
+cd "$(dirname "$0")/.." || exit 1
+. ./cmake/wine-env.sh
+if [ -x build/host/bin/engine_bench ]; then
+    echo "== native (host), Google Benchmark"
+    build/host/bin/engine_bench --benchmark_min_time=0.2 --benchmark_format=csv 2>/dev/null |
+        awk -F, '/^"BM_/ { split($1, n, "/"); kind = substr(n[1], 5); bands = n[2]; sub(/"/, "", bands);
+                  ns[kind, bands] = $4 / 512; seen[bands] = 1 }
+             END { printf "%-8s %14s %12s %14s %12s %8s\n", "bands", "engine fr/s", "ns/frame", "reference fr/s", "ns/frame", "ratio";
+                   for (b = 0; b <= 6; b++) if (b in seen)
+                       printf "%-8d %14.0f %12.2f %14.0f %12.2f %8.2f\n", b, 1e9 / ns["Engine", b], ns["Engine", b],
+                              1e9 / ns["Reference", b], ns["Reference", b], ns["Engine", b] / ns["Reference", b] }'
+fi
+for preset in win32 win64; do
+    [ -x build/$preset/wine-exec ] || continue
+    if [ $preset = win32 ] && ! qv_can_run_i386; then
+        echo "== $preset: not run (this machine cannot execute 32-bit code)"
+        continue
+    fi
+    for exe in build/$preset/bin/*bench*.exe; do
+        [ -f "$exe" ] || continue
+        echo "== $preset under Wine: $(basename "$exe")"
+        build/$preset/wine-exec "$exe"
+    done
+done
