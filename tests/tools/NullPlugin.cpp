@@ -1,0 +1,2 @@
+// A stand-in plug-in whose entry point returns no effect.
+extern "C" void* VSTPluginMain(void*) { return nullptr; }
