@@ -28,8 +28,9 @@ public:
     {
         if (window_)
             return true;
+        // The editor lives inside the host's window; without one there is nothing to open.
         HWND parent = static_cast<HWND>(parentWindow);
-        if (parent && !IsWindow(parent))
+        if (!parent || !IsWindow(parent))
             return false;
         if (g_openWindows == 0) {
             WNDCLASSA wc{};
@@ -43,7 +44,7 @@ public:
                 return false;
         }
         ++g_openWindows;
-        const DWORD style = parent ? WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN : WS_POPUP | WS_CLIPCHILDREN;
+        const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
         window_ = CreateWindowExA(0, kWindowClass, "qv:equalizer", style, 0, 0, rect_.right, rect_.bottom,
                                   parent, nullptr, qvModuleHandle(), nullptr);
         if (!window_) {

@@ -162,6 +162,7 @@ TEST_F(Host, EditorWindowComesAndGoes)
     HWND parent = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 600, 500, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(parent, nullptr);
+    EXPECT_EQ(host.dispatch(effEditOpen, 0, 0, nullptr), 0);  // no host window: refused
     EXPECT_EQ(host.dispatch(effEditOpen, 0, 0, parent), 1);
     HWND child = GetWindow(parent, GW_CHILD);
     ASSERT_NE(child, nullptr);
