@@ -250,6 +250,32 @@ void EqualizerEngine::filterBand(int column, int channel, float* samples, int co
     history_[column][channel] = h;
 }
 
+void EqualizerEngine::filterBandPair(int column, float* left, float* right, int count)
+{
+    // Both channels in one loop: two independent recursions keep the processor busy.
+    const BandRecord& b = audioBands_[column];
+    History l = history_[column][0];
+    History r = history_[column][1];
+    for (int i = 0; i < count; ++i) {
+        const float xl = left[i];
+        const float xr = right[i];
+        const float yl = b.b0 * xl + b.b1 * l.x1 + b.b2 * l.x2 + b.a1 * l.y1 + b.a2 * l.y2;
+        const float yr = b.b0 * xr + b.b1 * r.x1 + b.b2 * r.x2 + b.a1 * r.y1 + b.a2 * r.y2;
+        l.x2 = l.x1;
+        l.x1 = xl;
+        l.y2 = l.y1;
+        l.y1 = yl;
+        r.x2 = r.x1;
+        r.x1 = xr;
+        r.y2 = r.y1;
+        r.y1 = yr;
+        left[i] = yl;
+        right[i] = yr;
+    }
+    history_[column][0] = l;
+    history_[column][1] = r;
+}
+
 void EqualizerEngine::sanitizeHistory()
 {
     // A non-finite input leaves a recursive filter producing NaN for ever; start such a band again
@@ -274,6 +300,67 @@ void EqualizerEngine::finishMeters(float maxLeft, float maxRight, bool holdBetwe
         peakLeft_.store(maxLeft, kRelaxed);
         peakRight_.store(maxRight, kRelaxed);
     }
+}
+
+EqualizerEngine::BlockRun EqualizerEngine::beginRun() const
+{
+    BlockRun run;
+    run.gain = gainCurrent_;
+    run.target = gainTarget_;
+    run.position = noisePosition_;
+    return run;
+}
+
+template <bool Stereo>
+void EqualizerEngine::processChunk(float* left, float* right, int n, BlockRun& run)
+{
+    for (int i = 0; i < n; ++i) {
+        const float noise = noise_[(run.position + i) & (kNoiseTableSize - 1)];
+        left[i] += noise;
+        if (Stereo)
+            right[i] += noise;
+    }
+    // Each band's recursion depends only on its own input sequence, so running a chunk band by band
+    // gives the same bits as running it frame by frame.
+    for (int c = 1; c < kColumns; ++c) {
+        if (active_[c] > 0) {
+            if (Stereo)
+                filterBandPair(c, left, right, n);
+            else
+                filterBand(c, 0, left, n);
+        }
+    }
+    float gain = run.gain;
+    for (int i = 0; i < n; ++i) {
+        gain = glide(gain, run.target);
+        const float yL = left[i] * gain;
+        left[i] = yL;
+        run.clipLeft |= clips(yL);
+        const float aL = std::fabs(yL);
+        if (aL > run.maxLeft)
+            run.maxLeft = aL;
+        if (Stereo) {
+            const float yR = right[i] * gain;
+            right[i] = yR;
+            run.clipRight |= clips(yR);
+            const float aR = std::fabs(yR);
+            if (aR > run.maxRight)
+                run.maxRight = aR;
+        }
+    }
+    run.gain = gain;
+    run.position = (run.position + n) & (kNoiseTableSize - 1);
+}
+
+void EqualizerEngine::endRun(const BlockRun& run, int32_t clipValue)
+{
+    gainCurrent_ = run.gain;
+    noisePosition_ = run.position;
+    if (run.clipLeft)
+        clip_[0].store(clipValue, kRelaxed);
+    if (run.clipRight)
+        clip_[1].store(clipValue, kRelaxed);
+    sanitizeHistory();
 }
 
 template <bool Accumulate>
@@ -308,62 +395,24 @@ void EqualizerEngine::runBlock(const float* const* inputs, float* const* outputs
 
     float left[kChunk];
     float right[kChunk];
-    float maxLeft = 0.0f;
-    float maxRight = 0.0f;
-    float gain = gainCurrent_;
-    const float target = gainTarget_;
-    int clipLeft = 0;
-    int clipRight = 0;
-    int pos = noisePosition_;
-
+    BlockRun run = beginRun();
     for (int32_t start = 0; start < frames; start += kChunk) {
         const int n = frames - start < kChunk ? static_cast<int>(frames - start) : kChunk;
+        std::memcpy(left, inL + start, sizeof(float) * static_cast<size_t>(n));
+        std::memcpy(right, inR + start, sizeof(float) * static_cast<size_t>(n));
+        processChunk<true>(left, right, n, run);
         for (int i = 0; i < n; ++i) {
-            const float noise = noise_[(pos + i) & (kNoiseTableSize - 1)];
-            left[i] = inL[start + i] + noise;
-            right[i] = inR[start + i] + noise;
-        }
-        // Each band's recursion depends only on its own input sequence, so running the block band
-        // by band gives the same bits as running it frame by frame.
-        for (int c = 1; c < kColumns; ++c) {
-            if (active_[c] > 0) {
-                filterBand(c, 0, left, n);
-                filterBand(c, 1, right, n);
-            }
-        }
-        for (int i = 0; i < n; ++i) {
-            gain = glide(gain, target);
-            const float yL = left[i] * gain;
-            const float yR = right[i] * gain;
-            if (clips(yL))
-                clipLeft = 1;
-            if (clips(yR))
-                clipRight = 1;
             if (Accumulate) {
-                outL[start + i] += yL;
-                outR[start + i] += yR;
+                outL[start + i] += left[i];
+                outR[start + i] += right[i];
             } else {
-                outL[start + i] = yL;
-                outR[start + i] = yR;
+                outL[start + i] = left[i];
+                outR[start + i] = right[i];
             }
-            const float aL = std::fabs(yL);
-            const float aR = std::fabs(yR);
-            if (aL > maxLeft)
-                maxLeft = aL;
-            if (aR > maxRight)
-                maxRight = aR;
         }
-        pos = (pos + n) & (kNoiseTableSize - 1);
     }
-
-    gainCurrent_ = gain;
-    noisePosition_ = pos;
-    if (clipLeft)
-        clip_[0].store(kClipFromVst, kRelaxed);
-    if (clipRight)
-        clip_[1].store(kClipFromVst, kRelaxed);
-    sanitizeHistory();
-    finishMeters(maxLeft, maxRight, true);
+    endRun(run, kClipFromVst);
+    finishMeters(run.maxLeft, run.maxRight, true);
 }
 
 void EqualizerEngine::processReplacing(const float* const* inputs, float* const* outputs, int32_t frames)
@@ -390,65 +439,31 @@ int EqualizerEngine::processInterleaved(float* buffer, uint32_t* frames, int cha
     if (changed || !designedOnce_)
         designAudio(snapshot);
 
+    const bool stereo = channels == 2;
     float left[kChunk];
     float right[kChunk];
-    float maxLeft = 0.0f;
-    float maxRight = 0.0f;
-    float gain = gainCurrent_;
-    const float target = gainTarget_;
-    int clipLeft = 0;
-    int clipRight = 0;
-    int pos = noisePosition_;
-    const bool stereo = channels == 2;
-
+    BlockRun run = beginRun();
     for (uint32_t start = 0; start < total; start += kChunk) {
         const int n = total - start < static_cast<uint32_t>(kChunk) ? static_cast<int>(total - start) : kChunk;
         float* frame = buffer + static_cast<size_t>(start) * channels;
         for (int i = 0; i < n; ++i) {
-            const float noise = noise_[(pos + i) & (kNoiseTableSize - 1)];
-            left[i] = frame[i * channels] + noise;
+            left[i] = frame[i * channels];
             if (stereo)
-                right[i] = frame[i * 2 + 1] + noise;
+                right[i] = frame[i * 2 + 1];
         }
-        for (int c = 1; c < kColumns; ++c) {
-            if (active_[c] > 0) {
-                filterBand(c, 0, left, n);
-                if (stereo)
-                    filterBand(c, 1, right, n);
-            }
-        }
+        if (stereo)
+            processChunk<true>(left, right, n, run);
+        else
+            processChunk<false>(left, nullptr, n, run);
         for (int i = 0; i < n; ++i) {
-            gain = glide(gain, target);
-            const float yL = left[i] * gain;
-            if (clips(yL))
-                clipLeft = 1;
-            frame[i * channels] = yL;
-            const float aL = std::fabs(yL);
-            if (aL > maxLeft)
-                maxLeft = aL;
-            if (stereo) {
-                const float yR = right[i] * gain;
-                if (clips(yR))
-                    clipRight = 1;
-                frame[i * 2 + 1] = yR;
-                const float aR = std::fabs(yR);
-                if (aR > maxRight)
-                    maxRight = aR;
-            }
+            frame[i * channels] = left[i];
+            if (stereo)
+                frame[i * 2 + 1] = right[i];
         }
-        pos = (pos + n) & (kNoiseTableSize - 1);
     }
-
-    gainCurrent_ = gain;
-    noisePosition_ = pos;
-    if (!stereo)
-        maxRight = maxLeft;  // both meters show the one channel
-    if (clipLeft)
-        clip_[0].store(kClipFromStream, kRelaxed);
-    if (clipRight)
-        clip_[1].store(kClipFromStream, kRelaxed);
-    sanitizeHistory();
-    finishMeters(maxLeft, maxRight, false);
+    endRun(run, kClipFromStream);
+    // Each buffer shows its own maxima; mono feeds both meters.
+    finishMeters(run.maxLeft, stereo ? run.maxRight : run.maxLeft, false);
     return 0;
 }
 

@@ -107,9 +107,25 @@ private:
     void zeroPeaks();
     void designAudio(const ParameterRecord& setup);
     void clearHistory(int column);
+    // The running state of one block, carried from chunk to chunk.
+    struct BlockRun {
+        float gain = 1.0f;
+        float target = 1.0f;
+        float maxLeft = 0.0f;
+        float maxRight = 0.0f;
+        bool clipLeft = false;
+        bool clipRight = false;
+        int position = 0;
+    };
+    BlockRun beginRun() const;
+    // Adds the noise, runs the active bands and applies the output gain in place.
+    template <bool Stereo>
+    void processChunk(float* left, float* right, int n, BlockRun& run);
+    void endRun(const BlockRun& run, int32_t clipValue);
     template <bool Accumulate>
     void runBlock(const float* const* inputs, float* const* outputs, int32_t frames);
     void filterBand(int column, int channel, float* samples, int count);
+    void filterBandPair(int column, float* left, float* right, int count);
     void sanitizeHistory();
     void finishMeters(float maxLeft, float maxRight, bool holdBetweenReads);
 
