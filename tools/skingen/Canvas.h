@@ -39,8 +39,9 @@ public:
 
     // Unpremultiplied pixels.
     Picture picture() const;
-    // Draw a picture at (x, y), alpha-blended.
-    void paste(const Picture& pic, int x, int y);
+    // Draw a picture at (x, y), alpha-blended; scale > 1 enlarges it without smoothing.
+    void paste(const Picture& pic, int x, int y, int scale = 1);
+    bool savePng(const char* path) const;
 
 private:
     void font(double size, bool bold, bool condensed);
