@@ -11,6 +11,9 @@ namespace {
 
 const Colour kLabel = hex(0x343C47);
 const Colour kLabelSoft = hex(0x56606C);
+// Outer edges shared by the tray, the panels and the name plate.
+constexpr int kLeft = 12;
+constexpr int kRight = 494;
 
 // Fixed-seed generator for the brushed texture: same grain every run.
 struct Grain {
@@ -66,18 +69,18 @@ Picture editorBackground()
     c.set(hex(0xFFFFFF, 0.5));
     cairo_stroke(cr);
 
-    // Toolbar tray behind the top row of buttons.
-    panel(c, 10, 10, 486, 33, 5);
+    // Toolbar tray behind the top row of buttons, 4 pixels around them.
+    panel(c, kLeft, kBypass.y - 4, kRight - kLeft, kBypass.h + 8, 5);
 
-    // Graph bezel: a dark recess the graph sits in.
-    c.roundRect(kGraph.x - 3, kGraph.y - 3, kGraph.w + 6, kGraph.h + 6, 3);
+    // Graph bezel: a dark recess the graph sits in, with a light lower lip.
+    c.roundRect(kGraph.x - 2, kGraph.y - 2, kGraph.w + 4, kGraph.h + 4, 2);
     c.set(hex(0x2B323B));
     cairo_fill(cr);
-    cairo_rectangle(cr, kGraph.x - 2.5, kGraph.bottom() + 2.5, kGraph.w + 5, 0);
+    c.fillRect(kGraph.x - 1, kGraph.bottom() + 2, kGraph.w + 2, 1, hex(0xFFFFFF, 0.5));
 
     // Band panel and meter panel.
-    panel(c, 10, 189, 408, 183, 5);
-    panel(c, 422, 189, 74, 183, 5);
+    panel(c, kLeft, 189, 418 - kLeft, 183, 5);
+    panel(c, 422, 189, kRight - 422, 183, 5);
 
     // Column headings over the band rows, between the graph and the first row.
     const double hb = 202;
@@ -107,8 +110,7 @@ Picture editorBackground()
         cairo_stroke(cr);
     }
 
-    // Output row: a hairline separates it from band 6; the label sits left of the gain field.
-    c.fillRect(92, 368, 0, 0, kLabel);
+    // Output row: the label sits left of the gain field.
     label(c, "Output gain", kOutGain.x - 6, kOutGain.y + 15, 1.0);
 
     // Meter area: scale between the two bars, channel letters underneath.
@@ -135,14 +137,14 @@ Picture editorBackground()
     }
 
     // Name plate along the bottom, where the right button opens the home-page menu.
-    c.roundRect(10, 377, 486, 27, 5);
-    c.vgradient(377, 404, hex(0x3A434E), hex(0x262C34));
+    c.roundRect(kLeft, 377, kRight - kLeft, 28, 5);
+    c.vgradient(377, 405, hex(0x3A434E), hex(0x262C34));
     cairo_fill(cr);
-    c.fillRect(15, 378, 476, 1, hex(0xFFFFFF, 0.12));
+    c.fillRect(kLeft + 5, 378, kRight - kLeft - 10, 1, hex(0xFFFFFF, 0.12));
     c.text("qv", 22, 397, 17, hex(0xF2C230), 0.0, true);
     double qw = c.textWidth("qv", 17, true);
     c.text(":equalizer", 22 + qw, 397, 17, hex(0xEEF1F4), 0.0, true);
-    c.text("six-band parametric equalizer", 484, 395, 10, hex(0xB5BEC8), 1.0, false);
+    c.text("six-band parametric equalizer", kRight - 10, 395, 10, hex(0xB5BEC8), 1.0, false);
     return c.picture();
 }
 

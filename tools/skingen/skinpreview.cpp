@@ -298,8 +298,8 @@ void editor(const std::string& out)
 void sheet(const std::string& out)
 {
     const int S = 4;
-    Canvas c(1100, 900);
-    c.fillRect(0, 0, 1100, 900, hex(0x9AA3AD));
+    Canvas c(1100, 1000);
+    c.fillRect(0, 0, 1100, 1000, hex(0x9AA3AD));
     int x = 10, y = 10, rowH = 0;
     auto put = [&](const Picture& p) {
         if (x + p.width * S > 1090) {
@@ -311,6 +311,10 @@ void sheet(const std::string& out)
         x += p.width * S + 10;
         rowH = std::max(rowH, p.height * S);
     };
+    for (TreeIcon t : {TreeIcon::Root, TreeIcon::Preset, TreeIcon::Bank, TreeIcon::OpenBank}) {
+        put(treeIcon(t, 16));
+        put(treeIcon(t, 32));
+    }
     for (const char* n : {"button", "setup", "flat", "type", "band", "arrow"}) {
         int w = std::string(n) == "button" ? 76 : std::string(n) == "setup" ? 61 : std::string(n) == "flat" ? 50
               : std::string(n) == "type" ? 27 : std::string(n) == "band" ? 24 : 15;
@@ -325,10 +329,6 @@ void sheet(const std::string& out)
     put(sprite("meter.raw", 12, 144));
     put(sprite("meter_lit.raw", 12, 144));
     put(graphCursor());
-    for (TreeIcon t : {TreeIcon::Root, TreeIcon::Preset, TreeIcon::Bank, TreeIcon::OpenBank}) {
-        put(treeIcon(t, 16));
-        put(treeIcon(t, 32));
-    }
     c.savePng((out + "/sheet.png").c_str());
 }
 
