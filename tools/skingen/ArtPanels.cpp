@@ -45,43 +45,11 @@ void label(Canvas& c, const char* s, double cx, double baseline, double align = 
     c.text(s, cx, baseline, 10, kLabel, align, true, true);
 }
 
-} // namespace
-
-Picture editorBackground()
+// Texts and marks on the background. Kept apart so that a check can prove none of them lies
+// under a control.
+void drawLabels(Canvas& c)
 {
-    Canvas c(kEditorW, kEditorH);
     cairo_t* cr = c.cr();
-
-    // Base: cool light grey with a faint horizontal brush.
-    c.vgradient(0, kEditorH, hex(0xC9CED4), hex(0xB9BFC6));
-    cairo_paint(cr);
-    Grain g;
-    for (int y = 0; y < kEditorH; ++y) {
-        double a = 0.035 * (g.next() - 0.5);
-        c.fillRect(0, y, kEditorW, 1, a > 0 ? hex(0xFFFFFF, a * 2) : hex(0x000000, -a * 2));
-    }
-    // Outer edge of the window.
-    cairo_set_line_width(cr, 1.0);
-    cairo_rectangle(cr, 0.5, 0.5, kEditorW - 1, kEditorH - 1);
-    c.set(hex(0x7D8792));
-    cairo_stroke(cr);
-    cairo_rectangle(cr, 1.5, 1.5, kEditorW - 3, kEditorH - 3);
-    c.set(hex(0xFFFFFF, 0.5));
-    cairo_stroke(cr);
-
-    // Toolbar tray behind the top row of buttons, 4 pixels around them.
-    panel(c, kLeft, kBypass.y - 4, kRight - kLeft, kBypass.h + 8, 5);
-
-    // Graph bezel: a dark recess the graph sits in, with a light lower lip.
-    c.roundRect(kGraph.x - 2, kGraph.y - 2, kGraph.w + 4, kGraph.h + 4, 2);
-    c.set(hex(0x2B323B));
-    cairo_fill(cr);
-    c.fillRect(kGraph.x - 1, kGraph.bottom() + 2, kGraph.w + 2, 1, hex(0xFFFFFF, 0.5));
-
-    // Band panel and meter panel.
-    panel(c, kLeft, 189, 418 - kLeft, 183, 5);
-    panel(c, 422, 189, kRight - 422, 183, 5);
-
     // Column headings over the band rows, between the graph and the first row.
     const double hb = 202;
     label(c, "Band", bandNumber(1).x + bandNumber(1).w / 2.0, hb);
@@ -128,6 +96,54 @@ Picture editorBackground()
     label(c, "L", kMeterL.x + kMeterL.w / 2.0, kMeterL.bottom() + 12);
     label(c, "R", kMeterR.x + kMeterR.w / 2.0, kMeterR.bottom() + 12);
     c.text("dB", mid, kMeterL.bottom() + 12, 8, kLabelSoft, 0.5, false, true);
+}
+
+} // namespace
+
+Picture editorLabels()
+{
+    Canvas c(kEditorW, kEditorH);
+    drawLabels(c);
+    return c.picture();
+}
+
+Picture editorBackground()
+{
+    Canvas c(kEditorW, kEditorH);
+    cairo_t* cr = c.cr();
+
+    // Base: cool light grey with a faint horizontal brush.
+    c.vgradient(0, kEditorH, hex(0xC9CED4), hex(0xB9BFC6));
+    cairo_paint(cr);
+    Grain g;
+    for (int y = 0; y < kEditorH; ++y) {
+        double a = 0.035 * (g.next() - 0.5);
+        c.fillRect(0, y, kEditorW, 1, a > 0 ? hex(0xFFFFFF, a * 2) : hex(0x000000, -a * 2));
+    }
+    // Outer edge of the window.
+    cairo_set_line_width(cr, 1.0);
+    cairo_rectangle(cr, 0.5, 0.5, kEditorW - 1, kEditorH - 1);
+    c.set(hex(0x7D8792));
+    cairo_stroke(cr);
+    cairo_rectangle(cr, 1.5, 1.5, kEditorW - 3, kEditorH - 3);
+    c.set(hex(0xFFFFFF, 0.5));
+    cairo_stroke(cr);
+
+    // Toolbar tray behind the top row of buttons, 4 pixels around them.
+    panel(c, kLeft, kBypass.y - 4, kRight - kLeft, kBypass.h + 8, 5);
+
+    // Graph bezel: a dark recess the graph sits in, with a light lower lip.
+    c.roundRect(kGraph.x - 2, kGraph.y - 2, kGraph.w + 4, kGraph.h + 4, 2);
+    c.set(hex(0x2B323B));
+    cairo_fill(cr);
+    c.fillRect(kGraph.x - 1, kGraph.bottom() + 2, kGraph.w + 2, 1, hex(0xFFFFFF, 0.5));
+
+    // Band panel and meter panel.
+    panel(c, kLeft, 189, 418 - kLeft, 183, 5);
+    panel(c, 422, 189, kRight - 422, 183, 5);
+
+    drawLabels(c);
+
     // Wells around the bars.
     for (const Rect& m : {kMeterL, kMeterR}) {
         c.roundRect(m.x - 1.5, m.y - 0.5, m.w + 3, m.h + 1, 1.5);
@@ -153,11 +169,11 @@ Picture graphBackground()
     Canvas c(kGraphW, kGraphH);
     cairo_t* cr = c.cr();
     // Mid steel blue: dark enough for the white curve, light enough for the dark grid labels.
-    c.vgradient(0, kGraphH, hex(0xA9C0D4), hex(0x86A0B8));
+    c.vgradient(0, kGraphH, hex(0xA0B8CE), hex(0x849EB6));
     cairo_paint(cr);
     // Soft light from the top centre.
     cairo_pattern_t* p = cairo_pattern_create_radial(kGraphW / 2.0, -40, 20, kGraphW / 2.0, -40, 300);
-    cairo_pattern_add_color_stop_rgba(p, 0, 1, 1, 1, 0.22);
+    cairo_pattern_add_color_stop_rgba(p, 0, 1, 1, 1, 0.16);
     cairo_pattern_add_color_stop_rgba(p, 1, 1, 1, 1, 0.0);
     cairo_set_source(cr, p);
     cairo_paint(cr);
@@ -178,8 +194,8 @@ Picture graphBackground()
 Rgb bandColour(int band)
 {
     static const Rgb colours[6] = {
-        {232, 64, 56},   // red
-        {247, 148, 29},  // orange
+        {226, 50, 62},   // red
+        {248, 132, 22},  // orange
         {240, 214, 40},  // yellow
         {72, 196, 88},   // green
         {38, 200, 222},  // cyan
