@@ -262,7 +262,7 @@ void editor(const std::string& out)
     const char* qs[6] = {"0.8", "1.2", "1.0", "1.5", "1.0", "0.7"};
     const char* gains[6] = {"4.5", "-3.0", "0.0", "6.0", "-2.0", "3.0"};
     const int gainv[6] = {45, -30, 0, 60, -20, 30};
-    const int types[6] = {1, 0, 0, 0, 3, 2};
+    const int types[6] = {1, 0, 4, 0, 3, 2};
     for (int b = 1; b <= 6; ++b) {
         bool off = b == 3;
         char num[2] = {static_cast<char>('0' + b), 0};
