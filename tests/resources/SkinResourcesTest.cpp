@@ -5,57 +5,62 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
 
 struct BitmapSpec {
     int vst, ds;
+    const char* file;
     int width, height, bits;
     COLORREF key; // a colour the image must contain (its transparent key), or CLR_INVALID
 };
 
 const BitmapSpec kBitmaps[] = {
-    {SKIN_VST_BMP_BACKGROUND, SKIN_DS_BMP_BACKGROUND, 506, 411, 24, CLR_INVALID},
-    {SKIN_VST_BMP_GRAPH, SKIN_DS_BMP_GRAPH, 471, 140, 24, CLR_INVALID},
-    {SKIN_VST_BMP_HANDLES, SKIN_DS_BMP_HANDLES, 60, 40, 24, RGB(255, 0, 255)},
-    {SKIN_VST_BMP_TYPE_PEAK, SKIN_DS_BMP_TYPE_PEAK, 26, 15, 4, RGB(192, 192, 192)},
-    {SKIN_VST_BMP_TYPE_HIGHPASS, SKIN_DS_BMP_TYPE_HIGHPASS, 29, 15, 4, RGB(192, 192, 192)},
-    {SKIN_VST_BMP_TYPE_LOWPASS, SKIN_DS_BMP_TYPE_LOWPASS, 29, 15, 4, RGB(192, 192, 192)},
-    {SKIN_VST_BMP_TYPE_LOWSHELF, SKIN_DS_BMP_TYPE_LOWSHELF, 29, 15, 4, RGB(192, 192, 192)},
-    {SKIN_VST_BMP_TYPE_HIGHSHELF, SKIN_DS_BMP_TYPE_HIGHSHELF, 29, 15, 4, RGB(192, 192, 192)},
-    {SKIN_VST_BMP_MENUMARK, SKIN_DS_BMP_MENUMARK, 7, 11, 4, RGB(255, 0, 255)},
-    {SKIN_VST_BMP_CLIP_OFF, SKIN_DS_BMP_CLIP_OFF, 12, 9, 24, CLR_INVALID},
-    {SKIN_VST_BMP_CLIP_HELD, SKIN_DS_BMP_CLIP_HELD, 12, 9, 24, CLR_INVALID},
-    {SKIN_VST_BMP_CLIP_ACTIVE, SKIN_DS_BMP_CLIP_ACTIVE, 12, 9, 24, CLR_INVALID},
+    {SKIN_VST_BMP_BACKGROUND, SKIN_DS_BMP_BACKGROUND, "background.bmp", 506, 411, 24, CLR_INVALID},
+    {SKIN_VST_BMP_GRAPH, SKIN_DS_BMP_GRAPH, "graph.bmp", 471, 140, 24, CLR_INVALID},
+    {SKIN_VST_BMP_HANDLES, SKIN_DS_BMP_HANDLES, "handles.bmp", 60, 40, 24, RGB(255, 0, 255)},
+    {SKIN_VST_BMP_TYPE_PEAK, SKIN_DS_BMP_TYPE_PEAK, "type_peak.bmp", 26, 15, 4, RGB(192, 192, 192)},
+    {SKIN_VST_BMP_TYPE_HIGHPASS, SKIN_DS_BMP_TYPE_HIGHPASS, "type_highpass.bmp", 29, 15, 4, RGB(192, 192, 192)},
+    {SKIN_VST_BMP_TYPE_LOWPASS, SKIN_DS_BMP_TYPE_LOWPASS, "type_lowpass.bmp", 29, 15, 4, RGB(192, 192, 192)},
+    {SKIN_VST_BMP_TYPE_LOWSHELF, SKIN_DS_BMP_TYPE_LOWSHELF, "type_lowshelf.bmp", 29, 15, 4, RGB(192, 192, 192)},
+    {SKIN_VST_BMP_TYPE_HIGHSHELF, SKIN_DS_BMP_TYPE_HIGHSHELF, "type_highshelf.bmp", 29, 15, 4, RGB(192, 192, 192)},
+    {SKIN_VST_BMP_MENUMARK, SKIN_DS_BMP_MENUMARK, "menumark.bmp", 7, 11, 4, RGB(255, 0, 255)},
+    {SKIN_VST_BMP_CLIP_OFF, SKIN_DS_BMP_CLIP_OFF, "clip_off.bmp", 12, 9, 24, CLR_INVALID},
+    {SKIN_VST_BMP_CLIP_HELD, SKIN_DS_BMP_CLIP_HELD, "clip_held.bmp", 12, 9, 24, CLR_INVALID},
+    {SKIN_VST_BMP_CLIP_ACTIVE, SKIN_DS_BMP_CLIP_ACTIVE, "clip_active.bmp", 12, 9, 24, CLR_INVALID},
 };
 
 enum class Edge { Button, Opaque, Free };
 
 struct SpriteSpec {
     int vst, ds;
+    const char* file;
     int width, height;
     Edge edge;
 };
 
 const SpriteSpec kSprites[] = {
-    {SKIN_VST_RAW_THUMB, SKIN_DS_RAW_THUMB, 29, 16, Edge::Free},
-    {SKIN_VST_RAW_EDIT, SKIN_DS_RAW_EDIT, 40, 21, Edge::Free},
-    {SKIN_VST_RAW_ARROW, SKIN_DS_RAW_ARROW, 15, 21, Edge::Free},
-    {SKIN_VST_RAW_ARROW_DOWN, SKIN_DS_RAW_ARROW_DOWN, 15, 21, Edge::Free},
-    {SKIN_VST_RAW_BAND, SKIN_DS_RAW_BAND, 24, 21, Edge::Button},
-    {SKIN_VST_RAW_BAND_DOWN, SKIN_DS_RAW_BAND_DOWN, 24, 21, Edge::Button},
-    {SKIN_VST_RAW_TYPE, SKIN_DS_RAW_TYPE, 27, 21, Edge::Free},
-    {SKIN_VST_RAW_TYPE_DOWN, SKIN_DS_RAW_TYPE_DOWN, 27, 21, Edge::Free},
-    {SKIN_VST_RAW_FLAT, SKIN_DS_RAW_FLAT, 50, 21, Edge::Button},
-    {SKIN_VST_RAW_FLAT_DOWN, SKIN_DS_RAW_FLAT_DOWN, 50, 21, Edge::Button},
-    {SKIN_VST_RAW_SETUP, SKIN_DS_RAW_SETUP, 61, 21, Edge::Free},
-    {SKIN_VST_RAW_SETUP_DOWN, SKIN_DS_RAW_SETUP_DOWN, 61, 21, Edge::Free},
-    {SKIN_VST_RAW_BUTTON, SKIN_DS_RAW_BUTTON, 76, 21, Edge::Button},
-    {SKIN_VST_RAW_BUTTON_DOWN, SKIN_DS_RAW_BUTTON_DOWN, 76, 21, Edge::Button},
-    {SKIN_VST_RAW_METER, SKIN_DS_RAW_METER, 12, 144, Edge::Opaque},
-    {SKIN_VST_RAW_METER_LIT, SKIN_DS_RAW_METER_LIT, 12, 144, Edge::Opaque},
+    {SKIN_VST_RAW_THUMB, SKIN_DS_RAW_THUMB, "thumb.raw", 29, 16, Edge::Free},
+    {SKIN_VST_RAW_EDIT, SKIN_DS_RAW_EDIT, "edit.raw", 40, 21, Edge::Free},
+    {SKIN_VST_RAW_ARROW, SKIN_DS_RAW_ARROW, "arrow.raw", 15, 21, Edge::Free},
+    {SKIN_VST_RAW_ARROW_DOWN, SKIN_DS_RAW_ARROW_DOWN, "arrow_down.raw", 15, 21, Edge::Free},
+    {SKIN_VST_RAW_BAND, SKIN_DS_RAW_BAND, "band.raw", 24, 21, Edge::Button},
+    {SKIN_VST_RAW_BAND_DOWN, SKIN_DS_RAW_BAND_DOWN, "band_down.raw", 24, 21, Edge::Button},
+    {SKIN_VST_RAW_TYPE, SKIN_DS_RAW_TYPE, "type.raw", 27, 21, Edge::Free},
+    {SKIN_VST_RAW_TYPE_DOWN, SKIN_DS_RAW_TYPE_DOWN, "type_down.raw", 27, 21, Edge::Free},
+    {SKIN_VST_RAW_FLAT, SKIN_DS_RAW_FLAT, "flat.raw", 50, 21, Edge::Button},
+    {SKIN_VST_RAW_FLAT_DOWN, SKIN_DS_RAW_FLAT_DOWN, "flat_down.raw", 50, 21, Edge::Button},
+    {SKIN_VST_RAW_SETUP, SKIN_DS_RAW_SETUP, "setup.raw", 61, 21, Edge::Free},
+    {SKIN_VST_RAW_SETUP_DOWN, SKIN_DS_RAW_SETUP_DOWN, "setup_down.raw", 61, 21, Edge::Free},
+    {SKIN_VST_RAW_BUTTON, SKIN_DS_RAW_BUTTON, "button.raw", 76, 21, Edge::Button},
+    {SKIN_VST_RAW_BUTTON_DOWN, SKIN_DS_RAW_BUTTON_DOWN, "button_down.raw", 76, 21, Edge::Button},
+    {SKIN_VST_RAW_METER, SKIN_DS_RAW_METER, "meter.raw", 12, 144, Edge::Opaque},
+    {SKIN_VST_RAW_METER_LIT, SKIN_DS_RAW_METER_LIT, "meter_lit.raw", 12, 144, Edge::Opaque},
 };
 
 class SkinResources : public ::testing::Test {
@@ -92,6 +97,20 @@ protected:
 
 HMODULE SkinResources::vst_ = nullptr;
 HMODULE SkinResources::ds_ = nullptr;
+
+// The committed file, read from the source tree (Wine maps the Unix root as drive Z:).
+std::vector<unsigned char> skinFile(const char* name)
+{
+    std::string path = std::string("Z:") + QV_SOURCE_DIR + "/resources/skin/" + name;
+    std::vector<unsigned char> data;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        unsigned char buf[65536];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.insert(data.end(), buf, buf + n);
+        std::fclose(f);
+    }
+    return data;
+}
 
 void checkBitmap(const std::vector<unsigned char>& res, HMODULE module, const BitmapSpec& s, int id)
 {
@@ -151,6 +170,11 @@ TEST_F(SkinResources, BitmapsHaveTheirSizeAndDepthInBothDlls)
         checkBitmap(a, vst_, s, s.vst);
         checkBitmap(b, ds_, s, s.ds);
         EXPECT_EQ(a, b) << "VST " << s.vst << " and DirectShow " << s.ds << " differ";
+        // A bitmap resource is its file without the 14-byte file header: the DLL holds what is
+        // committed, not a stale build.
+        auto file = skinFile(s.file);
+        ASSERT_GT(file.size(), 14u) << s.file;
+        EXPECT_TRUE(std::equal(file.begin() + 14, file.end(), a.begin(), a.end())) << s.file;
     }
 }
 
@@ -176,6 +200,7 @@ TEST_F(SkinResources, SpritesAreExactlyWidthTimesHeightTimesFour)
         auto b = bytes(ds_, s.ds, MAKEINTRESOURCEA(10));
         ASSERT_EQ(a.size(), static_cast<size_t>(s.width) * s.height * 4);
         EXPECT_EQ(a, b) << "DirectShow id " << s.ds;
+        EXPECT_EQ(a, skinFile(s.file)) << s.file;
         auto transparency = [&](int x, int y) { return a[(static_cast<size_t>(y) * s.width + x) * 4 + 3]; };
         // The middle of every face is opaque.
         EXPECT_EQ(transparency(s.width / 2, s.height / 2 - 2), 0);
