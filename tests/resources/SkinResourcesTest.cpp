@@ -13,14 +13,14 @@
 
 namespace {
 
-struct BitmapSpec {
+struct ExpectedBitmap {
     int vst, ds;
     const char* file;
     int width, height, bits;
     COLORREF key; // a colour the image must contain (its transparent key), or CLR_INVALID
 };
 
-const BitmapSpec kBitmaps[] = {
+const ExpectedBitmap kBitmaps[] = {
     {SKIN_VST_BMP_BACKGROUND, SKIN_DS_BMP_BACKGROUND, "background.bmp", 506, 411, 24, CLR_INVALID},
     {SKIN_VST_BMP_GRAPH, SKIN_DS_BMP_GRAPH, "graph.bmp", 471, 140, 24, CLR_INVALID},
     {SKIN_VST_BMP_HANDLES, SKIN_DS_BMP_HANDLES, "handles.bmp", 60, 40, 24, RGB(255, 0, 255)},
@@ -37,14 +37,14 @@ const BitmapSpec kBitmaps[] = {
 
 enum class Edge { Button, Opaque, Free };
 
-struct SpriteSpec {
+struct ExpectedSprite {
     int vst, ds;
     const char* file;
     int width, height;
     Edge edge;
 };
 
-const SpriteSpec kSprites[] = {
+const ExpectedSprite kSprites[] = {
     {SKIN_VST_RAW_THUMB, SKIN_DS_RAW_THUMB, "thumb.raw", 29, 16, Edge::Free},
     {SKIN_VST_RAW_EDIT, SKIN_DS_RAW_EDIT, "edit.raw", 40, 21, Edge::Free},
     {SKIN_VST_RAW_ARROW, SKIN_DS_RAW_ARROW, "arrow.raw", 15, 21, Edge::Free},
@@ -112,7 +112,7 @@ std::vector<unsigned char> skinFile(const char* name)
     return data;
 }
 
-void checkBitmap(const std::vector<unsigned char>& res, HMODULE module, const BitmapSpec& s, int id)
+void checkBitmap(const std::vector<unsigned char>& res, HMODULE module, const ExpectedBitmap& s, int id)
 {
     SCOPED_TRACE(::testing::Message() << "bitmap " << id);
     ASSERT_GE(res.size(), sizeof(BITMAPINFOHEADER));
@@ -164,7 +164,7 @@ void checkBitmap(const std::vector<unsigned char>& res, HMODULE module, const Bi
 
 TEST_F(SkinResources, BitmapsHaveTheirSizeAndDepthInBothDlls)
 {
-    for (const BitmapSpec& s : kBitmaps) {
+    for (const ExpectedBitmap& s : kBitmaps) {
         auto a = bytes(vst_, s.vst, MAKEINTRESOURCEA(2));
         auto b = bytes(ds_, s.ds, MAKEINTRESOURCEA(2));
         checkBitmap(a, vst_, s, s.vst);
@@ -194,7 +194,7 @@ TEST_F(SkinResources, HandleSheetKeepsTheUnusedCellEdgeTransparent)
 
 TEST_F(SkinResources, SpritesAreExactlyWidthTimesHeightTimesFour)
 {
-    for (const SpriteSpec& s : kSprites) {
+    for (const ExpectedSprite& s : kSprites) {
         SCOPED_TRACE(::testing::Message() << "sprite " << s.vst);
         auto a = bytes(vst_, s.vst, MAKEINTRESOURCEA(10));
         auto b = bytes(ds_, s.ds, MAKEINTRESOURCEA(10));
