@@ -2,6 +2,7 @@
 // sit under controls, texts and curves must stay readable on what they are drawn over, and the six
 // band handles must be told apart.
 #include "Art.h"
+#include "Canvas.h"
 #include "Layout.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,12 @@
 using namespace skingen;
 
 namespace {
+
+class FontCaches : public ::testing::Environment {
+public:
+    void TearDown() override { releaseFontCaches(); }
+};
+const auto* const g_fontCaches = ::testing::AddGlobalTestEnvironment(new FontCaches);
 
 double luminance(double r, double g, double b)
 {

@@ -1,6 +1,7 @@
 #include "Canvas.h"
 
 #include <cmath>
+#include <fontconfig/fontconfig.h>
 
 namespace skingen {
 
@@ -143,6 +144,12 @@ void Canvas::paste(const Picture& pic, int x, int y, int scale)
 bool Canvas::savePng(const char* path) const
 {
     return cairo_surface_write_to_png(surface_, path) == CAIRO_STATUS_SUCCESS;
+}
+
+void releaseFontCaches()
+{
+    cairo_debug_reset_static_data();
+    FcFini();
 }
 
 Picture flatten(const Picture& pic, Rgb under)

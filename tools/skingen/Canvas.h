@@ -50,6 +50,9 @@ private:
     cairo_t* cr_;
 };
 
+// Frees cairo's and fontconfig's process-wide caches; call once at exit so leak checkers stay quiet.
+void releaseFontCaches();
+
 // Flattens a picture onto a solid colour (alpha becomes 255).
 Picture flatten(const Picture& pic, Rgb under);
 

@@ -343,5 +343,6 @@ int main(int argc, char** argv)
     g_dir = argv[1];
     editor(argv[2]);
     sheet(argv[2]);
+    releaseFontCaches();
     return 0;
 }
