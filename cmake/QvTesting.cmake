@@ -66,3 +66,16 @@ function(qv_deliverable target)
         COMMAND ${CMAKE_SOURCE_DIR}/cmake/check-pe.sh ${QV_OBJDUMP} $<TARGET_FILE:${target}> "${exports}")
     set_tests_properties(pe_${target} PROPERTIES LABELS pe)
 endfunction()
+
+# qv_rc_depends(file.rc ...)
+# windres does not report the files a resource script pulls in; name every resource file so that a
+# changed image or template rebuilds the module. Scripts find them with the repository root on the
+# include path.
+function(qv_rc_depends)
+    file(GLOB_RECURSE rc_inputs CONFIGURE_DEPENDS
+        ${CMAKE_SOURCE_DIR}/resources/*.bmp ${CMAKE_SOURCE_DIR}/resources/*.raw ${CMAKE_SOURCE_DIR}/resources/*.cur
+        ${CMAKE_SOURCE_DIR}/resources/*.ico ${CMAKE_SOURCE_DIR}/resources/*.rc ${CMAKE_SOURCE_DIR}/resources/*.h)
+    foreach(rc ${ARGN})
+        set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS "${rc_inputs}")
+    endforeach()
+endfunction()
