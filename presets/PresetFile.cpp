@@ -106,7 +106,11 @@ bool writePresetFile(const std::string& path, const PresetFileWrite& write) {
     if (!GetTempFileNameA(folderOf(path).c_str(), "qvp", 0, temp)) return false;
     std::string tempPath = temp;
     bool ok = true;
-    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    // A read-only file is the user's word that it stays as it is; not every system refuses to replace it.
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        ok = false;
+    if (ok && attributes != INVALID_FILE_ATTRIBUTES) {
         ok = CopyFileA(path.c_str(), temp, FALSE) != FALSE;
         // A copy of a read-only file is read-only too; the copy is ours to write.
         if (ok) SetFileAttributesA(temp, FILE_ATTRIBUTE_NORMAL);

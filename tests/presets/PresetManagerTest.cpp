@@ -1,0 +1,236 @@
+// The Preset Manager and its small dialogs, driven through real dialogs, message boxes and file
+// dialogs under the test's own hand.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "PresetResources.h"
+#include "PresetTestEnv.h"
+#include "UiDriver.h"
+
+using namespace qv;
+using namespace qvtest;
+
+namespace {
+const char kManager[] = "qv:Equalizer Preset Manager";
+
+std::string header() { return "[Plug-in]\r\nPluginName=qv:Equalizer\r\nCLSID=" + ownKey() + "\r\n"; }
+
+std::string section(int n, const std::string& name, const std::string& bank) {
+    return "[Preset" + std::to_string(n) + "]\r\nVersion=3\r\nName=" + name + "\r\nBank=" + bank + "\r\nData=" +
+           std::to_string(n) + "\r\n";
+}
+
+HWND treeOf(HWND dialog) { return GetDlgItem(dialog, IDC_PRESET_TREE); }
+
+void select(HWND dialog, const std::string& text) {
+    HTREEITEM item = findTreeItem(treeOf(dialog), text);
+    ASSERT_NE(item, nullptr) << text;
+    TreeView_SelectItem(treeOf(dialog), item);
+}
+
+bool enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+
+std::string names(PresetStore& store) {
+    std::string text;
+    for (int i = 0; i < store.working().count(); ++i)
+        text += store.working().at(i)->bank + "/" + store.working().at(i)->name + ";";
+    return text;
+}
+
+class PresetManagerTest : public PresetEnv {
+protected:
+    void SetUp() override {
+        PresetEnv::SetUp();
+        writeFile(presetPath(), header() + section(1, "Kick", "Drums") + section(2, "Snare", "Drums") +
+                                    section(3, "Rough", "Live") + section(4, "Clean", "Studio") +
+                                    section(5, "Flat", ""));
+        store = openStore();
+        original = readFile(presetPath());
+    }
+    std::unique_ptr<PresetStore> store;
+    std::string original;
+};
+}  // namespace
+
+TEST_F(PresetManagerTest, TreeButtonsAndTheWaysToCloseWithoutSaving) {
+    const std::string all = "Drums/Kick;Drums/Snare;Live/Rough;Studio/Clean;/Flat;";
+    UiDriver ui;
+    // Open, look, delete a preset, Cancel: everything is back.
+    ui.then(ui.inDialog(kManager, [&](HWND d) {
+          EXPECT_EQ(treeShape(treeOf(d)),
+                    "Available qv:Equalizer presets{Drums{Kick,Snare},Live{Rough},Studio{Clean},Flat}");
+          EXPECT_FALSE(enabled(d, IDC_PRESET_UPDATE));
+          EXPECT_FALSE(enabled(d, IDC_PRESET_RENAME));
+          EXPECT_TRUE(enabled(d, IDC_PRESET_DELETE));
+          EXPECT_EQ(runPresetManager(*store), 0);  // a second one does nothing
+          select(d, "Kick");
+          EXPECT_TRUE(enabled(d, IDC_PRESET_UPDATE));
+          EXPECT_TRUE(enabled(d, IDC_PRESET_RENAME));
+          click(d, IDC_PRESET_DELETE);
+      }))
+        .then(ui.answer("Do you want to delete the qv:Equalizer preset \"Kick\"?", IDYES))
+        .then(ui.inDialog(kManager, [&](HWND d) {
+            EXPECT_EQ(treeShape(treeOf(d)),
+                      "Available qv:Equalizer presets{Drums{Snare},Live{Rough},Studio{Clean},Flat}");
+            click(d, IDC_PRESET_CANCEL);
+        }));
+    EXPECT_EQ(runPresetManager(*store), 0);
+    EXPECT_EQ(names(*store), all);
+
+    // Delete the last preset of a bank, then Escape and No: restored too.
+    ui.then(ui.inDialog(kManager, [&](HWND d) {
+          select(d, "Rough");
+          click(d, IDC_PRESET_DELETE);
+      }))
+        .then(ui.answer("Do you want to delete the qv:Equalizer preset \"Rough\"?", IDYES))
+        .then(ui.inDialog(kManager, [&](HWND d) {
+            EXPECT_EQ(treeShape(treeOf(d)), "Available qv:Equalizer presets{Drums{Kick,Snare},Studio{Clean},Flat}");
+            click(d, IDCANCEL);
+        }))
+        .then(ui.answer("Save changes before exiting the Preset Manager?", IDCANCEL))
+        .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDCANCEL); }))
+        .then(ui.answer("Save changes before exiting the Preset Manager?", IDNO));
+    EXPECT_EQ(runPresetManager(*store), 0);
+    EXPECT_EQ(names(*store), all);
+
+    // Update, then Escape: no question, new Data in memory, the file untouched.
+    gOwnerData = "7,7,7";
+    ui.then(ui.inDialog(kManager, [&](HWND d) {
+          select(d, "Flat");
+          click(d, IDC_PRESET_UPDATE);
+      }))
+        .then(ui.answer("Would you like to update the stored parameters for\nthe \"Flat\" preset with the current "
+                        "settings?",
+                        IDYES))
+        .then(ui.inDialog(kManager, [&](HWND d) {
+            // The Delete key on the root asks about everything.
+            select(d, "Available qv:Equalizer presets");
+            SendMessageA(treeOf(d), WM_KEYDOWN, VK_DELETE, 0);
+        }))
+        .then(ui.answer("Are you sure you want to delete ALL the qv:Equalizer banks and presets?", IDNO))
+        .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDCANCEL); }));
+    EXPECT_EQ(runPresetManager(*store), 0);
+    EXPECT_EQ(store->working().at(4)->data, "7,7,7");
+    EXPECT_EQ(store->working().at(4)->version, 3);
+    EXPECT_EQ(readFile(presetPath()), original);
+}
+
+TEST_F(PresetManagerTest, RenameMergesBanksAndAddedPresetsVanishWithTheBackup) {
+    UiDriver ui;
+    ui.then(ui.inDialog(kManager, [&](HWND d) {
+          select(d, "Live");
+          click(d, IDC_PRESET_RENAME);
+      }))
+        .then(ui.inDialog("Rename qv:Equalizer bank", [&](HWND d) {
+            char text[64];
+            GetDlgItemTextA(d, IDC_PRESET_NAME, text, sizeof text);
+            EXPECT_STREQ(text, "Live");
+            SetDlgItemTextA(d, IDC_PRESET_NAME, "");
+            click(d, IDOK);
+        }))
+        .then(ui.answer("Unable to rename preset because you did not specify any name.", IDOK))
+        .then(ui.inDialog("Rename qv:Equalizer bank", [&](HWND d) {
+            SetDlgItemTextA(d, IDC_PRESET_NAME, "STUDIO");
+            click(d, IDOK);
+        }))
+        .then(ui.inDialog(kManager, [&](HWND d) {
+            EXPECT_EQ(treeShape(treeOf(d)), "Available qv:Equalizer presets{Drums{Kick,Snare},Studio{Clean,Rough},Flat}");
+            click(d, IDC_PRESET_ADD);
+        }))
+        .then(ui.inDialog("Add qv:Equalizer preset", [&](HWND d) {
+            HWND combo = GetDlgItem(d, IDC_PRESET_BANK);
+            EXPECT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 2);  // Drums, STUDIO
+            click(d, IDOK);
+        }))
+        .then(ui.answer("Unable to add preset because no name was specified.", IDOK))
+        .then(ui.inDialog("Add qv:Equalizer preset", [&](HWND d) {
+            SetDlgItemTextA(d, IDC_PRESET_NAME, "Fresh");
+            SetDlgItemTextA(d, IDC_PRESET_BANK, "Drums");
+            click(d, IDOK);
+        }))
+        .then(ui.inDialog(kManager, [&](HWND d) {
+            TreeView_SelectItem(treeOf(d), nullptr);
+            select(d, "Fresh");  // the new preset is selected; double-click it
+            // Posted: the question it asks must not open inside the driver's own step.
+            static NMHDR header;
+            header = {treeOf(d), IDC_PRESET_TREE, static_cast<UINT>(NM_DBLCLK)};
+            PostMessageA(d, WM_NOTIFY, IDC_PRESET_TREE, reinterpret_cast<LPARAM>(&header));
+        }))
+        .then(ui.answer("Save changes before exiting the Preset Manager?", IDNO));
+    int result = runPresetManager(*store);
+    EXPECT_EQ(result, 3506);
+    EXPECT_EQ(store->working().findById(3506), nullptr);  // restored list: nothing to load
+    int32_t version;
+    EXPECT_EQ(store->select(result, &version), nullptr);
+    EXPECT_EQ(readFile(presetPath()), original);
+}
+
+TEST_F(PresetManagerTest, DeletingABankAndSaving) {
+    UiDriver ui;
+    ui.then(ui.inDialog(kManager, [&](HWND d) {
+          select(d, "Drums");
+          click(d, IDC_PRESET_DELETE);
+      }))
+        .then(ui.answer("Do you want to delete the qv:Equalizer preset bank \"Drums\"?\nAll presets contained in "
+                        "this bank will be lost.",
+                        IDYES))
+        .then(ui.inDialog(kManager, [&](HWND d) {
+            EXPECT_EQ(treeShape(treeOf(d)), "Available qv:Equalizer presets{Live{Rough},Studio{Clean},Flat}");
+            click(d, IDOK);
+        }));
+    EXPECT_EQ(runPresetManager(*store), 0);
+    EXPECT_EQ(profile(presetPath(), "Preset1", "Name"), "Rough");
+    EXPECT_EQ(profile(presetPath(), "Preset4", "Name"), "<absent>");
+}
+
+TEST_F(PresetManagerTest, AFailedSaveKeepsTheDialogOpen) {
+    SetFileAttributesA(presetPath().c_str(), FILE_ATTRIBUTE_READONLY);
+    UiDriver ui;
+    ui.then(ui.inDialog(kManager, [&](HWND d) {
+          select(d, "Flat");
+          click(d, IDC_PRESET_DELETE);
+      }))
+        .then(ui.answer("Do you want to delete the qv:Equalizer preset \"Flat\"?", IDYES))
+        .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDOK); }))
+        .then(ui.answer("The presets could not be saved to the file\n\"" + presetPath() + "\".", IDOK))
+        .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDCANCEL); }))
+        .then(ui.answer("Save changes before exiting the Preset Manager?", IDYES))
+        .then(ui.answer("The presets could not be saved to the file\n\"" + presetPath() + "\".", IDOK))
+        .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDC_PRESET_CANCEL); }));
+    EXPECT_EQ(runPresetManager(*store), 0);
+    EXPECT_EQ(readFile(presetPath()), original);
+    EXPECT_EQ(store->working().count(), 5);
+}
+
+TEST_F(PresetManagerTest, ImportAndExportThroughTheFileDialogs) {
+    std::string source = dir + "more.ini";
+    writeFile(source, header() + section(1, "Extra", "Drums"));
+    std::string exported = dir + "Drums.ini";
+    UiDriver ui;
+    ui.then(ui.inDialog(kManager, [&](HWND d) { click(d, IDC_PRESET_IMPORT); }))
+        .then(ui.inDialog("Import Preset(s)", [&](HWND d) {
+            SetDlgItemTextA(d, 0x47c, source.c_str());
+            click(d, IDOK);
+        }))
+        .then(ui.inDialog(kManager, [&](HWND d) {
+            EXPECT_EQ(treeShape(treeOf(d)),
+                      "Available qv:Equalizer presets{Drums{Extra,Kick,Snare},Live{Rough},Studio{Clean},Flat}");
+            select(d, "Drums");
+            click(d, IDC_PRESET_EXPORT);
+        }))
+        .then(ui.inDialog("Export preset bank", [&](HWND d) {
+            char name[MAX_PATH] = {};
+            GetDlgItemTextA(d, 0x47c, name, sizeof name);
+            EXPECT_STREQ(name, "Drums.ini");
+            SetDlgItemTextA(d, 0x47c, exported.c_str());
+            click(d, IDOK);
+        }))
+        .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDC_PRESET_CANCEL); }));
+    EXPECT_EQ(runPresetManager(*store), 0);
+    EXPECT_EQ(profile(exported, "Preset1", "Name"), "Extra");
+    EXPECT_EQ(profile(exported, "Preset3", "Name"), "Snare");
+    EXPECT_EQ(store->working().count(), 5);  // cancelled: the import is undone
+}
