@@ -234,3 +234,73 @@ TEST_F(PresetManagerTest, ImportAndExportThroughTheFileDialogs) {
     EXPECT_EQ(profile(exported, "Preset3", "Name"), "Snare");
     EXPECT_EQ(store->working().count(), 5);  // cancelled: the import is undone
 }
+
+namespace {
+// Right-clicks a tree item as the mouse would: the press selects the item and asks for the menu.
+void rightClick(HWND dialog, const std::string& text) {
+    HWND tree = treeOf(dialog);
+    HTREEITEM item = findTreeItem(tree, text);
+    ASSERT_NE(item, nullptr) << text;
+    TreeView_EnsureVisible(tree, item);
+    RECT rect;
+    TreeView_GetItemRect(tree, item, &rect, TRUE);
+    LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    // The tree follows a press until the button goes up again.
+    PostMessageA(tree, WM_RBUTTONUP, 0, at);
+    SendMessageA(tree, WM_RBUTTONDOWN, MK_RBUTTON, at);
+}
+
+// Picks from the open context menu by keys: downs in the menu, then downs in "Move Preset".
+UiDriver::Step inContextMenu(int downs, int subDowns) {
+    return [downs, subDowns](HWND dialog) {
+        HWND menu = FindWindowA("#32768", nullptr);
+        if (menu == nullptr || !IsWindowVisible(menu)) return false;
+        auto key = [dialog](WPARAM vk) {
+            PostMessageA(dialog, WM_KEYDOWN, vk, 0);
+            PostMessageA(dialog, WM_KEYUP, vk, 0);
+        };
+        for (int i = 0; i < downs; ++i) key(VK_DOWN);
+        if (subDowns >= 0) key(VK_RIGHT);
+        for (int i = 0; i < subDowns; ++i) key(VK_DOWN);
+        key(VK_RETURN);
+        return true;
+    };
+}
+}  // namespace
+
+TEST_F(PresetManagerTest, ContextMenuMovesPresets) {
+    UiDriver ui;
+    ui.then(ui.inDialog(kManager, [&](HWND d) { rightClick(d, "Rough"); }))
+        .then(inContextMenu(5, 0))  // Move Preset > to Root
+        .then(ui.inDialog(kManager, [&](HWND d) {
+            EXPECT_EQ(treeShape(treeOf(d)), "Available qv:Equalizer presets{Drums{Kick,Snare},Studio{Clean},Flat,Rough}");
+            EXPECT_EQ(treeItemText(treeOf(d), TreeView_GetSelection(treeOf(d))), "Rough");
+            rightClick(d, "Rough");
+        }))
+        .then(inContextMenu(5, 1))  // Move Preset > Drums (no "to Root" for a preset without bank)
+        .then(ui.inDialog(kManager, [&](HWND d) {
+            EXPECT_EQ(treeShape(treeOf(d)), "Available qv:Equalizer presets{Drums{Kick,Rough,Snare},Studio{Clean},Flat}");
+            rightClick(d, "Flat");
+        }))
+        .then(inContextMenu(5, 0))  // Move Preset > to New Bank...
+        .then(ui.inDialog("Move preset \"Flat\" to new bank", [&](HWND d) { click(d, IDOK); }))
+        .then(ui.answer("Unable to move preset to new bank because no bank name was specified.", IDOK))
+        .then(ui.inDialog("Move preset \"Flat\" to new bank", [&](HWND d) {
+            SetDlgItemTextA(d, IDC_PRESET_BANK, "Ambient");
+            click(d, IDOK);
+        }))
+        .then(ui.inDialog(kManager, [&](HWND d) {
+            EXPECT_EQ(treeShape(treeOf(d)),
+                      "Available qv:Equalizer presets{Ambient{Flat},Drums{Kick,Rough,Snare},Studio{Clean}}");
+            rightClick(d, "Studio");
+        }))
+        .then(inContextMenu(4, -1))  // Delete, on a bank
+        .then(ui.answer("Do you want to delete the qv:Equalizer preset bank \"Studio\"?\nAll presets contained in "
+                        "this bank will be lost.",
+                        IDNO))
+        .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDOK); }));
+    EXPECT_EQ(runPresetManager(*store), 0);
+    EXPECT_EQ(profile(presetPath(), "Preset1", "Bank"), "Ambient");
+    EXPECT_EQ(profile(presetPath(), "Preset3", "Name"), "Rough");
+    EXPECT_EQ(profile(presetPath(), "Preset3", "Bank"), "Drums");
+}
