@@ -1,0 +1,82 @@
+// skingen: draws the editor skin and writes it in the formats the plug-in DLLs carry.
+//
+// Run from the repository root after a host build:
+//     cmake --preset host && cmake --build build/host --target skingen
+//     build/host/bin/skingen resources/skin
+// (or: cmake --build build/host --target skin). The output is committed, so the Windows builds
+// need no generator; the same sources give the same bytes on every run.
+#include "Art.h"
+#include "Canvas.h"
+#include "Layout.h"
+#include "SkinFiles.h"
+
+#include <cstdio>
+#include <string>
+#include <sys/stat.h>
+
+using namespace skingen;
+
+namespace {
+
+struct Writer {
+    std::string dir;
+    bool ok = true;
+    std::string path(const char* name) const { return dir + "/" + name; }
+    void bmp24(const char* name, const Picture& p) { ok = writeBmp24(path(name), p) && ok; }
+    void bmp4(const char* name, const Picture& p, const std::vector<Rgb>& pal) { ok = writeBmp4(path(name), p, pal) && ok; }
+    void sprite(const char* name, const Picture& p) { ok = writeSprite(path(name), p) && ok; }
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: skingen OUTPUT-DIR   (normally resources/skin)\n");
+        return 2;
+    }
+    Writer w{argv[1]};
+    mkdir(w.dir.c_str(), 0755);
+    mkdir(w.path("icons").c_str(), 0755);
+
+    Picture background = editorBackground();
+    w.bmp24("background.bmp", background);
+    w.bmp24("graph.bmp", graphBackground());
+    w.bmp24("handles.bmp", bandHandles());
+
+    const char* types[5] = {"type_peak.bmp", "type_lowshelf.bmp", "type_highshelf.bmp", "type_lowpass.bmp",
+                            "type_highpass.bmp"};
+    for (int t = 0; t < 5; ++t) w.bmp4(types[t], typeIcon(t), typeIconPalette());
+    w.bmp4("menumark.bmp", menuMark(), menuMarkPalette());
+
+    w.bmp24("clip_off.bmp", clipLamp(background, kClipL.x, kClipL.y, 0));
+    w.bmp24("clip_held.bmp", clipLamp(background, kClipL.x, kClipL.y, 1));
+    w.bmp24("clip_active.bmp", clipLamp(background, kClipL.x, kClipL.y, 2));
+
+    w.ok = writeCursor(w.path("graph.cur"), graphCursor(), 15, 15) && w.ok;
+
+    w.sprite("thumb.raw", sliderThumb());
+    w.sprite("edit.raw", editFace());
+    struct Face { const char* name; int width; ButtonShape shape; };
+    const Face faces[] = {
+        {"arrow", 15, ButtonShape::SplitRight}, {"band", 24, ButtonShape::Single},
+        {"type", 27, ButtonShape::SplitLeft},   {"flat", 50, ButtonShape::Single},
+        {"setup", 61, ButtonShape::SplitLeft},  {"button", 76, ButtonShape::Single},
+    };
+    for (const Face& f : faces) {
+        w.sprite((std::string(f.name) + ".raw").c_str(), buttonFace(f.width, 21, false, f.shape));
+        w.sprite((std::string(f.name) + "_down.raw").c_str(), buttonFace(f.width, 21, true, f.shape));
+    }
+    w.sprite("meter.raw", meterBar(false));
+    w.sprite("meter_lit.raw", meterBar(true));
+
+    const struct { const char* name; TreeIcon icon; } icons[] = {
+        {"icons/root.ico", TreeIcon::Root}, {"icons/preset.ico", TreeIcon::Preset},
+        {"icons/bank.ico", TreeIcon::Bank}, {"icons/openbank.ico", TreeIcon::OpenBank},
+    };
+    for (const auto& i : icons)
+        w.ok = writeIcon(w.path(i.name), {treeIcon(i.icon, 16), treeIcon(i.icon, 32)}) && w.ok;
+
+    releaseFontCaches();
+    return w.ok ? 0 : 1;
+}
