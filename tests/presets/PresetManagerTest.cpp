@@ -304,3 +304,62 @@ TEST_F(PresetManagerTest, ContextMenuMovesPresets) {
     EXPECT_EQ(profile(presetPath(), "Preset3", "Name"), "Rough");
     EXPECT_EQ(profile(presetPath(), "Preset3", "Bank"), "Drums");
 }
+
+namespace {
+// Writes a window's picture as a 24-bit BMP, for looking at the dialogs by eye.
+void saveWindowPicture(HWND window, const std::string& path) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    PrintWindow(window, dc, 0);
+    // Children are printed one by one: not every system's print of a window includes them.
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT at;
+        GetWindowRect(child, &at);
+        SetViewportOrgEx(dc, at.left - rect.left, at.top - rect.top, nullptr);
+        SendMessageA(child, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+        SendMessageA(child, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    }
+    SetViewportOrgEx(dc, 0, 0, nullptr);
+    GdiFlush();
+    int stride = (width * 3 + 3) & ~3;
+    BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + stride * height),
+                             0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+    std::string bytes(reinterpret_cast<char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    bytes.append(static_cast<char*>(bits), static_cast<std::size_t>(stride) * height);
+    writeFile(path, bytes);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+    ReleaseDC(nullptr, screen);
+}
+}  // namespace
+
+// Run by hand with --gtest_also_run_disabled_tests; pictures land in the test's folder.
+TEST_F(PresetManagerTest, DISABLED_Pictures) {
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, sizeof exe);
+    std::string folder = exe;
+    folder = folder.substr(0, folder.rfind('\\') + 1);
+    store->setCurrent(3502);
+    UiDriver ui;
+    ui.then(ui.inDialog(kManager, [&](HWND d) {
+          TreeView_Expand(treeOf(d), findTreeItem(treeOf(d), "Live"), TVE_EXPAND);
+          saveWindowPicture(d, folder + "manager.bmp");
+          click(d, IDC_PRESET_ADD);
+      }))
+        .then(ui.inDialog("Add qv:Equalizer preset", [&](HWND d) {
+            saveWindowPicture(d, folder + "add.bmp");
+            click(d, IDCANCEL);
+        }))
+        .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDC_PRESET_CANCEL); }));
+    runPresetManager(*store);
+}
