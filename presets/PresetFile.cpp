@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "DataText.h"
@@ -19,38 +20,52 @@ std::string sectionName(int n) {
     return section;
 }
 
-bool writeText(const std::string& path, const char* section, const char* key, const std::string& value) {
-    return WritePrivateProfileStringA(section, key, value.c_str(), path.c_str()) != FALSE;
-}
-
-bool writeRecord(const std::string& path, int n, const PresetRecord& r) {
-    std::string section = sectionName(n);
-    char version[16];
-    std::snprintf(version, sizeof version, "%ld", static_cast<long>(r.version));
-    return writeText(path, section.c_str(), "Version", version) && writeText(path, section.c_str(), "Name", r.name) &&
-           writeText(path, section.c_str(), "Bank", r.bank) && writeText(path, section.c_str(), "Data", r.data);
-}
-
 // Flushing a file from the profile cache: the call is documented to return FALSE.
 void flushProfile(const std::string& path) { WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str()); }
 
-bool applyWrite(const std::string& path, const PresetFileWrite& w) {
-    if (w.fullSave) {
-        for (int n = 1;; ++n) {
-            std::string section = sectionName(n);
-            if (readProfileText(path, section.c_str(), "Version", kAbsent, 99) == kAbsent) break;
-            if (!WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, path.c_str())) return false;
+// A profile read into a buffer that grows until the text fits; no section can be larger than the file.
+std::vector<char> readGrowing(const std::function<DWORD(char*, DWORD)>& read, DWORD limit) {
+    std::vector<char> buffer(4096);
+    for (;;) {
+        DWORD got = read(buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (got + 2 < buffer.size() || buffer.size() > limit) {
+            buffer.resize(got < buffer.size() ? got : buffer.size());
+            buffer.push_back('\0');
+            buffer.push_back('\0');
+            return buffer;
         }
+        buffer.resize(buffer.size() * 2);
     }
-    if (!writeText(path, "Plug-in", "PluginName", w.pluginName) || !writeText(path, "Plug-in", "CLSID", w.pluginKey))
-        return false;
-    if (w.fullSave && !writeText(path, "Plug-in", "DefaultPreset", "1")) return false;
-    int n = 1;
-    for (const PresetRecord* r : w.records) {
-        if (!writeRecord(path, n++, *r)) return false;
+}
+
+// The sections of the old file in order, each once, as the profile functions read them.
+std::vector<IniSection> readSections(const std::string& path) {
+    std::vector<IniSection> sections;
+    WIN32_FILE_ATTRIBUTE_DATA info;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info)) return sections;
+    DWORD limit = info.nFileSizeLow + 4096;
+    std::vector<char> names = readGrowing(
+        [&](char* b, DWORD n) { return GetPrivateProfileSectionNamesA(b, n, path.c_str()); }, limit);
+    for (const char* name = names.data(); *name; name += std::strlen(name) + 1) {
+        bool seen = false;
+        for (const IniSection& s : sections) seen = seen || equalNoCase(s.name, name);
+        if (seen) continue;
+        IniSection section{name, {}};
+        std::vector<char> lines = readGrowing(
+            [&](char* b, DWORD n) { return GetPrivateProfileSectionA(name, b, n, path.c_str()); }, limit);
+        for (const char* line = lines.data(); *line; line += std::strlen(line) + 1) section.lines.push_back(line);
+        sections.push_back(std::move(section));
     }
-    flushProfile(path);
-    return true;
+    return sections;
+}
+
+bool writeWhole(const std::string& path, const std::string& text) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
+    ok = FlushFileBuffers(file) && ok;
+    return CloseHandle(file) && ok;
 }
 
 // Reads the written copy back from disk: a full disk or a cut file shows as a missing or wrong value.
@@ -102,20 +117,15 @@ void readPresetSections(const std::string& path, PresetList& into,
 
 bool writePresetFile(const std::string& path, const PresetFileWrite& write) {
     if (path.empty() || path.size() > kPresetPathMax) return false;
-    char temp[MAX_PATH];
-    if (!GetTempFileNameA(folderOf(path).c_str(), "qvp", 0, temp)) return false;
-    std::string tempPath = temp;
-    bool ok = true;
     DWORD attributes = GetFileAttributesA(path.c_str());
     // A read-only file is the user's word that it stays as it is; not every system refuses to replace it.
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-        ok = false;
-    if (ok && attributes != INVALID_FILE_ATTRIBUTES) {
-        ok = CopyFileA(path.c_str(), temp, FALSE) != FALSE;
-        // A copy of a read-only file is read-only too; the copy is ours to write.
-        if (ok) SetFileAttributesA(temp, FILE_ATTRIBUTE_NORMAL);
-    }
-    ok = ok && applyWrite(tempPath, write) && verifyWrite(tempPath, write);
+        return false;
+    char temp[MAX_PATH];
+    if (!GetTempFileNameA(folderOf(path).c_str(), "qvp", 0, temp)) return false;
+    std::string tempPath = temp;
+    std::string text = composePresetFile(readSections(path), write);
+    bool ok = writeWhole(tempPath, text) && verifyWrite(tempPath, write);
     flushProfile(tempPath);
     ok = ok && MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     if (!ok) DeleteFileA(temp);

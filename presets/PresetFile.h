@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "PresetFileText.h"
 #include "PresetList.h"
 
 namespace qv {
@@ -17,14 +18,6 @@ std::string readProfileText(const std::string& path, const char* section, const 
 // command id of into; accept decides whether it is appended (null: every record).
 void readPresetSections(const std::string& path, PresetList& into,
                         const std::function<bool(const PresetRecord&)>& accept);
-
-// What a write puts into the file.
-struct PresetFileWrite {
-    std::string pluginName;
-    std::string pluginKey;
-    bool fullSave = true;  // delete the old preset sections first and write "DefaultPreset"
-    std::vector<const PresetRecord*> records;
-};
 
 // Writes beside the file (a copy of it, so that sections we do not own survive), checks what was
 // written and replaces the file in one move. False when anything failed; the file is then as it was.

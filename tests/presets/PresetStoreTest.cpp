@@ -139,6 +139,11 @@ TEST_F(PresetStoreTest, HostileFilesLoadSafelyAndStayUnchanged) {
         store.reset();
         EXPECT_EQ(readFile(presetPath()), c.bytes);
     }
+    // A big list saves whole too.
+    writeFile(presetPath(), many);
+    ASSERT_TRUE(openStore()->save());
+    EXPECT_EQ(profile(presetPath(), "Preset3000", "Name"), "P998");
+    EXPECT_EQ(openStore()->working().count(), 3000);
 }
 
 TEST_F(PresetStoreTest, AFailedSaveIsReportedAndLeavesTheFileWhole) {
