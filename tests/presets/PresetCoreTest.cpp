@@ -203,3 +203,35 @@ TEST(FactoryPresets, EveryPresetIsInRangeAndRoundTrips) {
     }
     EXPECT_GE(presets, 12);
 }
+
+#include "PresetFileText.h"
+
+TEST(PresetFileText, FullSaveReplacesPresetsUpToTheGapAndKeepsTheRest) {
+    std::vector<IniSection> old = {
+        {"Other", {"Key=kept"}},
+        {"plug-in", {"pluginname=old", "Extra=1"}},
+        {"Preset1", {"Version=1", "Name=a"}},
+        {"Preset2", {"Version=1", "Name=b"}},
+        {"Preset4", {"Version=1", "Name=late"}},
+    };
+    PresetRecord r;
+    r.name = "New\r\n[Preset9]";  // a line break never starts a section of its own
+    r.bank = "B";
+    r.data = "1,2";
+    PresetFileWrite write{"qv:Equalizer", "KEY", true, {&r}};
+    EXPECT_EQ(composePresetFile(old, write),
+              "[Other]\r\nKey=kept\r\n"
+              "[plug-in]\r\nPluginName=qv:Equalizer\r\nExtra=1\r\nCLSID=KEY\r\nDefaultPreset=1\r\n"
+              "[Preset4]\r\nVersion=1\r\nName=late\r\n"
+              "[Preset1]\r\nVersion=3\r\nName=New  [Preset9]\r\nBank=B\r\nData=1,2\r\n");
+}
+
+TEST(PresetFileText, ExportReplacesOnlyTheSectionsItWrites) {
+    std::vector<IniSection> old = {{"Preset1", {"Version=1", "Name=a", "Odd=x"}}, {"Preset2", {"Name=b"}}};
+    PresetRecord r;
+    r.name = "n";
+    PresetFileWrite write{"P", "K", false, {&r}};
+    EXPECT_EQ(composePresetFile(old, write),
+              "[Preset1]\r\nVersion=3\r\nName=n\r\nBank=\r\nData=\r\n[Preset2]\r\nName=b\r\n"
+              "[Plug-in]\r\nPluginName=P\r\nCLSID=K\r\n");
+}

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "DataText.h"
+#include "PresetFileText.h"
 #include "PresetList.h"
 #include "PresetRules.h"
 #include "PresetText.h"
@@ -41,6 +42,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     qv::planPresetMenu(list);
     qv::planPresetTree(list);
     if (list.count() > 0) qv::moveTargets(list, *list.at(0));
+    // The file text never gains a line the records did not ask for.
+    std::vector<qv::IniSection> old = {{input, {input}}};
+    std::vector<const qv::PresetRecord*> records;
+    for (int i = 0; i < list.count(); ++i) records.push_back(list.at(i));
+    qv::PresetFileWrite write{input, input, (size & 1) != 0, records};
+    std::string file = qv::composePresetFile(old, write);
+    std::size_t lines = 0;
+    for (char c : file) lines += c == '\n';
+    if (lines > 2 + 4 + 2 + 5 * records.size()) __builtin_trap();
     qv::resolvePresetPath(input.c_str(), input.c_str(), "qvEqualizerR3.ini");
     return 0;
 }
