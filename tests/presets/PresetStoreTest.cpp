@@ -318,3 +318,28 @@ TEST_F(PresetStoreTest, TwoStoresOverOneFileNeverMix) {
     ASSERT_TRUE(second->save());  // the last full save wins, whole
     EXPECT_EQ(names(*openStore()), "/A2;/b;/c;");
 }
+
+TEST_F(PresetStoreTest, NoSettingsFromTheOwnerChangeNothing) {
+    std::string original = header() + section(1, "Keep", "", "1");
+    writeFile(presetPath(), original);
+    auto store = openStore();
+    store->setCurrent(3501);
+    gOwnerData.clear();  // the owner answers the request without a buffer
+    {
+        UiDriver ui;
+        ui.then(ui.answer("Would you like to update the stored parameters for\nthe \"Keep\" preset with the current "
+                          "settings?",
+                          IDYES))
+            .then(ui.inDialog("Add qv:Equalizer preset", [](HWND d) {
+                SetDlgItemTextA(d, 1511, "Empty");
+                click(d, IDOK);
+            }));
+        int32_t version;
+        EXPECT_EQ(store->select(1503, &version), nullptr);
+        EXPECT_EQ(readFile(presetPath()), original);
+        EXPECT_EQ(store->addPreset(), 0);
+    }
+    ASSERT_EQ(store->working().count(), 1);
+    EXPECT_EQ(store->working().at(0)->data, "1");
+    EXPECT_EQ(profile(presetPath(), "Preset2", "Name"), "<absent>");
+}
