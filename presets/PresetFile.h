@@ -1,0 +1,26 @@
+#pragma once
+// The preset file through the system's private-profile functions: reading presets up to the first
+// gap, and writing a whole file so that it is either the old or the new file, never a mix.
+
+#include <functional>
+#include <string>
+
+#include "PresetFileText.h"
+#include "PresetList.h"
+
+namespace qv {
+
+// A value of an INI file, cut to max characters; def when the key is absent.
+std::string readProfileText(const std::string& path, const char* section, const char* key, const char* def,
+                            std::size_t max);
+
+// Reads Preset1, Preset2, ... until a section lacks one of its four keys. Each record gets the next
+// command id of into; accept decides whether it is appended (null: every record).
+void readPresetSections(const std::string& path, PresetList& into,
+                        const std::function<bool(const PresetRecord&)>& accept);
+
+// Writes beside the file (a copy of it, so that sections we do not own survive), checks what was
+// written and replaces the file in one move. False when anything failed; the file is then as it was.
+bool writePresetFile(const std::string& path, const PresetFileWrite& write);
+
+}  // namespace qv

@@ -1,0 +1,270 @@
+#include "PresetStore.h"
+
+#include <commdlg.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "PresetFile.h"
+#include "PresetRules.h"
+#include "PresetText.h"
+
+namespace qv {
+
+namespace {
+// A registry value as text, or false when absent or not a string. The value may lack its NUL.
+bool readRegistryText(HKEY root, const std::string& key, const char* value, std::string& out) {
+    HKEY handle;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+    char buffer[MAX_PATH + 1] = {};
+    DWORD type = 0;
+    DWORD size = MAX_PATH;
+    LONG result = RegQueryValueExA(handle, value, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(handle);
+    if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return false;
+    buffer[size < MAX_PATH ? size : MAX_PATH] = '\0';
+    out = buffer;
+    return true;
+}
+
+std::string format(const char* pattern, const std::string& a, const std::string& b = std::string()) {
+    std::vector<char> text(std::strlen(pattern) + a.size() + b.size() + 1);
+    std::snprintf(text.data(), text.size(), pattern, a.c_str(), b.c_str());
+    return text.data();
+}
+
+bool fileExists(const std::string& path) {
+    return !path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+}  // namespace
+
+PresetStore::PresetStore(HINSTANCE module, HWND owner, const char* pluginName)
+    : working_(std::make_unique<PresetList>()),
+      backup_(std::make_unique<PresetList>()),
+      pluginName_(cutText(pluginName ? pluginName : "")),
+      owner_(owner),
+      module_(module) {
+    caption_ = pluginName_.empty() ? std::string("Zorvath Velquin:qv Preset Manager") : pluginName_ + " Preset Manager";
+}
+
+void PresetStore::setAlternativeKey(const char* keyPath) { alternativeKey_ = cutText(keyPath ? keyPath : ""); }
+
+void PresetStore::load(const char* keyPath, const char* fileName) {
+    pluginKey_ = cutText(keyPath ? keyPath : "");
+    std::string pluginPath, dllPath;
+    bool havePluginPath = readRegistryText(HKEY_LOCAL_MACHINE, pluginKey_, "PluginPath", pluginPath);
+    bool haveDllPath = readRegistryText(HKEY_LOCAL_MACHINE, pluginKey_ + "\\InProcserver32", nullptr, dllPath);
+    path_ = resolvePresetPath(havePluginPath ? pluginPath.c_str() : nullptr, haveDllPath ? dllPath.c_str() : nullptr,
+                              fileName ? fileName : "");
+    if (!fileExists(path_)) return;
+    std::string clsid = readProfileText(path_, "Plug-in", "CLSID", "", 99);
+    FileIdentity identity = classifyIdentity(clsid, pluginKey_);
+    if (identity == FileIdentity::kNone) return;
+    if (identity == FileIdentity::kForeign) {
+        messageBox(nullptr,
+                   format("No presets could be loaded because the preset file\n\"%s\"\ndoes not contain preset data "
+                          "compatible with this plug-in.",
+                          path_)
+                       .c_str(),
+                   MB_OK | MB_ICONERROR);
+        return;
+    }
+    readPresetSections(path_, *working_, nullptr);
+    working_->sort();
+}
+
+void PresetStore::addMenuItems(HMENU menu) {
+    if (const PresetRecord* current = working_->findById(current_)) {
+        std::string text = "Update Preset: " + current->name + "...";
+        InsertMenuA(menu, 1, MF_BYPOSITION | MF_STRING, kUpdatePresetCommand, text.c_str());
+    }
+    if (!working_->empty()) AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    auto addItem = [this](HMENU into, const PresetRecord& r) {
+        MENUITEMINFOA item = {};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
+        item.fType = MFT_STRING | MFT_RADIOCHECK;
+        item.fState = r.commandId == current_ ? MFS_CHECKED : MFS_UNCHECKED;
+        item.wID = static_cast<UINT>(r.commandId);
+        item.dwTypeData = const_cast<char*>(r.name.c_str());
+        InsertMenuItemA(into, static_cast<UINT>(GetMenuItemCount(into)), TRUE, &item);
+    };
+    for (const MenuEntry& entry : planPresetMenu(*working_)) {
+        if (entry.commandId != 0) {
+            addItem(menu, *working_->findById(entry.commandId));
+            continue;
+        }
+        HMENU sub = CreatePopupMenu();
+        if (sub == nullptr) continue;
+        for (int index : entry.recordIndexes) addItem(sub, *working_->at(index));
+        AppendMenuA(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), entry.text.c_str());
+    }
+}
+
+const char* PresetStore::select(int32_t id, int32_t* version) {
+    if (id == kUpdatePresetCommand) {
+        PresetRecord* record = working_->findById(current_);
+        if (record == nullptr) return nullptr;
+        std::string question = format(
+            "Would you like to update the stored parameters for\nthe \"%s\" preset with the current settings?",
+            record->name);
+        std::string data;
+        if (messageBox(owner_, question.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES && requestData(data)) {
+            record->data = data;
+            record->version = kPresetVersion;
+            working_->sort();
+            save();
+        }
+        return nullptr;
+    }
+    PresetRecord* record = working_->findById(id);
+    if (record == nullptr) return nullptr;
+    current_ = id;
+    if (version) *version = record->version;
+    return record->data.c_str();
+}
+
+int PresetStore::addPreset() {
+    int result = runAddPreset(*this, owner_);
+    working_->sort();
+    save();
+    return result;
+}
+
+std::vector<const PresetRecord*> PresetStore::allRecords() const {
+    std::vector<const PresetRecord*> records;
+    for (int i = 0; i < working_->count(); ++i) records.push_back(working_->at(i));
+    return records;
+}
+
+bool PresetStore::save() { return writeChecked(path_, true, allRecords()); }
+
+bool PresetStore::writeChecked(const std::string& target, bool fullSave,
+                               const std::vector<const PresetRecord*>& records) {
+    HWND boxOwner = managerDialog ? managerDialog : owner_;
+    std::string clsid = fileExists(target) ? readProfileText(target, "Plug-in", "CLSID", "", 99) : std::string();
+    switch (checkSave(target, clsid, pluginKey_)) {
+    case SaveCheck::kNoPath:
+        messageBox(boxOwner, "The presets could not be saved because the location of the preset file is not known.",
+                   MB_OK | MB_ICONERROR);
+        return false;
+    case SaveCheck::kForeignFile:
+        messageBox(boxOwner,
+                   format("The presets were not saved because the file\n\"%s\"\nholds presets of another plug-in.",
+                          target)
+                       .c_str(),
+                   MB_OK | MB_ICONERROR);
+        return false;
+    case SaveCheck::kWrite:
+        break;
+    }
+    PresetFileWrite write{pluginName_, pluginKey_, fullSave, records};
+    if (writePresetFile(target, write)) return true;
+    messageBox(boxOwner, format("The presets could not be saved to the file\n\"%s\".", target).c_str(),
+               MB_OK | MB_ICONERROR);
+    return false;
+}
+
+bool PresetStore::importFile(const char* fileName) {
+    if (fileName == nullptr || *fileName == '\0' || pluginKey_.empty()) return false;
+    std::string file = fileName;
+    std::string clsid = fileExists(file) ? readProfileText(file, "Plug-in", "CLSID", "", 99) : std::string();
+    switch (classifyIdentity(clsid, pluginKey_, alternativeKey_)) {
+    case FileIdentity::kNone:
+        messageBox(managerDialog, "The file you selected does not contain Zorvath Velquin:qv plug-in preset data.",
+                   MB_OK | MB_ICONERROR);
+        return false;
+    case FileIdentity::kForeign:
+        messageBox(managerDialog, "The preset file you are trying to import does not contain data for this plug-in.",
+                   MB_OK | MB_ICONERROR);
+        return false;
+    case FileIdentity::kOurs:
+        break;
+    }
+    readPresetSections(file, *working_, [this](const PresetRecord& record) {
+        if (!working_->containsEqual(record)) return true;
+        std::string question = format(
+            "The preset \"%s\" you are importing already exists in the %s preset list.\nDo you want to add it anyway?",
+            record.name, pluginName_);
+        return messageBox(managerDialog, question.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+    });
+    return true;
+}
+
+bool PresetStore::exportFile(const char* fileName, ExportKind kind, const std::string& bank, int32_t presetId) {
+    if (fileName == nullptr || *fileName == '\0') return false;
+    std::vector<const PresetRecord*> records;
+    switch (kind) {
+    case ExportKind::kNothing:
+        return false;
+    case ExportKind::kAll:
+        return writeChecked(fileName, true, allRecords());
+    case ExportKind::kBank:
+        for (int i = 0; i < working_->count(); ++i) {
+            if (equalNoCase(working_->at(i)->bank, bank)) records.push_back(working_->at(i));
+        }
+        break;
+    case ExportKind::kPreset:
+        if (const PresetRecord* record = working_->findById(presetId)) records.push_back(record);
+        break;
+    }
+    return writeChecked(fileName, false, records);
+}
+
+void PresetStore::takeBackup() {
+    if (!backup_) {
+        messageBox(managerDialog, "Failed to create backup preset list, changes can not be cancelled!",
+                   MB_OK | MB_ICONERROR);
+        return;
+    }
+    backup_ = working_->deepCopy();
+    working_.swap(backup_);
+}
+
+void PresetStore::restoreBackup() {
+    if (backup_) working_.swap(backup_);
+}
+
+bool PresetStore::requestData(std::string& data) {
+    if (owner_ == nullptr) return false;
+    char* text = nullptr;
+    SendMessageA(owner_, kPresetDataRequest, reinterpret_cast<WPARAM>(&text), 0);
+    if (text == nullptr) return false;
+    // The buffer is 1024 bytes; read no further even when it lacks its NUL.
+    data.assign(text, strnlen(text, kPresetDataBufferSize));
+    std::free(text);
+    return !data.empty();
+}
+
+int PresetStore::messageBox(HWND boxOwner, const char* text, UINT flags) const {
+    return MessageBoxA(boxOwner, text, caption_.c_str(), flags);
+}
+
+bool PresetStore::chooseFile(bool forSave, const char* title, char* fileName, std::size_t size) {
+    static const char kFilter[] = "Preset Files (*.ini)\0*.ini\0All Files (*.*)\0*.*\0";
+    int& uses = forSave ? saveUses_ : openUses_;
+    std::string folder;
+    std::size_t slash = path_.rfind('\\');
+    if (slash != std::string::npos) folder = path_.substr(0, slash);
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = managerDialog;
+    ofn.lpstrFilter = kFilter;
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = fileName;
+    ofn.nMaxFile = static_cast<DWORD>(size);
+    ofn.lpstrTitle = title;
+    ofn.lpstrInitialDir = uses == 0 && !folder.empty() ? folder.c_str() : nullptr;
+    ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | (forSave ? OFN_OVERWRITEPROMPT : 0);
+    BOOL chosen = forSave ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
+    if (chosen) {
+        ++uses;
+        return true;
+    }
+    if (CommDlgExtendedError() != 0) messageBox(managerDialog, "Unable to open file dialog.", MB_OK | MB_ICONERROR);
+    return false;
+}
+
+}  // namespace qv

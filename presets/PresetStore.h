@@ -1,0 +1,95 @@
+#pragma once
+// The in-memory preset store behind the editor's presets menu and the Preset Manager: the preset
+// file, the working and backup lists, the current preset, import and export.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "PresetList.h"
+
+namespace qv {
+
+// Sent to the owner window to obtain the current settings: wParam is the address of a char
+// pointer, through which the owner stores a malloc'd 1024-byte buffer holding the Data text; the
+// store frees it.
+constexpr UINT kPresetDataRequest = 10900;
+constexpr std::size_t kPresetDataBufferSize = 1024;
+
+constexpr int32_t kUpdatePresetCommand = 1503;
+constexpr char kPresetFileName[] = "qvEqualizerR3.ini";
+constexpr char kPluginName[] = "qv:Equalizer";
+constexpr char kPluginKey[] = "SOFTWARE\\Classes\\CLSID\\{7A3D5E10-4B2C-41F8-9E61-2C7B8D04A9F3}";
+
+// What an export writes, by the Preset Manager's selection.
+enum class ExportKind { kNothing, kAll, kBank, kPreset };
+
+class PresetStore {
+public:
+    PresetStore(HINSTANCE module, HWND owner, const char* pluginName);
+    PresetStore(const PresetStore&) = delete;
+    PresetStore& operator=(const PresetStore&) = delete;
+
+    void setAlternativeKey(const char* keyPath);
+    void load(const char* keyPath, const char* fileName);
+    void setCurrent(int32_t id) { current_ = id; }
+    int32_t getCurrent() const { return current_; }
+    void addMenuItems(HMENU menu);
+    // 1503 runs the update question and yields nothing; a preset's id makes it current and yields its
+    // Data text (owned by the record) and version; other ids yield nothing.
+    const char* select(int32_t id, int32_t* version);
+    // The Add dialog over the owner window, then sort and save.
+    int addPreset();
+    // Full save of the store's file; a failure is reported to the user and returns false.
+    bool save();
+    bool importFile(const char* fileName);
+    bool exportFile(const char* fileName, ExportKind kind, const std::string& bank, int32_t presetId);
+
+    // For the dialogs.
+    PresetList& working() { return *working_; }
+    PresetList* backup() { return backup_.get(); }
+    void takeBackup();
+    void restoreBackup();
+    const std::string& pluginName() const { return pluginName_; }
+    const std::string& caption() const { return caption_; }
+    const std::string& path() const { return path_; }
+    HINSTANCE module() const { return module_; }
+    HWND owner() const { return owner_; }
+    HWND managerDialog = nullptr;
+    HWND managerTree = nullptr;
+    bool modified = false;
+
+    // A fresh Data text from the owner window; false when it gave none.
+    bool requestData(std::string& data);
+    int messageBox(HWND owner, const char* text, UINT flags) const;
+    // Open or save dialog; fileName (260 bytes) is pre-filled by the caller. True when chosen.
+    bool chooseFile(bool forSave, const char* title, char* fileName, std::size_t size);
+
+private:
+    bool writeChecked(const std::string& target, bool fullSave, const std::vector<const PresetRecord*>& records);
+    std::vector<const PresetRecord*> allRecords() const;
+
+    std::unique_ptr<PresetList> working_;
+    std::unique_ptr<PresetList> backup_;
+    std::string path_;
+    std::string pluginName_;
+    std::string pluginKey_;
+    std::string alternativeKey_;
+    std::string caption_;
+    HWND owner_;
+    HINSTANCE module_;
+    int32_t current_ = -1;
+    int openUses_ = 0;
+    int saveUses_ = 0;
+};
+
+// The Preset Manager: 0, or the command id of a preset the user double-clicked. 0 at once when the
+// store's Preset Manager is already open.
+int runPresetManager(PresetStore& store);
+// The Add dialog: 1 when a preset was added (or the dialog was closed with its close box), 0 when
+// cancelled.
+int runAddPreset(PresetStore& store, HWND owner);
+
+}  // namespace qv

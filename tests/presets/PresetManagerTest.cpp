@@ -1,0 +1,365 @@
+// The Preset Manager and its small dialogs, driven through real dialogs, message boxes and file
+// dialogs under the test's own hand.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "PresetResources.h"
+#include "PresetTestEnv.h"
+#include "UiDriver.h"
+
+using namespace qv;
+using namespace qvtest;
+
+namespace {
+const char kManager[] = "qv:Equalizer Preset Manager";
+
+std::string header() { return "[Plug-in]\r\nPluginName=qv:Equalizer\r\nCLSID=" + ownKey() + "\r\n"; }
+
+std::string section(int n, const std::string& name, const std::string& bank) {
+    return "[Preset" + std::to_string(n) + "]\r\nVersion=3\r\nName=" + name + "\r\nBank=" + bank + "\r\nData=" +
+           std::to_string(n) + "\r\n";
+}
+
+HWND treeOf(HWND dialog) { return GetDlgItem(dialog, IDC_PRESET_TREE); }
+
+void select(HWND dialog, const std::string& text) {
+    HTREEITEM item = findTreeItem(treeOf(dialog), text);
+    ASSERT_NE(item, nullptr) << text;
+    TreeView_SelectItem(treeOf(dialog), item);
+}
+
+bool enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+
+std::string names(PresetStore& store) {
+    std::string text;
+    for (int i = 0; i < store.working().count(); ++i)
+        text += store.working().at(i)->bank + "/" + store.working().at(i)->name + ";";
+    return text;
+}
+
+class PresetManagerTest : public PresetEnv {
+protected:
+    void SetUp() override {
+        PresetEnv::SetUp();
+        writeFile(presetPath(), header() + section(1, "Kick", "Drums") + section(2, "Snare", "Drums") +
+                                    section(3, "Rough", "Live") + section(4, "Clean", "Studio") +
+                                    section(5, "Flat", ""));
+        store = openStore();
+        original = readFile(presetPath());
+    }
+    std::unique_ptr<PresetStore> store;
+    std::string original;
+};
+}  // namespace
+
+TEST_F(PresetManagerTest, TreeButtonsAndTheWaysToCloseWithoutSaving) {
+    const std::string all = "Drums/Kick;Drums/Snare;Live/Rough;Studio/Clean;/Flat;";
+    UiDriver ui;
+    // Open, look, delete a preset, Cancel: everything is back.
+    ui.then(ui.inDialog(kManager, [&](HWND d) {
+          EXPECT_EQ(treeShape(treeOf(d)),
+                    "Available qv:Equalizer presets{Drums{Kick,Snare},Live{Rough},Studio{Clean},Flat}");
+          EXPECT_FALSE(enabled(d, IDC_PRESET_UPDATE));
+          EXPECT_FALSE(enabled(d, IDC_PRESET_RENAME));
+          EXPECT_TRUE(enabled(d, IDC_PRESET_DELETE));
+          EXPECT_EQ(runPresetManager(*store), 0);  // a second one does nothing
+          select(d, "Kick");
+          EXPECT_TRUE(enabled(d, IDC_PRESET_UPDATE));
+          EXPECT_TRUE(enabled(d, IDC_PRESET_RENAME));
+          click(d, IDC_PRESET_DELETE);
+      }))
+        .then(ui.answer("Do you want to delete the qv:Equalizer preset \"Kick\"?", IDYES))
+        .then(ui.inDialog(kManager, [&](HWND d) {
+            EXPECT_EQ(treeShape(treeOf(d)),
+                      "Available qv:Equalizer presets{Drums{Snare},Live{Rough},Studio{Clean},Flat}");
+            click(d, IDC_PRESET_CANCEL);
+        }));
+    EXPECT_EQ(runPresetManager(*store), 0);
+    EXPECT_EQ(names(*store), all);
+
+    // Delete the last preset of a bank, then Escape and No: restored too.
+    ui.then(ui.inDialog(kManager, [&](HWND d) {
+          select(d, "Rough");
+          click(d, IDC_PRESET_DELETE);
+      }))
+        .then(ui.answer("Do you want to delete the qv:Equalizer preset \"Rough\"?", IDYES))
+        .then(ui.inDialog(kManager, [&](HWND d) {
+            EXPECT_EQ(treeShape(treeOf(d)), "Available qv:Equalizer presets{Drums{Kick,Snare},Studio{Clean},Flat}");
+            click(d, IDCANCEL);
+        }))
+        .then(ui.answer("Save changes before exiting the Preset Manager?", IDCANCEL))
+        .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDCANCEL); }))
+        .then(ui.answer("Save changes before exiting the Preset Manager?", IDNO));
+    EXPECT_EQ(runPresetManager(*store), 0);
+    EXPECT_EQ(names(*store), all);
+
+    // Update, then Escape: no question, new Data in memory, the file untouched.
+    gOwnerData = "7,7,7";
+    ui.then(ui.inDialog(kManager, [&](HWND d) {
+          select(d, "Flat");
+          click(d, IDC_PRESET_UPDATE);
+      }))
+        .then(ui.answer("Would you like to update the stored parameters for\nthe \"Flat\" preset with the current "
+                        "settings?",
+                        IDYES))
+        .then(ui.inDialog(kManager, [&](HWND d) {
+            // The Delete key on the root asks about everything.
+            select(d, "Available qv:Equalizer presets");
+            SendMessageA(treeOf(d), WM_KEYDOWN, VK_DELETE, 0);
+        }))
+        .then(ui.answer("Are you sure you want to delete ALL the qv:Equalizer banks and presets?", IDNO))
+        .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDCANCEL); }));
+    EXPECT_EQ(runPresetManager(*store), 0);
+    EXPECT_EQ(store->working().at(4)->data, "7,7,7");
+    EXPECT_EQ(store->working().at(4)->version, 3);
+    EXPECT_EQ(readFile(presetPath()), original);
+}
+
+TEST_F(PresetManagerTest, RenameMergesBanksAndAddedPresetsVanishWithTheBackup) {
+    UiDriver ui;
+    ui.then(ui.inDialog(kManager, [&](HWND d) {
+          select(d, "Live");
+          click(d, IDC_PRESET_RENAME);
+      }))
+        .then(ui.inDialog("Rename qv:Equalizer bank", [&](HWND d) {
+            char text[64];
+            GetDlgItemTextA(d, IDC_PRESET_NAME, text, sizeof text);
+            EXPECT_STREQ(text, "Live");
+            SetDlgItemTextA(d, IDC_PRESET_NAME, "");
+            click(d, IDOK);
+        }))
+        .then(ui.answer("Unable to rename preset because you did not specify any name.", IDOK))
+        .then(ui.inDialog("Rename qv:Equalizer bank", [&](HWND d) {
+            SetDlgItemTextA(d, IDC_PRESET_NAME, "STUDIO");
+            click(d, IDOK);
+        }))
+        .then(ui.inDialog(kManager, [&](HWND d) {
+            EXPECT_EQ(treeShape(treeOf(d)), "Available qv:Equalizer presets{Drums{Kick,Snare},Studio{Clean,Rough},Flat}");
+            click(d, IDC_PRESET_ADD);
+        }))
+        .then(ui.inDialog("Add qv:Equalizer preset", [&](HWND d) {
+            HWND combo = GetDlgItem(d, IDC_PRESET_BANK);
+            EXPECT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 2);  // Drums, STUDIO
+            click(d, IDOK);
+        }))
+        .then(ui.answer("Unable to add preset because no name was specified.", IDOK))
+        .then(ui.inDialog("Add qv:Equalizer preset", [&](HWND d) {
+            SetDlgItemTextA(d, IDC_PRESET_NAME, "Fresh");
+            SetDlgItemTextA(d, IDC_PRESET_BANK, "Drums");
+            click(d, IDOK);
+        }))
+        .then(ui.inDialog(kManager, [&](HWND d) {
+            TreeView_SelectItem(treeOf(d), nullptr);
+            select(d, "Fresh");  // the new preset is selected; double-click it
+            // Posted: the question it asks must not open inside the driver's own step.
+            static NMHDR header;
+            header = {treeOf(d), IDC_PRESET_TREE, static_cast<UINT>(NM_DBLCLK)};
+            PostMessageA(d, WM_NOTIFY, IDC_PRESET_TREE, reinterpret_cast<LPARAM>(&header));
+        }))
+        .then(ui.answer("Save changes before exiting the Preset Manager?", IDNO));
+    int result = runPresetManager(*store);
+    EXPECT_EQ(result, 3506);
+    EXPECT_EQ(store->working().findById(3506), nullptr);  // restored list: nothing to load
+    int32_t version;
+    EXPECT_EQ(store->select(result, &version), nullptr);
+    EXPECT_EQ(readFile(presetPath()), original);
+}
+
+TEST_F(PresetManagerTest, DeletingABankAndSaving) {
+    UiDriver ui;
+    ui.then(ui.inDialog(kManager, [&](HWND d) {
+          select(d, "Drums");
+          click(d, IDC_PRESET_DELETE);
+      }))
+        .then(ui.answer("Do you want to delete the qv:Equalizer preset bank \"Drums\"?\nAll presets contained in "
+                        "this bank will be lost.",
+                        IDYES))
+        .then(ui.inDialog(kManager, [&](HWND d) {
+            EXPECT_EQ(treeShape(treeOf(d)), "Available qv:Equalizer presets{Live{Rough},Studio{Clean},Flat}");
+            click(d, IDOK);
+        }));
+    EXPECT_EQ(runPresetManager(*store), 0);
+    EXPECT_EQ(profile(presetPath(), "Preset1", "Name"), "Rough");
+    EXPECT_EQ(profile(presetPath(), "Preset4", "Name"), "<absent>");
+}
+
+TEST_F(PresetManagerTest, AFailedSaveKeepsTheDialogOpen) {
+    SetFileAttributesA(presetPath().c_str(), FILE_ATTRIBUTE_READONLY);
+    UiDriver ui;
+    ui.then(ui.inDialog(kManager, [&](HWND d) {
+          select(d, "Flat");
+          click(d, IDC_PRESET_DELETE);
+      }))
+        .then(ui.answer("Do you want to delete the qv:Equalizer preset \"Flat\"?", IDYES))
+        .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDOK); }))
+        .then(ui.answer("The presets could not be saved to the file\n\"" + presetPath() + "\".", IDOK))
+        .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDCANCEL); }))
+        .then(ui.answer("Save changes before exiting the Preset Manager?", IDYES))
+        .then(ui.answer("The presets could not be saved to the file\n\"" + presetPath() + "\".", IDOK))
+        .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDC_PRESET_CANCEL); }));
+    EXPECT_EQ(runPresetManager(*store), 0);
+    EXPECT_EQ(readFile(presetPath()), original);
+    EXPECT_EQ(store->working().count(), 5);
+}
+
+TEST_F(PresetManagerTest, ImportAndExportThroughTheFileDialogs) {
+    std::string source = dir + "more.ini";
+    writeFile(source, header() + section(1, "Extra", "Drums"));
+    std::string exported = dir + "Drums.ini";
+    UiDriver ui;
+    ui.then(ui.inDialog(kManager, [&](HWND d) { click(d, IDC_PRESET_IMPORT); }))
+        .then(ui.inDialog("Import Preset(s)", [&](HWND d) {
+            SetDlgItemTextA(d, 0x47c, source.c_str());
+            click(d, IDOK);
+        }))
+        .then(ui.inDialog(kManager, [&](HWND d) {
+            EXPECT_EQ(treeShape(treeOf(d)),
+                      "Available qv:Equalizer presets{Drums{Extra,Kick,Snare},Live{Rough},Studio{Clean},Flat}");
+            select(d, "Drums");
+            click(d, IDC_PRESET_EXPORT);
+        }))
+        .then(ui.inDialog("Export preset bank", [&](HWND d) {
+            char name[MAX_PATH] = {};
+            GetDlgItemTextA(d, 0x47c, name, sizeof name);
+            EXPECT_STREQ(name, "Drums.ini");
+            SetDlgItemTextA(d, 0x47c, exported.c_str());
+            click(d, IDOK);
+        }))
+        .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDC_PRESET_CANCEL); }));
+    EXPECT_EQ(runPresetManager(*store), 0);
+    EXPECT_EQ(profile(exported, "Preset1", "Name"), "Extra");
+    EXPECT_EQ(profile(exported, "Preset3", "Name"), "Snare");
+    EXPECT_EQ(store->working().count(), 5);  // cancelled: the import is undone
+}
+
+namespace {
+// Right-clicks a tree item as the mouse would: the press selects the item and asks for the menu.
+void rightClick(HWND dialog, const std::string& text) {
+    HWND tree = treeOf(dialog);
+    HTREEITEM item = findTreeItem(tree, text);
+    ASSERT_NE(item, nullptr) << text;
+    TreeView_EnsureVisible(tree, item);
+    RECT rect;
+    TreeView_GetItemRect(tree, item, &rect, TRUE);
+    LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    // The tree follows a press until the button goes up again.
+    PostMessageA(tree, WM_RBUTTONUP, 0, at);
+    SendMessageA(tree, WM_RBUTTONDOWN, MK_RBUTTON, at);
+}
+
+// Picks from the open context menu by keys: downs in the menu, then downs in "Move Preset".
+UiDriver::Step inContextMenu(int downs, int subDowns) {
+    return [downs, subDowns](HWND dialog) {
+        HWND menu = FindWindowA("#32768", nullptr);
+        if (menu == nullptr || !IsWindowVisible(menu)) return false;
+        auto key = [dialog](WPARAM vk) {
+            PostMessageA(dialog, WM_KEYDOWN, vk, 0);
+            PostMessageA(dialog, WM_KEYUP, vk, 0);
+        };
+        for (int i = 0; i < downs; ++i) key(VK_DOWN);
+        if (subDowns >= 0) key(VK_RIGHT);
+        for (int i = 0; i < subDowns; ++i) key(VK_DOWN);
+        key(VK_RETURN);
+        return true;
+    };
+}
+}  // namespace
+
+TEST_F(PresetManagerTest, ContextMenuMovesPresets) {
+    UiDriver ui;
+    ui.then(ui.inDialog(kManager, [&](HWND d) { rightClick(d, "Rough"); }))
+        .then(inContextMenu(5, 0))  // Move Preset > to Root
+        .then(ui.inDialog(kManager, [&](HWND d) {
+            EXPECT_EQ(treeShape(treeOf(d)), "Available qv:Equalizer presets{Drums{Kick,Snare},Studio{Clean},Flat,Rough}");
+            EXPECT_EQ(treeItemText(treeOf(d), TreeView_GetSelection(treeOf(d))), "Rough");
+            rightClick(d, "Rough");
+        }))
+        .then(inContextMenu(5, 1))  // Move Preset > Drums (no "to Root" for a preset without bank)
+        .then(ui.inDialog(kManager, [&](HWND d) {
+            EXPECT_EQ(treeShape(treeOf(d)), "Available qv:Equalizer presets{Drums{Kick,Rough,Snare},Studio{Clean},Flat}");
+            rightClick(d, "Flat");
+        }))
+        .then(inContextMenu(5, 0))  // Move Preset > to New Bank...
+        .then(ui.inDialog("Move preset \"Flat\" to new bank", [&](HWND d) { click(d, IDOK); }))
+        .then(ui.answer("Unable to move preset to new bank because no bank name was specified.", IDOK))
+        .then(ui.inDialog("Move preset \"Flat\" to new bank", [&](HWND d) {
+            SetDlgItemTextA(d, IDC_PRESET_BANK, "Ambient");
+            click(d, IDOK);
+        }))
+        .then(ui.inDialog(kManager, [&](HWND d) {
+            EXPECT_EQ(treeShape(treeOf(d)),
+                      "Available qv:Equalizer presets{Ambient{Flat},Drums{Kick,Rough,Snare},Studio{Clean}}");
+            rightClick(d, "Studio");
+        }))
+        .then(inContextMenu(4, -1))  // Delete, on a bank
+        .then(ui.answer("Do you want to delete the qv:Equalizer preset bank \"Studio\"?\nAll presets contained in "
+                        "this bank will be lost.",
+                        IDNO))
+        .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDOK); }));
+    EXPECT_EQ(runPresetManager(*store), 0);
+    EXPECT_EQ(profile(presetPath(), "Preset1", "Bank"), "Ambient");
+    EXPECT_EQ(profile(presetPath(), "Preset3", "Name"), "Rough");
+    EXPECT_EQ(profile(presetPath(), "Preset3", "Bank"), "Drums");
+}
+
+namespace {
+// Writes a window's picture as a 24-bit BMP, for looking at the dialogs by eye.
+void saveWindowPicture(HWND window, const std::string& path) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    PrintWindow(window, dc, 0);
+    // Children are printed one by one: not every system's print of a window includes them.
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT at;
+        GetWindowRect(child, &at);
+        SetViewportOrgEx(dc, at.left - rect.left, at.top - rect.top, nullptr);
+        SendMessageA(child, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+        SendMessageA(child, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    }
+    SetViewportOrgEx(dc, 0, 0, nullptr);
+    GdiFlush();
+    int stride = (width * 3 + 3) & ~3;
+    BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + stride * height),
+                             0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+    std::string bytes(reinterpret_cast<char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    bytes.append(static_cast<char*>(bits), static_cast<std::size_t>(stride) * height);
+    writeFile(path, bytes);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+    ReleaseDC(nullptr, screen);
+}
+}  // namespace
+
+// Run by hand with --gtest_also_run_disabled_tests; pictures land in the test's folder.
+TEST_F(PresetManagerTest, DISABLED_Pictures) {
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, sizeof exe);
+    std::string folder = exe;
+    folder = folder.substr(0, folder.rfind('\\') + 1);
+    store->setCurrent(3502);
+    UiDriver ui;
+    ui.then(ui.inDialog(kManager, [&](HWND d) {
+          TreeView_Expand(treeOf(d), findTreeItem(treeOf(d), "Live"), TVE_EXPAND);
+          saveWindowPicture(d, folder + "manager.bmp");
+          click(d, IDC_PRESET_ADD);
+      }))
+        .then(ui.inDialog("Add qv:Equalizer preset", [&](HWND d) {
+            saveWindowPicture(d, folder + "add.bmp");
+            click(d, IDCANCEL);
+        }))
+        .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDC_PRESET_CANCEL); }));
+    runPresetManager(*store);
+}
