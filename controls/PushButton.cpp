@@ -89,9 +89,7 @@ void paint(HWND w) {
                 SetBkMode(dc, TRANSPARENT);
                 SetTextColor(dc, enabled ? 0x404040 : 0x808080);
                 RECT tr = inner;
-                tr.top += 1;
-                if ((tr.bottom - tr.top) % 2)
-                    tr.top += 1;
+                tr.top += 1 + (tr.bottom - tr.top) % 2;
                 UINT format = DT_END_ELLIPSIS | DT_VCENTER | DT_SINGLELINE | DT_CENTER;
                 if (s->arrowStyle || s->menuMarkStyle) {
                     tr.left += 3;
