@@ -2,6 +2,7 @@
 // rate, a peak marker holds, and the maxima since the last reset are kept.
 #include "MeterMath.h"
 #include "Skin.h"
+#include "SkinMath.h"
 #include "SkinInternal.h"
 
 namespace qv {
@@ -12,6 +13,7 @@ struct MeterState {
     HBITMAP offBitmap = nullptr;
     HDC offDc = nullptr;
     HGDIOBJ offOld = nullptr;
+    uint32_t* bits = nullptr;  // the off-screen bitmap is a top-down 32-bit DIB: sprites blend in place
     MeterLevels levels;
     MeterLayout layout = kMeterUp;
     const uint8_t* background = nullptr;
@@ -26,14 +28,40 @@ MeterLayout layoutOf(LONG style) {
     return (style & MTS_TOPDOWN) ? kMeterTopDown : kMeterUp;
 }
 
-void showSpan(HDC dc, const MeterState* s, const MeterSpan& span, bool vertical, int width, int height) {
+void blendInto(MeterState* s, const uint8_t* sprite, int x, int y, int w, int h, int width) {
+    SpriteBlend b;
+    b.sprite = sprite;
+    b.spriteWidth = width;
+    b.sourceX = x;
+    b.sourceY = y;
+    blendSprite(s->bits + static_cast<ptrdiff_t>(y) * width + x, width, w, h, b);
+}
+
+void showSpan(MeterState* s, const MeterSpan& span, bool vertical, int width, int height) {
     if (span.empty())
         return;
     const int n = span.last - span.first + 1;
     if (vertical)
-        DrawSpriteRect(dc, 0, span.first, width, n, 0, span.first, s->lit, 255, width);
+        blendInto(s, s->lit, 0, span.first, width, n, width);
     else
-        DrawSpriteRect(dc, span.first, 0, n, height, span.first, 0, s->lit, 255, width);
+        blendInto(s, s->lit, span.first, 0, n, height, width);
+}
+
+void makeOffscreen(MeterState* s, HDC reference, int width, int height) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = width > 0 ? width : 1;
+    bi.bmiHeader.biHeight = -(height > 0 ? height : 1);
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    s->offDc = CreateCompatibleDC(reference);
+    void* bits = nullptr;
+    if (s->offDc)
+        s->offBitmap = CreateDIBSection(s->offDc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (s->offBitmap) {
+        s->offOld = SelectObject(s->offDc, s->offBitmap);
+        s->bits = static_cast<uint32_t*>(bits);
+    }
 }
 
 void paint(HWND w, MeterState* s) {
@@ -42,18 +70,15 @@ void paint(HWND w, MeterState* s) {
     HDC wdc = GetDC(w);
     if (!wdc)
         return;
-    if (!s->offDc) {
-        s->offDc = CreateCompatibleDC(wdc);
-        s->offBitmap = s->offDc ? CreateCompatibleBitmap(wdc, c.right > 0 ? c.right : 1, c.bottom > 0 ? c.bottom : 1) : nullptr;
-        if (s->offBitmap)
-            s->offOld = SelectObject(s->offDc, s->offBitmap);
-    }
-    if (s->offBitmap) {
+    if (!s->offDc)
+        makeOffscreen(s, wdc, c.right, c.bottom);
+    if (s->offBitmap && s->bits) {
         if (s->background && s->lit) {
-            DrawSprite(s->offDc, 0, 0, c.right, c.bottom, s->background, 255, 0, 0);
+            GdiFlush();
+            blendInto(s, s->background, 0, 0, c.right, c.bottom, c.right);
             const MeterPaint p = meterPaint(s->levels, s->layout, c.right, c.bottom);
-            showSpan(s->offDc, s, p.bar, p.vertical, c.right, c.bottom);
-            showSpan(s->offDc, s, p.marker, p.vertical, c.right, c.bottom);
+            showSpan(s, p.bar, p.vertical, c.right, c.bottom);
+            showSpan(s, p.marker, p.vertical, c.right, c.bottom);
         }
         BitBlt(wdc, 0, 0, c.right, c.bottom, s->offDc, 0, 0, SRCCOPY);
     }
