@@ -18,6 +18,7 @@ Picture meterBar(bool lit);         // 12 x 144, opaque
 Picture clipLamp(const Picture& background, int x, int y, int state); // 12 x 9; 0 off, 1 held, 2 on
 
 Picture editorBackground();         // 506 x 411
+Picture editorLabels();             // the texts and marks of the background alone, on transparency
 Picture graphBackground();          // 471 x 140
 Picture bandHandles();              // 60 x 40, magenta keyed
 

@@ -124,13 +124,11 @@ Picture meterBar(bool lit)
             p.a = 255;
             bool border = x == 0 || x == w - 1 || y < 2 || y > 141;
             if (border) {
-                // Rows 0..1 and 142..143 and the side columns form the well; the sides are the same
+                // Rows 0..1 and 142..143 and the side columns form the frame; the sides are the same
                 // in both pictures because the lit bar is blended full width.
-                double shade = (y < 2 || y > 141) ? 1.0 : 1.0;
-                p.r = static_cast<uint8_t>(frame.r * shade);
-                p.g = static_cast<uint8_t>(frame.g * shade);
-                p.b = static_cast<uint8_t>(frame.b * shade);
-                if (x == 1 || x == w - 2) {}
+                p.r = frame.r;
+                p.g = frame.g;
+                p.b = frame.b;
                 continue;
             }
             // Level of this row in dB: row 2 is 0 dB, row 142 is -60 dB.

@@ -45,8 +45,9 @@ double shape(int type, double x)
     case 0: return 0.62 - 0.5 * std::exp(-std::pow((x - 0.5) / 0.14, 2));   // peak
     case 1: return 0.22 + 0.5 * s((x - 0.45) * 14);                          // low shelf
     case 2: return 0.72 - 0.5 * s((x - 0.55) * 14);                          // high shelf
-    case 3: return 0.3 + 0.62 * std::pow(s((x - 0.72) * 13), 1.3);           // lowpass
-    default: return 0.3 + 0.62 * std::pow(s((0.28 - x) * 13), 1.3);         // highpass
+    // Pass filters fall to the floor after a small resonance, which tells them from the shelves.
+    case 3: return 0.36 - 0.14 * std::exp(-std::pow((x - 0.6) / 0.08, 2)) + 0.64 * s((x - 0.7) * 18); // lowpass
+    default: return 0.36 - 0.14 * std::exp(-std::pow((x - 0.4) / 0.08, 2)) + 0.64 * s((0.3 - x) * 18); // highpass
     }
 }
 
@@ -62,15 +63,15 @@ std::vector<Rgb> typeIconPalette()
 Picture typeIcon(int type)
 {
     // Only the left 23 columns show on the 27-wide button (26-wide icon from x = 1, the others from
-    // x = 0), so the glyph stays in columns 4..20 of the button.
+    // x = 0), so the glyph stays in columns 4..21 of the button.
     int w = type == 0 ? 26 : 29;
     int shift = type == 0 ? 1 : 0; // icon column = button column - shift
     Canvas c(w, 15);
     cairo_t* cr = c.cr();
-    const double x0 = 5.5 - shift, x1 = 20.5 - shift, top = 1.5, bottom = 13.0;
+    const double x0 = 4.5 - shift, x1 = 21.5 - shift, top = 1.5, bottom = 13.0;
     // Faint zero line.
     c.fillRect(x0 - 1, 8, x1 - x0 + 2, 1, hex(0x343A42, 0.28));
-    cairo_set_line_width(cr, 1.6);
+    cairo_set_line_width(cr, 1.7);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     for (int i = 0; i <= 60; ++i) {

@@ -11,6 +11,9 @@ namespace {
 
 const Colour kLabel = hex(0x343C47);
 const Colour kLabelSoft = hex(0x56606C);
+// Outer edges shared by the tray, the panels and the name plate.
+constexpr int kLeft = 12;
+constexpr int kRight = 494;
 
 // Fixed-seed generator for the brushed texture: same grain every run.
 struct Grain {
@@ -42,43 +45,11 @@ void label(Canvas& c, const char* s, double cx, double baseline, double align = 
     c.text(s, cx, baseline, 10, kLabel, align, true, true);
 }
 
-} // namespace
-
-Picture editorBackground()
+// Texts and marks on the background. Kept apart so that a check can prove none of them lies
+// under a control.
+void drawLabels(Canvas& c)
 {
-    Canvas c(kEditorW, kEditorH);
     cairo_t* cr = c.cr();
-
-    // Base: cool light grey with a faint horizontal brush.
-    c.vgradient(0, kEditorH, hex(0xC9CED4), hex(0xB9BFC6));
-    cairo_paint(cr);
-    Grain g;
-    for (int y = 0; y < kEditorH; ++y) {
-        double a = 0.035 * (g.next() - 0.5);
-        c.fillRect(0, y, kEditorW, 1, a > 0 ? hex(0xFFFFFF, a * 2) : hex(0x000000, -a * 2));
-    }
-    // Outer edge of the window.
-    cairo_set_line_width(cr, 1.0);
-    cairo_rectangle(cr, 0.5, 0.5, kEditorW - 1, kEditorH - 1);
-    c.set(hex(0x7D8792));
-    cairo_stroke(cr);
-    cairo_rectangle(cr, 1.5, 1.5, kEditorW - 3, kEditorH - 3);
-    c.set(hex(0xFFFFFF, 0.5));
-    cairo_stroke(cr);
-
-    // Toolbar tray behind the top row of buttons.
-    panel(c, 10, 10, 486, 33, 5);
-
-    // Graph bezel: a dark recess the graph sits in.
-    c.roundRect(kGraph.x - 3, kGraph.y - 3, kGraph.w + 6, kGraph.h + 6, 3);
-    c.set(hex(0x2B323B));
-    cairo_fill(cr);
-    cairo_rectangle(cr, kGraph.x - 2.5, kGraph.bottom() + 2.5, kGraph.w + 5, 0);
-
-    // Band panel and meter panel.
-    panel(c, 10, 189, 408, 183, 5);
-    panel(c, 422, 189, 74, 183, 5);
-
     // Column headings over the band rows, between the graph and the first row.
     const double hb = 202;
     label(c, "Band", bandNumber(1).x + bandNumber(1).w / 2.0, hb);
@@ -107,8 +78,7 @@ Picture editorBackground()
         cairo_stroke(cr);
     }
 
-    // Output row: a hairline separates it from band 6; the label sits left of the gain field.
-    c.fillRect(92, 368, 0, 0, kLabel);
+    // Output row: the label sits left of the gain field.
     label(c, "Output gain", kOutGain.x - 6, kOutGain.y + 15, 1.0);
 
     // Meter area: scale between the two bars, channel letters underneath.
@@ -126,6 +96,54 @@ Picture editorBackground()
     label(c, "L", kMeterL.x + kMeterL.w / 2.0, kMeterL.bottom() + 12);
     label(c, "R", kMeterR.x + kMeterR.w / 2.0, kMeterR.bottom() + 12);
     c.text("dB", mid, kMeterL.bottom() + 12, 8, kLabelSoft, 0.5, false, true);
+}
+
+} // namespace
+
+Picture editorLabels()
+{
+    Canvas c(kEditorW, kEditorH);
+    drawLabels(c);
+    return c.picture();
+}
+
+Picture editorBackground()
+{
+    Canvas c(kEditorW, kEditorH);
+    cairo_t* cr = c.cr();
+
+    // Base: cool light grey with a faint horizontal brush.
+    c.vgradient(0, kEditorH, hex(0xC9CED4), hex(0xB9BFC6));
+    cairo_paint(cr);
+    Grain g;
+    for (int y = 0; y < kEditorH; ++y) {
+        double a = 0.035 * (g.next() - 0.5);
+        c.fillRect(0, y, kEditorW, 1, a > 0 ? hex(0xFFFFFF, a * 2) : hex(0x000000, -a * 2));
+    }
+    // Outer edge of the window.
+    cairo_set_line_width(cr, 1.0);
+    cairo_rectangle(cr, 0.5, 0.5, kEditorW - 1, kEditorH - 1);
+    c.set(hex(0x7D8792));
+    cairo_stroke(cr);
+    cairo_rectangle(cr, 1.5, 1.5, kEditorW - 3, kEditorH - 3);
+    c.set(hex(0xFFFFFF, 0.5));
+    cairo_stroke(cr);
+
+    // Toolbar tray behind the top row of buttons, 4 pixels around them.
+    panel(c, kLeft, kBypass.y - 4, kRight - kLeft, kBypass.h + 8, 5);
+
+    // Graph bezel: a dark recess the graph sits in, with a light lower lip.
+    c.roundRect(kGraph.x - 2, kGraph.y - 2, kGraph.w + 4, kGraph.h + 4, 2);
+    c.set(hex(0x2B323B));
+    cairo_fill(cr);
+    c.fillRect(kGraph.x - 1, kGraph.bottom() + 2, kGraph.w + 2, 1, hex(0xFFFFFF, 0.5));
+
+    // Band panel and meter panel.
+    panel(c, kLeft, 189, 418 - kLeft, 183, 5);
+    panel(c, 422, 189, kRight - 422, 183, 5);
+
+    drawLabels(c);
+
     // Wells around the bars.
     for (const Rect& m : {kMeterL, kMeterR}) {
         c.roundRect(m.x - 1.5, m.y - 0.5, m.w + 3, m.h + 1, 1.5);
@@ -135,14 +153,14 @@ Picture editorBackground()
     }
 
     // Name plate along the bottom, where the right button opens the home-page menu.
-    c.roundRect(10, 377, 486, 27, 5);
-    c.vgradient(377, 404, hex(0x3A434E), hex(0x262C34));
+    c.roundRect(kLeft, 377, kRight - kLeft, 28, 5);
+    c.vgradient(377, 405, hex(0x3A434E), hex(0x262C34));
     cairo_fill(cr);
-    c.fillRect(15, 378, 476, 1, hex(0xFFFFFF, 0.12));
+    c.fillRect(kLeft + 5, 378, kRight - kLeft - 10, 1, hex(0xFFFFFF, 0.12));
     c.text("qv", 22, 397, 17, hex(0xF2C230), 0.0, true);
     double qw = c.textWidth("qv", 17, true);
     c.text(":equalizer", 22 + qw, 397, 17, hex(0xEEF1F4), 0.0, true);
-    c.text("six-band parametric equalizer", 484, 395, 10, hex(0xB5BEC8), 1.0, false);
+    c.text("six-band parametric equalizer", kRight - 10, 395, 10, hex(0xB5BEC8), 1.0, false);
     return c.picture();
 }
 
@@ -151,11 +169,11 @@ Picture graphBackground()
     Canvas c(kGraphW, kGraphH);
     cairo_t* cr = c.cr();
     // Mid steel blue: dark enough for the white curve, light enough for the dark grid labels.
-    c.vgradient(0, kGraphH, hex(0xA9C0D4), hex(0x86A0B8));
+    c.vgradient(0, kGraphH, hex(0xA0B8CE), hex(0x849EB6));
     cairo_paint(cr);
     // Soft light from the top centre.
     cairo_pattern_t* p = cairo_pattern_create_radial(kGraphW / 2.0, -40, 20, kGraphW / 2.0, -40, 300);
-    cairo_pattern_add_color_stop_rgba(p, 0, 1, 1, 1, 0.22);
+    cairo_pattern_add_color_stop_rgba(p, 0, 1, 1, 1, 0.16);
     cairo_pattern_add_color_stop_rgba(p, 1, 1, 1, 1, 0.0);
     cairo_set_source(cr, p);
     cairo_paint(cr);
@@ -176,8 +194,8 @@ Picture graphBackground()
 Rgb bandColour(int band)
 {
     static const Rgb colours[6] = {
-        {232, 64, 56},   // red
-        {247, 148, 29},  // orange
+        {226, 50, 62},   // red
+        {248, 132, 22},  // orange
         {240, 214, 40},  // yellow
         {72, 196, 88},   // green
         {38, 200, 222},  // cyan

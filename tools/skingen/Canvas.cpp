@@ -1,6 +1,7 @@
 #include "Canvas.h"
 
 #include <cmath>
+#include <fontconfig/fontconfig.h>
 
 namespace skingen {
 
@@ -114,7 +115,7 @@ Picture Canvas::picture() const
     return pic;
 }
 
-void Canvas::paste(const Picture& pic, int x, int y)
+void Canvas::paste(const Picture& pic, int x, int y, int scale)
 {
     cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pic.width, pic.height);
     cairo_surface_flush(s);
@@ -130,9 +131,25 @@ void Canvas::paste(const Picture& pic, int x, int y)
         }
     }
     cairo_surface_mark_dirty(s);
-    cairo_set_source_surface(cr_, s, x, y);
+    cairo_save(cr_);
+    cairo_translate(cr_, x, y);
+    cairo_scale(cr_, scale, scale);
+    cairo_set_source_surface(cr_, s, 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr_), CAIRO_FILTER_NEAREST);
     cairo_paint(cr_);
+    cairo_restore(cr_);
     cairo_surface_destroy(s);
+}
+
+bool Canvas::savePng(const char* path) const
+{
+    return cairo_surface_write_to_png(surface_, path) == CAIRO_STATUS_SUCCESS;
+}
+
+void releaseFontCaches()
+{
+    cairo_debug_reset_static_data();
+    FcFini();
 }
 
 Picture flatten(const Picture& pic, Rgb under)

@@ -39,8 +39,9 @@ public:
 
     // Unpremultiplied pixels.
     Picture picture() const;
-    // Draw a picture at (x, y), alpha-blended.
-    void paste(const Picture& pic, int x, int y);
+    // Draw a picture at (x, y), alpha-blended; scale > 1 enlarges it without smoothing.
+    void paste(const Picture& pic, int x, int y, int scale = 1);
+    bool savePng(const char* path) const;
 
 private:
     void font(double size, bool bold, bool condensed);
@@ -48,6 +49,9 @@ private:
     cairo_surface_t* surface_;
     cairo_t* cr_;
 };
+
+// Frees cairo's and fontconfig's process-wide caches; call once at exit so leak checkers stay quiet.
+void releaseFontCaches();
 
 // Flattens a picture onto a solid colour (alpha becomes 255).
 Picture flatten(const Picture& pic, Rgb under);

@@ -2,6 +2,8 @@
 // drawn around these rectangles and the preview places the control faces on them.
 #pragma once
 
+#include <vector>
+
 namespace skingen {
 
 constexpr int kEditorW = 506;
@@ -48,6 +50,9 @@ constexpr int sliderTickX(int v, int min, int max)
 {
     return 12 + ((max - min) / 2 + kSliderTravel * (v - min)) / (max - min);
 }
+
+// Every control's rectangle.
+std::vector<Rect> controlRects();
 
 // Meter: the first row lit for a level in tenths of a dB (range -600..0, H = 140).
 int meterRow(int tenths);

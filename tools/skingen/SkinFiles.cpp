@@ -1,5 +1,6 @@
 #include "SkinFiles.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace skingen {
@@ -63,8 +64,22 @@ const std::vector<Rgb>& vgaPalette()
     return p;
 }
 
-// Pixel rows of a 4-bit image, bottom row first, each padded to 4 bytes.
-void fourBitRows(Bytes& b, const Picture& pic, const std::vector<Rgb>& palette, bool maskedBlack)
+// For the 16-colour fallback images: greyish colours map onto the four greys, so that a slate or
+// silver surface does not turn teal or navy.
+int vgaIndex(Rgb c)
+{
+    int hi = std::max({c.r, c.g, c.b}), lo = std::min({c.r, c.g, c.b});
+    if (hi - lo < 48) {
+        static const std::vector<Rgb> greys = {{0, 0, 0}, {128, 128, 128}, {192, 192, 192}, {255, 255, 255}};
+        static const int index[4] = {0, 8, 7, 15};
+        return index[nearestIndex(greys, c)];
+    }
+    return nearestIndex(vgaPalette(), c);
+}
+
+// Pixel rows of a 4-bit image, bottom row first, each padded to 4 bytes. Icon images use the
+// standard palette with masked pixels black.
+void fourBitRows(Bytes& b, const Picture& pic, const std::vector<Rgb>& palette, bool iconImage)
 {
     int s = stride(pic.width, 4);
     for (int y = pic.height - 1; y >= 0; --y) {
@@ -72,10 +87,14 @@ void fourBitRows(Bytes& b, const Picture& pic, const std::vector<Rgb>& palette, 
         for (int x = 0; x < pic.width; x += 2) {
             unsigned hi = 0, lo = 0;
             const Rgba& p0 = pic.at(x, y);
-            hi = (maskedBlack && p0.a < 128) ? 0 : nearestIndex(palette, rgbOf(p0));
+            auto index = [&](const Rgba& p) -> unsigned {
+                if (iconImage && p.a < 128) return 0;
+                return iconImage ? vgaIndex(rgbOf(p)) : nearestIndex(palette, rgbOf(p));
+            };
+            hi = index(p0);
             if (x + 1 < pic.width) {
                 const Rgba& p1 = pic.at(x + 1, y);
-                lo = (maskedBlack && p1.a < 128) ? 0 : nearestIndex(palette, rgbOf(p1));
+                lo = index(p1);
             }
             b.u8((hi << 4) | lo);
         }

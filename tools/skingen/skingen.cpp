@@ -6,6 +6,7 @@
 // (or: cmake --build build/host --target skin). The output is committed, so the Windows builds
 // need no generator; the same sources give the same bytes on every run.
 #include "Art.h"
+#include "Canvas.h"
 #include "Layout.h"
 #include "SkinFiles.h"
 
@@ -76,5 +77,6 @@ int main(int argc, char** argv)
     for (const auto& i : icons)
         w.ok = writeIcon(w.path(i.name), {treeIcon(i.icon, 16), treeIcon(i.icon, 32)}) && w.ok;
 
+    releaseFontCaches();
     return w.ok ? 0 : 1;
 }
