@@ -37,7 +37,8 @@ void paint(HWND w, EditState* s) {
         s->pendingChanges = 0;
     RECT c;
     GetClientRect(w, &c);
-    HDC wdc = GetDC(w);
+    // The class borrows its parent's DC; leave an open in-place entry box (a child) untouched.
+    HDC wdc = GetDCEx(w, nullptr, DCX_CACHE | DCX_CLIPCHILDREN);
     if (!wdc)
         return;
     {
