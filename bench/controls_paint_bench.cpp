@@ -1,0 +1,99 @@
+// Times a full repaint of a 471x140 EQ graph with six active bands and a 12x144 meter update,
+// against a BitBlt of the graph's area as the reference. Run under Wine: wine-exec controls_bench.exe
+#include <windows.h>
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "BandDesign.h"
+#include "controls/Skin.h"
+
+using namespace qv;
+
+namespace {
+
+double now() {
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+template <class F>
+double perCall(int n, F f) {
+    f();  // warm up: tables, off-screen bitmaps
+    const double t0 = now();
+    for (int i = 0; i < n; ++i)
+        f();
+    return (now() - t0) / n;
+}
+
+// Cookbook peaking biquad, enough to give the curve real work.
+BandRecord peak(double f0, double gainDb, double q) {
+    const double A = std::pow(10.0, gainDb / 40.0), w = 2 * 3.14159265358979 * f0 / 44100.0;
+    const double alpha = std::sin(w) / (2 * q), a0 = 1 + alpha / A;
+    return BandRecord{static_cast<float>((1 + alpha * A) / a0), static_cast<float>(-2 * std::cos(w) / a0),
+                      static_cast<float>((1 - alpha * A) / a0), static_cast<float>(2 * std::cos(w) / a0),
+                      static_cast<float>(-(1 - alpha / A) / a0), static_cast<float>(f0),
+                      static_cast<float>(gainDb * 10), 1, 0, 0, static_cast<float>(q * 10), 0};
+}
+
+}  // namespace
+
+int main() {
+    HINSTANCE inst = GetModuleHandleA(nullptr);
+    RegisterSkinClasses(inst);
+    HWND top = CreateWindowExA(0, "STATIC", "bench", WS_POPUP | WS_VISIBLE, 0, 0, 506, 411, nullptr, nullptr, inst,
+                               nullptr);
+    HDC screen = GetDC(nullptr);
+    HBITMAP background = CreateCompatibleBitmap(screen, 506, 411);
+    ReleaseDC(nullptr, screen);
+    HWND graph = CreateWindowExA(0, "qv:EQGraph", nullptr, WS_CHILD | WS_VISIBLE, 17, 45, 471, 140, top,
+                                 reinterpret_cast<HMENU>(20000), inst, background);
+    BandRecord bands[6] = {peak(60, 4, 0.7), peak(200, -6, 1.4), peak(1000, 6, 2),
+                           peak(2500, -3, 4), peak(6000, 5, 1), peak(12000, -8, 0.5)};
+    SendMessageA(graph, EQ_SETBANDS, reinterpret_cast<WPARAM>(bands), 6);
+    SendMessageA(graph, EQ_SETSAMPLERATE, 44100, 0);
+
+    std::vector<uint8_t> unlit(12 * 144 * 4, 0), lit(12 * 144 * 4, 0);
+    for (size_t i = 0; i < lit.size(); i += 4)
+        lit[i + 1] = 255;
+    HWND meter = CreateWindowExA(0, "qv:Meter", nullptr, WS_CHILD | WS_VISIBLE | 0x0009, 432, 210, 12, 144, top,
+                                 reinterpret_cast<HMENU>(20030), inst, nullptr);
+    SendMessageA(meter, MT_SETSPRITES, reinterpret_cast<WPARAM>(unlit.data()), reinterpret_cast<LPARAM>(lit.data()));
+    SendMessageA(meter, MT_SETRANGE, static_cast<WPARAM>(-600), 0);
+
+    const double graphFirst = [&] {
+        const double t0 = now();
+        SendMessageA(graph, EQ_SETSAMPLERATE, 48000, 0);  // discards the tables: a first paint again
+        RedrawWindow(graph, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        return now() - t0;
+    }();
+    const double graphPaint = perCall(200, [&] { RedrawWindow(graph, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); });
+    int level = -300;
+    const double meterUpdate = perCall(2000, [&] {
+        level = level > -20 ? -600 : level + 37;
+        SendMessageA(meter, MT_SETLEVELS, static_cast<WPARAM>(level), 0);
+    });
+    HDC gdc = GetDC(graph);
+    HDC mem = CreateCompatibleDC(gdc);
+    HBITMAP area = CreateCompatibleBitmap(gdc, 471, 140);
+    HGDIOBJ old = SelectObject(mem, area);
+    const double copy = perCall(2000, [&] {
+        BitBlt(gdc, 0, 0, 471, 140, mem, 0, 0, SRCCOPY);
+        GdiFlush();
+    });
+    SelectObject(mem, old);
+    DeleteObject(area);
+    DeleteDC(mem);
+    ReleaseDC(graph, gdc);
+
+    printf("reference: BitBlt 471x140          %9.1f us\n", copy * 1e6);
+    printf("EQ graph first paint (tables)      %9.1f us\n", graphFirst * 1e6);
+    printf("EQ graph full repaint, 6 bands     %9.1f us  (%.1f x reference)\n", graphPaint * 1e6, graphPaint / copy);
+    printf("meter update 12x144                %9.1f us  (%.1f x reference)\n", meterUpdate * 1e6, meterUpdate / copy);
+    DestroyWindow(top);
+    DeleteObject(background);
+    return 0;
+}

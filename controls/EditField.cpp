@@ -1,0 +1,313 @@
+// "qv:Edit": a drag-and-type number field. Drags, keys and the wheel report signed steps to the
+// parent, which writes the new text back; a double-click or Space opens an in-place entry box.
+#include <cstring>
+
+#include "Skin.h"
+#include "SkinInternal.h"
+#include "ValueMath.h"
+
+namespace qv {
+
+namespace {
+
+struct EditState {
+    bool dragging = false;
+    bool squareLaw = true;
+    bool inverted = false;
+    short lastX = 0, lastY = 0;
+    int wheelTime = 0;
+    bool verticalAxis = false;
+    int pendingChanges = 0;
+    HBITMAP background = nullptr;
+    const uint8_t* face = nullptr;
+    bool rightAligned = false;
+};
+
+constexpr int kEntryId = 0x10E1;
+const char* const kEntryOldProc = "qvEntryProc";
+const char* const kEntryFont = "qvEntryFont";
+
+void postStep(HWND w, int step) {
+    const WORD encoded = static_cast<WORD>(static_cast<short>(saturateStep16(step)));
+    PostMessageA(GetParent(w), EDN_STEP, MAKEWPARAM(GetDlgCtrlID(w), encoded), reinterpret_cast<LPARAM>(w));
+}
+
+void paint(HWND w, EditState* s) {
+    if (s->pendingChanges < 0)
+        s->pendingChanges = 0;
+    RECT c;
+    GetClientRect(w, &c);
+    // The class borrows its parent's DC; leave an open in-place entry box (a child) untouched.
+    HDC wdc = GetDCEx(w, nullptr, DCX_CACHE | DCX_CLIPCHILDREN);
+    if (!wdc)
+        return;
+    {
+        OffscreenDC off(wdc, c.right, c.bottom);
+        if (off.ok()) {
+            HDC dc = off.dc();
+            const bool enabled = IsWindowEnabled(w) != 0;
+            copyBackgroundBehind(w, dc, s->background, c.right, c.bottom);
+            if (s->face)
+                DrawSprite(dc, 0, 0, c.right, c.bottom, s->face, enabled ? 255 : 160, 0, 0);
+            if (GetFocus() == w) {
+                RECT f = c;
+                InflateRect(&f, -2, -2);
+                DrawRedFrame(dc, f);
+            }
+            RECT tr = c;
+            InflateRect(&tr, -3, -3);
+            if ((tr.top & 1) != (tr.bottom & 1))
+                tr.top += 1;
+            tr.right -= 2;
+            bool owned;
+            HFONT font = controlFont(&owned);
+            HGDIOBJ oldFont = SelectObject(dc, font);
+            SetBkMode(dc, TRANSPARENT);
+            char text[256];
+            GetWindowTextA(w, text, sizeof(text));
+            const UINT format = DT_END_ELLIPSIS | DT_VCENTER | DT_SINGLELINE | (s->rightAligned ? DT_RIGHT : DT_LEFT);
+            RECT shadow = tr;
+            OffsetRect(&shadow, 1, 1);
+            SetTextColor(dc, 0xCBC7C5);
+            DrawTextA(dc, text, -1, &shadow, format);
+            SetTextColor(dc, enabled ? 0x454140 : 0x909090);
+            DrawTextA(dc, text, -1, &tr, format);
+            SelectObject(dc, oldFont);
+            if (owned)
+                DeleteObject(font);
+            BitBlt(wdc, 0, 0, c.right, c.bottom, dc, 0, 0, SRCCOPY);
+        }
+    }
+    ReleaseDC(w, wdc);
+}
+
+void repaint(HWND w, EditState* s) {
+    InvalidateRect(w, nullptr, FALSE);
+    paint(w, s);
+    ValidateRect(w, nullptr);
+}
+
+LRESULT CALLBACK entryProc(HWND e, UINT msg, WPARAM wp, LPARAM lp) {
+    WNDPROC previous = reinterpret_cast<WNDPROC>(GetPropA(e, kEntryOldProc));
+    switch (msg) {
+    case WM_KILLFOCUS:
+        PostMessageA(e, WM_CLOSE, 0, 0);  // dropped; destroying inside the focus change upsets it
+        break;
+    case WM_CLOSE:
+        DestroyWindow(e);
+        return 0;
+    case WM_KEYDOWN:
+        if (wp == VK_RETURN) {
+            HWND field = GetParent(e);
+            char text[256];
+            GetWindowTextA(e, text, sizeof(text));
+            SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+            PostMessageA(GetParent(field), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(field), EDN_CHANGE_CODE),
+                         reinterpret_cast<LPARAM>(field));
+            postStep(field, 0);
+            DestroyWindow(e);
+            return 0;
+        }
+        if (wp == VK_ESCAPE) {
+            DestroyWindow(e);
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        if (wp == '\r' || wp == 27)
+            return 0;  // no beep, no newline in the multi-line box
+        break;
+    case WM_NCDESTROY: {
+        if (inPlaceEntryWindow() == e)
+            setInPlaceEntryWindow(nullptr);
+        HFONT font = static_cast<HFONT>(GetPropA(e, kEntryFont));
+        RemovePropA(e, kEntryOldProc);
+        RemovePropA(e, kEntryFont);
+        SetWindowLongPtrA(e, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        const LRESULT r = previous ? CallWindowProcA(previous, e, msg, wp, lp) : DefWindowProcA(e, msg, wp, lp);
+        if (font)
+            DeleteObject(font);
+        return r;
+    }
+    }
+    return previous ? CallWindowProcA(previous, e, msg, wp, lp) : DefWindowProcA(e, msg, wp, lp);
+}
+
+void openEntry(HWND w) {
+    if (HWND open = inPlaceEntryWindow())
+        DestroyWindow(open);
+    RECT c;
+    GetClientRect(w, &c);
+    HWND e = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_RIGHT | ES_MULTILINE | ES_AUTOHSCROLL,
+                             2, 2, c.right - 4, c.bottom - 4, w, reinterpret_cast<HMENU>(kEntryId),
+                             reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(w, GWLP_HINSTANCE)), nullptr);
+    if (!e)
+        return;
+    bool owned;
+    HFONT font = controlFont(&owned);
+    SendMessageA(e, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+    if (owned)
+        SetPropA(e, kEntryFont, font);
+    char text[256];
+    GetWindowTextA(w, text, sizeof(text));
+    SetWindowTextA(e, text);
+    // The old procedure is kept as a property: the box's own user data belongs to whoever made it.
+    SetPropA(e, kEntryOldProc, reinterpret_cast<HANDLE>(GetWindowLongPtrA(e, GWLP_WNDPROC)));
+    SetWindowLongPtrA(e, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(entryProc));
+    setInPlaceEntryWindow(e);
+    SetFocus(e);
+    SendMessageA(e, EM_SETSEL, 0, -1);
+}
+
+void endDrag(HWND w, EditState* s) {
+    if (!s->dragging)
+        return;
+    s->dragging = false;
+    ReleaseCapture();
+    repaint(w, s);
+}
+
+void move(HWND w, EditState* s, LPARAM lp) {
+    if (!s->dragging)
+        return;
+    const short x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
+    EditDrag d{s->verticalAxis, s->squareLaw, s->inverted};
+    const int step = editDragStep(d, x - s->lastX, s->lastY - y);
+    s->verticalAxis = d.verticalAxis;
+    s->lastX = x;
+    s->lastY = y;
+    postStep(w, step);
+}
+
+bool key(HWND w, WPARAM vk) {
+    int step;
+    switch (vk) {
+    case VK_SPACE: openEntry(w); return true;
+    case VK_PRIOR: step = 10; break;
+    case VK_NEXT: step = -10; break;
+    case VK_END: step = 17504; break;
+    case VK_HOME: step = -17504; break;
+    case VK_LEFT:
+    case VK_DOWN: step = -1; break;
+    case VK_UP:
+    case VK_RIGHT: step = 1; break;
+    default: return false;
+    }
+    postStep(w, step);
+    return true;
+}
+
+LRESULT setText(HWND w, EditState* s, WPARAM wp, LPARAM lp) {
+    const char* text = reinterpret_cast<const char*>(lp);
+    char current[128];
+    GetWindowTextA(w, current, sizeof(current));
+    if (text && strcmp(text, current) == 0)
+        return 0;
+    ++s->pendingChanges;
+    InvalidateRect(w, nullptr, FALSE);
+    return DefWindowProcA(w, WM_SETTEXT, wp, lp);
+}
+
+}  // namespace
+
+LRESULT CALLBACK EditFieldProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    EditState* s = controlState<EditState>(w);
+    if (!s && msg != WM_CREATE)
+        return DefWindowProcA(w, msg, wp, lp);
+    switch (msg) {
+    case WM_CREATE: {
+        s = createControlState<EditState>(w);
+        if (!s)
+            return -1;
+        const LONG style = GetWindowLongA(w, GWL_STYLE);
+        s->squareLaw = (style & EDS_LINEAR) == 0;
+        s->rightAligned = (style & EDS_RIGHT) != 0;
+        s->background = creationBitmap(lp);
+        return 0;
+    }
+    case WM_DESTROY:
+        destroyControlState<EditState>(w);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        BeginPaint(w, &ps);
+        paint(w, s);
+        EndPaint(w, &ps);
+        return 0;
+    }
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS;
+    case WM_SETFOCUS:
+    case WM_ENABLE:
+        repaint(w, s);
+        return 0;
+    case WM_KILLFOCUS:
+        postStep(w, 0);
+        endDrag(w, s);
+        repaint(w, s);
+        return 0;
+    case WM_CAPTURECHANGED:
+        if (s->dragging && reinterpret_cast<HWND>(lp) != w) {
+            s->dragging = false;
+            repaint(w, s);
+        }
+        return 0;
+    case WM_LBUTTONDOWN:
+        s->lastX = static_cast<short>(LOWORD(lp));
+        s->lastY = static_cast<short>(HIWORD(lp));
+        s->dragging = true;
+        SetCapture(w);
+        SetFocus(w);
+        repaint(w, s);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        openEntry(w);
+        return 0;
+    case WM_MOUSEMOVE:
+        move(w, s, lp);
+        return 0;
+    case WM_LBUTTONUP:
+        endDrag(w, s);
+        return 0;
+    case WM_RBUTTONDOWN:
+        if (s->dragging)
+            return 0;
+        break;
+    case WM_KEYDOWN:
+        if (key(w, wp))
+            return 0;
+        break;
+    case WM_MOUSEWHEEL: {
+        if (inPlaceEntryWindow())
+            return 0;
+        int step = controlWheelStep(wp, &s->wheelTime);
+        if (s->inverted)
+            step = -step;
+        postStep(w, step);
+        return 0;
+    }
+    case WM_SETTEXT:
+        return setText(w, s, wp, lp);
+    case ED_SETSQUARELAW:
+        s->squareLaw = wp != 0;
+        return 0;
+    case ED_SETFLAGS:
+        s->inverted = (wp & ED_FLAG_INVERT) != 0;
+        return 0;
+    case ED_ACKCHANGE:
+        if (s->pendingChanges > 0)
+            --s->pendingChanges;
+        else
+            PostMessageA(GetParent(w), EDN_SETTLED, GetDlgCtrlID(w), reinterpret_cast<LPARAM>(w));
+        return 0;
+    case ED_SETSPRITE:
+        s->face = reinterpret_cast<const uint8_t*>(wp);
+        InvalidateRect(w, nullptr, FALSE);
+        return 0;
+    }
+    return DefWindowProcA(w, msg, wp, lp);
+}
+
+}  // namespace qv

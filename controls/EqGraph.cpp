@@ -1,0 +1,380 @@
+// "qv:EQGraph": the summed response of the bands over a log-frequency grid, with a handle per band
+// that can be selected, rubber-banded and dragged; the band records are edited in place.
+#include <cstdio>
+
+#include "GraphMath.h"
+#include "Skin.h"
+#include "SkinInternal.h"
+
+namespace qv {
+
+namespace {
+
+struct EqGraphState {
+    HBITMAP offBitmap = nullptr;
+    HDC offDc = nullptr;
+    HGDIOBJ offOld = nullptr;
+    FrequencyTables tables;
+    BandRecord* bands = nullptr;
+    int count = 0;
+    float sampleRate = 44100.0f;
+    int range = 20;
+    int gridStep = 6;
+    int depth = 24;
+    HBITMAP background = nullptr;
+    int hovered = 0;
+    int mode = 0;
+    short anchorX = 0, anchorY = 0;
+    short cornerX = 0, cornerY = 0;
+    short phase = 0;
+    bool skipNextMove = false, moved = false;
+    int wheelTime = 0;
+    DragLimits limits;
+    HCURSOR savedCursor = nullptr;
+};
+
+GraphAxes axesOf(HWND w, const EqGraphState* s) {
+    RECT c;
+    GetClientRect(w, &c);
+    return makeGraphAxes(c.right, c.bottom, s->sampleRate, s->range);
+}
+
+void drawGrid(HDC dc, const GraphAxes& a, const EqGraphState* s) {
+    HFONT font = CreateFontA(12, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
+    HGDIOBJ oldFont = SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+    const bool rich = s->depth > 8;
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, rich ? 0x493A25 : 0);
+    const int innerLeft = 2;
+    char label[16];
+    const int step = s->gridStep;
+    for (int g : gridGains(s->range, step)) {
+        const int y = a.centre - (g * a.half) / (s->range != 0 ? s->range : 20);
+        const COLORREF col = rich ? (g == 0 ? 0x5E4839 : 0x95754B) : (g == 0 ? 0 : 0x808080);
+        DrawLine(dc, innerLeft, y, a.width, y, col);
+        snprintf(label, sizeof(label), "%d", g);
+        RECT r{0, y - 10, 20, y + 10};
+        DrawTextA(dc, label, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
+    }
+    for (float f : gridFrequencies(s->sampleRate)) {
+        const int x = graphX(a, f);
+        if (rich)
+            DrawLine(dc, x, a.top, x, a.bottom, 0x95754B);
+        if (f >= 1000.0f)
+            snprintf(label, sizeof(label), "%dk", static_cast<int>(f * 0.001f));
+        else
+            snprintf(label, sizeof(label), "%d", static_cast<int>(f));
+        RECT r{x - 20, a.bottom - 20, x + 20, a.bottom};
+        DrawTextA(dc, label, -1, &r, DT_CENTER | DT_BOTTOM | DT_SINGLELINE | DT_NOCLIP);
+    }
+    SelectObject(dc, oldFont);
+    if (font)
+        DeleteObject(font);
+}
+
+void drawHandles(HDC dc, const GraphAxes& a, const EqGraphState* s) {
+    if (!s->bands || s->count <= 0)
+        return;
+    HBITMAP strip = LoadSkinBitmap(skinInstance(), kHandleStripBitmap, nullptr);
+    if (!strip)
+        return;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int n = 0; n < s->count; ++n) {
+            const BandRecord& b = s->bands[n];
+            const bool on = b.enabled != 0.0f;
+            if (on != (pass == 1))
+                continue;
+            // The strip has six columns; further records reuse them rather than read past the strip.
+            const int column = (n % 6) * 10;
+            const int row = 10 * ((b.selected != 0.0f ? 1 : 0) + (on ? 2 : 0));
+            BlitKeyed(dc, graphX(a, b.frequency) - 1, graphY(a, b.gain) - 4, strip, column, row, 9, 9, 0xFF00FF);
+        }
+    }
+    DeleteObject(strip);
+}
+
+void paint(HWND w, EqGraphState* s) {
+    RECT c;
+    GetClientRect(w, &c);
+    HDC wdc = GetDC(w);
+    if (!wdc)
+        return;
+    if (!s->offDc) {
+        s->offDc = CreateCompatibleDC(wdc);
+        s->offBitmap = s->offDc ? CreateCompatibleBitmap(wdc, c.right > 0 ? c.right : 1, c.bottom > 0 ? c.bottom : 1) : nullptr;
+        if (s->offBitmap)
+            s->offOld = SelectObject(s->offDc, s->offBitmap);
+    }
+    if (!s->offBitmap) {
+        ReleaseDC(w, wdc);
+        return;
+    }
+    HDC dc = s->offDc;
+    const GraphAxes a = axesOf(w, s);
+    SelectClipRgn(dc, nullptr);
+    if (s->background) {
+        HDC src = CreateCompatibleDC(dc);
+        if (src) {
+            HGDIOBJ old = SelectObject(src, s->background);
+            BitBlt(dc, 0, 0, c.right, c.bottom, src, 0, 0, SRCCOPY);
+            SelectObject(src, old);
+            DeleteDC(src);
+        }
+    }
+    IntersectClipRect(dc, 2, 2, c.right - 2, c.bottom - 2);
+    drawGrid(dc, a, s);
+    if (s->tables.empty())
+        s->tables = makeFrequencyTables(a, s->sampleRate);
+    const std::vector<int> ys = responseCurve(a, s->tables, s->bands, s->count);
+    HPEN pen = CreatePen(PS_SOLID, 1, 0xFFFFFF);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    for (size_t k = 0; k < ys.size(); ++k) {
+        if (k == 0)
+            MoveToEx(dc, 2, ys[k], nullptr);
+        else
+            LineTo(dc, 2 + static_cast<int>(k), ys[k]);
+    }
+    SelectObject(dc, oldPen);
+    if (pen)
+        DeleteObject(pen);
+    drawHandles(dc, a, s);
+    SelectClipRgn(dc, nullptr);
+    BitBlt(wdc, 0, 0, c.right, c.bottom, dc, 0, 0, SRCCOPY);
+    if (s->mode == 2)
+        DrawMarchingRect(w, s->anchorX, s->anchorY, s->cornerX, s->cornerY, s->phase, wdc);
+    ReleaseDC(w, wdc);
+}
+
+void repaint(HWND w, EqGraphState* s) {
+    InvalidateRect(w, nullptr, FALSE);
+    paint(w, s);
+    ValidateRect(w, nullptr);
+}
+
+void freeOffscreen(EqGraphState* s) {
+    if (s->offOld)
+        SelectObject(s->offDc, s->offOld);
+    if (s->offBitmap)
+        DeleteObject(s->offBitmap);
+    if (s->offDc)
+        DeleteDC(s->offDc);
+    s->offOld = nullptr;
+    s->offBitmap = nullptr;
+    s->offDc = nullptr;
+}
+
+void setCursor(HWND w, EqGraphState* s) {
+    POINT p;
+    GetCursorPos(&p);
+    ScreenToClient(w, &p);
+    s->hovered = graphHitTest(axesOf(w, s), s->bands, s->count, p.x, p.y);
+    if (s->hovered)
+        SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    else
+        SetCursor(LoadCursorA(skinInstance(), MAKEINTRESOURCEA(kGraphCursor)));
+}
+
+void deselectAll(EqGraphState* s) {
+    for (int n = 0; n < s->count; ++n)
+        s->bands[n].selected = 0.0f;
+}
+
+void press(HWND w, EqGraphState* s, WPARAM wp, LPARAM lp, bool doubleClick) {
+    if (!s->bands || s->count <= 0)
+        return;
+    SetFocus(w);
+    // The press point decides, as the pointer test before it would have: messages may be synthesised.
+    s->hovered = graphHitTest(axesOf(w, s), s->bands, s->count, static_cast<short>(LOWORD(lp)),
+                              static_cast<short>(HIWORD(lp)));
+    const int h = s->hovered >= 1 && s->hovered <= s->count ? s->hovered : 0;
+    if (!(wp & MK_CONTROL) && !(h && s->bands[h - 1].selected != 0.0f))
+        deselectAll(s);
+    if (h) {
+        s->bands[h - 1].selected = 1.0f;
+        if (doubleClick) {
+            PostMessageA(GetParent(w), EQN_DBLCLK, GetDlgCtrlID(w), h);
+            repaint(w, s);
+            return;
+        }
+        s->mode = 1;
+    } else {
+        s->mode = 2;
+        s->phase = 0;
+        SetTimer(w, 1, 100, nullptr);
+    }
+    s->limits = beginDrag(s->bands, s->count, s->sampleRate);
+    s->anchorX = s->cornerX = static_cast<short>(LOWORD(lp));
+    s->anchorY = s->cornerY = static_cast<short>(HIWORD(lp));
+    s->moved = false;
+    s->skipNextMove = false;
+    SetCapture(w);
+    if (s->mode == 1)
+        s->savedCursor = SetCursor(nullptr);
+    repaint(w, s);
+}
+
+void dragMove(HWND w, EqGraphState* s, WPARAM wp, LPARAM lp) {
+    const short x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
+    if (x == s->anchorX && y == s->anchorY)
+        return;
+    const int dx = x - s->anchorX, dy = y - s->anchorY;
+    if (warpPointerAtEdge()) {
+        s->skipNextMove = true;
+        return;
+    }
+    s->anchorX = x;
+    s->anchorY = y;
+    if (s->skipNextMove) {
+        s->skipNextMove = false;
+        return;
+    }
+    s->moved = true;
+    dragSelection(s->bands, s->count, s->limits, dx, dy, (wp & MK_SHIFT) != 0);
+    PostMessageA(GetParent(w), EQN_CHANGED, 0, reinterpret_cast<LPARAM>(w));
+}
+
+void rubberMove(HWND w, EqGraphState* s, LPARAM lp) {
+    RECT c;
+    GetClientRect(w, &c);
+    HDC dc = GetDC(w);
+    DrawMarchingRect(w, s->anchorX, s->anchorY, s->cornerX, s->cornerY, s->phase, dc);
+    int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
+    x = x < 2 ? 2 : (x > c.right - 1 ? c.right - 1 : x);
+    y = y < 2 ? 2 : (y > c.bottom - 1 ? c.bottom - 1 : y);
+    s->cornerX = static_cast<short>(x);
+    s->cornerY = static_cast<short>(y);
+    const bool changed = rubberBandSelect(axesOf(w, s), s->bands, s->count, s->anchorX, s->anchorY, x, y);
+    if (dc)
+        ReleaseDC(w, dc);
+    if (changed)
+        repaint(w, s);  // the repaint draws the rectangle again
+    else
+        DrawMarchingRect(w, s->anchorX, s->anchorY, s->cornerX, s->cornerY, s->phase, nullptr);
+}
+
+void release(HWND w, EqGraphState* s, WPARAM wp) {
+    if (s->mode == 0)
+        return;
+    if (s->mode == 2) {
+        KillTimer(w, 1);
+        DrawMarchingRect(w, s->anchorX, s->anchorY, s->cornerX, s->cornerY, s->phase, nullptr);
+    }
+    s->mode = 0;
+    ReleaseCapture();
+    const int h = s->hovered >= 1 && s->hovered <= s->count && s->bands ? s->hovered : 0;
+    if (h) {
+        if (!s->moved && !(wp & MK_CONTROL)) {
+            deselectAll(s);
+            s->bands[h - 1].selected = 1.0f;
+            repaint(w, s);
+        }
+        const GraphAxes a = axesOf(w, s);
+        POINT p{graphX(a, s->bands[h - 1].frequency), graphY(a, s->bands[h - 1].gain)};
+        ClientToScreen(w, &p);
+        SetCursorPos(p.x, p.y);
+    }
+    PostMessageA(GetParent(w), EQN_RELEASED, 0, reinterpret_cast<LPARAM>(w));
+    SetCursor(LoadCursor(nullptr, IDC_ARROW));
+}
+
+}  // namespace
+
+LRESULT CALLBACK EqGraphProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    EqGraphState* s = controlState<EqGraphState>(w);
+    if (!s && msg != WM_CREATE)
+        return DefWindowProcA(w, msg, wp, lp);
+    switch (msg) {
+    case WM_CREATE:
+        s = createControlState<EqGraphState>(w);
+        if (!s)
+            return -1;
+        s->background = creationBitmap(lp);
+        s->depth = displayBitsPerPixel();
+        return 0;
+    case WM_DESTROY:
+        KillTimer(w, 1);
+        freeOffscreen(s);
+        destroyControlState<EqGraphState>(w);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        BeginPaint(w, &ps);
+        paint(w, s);
+        EndPaint(w, &ps);
+        return 0;
+    }
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        repaint(w, s);
+        return 0;
+    case WM_SETCURSOR:
+        if (s->mode == 0)
+            setCursor(w, s);
+        return TRUE;
+    case WM_TIMER:
+        if (wp == 1 && s->mode == 2) {
+            HDC dc = GetDC(w);
+            DrawMarchingRect(w, s->anchorX, s->anchorY, s->cornerX, s->cornerY, s->phase, dc);
+            ++s->phase;
+            DrawMarchingRect(w, s->anchorX, s->anchorY, s->cornerX, s->cornerY, s->phase, dc);
+            if (dc)
+                ReleaseDC(w, dc);
+        }
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        press(w, s, wp, lp, msg == WM_LBUTTONDBLCLK);
+        return 0;
+    case WM_MOUSEMOVE:
+        if (s->mode == 1)
+            dragMove(w, s, wp, lp);
+        else if (s->mode == 2)
+            rubberMove(w, s, lp);
+        return 0;
+    case WM_LBUTTONUP:
+        release(w, s, wp);
+        return 0;
+    case WM_CAPTURECHANGED:
+        if (s->mode != 0 && reinterpret_cast<HWND>(lp) != w)
+            release(w, s, 0);
+        return 0;
+    case WM_RBUTTONDOWN:
+        if (s->mode == 0)
+            PostMessageA(GetParent(w), EQN_RCLICK, static_cast<WPARAM>(lp), static_cast<LPARAM>(wp));
+        return 0;
+    case WM_MOUSEWHEEL: {
+        const int step = controlWheelStep(wp, &s->wheelTime);
+        if (step == 0)
+            return 0;
+        if (wheelSelection(s->bands, s->count, step)) {
+            PostMessageA(GetParent(w), EQN_CHANGED, 1, reinterpret_cast<LPARAM>(w));
+            PostMessageA(GetParent(w), EQN_RELEASED, 0, reinterpret_cast<LPARAM>(w));
+        }
+        return 0;
+    }
+    case EQ_SETBANDS:
+        s->bands = reinterpret_cast<BandRecord*>(wp);
+        s->count = s->bands && lp > 0 ? static_cast<int>(lp) : 0;
+        s->hovered = 0;
+        return 0;
+    case EQ_SETRANGE:
+        // A zero range or step would divide by zero in the grid and the curve.
+        s->range = static_cast<int>(wp) > 0 ? static_cast<int>(wp) : 20;
+        s->gridStep = static_cast<int>(lp) > 0 ? static_cast<int>(lp) : 6;
+        repaint(w, s);
+        return 0;
+    case EQ_GETRANGE:
+        return s->range;
+    case EQ_SETSAMPLERATE:
+        s->sampleRate = graphSampleRate(static_cast<int>(wp));
+        s->tables = FrequencyTables();
+        return 0;
+    }
+    return DefWindowProcA(w, msg, wp, lp);
+}
+
+}  // namespace qv

@@ -1,0 +1,258 @@
+#include "GraphMath.h"
+
+#include <cmath>
+
+namespace qv {
+
+namespace {
+
+// Truncation that survives infinities and NaNs from extreme records (a perfect notch gives log 0).
+int truncSafe(double v) {
+    if (!(v == v))
+        return 0;
+    if (v > 1e6)
+        return 1000000;
+    if (v < -1e6)
+        return -1000000;
+    return static_cast<int>(v);
+}
+
+}  // namespace
+
+float graphSampleRate(int hz) { return hz < 11025 ? 44100.0f : static_cast<float>(hz); }
+
+GraphAxes makeGraphAxes(int clientWidth, int clientHeight, float sampleRate, int range) {
+    GraphAxes a;
+    a.width = clientWidth - 2;
+    a.top = 2;
+    a.bottom = clientHeight - 2;
+    a.centre = (a.top + a.bottom) / 2;
+    a.half = (a.bottom - a.top) / 2;
+    a.topFrequency = sampleRate * 0.5f;
+    a.span = std::log10(a.topFrequency / a.lowest);
+    a.range = range != 0 ? range : 20;  // a zero range would divide by zero
+    return a;
+}
+
+int graphX(const GraphAxes& a, float frequency) {
+    if (a.span <= 0.0f)
+        return 0;
+    return truncSafe(std::log10(static_cast<double>(frequency) / 16.0) * a.width / a.span);
+}
+
+int graphY(const GraphAxes& a, float gainTenths) {
+    return a.centre - truncSafe(static_cast<double>(a.half) * gainTenths * 0.1 / a.range);
+}
+
+FrequencyTables makeFrequencyTables(const GraphAxes& a, float sampleRate) {
+    FrequencyTables t;
+    if (a.width <= 0)
+        return t;
+    const int n = 4 * a.width;
+    t.cos1.resize(n);
+    t.sin1.resize(n);
+    t.cos2.resize(n);
+    t.sin2.resize(n);
+    for (int i = 0; i < n; ++i) {
+        const float f = 16.0f * std::pow(10.0f, static_cast<float>(i) * a.span / static_cast<float>(a.width) * 0.25f);
+        const float w = 6.2831855f * f / sampleRate;
+        t.cos1[i] = std::cos(w);
+        t.sin1[i] = -std::sin(w);
+        t.cos2[i] = std::cos(2.0f * w);
+        t.sin2[i] = -std::sin(2.0f * w);
+    }
+    return t;
+}
+
+std::vector<int> responseCurve(const GraphAxes& a, const FrequencyTables& t, const BandRecord* bands, int count) {
+    static const BandRecord kNeutral{1, 0, 0, 0, 0, 1000, 0, 1, 0, 0, 10, 0};
+    if (!bands || count <= 0) {
+        bands = &kNeutral;
+        count = 1;
+    }
+    std::vector<int> ys;
+    const int n = static_cast<int>(t.cos1.size());
+    float keeper = 0.0f;
+    for (int i = 0; i <= n - 2; ++i) {
+        float s = 0.0f;
+        for (int b = 0; b < count; ++b) {
+            const BandRecord& r = bands[b];
+            const float nr = r.b0 + r.b1 * t.cos1[i] + r.b2 * t.cos2[i];
+            const float ni = r.b1 * t.sin1[i] + r.b2 * t.sin2[i];
+            const float dr = 1.0f - r.a1 * t.cos1[i] - r.a2 * t.cos2[i];
+            const float di = -r.a1 * t.sin1[i] - r.a2 * t.sin2[i];
+            s += std::log10((nr * nr + ni * ni) / (dr * dr + di * di));
+        }
+        if (i % 4 == 0)
+            keeper = 0.0f;
+        if (std::fabs(s) > std::fabs(keeper))
+            keeper = s;
+        if (i % 4 == 3)
+            ys.push_back(a.centre - truncSafe(static_cast<double>(a.half) * keeper * 10.0f / a.range));
+    }
+    return ys;
+}
+
+std::vector<int> gridGains(int range, int step) {
+    std::vector<int> gains;
+    if (step <= 0)
+        return gains;
+    const int m = step * (range / step);
+    for (int g = -m; g <= m; g += step)
+        gains.push_back(g);
+    return gains;
+}
+
+std::vector<float> gridFrequencies(float sampleRate) {
+    std::vector<float> fs;
+    if (!(sampleRate > 31.25f))
+        return fs;
+    for (float f = 31.25f;; f *= 2.0f) {
+        fs.push_back(f);
+        if (!(f * 2.0f < sampleRate))
+            break;
+    }
+    return fs;
+}
+
+int graphHitTest(const GraphAxes& a, const BandRecord* bands, int count, int px, int py) {
+    if (!bands)
+        return 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        const bool wantOn = pass == 0;
+        for (int n = count - 1; n >= 0; --n) {
+            if ((bands[n].enabled != 0.0f) != wantOn)
+                continue;
+            const int x = graphX(a, bands[n].frequency), y = graphY(a, bands[n].gain);
+            if (x - 5 <= px && px < x + 5 && y - 5 <= py && py < y + 5)
+                return n + 1;
+        }
+    }
+    return 0;
+}
+
+bool rubberBandSelect(const GraphAxes& a, BandRecord* bands, int count, int x1, int y1, int x2, int y2) {
+    if (!bands)
+        return false;
+    const int left = x1 < x2 ? x1 : x2, right = x1 < x2 ? x2 : x1;
+    const int top = y1 < y2 ? y1 : y2, bottom = y1 < y2 ? y2 : y1;
+    bool changed = false;
+    for (int n = 0; n < count; ++n) {
+        const int x = graphX(a, bands[n].frequency), y = graphY(a, bands[n].gain);
+        const bool inside = !(x < left - 4 || x > right + 4 || y < top - 4 || y > bottom + 4);
+        const float want = inside ? 1.0f : 0.0f;
+        if ((bands[n].selected != 0.0f) != inside)
+            changed = true;
+        bands[n].selected = want;
+    }
+    return changed;
+}
+
+float limitQ(float q, float type) {
+    float lo, hi;
+    if (type == 0.0f) {
+        lo = 1.0f;
+        hi = 1000.0f;
+    } else if (type == 3.0f || type == 4.0f) {
+        lo = 1.0f;
+        hi = 190.0f;
+    } else if (type == 1.0f || type == 2.0f) {
+        lo = 3.0f;
+        hi = 20.0f;
+    } else {
+        return q;
+    }
+    return q < lo ? lo : (q > hi ? hi : q);
+}
+
+static int dragPositionOf(float frequency) {
+    // A frequency below 1 Hz would give a negative or infinite logarithm.
+    return truncSafe(1000.0 * std::log10(frequency < 1.0f ? 1.0 : static_cast<double>(frequency)));
+}
+
+DragLimits beginDrag(BandRecord* bands, int count, float sampleRate) {
+    DragLimits lim;
+    lim.sampleRate = sampleRate;
+    lim.logFloor = truncSafe(1000.0 * std::log10(16.0));
+    lim.logCeiling = truncSafe(1000.0 * std::log10(sampleRate * 0.5 - 1.0));
+    lim.low = lim.logCeiling;
+    lim.high = lim.logFloor;
+    lim.gainLow = 1000.0f;
+    lim.gainHigh = -1000.0f;
+    if (!bands)
+        return lim;
+    for (int n = 0; n < count; ++n) {
+        const int pos = dragPositionOf(bands[n].frequency);
+        bands[n].dragPosition = static_cast<float>(pos);
+        if (bands[n].selected == 0.0f)
+            continue;
+        if (pos < lim.low)
+            lim.low = pos;
+        if (pos > lim.high)
+            lim.high = pos;
+        if (bands[n].gain < lim.gainLow)
+            lim.gainLow = bands[n].gain;
+        if (bands[n].gain > lim.gainHigh)
+            lim.gainHigh = bands[n].gain;
+    }
+    return lim;
+}
+
+void dragSelection(BandRecord* bands, int count, DragLimits& lim, int dx, int dy, bool shift) {
+    if (!bands)
+        return;
+    int m = dx * (dx < 0 ? -dx : dx);
+    if (m > 128)
+        m = 128;
+    if (m < -128)
+        m = -128;
+    if (shift) {
+        for (int n = 0; n < count; ++n)
+            if (bands[n].selected != 0.0f)
+                bands[n].q = limitQ(bands[n].q + static_cast<float>(m), bands[n].type);
+        return;
+    }
+    int l = -dy;
+    const int gainHigh = truncSafe(lim.gainHigh), gainLow = truncSafe(lim.gainLow);
+    if (gainHigh + l > 180)
+        l = 180 - gainHigh;
+    if (gainLow + l < -180)
+        l = -180 - gainLow;
+    lim.gainHigh += static_cast<float>(l);
+    lim.gainLow += static_cast<float>(l);
+    if (lim.high + m > lim.logCeiling)
+        m = lim.logCeiling - lim.high;
+    if (lim.low + m < lim.logFloor)
+        m = lim.logFloor - lim.low;
+    lim.high += m;
+    lim.low += m;
+    const float top = lim.sampleRate * 0.5f - 1.0f;
+    for (int n = 0; n < count; ++n) {
+        BandRecord& r = bands[n];
+        if (r.selected == 0.0f)
+            continue;
+        r.dragPosition += static_cast<float>(m);
+        float f = static_cast<float>(truncSafe(std::pow(10.0, r.dragPosition * 0.001)));
+        if (f < 16.0f)
+            f = 16.0f;
+        if (f > top)
+            f = top;
+        r.frequency = f;
+        r.gain += static_cast<float>(l);
+    }
+}
+
+bool wheelSelection(BandRecord* bands, int count, int step) {
+    bool any = false;
+    if (!bands)
+        return false;
+    for (int n = 0; n < count; ++n) {
+        if (bands[n].selected == 0.0f)
+            continue;
+        any = true;
+        bands[n].q = limitQ(bands[n].q + static_cast<float>(step), bands[n].type);
+    }
+    return any;
+}
+
+}  // namespace qv

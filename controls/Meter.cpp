@@ -1,0 +1,160 @@
+// "qv:Meter": a level bar of two sprites (unlit and lit); in peak mode the bar falls at a fixed
+// rate, a peak marker holds, and the maxima since the last reset are kept.
+#include "MeterMath.h"
+#include "Skin.h"
+#include "SkinMath.h"
+#include "SkinInternal.h"
+
+namespace qv {
+
+namespace {
+
+struct MeterState {
+    HBITMAP offBitmap = nullptr;
+    HDC offDc = nullptr;
+    HGDIOBJ offOld = nullptr;
+    uint32_t* bits = nullptr;  // the off-screen bitmap is a top-down 32-bit DIB: sprites blend in place
+    MeterLevels levels;
+    MeterLayout layout = kMeterUp;
+    const uint8_t* background = nullptr;
+    const uint8_t* lit = nullptr;
+};
+
+MeterLayout layoutOf(LONG style) {
+    if (!(style & MTS_VERTICAL))
+        return (style & MTS_MARKER) ? kMeterHorizontalMarker : kMeterHorizontal;
+    if (style & MTS_CENTREZERO)
+        return kMeterCentreZero;
+    return (style & MTS_TOPDOWN) ? kMeterTopDown : kMeterUp;
+}
+
+void blendInto(MeterState* s, const uint8_t* sprite, int x, int y, int w, int h, int width) {
+    SpriteBlend b;
+    b.sprite = sprite;
+    b.spriteWidth = width;
+    b.sourceX = x;
+    b.sourceY = y;
+    blendSprite(s->bits + static_cast<ptrdiff_t>(y) * width + x, width, w, h, b);
+}
+
+void showSpan(MeterState* s, const MeterSpan& span, bool vertical, int width, int height) {
+    if (span.empty())
+        return;
+    const int n = span.last - span.first + 1;
+    if (vertical)
+        blendInto(s, s->lit, 0, span.first, width, n, width);
+    else
+        blendInto(s, s->lit, span.first, 0, n, height, width);
+}
+
+void makeOffscreen(MeterState* s, HDC reference, int width, int height) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = width > 0 ? width : 1;
+    bi.bmiHeader.biHeight = -(height > 0 ? height : 1);
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    s->offDc = CreateCompatibleDC(reference);
+    void* bits = nullptr;
+    if (s->offDc)
+        s->offBitmap = CreateDIBSection(s->offDc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (s->offBitmap) {
+        s->offOld = SelectObject(s->offDc, s->offBitmap);
+        s->bits = static_cast<uint32_t*>(bits);
+    }
+}
+
+void paint(HWND w, MeterState* s) {
+    RECT c;
+    GetClientRect(w, &c);
+    HDC wdc = GetDC(w);
+    if (!wdc)
+        return;
+    if (!s->offDc)
+        makeOffscreen(s, wdc, c.right, c.bottom);
+    if (s->offBitmap && s->bits) {
+        if (s->background && s->lit) {
+            GdiFlush();
+            blendInto(s, s->background, 0, 0, c.right, c.bottom, c.right);
+            const MeterPaint p = meterPaint(s->levels, s->layout, c.right, c.bottom);
+            showSpan(s, p.bar, p.vertical, c.right, c.bottom);
+            showSpan(s, p.marker, p.vertical, c.right, c.bottom);
+        }
+        BitBlt(wdc, 0, 0, c.right, c.bottom, s->offDc, 0, 0, SRCCOPY);
+    }
+    ReleaseDC(w, wdc);
+}
+
+void writeTwo(WPARAM wp, LPARAM lp, int a, int b) {
+    if (int* pa = reinterpret_cast<int*>(wp))
+        *pa = a;
+    if (int* pb = reinterpret_cast<int*>(lp))
+        *pb = b;
+}
+
+}  // namespace
+
+LRESULT CALLBACK MeterProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    MeterState* s = controlState<MeterState>(w);
+    if (!s && msg != WM_CREATE)
+        return DefWindowProcA(w, msg, wp, lp);
+    switch (msg) {
+    case WM_CREATE: {
+        s = createControlState<MeterState>(w);
+        if (!s)
+            return -1;
+        const LONG style = GetWindowLongA(w, GWL_STYLE);
+        s->layout = layoutOf(style);
+        s->levels.peakMode = (style & MTS_PEAK) != 0;
+        return 0;
+    }
+    case WM_DESTROY:
+        if (s->offOld)
+            SelectObject(s->offDc, s->offOld);
+        if (s->offBitmap)
+            DeleteObject(s->offBitmap);
+        if (s->offDc)
+            DeleteDC(s->offDc);
+        destroyControlState<MeterState>(w);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        BeginPaint(w, &ps);
+        paint(w, s);
+        EndPaint(w, &ps);
+        return 0;
+    }
+    case MT_SETRANGE:
+        s->levels.minimum = static_cast<int>(wp);
+        s->levels.maximum = static_cast<int>(lp);
+        return 0;
+    case MT_SETLEVELS:
+        meterUpdate(s->levels, static_cast<int>(wp), static_cast<int>(lp));
+        InvalidateRect(w, nullptr, FALSE);
+        paint(w, s);
+        ValidateRect(w, nullptr);
+        return 0;
+    case MT_GETHOLD:
+        writeTwo(wp, lp, s->levels.peakA, s->levels.peakB);
+        return 0;
+    case MT_RESETMAX:
+        s->levels.maxA = s->levels.maxB = kSilentLevel;
+        return 0;
+    case MT_GETMAX:
+        writeTwo(wp, lp, s->levels.maxA, s->levels.maxB);
+        return 0;
+    case MT_SETSPRITES:
+        s->background = reinterpret_cast<const uint8_t*>(wp);
+        s->lit = reinterpret_cast<const uint8_t*>(lp);
+        InvalidateRect(w, nullptr, FALSE);
+        return 0;
+    case MT_SETFALL:
+        s->levels.fall = static_cast<int>(wp);
+        return 0;
+    }
+    return DefWindowProcA(w, msg, wp, lp);
+}
+
+}  // namespace qv

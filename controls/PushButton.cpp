@@ -1,0 +1,320 @@
+// "qv:PushButton": a skinned face with text or icon, a tinted check state and a press protocol that
+// reports press, release, double-click, leave and re-enter to the parent.
+#include <cstring>
+
+#include "Skin.h"
+#include "SkinInternal.h"
+
+namespace qv {
+
+namespace {
+
+struct PushButtonState {
+    int tracking = 0;  // 0 idle, 1 mouse press, 2 Space press
+    bool inside = false;
+    bool pressedLook = false;
+    int check = 0;
+    bool reportDblClk = false;
+    bool arrowStyle = false;
+    bool menuMarkStyle = false;
+    bool borderFlag = false;
+    COLORREF iconKey = 0xFF00FF;
+    uint32_t tint = kDefaultTint;
+    int icon = 0;
+    char* text = nullptr;
+    HBITMAP background = nullptr;
+    const uint8_t* normalSprite = nullptr;
+    const uint8_t* pressedSprite = nullptr;
+    int focusAdjust[4] = {0, 0, 0, 0};
+};
+
+void notify(HWND w, unsigned code) {
+    SendMessageA(GetParent(w), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w), code), reinterpret_cast<LPARAM>(w));
+}
+
+void drawIcon(HDC dc, const PushButtonState& s, int iw, int ih) {
+    HBITMAP icon = LoadSkinBitmap(skinInstance(), s.icon, nullptr);
+    if (!icon)
+        return;
+    BITMAP bm;
+    if (GetObjectA(icon, sizeof(bm), &bm)) {
+        const int w = bm.bmWidth < iw ? bm.bmWidth : iw;
+        const int h = bm.bmHeight < ih ? bm.bmHeight : ih;
+        // Narrower icons are centred too: the rule for wide ones, applied to both cases.
+        int x = 2 + (iw - bm.bmWidth + 1) / 2;
+        if (bm.bmWidth < iw)
+            x = 2 + (iw - bm.bmWidth) / 2;
+        int y = bm.bmHeight < ih ? 2 + (ih - bm.bmHeight) / 2 : 2;
+        if (s.pressedLook) {
+            ++x;
+            ++y;
+        }
+        BlitKeyed(dc, x, y, icon, 0, 0, w, h, s.iconKey);
+    }
+    DeleteObject(icon);
+}
+
+void paint(HWND w) {
+    PushButtonState* s = controlState<PushButtonState>(w);
+    if (!s)
+        return;
+    RECT client;
+    GetClientRect(w, &client);
+    const int width = client.right, height = client.bottom;
+    HDC wdc = GetDC(w);
+    if (!wdc)
+        return;
+    {
+        OffscreenDC off(wdc, width, height);
+        if (off.ok()) {
+            HDC dc = off.dc();
+            const bool enabled = IsWindowEnabled(w) != 0;
+            copyBackgroundBehind(w, dc, s->background, width, height);
+            const uint8_t* face = s->pressedLook && s->pressedSprite ? s->pressedSprite : s->normalSprite;
+            if (face)
+                DrawSprite(dc, 0, 0, width, height, face, enabled ? 255 : 160, s->check ? s->tint : 0,
+                           s->check && s->borderFlag ? 2 : 1);
+            else
+                Rectangle(dc, 0, 0, width, height);
+            RECT inner{2, 2, width - 2, height - 2};
+            if (s->pressedLook)
+                OffsetRect(&inner, 1, 1);
+            const RECT focusRect = inner;
+            if (s->icon)
+                drawIcon(dc, *s, width - 4, height - 4);
+            if (s->text) {
+                bool owned;
+                HFONT font = controlFont(&owned);
+                HGDIOBJ oldFont = SelectObject(dc, font);
+                SetBkMode(dc, TRANSPARENT);
+                SetTextColor(dc, enabled ? 0x404040 : 0x808080);
+                RECT tr = inner;
+                tr.top += 1 + (tr.bottom - tr.top) % 2;
+                UINT format = DT_END_ELLIPSIS | DT_VCENTER | DT_SINGLELINE | DT_CENTER;
+                if (s->arrowStyle || s->menuMarkStyle) {
+                    tr.left += 3;
+                    format = DT_END_ELLIPSIS | DT_VCENTER | DT_SINGLELINE | DT_LEFT;
+                }
+                DrawTextA(dc, s->text, -1, &tr, format);
+                SelectObject(dc, oldFont);
+                if (owned)
+                    DeleteObject(font);
+                inner.top = tr.top;
+            }
+            const int R = inner.right, T = inner.top;
+            if (s->arrowStyle) {
+                for (int i = 0; i < 4; ++i)
+                    DrawLine(dc, R - 10 + i, T + 5 + i, R - 3 - i, T + 5 + i, 0x404040);
+            }
+            if (s->menuMarkStyle) {
+                HBITMAP mark = LoadSkinBitmap(skinInstance(), kMenuMarkBitmap, nullptr);
+                if (mark) {
+                    BlitKeyed(dc, R - 10, T + 1, mark, 0, 0, 7, 11, 0xFF00FF);
+                    DeleteObject(mark);
+                }
+            }
+            if (GetFocus() == w) {
+                RECT f = focusRect;
+                InflateRect(&f, -1, -1);
+                f.left += s->focusAdjust[0];
+                f.top += s->focusAdjust[1];
+                f.right += s->focusAdjust[2];
+                f.bottom += s->focusAdjust[3];
+                DrawGreyFrame(dc, f);
+            }
+            BitBlt(wdc, 0, 0, width, height, dc, 0, 0, SRCCOPY);
+        }
+    }
+    ReleaseDC(w, wdc);
+}
+
+void repaint(HWND w) {
+    InvalidateRect(w, nullptr, FALSE);
+    paint(w);
+    ValidateRect(w, nullptr);
+}
+
+LRESULT press(HWND w, PushButtonState* s, bool doubleClick) {
+    s->pressedLook = true;
+    repaint(w);
+    if (s->tracking == 0)
+        s->tracking = 1;
+    s->inside = true;
+    SetCapture(w);
+    SetFocus(w);
+    notify(w, doubleClick && s->reportDblClk ? PBN_DBLCLK : PBN_PRESSED);
+    return 0;
+}
+
+LRESULT release(HWND w, PushButtonState* s) {
+    if (s->tracking == 0)
+        return 0;
+    s->tracking = 0;
+    ReleaseCapture();
+    s->pressedLook = false;
+    repaint(w);
+    if (s->inside)
+        notify(w, PBN_CLICKED);
+    return 0;
+}
+
+void mouseMove(HWND w, PushButtonState* s, LPARAM lp) {
+    if (s->tracking != 1)
+        return;
+    RECT c;
+    GetClientRect(w, &c);
+    const unsigned x = static_cast<unsigned>(static_cast<short>(LOWORD(lp)));
+    const unsigned y = static_cast<unsigned>(static_cast<short>(HIWORD(lp)));
+    const bool now = x < static_cast<unsigned>(c.right) && y < static_cast<unsigned>(c.bottom);
+    if (now == s->inside)
+        return;
+    s->inside = s->pressedLook = now;
+    repaint(w);
+    notify(w, now ? PBN_ENTER : PBN_LEAVE);
+}
+
+LRESULT setText(HWND w, PushButtonState* s, WPARAM wp, LPARAM lp) {
+    const char* text = reinterpret_cast<const char*>(lp);
+    if (s->text && text && strcmp(s->text, text) == 0)
+        return 0;
+    delete[] s->text;
+    s->text = nullptr;
+    if (text) {
+        const size_t n = strlen(text);
+        s->text = new (std::nothrow) char[n + 1];
+        if (s->text)
+            memcpy(s->text, text, n + 1);
+    }
+    const LRESULT r = DefWindowProcA(w, WM_SETTEXT, wp, lp);
+    repaint(w);
+    return r;
+}
+
+void cancelPress(HWND w) {
+    SendMessageA(w, WM_LBUTTONUP, 0, 0);
+    MSG msg;
+    if (PeekMessageA(&msg, nullptr, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_NOREMOVE) && msg.hwnd == w)
+        PeekMessageA(&msg, w, msg.message, msg.message, PM_REMOVE);
+}
+
+}  // namespace
+
+LRESULT CALLBACK PushButtonProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    PushButtonState* s = controlState<PushButtonState>(w);
+    if (!s && msg != WM_CREATE)
+        return DefWindowProcA(w, msg, wp, lp);
+    switch (msg) {
+    case WM_CREATE: {
+        s = createControlState<PushButtonState>(w);
+        if (!s)
+            return -1;
+        const LONG style = GetWindowLongA(w, GWL_STYLE);
+        s->arrowStyle = (style & PBS_ARROW) != 0;
+        s->menuMarkStyle = (style & PBS_MENUMARK) != 0;
+        s->background = creationBitmap(lp);
+        const CREATESTRUCTA* cs = reinterpret_cast<const CREATESTRUCTA*>(lp);
+        if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) {
+            const size_t n = strlen(cs->lpszName);
+            s->text = new (std::nothrow) char[n + 1];
+            if (s->text)
+                memcpy(s->text, cs->lpszName, n + 1);
+        }
+        return 0;
+    }
+    case WM_DESTROY:
+        delete[] s->text;
+        destroyControlState<PushButtonState>(w);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        BeginPaint(w, &ps);
+        paint(w);
+        EndPaint(w, &ps);
+        return 0;
+    }
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_UNDEFPUSHBUTTON;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+        repaint(w);
+        return 0;
+    case WM_LBUTTONDOWN:
+        return press(w, s, false);
+    case WM_LBUTTONDBLCLK:
+        return press(w, s, true);
+    case WM_LBUTTONUP:
+        return release(w, s);
+    case WM_MOUSEMOVE:
+        mouseMove(w, s, lp);
+        return 0;
+    case WM_KEYDOWN:
+        if (wp == VK_SPACE) {
+            s->tracking = 2;
+            SendMessageA(w, WM_LBUTTONDOWN, 0, 0);
+            return 0;
+        }
+        break;
+    case WM_KEYUP:
+        if (wp != VK_SPACE)
+            s->inside = false;
+        SendMessageA(w, WM_LBUTTONUP, 0, 0);
+        return 0;
+    case WM_RBUTTONDOWN:
+        return SendMessageA(GetParent(w), PBN_RCLICK, GetDlgCtrlID(w), lp);
+    case WM_SETTEXT:
+        return setText(w, s, wp, lp);
+    case PB_SETCHECK:
+        if (static_cast<int>(wp) == s->check && lp == 0)
+            return 0;
+        s->check = static_cast<int>(wp);
+        InvalidateRect(w, nullptr, FALSE);
+        if (lp)
+            repaint(w);
+        return 0;
+    case PB_GETCHECK:
+        return s->check;
+    case PB_REDRAW:
+        InvalidateRect(w, nullptr, FALSE);
+        if (lp)
+            repaint(w);
+        return 0;
+    case PB_SETDBLCLK:
+        s->reportDblClk = wp != 0;
+        return 0;
+    case PB_SETICON:
+        if (static_cast<int>(wp) != s->icon) {
+            s->icon = static_cast<int>(wp);
+            InvalidateRect(w, nullptr, FALSE);
+            if (lp)
+                repaint(w);
+        }
+        return 0;
+    case PB_SETICONKEY:
+        s->iconKey = static_cast<COLORREF>(wp);
+        return 0;
+    case PB_CANCELPRESS:
+        cancelPress(w);
+        return 0;
+    case PB_SETSPRITES:
+        s->normalSprite = reinterpret_cast<const uint8_t*>(wp);
+        s->pressedSprite = reinterpret_cast<const uint8_t*>(lp);
+        InvalidateRect(w, nullptr, FALSE);
+        return 0;
+    case PB_SETFOCUSRECT: {
+        const int* adjust = reinterpret_cast<const int*>(wp);
+        if (adjust)
+            memcpy(s->focusAdjust, adjust, sizeof(s->focusAdjust));
+        s->borderFlag = lp != 0;
+        return 0;
+    }
+    case PB_SETTINT:
+        s->tint = static_cast<uint32_t>(wp);
+        return 0;
+    }
+    return DefWindowProcA(w, msg, wp, lp);
+}
+
+}  // namespace qv

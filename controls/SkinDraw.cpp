@@ -1,0 +1,198 @@
+// Drawing primitives of the skin: sprite blending through a DIB section, keyed blits, lines,
+// frames and the marching rectangle.
+#include <cstring>
+#include <vector>
+
+#include "Skin.h"
+#include "SkinMath.h"
+
+namespace qv {
+
+namespace {
+
+// A top-down 32-bit DIB section of the rectangle's size, read from and written back to a DC.
+class PixelWindow {
+public:
+    PixelWindow(HDC target, int width, int height) : width_(width), height_(height) {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+        bi.bmiHeader.biWidth = width;
+        bi.bmiHeader.biHeight = -height;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        dc_ = CreateCompatibleDC(target);
+        if (dc_)
+            bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits_, nullptr, 0);
+        if (bitmap_)
+            old_ = SelectObject(dc_, bitmap_);
+    }
+    ~PixelWindow() {
+        if (old_)
+            SelectObject(dc_, old_);
+        if (bitmap_)
+            DeleteObject(bitmap_);
+        if (dc_)
+            DeleteDC(dc_);
+    }
+    PixelWindow(const PixelWindow&) = delete;
+    PixelWindow& operator=(const PixelWindow&) = delete;
+    bool ok() const { return bits_ && old_; }
+    uint32_t* pixels() const { return static_cast<uint32_t*>(bits_); }
+    void read(HDC from, int x, int y) {
+        GdiFlush();
+        BitBlt(dc_, 0, 0, width_, height_, from, x, y, SRCCOPY);
+        GdiFlush();
+    }
+    void write(HDC to, int x, int y) { BitBlt(to, x, y, width_, height_, dc_, 0, 0, SRCCOPY); }
+
+private:
+    int width_, height_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    void* bits_ = nullptr;
+};
+
+void blendInto(HDC dc, int x, int y, int width, int height, const SpriteBlend& blend) {
+    if (width <= 0 || height <= 0 || !blend.sprite || !dc)
+        return;
+    PixelWindow window(dc, width, height);
+    if (!window.ok())
+        return;
+    window.read(dc, x, y);
+    blendSprite(window.pixels(), width, width, height, blend);
+    window.write(dc, x, y);
+}
+
+}  // namespace
+
+void DrawSprite(HDC dc, int x, int y, int width, int height, const uint8_t* sprite, int fade, uint32_t tint,
+                int borderMode) {
+    SpriteBlend b;
+    b.sprite = sprite;
+    b.spriteWidth = width;
+    b.fade = fade;
+    b.tint = tint;
+    b.borderMode = borderMode;
+    blendInto(dc, x, y, width, height, b);
+}
+
+void DrawSpriteRect(HDC dc, int x, int y, int width, int height, int sourceX, int sourceY, const uint8_t* sprite,
+                    int fade, int sourceWidth) {
+    SpriteBlend b;
+    b.sprite = sprite;
+    b.spriteWidth = sourceWidth > 0 ? sourceWidth : width;
+    b.sourceX = sourceX;
+    b.sourceY = sourceY;
+    b.fade = fade;
+    blendInto(dc, x, y, width, height, b);
+}
+
+void BlitKeyed(HDC dc, int x, int y, HBITMAP bitmap, int sourceX, int sourceY, int width, int height,
+               COLORREF key) {
+    if (!dc || !bitmap || width <= 0 || height <= 0)
+        return;
+    HDC source = CreateCompatibleDC(dc);
+    HDC maskDc = CreateCompatibleDC(dc);
+    HDC tempDc = CreateCompatibleDC(dc);
+    HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
+    HBITMAP temp = CreateCompatibleBitmap(dc, width, height);
+    if (source && maskDc && tempDc && mask && temp) {
+        HGDIOBJ oldSource = SelectObject(source, bitmap);
+        HGDIOBJ oldMask = SelectObject(maskDc, mask);
+        HGDIOBJ oldTemp = SelectObject(tempDc, temp);
+        // Key pixels become 1 in the mask.
+        SetBkColor(source, key);
+        BitBlt(maskDc, 0, 0, width, height, source, sourceX, sourceY, SRCCOPY);
+        BitBlt(tempDc, 0, 0, width, height, source, sourceX, sourceY, SRCCOPY);
+        // Mono to colour maps 1 to the background colour (white) and 0 to the text colour (black).
+        SetBkColor(tempDc, RGB(255, 255, 255));
+        SetTextColor(tempDc, RGB(0, 0, 0));
+        BitBlt(tempDc, 0, 0, width, height, maskDc, 0, 0, 0x00220326);  // DSna: black out key pixels
+        const COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
+        const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+        BitBlt(dc, x, y, width, height, maskDc, 0, 0, SRCAND);
+        BitBlt(dc, x, y, width, height, tempDc, 0, 0, SRCPAINT);
+        SetBkColor(dc, oldBk);
+        SetTextColor(dc, oldText);
+        SelectObject(source, oldSource);
+        SelectObject(maskDc, oldMask);
+        SelectObject(tempDc, oldTemp);
+    }
+    if (temp)
+        DeleteObject(temp);
+    if (mask)
+        DeleteObject(mask);
+    if (tempDc)
+        DeleteDC(tempDc);
+    if (maskDc)
+        DeleteDC(maskDc);
+    if (source)
+        DeleteDC(source);
+}
+
+void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour) {
+    HPEN pen = CreatePen(PS_SOLID, 1, colour);
+    if (!pen)
+        return;
+    HGDIOBJ old = SelectObject(dc, pen);
+    MoveToEx(dc, x1, y1, nullptr);
+    LineTo(dc, x2, y2);
+    SelectObject(dc, old);
+    DeleteObject(pen);
+}
+
+static void drawFrame(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
+    DrawLine(dc, r.left, r.top, r.right, r.top, topLeft);
+    DrawLine(dc, r.left, r.top, r.left, r.bottom, topLeft);
+    DrawLine(dc, r.left, r.bottom - 1, r.right, r.bottom - 1, bottomRight);
+    DrawLine(dc, r.right - 1, r.top, r.right - 1, r.bottom, bottomRight);
+}
+
+void DrawGreyFrame(HDC dc, const RECT& rect) { drawFrame(dc, rect, RGB(0x90, 0x90, 0x90), RGB(0x90, 0x90, 0x90)); }
+
+void DrawRedFrame(HDC dc, const RECT& rect) { drawFrame(dc, rect, RGB(225, 0, 0), RGB(200, 0, 0)); }
+
+void DrawMarchingRect(HWND window, int x1, int y1, int x2, int y2, int phase, HDC dc) {
+    if (x1 > x2) {
+        const int t = x1;
+        x1 = x2;
+        x2 = t;
+    }
+    if (y1 > y2) {
+        const int t = y1;
+        y1 = y2;
+        y2 = t;
+    }
+    WORD rows[8];
+    for (int i = 0; i < 8; ++i)
+        rows[i] = marchingPatternRow(i, phase);
+    HBITMAP pattern = CreateBitmap(8, 8, 1, 1, rows);
+    if (!pattern)
+        return;
+    HBRUSH brush = CreatePatternBrush(pattern);
+    if (!brush) {
+        DeleteObject(pattern);
+        return;
+    }
+    HDC target = dc ? dc : GetDC(window);
+    if (target) {
+        const COLORREF oldText = SetTextColor(target, RGB(0, 0, 0));
+        const COLORREF oldBk = SetBkColor(target, 0x587A92);
+        HGDIOBJ oldBrush = SelectObject(target, brush);
+        PatBlt(target, x1, y1, x2 - x1 + 1, 1, PATINVERT);
+        PatBlt(target, x1, y1 + 1, 1, y2 - y1, PATINVERT);
+        PatBlt(target, x2, y1 + 1, 1, y2 - y1, PATINVERT);
+        PatBlt(target, x1 + 1, y2, x2 - x1 - 1, 1, PATINVERT);
+        SelectObject(target, oldBrush);
+        SetTextColor(target, oldText);
+        SetBkColor(target, oldBk);
+        if (!dc)
+            ReleaseDC(window, target);
+    }
+    DeleteObject(brush);
+    DeleteObject(pattern);
+}
+
+}  // namespace qv

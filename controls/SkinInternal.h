@@ -1,0 +1,74 @@
+#pragma once
+// Helpers shared by the control window procedures, not by the editor.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <new>
+
+namespace qv {
+
+LRESULT CALLBACK PushButtonProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK SliderProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK EditFieldProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK StaticTextProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK StaticImageProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK EqGraphProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK MeterProc(HWND, UINT, WPARAM, LPARAM);
+
+// The heap record of a control lives in window word 0.
+template <class T>
+T* controlState(HWND window) {
+    return reinterpret_cast<T*>(GetWindowLongPtrA(window, 0));
+}
+
+// Allocates the zero-initialised record in WM_CREATE; returns null on failure.
+template <class T>
+T* createControlState(HWND window) {
+    T* s = new (std::nothrow) T();
+    if (s)
+        SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(s));
+    return s;
+}
+
+template <class T>
+void destroyControlState(HWND window) {
+    delete controlState<T>(window);
+    SetWindowLongPtrA(window, 0, 0);
+}
+
+HBITMAP creationBitmap(LPARAM createParam);
+int displayBitsPerPixel();
+
+// Memory DC with a client-sized bitmap selected; restores and frees itself.
+class OffscreenDC {
+public:
+    OffscreenDC(HDC reference, int width, int height);
+    ~OffscreenDC();
+    OffscreenDC(const OffscreenDC&) = delete;
+    OffscreenDC& operator=(const OffscreenDC&) = delete;
+    HDC dc() const { return dc_; }
+    bool ok() const { return dc_ && bitmap_; }
+
+private:
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+};
+
+// Copies the part of the parent's background picture that lies behind `window`.
+void copyBackgroundBehind(HWND window, HDC target, HBITMAP background, int width, int height);
+
+// Font of buttons, edit fields and the in-place entry: the stock GUI font at 96 dpi, else Arial 14.
+// `owned` tells whether the caller must delete it.
+HFONT controlFont(bool* owned);
+
+// Wheel step with the control's remembered time; 0 while an in-place entry is open.
+int controlWheelStep(WPARAM wParam, int* wheelTime);
+
+// Screen-edge warp during drags: returns true when the move must be ignored (pointer warped).
+bool warpPointerAtEdge();
+
+void setInPlaceEntryWindow(HWND window);
+
+}  // namespace qv

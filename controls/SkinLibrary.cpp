@@ -1,0 +1,289 @@
+// Class registration, resource loading and the shared helpers of the control window procedures.
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "Skin.h"
+#include "SkinInternal.h"
+#include "SkinMath.h"
+
+namespace qv {
+
+namespace {
+
+HINSTANCE gSkinInstance = nullptr;
+HWND gInPlaceEntry = nullptr;
+
+struct ClassEntry {
+    const char* name;
+    WNDPROC proc;
+};
+
+const ClassEntry kClasses[] = {
+    {"qv:PushButton", PushButtonProc}, {"qv:Slider", SliderProc},   {"qv:Edit", EditFieldProc},
+    {"qv:StaticText", StaticTextProc}, {"qv:StaticImage", StaticImageProc},
+    {"qv:EQGraph", EqGraphProc},       {"qv:Meter", MeterProc},
+};
+
+}  // namespace
+
+bool RegisterSkinClasses(HINSTANCE instance) {
+    gSkinInstance = instance;
+    WNDCLASSA wc{};
+    wc.style = CS_DBLCLKS | CS_PARENTDC;
+    wc.cbClsExtra = 0;
+    wc.cbWndExtra = sizeof(LONG_PTR);
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    bool ok = true;
+    for (const ClassEntry& c : kClasses) {
+        wc.lpszClassName = c.name;
+        wc.lpfnWndProc = c.proc;
+        if (!RegisterClassA(&wc))
+            ok = false;
+    }
+    return ok;
+}
+
+void UnregisterSkinClasses(HINSTANCE instance) {
+    for (const ClassEntry& c : kClasses)
+        UnregisterClassA(c.name, instance);
+}
+
+HINSTANCE skinInstance() { return gSkinInstance ? gSkinInstance : GetModuleHandleA(nullptr); }
+
+HWND inPlaceEntryWindow() { return gInPlaceEntry; }
+void setInPlaceEntryWindow(HWND window) { gInPlaceEntry = window; }
+
+const uint8_t* GetSkinSprite(HINSTANCE instance, int id) {
+    HRSRC res = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+    if (!res)
+        return nullptr;
+    HGLOBAL data = LoadResource(instance, res);
+    return data ? static_cast<const uint8_t*>(LockResource(data)) : nullptr;
+}
+
+size_t GetSkinSpriteSize(HINSTANCE instance, int id) {
+    HRSRC res = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));
+    return res ? SizeofResource(instance, res) : 0;
+}
+
+HBITMAP LoadSkinBitmap(HINSTANCE instance, int id, HPALETTE* palette) {
+    if (palette)
+        *palette = nullptr;
+    HRSRC res = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2) /* RT_BITMAP */);
+    if (!res)
+        return nullptr;
+    const DWORD size = SizeofResource(instance, res);
+    HGLOBAL data = LoadResource(instance, res);
+    const uint8_t* bytes = data ? static_cast<const uint8_t*>(LockResource(data)) : nullptr;
+    if (!bytes || size < sizeof(BITMAPINFOHEADER))
+        return nullptr;
+    BITMAPINFOHEADER header;
+    memcpy(&header, bytes, sizeof(header));
+    const int depth = header.biBitCount;
+    if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biSize > size || header.biWidth <= 0 ||
+        header.biWidth > 32768 || header.biHeight == 0 || header.biHeight > 32768 || header.biHeight < -32768)
+        return nullptr;
+    size_t colours = 0;
+    if (depth <= 8)
+        colours = header.biClrUsed ? header.biClrUsed : (size_t(1) << depth);
+    if (colours > 256)
+        return nullptr;
+    size_t masks = header.biCompression == BI_BITFIELDS && header.biSize == sizeof(BITMAPINFOHEADER) ? 12 : 0;
+    const size_t bitsOffset = header.biSize + masks + colours * 4;
+    if (bitsOffset > size)
+        return nullptr;
+    const int width = header.biWidth, height = header.biHeight < 0 ? -header.biHeight : header.biHeight;
+    const size_t stride = ((static_cast<size_t>(width) * depth + 31) / 32) * 4;
+    const uint8_t* bits = bytes + bitsOffset;
+    const size_t bitsSize = size - bitsOffset;
+
+    HDC screen = GetDC(nullptr);
+    HPALETTE pal = nullptr;
+    HPALETTE oldPal = nullptr;
+    if (depth <= 8 && colours > 0) {
+        std::vector<uint8_t> lp(sizeof(LOGPALETTE) + colours * sizeof(PALETTEENTRY));
+        LOGPALETTE* log = reinterpret_cast<LOGPALETTE*>(lp.data());
+        log->palVersion = 0x300;
+        log->palNumEntries = static_cast<WORD>(colours);
+        const uint8_t* table = bytes + header.biSize + masks;
+        for (size_t i = 0; i < colours; ++i) {
+            log->palPalEntry[i].peRed = table[i * 4 + 2];
+            log->palPalEntry[i].peGreen = table[i * 4 + 1];
+            log->palPalEntry[i].peBlue = table[i * 4 + 0];
+            log->palPalEntry[i].peFlags = 0;
+        }
+        pal = CreatePalette(log);
+        if (pal && screen) {
+            oldPal = SelectPalette(screen, pal, FALSE);
+            RealizePalette(screen);
+        }
+    }
+    // The info block (header and colour table) is copied so the compression can be marked off.
+    std::vector<uint8_t> info(bytes, bytes + bitsOffset);
+    std::vector<uint8_t> expanded;
+    const void* pixelData = bits;
+    if (header.biCompression == BI_RLE8 && depth == 8) {
+        const size_t rowBytes = (static_cast<size_t>(width) + 3) & ~size_t(3);
+        expanded.resize(rowBytes * height);
+        if (!expandRle8(bits, bitsSize, width, height, expanded.data(), expanded.size()))
+            expanded.clear();  // keep what a truncated image decoded: it was zero-filled first
+        expanded.resize(rowBytes * height);
+        BITMAPINFOHEADER* h = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
+        h->biCompression = BI_RGB;
+        h->biSizeImage = 0;
+        pixelData = expanded.data();
+    } else if (header.biCompression != BI_RGB && header.biCompression != BI_BITFIELDS) {
+        pixelData = nullptr;
+    } else if (stride * height > bitsSize) {
+        pixelData = nullptr;  // truncated resource: never read past its end
+    }
+    HBITMAP bitmap = nullptr;
+    if (pixelData && screen)
+        bitmap = CreateDIBitmap(screen, reinterpret_cast<const BITMAPINFOHEADER*>(info.data()), CBM_INIT,
+                                pixelData, reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
+    if (screen) {
+        if (oldPal)
+            SelectPalette(screen, oldPal, FALSE);
+        ReleaseDC(nullptr, screen);
+    }
+    if (palette)
+        *palette = pal;
+    else if (pal)
+        DeleteObject(pal);
+    return bitmap;
+}
+
+void GetRectInParent(HWND window, RECT* rect) {
+    if (!rect)
+        return;
+    GetWindowRect(window, rect);
+    HWND parent = GetParent(window);
+    if (parent)
+        MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(rect), 2);
+}
+
+void CenterOnParent(HWND window) {
+    HWND parent = GetParent(window);
+    if (!parent)
+        parent = GetDesktopWindow();
+    RECT own, outer;
+    GetWindowRect(window, &own);
+    GetWindowRect(parent, &outer);
+    const int w = own.right - own.left, h = own.bottom - own.top;
+    int x = (outer.left + outer.right) / 2 - w / 2;
+    int y = (outer.top + outer.bottom) / 2 - h / 2;
+    if (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) {
+        POINT p{x, y};
+        ScreenToClient(parent, &p);
+        x = p.x;
+        y = p.y;
+    }
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormatDbPair(HWND window, HFONT font, char* out, size_t outSize, int levelA, int levelB) {
+    if (!out || outSize == 0)
+        return;
+    char a[32], b[32];
+    formatDbValue(levelA, a, sizeof(a));
+    formatDbValue(levelB, b, sizeof(b));
+    SIZE sa{0, 0}, sb{0, 0};
+    HDC dc = GetDC(window);
+    if (dc) {
+        HGDIOBJ old = SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+        GetTextExtentPoint32A(dc, a, static_cast<int>(strlen(a)), &sa);
+        GetTextExtentPoint32A(dc, b, static_cast<int>(strlen(b)), &sb);
+        SelectObject(dc, old);
+        ReleaseDC(window, dc);
+    }
+    const int spaces = dbPairSpaces(sa.cx, sb.cx);
+    char gap[64];
+    const int n = spaces < static_cast<int>(sizeof(gap)) - 1 ? spaces : static_cast<int>(sizeof(gap)) - 1;
+    memset(gap, ' ', n);
+    gap[n] = 0;
+    snprintf(out, outSize, "%s%s%s", a, gap, b);
+}
+
+HBITMAP creationBitmap(LPARAM createParam) {
+    const CREATESTRUCTA* cs = reinterpret_cast<const CREATESTRUCTA*>(createParam);
+    return cs ? static_cast<HBITMAP>(cs->lpCreateParams) : nullptr;
+}
+
+int displayBitsPerPixel() {
+    HDC screen = GetDC(nullptr);
+    const int bpp = screen ? GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES) : 24;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return bpp;
+}
+
+OffscreenDC::OffscreenDC(HDC reference, int width, int height) {
+    dc_ = CreateCompatibleDC(reference);
+    if (dc_)
+        bitmap_ = CreateCompatibleBitmap(reference, width > 0 ? width : 1, height > 0 ? height : 1);
+    if (bitmap_)
+        old_ = SelectObject(dc_, bitmap_);
+}
+
+OffscreenDC::~OffscreenDC() {
+    if (old_)
+        SelectObject(dc_, old_);
+    if (bitmap_)
+        DeleteObject(bitmap_);
+    if (dc_)
+        DeleteDC(dc_);
+}
+
+void copyBackgroundBehind(HWND window, HDC target, HBITMAP background, int width, int height) {
+    if (!background)
+        return;
+    HDC source = CreateCompatibleDC(target);
+    if (!source)
+        return;
+    RECT r;
+    GetRectInParent(window, &r);
+    HGDIOBJ old = SelectObject(source, background);
+    BitBlt(target, 0, 0, width, height, source, r.left, r.top, SRCCOPY);
+    SelectObject(source, old);
+    DeleteDC(source);
+}
+
+HFONT controlFont(bool* owned) {
+    *owned = false;
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    if (dpi == 96)
+        return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HFONT f = CreateFontA(14, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
+    if (!f)
+        return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    *owned = true;
+    return f;
+}
+
+int controlWheelStep(WPARAM wParam, int* wheelTime) {
+    if (gInPlaceEntry)
+        return 0;
+    const int now = static_cast<int>(GetMessageTime());
+    const int32_t elapsed = static_cast<int32_t>(static_cast<uint32_t>(now) - static_cast<uint32_t>(*wheelTime));
+    *wheelTime = now;
+    return wheelStep(static_cast<short>(HIWORD(wParam)), elapsed);
+}
+
+bool warpPointerAtEdge() {
+    POINT p;
+    RECT desk;
+    if (!GetCursorPos(&p) || !GetWindowRect(GetDesktopWindow(), &desk))
+        return false;
+    if (p.x > desk.left && p.x < desk.right - 1 && p.y > desk.top && p.y < desk.bottom - 1)
+        return false;
+    SetCursorPos((desk.left + desk.right) / 2, (desk.top + desk.bottom) / 2);
+    return true;
+}
+
+}  // namespace qv

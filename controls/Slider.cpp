@@ -1,0 +1,355 @@
+// "qv:Slider": an integer value shown as a thumb sprite on a groove with ticks; drags, keys and the
+// wheel change it and the parent hears of every change.
+#include "Skin.h"
+#include "SkinInternal.h"
+#include "ValueMath.h"
+
+namespace qv {
+
+namespace {
+
+struct SliderState {
+    bool dragging = false;
+    bool moved = false;
+    bool squareLaw = false;
+    bool vertical = false;
+    bool plain = false;
+    bool skipNextMove = false;
+    HCURSOR savedCursor = nullptr;
+    HBITMAP background = nullptr;
+    const uint8_t* thumb = nullptr;
+    POINT pressPosition{0, 0};
+    bool grabbed = false;
+    int plainBitmap = 0;
+    int thumbPosition = 0;
+    int value = 0, minimum = 0, maximum = 0;
+    int range = 0;
+    int tickStep = 20, tickOffset = 0;
+    int wheelTime = 0;
+    int pageStep = 0;
+    bool groove = true;
+    int thumbLength = 29;
+    short lastPosition = 0;
+    COLORREF plainColour = 0x989898;
+    int oldThumbPosition = 0;  // where the thumb stood at the previous paint
+};
+
+void paint(HWND w, SliderState* s) {
+    RECT c;
+    GetClientRect(w, &c);
+    const int width = c.right, height = c.bottom;
+    HDC wdc = GetDC(w);
+    if (!wdc)
+        return;
+    {
+        OffscreenDC off(wdc, width, height);
+        if (off.ok()) {
+            HDC dc = off.dc();
+            const bool enabled = IsWindowEnabled(w) != 0;
+            int thumbLength = s->thumbLength;
+            if (s->plain) {
+                HBRUSH brush = CreateSolidBrush(s->plainColour);
+                if (brush) {
+                    FillRect(dc, &c, brush);
+                    DeleteObject(brush);
+                }
+                HBITMAP face = s->plainBitmap ? LoadSkinBitmap(skinInstance(), s->plainBitmap, nullptr) : nullptr;
+                if (face) {
+                    BlitKeyed(dc, 0, 0, face, 0, 0, width, height, s->plainColour);
+                    DeleteObject(face);
+                }
+                thumbLength = 11;
+            } else {
+                copyBackgroundBehind(w, dc, s->background, width, height);
+            }
+            RECT track = c;
+            if (s->vertical)
+                track.right -= 4;
+            else
+                track.bottom -= 4;
+            const bool grooveOn = s->groove && !s->plain;
+            if (grooveOn) {
+                const COLORREF g = enabled ? 0x202020 : 0xA0A0A0;
+                if (s->vertical) {
+                    const int mid = (track.left + track.right) / 2;
+                    DrawLine(dc, mid, track.top + 4, mid, track.bottom - 4, g);
+                    DrawLine(dc, mid + 1, track.top + 4, mid + 1, track.bottom - 4, g);
+                } else {
+                    const int mid = (track.top + track.bottom) / 2;
+                    DrawLine(dc, track.left + 4, mid - 2, track.right - 4, mid - 2, g);
+                    DrawLine(dc, track.left + 4, mid - 1, track.right - 4, mid - 1, g);
+                }
+                if (!enabled && s->background) {
+                    // The faded thumb must not show the groove through it.
+                    HDC src = CreateCompatibleDC(dc);
+                    if (src) {
+                        RECT pr;
+                        GetRectInParent(w, &pr);
+                        HGDIOBJ old = SelectObject(src, s->background);
+                        if (s->vertical) {
+                            const int top = s->oldThumbPosition - s->thumbLength;
+                            BitBlt(dc, 0, top, width, s->thumbLength - 3, src, pr.left, pr.top + top, SRCCOPY);
+                        } else {
+                            BitBlt(dc, s->oldThumbPosition, 0, s->thumbLength - 3, height, src,
+                                   pr.left + s->oldThumbPosition, pr.top, SRCCOPY);
+                        }
+                        SelectObject(src, old);
+                        DeleteDC(src);
+                    }
+                }
+            }
+            SliderTrack t;
+            t.minimum = s->minimum;
+            t.range = s->range;
+            t.travel = (s->vertical ? height : width) - thumbLength;
+            if (grooveOn && s->tickStep != 0) {
+                for (const SliderTick& tick : sliderTicks(s->minimum, s->maximum, s->tickStep, s->tickOffset)) {
+                    const int o = sliderTickOffset(t, tick.value);
+                    const COLORREF col = tick.major ? 0x505050 : 0x888888;
+                    if (s->vertical) {
+                        const int y = c.top + 12 + o;
+                        DrawLine(dc, c.right - 4 - (tick.major ? 4 : 2), y, c.right - 2, y, col);
+                    } else {
+                        const int x = 12 + o;
+                        DrawLine(dc, x, c.bottom - 6 - (tick.major ? 4 : 2), x, c.bottom - 4, col);
+                    }
+                }
+            }
+            const int offset = sliderThumbOffset(t, s->value);
+            const uint32_t tint = enabled && (s->dragging || GetFocus() == w) ? kDefaultTint : 0;
+            if (s->thumb) {
+                if (s->vertical)
+                    DrawSprite(dc, grooveOn ? 2 : 0, track.bottom - thumbLength - offset, grooveOn ? 16 : 18,
+                               thumbLength, s->thumb, enabled ? 255 : 192, tint, 0);
+                else
+                    DrawSprite(dc, offset, 0, thumbLength, 16, s->thumb, enabled ? 255 : 192, tint, 0);
+            }
+            s->thumbPosition = s->vertical ? track.bottom - offset : offset;
+            s->oldThumbPosition = s->thumbPosition;
+            BitBlt(wdc, 0, 0, width, height, dc, 0, 0, SRCCOPY);
+        }
+    }
+    ReleaseDC(w, wdc);
+}
+
+void repaint(HWND w, SliderState* s) {
+    InvalidateRect(w, nullptr, FALSE);
+    paint(w, s);
+    ValidateRect(w, nullptr);
+}
+
+void changed(HWND w, SliderState* s, bool released) {
+    repaint(w, s);
+    HWND parent = GetParent(w);
+    SendMessageA(parent, SLN_CHANGED, static_cast<WPARAM>(s->value), reinterpret_cast<LPARAM>(w));
+    if (released)
+        SendMessageA(parent, SLN_RELEASED, 0, reinterpret_cast<LPARAM>(w));
+}
+
+bool key(HWND w, SliderState* s, WPARAM vk) {
+    long long v = s->value;
+    switch (vk) {
+    case VK_PRIOR: v += s->pageStep; break;
+    case VK_NEXT: v -= s->pageStep; break;
+    case VK_END: v = s->maximum; break;
+    case VK_HOME: v = s->minimum; break;
+    case VK_UP:
+    case VK_RIGHT: v += 1; break;
+    case VK_LEFT:
+    case VK_DOWN: v -= 1; break;
+    default: return false;
+    }
+    if (v < s->minimum)
+        v = s->minimum;
+    if (v > s->maximum)
+        v = s->maximum;
+    s->value = static_cast<int>(v);
+    changed(w, s, true);
+    return true;
+}
+
+void press(HWND w, SliderState* s, LPARAM lp) {
+    const short x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
+    s->dragging = true;
+    s->lastPosition = s->vertical ? y : x;
+    repaint(w, s);
+    SetCapture(w);
+    s->savedCursor = SetCursor(nullptr);
+    s->moved = false;
+    GetCursorPos(&s->pressPosition);
+    SetFocus(w);
+    if (s->vertical)
+        s->grabbed = s->thumbPosition - 29 <= y && y < s->thumbPosition - 5;
+    else
+        s->grabbed = s->thumbPosition <= x && x < s->thumbPosition + 26;
+}
+
+void move(HWND w, SliderState* s, LPARAM lp) {
+    if (!s->dragging)
+        return;
+    if (warpPointerAtEdge()) {
+        s->skipNextMove = true;
+        return;
+    }
+    const short coordinate = s->vertical ? static_cast<short>(HIWORD(lp)) : static_cast<short>(LOWORD(lp));
+    int delta = coordinate - s->lastPosition;
+    if (s->vertical)
+        delta = -delta;
+    s->lastPosition = coordinate;
+    s->moved = true;
+    if (s->skipNextMove) {
+        s->skipNextMove = false;
+        return;
+    }
+    if (s->squareLaw)
+        delta = sliderSquareLaw(delta);
+    s->value = clampInt(s->value + delta, s->minimum, s->maximum);
+    changed(w, s, false);
+}
+
+void release(HWND w, SliderState* s) {
+    if (!s->dragging)
+        return;
+    s->dragging = false;  // before ReleaseCapture, whose WM_CAPTURECHANGED must not end the drag twice
+    ReleaseCapture();
+    repaint(w, s);
+    if (s->moved) {
+        RECT wr;
+        GetWindowRect(w, &wr);
+        if (!s->grabbed)
+            SetCursorPos(s->pressPosition.x, s->pressPosition.y);
+        else if (s->vertical)
+            SetCursorPos((wr.left + wr.right) / 2 - 2, wr.top + s->thumbPosition - 16);
+        else
+            SetCursorPos(wr.left + s->thumbPosition + 12, (wr.top + wr.bottom) / 2 - 2);
+        SendMessageA(GetParent(w), SLN_RELEASED, 0, reinterpret_cast<LPARAM>(w));
+    }
+    SetCursor(s->savedCursor ? s->savedCursor : LoadCursor(nullptr, IDC_ARROW));
+}
+
+}  // namespace
+
+LRESULT CALLBACK SliderProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    SliderState* s = controlState<SliderState>(w);
+    if (!s && msg != WM_CREATE)
+        return DefWindowProcA(w, msg, wp, lp);
+    switch (msg) {
+    case WM_CREATE: {
+        s = createControlState<SliderState>(w);
+        if (!s)
+            return -1;
+        const LONG style = GetWindowLongA(w, GWL_STYLE);
+        s->vertical = (style & SLS_VERTICAL) != 0;
+        s->plain = (style & SLS_PLAIN) != 0;
+        s->background = creationBitmap(lp);
+        s->plainColour = displayBitsPerPixel() > 8 ? 0x989898 : 0x808080;
+        return 0;
+    }
+    case WM_DESTROY:
+        destroyControlState<SliderState>(w);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        BeginPaint(w, &ps);
+        paint(w, s);
+        EndPaint(w, &ps);
+        return 0;
+    }
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+        repaint(w, s);
+        return 0;
+    case WM_KEYDOWN:
+        if (wp >= 0x21 && wp <= 0x28 && key(w, s, wp))
+            return 0;
+        break;
+    case WM_LBUTTONDOWN:
+        press(w, s, lp);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        SendMessageA(GetParent(w), SLN_DBLCLK, GetDlgCtrlID(w), reinterpret_cast<LPARAM>(w));
+        return 0;
+    case WM_MOUSEMOVE:
+        move(w, s, lp);
+        return 0;
+    case WM_LBUTTONUP:
+        release(w, s);
+        return 0;
+    case WM_CAPTURECHANGED:
+        // Losing the capture to another window ends the drag like a release would.
+        if (s->dragging && reinterpret_cast<HWND>(lp) != w)
+            release(w, s);
+        return 0;
+    case WM_MOUSEWHEEL: {
+        const int step = controlWheelStep(wp, &s->wheelTime);
+        if (step == 0)
+            return 0;
+        long long v = static_cast<long long>(s->value) + step;
+        if (v < s->minimum)
+            v = s->minimum;
+        if (v > s->maximum)
+            v = s->maximum;
+        s->value = static_cast<int>(v);
+        changed(w, s, true);
+        return 0;
+    }
+    case SL_GETPOS:
+        return s->value;
+    case SL_SETPOS:
+        if (static_cast<int>(wp) != s->value) {
+            s->value = static_cast<int>(wp);
+            InvalidateRect(w, nullptr, FALSE);
+            if (lp)
+                repaint(w, s);
+        }
+        return 0;
+    case SL_SETRANGE: {
+        const int mn = static_cast<int>(wp), mx = static_cast<int>(lp);
+        if (mn != s->minimum || mx != s->maximum) {
+            s->minimum = mn;
+            s->maximum = mx;
+            s->range = mx - mn;
+            if (s->pageStep == 0) {
+                RECT c;
+                GetClientRect(w, &c);
+                s->pageStep = derivedPageStep(s->range, s->vertical ? c.bottom : c.right);
+            }
+            repaint(w, s);
+        }
+        return 0;
+    }
+    case SL_SETSQUARELAW:
+        s->squareLaw = wp != 0;
+        return 0;
+    case SL_SETTICKSTEP:
+        s->tickStep = static_cast<int>(wp);
+        return 0;
+    case SL_SETPAGESTEP:
+        s->pageStep = static_cast<int>(wp);
+        return 0;
+    case SL_SETTICKOFFSET:
+        s->tickOffset = static_cast<int>(wp);
+        return 0;
+    case SL_SETBITMAP:
+        s->plainBitmap = static_cast<int>(wp);
+        return 0;
+    case SL_SETTHUMB:
+        s->thumb = reinterpret_cast<const uint8_t*>(wp);
+        InvalidateRect(w, nullptr, FALSE);
+        return 0;
+    case SL_SETGROOVE:
+        s->groove = wp != 0;
+        return 0;
+    case SL_SETTHUMBLEN:
+        s->thumbLength = static_cast<int>(wp);
+        return 0;
+    }
+    return DefWindowProcA(w, msg, wp, lp);
+}
+
+}  // namespace qv

@@ -1,0 +1,148 @@
+// "qv:StaticText" (a centred text over the background) and "qv:StaticImage" (a bitmap resource);
+// both report left clicks to the parent.
+#include "Skin.h"
+#include "SkinInternal.h"
+
+namespace qv {
+
+namespace {
+
+struct StaticTextState {
+    HBITMAP background = nullptr;
+    HFONT font = nullptr;
+};
+
+struct StaticImageState {
+    HBITMAP background = nullptr;  // kept for symmetry with the other classes; not drawn
+    int image = -1;
+};
+
+void paintText(HWND w, StaticTextState* s) {
+    RECT c;
+    GetClientRect(w, &c);
+    HDC wdc = GetDC(w);
+    if (!wdc)
+        return;
+    {
+        OffscreenDC off(wdc, c.right, c.bottom);
+        if (off.ok()) {
+            HDC dc = off.dc();
+            copyBackgroundBehind(w, dc, s->background, c.right, c.bottom);
+            HGDIOBJ oldFont = SelectObject(dc, s->font ? static_cast<HGDIOBJ>(s->font) : GetStockObject(DEFAULT_GUI_FONT));
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, 0);
+            char text[256];
+            GetWindowTextA(w, text, sizeof(text));
+            DrawTextA(dc, text, -1, &c, DT_END_ELLIPSIS | DT_VCENTER | DT_CENTER | DT_SINGLELINE);
+            SelectObject(dc, oldFont);
+            BitBlt(wdc, 0, 0, c.right, c.bottom, dc, 0, 0, SRCCOPY);
+        }
+    }
+    ReleaseDC(w, wdc);
+}
+
+void paintImage(HWND w, StaticImageState* s) {
+    RECT c;
+    GetClientRect(w, &c);
+    HDC wdc = GetDC(w);
+    if (!wdc)
+        return;
+    {
+        OffscreenDC off(wdc, c.right, c.bottom);
+        if (off.ok()) {
+            HBITMAP image = s->image >= 0 ? LoadSkinBitmap(skinInstance(), s->image, nullptr) : nullptr;
+            if (image) {
+                HDC src = CreateCompatibleDC(wdc);
+                if (src) {
+                    HGDIOBJ old = SelectObject(src, image);
+                    BitBlt(off.dc(), 0, 0, c.right, c.bottom, src, 0, 0, SRCCOPY);
+                    SelectObject(src, old);
+                    DeleteDC(src);
+                }
+                DeleteObject(image);
+            }
+            BitBlt(wdc, 0, 0, c.right, c.bottom, off.dc(), 0, 0, SRCCOPY);
+        }
+    }
+    ReleaseDC(w, wdc);
+}
+
+}  // namespace
+
+LRESULT CALLBACK StaticTextProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    StaticTextState* s = controlState<StaticTextState>(w);
+    if (!s && msg != WM_CREATE)
+        return DefWindowProcA(w, msg, wp, lp);
+    switch (msg) {
+    case WM_CREATE:
+        s = createControlState<StaticTextState>(w);
+        if (!s)
+            return -1;
+        s->background = creationBitmap(lp);
+        return 0;
+    case WM_DESTROY:
+        destroyControlState<StaticTextState>(w);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        BeginPaint(w, &ps);
+        paintText(w, s);
+        EndPaint(w, &ps);
+        return 0;
+    }
+    case WM_SETFONT:
+        s->font = reinterpret_cast<HFONT>(wp);
+        if (lp)
+            InvalidateRect(w, nullptr, FALSE);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(s->font);
+    case WM_SETTEXT:
+        InvalidateRect(w, nullptr, FALSE);
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        PostMessageA(GetParent(w), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w), 0), reinterpret_cast<LPARAM>(w));
+        return 0;
+    }
+    return DefWindowProcA(w, msg, wp, lp);
+}
+
+LRESULT CALLBACK StaticImageProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    StaticImageState* s = controlState<StaticImageState>(w);
+    if (!s && msg != WM_CREATE)
+        return DefWindowProcA(w, msg, wp, lp);
+    switch (msg) {
+    case WM_CREATE:
+        s = createControlState<StaticImageState>(w);
+        if (!s)
+            return -1;
+        s->background = creationBitmap(lp);
+        return 0;
+    case WM_DESTROY:
+        destroyControlState<StaticImageState>(w);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        BeginPaint(w, &ps);
+        paintImage(w, s);
+        EndPaint(w, &ps);
+        return 0;
+    }
+    case SI_SETIMAGE:
+        s->image = static_cast<int>(wp);
+        InvalidateRect(w, nullptr, FALSE);
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        PostMessageA(GetParent(w), SIN_CLICK, GetDlgCtrlID(w), lp);
+        return 0;
+    }
+    return DefWindowProcA(w, msg, wp, lp);
+}
+
+}  // namespace qv

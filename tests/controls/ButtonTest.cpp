@@ -1,0 +1,154 @@
+// Push button press protocol, static text and static image, with real windows and messages.
+#include <gtest/gtest.h>
+
+#include "WindowTestSupport.h"
+
+using namespace qv;
+using namespace qvtest;
+
+namespace {
+
+std::vector<UINT> codes(ControlFixture& f) {
+    std::vector<UINT> out;
+    for (const Note& n : f.notes())
+        if (n.msg == WM_COMMAND)
+            out.push_back(n.code());
+    return out;
+}
+
+}  // namespace
+
+TEST(PushButton, LeaveReenterAndReleaseInsideClicks) {
+    ControlFixture f;
+    HWND b = f.create("qv:PushButton", "Undo", 20011, 10, 10, 76, 21);
+    SendMessageA(b, WM_LBUTTONDOWN, MK_LBUTTON, at(5, 5));
+    EXPECT_EQ(GetCapture(), b);
+    EXPECT_EQ(GetFocus(), b);
+    SendMessageA(b, WM_MOUSEMOVE, MK_LBUTTON, at(-3, 5));
+    SendMessageA(b, WM_MOUSEMOVE, MK_LBUTTON, at(-4, 5));  // still outside: nothing new
+    SendMessageA(b, WM_MOUSEMOVE, MK_LBUTTON, at(70, 20));
+    SendMessageA(b, WM_LBUTTONUP, 0, at(70, 20));
+    EXPECT_EQ(codes(f), (std::vector<UINT>{PBN_PRESSED, PBN_LEAVE, PBN_ENTER, PBN_CLICKED}));
+    EXPECT_EQ(LOWORD(f.notes()[0].wp), 20011);
+    EXPECT_EQ(f.notes()[0].lp, reinterpret_cast<LPARAM>(b));
+    EXPECT_NE(GetCapture(), b);
+
+    f.notes().clear();
+    SendMessageA(b, WM_LBUTTONDOWN, MK_LBUTTON, at(5, 5));
+    SendMessageA(b, WM_MOUSEMOVE, MK_LBUTTON, at(76, 5));  // x == width is outside
+    SendMessageA(b, WM_LBUTTONUP, 0, at(76, 5));
+    EXPECT_EQ(codes(f), (std::vector<UINT>{PBN_PRESSED, PBN_LEAVE}));
+}
+
+TEST(PushButton, DoubleClickReporting) {
+    ControlFixture f;
+    HWND b = f.create("qv:PushButton", "1", 1100, 10, 10, 24, 21);
+    SendMessageA(b, WM_LBUTTONDOWN, MK_LBUTTON, at(5, 5));
+    SendMessageA(b, WM_LBUTTONUP, 0, at(5, 5));
+    SendMessageA(b, WM_LBUTTONDBLCLK, MK_LBUTTON, at(5, 5));
+    SendMessageA(b, WM_LBUTTONUP, 0, at(5, 5));
+    EXPECT_EQ(codes(f), (std::vector<UINT>{PBN_PRESSED, PBN_CLICKED, PBN_PRESSED, PBN_CLICKED}));
+    f.notes().clear();
+    SendMessageA(b, PB_SETDBLCLK, 1, 0);
+    SendMessageA(b, WM_LBUTTONDBLCLK, MK_LBUTTON, at(5, 5));
+    SendMessageA(b, WM_LBUTTONUP, 0, at(5, 5));
+    EXPECT_EQ(codes(f), (std::vector<UINT>{PBN_DBLCLK, PBN_CLICKED}));
+}
+
+TEST(PushButton, SpaceKeyAndCancelledPresses) {
+    ControlFixture f;
+    HWND b = f.create("qv:PushButton", "Reset", 20014, 10, 10, 76, 21);
+    SendMessageA(b, WM_KEYDOWN, VK_SPACE, 0);
+    SendMessageA(b, WM_KEYDOWN, VK_SPACE, 0x40000000);  // auto-repeat presses again
+    SendMessageA(b, WM_KEYUP, VK_SPACE, 0);
+    EXPECT_EQ(codes(f), (std::vector<UINT>{PBN_PRESSED, PBN_PRESSED, PBN_CLICKED}));
+    f.notes().clear();
+    SendMessageA(b, WM_KEYDOWN, VK_SPACE, 0);
+    SendMessageA(b, WM_KEYUP, 'A', 0);  // another key ends the press without a click
+    SendMessageA(b, WM_KEYUP, VK_SPACE, 0);
+    EXPECT_EQ(codes(f), (std::vector<UINT>{PBN_PRESSED}));
+    f.notes().clear();
+    // Cancel press: released as by the mouse, and a queued click for the button is dropped.
+    SendMessageA(b, WM_LBUTTONDOWN, MK_LBUTTON, at(5, 5));
+    PostMessageA(b, WM_LBUTTONUP, 0, at(5, 5));
+    SendMessageA(b, PB_CANCELPRESS, 0, 0);
+    f.pump();
+    EXPECT_EQ(codes(f), (std::vector<UINT>{PBN_PRESSED, PBN_CLICKED}));
+    EXPECT_NE(GetCapture(), b);
+}
+
+TEST(PushButton, RightClickReturnsTheParentsAnswer) {
+    ControlFixture f;
+    HWND b = f.create("qv:PushButton", "1", 1100, 10, 10, 24, 21);
+    EXPECT_EQ(SendMessageA(b, WM_RBUTTONDOWN, MK_RBUTTON, at(3, 4)), 77);
+    ASSERT_EQ(f.notes().size(), 1u);
+    EXPECT_EQ(f.notes()[0].msg, PBN_RCLICK);
+    EXPECT_EQ(f.notes()[0].wp, 1100u);
+    EXPECT_EQ(f.notes()[0].lp, at(3, 4));
+}
+
+TEST(PushButton, CheckTintsTheFaceAndDisabledFades) {
+    ControlFixture f;
+    HWND b = f.create("qv:PushButton", nullptr, 20010, 10, 10, 40, 21);
+    std::vector<uint8_t> face = solidSprite(40, 21, 200, 200, 200);
+    SendMessageA(b, PB_SETSPRITES, reinterpret_cast<WPARAM>(face.data()), 0);
+    SendMessageA(b, PB_REDRAW, 0, 1);
+    EXPECT_EQ(rgb(f.pixels(b)[10 * 40 + 20]), 0xC8C8C8u);
+    SendMessageA(b, PB_SETCHECK, 1, 1);
+    EXPECT_EQ(SendMessageA(b, PB_GETCHECK, 0, 0), 1);
+    std::vector<uint32_t> px = f.pixels(b);
+    EXPECT_EQ(rgb(px[10 * 40 + 20]), (217u << 16) | (211u << 8) | 102u);  // tinted inside
+    EXPECT_EQ(rgb(px[0]), 0xC8C8C8u);                                       // untinted frame
+    EnableWindow(b, FALSE);
+    px = f.pixels(b);
+    // Fade 160 over the background 0x336699: destination weight 161/256, the tinted face the rest.
+    const uint32_t r = 217 + (((0x33 - 217) * 161) >> 8);
+    EXPECT_EQ(rgb(px[10 * 40 + 20]) >> 16, r);
+}
+
+TEST(PushButton, TextIsStoredOnceAndArrowDrawn) {
+    ControlFixture f;
+    HWND b = f.create("qv:PushButton", "", 20013, 10, 10, 15, 21, PBS_ARROW);
+    SendMessageA(b, PB_REDRAW, 0, 1);
+    std::vector<uint32_t> px = f.pixels(b);
+    // Inner right R = 13, top T = 2 + 2 (text offset for odd height 17): first row T + 5 spans R-10..R-4.
+    int dark = 0;
+    for (int x = 0; x < 15; ++x)
+        dark += rgb(px[9 * 15 + x]) == 0x404040u;
+    EXPECT_EQ(dark, 7);
+    EXPECT_EQ(rgb(px[12 * 15 + 6]), 0x404040u);  // the tip
+    EXPECT_EQ(SendMessageA(b, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Setup B")), TRUE);
+    EXPECT_EQ(SendMessageA(b, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Setup B")), 0);
+    char buf[16];
+    GetWindowTextA(b, buf, sizeof(buf));
+    EXPECT_STREQ(buf, "Setup B");
+}
+
+TEST(StaticControls, ClicksArePosted) {
+    ControlFixture f;
+    HWND t = f.create("qv:StaticText", "-Inf    -Inf", 20032, 427, 190, 52, 11);
+    HWND i = f.create("qv:StaticImage", nullptr, 20040, 10, 10, 12, 9);
+    SendMessageA(t, WM_LBUTTONDOWN, MK_LBUTTON, at(1, 1));
+    SendMessageA(i, SI_SETIMAGE, 111, 0);
+    SendMessageA(i, WM_LBUTTONDBLCLK, MK_LBUTTON, at(2, 3));
+    EXPECT_TRUE(f.notes().empty());  // posted, not sent
+    f.pump();
+    ASSERT_EQ(f.notes().size(), 2u);
+    EXPECT_EQ(f.notes()[0].msg, static_cast<UINT>(WM_COMMAND));
+    EXPECT_EQ(f.notes()[0].wp, MAKEWPARAM(20032, 0));
+    EXPECT_EQ(f.notes()[1].msg, SIN_CLICK);
+    EXPECT_EQ(f.notes()[1].lp, at(2, 3));
+    // The clip lamp image is drawn from the resource.
+    UpdateWindow(i);
+    RedrawWindow(i, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const std::vector<uint32_t> px = f.pixels(i);
+    HBITMAP lamp = LoadSkinBitmap(GetModuleHandleA(nullptr), 111, nullptr);
+    ASSERT_NE(lamp, nullptr);
+    HDC mem = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(mem, lamp);
+    const COLORREF c = GetPixel(mem, 6, 4);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    DeleteObject(lamp);
+    EXPECT_EQ(rgb(px[4 * 12 + 6]), static_cast<uint32_t>((GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c)));
+}

@@ -1,0 +1,250 @@
+// Arithmetic of the skinned controls, checked against worked numbers and independent computations.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "ControlProtocol.h"
+#include "GraphMath.h"
+#include "MeterMath.h"
+#include "SkinMath.h"
+#include "ValueMath.h"
+
+using namespace qv;
+
+namespace {
+
+uint32_t blendOne(uint8_t r, uint8_t g, uint8_t b, uint8_t t, uint32_t dst, int fade, uint32_t tint = 0) {
+    const uint8_t sprite[4] = {r, g, b, t};
+    SpriteBlend sb;
+    sb.sprite = sprite;
+    sb.spriteWidth = 1;
+    sb.fade = fade;
+    sb.tint = tint;
+    blendSprite(&dst, 1, 1, 1, sb);
+    return dst & 0xFFFFFF;
+}
+
+}  // namespace
+
+TEST(SpriteBlend, FadeTransparencyAndTint) {
+    EXPECT_EQ(blendOne(10, 20, 30, 0, 0xFFFFFF, 255), 0x0A141Eu);  // stored colour exactly (BGRX word)
+    EXPECT_EQ(blendOne(10, 20, 30, 255, 0x123456, 255), 0x123456u);  // fully transparent keeps the destination
+    // Fade 160 on an opaque pixel: weight 161, so 0 + (255 * 161) >> 8 = 160.
+    EXPECT_EQ(blendOne(0, 0, 0, 0, 0xFFFFFF, 160), 0xA0A0A0u);
+    // Fade 254: every pixel at least 254/255 transparent: weight 255, almost the destination.
+    EXPECT_EQ(blendOne(0, 0, 0, 0, 0xFFFFFF, 254), 0xFEFEFEu);
+    // Tint 0xEB78F8FF on 240: red 255, green 253, blue 122.
+    EXPECT_EQ(blendOne(240, 240, 240, 0, 0, 255, kDefaultTint), (122u) | (253u << 8) | (255u << 16));
+    EXPECT_EQ(tintChannel(100, 0x00FFFFFF, 0), 100);  // zero divisor: no tint rather than a crash
+}
+
+TEST(SpriteBlend, TintStopsShortOfTheBorder) {
+    const int w = 8, h = 6;
+    std::vector<uint8_t> sprite(w * h * 4, 0);
+    for (size_t i = 0; i < sprite.size(); i += 4)
+        sprite[i] = sprite[i + 1] = sprite[i + 2] = 100;
+    for (int mode : {1, 2}) {
+        std::vector<uint32_t> dst(w * h, 0);
+        SpriteBlend sb;
+        sb.sprite = sprite.data();
+        sb.spriteWidth = w;
+        sb.tint = 0x01020202;  // doubles every channel
+        sb.borderMode = mode;
+        blendSprite(dst.data(), w, w, h, sb);
+        for (int r = 0; r < h; ++r)
+            for (int c = 0; c < w; ++c) {
+                const bool inner = mode == 1 ? (c >= 2 && c <= w - 2 && r >= 2 && r <= h - 2)
+                                             : (c >= 1 && c <= w - 3 && r >= 1 && r <= h - 3);
+                EXPECT_EQ(dst[r * w + c] & 0xFF, inner ? 200u : 100u) << "mode " << mode << " at " << c << "," << r;
+            }
+    }
+}
+
+TEST(SpriteBlend, SourceWindowOfAWiderSprite) {
+    // 4x2 sprite; blend its 2x1 window at (2, 1).
+    std::vector<uint8_t> sprite(4 * 2 * 4, 0);
+    sprite[(1 * 4 + 2) * 4] = 11;
+    sprite[(1 * 4 + 3) * 4] = 22;
+    uint32_t dst[2] = {0, 0};
+    SpriteBlend sb;
+    sb.sprite = sprite.data();
+    sb.spriteWidth = 4;
+    sb.sourceX = 2;
+    sb.sourceY = 1;
+    blendSprite(dst, 2, 2, 1, sb);
+    EXPECT_EQ(dst[0] >> 16 & 0xFF, 11u);
+    EXPECT_EQ(dst[1] >> 16 & 0xFF, 22u);
+}
+
+TEST(Wheel, AcceleratesWithSpeed) {
+    EXPECT_EQ(wheelStep(120, 50), 10);
+    EXPECT_EQ(wheelStep(120, 600), 1);
+    EXPECT_EQ(wheelStep(-120, 600), -1);
+    EXPECT_EQ(wheelStep(240, 1), 2000);
+    EXPECT_EQ(wheelStep(240, 0), 2000);  // same millisecond counts as 1
+    EXPECT_EQ(wheelStep(30, 1000), 1);   // fine-grained wheels still step
+    EXPECT_EQ(wheelStep(-30, 1000), -1);
+    EXPECT_EQ(wheelStep(0, 1000), -1);
+}
+
+TEST(ParseFixed, Examples) {
+    EXPECT_EQ(ParseFixed("1.25", 1), 12);
+    EXPECT_EQ(ParseFixed("-3", 1), -30);
+    EXPECT_EQ(ParseFixed(".5", 1), 5);
+    EXPECT_EQ(ParseFixed("  -0.05", 1), 0);
+    EXPECT_EQ(ParseFixed("7.", 2), 700);
+    EXPECT_EQ(ParseFixed("7.5x", 2), 750);
+    EXPECT_EQ(ParseFixed("22049", 0), 22049);
+    EXPECT_EQ(ParseFixed("abc", 1), 0);
+    EXPECT_EQ(ParseFixed("", 1), 0);
+    EXPECT_EQ(ParseFixed(nullptr, 1), 0);
+    ParseFixed("99999999999999999999999", 1);  // wraps, no undefined behaviour
+}
+
+TEST(LevelReadout, TextsAndSpacing) {
+    char buf[16];
+    formatDbValue(-999, buf, sizeof(buf));
+    EXPECT_STREQ(buf, "-99.9");
+    formatDbValue(-1000, buf, sizeof(buf));
+    EXPECT_STREQ(buf, "-Inf");
+    formatDbValue(kSilentLevel, buf, sizeof(buf));
+    EXPECT_STREQ(buf, "-Inf");
+    formatDbValue(0, buf, sizeof(buf));
+    EXPECT_STREQ(buf, "0.0");
+    formatDbValue(-35, buf, 3);
+    EXPECT_STREQ(buf, "-3");  // cut to the buffer
+    EXPECT_EQ(dbPairSpaces(17, 17), 4);
+    EXPECT_EQ(dbPairSpaces(22, 22), 1);
+    EXPECT_EQ(dbPairSpaces(40, 40), 1);
+}
+
+TEST(Slider, EditorGeometry) {
+    SliderTrack t{-180, 360, 150 - 29};
+    EXPECT_EQ(12 + sliderTickOffset(t, 0), 73);
+    EXPECT_EQ(sliderThumbOffset(t, -180), 0);
+    EXPECT_EQ(sliderThumbOffset(t, 180), 121);
+    const std::vector<SliderTick> ticks = sliderTicks(-180, 180, 20, 0);
+    ASSERT_EQ(ticks.size(), 19u);
+    int majors = 0;
+    for (const SliderTick& k : ticks)
+        if (k.major) {
+            ++majors;
+            EXPECT_TRUE(k.value == -180 || k.value == 0 || k.value == 180);
+        }
+    EXPECT_EQ(majors, 3);
+    // A range that is not a multiple of the step ends with a tick at the maximum.
+    const std::vector<SliderTick> odd = sliderTicks(0, 50, 20, 5);
+    ASSERT_EQ(odd.size(), 4u);
+    EXPECT_EQ(odd[1].value, 25);
+    EXPECT_EQ(odd.back().value, 50);
+    EXPECT_TRUE(sliderTicks(0, 10, 0, 0).empty());
+    EXPECT_EQ(sliderThumbOffset(SliderTrack{0, 0, 100}, 5), 0);
+}
+
+TEST(Slider, SquareLawAndPageStep) {
+    EXPECT_EQ(sliderSquareLaw(5), 13);
+    EXPECT_EQ(sliderSquareLaw(-5), -13);
+    EXPECT_EQ(sliderSquareLaw(1), 1);
+    EXPECT_EQ(sliderSquareLaw(0), 0);
+    EXPECT_EQ(derivedPageStep(480, 150), 49);
+    EXPECT_EQ(derivedPageStep(10, 150), 1);
+    EXPECT_EQ(derivedPageStep(100, 3), 1500);
+}
+
+TEST(EditDrag, AxisSwitchingAndSquareLaw) {
+    EditDrag d;
+    EXPECT_EQ(editDragStep(d, 3, 1), 9);
+    EXPECT_FALSE(d.verticalAxis);
+    EXPECT_EQ(editDragStep(d, 1, 4), 16);
+    EXPECT_TRUE(d.verticalAxis);
+    EXPECT_EQ(editDragStep(d, 3, -2), -4);  // 2*3 < 2 is false: stays vertical
+    EditDrag inv{false, false, true};
+    EXPECT_EQ(editDragStep(inv, 2, 0), -2);
+    EXPECT_EQ(saturateStep16(200 * 200), 32767);
+    EXPECT_EQ(saturateStep16(-200 * 200), -32768);
+}
+
+TEST(Meter, PeakModeSequence) {
+    MeterLevels m;
+    m.minimum = -600;
+    m.maximum = 0;
+    m.peakMode = true;
+    meterUpdate(m, -100, 0);
+    EXPECT_EQ(m.levelA, -100);
+    EXPECT_EQ(m.peakA, -100);
+    for (int i = 1; i <= 30; ++i) {
+        meterUpdate(m, kSilentLevel, 0);
+        EXPECT_EQ(m.levelA, -100 - 20 * i);
+        EXPECT_EQ(m.peakA, -100) << "held at update " << i;
+    }
+    meterUpdate(m, kSilentLevel, 0);
+    EXPECT_EQ(m.peakA, -130);
+    meterUpdate(m, kSilentLevel, 0);
+    EXPECT_EQ(m.peakA, -160);
+    EXPECT_EQ(m.maxA, -100);  // maxima follow the raw levels
+    meterUpdate(m, -50, 0);
+    EXPECT_EQ(m.levelA, -50);  // a higher level replaces the falling bar at once
+    EXPECT_EQ(m.peakA, -50);
+    EXPECT_EQ(m.maxA, -50);
+    meterUpdate(m, -75, 0);
+    EXPECT_EQ(m.levelA, -70);  // a lower level does not slow the fall
+    for (int i = 0; i < 100000; ++i)
+        meterUpdate(m, kSilentLevel, 0);
+    EXPECT_GE(m.levelA, kSilentLevel);  // long silence does not run away towards overflow
+}
+
+TEST(Meter, PlainModeAndRows) {
+    MeterLevels m;
+    m.minimum = -600;
+    m.maximum = 0;
+    meterUpdate(m, -300, -10);
+    EXPECT_EQ(m.levelA, -300);
+    EXPECT_EQ(m.maxA, kSilentLevel);
+    MeterPaint p = meterPaint(m, kMeterUp, 12, 144);
+    EXPECT_EQ(p.bar.first, 72);
+    EXPECT_EQ(p.bar.last, 141);
+    m.levelA = 0;
+    p = meterPaint(m, kMeterUp, 12, 144);
+    EXPECT_EQ(p.bar.first, 2);
+    EXPECT_EQ(p.bar.last, 141);
+    m.levelA = 500;  // above the maximum: the whole bar
+    p = meterPaint(m, kMeterUp, 12, 144);
+    EXPECT_EQ(p.bar.first, 2);
+    for (int v : {-600, -599, -9999}) {
+        m.levelA = v;
+        EXPECT_TRUE(meterPaint(m, kMeterUp, 12, 144).bar.empty()) << v;
+    }
+    m.levelA = -597;
+    p = meterPaint(m, kMeterUp, 12, 144);
+    EXPECT_EQ(p.bar.first, 141);
+    EXPECT_EQ(p.bar.last, 141);
+    m.peakMode = true;
+    m.peakA = -300;
+    p = meterPaint(m, kMeterUp, 12, 144);
+    EXPECT_EQ(p.marker.first, 72);
+    EXPECT_EQ(p.marker.last, 73);
+    m.maximum = m.minimum;
+    EXPECT_EQ(meterPixels(m, 0, 140), 0);  // zero-width range: no division by zero
+}
+
+TEST(Rle8, ExpandsAndRejectsHostileData) {
+    // 3x2: row 0 = run of 3 x 7; row 1 = literal 1 2 3.
+    const uint8_t data[] = {3, 7, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1};
+    std::vector<uint8_t> out(8);
+    ASSERT_TRUE(expandRle8(data, sizeof(data), 3, 2, out.data(), out.size()));
+    EXPECT_EQ(out, (std::vector<uint8_t>{7, 7, 7, 0, 1, 2, 3, 0}));
+    const uint8_t runaway[] = {255, 9, 255, 9, 0, 0, 200, 1, 0, 1};
+    EXPECT_TRUE(expandRle8(runaway, sizeof(runaway), 3, 2, out.data(), out.size()));  // clipped, no overflow
+    const uint8_t truncated[] = {0, 200, 1, 2};
+    EXPECT_FALSE(expandRle8(truncated, sizeof(truncated), 3, 2, out.data(), out.size()));
+    EXPECT_FALSE(expandRle8(data, sizeof(data), 3, 2, out.data(), 4));  // output too small
+}
+
+TEST(Marching, PatternMovesOneRowPerPhase) {
+    EXPECT_EQ(marchingPatternRow(0, 0), 0x0F);
+    EXPECT_EQ(marchingPatternRow(1, 1), 0x0F);
+    EXPECT_EQ(marchingPatternRow(0, 1), 0x87);
+    EXPECT_EQ(marchingPatternRow(3, 100), marchingPatternRow(3, 4));
+}

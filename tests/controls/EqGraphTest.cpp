@@ -1,0 +1,153 @@
+// EQ graph protocol with real windows: selection by click, Ctrl+click and rubber band, drags with
+// their limits, Shift+drag, the wheel, double-click, and the drawn grid and curve.
+#include <gtest/gtest.h>
+
+#include "BandDesign.h"
+#include "GraphMath.h"
+#include "WindowTestSupport.h"
+
+using namespace qv;
+using namespace qvtest;
+
+namespace {
+
+struct GraphFixture : ControlFixture {
+    BandRecord bands[6];
+    HWND graph;
+    GraphAxes axes = makeGraphAxes(471, 140, 44100.0f, 20);
+    GraphFixture() {
+        const float freqs[6] = {50, 200, 1000, 3000, 8000, 15000};
+        for (int i = 0; i < 6; ++i)
+            bands[i] = BandRecord{1, 0, 0, 0, 0, freqs[i], 0, 1, 0, 0, 10, 0};
+        graph = create("qv:EQGraph", nullptr, 20000, 17, 45, 471, 140);
+        SendMessageA(graph, EQ_SETSAMPLERATE, 44100, 0);
+        SendMessageA(graph, EQ_SETBANDS, reinterpret_cast<WPARAM>(bands), 6);
+    }
+    LPARAM handle(int n) { return at(graphX(axes, bands[n].frequency), graphY(axes, bands[n].gain)); }
+    void click(int n, WPARAM keys = 0) {
+        SendMessageA(graph, WM_LBUTTONDOWN, MK_LBUTTON | keys, handle(n));
+        SendMessageA(graph, WM_LBUTTONUP, keys, handle(n));
+    }
+    int selectedMask() {
+        int m = 0;
+        for (int i = 0; i < 6; ++i)
+            if (bands[i].selected != 0.0f)
+                m |= 1 << i;
+        return m;
+    }
+    int count(UINT msg) {
+        pump();
+        int c = 0;
+        for (const Note& n : notes())
+            c += n.msg == msg;
+        return c;
+    }
+};
+
+}  // namespace
+
+TEST(EqGraph, ClickCtrlClickAndEmptyClick) {
+    GraphFixture f;
+    f.click(2);
+    EXPECT_EQ(f.selectedMask(), 0b000100);
+    EXPECT_EQ(GetFocus(), f.graph);
+    f.click(4, MK_CONTROL);
+    EXPECT_EQ(f.selectedMask(), 0b010100);
+    // Pressing a band of the selection keeps the group until the release without motion.
+    SendMessageA(f.graph, WM_LBUTTONDOWN, MK_LBUTTON, f.handle(2));
+    EXPECT_EQ(f.selectedMask(), 0b010100);
+    SendMessageA(f.graph, WM_LBUTTONUP, 0, f.handle(2));
+    EXPECT_EQ(f.selectedMask(), 0b000100);
+    EXPECT_EQ(f.count(EQN_RELEASED), 3);
+    // Empty space clears the selection and starts a rubber band.
+    SendMessageA(f.graph, WM_LBUTTONDOWN, MK_LBUTTON, at(20, 10));
+    EXPECT_EQ(f.selectedMask(), 0);
+    EXPECT_EQ(GetCapture(), f.graph);
+    SendMessageA(f.graph, WM_MOUSEMOVE, MK_LBUTTON, at(300, 100));  // over bands 1 to 3 (x 49 .. 268)
+    EXPECT_EQ(f.selectedMask(), 0b000111);
+    SendMessageA(f.graph, WM_TIMER, 1, 0);
+    SendMessageA(f.graph, WM_MOUSEMOVE, MK_LBUTTON, at(900, 900));  // corner limited to the window
+    EXPECT_EQ(f.selectedMask(), 0b111111);
+    SendMessageA(f.graph, WM_LBUTTONUP, 0, at(900, 900));
+    EXPECT_NE(GetCapture(), f.graph);
+    EXPECT_EQ(f.selectedMask(), 0b111111);
+}
+
+TEST(EqGraph, DragMovesTheSelectionAndReports) {
+    GraphFixture f;
+    f.bands[2].gain = 170;
+    f.bands[3].gain = 0;
+    f.bands[2].selected = f.bands[3].selected = 1;
+    const LPARAM p = f.handle(2);
+    const int x = LOWORD(p), y = HIWORD(p);
+    f.notes().clear();
+    SendMessageA(f.graph, WM_LBUTTONDOWN, MK_LBUTTON, p);
+    SendMessageA(f.graph, WM_MOUSEMOVE, MK_LBUTTON, at(x + 3, y - 20));
+    EXPECT_EQ(f.bands[2].gain, 180.0f);  // the group stops at +18 dB
+    EXPECT_EQ(f.bands[3].gain, 10.0f);
+    EXPECT_EQ(f.bands[2].frequency, 1020.0f);
+    EXPECT_EQ(f.bands[3].frequency, 3061.0f);  // trunc(10^(3477 + 9) / 1000)
+    SendMessageA(f.graph, WM_MOUSEMOVE, MK_SHIFT | MK_LBUTTON, at(x + 13, y - 20));
+    EXPECT_EQ(f.bands[2].q, 110.0f);  // Shift: Q by 10 * 10, gains stay
+    EXPECT_EQ(f.bands[2].gain, 180.0f);
+    SendMessageA(f.graph, WM_LBUTTONUP, 0, at(x + 13, y - 20));
+    EXPECT_EQ(f.count(EQN_CHANGED), 2);
+    EXPECT_EQ(f.count(EQN_RELEASED), 1);
+    EXPECT_EQ(f.selectedMask(), 0b001100);  // moved: the group stays selected
+    EXPECT_EQ(f.notes()[0].wp, 0u);
+}
+
+TEST(EqGraph, WheelDoubleClickAndRightClick) {
+    GraphFixture f;
+    f.bands[1].selected = 1;
+    f.bands[1].type = 1;
+    SendMessageA(f.graph, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0);
+    EXPECT_EQ(f.bands[1].q, 11.0f);
+    EXPECT_EQ(f.count(EQN_CHANGED), 1);
+    EXPECT_EQ(f.count(EQN_RELEASED), 1);
+    EXPECT_EQ(f.notes()[0].wp, 1u);
+    f.notes().clear();
+    f.bands[1].selected = 0;
+    SendMessageA(f.graph, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0);
+    EXPECT_EQ(f.count(EQN_CHANGED), 0);  // nothing selected: nothing to report
+    SendMessageA(f.graph, WM_LBUTTONDBLCLK, MK_LBUTTON, f.handle(4));
+    EXPECT_NE(GetCapture(), f.graph);  // no drag
+    f.pump();
+    ASSERT_EQ(f.notes().size(), 1u);
+    EXPECT_EQ(f.notes()[0].msg, EQN_DBLCLK);
+    EXPECT_EQ(f.notes()[0].wp, 20000u);
+    EXPECT_EQ(f.notes()[0].lp, 5);
+    f.notes().clear();
+    SendMessageA(f.graph, WM_RBUTTONDOWN, MK_RBUTTON | MK_SHIFT, at(33, 44));
+    f.pump();
+    ASSERT_EQ(f.notes().size(), 1u);
+    EXPECT_EQ(f.notes()[0].msg, EQN_RCLICK);
+    EXPECT_EQ(static_cast<LPARAM>(f.notes()[0].wp), at(33, 44));
+    EXPECT_EQ(f.notes()[0].lp, MK_RBUTTON | MK_SHIFT);
+}
+
+TEST(EqGraph, RangeAndWithoutRecords) {
+    ControlFixture f;
+    HWND g = f.create("qv:EQGraph", nullptr, 20000, 17, 45, 471, 140);
+    EXPECT_EQ(SendMessageA(g, EQ_GETRANGE, 0, 0), 20);
+    SendMessageA(g, EQ_SETRANGE, 40, 6);
+    EXPECT_EQ(SendMessageA(g, EQ_GETRANGE, 0, 0), 40);
+    SendMessageA(g, WM_LBUTTONDOWN, MK_LBUTTON, at(100, 70));  // no records: nothing happens
+    EXPECT_NE(GetCapture(), g);
+    SendMessageA(g, EQ_SETRANGE, 0, 0);  // refused rather than dividing by zero
+    EXPECT_EQ(SendMessageA(g, EQ_GETRANGE, 0, 0), 20);
+}
+
+TEST(EqGraph, DrawsGridCurveAndHandles) {
+    GraphFixture f;
+    RedrawWindow(f.graph, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const std::vector<uint32_t> px = f.pixels(f.graph);
+    auto pix = [&](int x, int y) { return rgb(px[y * 471 + x]); };
+    // The curve of neutral bands is the white centre line; the +6 dB grid line is at y = 50.
+    EXPECT_EQ(pix(120, 70), 0xFFFFFFu);
+    EXPECT_EQ(pix(120, 50), 0x4B7595u);  // COLORREF 0x95754B read back as RGB
+    EXPECT_EQ(pix(120, 30), 0x4B7595u);  // +12 dB: 70 - 816 / 20
+    EXPECT_EQ(pix(120, 110), 0x4B7595u);  // -12 dB
+    EXPECT_EQ(pix(graphX(f.axes, 500.0f), 40), 0x4B7595u);  // vertical line at 500 Hz
+    EXPECT_EQ(pix(120, 0), 0x336699u);  // outside the inner rectangle only the background (fixture's)
+}

@@ -1,0 +1,131 @@
+// Drawing primitives on real DCs, and the utilities the editor uses.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "WindowTestSupport.h"
+
+using namespace qv;
+using namespace qvtest;
+
+namespace {
+
+// A 32-bit top-down DIB section selected into a memory DC.
+struct Canvas {
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ old = nullptr;
+    uint32_t* bits = nullptr;
+    int w, h;
+    Canvas(int width, int height, uint32_t fill) : w(width), h(height) {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+        bi.bmiHeader.biWidth = w;
+        bi.bmiHeader.biHeight = -h;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        dc = CreateCompatibleDC(nullptr);
+        void* p = nullptr;
+        bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+        bits = static_cast<uint32_t*>(p);
+        old = SelectObject(dc, bitmap);
+        for (int i = 0; i < w * h; ++i)
+            bits[i] = fill;
+    }
+    ~Canvas() {
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    uint32_t at(int x, int y) {
+        GdiFlush();
+        return bits[y * w + x] & 0xFFFFFF;
+    }
+};
+
+}  // namespace
+
+TEST(Primitives, LineLeavesOutItsEndPointAndFramesTheirEdges) {
+    Canvas c(10, 10, 0);
+    DrawLine(c.dc, 0, 5, 4, 5, RGB(255, 0, 0));
+    for (int x = 0; x < 4; ++x)
+        EXPECT_EQ(c.at(x, 5), 0xFF0000u) << x;
+    EXPECT_EQ(c.at(4, 5), 0u);
+    Canvas g(10, 10, 0);
+    RECT r{1, 1, 8, 6};
+    DrawRedFrame(g.dc, r);
+    EXPECT_EQ(g.at(1, 1), 0xE10000u);
+    EXPECT_EQ(g.at(6, 1), 0xE10000u);
+    EXPECT_EQ(g.at(7, 1), 0xC80000u);  // the right edge is drawn last
+    EXPECT_EQ(g.at(3, 5), 0xC80000u);  // bottom edge at bottom - 1
+    EXPECT_EQ(g.at(7, 3), 0xC80000u);  // right edge at right - 1
+    EXPECT_EQ(g.at(8, 3), 0u);
+    EXPECT_EQ(g.at(4, 3), 0u);
+}
+
+TEST(Primitives, SpriteBlendsOverTheDc) {
+    Canvas c(4, 3, 0x00FFFFFF);
+    std::vector<uint8_t> s = solidSprite(2, 2, 0, 0, 255);
+    s[3 * 4 + 3] = 255;  // bottom-right pixel fully transparent
+    DrawSprite(c.dc, 1, 1, 2, 2, s.data(), 255, 0, 0);
+    EXPECT_EQ(c.at(1, 1), 0x0000FFu);
+    EXPECT_EQ(c.at(2, 2), 0xFFFFFFu);
+    EXPECT_EQ(c.at(0, 0), 0xFFFFFFu);
+    DrawSprite(c.dc, 0, 0, 0, 2, s.data(), 255, 0, 0);  // empty: nothing
+    // A window of a wider sprite: the meter shows rows of its lit bar this way.
+    std::vector<uint8_t> bar = solidSprite(4, 3, 0, 255, 0);
+    DrawSpriteRect(c.dc, 0, 0, 4, 1, 0, 2, bar.data(), 255, 4);
+    EXPECT_EQ(c.at(3, 0), 0x00FF00u);
+    EXPECT_EQ(c.at(0, 2), 0xFFFFFFu);
+}
+
+TEST(Primitives, KeyedBlitAndMarchingRectangle) {
+    Canvas src(3, 1, 0);
+    src.bits[0] = 0xFF00FF;
+    src.bits[1] = 0x123456;
+    src.bits[2] = 0xFF00FF;
+    Canvas dst(3, 1, 0x00AA00);
+    SelectObject(src.dc, src.old);  // the bitmap must not stay selected elsewhere
+    BlitKeyed(dst.dc, 0, 0, src.bitmap, 0, 0, 3, 1, 0xFF00FF);
+    src.old = SelectObject(src.dc, src.bitmap);
+    EXPECT_EQ(dst.at(0, 0), 0x00AA00u);
+    EXPECT_EQ(dst.at(1, 0), 0x123456u);
+    EXPECT_EQ(dst.at(2, 0), 0x00AA00u);
+
+    ControlFixture f;
+    Canvas m(40, 30, 0x808080);
+    DrawMarchingRect(f.parent(), 30, 20, 5, 4, 3, m.dc);  // corners in any order
+    int changed = 0;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x)
+            if (m.at(x, y) != 0x808080u) {
+                ++changed;
+                EXPECT_TRUE(x == 5 || x == 30 || y == 4 || y == 20) << x << "," << y;
+            }
+    EXPECT_GT(changed, 20);
+    DrawMarchingRect(f.parent(), 5, 4, 30, 20, 3, m.dc);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x)
+            ASSERT_EQ(m.at(x, y), 0x808080u) << "not restored at " << x << "," << y;
+}
+
+TEST(Utilities, LevelReadoutAndCentring) {
+    ControlFixture f;
+    char text[64];
+    FormatDbPair(f.parent(), nullptr, text, sizeof(text), -1000, -999);
+    EXPECT_EQ(strncmp(text, "-Inf ", 5), 0);
+    EXPECT_STREQ(text + strlen(text) - 5, "-99.9");
+    FormatDbPair(f.parent(), nullptr, text, sizeof(text), -9999, -9999);
+    EXPECT_GE(strlen(text), 9u);
+    FormatDbPair(f.parent(), nullptr, text, 6, 0, 0);  // cut to the buffer
+    EXPECT_EQ(strlen(text), 5u);
+
+    HWND child = f.create("qv:StaticText", "x", 1, 0, 0, 100, 50);
+    CenterOnParent(child);
+    RECT r;
+    GetRectInParent(child, &r);
+    RECT pc;
+    GetWindowRect(f.parent(), &pc);
+    EXPECT_EQ(r.left, (pc.right - pc.left) / 2 - 50);
+    EXPECT_EQ(r.top, (pc.bottom - pc.top) / 2 - 25);
+}

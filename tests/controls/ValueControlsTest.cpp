@@ -1,0 +1,242 @@
+// Slider and edit field protocols: keys, drags, wheel, text changes and the in-place entry.
+#include <gtest/gtest.h>
+
+#include "WindowTestSupport.h"
+
+using namespace qv;
+using namespace qvtest;
+
+namespace {
+
+HWND editorSlider(ControlFixture& f, int lo = -180, int hi = 180) {
+    HWND s = f.create("qv:Slider", nullptr, 1105, 261, 209, 150, 20);
+    SendMessageA(s, SL_SETPAGESTEP, 10, 0);
+    SendMessageA(s, SL_SETRANGE, static_cast<WPARAM>(lo), hi);
+    f.notes().clear();
+    return s;
+}
+
+std::vector<int> steps(ControlFixture& f) {
+    f.pump();
+    std::vector<int> out;
+    for (const Note& n : f.notes())
+        if (n.msg == EDN_STEP)
+            out.push_back(static_cast<short>(HIWORD(n.wp)));
+    return out;
+}
+
+WPARAM wheel(int delta) { return MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(delta))); }
+
+}  // namespace
+
+TEST(Slider, KeysStepLimitAndAlwaysNotify) {
+    ControlFixture f;
+    HWND s = editorSlider(f);
+    SendMessageA(s, SL_SETPOS, static_cast<WPARAM>(-180), 0);
+    SendMessageA(s, WM_KEYDOWN, VK_HOME, 0);
+    ASSERT_EQ(f.notes().size(), 2u);
+    EXPECT_EQ(f.notes()[0].msg, SLN_CHANGED);
+    EXPECT_EQ(static_cast<int>(f.notes()[0].wp), -180);
+    EXPECT_EQ(f.notes()[1].msg, SLN_RELEASED);
+    SendMessageA(s, WM_KEYDOWN, VK_PRIOR, 0);
+    SendMessageA(s, WM_KEYDOWN, VK_UP, 0);
+    SendMessageA(s, WM_KEYDOWN, VK_LEFT, 0);
+    SendMessageA(s, WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_EQ(SendMessageA(s, SL_GETPOS, 0, 0), -169);
+    SendMessageA(s, WM_KEYDOWN, VK_END, 0);
+    EXPECT_EQ(SendMessageA(s, SL_GETPOS, 0, 0), 180);
+    f.notes().clear();
+    SendMessageA(s, WM_KEYDOWN, 'A', 0);
+    EXPECT_TRUE(f.notes().empty());
+    EXPECT_EQ(SendMessageA(s, WM_GETDLGCODE, 0, 0), DLGC_WANTARROWS);
+}
+
+TEST(Slider, DerivedPageStep) {
+    ControlFixture f;
+    HWND s = f.create("qv:Slider", nullptr, 1005, 261, 347, 150, 20);
+    SendMessageA(s, SL_SETRANGE, static_cast<WPARAM>(-240), 240);
+    SendMessageA(s, SL_SETPOS, 0, 0);
+    SendMessageA(s, WM_KEYDOWN, VK_PRIOR, 0);
+    EXPECT_EQ(SendMessageA(s, SL_GETPOS, 0, 0), 49);
+}
+
+TEST(Slider, DragsClicksAndDoubleClicks) {
+    ControlFixture f;
+    HWND s = editorSlider(f);
+    SendMessageA(s, SL_SETSQUARELAW, 1, 0);
+    SendMessageA(s, WM_LBUTTONDOWN, MK_LBUTTON, at(70, 8));
+    EXPECT_EQ(GetCapture(), s);
+    SendMessageA(s, WM_LBUTTONUP, 0, at(70, 8));
+    EXPECT_TRUE(f.notes().empty());  // a click moves nothing and says nothing
+    SendMessageA(s, WM_LBUTTONDOWN, MK_LBUTTON, at(70, 8));
+    SendMessageA(s, WM_MOUSEMOVE, MK_LBUTTON, at(75, 8));
+    EXPECT_EQ(SendMessageA(s, SL_GETPOS, 0, 0), 13);
+    SendMessageA(s, WM_MOUSEMOVE, MK_LBUTTON, at(70, 8));
+    EXPECT_EQ(SendMessageA(s, SL_GETPOS, 0, 0), 0);
+    SendMessageA(s, WM_LBUTTONUP, 0, at(70, 8));
+    ASSERT_EQ(f.notes().size(), 3u);
+    EXPECT_EQ(f.notes()[0].msg, SLN_CHANGED);
+    EXPECT_EQ(static_cast<int>(f.notes()[0].wp), 13);
+    EXPECT_EQ(f.notes()[2].msg, SLN_RELEASED);
+    f.notes().clear();
+    SendMessageA(s, WM_LBUTTONDBLCLK, MK_LBUTTON, at(70, 8));
+    ASSERT_EQ(f.notes().size(), 1u);
+    EXPECT_EQ(f.notes()[0].msg, SLN_DBLCLK);
+    EXPECT_EQ(f.notes()[0].wp, 1105u);
+    // Without the square law one pixel is one unit, and the range limits the drag.
+    SendMessageA(s, SL_SETSQUARELAW, 0, 0);
+    SendMessageA(s, WM_LBUTTONDOWN, MK_LBUTTON, at(70, 8));
+    SendMessageA(s, WM_MOUSEMOVE, MK_LBUTTON, at(72, 8));
+    EXPECT_EQ(SendMessageA(s, SL_GETPOS, 0, 0), 2);
+    SendMessageA(s, WM_MOUSEMOVE, MK_LBUTTON, at(-400, 8));
+    EXPECT_EQ(SendMessageA(s, SL_GETPOS, 0, 0), -180);
+    SendMessageA(s, WM_LBUTTONUP, 0, at(-400, 8));
+}
+
+TEST(Slider, WheelStepsAndThumbPixels) {
+    ControlFixture f;
+    HWND s = editorSlider(f);
+    SendMessageA(s, WM_MOUSEWHEEL, wheel(120), 0);
+    EXPECT_EQ(SendMessageA(s, SL_GETPOS, 0, 0), 1);  // first turn: slow
+    ASSERT_EQ(f.notes().size(), 2u);
+    EXPECT_EQ(f.notes()[1].msg, SLN_RELEASED);
+    // Thumb drawn at its offset: value 180 puts a 29-pixel thumb at x = 121.
+    std::vector<uint8_t> thumb = solidSprite(29, 16, 255, 0, 0);
+    SendMessageA(s, SL_SETTHUMB, reinterpret_cast<WPARAM>(thumb.data()), 0);
+    SendMessageA(s, SL_SETPOS, 180, 1);
+    std::vector<uint32_t> px = f.pixels(s);
+    EXPECT_EQ(rgb(px[8 * 150 + 121]), 0xFF0000u);
+    EXPECT_NE(rgb(px[8 * 150 + 120]), 0xFF0000u);
+    // The 0 dB tick is a major tick at x = 73, ending above the bottom 4 rows.
+    EXPECT_EQ(rgb(px[13 * 150 + 73]), 0x505050u);
+    EXPECT_EQ(rgb(px[10 * 150 + 73]), 0x505050u);
+    EXPECT_NE(rgb(px[9 * 150 + 73]), 0x505050u);
+    EXPECT_EQ(rgb(px[12 * 150 + 79]), 0x888888u);  // minor tick at 2.0 dB
+}
+
+TEST(EditField, DragStepsSwitchAxes) {
+    ControlFixture f;
+    HWND e = f.create("qv:Edit", nullptr, 1102, 94, 206, 40, 21, 0x0086);
+    SendMessageA(e, WM_LBUTTONDOWN, MK_LBUTTON, at(10, 10));
+    EXPECT_EQ(GetFocus(), e);
+    SendMessageA(e, WM_MOUSEMOVE, MK_LBUTTON, at(13, 9));
+    SendMessageA(e, WM_MOUSEMOVE, MK_LBUTTON, at(14, 5));
+    SendMessageA(e, WM_MOUSEMOVE, MK_LBUTTON, at(14, 5));
+    SendMessageA(e, WM_RBUTTONDOWN, MK_RBUTTON, at(14, 5));  // swallowed during a drag
+    SendMessageA(e, WM_LBUTTONUP, 0, at(14, 5));
+    SendMessageA(e, WM_MOUSEMOVE, 0, at(30, 5));  // no drag: nothing
+    EXPECT_EQ(steps(f), (std::vector<int>{9, 16, 0}));
+    EXPECT_EQ(LOWORD(f.notes()[0].wp), 1102);
+    EXPECT_NE(GetCapture(), e);
+}
+
+TEST(EditField, KeysWheelAndInversion) {
+    ControlFixture f;
+    HWND e = f.create("qv:Edit", nullptr, 1103, 154, 206, 40, 21, 0x0086);
+    for (WPARAM k : {VK_PRIOR, VK_NEXT, VK_END, VK_HOME, VK_LEFT, VK_UP})
+        SendMessageA(e, WM_KEYDOWN, k, 0);
+    EXPECT_EQ(steps(f), (std::vector<int>{10, -10, 17504, -17504, -1, 1}));
+    f.notes().clear();
+    SendMessageA(e, ED_SETFLAGS, ED_FLAG_INVERT, 0);
+    SendMessageA(e, WM_MOUSEWHEEL, wheel(120), 0);
+    SendMessageA(e, WM_KEYDOWN, VK_UP, 0);  // keys are not inverted
+    EXPECT_EQ(steps(f), (std::vector<int>{-1, 1}));
+    f.notes().clear();
+    SendMessageA(e, ED_SETFLAGS, 0, 0);
+    SendMessageA(e, ED_SETSQUARELAW, 1, 0);
+    SendMessageA(e, WM_LBUTTONDOWN, MK_LBUTTON, at(0, 10));
+    SendMessageA(e, WM_MOUSEMOVE, MK_LBUTTON, at(300, 10));  // 90000 saturates in 16 bits
+    SendMessageA(e, WM_LBUTTONUP, 0, at(300, 10));
+    EXPECT_EQ(steps(f), (std::vector<int>{32767}));
+}
+
+TEST(EditField, TextChangesAndAcknowledgements) {
+    ControlFixture f;
+    HWND e = f.create("qv:Edit", nullptr, 1104, 199, 206, 40, 21, 0x0086);
+    SetWindowTextA(e, "1.0");
+    SetWindowTextA(e, "1.0");  // same text: not counted
+    SendMessageA(e, ED_ACKCHANGE, 0, 0);
+    f.pump();
+    EXPECT_TRUE(f.notes().empty());
+    SendMessageA(e, ED_ACKCHANGE, 0, 0);
+    f.pump();
+    ASSERT_EQ(f.notes().size(), 1u);
+    EXPECT_EQ(f.notes()[0].msg, EDN_SETTLED);
+    EXPECT_EQ(f.notes()[0].wp, 1104u);
+}
+
+TEST(EditField, InPlaceEntryEnterEscapeAndFocusLoss) {
+    ControlFixture f;
+    HWND e = f.create("qv:Edit", nullptr, 1102, 94, 206, 40, 21, 0x0086);
+    HWND other = f.create("qv:Edit", nullptr, 1103, 154, 206, 40, 21, 0x0086);
+    HWND slider = editorSlider(f);
+    SetWindowTextA(e, "1000");
+    SendMessageA(e, WM_LBUTTONDBLCLK, MK_LBUTTON, at(5, 5));
+    HWND box = inPlaceEntryWindow();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(GetParent(box), e);
+    EXPECT_EQ(GetDlgCtrlID(box), 0x10E1);
+    EXPECT_EQ(GetFocus(), box);
+    char text[32];
+    GetWindowTextA(box, text, sizeof(text));
+    EXPECT_STREQ(text, "1000");
+    RECT r;
+    GetRectInParent(box, &r);
+    EXPECT_EQ(r.left, 2);
+    EXPECT_EQ(r.right - r.left, 36);
+    // While it is open the wheel does nothing anywhere.
+    f.notes().clear();
+    SendMessageA(other, WM_MOUSEWHEEL, wheel(120), 0);
+    SendMessageA(slider, WM_MOUSEWHEEL, wheel(120), 0);
+    f.pump();
+    EXPECT_TRUE(f.notes().empty());
+    EXPECT_EQ(SendMessageA(slider, SL_GETPOS, 0, 0), 0);
+
+    SetWindowTextA(box, "2500");
+    SendMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
+    f.pump();
+    EXPECT_EQ(inPlaceEntryWindow(), nullptr);
+    EXPECT_FALSE(IsWindow(box));
+    GetWindowTextA(e, text, sizeof(text));
+    EXPECT_STREQ(text, "2500");
+    bool change = false;
+    for (const Note& n : f.notes())
+        if (n.msg == WM_COMMAND && n.wp == MAKEWPARAM(1102, 0x0300) && n.lp == reinterpret_cast<LPARAM>(e))
+            change = true;
+    EXPECT_TRUE(change);
+
+    SendMessageA(e, WM_KEYDOWN, VK_SPACE, 0);
+    box = inPlaceEntryWindow();
+    ASSERT_NE(box, nullptr);
+    SetWindowTextA(box, "9");
+    SendMessageA(box, WM_KEYDOWN, VK_ESCAPE, 0);
+    f.pump();
+    EXPECT_EQ(inPlaceEntryWindow(), nullptr);
+    GetWindowTextA(e, text, sizeof(text));
+    EXPECT_STREQ(text, "2500");
+
+    SendMessageA(e, WM_LBUTTONDBLCLK, MK_LBUTTON, at(5, 5));
+    box = inPlaceEntryWindow();
+    ASSERT_NE(box, nullptr);
+    SetFocus(other);
+    f.pump();
+    EXPECT_EQ(inPlaceEntryWindow(), nullptr);
+    EXPECT_FALSE(IsWindow(box));
+    SendMessageA(slider, WM_MOUSEWHEEL, wheel(120), 0);
+    EXPECT_NE(SendMessageA(slider, SL_GETPOS, 0, 0), 0);
+}
+
+TEST(EditField, FocusFrameAndFocusLossStep) {
+    ControlFixture f;
+    HWND e = f.create("qv:Edit", nullptr, 1102, 94, 206, 40, 21, 0x0086);
+    HWND other = f.create("qv:Edit", nullptr, 1103, 154, 206, 40, 21, 0x0086);
+    SetFocus(e);
+    std::vector<uint32_t> px = f.pixels(e);
+    EXPECT_EQ(rgb(px[2 * 40 + 10]), 0xE10000u);
+    EXPECT_EQ(rgb(px[18 * 40 + 10]), 0xC80000u);
+    f.notes().clear();
+    SetFocus(other);
+    EXPECT_EQ(steps(f), (std::vector<int>{0}));
+    px = f.pixels(e);
+    EXPECT_EQ(rgb(px[2 * 40 + 10]), 0x336699u);
+}

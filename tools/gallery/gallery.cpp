@@ -1,0 +1,331 @@
+// Control gallery: builds the editor's controls twice on the editor background, in different states
+// (normal, pressed, checked, disabled, focused; several values, selections, a rubber band, meters
+// with peaks), then copies the window's pixels to a BMP. Run under Wine; convert the BMP to PNG.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "BandDesign.h"
+#include "ParameterModel.h"
+#include "controls/Skin.h"
+#include "resources/skin_ids.h"
+
+using namespace qv;
+
+namespace {
+
+constexpr int kPanelW = 506, kPanelH = 411, kGap = 8;
+
+HINSTANCE gInstance;
+HBITMAP gBackground, gGraphSkin;
+
+struct Panel {
+    HWND window = nullptr;
+    BandRecord bands[7];
+    HWND graph = nullptr;
+};
+
+LRESULT CALLBACK panelProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_ERASEBKGND)
+        return 1;
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(w, &ps);
+        HDC src = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(src, gBackground);
+        BitBlt(dc, 0, 0, kPanelW, kPanelH, src, 0, 0, SRCCOPY);
+        SelectObject(src, old);
+        DeleteDC(src);
+        EndPaint(w, &ps);
+        return 0;
+    }
+    return DefWindowProcA(w, msg, wp, lp);
+}
+
+HWND make(HWND parent, const char* cls, const char* caption, int id, int x, int y, int cx, int cy, DWORD bits,
+          HBITMAP background) {
+    return CreateWindowExA(0, cls, caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | bits, x, y, cx, cy, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), gInstance, background);
+}
+
+const uint8_t* sprite(int id) { return GetSkinSprite(gInstance, id); }
+
+void buttonSprites(HWND b, int normal, int pressed) {
+    SendMessageA(b, PB_SETSPRITES, reinterpret_cast<WPARAM>(sprite(normal)), reinterpret_cast<LPARAM>(sprite(pressed)));
+}
+
+struct BandSetting {
+    int enabled, type, freq, q, gain;
+};
+
+void designBands(Panel& p, const BandSetting* settings) {
+    ParameterRecord rec{};
+    for (int col = 1; col <= 6; ++col) {
+        const BandSetting& b = settings[col - 1];
+        rec.values[paramIndex(0, col)] = b.enabled;
+        rec.values[paramIndex(1, col)] = b.type;
+        rec.values[paramIndex(2, col)] = b.freq;
+        rec.values[paramIndex(3, col)] = b.q;
+        rec.values[paramIndex(4, col)] = b.gain;
+    }
+    for (int col = 0; col < 7; ++col) {
+        p.bands[col] = initialBandRecord();
+        designColumn(rec, col, 44100.0f, p.bands[col]);
+    }
+}
+
+const int kTypeIcons[5] = {SKIN_VST_BMP_TYPE_PEAK, SKIN_VST_BMP_TYPE_LOWSHELF, SKIN_VST_BMP_TYPE_HIGHSHELF,
+                           SKIN_VST_BMP_TYPE_LOWPASS, SKIN_VST_BMP_TYPE_HIGHPASS};
+
+void text(HWND w, const char* fmt, int v, bool decimal) {
+    char buf[32];
+    if (decimal)
+        snprintf(buf, sizeof(buf), "%.1f", v * 0.1);
+    else
+        snprintf(buf, sizeof(buf), fmt, v);
+    SendMessageA(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(buf));
+}
+
+void buildPanel(Panel& p, const BandSetting* settings, int outputGain) {
+    HWND w = p.window;
+    designBands(p, settings);
+    p.graph = make(w, "qv:EQGraph", nullptr, 20000, 17, 45, 471, 140, 0, gGraphSkin);
+    SendMessageA(p.graph, EQ_SETSAMPLERATE, 44100, 0);
+    SendMessageA(p.graph, EQ_SETBANDS, reinterpret_cast<WPARAM>(&p.bands[1]), 6);
+    struct Top {
+        int id;
+        const char* caption;
+        int x, w, normal, pressed;
+        DWORD style;
+    } tops[] = {
+        {20010, "Bypass", 16, 76, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0},
+        {20011, "Undo", 95, 76, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0},
+        {20012, "Setup A", 174, 61, SKIN_VST_RAW_SETUP, SKIN_VST_RAW_SETUP_DOWN, 0},
+        {20013, "", 235, 15, SKIN_VST_RAW_ARROW, SKIN_VST_RAW_ARROW_DOWN, PBS_ARROW},
+        {20014, "Reset", 253, 76, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0},
+        {20015, "Presets", 332, 76, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, PBS_ARROW},
+        {20016, "Help", 411, 76, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0},
+    };
+    for (const Top& t : tops) {
+        HWND b = make(w, "qv:PushButton", t.caption, t.id, t.x, 16, t.w, 21, t.style, gBackground);
+        buttonSprites(b, t.normal, t.pressed);
+        if (t.id == 20012) {
+            int adjust[4] = {0, 0, 1, 0};
+            SendMessageA(b, PB_SETFOCUSRECT, reinterpret_cast<WPARAM>(adjust), 0);
+        } else if (t.id == 20013) {
+            int adjust[4] = {-2, 0, 0, 0};
+            SendMessageA(b, PB_SETFOCUSRECT, reinterpret_cast<WPARAM>(adjust), 0);
+        }
+    }
+    const uint8_t* editFace = sprite(SKIN_VST_RAW_EDIT);
+    const uint8_t* thumb = sprite(SKIN_VST_RAW_THUMB);
+    for (int col = 0; col <= 6; ++col) {
+        const int base = 1000 + 100 * col;
+        const int y = col == 0 ? 344 : 206 + 23 * (col - 1);
+        if (col > 0) {
+            const BandSetting& b = settings[col - 1];
+            char caption[4];
+            snprintf(caption, sizeof(caption), "%d", col);
+            HWND num = make(w, "qv:PushButton", caption, base, 20, y, 24, 21, 0, gBackground);
+            buttonSprites(num, SKIN_VST_RAW_BAND, SKIN_VST_RAW_BAND_DOWN);
+            SendMessageA(num, PB_SETCHECK, b.enabled, 1);
+            HWND type = make(w, "qv:PushButton", nullptr, base + 1, 48, y, 27, 21, 0, gBackground);
+            buttonSprites(type, SKIN_VST_RAW_TYPE, SKIN_VST_RAW_TYPE_DOWN);
+            SendMessageA(type, PB_SETICONKEY, 0xC0C0C0, 0);
+            SendMessageA(type, PB_SETICON, kTypeIcons[b.type], 1);
+            int adjustType[4] = {0, 0, 1, 0};
+            SendMessageA(type, PB_SETFOCUSRECT, reinterpret_cast<WPARAM>(adjustType), 0);
+            HWND arrow = make(w, "qv:PushButton", "", base + 6, 75, y, 15, 21, PBS_ARROW, gBackground);
+            buttonSprites(arrow, SKIN_VST_RAW_ARROW, SKIN_VST_RAW_ARROW_DOWN);
+            int adjustArrow[4] = {-2, 0, 0, 0};
+            SendMessageA(arrow, PB_SETFOCUSRECT, reinterpret_cast<WPARAM>(adjustArrow), 0);
+            HWND f = make(w, "qv:Edit", nullptr, base + 2, 94, y, 40, 21, 0x0086, gBackground);
+            HWND q = make(w, "qv:Edit", nullptr, base + 3, 154, y, 40, 21, 0x0086, gBackground);
+            for (HWND e : {f, q}) {
+                SendMessageA(e, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+                SendMessageA(e, ED_SETSPRITE, reinterpret_cast<WPARAM>(editFace), 0);
+            }
+            text(f, "%d", b.freq, false);
+            text(q, "", b.q, true);
+            if (!b.enabled) {
+                EnableWindow(type, FALSE);
+                EnableWindow(arrow, FALSE);
+                EnableWindow(f, FALSE);
+                EnableWindow(q, FALSE);
+            }
+        } else {
+            HWND flat = make(w, "qv:PushButton", "Flat", 20022, 20, 345, 50, 21, 0, gBackground);
+            buttonSprites(flat, SKIN_VST_RAW_FLAT, SKIN_VST_RAW_FLAT_DOWN);
+        }
+        const int gain = col == 0 ? outputGain : settings[col - 1].gain;
+        HWND g = make(w, "qv:Edit", nullptr, base + 4, 199, y, 40, 21, 0x0086, gBackground);
+        SendMessageA(g, ED_SETSPRITE, reinterpret_cast<WPARAM>(editFace), 0);
+        text(g, "", gain, true);
+        HWND s = make(w, "qv:Slider", nullptr, base + 5, 261, y + 3, 150, 20, 0, gBackground);
+        SendMessageA(s, SL_SETPAGESTEP, 10, 0);
+        SendMessageA(s, SL_SETTHUMB, reinterpret_cast<WPARAM>(thumb), 0);
+        SendMessageA(s, SL_SETRANGE, col == 0 ? -240 : -180, col == 0 ? 240 : 180);
+        SendMessageA(s, SL_SETPOS, gain, 1);
+        if (col > 0 && !settings[col - 1].enabled) {
+            EnableWindow(g, FALSE);
+            EnableWindow(s, FALSE);
+        }
+    }
+    for (int m = 0; m < 2; ++m) {
+        HWND meter = make(w, "qv:Meter", nullptr, 20030 + m, 432 + 30 * m, 210, 12, 144, 0x0009, nullptr);
+        SendMessageA(meter, MT_SETSPRITES, reinterpret_cast<WPARAM>(sprite(SKIN_VST_RAW_METER)),
+                     reinterpret_cast<LPARAM>(sprite(SKIN_VST_RAW_METER_LIT)));
+        SendMessageA(meter, MT_SETRANGE, static_cast<WPARAM>(-600), 0);
+    }
+    HWND readout = make(w, "qv:StaticText", "-Inf    -Inf", 20032, 427, 190, 52, 11, 0, gBackground);
+    HFONT font = CreateFontA(12, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
+    SendMessageA(readout, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+    for (int c = 0; c < 2; ++c) {
+        HWND clip = CreateWindowExA(0, "STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_BITMAP, 432 + 30 * c, 201, 12, 9,
+                                    w, reinterpret_cast<HMENU>(static_cast<INT_PTR>(10600 + c)), gInstance, nullptr);
+        const int id = c == 0 ? SKIN_VST_BMP_CLIP_OFF : SKIN_VST_BMP_CLIP_HELD;
+        SendMessageA(clip, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(LoadSkinBitmap(gInstance, id, nullptr)));
+    }
+}
+
+void feedMeters(HWND panel, int levelA, int levelB, int fallSteps) {
+    HWND a = GetDlgItem(panel, 20030), b = GetDlgItem(panel, 20031);
+    SendMessageA(a, MT_SETLEVELS, levelA, 0);
+    SendMessageA(b, MT_SETLEVELS, levelB, 0);
+    for (int i = 0; i < fallSteps; ++i) {
+        SendMessageA(a, MT_SETLEVELS, levelA - 150, 0);
+        SendMessageA(b, MT_SETLEVELS, levelB - 240, 0);
+    }
+    int maxA = 0, maxB = 0;
+    SendMessageA(a, MT_GETMAX, reinterpret_cast<WPARAM>(&maxA), 0);
+    SendMessageA(b, MT_GETMAX, reinterpret_cast<WPARAM>(&maxB), 0);
+    char buf[64];
+    HWND readout = GetDlgItem(panel, 20032);
+    FormatDbPair(readout, reinterpret_cast<HFONT>(SendMessageA(readout, WM_GETFONT, 0, 0)), buf, sizeof(buf), maxA, maxB);
+    SetWindowTextA(readout, buf);
+}
+
+void pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+bool saveBmp(HWND window, int width, int height, const char* path) {
+    HDC wdc = GetDC(window);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HDC mem = CreateCompatibleDC(wdc);
+    HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, width, height, wdc, 0, 0, SRCCOPY);
+    GdiFlush();
+    const DWORD stride = ((width * 3) + 3) & ~3u;
+    BITMAPFILEHEADER fh{};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof(fh) + sizeof(bi.bmiHeader);
+    fh.bfSize = fh.bfOffBits + stride * height;
+    FILE* f = fopen(path, "wb");
+    bool ok = false;
+    if (f) {
+        ok = fwrite(&fh, sizeof(fh), 1, f) == 1 && fwrite(&bi.bmiHeader, sizeof(bi.bmiHeader), 1, f) == 1 &&
+             fwrite(bits, stride * height, 1, f) == 1;
+        fclose(f);
+    }
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(window, wdc);
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const char* out = argc > 1 ? argv[1] : "gallery.bmp";
+    gInstance = GetModuleHandleA(nullptr);
+    if (!RegisterSkinClasses(gInstance))
+        return 1;
+    gBackground = LoadSkinBitmap(gInstance, SKIN_VST_BMP_BACKGROUND, nullptr);
+    gGraphSkin = LoadSkinBitmap(gInstance, SKIN_VST_BMP_GRAPH, nullptr);
+    if (!gBackground || !gGraphSkin) {
+        fprintf(stderr, "skin images missing\n");
+        return 1;
+    }
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = panelProc;
+    wc.hInstance = gInstance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = "qvGalleryPanel";
+    RegisterClassA(&wc);
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hbrBackground = CreateSolidBrush(RGB(40, 40, 44));
+    wc.lpszClassName = "qvGallery";
+    RegisterClassA(&wc);
+    const int width = 2 * kPanelW + 3 * kGap, height = kPanelH + 2 * kGap;
+    HWND top = CreateWindowExA(0, "qvGallery", "qv:equalizer controls", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
+                               nullptr, nullptr, gInstance, nullptr);
+    Panel panels[2];
+    for (int i = 0; i < 2; ++i)
+        panels[i].window = CreateWindowExA(0, "qvGalleryPanel", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                                           kGap + i * (kPanelW + kGap), kGap, kPanelW, kPanelH, top, nullptr,
+                                           gInstance, nullptr);
+    // Left: a typical mix with a few bands on. Right: other states, selections and a rubber band.
+    const BandSetting left[6] = {{1, 1, 80, 10, 45}, {1, 0, 250, 14, -35}, {1, 0, 1000, 20, 60},
+                                 {0, 0, 2500, 10, 0}, {1, 0, 6000, 30, -50}, {1, 2, 12000, 10, 30}};
+    const BandSetting right[6] = {{1, 4, 40, 7, 0},   {1, 0, 180, 8, 90}, {1, 0, 700, 50, -120},
+                                  {1, 0, 2000, 300, 150}, {0, 0, 5000, 10, -60}, {1, 3, 15000, 7, 0}};
+    buildPanel(panels[0], left, 0);
+    buildPanel(panels[1], right, -35);
+    ShowWindow(top, SW_SHOW);
+    UpdateWindow(top);
+    pump();
+
+    // Left panel: bypass checked, meters mid-level with held peaks, focus on Presets as after opening.
+    HWND l = panels[0].window, r = panels[1].window;
+    SendMessageA(GetDlgItem(l, 20010), PB_SETCHECK, 1, 1);
+    feedMeters(l, -80, -140, 6);
+    SetFocus(GetDlgItem(l, 20015));
+
+    // Right panel: band 4 selected with band 2 (Ctrl), a pressed Undo and arrow, a disabled checked Help,
+    // meters near the top, and a rubber band being dragged over the graph.
+    panels[1].bands[2].selected = 1.0f;
+    panels[1].bands[4].selected = 1.0f;
+    SendMessageA(GetDlgItem(r, 20011), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    SendMessageA(GetDlgItem(r, 1306), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(GetDlgItem(r, 20016), PB_SETCHECK, 1, 0);
+    EnableWindow(GetDlgItem(r, 20016), FALSE);
+    feedMeters(r, -15, -60, 2);
+    HWND g = panels[1].graph;
+    SendMessageA(g, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 20));
+    SendMessageA(g, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(420, 120));
+    SendMessageA(g, WM_TIMER, 1, 0);
+    pump();
+    // Focus last: a focused edit field in the right panel shows its red frame.
+    SetFocus(GetDlgItem(r, 1202));
+    pump();
+    InvalidateRect(top, nullptr, FALSE);
+    UpdateWindow(top);
+    pump();
+    // Repaint the rubber band after the window refresh.
+    SendMessageA(g, WM_TIMER, 1, 0);
+    SendMessageA(GetDlgItem(l, 20015), PB_REDRAW, 0, 1);
+
+    if (!saveBmp(top, width, height, out)) {
+        fprintf(stderr, "cannot write %s\n", out);
+        return 1;
+    }
+    printf("wrote %s (%dx%d)\n", out, width, height);
+    DestroyWindow(top);
+    UnregisterSkinClasses(gInstance);
+    return 0;
+}
