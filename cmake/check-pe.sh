@@ -11,7 +11,7 @@ for dll in $(printf '%s\n' "$dump" | sed -n 's/.*DLL Name: *//p' | tr 'A-Z' 'a-z
         *) echo "non-system import: $dll"; status=1 ;;
     esac
 done
-have=$(printf '%s\n' "$dump" | awk '/\[Ordinal\/Name Pointer\] Table/{t=1;next} t&&/^\s*\[/{print $NF;next} t&&NF==0{t=0}' | sort | tr '\n' ',' | sed 's/,$//')
+have=$(printf '%s\n' "$dump" | awk '/\[Ordinal\/Name Pointer\] Table/{t=1;next} t&&/^[ \t]*\[/{print $NF;next} t&&NF==0{t=0}' | sort | tr '\n' ',' | sed 's/,$//')
 want=$(printf '%s\n' "$want" | tr ',' '\n' | sort | tr '\n' ',' | sed 's/,$//')
 if [ "$have" != "$want" ]; then
     echo "exports: have [$have], want [$want]"; status=1

@@ -205,8 +205,9 @@ HRESULT STDMETHODCALLTYPE EqualizerFilter::GetPages(CAUUID* pages)
 {
     if (!pages)
         return E_POINTER;
-    pages->cElems = 1;
     pages->pElems = static_cast<GUID*>(CoTaskMemAlloc(sizeof(GUID)));
+    // No count without the block: a caller must never walk a null array.
+    pages->cElems = pages->pElems ? 1 : 0;
     if (!pages->pElems)
         return E_OUTOFMEMORY;
     pages->pElems[0] = CLSID_qvEqualizerPropertyPage;
