@@ -121,8 +121,15 @@ HRESULT STDMETHODCALLTYPE CTransformInputPin::NewSegment(REFERENCE_TIME start, R
 // ---- output pin --------------------------------------------------------------------------------------
 
 CTransformOutputPin::CTransformOutputPin(CTransformFilter* filter, CritSec& lock)
-    : CBaseOutputPin(filter, lock, L"Output"), transform_(filter)
+    : CBaseOutputPin(filter, lock, L"Output"), transform_(filter), seeking_(this, filter->input())
 {
+}
+
+HRESULT STDMETHODCALLTYPE CTransformOutputPin::NonDelegatingQueryInterface(REFIID riid, void** ppv)
+{
+    if (ppv && IsEqualIID(riid, IID_IMediaSeeking))
+        return GetInterface(static_cast<IMediaSeeking*>(&seeking_), ppv);
+    return CBaseOutputPin::NonDelegatingQueryInterface(riid, ppv);
 }
 
 HRESULT CTransformOutputPin::CheckMediaType(const AM_MEDIA_TYPE* mt)

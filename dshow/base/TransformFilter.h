@@ -6,6 +6,7 @@
 
 #include "BaseFilter.h"
 #include "Pins.h"
+#include "SeekingPassThru.h"
 
 namespace qv::ds {
 
@@ -32,6 +33,7 @@ private:
 class CTransformOutputPin : public CBaseOutputPin {
 public:
     CTransformOutputPin(CTransformFilter* filter, CritSec& lock);
+    HRESULT STDMETHODCALLTYPE NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
     HRESULT CheckMediaType(const AM_MEDIA_TYPE* mt) override;
     HRESULT GetMediaType(int position, MediaType& out) override;
     HRESULT SetMediaType(const AM_MEDIA_TYPE* mt) override;
@@ -49,6 +51,7 @@ public:
 private:
     CTransformFilter* transform_;
     bool copying_ = false;
+    SeekingPassThru seeking_;
 };
 
 class CTransformFilter : public CBaseFilter {

@@ -215,6 +215,11 @@ GraphRunResult run(const wchar_t* wavPath, const ParameterRecord* settings, cons
         result.error = "the graph has no media control";
         return result;
     }
+    Ptr<IMediaSeeking> seeking;
+    LONGLONG duration = 0;
+    if (SUCCEEDED(graph->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(seeking.put()))) &&
+        SUCCEEDED(seeking->GetDuration(&duration)))
+        result.duration = duration;
     hr = control->Run();
     if (FAILED(hr)) {
         result.error = failure("running the graph", hr);
