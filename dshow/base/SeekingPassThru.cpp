@@ -8,13 +8,14 @@ namespace qv::ds {
 
 IMediaSeeking* SeekingPassThru::upstream()
 {
-    IPin* peer = nullptr;
-    if (FAILED(input_->ConnectedTo(&peer)) || !peer)
+    // Without the pin lock: downstream asks from the streaming thread (at end of stream, say) while
+    // a Stop may hold the filter lock and wait for that thread. The peer changes only when stopped.
+    IPin* peer = input_->peer();
+    if (!peer)
         return nullptr;
     IMediaSeeking* seeking = nullptr;
     if (FAILED(peer->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&seeking))))
         seeking = nullptr;
-    peer->Release();
     return seeking;
 }
 
