@@ -1,0 +1,412 @@
+// The filter and its server as COM objects, and registration through Wine's regsvr32.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <ocidl.h>
+#include <shlwapi.h>
+#include <strmif.h>
+#include <uuids.h>
+#include <vfwmsgs.h>
+
+#include <cstring>
+#include <string>
+
+#include "IEqualizerControl.h"
+#include "ParameterModel.h"
+
+using namespace qv;
+
+namespace {
+
+using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+
+struct Server {
+    HMODULE module = LoadLibraryW(L"qvEqualizer.dll");
+    ~Server()
+    {
+        if (module)
+            FreeLibrary(module);
+    }
+    template <class F>
+    F proc(const char* name)
+    {
+        return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    }
+    HRESULT create(IUnknown* outer, REFIID riid, void** ppv)
+    {
+        IClassFactory* factory = nullptr;
+        HRESULT hr = proc<GetClassObject>("DllGetClassObject")(CLSID_qvEqualizer, IID_IClassFactory,
+                                                                 reinterpret_cast<void**>(&factory));
+        if (FAILED(hr))
+            return hr;
+        hr = factory->CreateInstance(outer, riid, ppv);
+        factory->Release();
+        return hr;
+    }
+};
+
+struct Com {
+    Com() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    ~Com() { CoUninitialize(); }
+};
+
+template <class T>
+T* query(IUnknown* u, REFIID riid)
+{
+    T* p = nullptr;
+    return SUCCEEDED(u->QueryInterface(riid, reinterpret_cast<void**>(&p))) ? p : nullptr;
+}
+
+bool keyExists(const char* path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+DWORD dwordValue(const char* path, const char* name)
+{
+    DWORD value = 0xFFFFFFFF, size = sizeof value;
+    RegGetValueA(HKEY_CLASSES_ROOT, path, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
+    return value;
+}
+
+std::string stringValue(const char* path, const char* name)
+{
+    char text[512] = {};
+    DWORD size = sizeof text;
+    if (RegGetValueA(HKEY_CLASSES_ROOT, path, name, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
+        return "<missing>";
+    return text;
+}
+
+DWORD runRegsvr32(const std::string& args)
+{
+    char dll[MAX_PATH];
+    GetFullPathNameA("qvEqualizer.dll", MAX_PATH, dll, nullptr);
+    std::string command = "regsvr32 /s " + args + " \"" + dll + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return 0xFFFFFFFF;
+    WaitForSingleObject(pi.hProcess, 60000);
+    DWORD code = 0xFFFFFFFF;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return code;
+}
+
+const char kFilter[] = "CLSID\\{7A3D5E10-4B2C-41F8-9E61-2C7B8D04A9F3}";
+const char kPage[] = "CLSID\\{7A3D5E11-4B2C-41F8-9E61-2C7B8D04A9F3}";
+const char kFilterName[] = "Filter\\{7A3D5E10-4B2C-41F8-9E61-2C7B8D04A9F3}";
+const char kMapperEntry[] =
+    "CLSID\\{083863F1-70DE-11d0-BD40-00A0C911CE86}\\Instance\\{7A3D5E10-4B2C-41F8-9E61-2C7B8D04A9F3}";
+
+// A read-write memory stream.
+IStream* memoryStream() { return SHCreateMemStream(nullptr, 0); }
+
+}  // namespace
+
+TEST(Registration, Regsvr32WritesTheKeysAndRemovesThemAll)
+{
+    for (int pass = 0; pass < 2; ++pass)  // twice leaves the same keys as once
+        ASSERT_EQ(runRegsvr32(""), 0u);
+    EXPECT_EQ(stringValue(kFilter, nullptr), "Zorvath qv:Equalizer R3");
+    EXPECT_EQ(stringValue(kPage, nullptr), "Zorvath qv:Equalizer R3 Property Page");
+    for (const char* clsid : {kFilter, kPage}) {
+        const std::string server = std::string(clsid) + "\\InprocServer32";
+        EXPECT_NE(stringValue(server.c_str(), nullptr).find("qvEqualizer.dll"), std::string::npos);
+        EXPECT_EQ(stringValue(server.c_str(), "ThreadingModel"), "Both");
+    }
+    const std::string in = std::string(kFilter) + "\\Pins\\In", out = std::string(kFilter) + "\\Pins\\Out";
+    EXPECT_EQ(dwordValue(in.c_str(), "Direction"), 0u);
+    EXPECT_EQ(dwordValue(out.c_str(), "Direction"), 1u);
+    for (const std::string& pin : {in, out}) {
+        for (const char* v : {"AllowedMany", "AllowedZero", "IsRendered"})
+            EXPECT_EQ(dwordValue(pin.c_str(), v), 0u) << pin << " " << v;
+        const std::string type =
+            pin + "\\Types\\{73647561-0000-0010-8000-00AA00389B71}\\{00000000-0000-0000-0000-000000000000}";
+        EXPECT_TRUE(keyExists(type.c_str())) << type;
+    }
+    EXPECT_EQ(stringValue(kFilterName, nullptr), "Zorvath qv:Equalizer R3");
+    EXPECT_TRUE(keyExists(kMapperEntry));
+
+    ASSERT_EQ(runRegsvr32("/u"), 0u);
+    EXPECT_FALSE(keyExists(kFilter));
+    EXPECT_FALSE(keyExists(kPage));
+    EXPECT_FALSE(keyExists(kFilterName));
+    EXPECT_FALSE(keyExists(kMapperEntry));
+}
+
+TEST(Server, ServesTheFilterButNotYetThePage)
+{
+    Server s;
+    ASSERT_NE(s.module, nullptr);
+    void* p = nullptr;
+    EXPECT_EQ(s.proc<GetClassObject>("DllGetClassObject")(CLSID_qvEqualizerPropertyPage, IID_IClassFactory, &p),
+              CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(s.proc<GetClassObject>("DllGetClassObject")(IID_IUnknown, IID_IClassFactory, &p),
+              CLASS_E_CLASSNOTAVAILABLE);
+    using CanUnload = HRESULT(STDAPICALLTYPE*)();
+    IBaseFilter* filter = nullptr;
+    ASSERT_EQ(s.create(nullptr, IID_IBaseFilter, reinterpret_cast<void**>(&filter)), S_OK);
+    EXPECT_EQ(s.proc<CanUnload>("DllCanUnloadNow")(), S_FALSE);
+    for (const IID* iid : {&IID_IEqualizerControl, &IID_ISpecifyPropertyPages, &IID_IPersistStream, &IID_IPresetList,
+                           &IID_IMediaFilter, &IID_IPersist, &IID_IAMovieSetup, &IID_IUnknown}) {
+        IUnknown* u = query<IUnknown>(filter, *iid);
+        EXPECT_NE(u, nullptr);
+        if (u)
+            u->Release();
+    }
+    EXPECT_EQ(filter->QueryInterface(IID_IBaseFilter, nullptr), E_POINTER);
+    CLSID clsid{};
+    EXPECT_EQ(filter->GetClassID(&clsid), S_OK);
+    EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_qvEqualizer));
+    EXPECT_EQ(filter->Release(), 0u);
+    EXPECT_EQ(s.proc<CanUnload>("DllCanUnloadNow")(), S_OK);
+}
+
+TEST(Server, AggregatesUnderAnOuterUnknown)
+{
+    Server s;
+    struct Outer : IUnknown {
+        LONG refs = 1;
+        IUnknown* inner = nullptr;
+        HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
+        {
+            if (IsEqualIID(riid, IID_IUnknown)) {
+                *ppv = this;
+                AddRef();
+                return S_OK;
+            }
+            return inner->QueryInterface(riid, ppv);
+        }
+        ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+        ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    } outer;
+    void* p = nullptr;
+    EXPECT_EQ(s.create(&outer, IID_IBaseFilter, &p), CLASS_E_NOAGGREGATION);
+    ASSERT_EQ(s.create(&outer, IID_IUnknown, reinterpret_cast<void**>(&outer.inner)), S_OK);
+    IEqualizerControl* control = query<IEqualizerControl>(outer.inner, IID_IEqualizerControl);
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(outer.refs, 2);  // the interface counts on the outer object
+    IUnknown* back = nullptr;
+    control->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&back));
+    EXPECT_EQ(back, static_cast<IUnknown*>(&outer));
+    back->Release();
+    control->Release();
+    EXPECT_EQ(outer.inner->Release(), 0u);
+}
+
+TEST(Control, ClampsValidatesAndTracksChanges)
+{
+    Server s;
+    IEqualizerControl* c = nullptr;
+    ASSERT_EQ(s.create(nullptr, IID_IEqualizerControl, reinterpret_cast<void**>(&c)), S_OK);
+    IPersistStream* persist = query<IPersistStream>(c, IID_IPersistStream);
+    ASSERT_NE(persist, nullptr);
+
+    // A new filter holds the "(Default)" record as clamped by the replace operation.
+    ParameterRecord r{};
+    ASSERT_EQ(c->GetParameters(&r), S_OK);
+    EXPECT_EQ(r.values[paramIndex(kRowFilter, 0)], 4);
+    EXPECT_EQ(r.values[paramIndex(kRowFreq, 0)], 10);
+    EXPECT_EQ(r.values[paramIndex(kRowQ, 0)], 1);
+    EXPECT_EQ(r.values[paramIndex(kRowFreq, 6)], 15000);
+    EXPECT_EQ(persist->IsDirty(), S_FALSE);
+
+    int v = 0;
+    EXPECT_EQ(c->SetGain(3, 60), S_OK);
+    EXPECT_EQ(persist->IsDirty(), S_OK);
+    EXPECT_EQ(c->SetQ(1, 50), S_OK);  // a LowShelf: Q stops at 2.0
+    c->GetQ(1, &v);
+    EXPECT_EQ(v, 20);
+    c->SetFrequency(2, 99999);  // no format yet: 22049 is the top
+    c->GetFrequency(2, &v);
+    EXPECT_EQ(v, 22049);
+    c->SetGain(0, 1000);
+    c->GetGain(0, &v);
+    EXPECT_EQ(v, 240);
+    c->SetEnabled(5, 7);
+    c->GetEnabled(5, &v);
+    EXPECT_EQ(v, 1);
+
+    for (int column : {-1, 7}) {
+        EXPECT_EQ(c->SetGain(column, 1), E_INVALIDARG);
+        EXPECT_EQ(c->GetGain(column, &v), E_INVALIDARG);
+        BandRecord* band = nullptr;
+        EXPECT_EQ(c->GetBandRecord(column, &band), E_INVALIDARG);
+    }
+    EXPECT_EQ(c->GetGain(1, nullptr), E_POINTER);
+    EXPECT_EQ(c->GetParameters(nullptr), E_POINTER);
+    EXPECT_EQ(c->SetParameters(nullptr), E_POINTER);
+    EXPECT_EQ(c->GetClipCounterLeft(0, nullptr), E_POINTER);
+    EXPECT_EQ(c->GetClipCounterLeft(2, &v), E_INVALIDARG);
+    WAVEFORMATEX wf{};
+    EXPECT_EQ(c->GetStreamFormat(&wf), VFW_E_NOT_CONNECTED);
+
+    // A whole record is clamped each Q by the record's own type.
+    ParameterRecord wild = kDefaultParameters;
+    wild.values[paramIndex(kRowFilter, 2)] = kLowpass;
+    wild.values[paramIndex(kRowQ, 2)] = 500;
+    wild.values[paramIndex(kRowGain, 3)] = -999;
+    EXPECT_EQ(c->SetParameters(&wild), S_OK);
+    c->GetParameters(&r);
+    EXPECT_EQ(r.values[paramIndex(kRowQ, 2)], 190);
+    EXPECT_EQ(r.values[paramIndex(kRowGain, 3)], -180);
+
+    // Save and load carry the record; Save(TRUE) clears the changed flag until the next change.
+    IStream* stream = memoryStream();
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(persist->Save(stream, TRUE), S_OK);
+    EXPECT_EQ(persist->IsDirty(), S_FALSE);
+    ULARGE_INTEGER size{};
+    persist->GetSizeMax(&size);
+    EXPECT_EQ(size.QuadPart, 160u);
+    STATSTG stat{};
+    stream->Stat(&stat, STATFLAG_NONAME);
+    EXPECT_EQ(stat.cbSize.QuadPart, 160u);
+    c->SetGain(3, 0);
+    EXPECT_EQ(persist->IsDirty(), S_OK);
+    c->SetGain(3, 0);  // no change: still one change since the save
+    LARGE_INTEGER zero{};
+    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    EXPECT_EQ(persist->Load(stream), S_OK);
+    ParameterRecord loaded{};
+    c->GetParameters(&loaded);
+    EXPECT_EQ(std::memcmp(&loaded, &r, sizeof r), 0);
+
+    // A stream with another tag, or cut short, changes nothing.
+    c->SetGain(3, 33);
+    c->GetParameters(&r);
+    BYTE bytes[160];
+    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    stream->Read(bytes, 160, nullptr);
+    stream->Release();
+    bytes[10] ^= 0xFF;
+    IStream* badTag = SHCreateMemStream(bytes, 160);
+    EXPECT_EQ(persist->Load(badTag), E_FAIL);
+    badTag->Release();
+    bytes[10] ^= 0xFF;
+    IStream* shortStream = SHCreateMemStream(bytes, 100);
+    EXPECT_TRUE(FAILED(persist->Load(shortStream)));
+    shortStream->Release();
+    c->GetParameters(&loaded);
+    EXPECT_EQ(std::memcmp(&loaded, &r, sizeof r), 0);
+    EXPECT_EQ(persist->Load(nullptr), E_POINTER);
+
+    persist->Release();
+    c->Release();
+}
+
+TEST(Control, NotifiesRegisteredWindowsAndDropsDeadOnes)
+{
+    Server s;
+    IEqualizerControl* c = nullptr;
+    ASSERT_EQ(s.create(nullptr, IID_IEqualizerControl, reinterpret_cast<void**>(&c)), S_OK);
+    HWND a = CreateWindowA("STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    HWND b = CreateWindowA("STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    HWND third = CreateWindowA("STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(c->SetNotifyWindow(a, 32700), S_OK);
+    EXPECT_EQ(c->SetNotifyWindow(b, 5), S_OK);
+    EXPECT_EQ(c->SetNotifyWindow(third, 6), E_OUTOFMEMORY);
+    EXPECT_EQ(c->SetNotifyWindow(a, 32700), S_OK);
+
+    IPersistStream* persist = query<IPersistStream>(c, IID_IPersistStream);
+    IStream* stream = memoryStream();
+    persist->Save(stream, TRUE);
+    LARGE_INTEGER zero{};
+    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    DestroyWindow(b);
+    EXPECT_EQ(persist->Load(stream), S_OK);  // posts code 100
+    MSG msg;
+    int seen = 0;
+    while (PeekMessageA(&msg, a, WM_COMMAND, WM_COMMAND, PM_REMOVE)) {
+        EXPECT_EQ(LOWORD(msg.wParam), 32700);
+        EXPECT_EQ(HIWORD(msg.wParam), 100);
+        ++seen;
+    }
+    EXPECT_EQ(seen, 1);
+    // The dead window's entry was freed by the post.
+    EXPECT_EQ(c->SetNotifyWindow(third, 6), S_OK);
+    stream->Release();
+    persist->Release();
+    c->Release();
+    DestroyWindow(a);
+    DestroyWindow(third);
+}
+
+TEST(Filter, PresetsPagesAndPins)
+{
+    Server s;
+    IBaseFilter* filter = nullptr;
+    ASSERT_EQ(s.create(nullptr, IID_IBaseFilter, reinterpret_cast<void**>(&filter)), S_OK);
+
+    IPresetList* presets = query<IPresetList>(filter, IID_IPresetList);
+    ASSERT_NE(presets, nullptr);
+    int count = 0;
+    EXPECT_EQ(presets->GetPresetCount(&count), S_OK);
+    EXPECT_EQ(count, 2);
+    WCHAR name[64];
+    EXPECT_EQ(presets->GetPresetName(1, name, 64), S_OK);
+    EXPECT_STREQ(name, L"[1] Default EQ");
+    EXPECT_EQ(presets->GetPresetName(0, name, 4), S_OK);  // cut to the buffer
+    EXPECT_STREQ(name, L"(De");
+    for (int bad : {-1, 2}) {
+        EXPECT_EQ(presets->GetPresetName(bad, name, 64), E_INVALIDARG);
+        EXPECT_EQ(presets->SelectPreset(bad), E_INVALIDARG);
+    }
+    EXPECT_EQ(presets->SelectPreset(1), S_OK);
+    presets->Release();
+
+    ISpecifyPropertyPages* pages = query<ISpecifyPropertyPages>(filter, IID_ISpecifyPropertyPages);
+    CAUUID uuids{};
+    EXPECT_EQ(pages->GetPages(&uuids), S_OK);
+    ASSERT_EQ(uuids.cElems, 1u);
+    EXPECT_TRUE(IsEqualGUID(uuids.pElems[0], CLSID_qvEqualizerPropertyPage));
+    CoTaskMemFree(uuids.pElems);
+    pages->Release();
+
+    IEnumPins* pins = nullptr;
+    ASSERT_EQ(filter->EnumPins(&pins), S_OK);
+    IPin* p[3] = {};
+    ULONG got = 0;
+    EXPECT_EQ(pins->Next(3, p, &got), S_FALSE);
+    EXPECT_EQ(got, 2u);
+    PIN_DIRECTION d0, d1;
+    p[0]->QueryDirection(&d0);
+    p[1]->QueryDirection(&d1);
+    EXPECT_EQ(d0, PINDIR_INPUT);
+    EXPECT_EQ(d1, PINDIR_OUTPUT);
+
+    // The input's type check, through the pin.
+    WAVEFORMATEX wf{1, 1, 44100, 88200, 2, 16, 0};
+    AM_MEDIA_TYPE mt{};
+    mt.majortype = MEDIATYPE_Audio;
+    mt.subtype = MEDIASUBTYPE_PCM;
+    mt.formattype = FORMAT_WaveFormatEx;
+    mt.cbFormat = 16;
+    mt.pbFormat = reinterpret_cast<BYTE*>(&wf);
+    EXPECT_EQ(p[0]->QueryAccept(&mt), S_OK);
+    mt.bTemporalCompression = TRUE;
+    EXPECT_EQ(p[0]->QueryAccept(&mt), S_FALSE);
+    mt.bTemporalCompression = FALSE;
+    mt.pbFormat = nullptr;
+    EXPECT_EQ(p[0]->QueryAccept(&mt), S_FALSE);
+    mt.pbFormat = reinterpret_cast<BYTE*>(&wf);
+    mt.cbFormat = 14;
+    EXPECT_EQ(p[0]->QueryAccept(&mt), S_FALSE);
+    mt.cbFormat = 16;
+    mt.majortype = MEDIATYPE_Video;
+    EXPECT_EQ(p[0]->QueryAccept(&mt), S_FALSE);
+    EXPECT_EQ(p[1]->QueryAccept(&mt), S_FALSE);  // output: nothing before the input connects
+
+    p[0]->Release();
+    p[1]->Release();
+    pins->Release();
+    EXPECT_EQ(filter->Release(), 0u);
+}

@@ -1,0 +1,29 @@
+#pragma once
+// Runs a WAV file through a real DirectShow graph with the equalizer filter: File Source (Async.),
+// WAVE Parser, the filter, Sample Grabber and Null Renderer, connected directly and run to the end.
+
+#include <windows.h>
+#include <mmreg.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ParameterModel.h"
+
+namespace qv {
+
+struct GraphRunResult {
+    bool ok = false;
+    std::string error;         // what failed, when !ok
+    WAVEFORMATEX format{};     // the format the grabber received
+    std::vector<uint8_t> data; // every output sample's bytes, in order
+    int64_t duration = -1;     // the graph's duration in 100 ns units, seen through the filter; -1 if none
+};
+
+// `settings` (or null) goes to the filter through IEqualizerControl before the graph runs.
+// `filterDll` (or null for the registered server) names the DLL to create the filter from.
+GraphRunResult runWavThroughFilter(const wchar_t* wavPath, const ParameterRecord* settings,
+                                   const wchar_t* filterDll = nullptr);
+
+}  // namespace qv
