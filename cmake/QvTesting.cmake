@@ -30,10 +30,13 @@ if(BUILD_TESTING AND NOT TARGET gtest)
     endif()
 endif()
 
-# qv_add_test(name SOURCES ... [LIBS ...] [LABELS ...])
+# qv_add_test(name SOURCES ... [LIBS ...] [LABELS ...] [LOCKS ...])
 # One test executable is one ctest entry: under Wine every process start costs time.
+# LOCKS names shared state the test changes, so ctest -j never runs two such tests at once:
+#   registry  the prefix's registry (COM registration, "PluginPath")
+#   desktop   the pointer, focus and foreground window
 function(qv_add_test name)
-    cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS;LOCKS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} gtest_main gtest qv_flags)
     if(QV_WINDOWS)
@@ -46,6 +49,9 @@ function(qv_add_test name)
     endif()
     if(T_LABELS)
         set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+    endif()
+    if(T_LOCKS)
+        set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
     endif()
 endfunction()
 
