@@ -179,3 +179,37 @@ TEST_F(QvRender, BadInputIsRefusedWithoutLeavingAnOutputBehind)
     EXPECT_NE(r.exitCode, 0u);
     EXPECT_EQ(readAll(path("keep.wav")), ok);
 }
+
+TEST_F(QvRender, TheDirectShowPathMatchesThePluginPath)
+{
+    writeSine(path("ds-in.wav"), SampleKind::Pcm, 2, 16, 1000.0, 0.25);
+    const std::string settings = "--param 9=0 --param 16=" + std::to_string(990.0 / 22039.0) + " --param 23=" +
+                                 std::to_string(9.0 / 999.0) + " --param 30=" + std::to_string(240.0 / 360.0);
+    ProcessResult vst = qvrender(settings + " " + path("ds-in.wav") + " " + path("vst-out.wav"));
+    ASSERT_EQ(vst.exitCode, 0u) << vst.output;
+    ProcessResult ds = qvrender("--dshow --dll qvEqualizer.dll " + settings + " " + path("ds-in.wav") + " " +
+                                path("ds-out.wav"));
+    ASSERT_EQ(ds.exitCode, 0u) << ds.output;
+    EXPECT_NE(ds.output.find("22050 of 22050 frames"), std::string::npos) << ds.output;
+
+    const double gain = 20 * std::log10(rmsOfSecondHalf(path("ds-out.wav")) / rmsOfSecondHalf(path("ds-in.wav")));
+    EXPECT_NEAR(gain, 6.0, 0.05);
+
+    // After the filter's fade-in the two deliverables agree to within the 16-bit conversions
+    // (the filter truncates toward zero, the render tool rounds).
+    const std::vector<uint8_t> a = readAll(path("vst-out.wav")), b = readAll(path("ds-out.wav"));
+    ASSERT_EQ(a.size(), b.size());
+    WavAudio wa, wb;
+    std::string error;
+    ASSERT_TRUE(parseWav(a.data(), a.size(), wa, error));
+    ASSERT_TRUE(parseWav(b.data(), b.size(), wb, error));
+    for (size_t i = 2 * 4410; i < wa.samples.size(); ++i)
+        ASSERT_LE(std::fabs(wa.samples[i] - wb.samples[i]), 1.01f / 32768) << i;
+
+    // A 24-bit file does not connect to the filter; the tool says so and writes nothing.
+    writeSine(path("ds24.wav"), SampleKind::Pcm, 2, 24, 1000.0, 0.25);
+    ProcessResult refused = qvrender("--dshow --dll qvEqualizer.dll " + path("ds24.wav") + " " + path("o.wav"));
+    EXPECT_EQ(refused.exitCode, 1u) << refused.output;
+    EXPECT_NE(refused.output.find("DirectShow"), std::string::npos) << refused.output;
+    EXPECT_FALSE(exists(path("o.wav")));
+}

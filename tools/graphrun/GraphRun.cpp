@@ -220,13 +220,19 @@ GraphRunResult run(const wchar_t* wavPath, const ParameterRecord* settings, cons
     if (SUCCEEDED(graph->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(seeking.put()))) &&
         SUCCEEDED(seeking->GetDuration(&duration)))
         result.duration = duration;
+    // No reference clock: the renderer takes samples as fast as they come instead of in real time.
+    Ptr<IMediaFilter> timing;
+    if (SUCCEEDED(graph->QueryInterface(IID_IMediaFilter, reinterpret_cast<void**>(timing.put()))))
+        timing->SetSyncSource(nullptr);
     hr = control->Run();
     if (FAILED(hr)) {
         result.error = failure("running the graph", hr);
         return result;
     }
     long code = 0;
-    hr = events->WaitForCompletion(60000, &code);
+    // A stalled graph must not hang the caller: allow a minute beyond the file's own length.
+    const long long lengthMs = result.duration > 0 ? result.duration / 10000 : 0;
+    hr = events->WaitForCompletion(static_cast<long>(60000 + (lengthMs < 3600000 ? lengthMs : 3600000)), &code);
     control->Stop();
     if (FAILED(hr) || code != EC_COMPLETE) {
         result.error = failure("running to completion", FAILED(hr) ? hr : static_cast<HRESULT>(code));

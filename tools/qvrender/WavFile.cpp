@@ -179,10 +179,10 @@ bool parseWav(const uint8_t* data, size_t size, WavAudio& out, std::string& erro
     return false;
 }
 
-size_t encodeWav(const WavFormat& f, const float* samples, size_t frames, std::vector<uint8_t>& out)
+namespace {
+
+void writeHeader(const WavFormat& f, uint32_t dataBytes, std::vector<uint8_t>& out)
 {
-    const size_t count = frames * f.channels;
-    const uint32_t dataBytes = static_cast<uint32_t>(count * (f.bitsPerSample / 8));
     const uint32_t fmtBytes = static_cast<uint32_t>(f.fmtChunk.size());
     out.clear();
     out.reserve(44 + fmtBytes + dataBytes);
@@ -195,6 +195,23 @@ size_t encodeWav(const WavFormat& f, const float* samples, size_t frames, std::v
         out.push_back(0);
     out.insert(out.end(), {'d', 'a', 't', 'a'});
     put32(out, dataBytes);
+}
+
+}  // namespace
+
+void wrapWavData(const WavFormat& format, const std::vector<uint8_t>& data, std::vector<uint8_t>& out)
+{
+    writeHeader(format, static_cast<uint32_t>(data.size()), out);
+    out.insert(out.end(), data.begin(), data.end());
+    if (data.size() & 1)
+        out.push_back(0);
+}
+
+size_t encodeWav(const WavFormat& f, const float* samples, size_t frames, std::vector<uint8_t>& out)
+{
+    const size_t count = frames * f.channels;
+    const uint32_t dataBytes = static_cast<uint32_t>(count * (f.bitsPerSample / 8));
+    writeHeader(f, dataBytes, out);
 
     size_t limited = 0;
     for (size_t i = 0; i < count; ++i) {

@@ -36,6 +36,9 @@ bool parseWav(const uint8_t* data, size_t size, WavAudio& out, std::string& erro
 // step and limited to full scale; the return value counts the samples that had to be limited.
 size_t encodeWav(const WavFormat& format, const float* samples, size_t frames, std::vector<uint8_t>& out);
 
+// A file of `format` (its format chunk as read) around sample bytes already in that format.
+void wrapWavData(const WavFormat& format, const std::vector<uint8_t>& data, std::vector<uint8_t>& out);
+
 // A format chunk for plain PCM or float audio (for generated signals).
 WavFormat makeFormat(SampleKind kind, uint16_t channels, uint32_t sampleRate, uint16_t bits);
 

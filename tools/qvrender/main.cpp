@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "DemoSignal.h"
+#include "GraphRun.h"
 #include "ParameterModel.h"
 #include "PluginHost.h"
 #include "RenderOptions.h"
@@ -93,6 +94,76 @@ int writeDemo(const RenderOptions& o)
     return 0;
 }
 
+void printPeaks(const WavAudio& audio)
+{
+    const int ch = audio.format.channels;
+    float peak[2] = {0.0f, 0.0f};
+    size_t clips[2] = {0, 0};
+    for (size_t i = 0; i < audio.frames; ++i) {
+        for (int c = 0; c < ch; ++c) {
+            const float a = std::fabs(audio.samples[i * ch + c]);
+            if (a > peak[c])
+                peak[c] = a;
+            if (!(a <= 1.0f))
+                ++clips[c];
+        }
+    }
+    static const char* const kNames[2] = {"left", "right"};
+    for (int c = 0; c < ch; ++c)
+        std::printf("  %-6s peak %7.2f dBFS, %zu clipped samples\n", ch == 1 ? "mono" : kNames[c], toDb(peak[c]),
+                    clips[c]);
+}
+
+std::wstring widePath(const std::string& path)
+{
+    wchar_t wide[MAX_PATH];
+    wchar_t full[MAX_PATH];
+    if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH))
+        return std::wstring();
+    const DWORD n = GetFullPathNameW(wide, MAX_PATH, full, nullptr);
+    return n > 0 && n < MAX_PATH ? std::wstring(full) : std::wstring(wide);
+}
+
+// The same file through a real DirectShow graph with the equalizer filter.
+int renderDirectShow(const RenderOptions& o)
+{
+    std::string error;
+    std::vector<uint8_t> fileData;
+    if (!readFile(o.input, fileData, error))
+        return fail(error);
+    WavAudio audio;
+    if (!parseWav(fileData.data(), fileData.size(), audio, error))
+        return fail(o.input + ": " + error);
+
+    // The filter takes whole settings: the defaults, then each option by the host mapping. The
+    // filter clamps every value as its control interface does.
+    ParameterRecord settings = kDefaultParameters;
+    for (const auto& p : o.params)
+        settings.values[p.first] = normalizedToValue(p.first, p.second);
+
+    const std::wstring input = widePath(o.input);
+    const std::wstring dll = o.dllPath.empty() ? std::wstring() : widePath(o.dllPath);
+    std::printf("input:  %s (%s, %.2f s)\n", o.input.c_str(), audio.format.describe().c_str(),
+                static_cast<double>(audio.frames) / audio.format.sampleRate);
+    std::printf("filter: %s\n", o.dllPath.empty() ? "the registered qvEqualizer filter" : o.dllPath.c_str());
+    GraphRunResult result = runWavThroughFilter(input.c_str(), &settings, dll.empty() ? nullptr : dll.c_str());
+    if (!result.ok) {
+        if (result.error.find("REGDB_E_CLASSNOTREG") != std::string::npos || result.error.find("80040154") != std::string::npos)
+            result.error += " (register the filter with regsvr32 qvEqualizer.dll, or name it with --dll)";
+        return fail("DirectShow: " + result.error);
+    }
+    std::vector<uint8_t> bytes;
+    wrapWavData(audio.format, result.data, bytes);
+    WavAudio out;
+    if (!parseWav(bytes.data(), bytes.size(), out, error))
+        return fail("DirectShow: the graph delivered audio that cannot be written: " + error);
+    if (!writeFileAtomically(o.output, bytes, error))
+        return fail(error);
+    std::printf("output: %s (%zu of %zu frames through the graph)\n", o.output.c_str(), out.frames, audio.frames);
+    printPeaks(out);
+    return 0;
+}
+
 int render(const RenderOptions& o)
 {
     std::string error;
@@ -139,8 +210,6 @@ int render(const RenderOptions& o)
     float* inputs[2] = {inL.data(), inR.data()};
     float* outputs[2] = {outL.data(), outR.data()};
     const int ch = fmt.channels;
-    float peak[2] = {0.0f, 0.0f};
-    size_t clips[2] = {0, 0};
     const bool showProgress = audio.frames > static_cast<size_t>(fmt.sampleRate) * 20;
     int lastPercent = -1;
     for (size_t start = 0; start < audio.frames; start += block) {
@@ -150,17 +219,9 @@ int render(const RenderOptions& o)
             inR[i] = ch == 2 ? audio.samples[(start + i) * ch + 1] : inL[i];
         }
         host.effect()->processReplacing(host.effect(), inputs, outputs, static_cast<vst::VstInt32>(n));
-        for (size_t i = 0; i < n; ++i) {
-            for (int c = 0; c < ch; ++c) {
-                const float v = c == 0 ? outL[i] : outR[i];
-                audio.samples[(start + i) * ch + c] = v;
-                const float a = std::fabs(v);
-                if (a > peak[c])
-                    peak[c] = a;
-                if (!(a <= 1.0f))
-                    ++clips[c];
-            }
-        }
+        for (size_t i = 0; i < n; ++i)
+            for (int c = 0; c < ch; ++c)
+                audio.samples[(start + i) * ch + c] = c == 0 ? outL[i] : outR[i];
         if (showProgress) {
             const int percent = static_cast<int>((start + n) * 100 / audio.frames);
             if (percent / 5 != lastPercent / 5) {
@@ -179,10 +240,7 @@ int render(const RenderOptions& o)
     if (!writeFileAtomically(o.output, bytes, error))
         return fail(error);
     std::printf("output: %s\n", o.output.c_str());
-    static const char* const kNames[2] = {"left", "right"};
-    for (int c = 0; c < ch; ++c)
-        std::printf("  %-6s peak %7.2f dBFS, %zu clipped samples\n", ch == 1 ? "mono" : kNames[c], toDb(peak[c]),
-                    clips[c]);
+    printPeaks(audio);
     return 0;
 }
 
@@ -202,7 +260,5 @@ int main(int argc, char** argv)
     }
     if (options.demoSignal)
         return writeDemo(options);
-    if (options.directShow)
-        return fail("--dshow: the DirectShow path is not available in this build");
-    return render(options);
+    return options.directShow ? renderDirectShow(options) : render(options);
 }
