@@ -26,3 +26,9 @@ if(QV_SANITIZE AND NOT QV_WINDOWS)
     target_compile_options(qv_flags INTERFACE -fsanitize=${QV_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
     target_link_options(qv_flags INTERFACE -fsanitize=${QV_SANITIZE})
 endif()
+
+if(QV_FUZZ AND NOT QV_WINDOWS)
+    # Coverage instrumentation for everything the fuzz targets reach, not only their own files.
+    target_compile_options(qv_flags INTERFACE -fsanitize=fuzzer-no-link,address,undefined)
+    target_link_options(qv_flags INTERFACE -fsanitize=address,undefined)
+endif()
