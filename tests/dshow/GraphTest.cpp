@@ -201,6 +201,23 @@ TEST(RealGraphLevel, PeakOfSixDecibelsAtOneKilohertz)
     EXPECT_NEAR(10 * std::log10(eOut / eIn), 6.0, 0.05);
 }
 
+// A player stops in the middle of a stream and starts again from the top: the second run starts
+// with silent filter history and a fresh fade-in, exactly as if it were the first.
+TEST(RealGraphRestart, StopMidStreamAndRunAgainIsLikeAFirstRun)
+{
+    const uint32_t rate = 44100;
+    const size_t frames = 5 * rate;
+    const std::vector<uint8_t> in = toBytes16(signal(frames, 2, rate));
+    const std::wstring path = tempFile(L"qvrestart.wav");
+    writeWav(path, 1, 2, rate, 16, in);
+    const ParameterRecord settings = peak1k(90);
+    const GraphRunResult out = runWavThroughFilter(path.c_str(), &settings, dllPath(), true);
+    DeleteFileW(path.c_str());
+    ASSERT_TRUE(out.ok) << out.error;
+    ASSERT_EQ(out.data.size(), in.size());
+    EXPECT_TRUE(out.data == expected(in, true, 2, rate, settings));
+}
+
 TEST(RealGraphRefusal, OtherFormatsDoNotConnect)
 {
     struct Bad {

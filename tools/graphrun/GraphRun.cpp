@@ -62,16 +62,25 @@ public:
         if (buffer && length > 0) {
             std::lock_guard<std::mutex> lock(mutex_);
             data_.insert(data_.end(), buffer, buffer + length);
+            SetEvent(arrived_);
         }
         return S_OK;
     }
     std::vector<uint8_t> take()
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        ResetEvent(arrived_);
         return std::move(data_);
     }
+    // Signalled when a buffer has arrived since the last take().
+    HANDLE arrived() const { return arrived_; }
+    Collector() : arrived_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    ~Collector() { CloseHandle(arrived_); }
+    Collector(const Collector&) = delete;
+    Collector& operator=(const Collector&) = delete;
 
 private:
+    HANDLE arrived_;
     std::mutex mutex_;
     std::vector<uint8_t> data_;
 };
@@ -125,7 +134,8 @@ HRESULT createFilter(const wchar_t* dll, HMODULE* module, IBaseFilter** out)
     return factory->CreateInstance(nullptr, IID_IBaseFilter, reinterpret_cast<void**>(out));
 }
 
-GraphRunResult run(const wchar_t* wavPath, const ParameterRecord* settings, const wchar_t* dll, HMODULE* module)
+GraphRunResult run(const wchar_t* wavPath, const ParameterRecord* settings, const wchar_t* dll, bool restart,
+                   HMODULE* module)
 {
     GraphRunResult result;
     Ptr<IGraphBuilder> graph;
@@ -224,6 +234,30 @@ GraphRunResult run(const wchar_t* wavPath, const ParameterRecord* settings, cons
     Ptr<IMediaFilter> timing;
     if (SUCCEEDED(graph->QueryInterface(IID_IMediaFilter, reinterpret_cast<void**>(timing.put()))))
         timing->SetSyncSource(nullptr);
+    if (restart) {
+        if (!seeking.p) {
+            result.error = "the graph cannot seek";
+            return result;
+        }
+        hr = control->Run();
+        if (FAILED(hr)) {
+            result.error = failure("running the graph", hr);
+            return result;
+        }
+        const bool arrived = WaitForSingleObject(collector.arrived(), 30000) == WAIT_OBJECT_0;
+        control->Stop();
+        if (!arrived) {
+            result.error = "no output arrived before the restart";
+            return result;
+        }
+        LONGLONG start = 0;
+        hr = seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+        if (FAILED(hr)) {
+            result.error = failure("seeking back to the start", hr);
+            return result;
+        }
+        collector.take();
+    }
     hr = control->Run();
     if (FAILED(hr)) {
         result.error = failure("running the graph", hr);
@@ -255,11 +289,12 @@ GraphRunResult run(const wchar_t* wavPath, const ParameterRecord* settings, cons
 
 }  // namespace
 
-GraphRunResult runWavThroughFilter(const wchar_t* wavPath, const ParameterRecord* settings, const wchar_t* filterDll)
+GraphRunResult runWavThroughFilter(const wchar_t* wavPath, const ParameterRecord* settings, const wchar_t* filterDll,
+                                   bool restartMidStream)
 {
     const HRESULT init = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     HMODULE module = nullptr;
-    GraphRunResult result = run(wavPath, settings, filterDll, &module);
+    GraphRunResult result = run(wavPath, settings, filterDll, restartMidStream, &module);
     // Everything of the DLL is released with the graph above, so it may go now.
     if (module)
         FreeLibrary(module);

@@ -23,7 +23,9 @@ struct GraphRunResult {
 
 // `settings` (or null) goes to the filter through IEqualizerControl before the graph runs.
 // `filterDll` (or null for the registered server) names the DLL to create the filter from.
+// With `restartMidStream` the graph is first stopped as soon as output arrives, seeked back to the
+// start and run again; the result is that second run, which must not remember the first.
 GraphRunResult runWavThroughFilter(const wchar_t* wavPath, const ParameterRecord* settings,
-                                   const wchar_t* filterDll = nullptr);
+                                   const wchar_t* filterDll = nullptr, bool restartMidStream = false);
 
 }  // namespace qv
