@@ -62,7 +62,6 @@ EqualizerFilter::EqualizerFilter(IUnknown* outer)
     : CTransInPlaceFilter(CLSID_qvEqualizer, outer), control_(GetOwner())
 {
     SelectPreset(0);
-    control_.setSettingsChanged(false);
 }
 
 EqualizerFilter::~EqualizerFilter() = default;
@@ -164,37 +163,34 @@ HRESULT EqualizerFilter::Transform(IMediaSample* sample)
     bool changed = false;
     control_.takeSnapshot(snapshot, changed);
 
-    HRESULT hr = S_OK;
-    if (format.tag == kTagPcm) {
-        if (count > static_cast<size_t>(-1) / sizeof(float))
-            return E_OUTOFMEMORY;
-        auto* floats = static_cast<float*>(HeapAlloc(GetProcessHeap(), 0, count ? count * sizeof(float) : 1));
-        if (!floats)
-            return E_OUTOFMEMORY;
-        pcm16ToFloat(data, floats, count);
-        hr = control_.processInterleaved(floats, &frames, channels, snapshot, changed) == 0 ? S_OK : E_FAIL;
-        floatToPcm16(floats, data, static_cast<size_t>(frames) * channels);
-        HeapFree(GetProcessHeap(), 0, floats);
-    } else {
-        float aligned[256];
-        if (reinterpret_cast<uintptr_t>(data) % alignof(float) == 0) {
-            hr = control_.processInterleaved(reinterpret_cast<float*>(data), &frames, channels, snapshot, changed) == 0
-                     ? S_OK
-                     : E_FAIL;
-        } else {
-            // A misaligned float buffer goes through in small aligned pieces.
-            const uint32_t piece = sizeof aligned / sizeof(float) / channels;
-            for (uint32_t done = 0; done < frames && hr == S_OK;) {
-                uint32_t n = frames - done < piece ? frames - done : piece;
-                BYTE* at = data + static_cast<size_t>(done) * format.blockAlign;
-                std::memcpy(aligned, at, static_cast<size_t>(n) * format.blockAlign);
-                hr = control_.processInterleaved(aligned, &n, channels, snapshot, changed && done == 0) == 0 ? S_OK
-                                                                                                           : E_FAIL;
-                std::memcpy(at, aligned, static_cast<size_t>(n) * format.blockAlign);
-                done += n;
-            }
-        }
+    const bool pcm16 = format.tag == kTagPcm;
+    if (!pcm16 && reinterpret_cast<uintptr_t>(data) % alignof(float) == 0) {
+        const HRESULT hr =
+            control_.processInterleaved(reinterpret_cast<float*>(data), &frames, channels, snapshot, changed) == 0
+                ? S_OK
+                : E_FAIL;
+        sample->SetActualDataLength(static_cast<long>(frames * format.blockAlign));
+        return hr;
     }
+
+    // 16-bit samples, and float samples at a misaligned address, go through an aligned float copy,
+    // whole, so that the meters see the whole buffer.
+    if (count > static_cast<size_t>(-1) / sizeof(float))
+        return E_OUTOFMEMORY;
+    auto* floats = static_cast<float*>(HeapAlloc(GetProcessHeap(), 0, count ? count * sizeof(float) : 1));
+    if (!floats)
+        return E_OUTOFMEMORY;
+    if (pcm16)
+        pcm16ToFloat(data, floats, count);
+    else
+        std::memcpy(floats, data, count * sizeof(float));
+    const HRESULT hr = control_.processInterleaved(floats, &frames, channels, snapshot, changed) == 0 ? S_OK : E_FAIL;
+    const size_t done = static_cast<size_t>(frames) * channels;
+    if (pcm16)
+        floatToPcm16(floats, data, done);
+    else
+        std::memcpy(data, floats, done * sizeof(float));
+    HeapFree(GetProcessHeap(), 0, floats);
     sample->SetActualDataLength(static_cast<long>(frames * format.blockAlign));
     return hr;
 }

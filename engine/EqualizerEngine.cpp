@@ -433,6 +433,10 @@ int EqualizerEngine::processInterleaved(float* buffer, uint32_t* frames, int cha
     const uint32_t total = *frames;
 
     if (isBypassed()) {
+        // The caller has taken the dirty flag with its snapshot; a bypassed buffer designs nothing,
+        // so the change must still be waiting when bypass goes off.
+        if (changed)
+            markDirty();
         zeroPeaks();
         return 0;
     }

@@ -70,6 +70,7 @@ public:
     BandRecord* bandRecord(int column);  // display record of column 0..6, null outside
     bool isDirty() const { return dirty_.load(std::memory_order_relaxed); }
     bool takeDirty() { return dirty_.exchange(false, std::memory_order_acq_rel); }
+    void markDirty() { dirty_.store(true, std::memory_order_release); }
 
     // ---- processing ---------------------------------------------------------------------------
     // VST: two separate channels. process() adds to what the outputs hold.

@@ -9,6 +9,7 @@
 #include <vfwmsgs.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "IEqualizerControl.h"
@@ -217,7 +218,28 @@ TEST(Control, ClampsValidatesAndTracksChanges)
     EXPECT_EQ(r.values[paramIndex(kRowFreq, 0)], 10);
     EXPECT_EQ(r.values[paramIndex(kRowQ, 0)], 1);
     EXPECT_EQ(r.values[paramIndex(kRowFreq, 6)], 15000);
-    EXPECT_EQ(persist->IsDirty(), S_FALSE);
+    // Selecting the preset at construction counts as a change; saving with fClearDirty clears it, and
+    // every whole change (setup switch, copy from the other setup, undo) and Save(FALSE) set it again.
+    EXPECT_EQ(persist->IsDirty(), S_OK);
+    IStream* scratch = memoryStream();
+    const auto dirtyAfter = [&](const std::function<void()>& change) {
+        persist->Save(scratch, TRUE);
+        EXPECT_EQ(persist->IsDirty(), S_FALSE);
+        change();
+        return persist->IsDirty() == S_OK;
+    };
+    EXPECT_TRUE(dirtyAfter([&] { c->SelectSetup(1); }));
+    EXPECT_FALSE(dirtyAfter([&] { c->CopySetup(0, 1); }));
+    EXPECT_TRUE(dirtyAfter([&] { c->CopySetup(1, 0); }));
+    EXPECT_TRUE(dirtyAfter([&] { c->Undo(); }));
+    EXPECT_TRUE(dirtyAfter([&] { persist->Save(scratch, FALSE); }));
+    int gain = 0;
+    c->GetGain(3, &gain);
+    EXPECT_FALSE(dirtyAfter([&] { c->SetGain(3, gain); }));  // the value it already has
+    c->SelectSetup(0);
+    c->SetParameters(&r);
+    persist->Save(scratch, TRUE);
+    scratch->Release();
 
     int v = 0;
     EXPECT_EQ(c->SetGain(3, 60), S_OK);

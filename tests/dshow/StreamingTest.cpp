@@ -7,6 +7,7 @@
 #include <uuids.h>
 #include <vfwmsgs.h>
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -162,14 +163,14 @@ struct Rig {
         CoUninitialize();
         FreeLibrary(module);
     }
-    HRESULT connect()
+    HRESULT connect(long prefix = 0, long size = 4096)
     {
         HRESULT hr = in->ReceiveConnection(&upstream, &mt);
         if (FAILED(hr))
             return hr;
         // As an upstream pin would: take the input's allocator, size it, tell the input.
         mem->GetAllocator(&allocator);
-        ALLOCATOR_PROPERTIES want{2, 4096, 1, 0}, got{};
+        ALLOCATOR_PROPERTIES want{2, size, 1, prefix}, got{};
         allocator->SetProperties(&want, &got);
         mem->NotifyAllocator(allocator, FALSE);
         return out->Connect(&downstream, &mt);
@@ -275,5 +276,105 @@ TEST(Streaming, CopiesWhenDownstreamRefusesTheUpstreamBuffers)
     const float* y = reinterpret_cast<const float*>(rig.downstream.data[0].data());
     EXPECT_NE(y[63], 0.5f);
     s->Release();
+    c->Release();
+}
+
+namespace {
+
+constexpr double kTwoPi = 6.283185307179586;
+
+std::vector<float> sine(double hz, double rate, size_t frames, int channels, float amplitude)
+{
+    std::vector<float> v(frames * channels);
+    for (size_t i = 0; i < frames; ++i)
+        for (int c = 0; c < channels; ++c)
+            v[i * channels + c] = amplitude * static_cast<float>(std::sin(kTwoPi * hz * i / rate));
+    return v;
+}
+
+// Sends one buffer and returns the level of its second half in dB against the input's.
+double gainThrough(Rig& rig, const std::vector<float>& in)
+{
+    IMediaSample* s = rig.sample(in.data(), static_cast<long>(in.size() * 4));
+    EXPECT_EQ(rig.mem->Receive(s), S_OK);
+    s->Release();
+    const std::vector<BYTE>& bytes = rig.downstream.data.back();
+    EXPECT_EQ(bytes.size(), in.size() * 4);
+    const float* out = reinterpret_cast<const float*>(bytes.data());
+    double eIn = 0, eOut = 0;
+    for (size_t i = in.size() / 2; i < in.size() && i < bytes.size() / 4; ++i) {
+        eIn += static_cast<double>(in[i]) * in[i];
+        eOut += static_cast<double>(out[i]) * out[i];
+    }
+    return 10 * std::log10(eOut / eIn);
+}
+
+}  // namespace
+
+// Edits made while a stream runs reach the next buffer: directly, after bypass, and after the
+// stream changes its sample rate on a sample. Misaligned float buffers are metered whole.
+TEST(Streaming, EditsRateChangesAndOddBuffersWhileRunning)
+{
+    Rig rig(3, 2, false);
+    IEqualizerControl* c = rig.control();
+    HWND page = CreateWindowA("STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_EQ(c->SetNotifyWindow(page, 9), S_OK);
+    ASSERT_EQ(rig.connect(1, 32768), S_OK);  // a one-byte prefix: every float buffer is misaligned
+    // Each pin's connection is announced: code 0 for the input, 1 for the output.
+    std::vector<int> codes;
+    MSG msg;
+    while (PeekMessageA(&msg, page, WM_COMMAND, WM_COMMAND, PM_REMOVE))
+        codes.push_back(LOWORD(msg.wParam) == 9 ? HIWORD(msg.wParam) : -1);
+    EXPECT_EQ(codes, (std::vector<int>{0, 1}));
+    c->SetNotifyWindow(page, 0);
+    DestroyWindow(page);
+    ASSERT_EQ(rig.allocator->Commit(), S_OK);
+    ASSERT_EQ(rig.filter->Pause(), S_OK);
+    const size_t frames = 2000;
+    const std::vector<float> tone = sine(1000, 44100, frames, 2, 0.1f);
+    IMediaSample* probe = rig.sample(tone.data(), 4);
+    BYTE* at = nullptr;
+    probe->GetPointer(&at);
+    probe->Release();
+    ASSERT_NE(reinterpret_cast<uintptr_t>(at) % alignof(float), 0u);
+    gainThrough(rig, tone);  // past the fade-in at stream start
+    EXPECT_NEAR(gainThrough(rig, tone), 0.0, 0.01);
+
+    // The loudest frame first, then quiet: the meter must see the whole buffer.
+    std::vector<float> spike = sine(1000, 44100, frames, 2, 0.01f);
+    spike[0] = 0.75f;
+    spike[1] = -0.5f;
+    c->ReadPeakLeft();
+    gainThrough(rig, spike);
+    EXPECT_NEAR(c->ReadPeakLeft(), 0.75f, 0.01f);
+    EXPECT_NEAR(c->ReadPeakRight(), 0.5f, 0.01f);
+
+    // A peak of +12 dB at 1 kHz set while running.
+    c->SetFilterType(1, 0);
+    c->SetFrequency(1, 1000);
+    c->SetQ(1, 40);
+    c->SetGain(1, 120);
+    c->SetEnabled(1, 1);
+    EXPECT_NEAR(gainThrough(rig, tone), 12.0, 0.1);
+
+    // Changed while bypassed: the change is there when bypass goes off.
+    c->SetBypass(1);
+    c->SetGain(1, -120);
+    EXPECT_NEAR(gainThrough(rig, tone), 0.0, 0.001);
+    c->SetBypass(0);
+    EXPECT_NEAR(gainThrough(rig, tone), -12.0, 0.2);
+
+    // The stream switches to 22050 Hz: 1 kHz must still be where the peak is.
+    WAVEFORMATEX half = rig.wf;
+    half.nSamplesPerSec = 22050;
+    half.nAvgBytesPerSec = 22050 * half.nBlockAlign;
+    AM_MEDIA_TYPE mt = rig.mt;
+    mt.pbFormat = reinterpret_cast<BYTE*>(&half);
+    const std::vector<float> tone22 = sine(1000, 22050, frames, 2, 0.1f);
+    IMediaSample* s = rig.sample(tone22.data(), static_cast<long>(tone22.size() * 4));
+    s->SetMediaType(&mt);
+    EXPECT_EQ(rig.mem->Receive(s), S_OK);
+    s->Release();
+    EXPECT_NEAR(gainThrough(rig, tone22), -12.0, 0.2);
     c->Release();
 }
