@@ -223,11 +223,7 @@ void EqualizerControl::setFormat(const StreamFormat& format)
 {
     AutoLock lock(lock_);
     format_ = format;
-    const float rate = static_cast<float>(format.samplesPerSec);
-    // A stream may change its rate on a sample: coefficients for the old rate would be plainly wrong.
-    if (rate != engine_.sampleRate())
-        engine_.markDirty();
-    engine_.setSampleRate(rate);
+    engine_.setSampleRate(static_cast<float>(format.samplesPerSec));  // a new rate redesigns
 }
 
 void EqualizerControl::clearFormat()

@@ -168,7 +168,12 @@ void EqualizerEngine::setProgramName(const char* name)
 
 // ---- design ----------------------------------------------------------------------------------------
 
-void EqualizerEngine::setSampleRate(float rate) { sampleRate_.store(rate, kRelaxed); }
+void EqualizerEngine::setSampleRate(float rate)
+{
+    // Coefficients of the old rate would put every band at the wrong frequency until the next edit.
+    if (sampleRate_.exchange(rate, kRelaxed) != rate)
+        markDirty();
+}
 
 void EqualizerEngine::designCoefficients() { designDisplay(workingSetup()); }
 
@@ -366,7 +371,8 @@ void EqualizerEngine::endRun(const BlockRun& run, int32_t clipValue)
 template <bool Accumulate>
 void EqualizerEngine::runBlock(const float* const* inputs, float* const* outputs, int32_t frames)
 {
-    if (frames <= 0)
+    // An empty block still updates the meters as any block does.
+    if (frames < 0 || !inputs || !outputs)
         return;
     const float* inL = inputs[0];
     const float* inR = inputs[1];

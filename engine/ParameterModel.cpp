@@ -23,14 +23,16 @@ const char kDefaultProgramName[] = "[1] Default EQ";
 namespace {
 
 // floor() of a float into int32, saturating; NaN becomes 0.
-int32_t floorToInt(float v)
+// Exact: a float times one of the spans below fits a double's mantissa, so the floor is taken of
+// the true value, never of a sum rounded up onto the next step.
+int32_t floorToInt(double v)
 {
     if (std::isnan(v))
         return 0;
-    const float f = std::floor(v);
-    if (f >= 2147483648.0f)
+    const double f = std::floor(v);
+    if (f >= 2147483648.0)
         return INT32_MAX;
-    if (f < -2147483648.0f)
+    if (f < -2147483648.0)
         return INT32_MIN;
     return static_cast<int32_t>(f);
 }
@@ -49,14 +51,14 @@ int32_t normalizedToValue(int index, float x)
     if (std::isnan(x))
         x = 0.0f;
     switch (rowOf(index)) {
-    case kRowEnabled: return floorToInt(x + 0.5f);
-    case kRowFilter: return floorToInt(x * 4.0f + 0.5f);
-    case kRowFreq: return floorToInt(x * 22039.0f + 10.5f);
-    case kRowQ: return floorToInt(x * 999.0f + 1.5f);
+    case kRowEnabled: return floorToInt(double(x) + 0.5);
+    case kRowFilter: return floorToInt(double(x) * 4.0 + 0.5);
+    case kRowFreq: return floorToInt(double(x) * 22039.0 + 10.5);
+    case kRowQ: return floorToInt(double(x) * 999.0 + 1.5);
     default:
         if (index == kOutputGainIndex)
-            return floorToInt(x * 480.0f - 239.5f);
-        return floorToInt(x * 360.0f - 179.5f);
+            return floorToInt(double(x) * 480.0 - 239.5);
+        return floorToInt(double(x) * 360.0 - 179.5);
     }
 }
 
@@ -66,12 +68,13 @@ float valueToNormalized(int index, int32_t v)
     switch (rowOf(index)) {
     case kRowEnabled: return fv;
     case kRowFilter: return fv * 0.25f;
-    case kRowFreq: return static_cast<float>(v - 10) * kInvFreqSpan;
-    case kRowQ: return static_cast<float>(v - 1) * kInvQSpan;
+    // In 64 bits: a stored host value may sit at the int32 limits.
+    case kRowFreq: return static_cast<float>(int64_t{v} - 10) * kInvFreqSpan;
+    case kRowQ: return static_cast<float>(int64_t{v} - 1) * kInvQSpan;
     default:
         if (index == kOutputGainIndex)
-            return static_cast<float>(v + 240) * kInvOutputSpan;
-        return static_cast<float>(v + 180) * kInvBandSpan;
+            return static_cast<float>(int64_t{v} + 240) * kInvOutputSpan;
+        return static_cast<float>(int64_t{v} + 180) * kInvBandSpan;
     }
 }
 

@@ -27,5 +27,10 @@ extern "C" __declspec(dllexport) vst::AEffect* QV_VSTCALL VSTPluginMain(vst::Aud
     if (!audioMaster || audioMaster(nullptr, vst::audioMasterVersion, 0, 0, nullptr, 0.0f) == 0)
         return nullptr;
     auto* effect = new (std::nothrow) qv::EqualizerEffect(audioMaster, &qv::makeWindowEditor);
+    // Without its editor the effect would tell the host it has none: out of memory is a failure.
+    if (effect && !effect->editor()) {
+        delete effect;
+        effect = nullptr;
+    }
     return effect ? effect->aeffect() : nullptr;
 }

@@ -26,12 +26,14 @@ public:
 
     bool open(void* parentWindow) override
     {
-        if (window_)
-            return true;
         // The editor lives inside the host's window; without one there is nothing to open.
         HWND parent = static_cast<HWND>(parentWindow);
         if (!parent || !IsWindow(parent))
             return false;
+        if (window_ && IsWindow(window_) && GetParent(window_) == parent)
+            return true;
+        // A host may have destroyed its frame without closing us, or open us in another frame.
+        close();
         if (g_openWindows == 0) {
             WNDCLASSA wc{};
             wc.style = CS_DBLCLKS;
@@ -58,7 +60,8 @@ public:
     {
         if (!window_)
             return;
-        DestroyWindow(window_);
+        if (IsWindow(window_))
+            DestroyWindow(window_);
         window_ = nullptr;
         releaseClass();
     }

@@ -31,6 +31,20 @@ TEST(HostMapping, EdgesOfEachRow)
     EXPECT_EQ(e.getValue(8), kLowShelf);
     e.setNormalized(8, 0.375f);
     EXPECT_EQ(e.getValue(8), kHighShelf);
+
+    // Just below a step the floor is of the exact value, not of a sum rounded onto the step.
+    const auto below = [](double boundary) {
+        float f = static_cast<float>(boundary);
+        while (double(f) >= boundary)
+            f = std::nextafter(f, -1.0f);
+        return f;
+    };
+    const struct { int index; float x; int below; } steps[] = {
+        {1, below(0.5), 0}, {8, below(0.125), 0}, {22, below(0.5 / 999), 1}, {29, below(179.5 / 360), -1}};
+    for (const auto& st : steps) {
+        e.setNormalized(st.index, st.x);
+        EXPECT_EQ(e.getValue(st.index), st.below) << st.index;
+    }
 }
 
 TEST(HostMapping, KeepsTheHostsFloatAndStoresOutOfRangeValuesUnclamped)
@@ -56,6 +70,23 @@ TEST(HostMapping, KeepsTheHostsFloatAndStoresOutOfRangeValuesUnclamped)
 
     EXPECT_EQ(e.getNormalized(35), 0.0f);
     EXPECT_EQ(e.getValue(-1), 0);
+}
+
+TEST(HostMapping, ValuesAtTheIntegerLimitsSurviveSwitchingSetupsAndUndo)
+{
+    EqualizerEngine e;
+    e.setNormalized(16, -1e30f);  // Freq: stored as the lowest integer
+    e.setNormalized(29, 1e30f);   // band gain: the highest
+    ASSERT_EQ(e.getValue(16), INT32_MIN);
+    ASSERT_EQ(e.getValue(29), INT32_MAX);
+    e.snapshotForUndo(-2);
+    e.selectSetup(1);
+    e.selectSetup(0);
+    e.undo();
+    EXPECT_EQ(e.getValue(16), INT32_MIN);
+    EXPECT_EQ(e.getValue(29), INT32_MAX);
+    EXPECT_LT(e.getNormalized(16), -1e4f);  // re-applied without wrapping round to the other sign
+    EXPECT_GT(e.getNormalized(29), 1e4f);
 }
 
 TEST(Defaults, MatchTheDefaultProgram)

@@ -53,17 +53,17 @@ protected:
     }
 
     // Gain in dB of a steady sine (or of DC at 0 Hz, or of the alternating signal at Nyquist).
-    double measure(double hz)
+    double measure(double hz, double rate = 44100.0)
     {
         const size_t n = 44100;
         std::vector<float> in(n);
         for (size_t i = 0; i < n; ++i) {
             if (hz == 0.0)
                 in[i] = 0.25f;
-            else if (hz == 22050.0)
+            else if (hz == rate / 2)
                 in[i] = (i & 1) ? -0.25f : 0.25f;
             else
-                in[i] = static_cast<float>(0.25 * std::sin(2 * kPi * hz * double(i) / 44100.0));
+                in[i] = static_cast<float>(0.25 * std::sin(2 * kPi * hz * double(i) / rate));
         }
         const std::vector<float> out = run(in);
         double sumIn = 0, sumOut = 0;
@@ -131,4 +131,34 @@ TEST_F(Audio, OutputGainAndBypass)
     const std::vector<float> added = run(in, true);
     for (size_t i = 0; i < in.size(); ++i)
         ASSERT_EQ(added[i], 0.5f + out[i]) << i;
+}
+
+TEST_F(Audio, NewSampleRateTakesEffectWithoutAnEdit)
+{
+    band1(kPeakDip, 1000, 40, 120);
+    EXPECT_NEAR(measure(1000), 12.0, 0.05);
+    // A host that changes its rate mid-session: the band stays at 1 kHz.
+    host.dispatch(effSetSampleRate, 0, 0, nullptr, 96000.0f);
+    EXPECT_NEAR(measure(1000, 96000.0), 12.0, 0.05);
+}
+
+TEST_F(Audio, SwitchingOffClearsTheRingingSwitchingOnDoesNot)
+{
+    band1(kPeakDip, 1000, 300, 180);  // a narrow, tall peak rings long after its input stops
+    std::vector<float> tone(4096), silence(4096, 0.0f);
+    for (size_t i = 0; i < tone.size(); ++i)
+        tone[i] = static_cast<float>(0.1 * std::sin(2 * kPi * 1000.0 * double(i) / 44100.0));
+    const auto energy = [](const std::vector<float>& v) {
+        double sum = 0;
+        for (float x : v)
+            sum += double(x) * x;
+        return sum;
+    };
+    run(tone);
+    host.dispatch(effMainsChanged, 0, 1);
+    EXPECT_GT(energy(run(silence)), 1.0);
+    run(tone);
+    host.dispatch(effMainsChanged, 0, 0);
+    host.dispatch(effMainsChanged, 0, 1);
+    EXPECT_LT(energy(run(silence)), 1e-20);
 }

@@ -173,9 +173,15 @@ TEST_F(Host, EditorWindowComesAndGoes)
     EXPECT_EQ(host.dispatch(effEditIdle), 0);
     EXPECT_EQ(host.dispatch(effEditClose), 0);
     EXPECT_FALSE(IsWindow(child));
-    // Opening again works; closing the effect with the window open cleans up too.
+    // A host that destroys its frame without closing us, then opens us in a new frame.
+    EXPECT_EQ(host.dispatch(effEditOpen, 0, 0, parent), 1);
+    DestroyWindow(parent);
+    parent = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 600, 500, nullptr, nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
     EXPECT_EQ(host.dispatch(effEditOpen, 0, 0, parent), 1);
     child = GetWindow(parent, GW_CHILD);
+    EXPECT_NE(child, nullptr);
+    // Closing the effect with the window open cleans up too.
     host.unload();
     EXPECT_FALSE(IsWindow(child));
     DestroyWindow(parent);
