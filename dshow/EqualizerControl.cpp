@@ -97,6 +97,7 @@ HRESULT EqualizerControl::setClip(int channel, int selector, int value)
 {
     if (selector != 0 && selector != 1)
         return E_INVALIDARG;
+    AutoLock lock(lock_);
     engine_.setClipCounter(channel, selector, value);
     return S_OK;
 }
