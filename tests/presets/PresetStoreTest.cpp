@@ -380,6 +380,7 @@ TEST_F(PresetStoreTest, AnAddFromTheMenuIsWrittenInOrderAndBecomesCurrent) {
     }
 
     // Imported presets pass the editor's fixed commands 10500 and 10501 by.
+    ASSERT_NE(store->working().findById(5002), nullptr);
     store->working().findById(5002)->commandId = 10499;
     std::string more = dir + "more.ini";
     writeFile(more, header() + section(1, "I1", "", "7") + section(2, "I2", "", "8"));
