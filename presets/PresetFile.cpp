@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -96,8 +97,9 @@ std::string readProfileText(const std::string& path, const char* section, const 
     return buffer.data();
 }
 
-void readPresetSections(const std::string& path, PresetList& into,
+void readPresetSections(const std::string& path, PresetList& into, int32_t largestUsed,
                         const std::function<bool(const PresetRecord&)>& accept) {
+    int32_t largest = std::max(largestUsed, into.largestCommandId());
     for (int n = 1; n > 0; ++n) {
         std::string section = sectionName(n);
         std::string version = readProfileText(path, section.c_str(), "Version", kAbsent, 15);
@@ -110,8 +112,8 @@ void readPresetSections(const std::string& path, PresetList& into,
         record->name = name;
         record->bank = bank;
         record->data = data;
-        record->commandId = into.nextCommandId();
-        if (!accept || accept(*record)) into.append(std::move(record));
+        record->commandId = commandIdAfter(largest);
+        if (!accept || accept(*record)) largest = into.append(std::move(record))->commandId;
     }
 }
 

@@ -15,8 +15,9 @@ std::string readProfileText(const std::string& path, const char* section, const 
                             std::size_t max);
 
 // Reads Preset1, Preset2, ... until a section lacks one of its four keys. Each record gets the next
-// command id of into; accept decides whether it is appended (null: every record).
-void readPresetSections(const std::string& path, PresetList& into,
+// command id above both into's ids and largestUsed; accept decides whether it is appended (null:
+// every record).
+void readPresetSections(const std::string& path, PresetList& into, int32_t largestUsed,
                         const std::function<bool(const PresetRecord&)>& accept);
 
 // Writes beside the file (a copy of it, so that sections we do not own survive), checks what was

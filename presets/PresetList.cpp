@@ -20,10 +20,18 @@ int PresetList::indexOfId(int32_t commandId) const {
 
 PresetRecord* PresetList::findById(int32_t commandId) const { return at(indexOfId(commandId)); }
 
-int32_t PresetList::nextCommandId() const {
+bool isFixedCommandId(int32_t id) { return id == 5000 || id == 5001 || id == 10500 || id == 10501; }
+
+int32_t commandIdAfter(int32_t largest) {
+    int32_t id = std::max(largest, kFirstPresetId - 1) + 1;
+    while (isFixedCommandId(id)) ++id;
+    return id;
+}
+
+int32_t PresetList::largestCommandId() const {
     int32_t largest = kFirstPresetId - 1;
     for (const auto& r : records_) largest = std::max(largest, r->commandId);
-    return largest + 1;
+    return largest;
 }
 
 PresetRecord* PresetList::append(std::unique_ptr<PresetRecord> record) {

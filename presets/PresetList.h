@@ -13,6 +13,13 @@ namespace qv {
 constexpr int32_t kFirstPresetId = 3501;
 constexpr int32_t kPresetVersion = 3;  // version of presets made or updated here
 
+// Whether a fixed command of the presets menu or of the Preset Manager's move menu uses this id, so
+// that no preset may take it: a preset with such an id would run that command instead of loading.
+bool isFixedCommandId(int32_t id);
+// The id of a new record when the largest id in use is largest: the next one above it, and above
+// 3500, that no fixed command uses.
+int32_t commandIdAfter(int32_t largest);
+
 struct PresetRecord {
     int32_t version = kPresetVersion;
     std::string name;  // at most 127 characters
@@ -30,8 +37,10 @@ public:
     PresetRecord* findById(int32_t commandId) const;
     int indexOfId(int32_t commandId) const;  // -1 when absent
 
-    // The largest command id plus 1, counting from 3500 so that ids start at 3501.
-    int32_t nextCommandId() const;
+    // The largest command id, 3500 when there is none above it.
+    int32_t largestCommandId() const;
+    // The id of a new record when this list is the only one in use.
+    int32_t nextCommandId() const { return commandIdAfter(largestCommandId()); }
     // Appends a record (its command id is the caller's) and returns it.
     PresetRecord* append(std::unique_ptr<PresetRecord> record);
     void removeAt(int index);

@@ -260,7 +260,7 @@ void onContextMenu(HWND dialog, PresetStore& store) {
     selection = treeSelection(store);
     if (selection.kind == TreeSelection::kPreset &&
         (chosen == IDC_MOVE_TO_ROOT || chosen == IDC_MOVE_TO_NEW_BANK ||
-         (chosen >= kFirstPresetId - 1 && chosen < list.nextCommandId()))) {
+         (chosen >= kFirstPresetId - 1 && chosen <= list.largestCommandId()))) {
         std::string bank;
         if (chosen == IDC_MOVE_TO_NEW_BANK) {
             if (!runNewBankDialog(store, dialog, bank)) return;
@@ -429,6 +429,9 @@ int runPresetManager(PresetStore& store) {
                                      reinterpret_cast<LPARAM>(&state));
     store.managerDialog = nullptr;
     store.managerTree = nullptr;
+    // A deleted current preset, or one added and then given up with the backup, is no longer current:
+    // the menu would otherwise mark and offer to update a preset that is not there.
+    if (store.working().findById(store.getCurrent()) == nullptr) store.setCurrent(-1);
     return result < 0 ? 0 : static_cast<int>(result);
 }
 

@@ -46,7 +46,7 @@ void addPreset(HWND dialog, PresetStore& store) {
     record->name = name;
     record->bank = dialogText(dialog, IDC_PRESET_BANK);
     record->version = kPresetVersion;
-    record->commandId = store.working().nextCommandId();
+    record->commandId = store.nextCommandId();
     int32_t id = store.working().append(std::move(record))->commandId;
     if (store.managerDialog) {
         fillPresetTree(store);

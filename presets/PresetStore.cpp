@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -71,7 +72,7 @@ void PresetStore::load(const char* keyPath, const char* fileName) {
                    MB_OK | MB_ICONERROR);
         return;
     }
-    readPresetSections(path_, *working_, nullptr);
+    readPresetSections(path_, *working_, largestCommandId(), nullptr);
     working_->sort();
 }
 
@@ -183,7 +184,7 @@ bool PresetStore::importFile(const char* fileName) {
     case FileIdentity::kOurs:
         break;
     }
-    readPresetSections(file, *working_, [this](const PresetRecord& record) {
+    readPresetSections(file, *working_, largestCommandId(), [this](const PresetRecord& record) {
         if (!working_->containsEqual(record)) return true;
         std::string question = format(
             "The preset \"%s\" you are importing already exists in the %s preset list.\nDo you want to add it anyway?",
@@ -225,6 +226,11 @@ void PresetStore::takeBackup() {
 
 void PresetStore::restoreBackup() {
     if (backup_) working_.swap(backup_);
+}
+
+int32_t PresetStore::largestCommandId() const {
+    int32_t largest = working_->largestCommandId();
+    return backup_ ? std::max(largest, backup_->largestCommandId()) : largest;
 }
 
 bool PresetStore::requestData(std::string& data) {

@@ -52,6 +52,9 @@ public:
     PresetList* backup() { return backup_.get(); }
     void takeBackup();
     void restoreBackup();
+    // The id of a new record: above every id of the working and the backup list, so that an id
+    // added in the Preset Manager never names a preset that a restored backup still holds.
+    int32_t nextCommandId() const { return commandIdAfter(largestCommandId()); }
     const std::string& pluginName() const { return pluginName_; }
     const std::string& caption() const { return caption_; }
     const std::string& path() const { return path_; }
@@ -70,6 +73,7 @@ public:
 private:
     bool writeChecked(const std::string& target, bool fullSave, const std::vector<const PresetRecord*>& records);
     std::vector<const PresetRecord*> allRecords() const;
+    int32_t largestCommandId() const;  // of both lists
 
     std::unique_ptr<PresetList> working_;
     std::unique_ptr<PresetList> backup_;

@@ -107,11 +107,35 @@ TEST(PresetList, CommandIdsGrowPastDeletedOnes) {
     }
     list.removeAt(list.indexOfId(3505));
     EXPECT_EQ(list.nextCommandId(), 3511);
+    list.removeAt(list.indexOfId(3510));
+    EXPECT_EQ(list.nextCommandId(), 3510);
+    EXPECT_EQ(commandIdAfter(-7), 3501);
     EXPECT_EQ(list.at(-1), nullptr);
     EXPECT_EQ(list.at(9), nullptr);
     auto copy = list.deepCopy();
     copy->at(0)->name = "changed";
     EXPECT_EQ(list.at(0)->name, "");
+}
+
+TEST(PresetList, CommandIdsNeverTakeAFixedCommand) {
+    // Move menu "to Root" and "to New Bank...", the editor's "Preset Manager..." and "Add Preset...".
+    EXPECT_EQ(commandIdAfter(4999), 5002);
+    EXPECT_EQ(commandIdAfter(5000), 5002);
+    EXPECT_EQ(commandIdAfter(10499), 10502);
+    PresetList list;
+    for (int i = 0; i < 7100; ++i) {
+        auto r = std::make_unique<PresetRecord>();
+        r->commandId = list.nextCommandId();
+        list.append(std::move(r));
+    }
+    for (int i = 0; i < list.count(); ++i) {
+        int32_t id = list.at(i)->commandId;
+        ASSERT_FALSE(id == 5000 || id == 5001 || id == 10500 || id == 10501) << i;
+        if (i > 0) {
+            ASSERT_GT(id, list.at(i - 1)->commandId);
+        }
+    }
+    EXPECT_EQ(list.largestCommandId(), 3500 + 7100 + 4);
 }
 
 TEST(PresetList, DuplicatesCompareNameBankAndDataIgnoringCase) {

@@ -33,6 +33,31 @@ void select(HWND dialog, const std::string& text) {
 
 bool enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 
+// "bank/name" of the selected item ("/name" directly under the root).
+std::string selected(HWND dialog) {
+    HWND tree = treeOf(dialog);
+    HTREEITEM item = TreeView_GetSelection(tree);
+    if (item == nullptr) return "<none>";
+    HTREEITEM parent = TreeView_GetParent(tree, item);
+    bool underRoot = parent == nullptr || TreeView_GetParent(tree, parent) == nullptr;
+    return (underRoot ? std::string() : treeItemText(tree, parent)) + "/" + treeItemText(tree, item);
+}
+
+// Posted: the question it may ask must not open inside the driver's own step.
+void doubleClick(HWND dialog) {
+    static NMHDR header;
+    header = {treeOf(dialog), IDC_PRESET_TREE, static_cast<UINT>(NM_DBLCLK)};
+    PostMessageA(dialog, WM_NOTIFY, IDC_PRESET_TREE, reinterpret_cast<LPARAM>(&header));
+}
+
+UiDriver::Step addInDialog(UiDriver& ui, const char* name, const char* bank) {
+    return ui.inDialog("Add qv:Equalizer preset", [name, bank](HWND d) {
+        SetDlgItemTextA(d, IDC_PRESET_NAME, name);
+        SetDlgItemTextA(d, IDC_PRESET_BANK, bank);
+        click(d, IDOK);
+    });
+}
+
 std::string names(PresetStore& store) {
     std::string text;
     for (int i = 0; i < store.working().count(); ++i)
@@ -146,18 +171,10 @@ TEST_F(PresetManagerTest, RenameMergesBanksAndAddedPresetsVanishWithTheBackup) {
             click(d, IDOK);
         }))
         .then(ui.answer("Unable to add preset because no name was specified.", IDOK))
-        .then(ui.inDialog("Add qv:Equalizer preset", [&](HWND d) {
-            SetDlgItemTextA(d, IDC_PRESET_NAME, "Fresh");
-            SetDlgItemTextA(d, IDC_PRESET_BANK, "Drums");
-            click(d, IDOK);
-        }))
+        .then(addInDialog(ui, "Fresh", "Drums"))
         .then(ui.inDialog(kManager, [&](HWND d) {
-            TreeView_SelectItem(treeOf(d), nullptr);
-            select(d, "Fresh");  // the new preset is selected; double-click it
-            // Posted: the question it asks must not open inside the driver's own step.
-            static NMHDR header;
-            header = {treeOf(d), IDC_PRESET_TREE, static_cast<UINT>(NM_DBLCLK)};
-            PostMessageA(d, WM_NOTIFY, IDC_PRESET_TREE, reinterpret_cast<LPARAM>(&header));
+            EXPECT_EQ(selected(d), "Drums/Fresh");
+            doubleClick(d);
         }))
         .then(ui.answer("Save changes before exiting the Preset Manager?", IDNO));
     int result = runPresetManager(*store);
@@ -166,6 +183,69 @@ TEST_F(PresetManagerTest, RenameMergesBanksAndAddedPresetsVanishWithTheBackup) {
     int32_t version;
     EXPECT_EQ(store->select(result, &version), nullptr);
     EXPECT_EQ(readFile(presetPath()), original);
+
+    // The same with Yes: saved, and the result loads the new preset.
+    gOwnerData = "9,9,9";
+    ui.then(ui.inDialog(kManager, [&](HWND d) { click(d, IDC_PRESET_ADD); }))
+        .then(addInDialog(ui, "Fresh", "Drums"))
+        .then(ui.inDialog(kManager, [&](HWND d) { doubleClick(d); }))
+        .then(ui.answer("Save changes before exiting the Preset Manager?", IDYES));
+    result = runPresetManager(*store);
+    ASSERT_NE(store->working().findById(result), nullptr);
+    EXPECT_STREQ(store->select(result, &version), "9,9,9");
+    EXPECT_EQ(store->getCurrent(), result);
+    EXPECT_EQ(profile(presetPath(), "Preset1", "Name"), "Fresh");
+    EXPECT_EQ(profile(presetPath(), "Preset1", "Data"), "9,9,9");
+    EXPECT_EQ(profile(presetPath(), "Preset6", "Name"), "Flat");
+}
+
+TEST_F(PresetManagerTest, AnIdNeverNamesAnotherPresetAndTheCurrentIdFollowsTheList) {
+    // "Flat" holds the largest id. Delete it, add "Fresh", double-click that and answer No: the
+    // backup brings "Flat" back, and the result must not name it.
+    UiDriver ui;
+    ui.then(ui.inDialog(kManager, [&](HWND d) {
+          select(d, "Flat");
+          click(d, IDC_PRESET_DELETE);
+      }))
+        .then(ui.answer("Do you want to delete the qv:Equalizer preset \"Flat\"?", IDYES))
+        .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDC_PRESET_ADD); }))
+        .then(addInDialog(ui, "Fresh", ""))
+        .then(ui.inDialog(kManager, [&](HWND d) {
+            EXPECT_EQ(selected(d), "/Fresh");
+            doubleClick(d);
+        }))
+        .then(ui.answer("Save changes before exiting the Preset Manager?", IDNO));
+    int result = runPresetManager(*store);
+    EXPECT_EQ(result, 3506);
+    int32_t version;
+    EXPECT_EQ(store->select(result, &version), nullptr);
+    EXPECT_EQ(store->getCurrent(), -1);
+
+    // An Add given up with Cancel leaves no current preset behind.
+    store->setCurrent(3505);
+    ui.then(ui.inDialog(kManager, [&](HWND d) { click(d, IDC_PRESET_ADD); }))
+        .then(addInDialog(ui, "Gone", "Drums"))
+        .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDC_PRESET_CANCEL); }));
+    EXPECT_EQ(runPresetManager(*store), 0);
+    EXPECT_EQ(store->getCurrent(), -1);
+
+    // The current preset inside a bank is selected at opening; deleted and saved, it is current no more.
+    store->setCurrent(3502);
+    ui.then(ui.inDialog(kManager, [&](HWND d) {
+          EXPECT_EQ(selected(d), "Drums/Snare");
+          click(d, IDC_PRESET_DELETE);
+      }))
+        .then(ui.answer("Do you want to delete the qv:Equalizer preset \"Snare\"?", IDYES))
+        .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDCANCEL); }))
+        .then(ui.answer("Save changes before exiting the Preset Manager?", IDYES));
+    EXPECT_EQ(runPresetManager(*store), 0);
+    EXPECT_TRUE(ui.finished());
+    EXPECT_EQ(store->getCurrent(), -1);
+    EXPECT_EQ(profile(presetPath(), "Preset2", "Name"), "Rough");
+    HMENU menu = CreatePopupMenu();
+    store->addMenuItems(menu);
+    EXPECT_EQ(GetMenuState(menu, 1503, MF_BYCOMMAND), static_cast<UINT>(-1));  // no "Update Preset:"
+    DestroyMenu(menu);
 }
 
 TEST_F(PresetManagerTest, DeletingABankAndSaving) {

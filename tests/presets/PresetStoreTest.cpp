@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 
+#include "PresetResources.h"
 #include "PresetTestEnv.h"
 #include "UiDriver.h"
 
@@ -139,11 +140,16 @@ TEST_F(PresetStoreTest, HostileFilesLoadSafelyAndStayUnchanged) {
         store.reset();
         EXPECT_EQ(readFile(presetPath()), c.bytes);
     }
-    // A big list saves whole too.
+    // A big list saves whole too, and its ids pass the fixed move commands 5000 and 5001 by.
     writeFile(presetPath(), many);
     ASSERT_TRUE(openStore()->save());
     EXPECT_EQ(profile(presetPath(), "Preset3000", "Name"), "P998");
-    EXPECT_EQ(openStore()->working().count(), 3000);
+    auto big = openStore();
+    ASSERT_EQ(big->working().count(), 3000);
+    EXPECT_EQ(big->working().findById(5000), nullptr);
+    EXPECT_EQ(big->working().findById(5001), nullptr);
+    EXPECT_NE(big->working().findById(5002), nullptr);
+    EXPECT_EQ(big->working().largestCommandId(), 6502);
 }
 
 TEST_F(PresetStoreTest, AFailedSaveIsReportedAndLeavesTheFileWhole) {
@@ -342,4 +348,45 @@ TEST_F(PresetStoreTest, NoSettingsFromTheOwnerChangeNothing) {
     ASSERT_EQ(store->working().count(), 1);
     EXPECT_EQ(store->working().at(0)->data, "1");
     EXPECT_EQ(profile(presetPath(), "Preset2", "Name"), "<absent>");
+}
+
+TEST_F(PresetStoreTest, AnAddFromTheMenuIsWrittenInOrderAndBecomesCurrent) {
+    writeFile(presetPath(), header() + section(1, "Zeta", "", "1", "1") + section(2, "Omega", "C", "2") +
+                                section(3, "Alpha", "A", "3"));
+    auto store = openStore();
+    ASSERT_NE(store->working().findById(3503), nullptr);
+    store->working().findById(3503)->commandId = 4999;  // the next ids are the fixed 5000 and 5001
+    gOwnerData = "4,4,4";
+    {
+        UiDriver ui;
+        ui.then(ui.inDialog("Add qv:Equalizer preset", [](HWND d) {
+            SetDlgItemTextA(d, IDC_PRESET_NAME, "New");
+            SetDlgItemTextA(d, IDC_PRESET_BANK, "B");
+            click(d, IDOK);
+        }));
+        EXPECT_EQ(store->addPreset(), 1);
+    }
+    EXPECT_EQ(store->getCurrent(), 5002);
+    EXPECT_EQ(names(*store), "A/Alpha;B/New;C/Omega;/Zeta;");
+    const char* expected[][4] = {
+        {"Alpha", "A", "3", "3"}, {"New", "B", "3", "4,4,4"}, {"Omega", "C", "3", "2"}, {"Zeta", "", "1", "1"}};
+    for (int n = 1; n <= 4; ++n) {
+        std::string s = "Preset" + std::to_string(n);
+        SCOPED_TRACE(s);
+        EXPECT_EQ(profile(presetPath(), s.c_str(), "Name"), expected[n - 1][0]);
+        EXPECT_EQ(profile(presetPath(), s.c_str(), "Bank"), expected[n - 1][1]);
+        EXPECT_EQ(profile(presetPath(), s.c_str(), "Version"), expected[n - 1][2]);
+        EXPECT_EQ(profile(presetPath(), s.c_str(), "Data"), expected[n - 1][3]);
+    }
+
+    // Imported presets pass the editor's fixed commands 10500 and 10501 by.
+    ASSERT_NE(store->working().findById(5002), nullptr);
+    store->working().findById(5002)->commandId = 10499;
+    std::string more = dir + "more.ini";
+    writeFile(more, header() + section(1, "I1", "", "7") + section(2, "I2", "", "8"));
+    ASSERT_TRUE(store->importFile(more.c_str()));
+    ASSERT_NE(store->working().findById(10502), nullptr);
+    ASSERT_NE(store->working().findById(10503), nullptr);
+    EXPECT_EQ(store->working().findById(10502)->name, "I1");
+    EXPECT_EQ(store->working().findById(10503)->name, "I2");
 }
