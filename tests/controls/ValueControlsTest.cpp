@@ -240,3 +240,42 @@ TEST(EditField, FocusFrameAndFocusLossStep) {
     px = f.pixels(e);
     EXPECT_EQ(rgb(px[2 * 40 + 10]), 0x336699u);
 }
+
+TEST(Slider, PlainStyleDrawsTheWholeThumb) {
+    ControlFixture f;
+    HWND s = f.create("qv:Slider", nullptr, 1106, 10, 10, 150, 20, SLS_PLAIN);
+    SendMessageA(s, SL_SETRANGE, 0, 100);
+    std::vector<uint8_t> thumb = solidSprite(29, 16, 255, 0, 0);
+    SendMessageA(s, SL_SETTHUMB, reinterpret_cast<WPARAM>(thumb.data()), 0);
+    SendMessageA(s, SL_SETPOS, 50, 1);
+    // Travel counts a thumb of 11 (150 - 11 = 139): offset (50 * 139 + 50) / 100 = 70; the thumb keeps 29.
+    std::vector<uint32_t> px = f.pixels(s);
+    EXPECT_NE(rgb(px[8 * 150 + 69]), 0xFF0000u);
+    EXPECT_EQ(rgb(px[8 * 150 + 70]), 0xFF0000u);
+    EXPECT_EQ(rgb(px[8 * 150 + 98]), 0xFF0000u);
+    EXPECT_NE(rgb(px[8 * 150 + 99]), 0xFF0000u);
+}
+
+TEST(Slider, LosingTheCaptureEndsTheDragOnly) {
+    ControlFixture f;
+    HWND s = editorSlider(f);
+    SendMessageA(s, WM_LBUTTONDOWN, MK_LBUTTON, at(70, 8));
+    SendMessageA(s, WM_MOUSEMOVE, MK_LBUTTON, at(75, 8));
+    ASSERT_EQ(SendMessageA(s, SL_GETPOS, 0, 0), 5);
+    POINT before;
+    GetCursorPos(&before);
+    f.notes().clear();
+    SetCapture(f.parent());
+    EXPECT_EQ(GetCapture(), f.parent());  // not taken back
+    POINT after;
+    GetCursorPos(&after);
+    EXPECT_EQ(after.x, before.x);  // the pointer is not put back on the thumb
+    EXPECT_EQ(after.y, before.y);
+    ASSERT_EQ(f.notes().size(), 1u);
+    EXPECT_EQ(f.notes()[0].msg, SLN_RELEASED);
+    SendMessageA(s, WM_MOUSEMOVE, MK_LBUTTON, at(90, 8));
+    SendMessageA(s, WM_LBUTTONUP, 0, at(90, 8));
+    EXPECT_EQ(SendMessageA(s, SL_GETPOS, 0, 0), 5);
+    EXPECT_EQ(f.notes().size(), 1u);
+    ReleaseCapture();
+}
