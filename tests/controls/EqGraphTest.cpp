@@ -1,6 +1,8 @@
 // EQ graph protocol with real windows: selection by click, Ctrl+click and rubber band, drags with
-// their limits, Shift+drag, the wheel, double-click, and the drawn grid and curve.
+// their limits, Shift+drag, the wheel, double-click, capture loss, and the drawn grid, curve and handles.
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include "BandDesign.h"
 #include "GraphMath.h"
@@ -280,4 +282,40 @@ TEST(EqGraph, LosingTheCaptureEndsTheGestureOnly) {
     EXPECT_EQ(f.selectedMask(), 0b000111);
     EXPECT_EQ(f.count(EQN_RELEASED), 1);
     ReleaseCapture();
+}
+
+TEST(EqGraph, NewSampleRateRebuildsTheCurvesTables) {
+    GraphFixture f;
+    // A +12 dB peak designed at 44.1 kHz for 10 kHz (cookbook form); its handle is moved out of the way.
+    const double kPi = 3.14159265358979323846;
+    const double A = std::pow(10.0, 12.0 / 40.0), w = 2 * kPi * 10000.0 / 44100.0, alpha = std::sin(w) / 4.0;
+    const double a0 = 1 + alpha / A;
+    BandRecord& b = f.bands[3];
+    b.b0 = static_cast<float>((1 + alpha * A) / a0);
+    b.b1 = static_cast<float>(-2 * std::cos(w) / a0);
+    b.b2 = static_cast<float>((1 - alpha * A) / a0);
+    b.a1 = static_cast<float>(2 * std::cos(w) / a0);
+    b.a2 = static_cast<float>(-(1 - alpha / A) / a0);
+    b.gain = -150;
+    auto top = [&](float rate, int* column) {
+        const GraphAxes a = makeGraphAxes(471, 140, rate, 20);
+        const std::vector<int> ys = responseCurve(a, makeFrequencyTables(a, rate), f.bands, 6);
+        size_t k = 0;
+        for (size_t i = 1; i < ys.size(); ++i)
+            if (ys[i] < ys[k])
+                k = i;
+        *column = 2 + static_cast<int>(k);
+        return ys[k];
+    };
+    auto whiteAt = [&](int x, int y) {
+        RedrawWindow(f.graph, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        return rgb(f.pixels(f.graph)[y * 471 + x]) == 0xFFFFFFu;
+    };
+    int x44, x48;
+    const int y44 = top(44100.0f, &x44), y48 = top(48000.0f, &x48);
+    ASSERT_NE(x44, x48);
+    EXPECT_TRUE(whiteAt(x44, y44));
+    SendMessageA(f.graph, EQ_SETSAMPLERATE, 48000, 0);
+    EXPECT_TRUE(whiteAt(x48, y48));
+    EXPECT_FALSE(whiteAt(x44, y44));
 }
