@@ -15,7 +15,7 @@ struct EditState {
     bool squareLaw = true;
     bool inverted = false;
     short lastX = 0, lastY = 0;
-    int wheelTime = 0;
+    uint32_t wheelTime = 0;
     bool verticalAxis = false;
     int pendingChanges = 0;
     HBITMAP background = nullptr;
@@ -65,7 +65,7 @@ void paint(HWND w, EditState* s) {
             SetBkMode(dc, TRANSPARENT);
             char text[256];
             GetWindowTextA(w, text, sizeof(text));
-            const UINT format = DT_END_ELLIPSIS | DT_VCENTER | DT_SINGLELINE | (s->rightAligned ? DT_RIGHT : DT_LEFT);
+            const UINT format = DT_END_ELLIPSIS | DT_VCENTER | (s->rightAligned ? DT_RIGHT : DT_LEFT);
             RECT shadow = tr;
             OffsetRect(&shadow, 1, 1);
             SetTextColor(dc, 0xCBC7C5);

@@ -28,7 +28,7 @@ struct EqGraphState {
     short cornerX = 0, cornerY = 0;
     short phase = 0;
     bool skipNextMove = false, moved = false;
-    int wheelTime = 0;
+    uint32_t wheelTime = 0;
     DragLimits limits;
     HCURSOR savedCursor = nullptr;
 };
@@ -87,7 +87,8 @@ void drawHandles(HDC dc, const GraphAxes& a, const EqGraphState* s) {
             // The strip has six columns; further records reuse them rather than read past the strip.
             const int column = (n % 6) * 10;
             const int row = 10 * ((b.selected != 0.0f ? 1 : 0) + (on ? 2 : 0));
-            BlitKeyed(dc, graphX(a, b.frequency) - 1, graphY(a, b.gain) - 4, strip, column, row, 9, 9, 0xFF00FF);
+            // Centred on (x, y), as the hit box and the pointer put back after a drag are.
+            BlitKeyed(dc, graphX(a, b.frequency) - 4, graphY(a, b.gain) - 4, strip, column, row, 9, 9, 0xFF00FF);
         }
     }
     DeleteObject(strip);
@@ -234,16 +235,15 @@ void dragMove(HWND w, EqGraphState* s, WPARAM wp, LPARAM lp) {
 }
 
 void rubberMove(HWND w, EqGraphState* s, LPARAM lp) {
-    RECT c;
-    GetClientRect(w, &c);
+    const GraphAxes a = axesOf(w, s);
     HDC dc = GetDC(w);
     DrawMarchingRect(w, s->anchorX, s->anchorY, s->cornerX, s->cornerY, s->phase, dc);
     int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
-    x = x < 2 ? 2 : (x > c.right - 1 ? c.right - 1 : x);
-    y = y < 2 ? 2 : (y > c.bottom - 1 ? c.bottom - 1 : y);
+    x = x < 2 ? 2 : (x > a.width - 1 ? a.width - 1 : x);
+    y = y < 2 ? 2 : (y > a.bottom - 1 ? a.bottom - 1 : y);
     s->cornerX = static_cast<short>(x);
     s->cornerY = static_cast<short>(y);
-    const bool changed = rubberBandSelect(axesOf(w, s), s->bands, s->count, s->anchorX, s->anchorY, x, y);
+    const bool changed = rubberBandSelect(a, s->bands, s->count, s->anchorX, s->anchorY, x, y);
     if (dc)
         ReleaseDC(w, dc);
     if (changed)
@@ -275,6 +275,18 @@ void release(HWND w, EqGraphState* s, WPARAM wp) {
     }
     PostMessageA(GetParent(w), EQN_RELEASED, 0, reinterpret_cast<LPARAM>(w));
     SetCursor(LoadCursor(nullptr, IDC_ARROW));
+}
+
+// Another window took the mouse (a menu, a dialog): end the gesture without touching its capture,
+// the selection or the pointer's position.
+void captureLost(HWND w, EqGraphState* s) {
+    if (s->mode == 2) {
+        KillTimer(w, 1);
+        DrawMarchingRect(w, s->anchorX, s->anchorY, s->cornerX, s->cornerY, s->phase, nullptr);
+    }
+    s->mode = 0;
+    s->skipNextMove = false;
+    PostMessageA(GetParent(w), EQN_RELEASED, 0, reinterpret_cast<LPARAM>(w));
 }
 
 }  // namespace
@@ -340,7 +352,7 @@ LRESULT CALLBACK EqGraphProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_CAPTURECHANGED:
         if (s->mode != 0 && reinterpret_cast<HWND>(lp) != w)
-            release(w, s, 0);
+            captureLost(w, s);
         return 0;
     case WM_RBUTTONDOWN:
         if (s->mode == 0)
@@ -362,15 +374,18 @@ LRESULT CALLBACK EqGraphProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         s->hovered = 0;
         return 0;
     case EQ_SETRANGE:
-        // A zero range or step would divide by zero in the grid and the curve.
-        s->range = static_cast<int>(wp) > 0 ? static_cast<int>(wp) : 20;
-        s->gridStep = static_cast<int>(lp) > 0 ? static_cast<int>(lp) : 6;
+        // A range or step of 0 or less would divide by zero or never end the grid: refused.
+        if (static_cast<int>(wp) <= 0 || static_cast<int>(lp) <= 0)
+            return 0;
+        s->range = static_cast<int>(wp);
+        s->gridStep = static_cast<int>(lp);
         repaint(w, s);
         return 0;
     case EQ_GETRANGE:
         return s->range;
     case EQ_SETSAMPLERATE:
         s->sampleRate = graphSampleRate(static_cast<int>(wp));
+        s->limits.sampleRate = s->sampleRate;  // a drag in progress caps frequencies at the new rate
         s->tables = FrequencyTables();
         return 0;
     }

@@ -14,6 +14,7 @@ struct MeterState {
     HDC offDc = nullptr;
     HGDIOBJ offOld = nullptr;
     uint32_t* bits = nullptr;  // the off-screen bitmap is a top-down 32-bit DIB: sprites blend in place
+    int bitsWidth = 0, bitsHeight = 0;  // its size, fixed at the first paint
     MeterLevels levels;
     MeterLayout layout = kMeterUp;
     const uint8_t* background = nullptr;
@@ -61,6 +62,8 @@ void makeOffscreen(MeterState* s, HDC reference, int width, int height) {
     if (s->offBitmap) {
         s->offOld = SelectObject(s->offDc, s->offBitmap);
         s->bits = static_cast<uint32_t*>(bits);
+        s->bitsWidth = bi.bmiHeader.biWidth;
+        s->bitsHeight = -bi.bmiHeader.biHeight;
     }
 }
 
@@ -73,14 +76,16 @@ void paint(HWND w, MeterState* s) {
     if (!s->offDc)
         makeOffscreen(s, wdc, c.right, c.bottom);
     if (s->offBitmap && s->bits) {
+        // A meter resized after its first paint keeps drawing at the size its bitmap was made with.
+        const int width = s->bitsWidth, height = s->bitsHeight;
         if (s->background && s->lit) {
             GdiFlush();
-            blendInto(s, s->background, 0, 0, c.right, c.bottom, c.right);
-            const MeterPaint p = meterPaint(s->levels, s->layout, c.right, c.bottom);
-            showSpan(s, p.bar, p.vertical, c.right, c.bottom);
-            showSpan(s, p.marker, p.vertical, c.right, c.bottom);
+            blendInto(s, s->background, 0, 0, width, height, width);
+            const MeterPaint p = meterPaint(s->levels, s->layout, width, height);
+            showSpan(s, p.bar, p.vertical, width, height);
+            showSpan(s, p.marker, p.vertical, width, height);
         }
-        BitBlt(wdc, 0, 0, c.right, c.bottom, s->offDc, 0, 0, SRCCOPY);
+        BitBlt(wdc, 0, 0, width, height, s->offDc, 0, 0, SRCCOPY);
     }
     ReleaseDC(w, wdc);
 }

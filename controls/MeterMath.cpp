@@ -72,14 +72,13 @@ MeterPaint meterPaint(const MeterLevels& m, MeterLayout layout, int clientWidth,
     if (layout == kMeterHorizontal || layout == kMeterHorizontalMarker) {
         p.vertical = false;
         const int w = clientWidth - 4;
+        // Spans reaching left of column 0 are trimmed, so x = -1 still lights column 0.
         if (layout == kMeterHorizontal) {
             const int x = meterPixels(m, m.levelA, w);
-            if (x >= 0)
-                p.bar = {0, x + 1};
+            p.bar = {0, x + 1};
         } else {
             const int x = meterPixels(m, m.levelA, w - 3);
-            if (x >= 0)
-                p.bar = {x + 2, x + 4};
+            p.bar = {x + 2, x + 4};
         }
         p.bar = clampSpan(p.bar, clientWidth);
         return p;

@@ -90,10 +90,10 @@ void paint(HWND w) {
                 SetTextColor(dc, enabled ? 0x404040 : 0x808080);
                 RECT tr = inner;
                 tr.top += 1 + (tr.bottom - tr.top) % 2;
-                UINT format = DT_END_ELLIPSIS | DT_VCENTER | DT_SINGLELINE | DT_CENTER;
+                UINT format = DT_END_ELLIPSIS | DT_VCENTER | DT_CENTER;
                 if (s->arrowStyle || s->menuMarkStyle) {
                     tr.left += 3;
-                    format = DT_END_ELLIPSIS | DT_VCENTER | DT_SINGLELINE | DT_LEFT;
+                    format = DT_END_ELLIPSIS | DT_VCENTER | DT_LEFT;
                 }
                 DrawTextA(dc, s->text, -1, &tr, format);
                 SelectObject(dc, oldFont);

@@ -38,6 +38,9 @@ void destroyControlState(HWND window) {
 }
 
 HBITMAP creationBitmap(LPARAM createParam);
+
+// The bitmap of a packed DIB (header, colour table, pixels), as LoadSkinBitmap makes it from a resource.
+HBITMAP bitmapFromPackedDib(const uint8_t* bytes, size_t size, HPALETTE* palette);
 int displayBitsPerPixel();
 
 // Memory DC with a client-sized bitmap selected; restores and frees itself.
@@ -64,7 +67,7 @@ void copyBackgroundBehind(HWND window, HDC target, HBITMAP background, int width
 HFONT controlFont(bool* owned);
 
 // Wheel step with the control's remembered time; 0 while an in-place entry is open.
-int controlWheelStep(WPARAM wParam, int* wheelTime);
+int controlWheelStep(WPARAM wParam, uint32_t* wheelTime);
 
 // Screen-edge warp during drags: returns true when the move must be ignored (pointer warped).
 bool warpPointerAtEdge();

@@ -78,6 +78,12 @@ HBITMAP LoadSkinBitmap(HINSTANCE instance, int id, HPALETTE* palette) {
     const DWORD size = SizeofResource(instance, res);
     HGLOBAL data = LoadResource(instance, res);
     const uint8_t* bytes = data ? static_cast<const uint8_t*>(LockResource(data)) : nullptr;
+    return bitmapFromPackedDib(bytes, size, palette);
+}
+
+HBITMAP bitmapFromPackedDib(const uint8_t* bytes, size_t size, HPALETTE* palette) {
+    if (palette)
+        *palette = nullptr;
     if (!bytes || size < sizeof(BITMAPINFOHEADER))
         return nullptr;
     BITMAPINFOHEADER header;
@@ -128,9 +134,8 @@ HBITMAP LoadSkinBitmap(HINSTANCE instance, int id, HPALETTE* palette) {
     if (header.biCompression == BI_RLE8 && depth == 8) {
         const size_t rowBytes = (static_cast<size_t>(width) + 3) & ~size_t(3);
         expanded.resize(rowBytes * height);
-        if (!expandRle8(bits, bitsSize, width, height, expanded.data(), expanded.size()))
-            expanded.clear();  // keep what a truncated image decoded: it was zero-filled first
-        expanded.resize(rowBytes * height);
+        // A malformed or truncated stream keeps what it decoded; the rest stays zero-filled.
+        expandRle8(bits, bitsSize, width, height, expanded.data(), expanded.size());
         BITMAPINFOHEADER* h = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
         h->biCompression = BI_RGB;
         h->biSizeImage = 0;
@@ -266,11 +271,11 @@ HFONT controlFont(bool* owned) {
     return f;
 }
 
-int controlWheelStep(WPARAM wParam, int* wheelTime) {
+int controlWheelStep(WPARAM wParam, uint32_t* wheelTime) {
     if (gInPlaceEntry)
         return 0;
-    const int now = static_cast<int>(GetMessageTime());
-    const int32_t elapsed = static_cast<int32_t>(static_cast<uint32_t>(now) - static_cast<uint32_t>(*wheelTime));
+    const uint32_t now = static_cast<uint32_t>(GetMessageTime());
+    const uint32_t elapsed = wheelElapsed(*wheelTime, now);
     *wheelTime = now;
     return wheelStep(static_cast<short>(HIWORD(wParam)), elapsed);
 }

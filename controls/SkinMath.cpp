@@ -57,15 +57,13 @@ void blendSprite(uint32_t* destination, int stride, int width, int height, const
     }
 }
 
-int wheelStep(int delta, int32_t elapsedMs) {
+int wheelStep(int delta, uint32_t elapsedMs) {
     int s = delta / 120;
     if (s == 0)
         s = delta <= 0 ? -1 : 1;
     if (elapsedMs < 1)
         elapsedMs = 1;
-    int factor = 500 / elapsedMs;
-    if (factor < 1)
-        factor = 1;
+    const int factor = elapsedMs >= 500 ? 1 : static_cast<int>(500 / elapsedMs);
     const int magnitude = s < 0 ? -s : s;
     return s * magnitude * factor;
 }

@@ -39,8 +39,12 @@ struct SpriteBlend {
 // top row first, `stride` pixels per destination row.
 void blendSprite(uint32_t* destination, int stride, int width, int height, const SpriteBlend& blend);
 
+// Milliseconds between two message times. The tick count wraps after 49.7 days, so the difference is
+// taken unsigned: a signed one turns negative after 24.9 days of uptime and the first notch jumps.
+inline uint32_t wheelElapsed(uint32_t previous, uint32_t now) { return now - previous; }
+
 // Step of a wheel message of delta `delta`, `elapsedMs` after the previous one: fast turns accelerate.
-int wheelStep(int delta, int32_t elapsedMs);
+int wheelStep(int delta, uint32_t elapsedMs);
 
 // Decimal number with `decimals` fraction digits as an integer scaled by 10^decimals. Arithmetic
 // wraps instead of overflowing; a null text gives 0.

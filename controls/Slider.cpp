@@ -25,7 +25,7 @@ struct SliderState {
     int value = 0, minimum = 0, maximum = 0;
     int range = 0;
     int tickStep = 20, tickOffset = 0;
-    int wheelTime = 0;
+    uint32_t wheelTime = 0;
     int pageStep = 0;
     bool groove = true;
     int thumbLength = 29;
@@ -46,7 +46,8 @@ void paint(HWND w, SliderState* s) {
         if (off.ok()) {
             HDC dc = off.dc();
             const bool enabled = IsWindowEnabled(w) != 0;
-            int thumbLength = s->thumbLength;
+            // The plain face counts a shorter thumb for the travel only; the thumb keeps its own length.
+            int travelLength = s->thumbLength;
             if (s->plain) {
                 HBRUSH brush = CreateSolidBrush(s->plainColour);
                 if (brush) {
@@ -58,7 +59,7 @@ void paint(HWND w, SliderState* s) {
                     BlitKeyed(dc, 0, 0, face, 0, 0, width, height, s->plainColour);
                     DeleteObject(face);
                 }
-                thumbLength = 11;
+                travelLength = 11;
             } else {
                 copyBackgroundBehind(w, dc, s->background, width, height);
             }
@@ -101,7 +102,7 @@ void paint(HWND w, SliderState* s) {
             SliderTrack t;
             t.minimum = s->minimum;
             t.range = s->range;
-            t.travel = (s->vertical ? height : width) - thumbLength;
+            t.travel = (s->vertical ? height : width) - travelLength;
             if (grooveOn && s->tickStep != 0) {
                 for (const SliderTick& tick : sliderTicks(s->minimum, s->maximum, s->tickStep, s->tickOffset)) {
                     const int o = sliderTickOffset(t, tick.value);
@@ -119,10 +120,10 @@ void paint(HWND w, SliderState* s) {
             const uint32_t tint = enabled && (s->dragging || GetFocus() == w) ? kDefaultTint : 0;
             if (s->thumb) {
                 if (s->vertical)
-                    DrawSprite(dc, grooveOn ? 2 : 0, track.bottom - thumbLength - offset, grooveOn ? 16 : 18,
-                               thumbLength, s->thumb, enabled ? 255 : 192, tint, 0);
+                    DrawSprite(dc, grooveOn ? 2 : 0, track.bottom - s->thumbLength - offset, grooveOn ? 16 : 18,
+                               s->thumbLength, s->thumb, enabled ? 255 : 192, tint, 0);
                 else
-                    DrawSprite(dc, offset, 0, thumbLength, 16, s->thumb, enabled ? 255 : 192, tint, 0);
+                    DrawSprite(dc, offset, 0, s->thumbLength, 16, s->thumb, enabled ? 255 : 192, tint, 0);
             }
             s->thumbPosition = s->vertical ? track.bottom - offset : offset;
             s->oldThumbPosition = s->thumbPosition;
@@ -227,6 +228,16 @@ void release(HWND w, SliderState* s) {
     SetCursor(s->savedCursor ? s->savedCursor : LoadCursor(nullptr, IDC_ARROW));
 }
 
+// Another window took the mouse (a menu, a dialog): end the drag without touching its capture,
+// its cursor or the pointer's position.
+void captureLost(HWND w, SliderState* s) {
+    s->dragging = false;
+    s->skipNextMove = false;
+    repaint(w, s);
+    if (s->moved)
+        SendMessageA(GetParent(w), SLN_RELEASED, 0, reinterpret_cast<LPARAM>(w));
+}
+
 }  // namespace
 
 LRESULT CALLBACK SliderProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
@@ -281,9 +292,8 @@ LRESULT CALLBACK SliderProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         release(w, s);
         return 0;
     case WM_CAPTURECHANGED:
-        // Losing the capture to another window ends the drag like a release would.
         if (s->dragging && reinterpret_cast<HWND>(lp) != w)
-            release(w, s);
+            captureLost(w, s);
         return 0;
     case WM_MOUSEWHEEL: {
         const int step = controlWheelStep(wp, &s->wheelTime);

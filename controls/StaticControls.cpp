@@ -33,7 +33,7 @@ void paintText(HWND w, StaticTextState* s) {
             SetTextColor(dc, 0);
             char text[256];
             GetWindowTextA(w, text, sizeof(text));
-            DrawTextA(dc, text, -1, &c, DT_END_ELLIPSIS | DT_VCENTER | DT_CENTER | DT_SINGLELINE);
+            DrawTextA(dc, text, -1, &c, DT_END_ELLIPSIS | DT_VCENTER | DT_CENTER);
             SelectObject(dc, oldFont);
             BitBlt(wdc, 0, 0, c.right, c.bottom, dc, 0, 0, SRCCOPY);
         }

@@ -19,22 +19,25 @@ int sliderThumbOffset(const SliderTrack& t, int value) {
 
 std::vector<SliderTick> sliderTicks(int minimum, int maximum, int step, int offset) {
     std::vector<SliderTick> ticks;
-    if (step <= 0 || maximum < minimum)
+    if (step <= 0)
         return ticks;  // a negative step would never reach the maximum
     long long v = minimum;
+    // The offset applies once: applied whenever v is back at the minimum, an offset of -step would
+    // return there for ever.
+    bool first = true;
     while (true) {
         const int iv = static_cast<int>(v);
         ticks.push_back({iv, iv == minimum || iv == 0 || iv == maximum});
-        if (v == minimum)
+        if (first)
             v += offset;
+        first = false;
         v += step;
-        if (v > maximum) {
+        // Past the cap the ticks are denser than any track's pixels: finish at the maximum.
+        if (v > maximum || ticks.size() >= kMaxSliderTicks - 1) {
             if (ticks.back().value != maximum)
                 ticks.push_back({maximum, true});
             break;
         }
-        if (v < minimum)
-            break;  // a negative offset larger than the step
     }
     return ticks;
 }

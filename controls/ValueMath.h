@@ -2,6 +2,7 @@
 // Platform-free arithmetic of the slider and the edit field: offsets along the track, tick
 // positions, the square law, the derived page step and the edit field's drag axis.
 
+#include <cstddef>
 #include <vector>
 
 namespace qv {
@@ -19,6 +20,9 @@ struct SliderTick {
     int value;
     bool major;  // the minimum, 0 or the maximum
 };
+
+// Most ticks one track draws, the last at the maximum: a huge range with a small step stays bounded.
+constexpr size_t kMaxSliderTicks = 4096;
 
 // Tick values from the minimum by `step` (after `offset` for the second), always ending at the maximum.
 std::vector<SliderTick> sliderTicks(int minimum, int maximum, int step, int offset);

@@ -152,3 +152,124 @@ TEST(StaticControls, ClicksArePosted) {
     DeleteObject(lamp);
     EXPECT_EQ(rgb(px[4 * 12 + 6]), static_cast<uint32_t>((GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c)));
 }
+
+namespace {
+
+constexpr uint32_t kTintedGrey = (217u << 16) | (211u << 8) | 102u;  // 200 under the default tint
+constexpr uint32_t kFrameGrey = 0x909090u;
+
+struct FacedButton {
+    std::vector<uint8_t> face;
+    HWND button;
+    int width;
+    FacedButton(ControlFixture& f, int id, int w) : face(solidSprite(w, 21, 200, 200, 200)), width(w) {
+        button = f.create("qv:PushButton", nullptr, id, 10, 10, w, 21);
+        SendMessageA(button, PB_SETSPRITES, reinterpret_cast<WPARAM>(face.data()), 0);
+    }
+    void adjust(int l, int t, int r, int b, LPARAM border = 0) {
+        const int a[4] = {l, t, r, b};
+        SendMessageA(button, PB_SETFOCUSRECT, reinterpret_cast<WPARAM>(a), border);
+        SendMessageA(button, PB_REDRAW, 0, 1);
+    }
+};
+
+// Pixels of an icon bitmap that differ from the button's at (x0, y0); key-coloured ones are not drawn.
+int iconMismatches(const std::vector<uint32_t>& px, int width, int iconId, int x0, int y0, int w, int h) {
+    HBITMAP icon = LoadSkinBitmap(GetModuleHandleA(nullptr), iconId, nullptr);
+    if (!icon)
+        return -1;
+    HDC mem = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(mem, icon);
+    int bad = 0;
+    for (int r = 0; r < h; ++r)
+        for (int c = 0; c < w; ++c) {
+            const COLORREF k = GetPixel(mem, c, r);
+            if (k == RGB(255, 0, 255))
+                continue;
+            const uint32_t want = (GetRValue(k) << 16) | (GetGValue(k) << 8) | GetBValue(k);
+            bad += rgb(px[(y0 + r) * width + x0 + c]) != want;
+        }
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    DeleteObject(icon);
+    return bad;
+}
+
+}  // namespace
+
+TEST(PushButton, FocusFrameWithTheEditorsAdjustments) {
+    ControlFixture f;
+    // Arrow button 15x21 with (-2, 0, 0, 0): frame rectangle (1, 3) .. (12, 18).
+    FacedButton arrow(f, 1102, 15);
+    arrow.adjust(-2, 0, 0, 0);
+    std::vector<uint32_t> px = f.pixels(arrow.button);
+    EXPECT_EQ(rgb(px[10 * 15 + 1]), 0xC8C8C8u);  // no frame without the focus
+    SetFocus(arrow.button);
+    px = f.pixels(arrow.button);
+    EXPECT_EQ(rgb(px[10 * 15 + 1]), kFrameGrey);   // left edge moved out by 2
+    EXPECT_EQ(rgb(px[10 * 15 + 3]), 0xC8C8C8u);
+    EXPECT_EQ(rgb(px[10 * 15 + 11]), kFrameGrey);  // right edge at right - 1
+    EXPECT_EQ(rgb(px[3 * 15 + 6]), kFrameGrey);
+    EXPECT_EQ(rgb(px[17 * 15 + 6]), kFrameGrey);  // bottom edge at bottom - 1
+    EXPECT_EQ(rgb(px[18 * 15 + 6]), 0xC8C8C8u);
+    // The pressed look moves the frame by (1, 1).
+    SendMessageA(arrow.button, WM_LBUTTONDOWN, MK_LBUTTON, at(5, 5));
+    px = f.pixels(arrow.button);
+    EXPECT_EQ(rgb(px[10 * 15 + 2]), kFrameGrey);
+    EXPECT_EQ(rgb(px[18 * 15 + 6]), kFrameGrey);
+    SendMessageA(arrow.button, WM_LBUTTONUP, 0, at(5, 5));
+
+    // Type button 27x21 with (0, 0, 1, 0): the right edge moves out to x = 24.
+    FacedButton type(f, 1101, 27);
+    type.adjust(0, 0, 1, 0);
+    SetFocus(type.button);
+    px = f.pixels(type.button);
+    EXPECT_EQ(rgb(px[10 * 27 + 24]), kFrameGrey);
+    EXPECT_EQ(rgb(px[10 * 27 + 23]), 0xC8C8C8u);
+    EXPECT_EQ(rgb(px[10 * 27 + 3]), kFrameGrey);
+}
+
+TEST(PushButton, BorderFlagSelectsTheUntintedBorderWhileChecked) {
+    ControlFixture f;
+    FacedButton b(f, 1000, 27);
+    SendMessageA(b.button, PB_SETCHECK, 1, 1);
+    std::vector<uint32_t> px = f.pixels(b.button);
+    // Border mode 1: tint from column 2 to width - 2.
+    EXPECT_EQ(rgb(px[10 * 27 + 1]), 0xC8C8C8u);
+    EXPECT_EQ(rgb(px[10 * 27 + 2]), kTintedGrey);
+    EXPECT_EQ(rgb(px[10 * 27 + 25]), kTintedGrey);
+    EXPECT_EQ(rgb(px[1 * 27 + 10]), 0xC8C8C8u);
+    // Border mode 2: from column 1 to width - 3, row 1 to height - 3.
+    b.adjust(0, 0, 0, 0, 1);
+    px = f.pixels(b.button);
+    EXPECT_EQ(rgb(px[10 * 27 + 1]), kTintedGrey);
+    EXPECT_EQ(rgb(px[10 * 27 + 24]), kTintedGrey);
+    EXPECT_EQ(rgb(px[10 * 27 + 25]), 0xC8C8C8u);
+    EXPECT_EQ(rgb(px[1 * 27 + 10]), kTintedGrey);
+    EXPECT_EQ(rgb(px[19 * 27 + 10]), 0xC8C8C8u);
+    // Unchecked, the flag changes nothing: no tint anywhere.
+    SendMessageA(b.button, PB_SETCHECK, 0, 1);
+    px = f.pixels(b.button);
+    EXPECT_EQ(rgb(px[10 * 27 + 10]), 0xC8C8C8u);
+}
+
+TEST(PushButton, TypeIconsSitAtTheirPlaceNormalAndPressed) {
+    ControlFixture f;
+    FacedButton b(f, 1101, 27);
+    // 29x15 icon on a 27x21 button: inner 23x17, drawn 23x15 from x = 2 + (-5 / 2) = 0, y = 3.
+    SendMessageA(b.button, PB_SETICON, 105, 1);
+    std::vector<uint32_t> px = f.pixels(b.button);
+    EXPECT_EQ(iconMismatches(px, 27, 105, 0, 3, 23, 15), 0);
+    EXPECT_GT(iconMismatches(px, 27, 105, 1, 3, 23, 15), 0);  // the check can tell a pixel apart
+    // Pressed: one further right and down (the focus is elsewhere so no frame covers it).
+    SendMessageA(b.button, WM_LBUTTONDOWN, MK_LBUTTON, at(5, 5));
+    SetFocus(f.parent());
+    px = f.pixels(b.button);
+    EXPECT_EQ(iconMismatches(px, 27, 105, 1, 4, 23, 15), 0);
+    SendMessageA(b.button, WM_LBUTTONUP, 0, at(5, 5));
+    // 26x15 icon: x = 2 + (-2 / 2) = 1.
+    SendMessageA(b.button, PB_SETICON, 104, 1);
+    px = f.pixels(b.button);
+    EXPECT_EQ(iconMismatches(px, 27, 104, 1, 3, 23, 15), 0);
+    EXPECT_GT(iconMismatches(px, 27, 104, 0, 3, 23, 15), 0);
+}

@@ -1,6 +1,7 @@
 // Arithmetic of the skinned controls, checked against worked numbers and independent computations.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -89,6 +90,16 @@ TEST(Wheel, AcceleratesWithSpeed) {
     EXPECT_EQ(wheelStep(0, 1000), -1);
 }
 
+TEST(Wheel, ElapsedTimeSurvivesLongUptimeAndTheTickWrap) {
+    // First notch after 24.9 days of uptime: the wheel time is still 0. A slow turn, not x500.
+    EXPECT_EQ(wheelElapsed(0, 0x80000010u), 0x80000010u);
+    EXPECT_EQ(wheelStep(120, wheelElapsed(0, 0x80000010u)), 1);
+    EXPECT_EQ(wheelStep(-120, wheelElapsed(0, 0xFFFFFFFFu)), -1);
+    // 48 ms across the wrap of the tick count still accelerates as 48 ms.
+    EXPECT_EQ(wheelElapsed(0xFFFFFFF0u, 0x20u), 48u);
+    EXPECT_EQ(wheelStep(120, wheelElapsed(0xFFFFFFF0u, 0x20u)), 10);
+}
+
 TEST(ParseFixed, Examples) {
     EXPECT_EQ(ParseFixed("1.25", 1), 12);
     EXPECT_EQ(ParseFixed("-3", 1), -30);
@@ -141,6 +152,34 @@ TEST(Slider, EditorGeometry) {
     EXPECT_EQ(odd.back().value, 50);
     EXPECT_TRUE(sliderTicks(0, 10, 0, 0).empty());
     EXPECT_EQ(sliderThumbOffset(SliderTrack{0, 0, 100}, 5), 0);
+}
+
+TEST(Slider, TicksOfUnusualRangesEnd) {
+    // Minimum above the maximum: a tick at the minimum, then the last one at the maximum.
+    std::vector<SliderTick> t = sliderTicks(50, -50, 20, 0);
+    ASSERT_EQ(t.size(), 2u);
+    EXPECT_EQ(t[0].value, 50);
+    EXPECT_EQ(t[1].value, -50);
+    EXPECT_TRUE(t[0].major && t[1].major);
+    // An offset of minus the step brings v back to the minimum once, not for ever.
+    t = sliderTicks(0, 30, 10, -10);
+    ASSERT_EQ(t.size(), 5u);
+    EXPECT_EQ(t[1].value, 0);
+    EXPECT_EQ(t[2].value, 10);
+    EXPECT_EQ(t.back().value, 30);
+    // A larger negative offset steps on from below the minimum.
+    t = sliderTicks(0, 20, 10, -25);
+    ASSERT_EQ(t.size(), 6u);
+    EXPECT_EQ(t[1].value, -15);
+    EXPECT_EQ(t.back().value, 20);
+    // The whole integer range by 1, and an offset far below it: bounded, still ending at the maximum.
+    t = sliderTicks(INT_MIN, INT_MAX, 1, 0);
+    EXPECT_EQ(t.size(), kMaxSliderTicks);
+    EXPECT_EQ(t.front().value, INT_MIN);
+    EXPECT_EQ(t.back().value, INT_MAX);
+    t = sliderTicks(0, 10, 1, INT_MIN);
+    EXPECT_EQ(t.size(), kMaxSliderTicks);
+    EXPECT_EQ(t.back().value, 10);
 }
 
 TEST(Slider, SquareLawAndPageStep) {
@@ -229,6 +268,33 @@ TEST(Meter, PlainModeAndRows) {
     EXPECT_EQ(meterPixels(m, 0, 140), 0);  // zero-width range: no division by zero
 }
 
+TEST(Meter, HorizontalLayoutsBelowTheFirstColumn) {
+    MeterLevels m;
+    m.minimum = -600;
+    m.maximum = 0;
+    // 12 wide: W = 8. x(-680) = floor(-1.07 + 0.5) = -1 still lights column 0.
+    m.levelA = -680;
+    MeterPaint p = meterPaint(m, kMeterHorizontal, 12, 20);
+    EXPECT_FALSE(p.vertical);
+    EXPECT_EQ(p.bar.first, 0);
+    EXPECT_EQ(p.bar.last, 0);
+    m.levelA = -750;  // x = -2: nothing
+    EXPECT_TRUE(meterPaint(m, kMeterHorizontal, 12, 20).bar.empty());
+    // Marker over W - 3 = 5: x(-720) = -1 shows columns 1 to 3, x(-840) = -2 columns 0 to 2.
+    m.levelA = -720;
+    p = meterPaint(m, kMeterHorizontalMarker, 12, 20);
+    EXPECT_EQ(p.bar.first, 1);
+    EXPECT_EQ(p.bar.last, 3);
+    m.levelA = -840;
+    p = meterPaint(m, kMeterHorizontalMarker, 12, 20);
+    EXPECT_EQ(p.bar.first, 0);
+    EXPECT_EQ(p.bar.last, 2);
+    m.levelA = kSilentLevel;
+    EXPECT_TRUE(meterPaint(m, kMeterHorizontalMarker, 12, 20).bar.empty());
+    m.levelA = 0;  // full scale: x = 8 lights columns 0 to 9
+    EXPECT_EQ(meterPaint(m, kMeterHorizontal, 12, 20).bar.last, 9);
+}
+
 TEST(Rle8, ExpandsAndRejectsHostileData) {
     // 3x2: row 0 = run of 3 x 7; row 1 = literal 1 2 3.
     const uint8_t data[] = {3, 7, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1};
@@ -239,6 +305,10 @@ TEST(Rle8, ExpandsAndRejectsHostileData) {
     EXPECT_TRUE(expandRle8(runaway, sizeof(runaway), 3, 2, out.data(), out.size()));  // clipped, no overflow
     const uint8_t truncated[] = {0, 200, 1, 2};
     EXPECT_FALSE(expandRle8(truncated, sizeof(truncated), 3, 2, out.data(), out.size()));
+    // No end-of-image escape: reported, and what came before it is kept.
+    const uint8_t unended[] = {3, 5, 0, 0, 2, 6};
+    EXPECT_FALSE(expandRle8(unended, sizeof(unended), 3, 2, out.data(), out.size()));
+    EXPECT_EQ(out, (std::vector<uint8_t>{5, 5, 5, 0, 6, 6, 0, 0}));
     EXPECT_FALSE(expandRle8(data, sizeof(data), 3, 2, out.data(), 4));  // output too small
 }
 

@@ -1,6 +1,8 @@
 // EQ graph protocol with real windows: selection by click, Ctrl+click and rubber band, drags with
-// their limits, Shift+drag, the wheel, double-click, and the drawn grid and curve.
+// their limits, Shift+drag, the wheel, double-click, capture loss, and the drawn grid, curve and handles.
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include "BandDesign.h"
 #include "GraphMath.h"
@@ -134,12 +136,42 @@ TEST(EqGraph, RangeAndWithoutRecords) {
     EXPECT_EQ(SendMessageA(g, EQ_GETRANGE, 0, 0), 40);
     SendMessageA(g, WM_LBUTTONDOWN, MK_LBUTTON, at(100, 70));  // no records: nothing happens
     EXPECT_NE(GetCapture(), g);
-    SendMessageA(g, EQ_SETRANGE, 0, 0);  // refused rather than dividing by zero
-    EXPECT_EQ(SendMessageA(g, EQ_GETRANGE, 0, 0), 20);
+    // A range or step of 0 or less is refused: the previous range stays.
+    SendMessageA(g, EQ_SETRANGE, 0, 0);
+    EXPECT_EQ(SendMessageA(g, EQ_GETRANGE, 0, 0), 40);
+    SendMessageA(g, EQ_SETRANGE, 10, 0);
+    EXPECT_EQ(SendMessageA(g, EQ_GETRANGE, 0, 0), 40);
+    SendMessageA(g, EQ_SETRANGE, static_cast<WPARAM>(-5), 1);
+    EXPECT_EQ(SendMessageA(g, EQ_GETRANGE, 0, 0), 40);
+    SendMessageA(g, EQ_SETRANGE, 5, 1);
+    EXPECT_EQ(SendMessageA(g, EQ_GETRANGE, 0, 0), 5);
 }
+
+namespace {
+
+// Pixels of a 9x9 strip cell that differ from the graph's at (x0, y0); magenta ones are transparent.
+int cellMismatches(const std::vector<uint32_t>& px, HDC strip, int column, int row, int x0, int y0) {
+    int bad = 0;
+    for (int r = 0; r < 9; ++r)
+        for (int c = 0; c < 9; ++c) {
+            const COLORREF k = GetPixel(strip, column * 10 + c, row * 10 + r);
+            if (k == RGB(255, 0, 255))
+                continue;
+            const uint32_t want = (GetRValue(k) << 16) | (GetGValue(k) << 8) | GetBValue(k);
+            bad += rgb(px[(y0 + r) * 471 + x0 + c]) != want;
+        }
+    return bad;
+}
+
+}  // namespace
 
 TEST(EqGraph, DrawsGridCurveAndHandles) {
     GraphFixture f;
+    f.bands[1].selected = 1;  // on, selected: row 3
+    f.bands[3].enabled = 0;   // off: row 0
+    // An off band over an on one: the off ones are drawn first, so the on handle shows.
+    f.bands[5].frequency = f.bands[4].frequency;
+    f.bands[5].enabled = 0;
     RedrawWindow(f.graph, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     const std::vector<uint32_t> px = f.pixels(f.graph);
     auto pix = [&](int x, int y) { return rgb(px[y * 471 + x]); };
@@ -150,4 +182,140 @@ TEST(EqGraph, DrawsGridCurveAndHandles) {
     EXPECT_EQ(pix(120, 110), 0x4B7595u);  // -12 dB
     EXPECT_EQ(pix(graphX(f.axes, 500.0f), 40), 0x4B7595u);  // vertical line at 500 Hz
     EXPECT_EQ(pix(120, 0), 0x336699u);  // outside the inner rectangle only the background (fixture's)
+
+    // Each handle is its band's cell of the strip, in the row of its state, centred on (x, y).
+    HBITMAP strip = LoadSkinBitmap(GetModuleHandleA(nullptr), 119, nullptr);
+    ASSERT_NE(strip, nullptr);
+    HDC mem = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(mem, strip);
+    struct {
+        int band, row;
+    } expected[] = {{1, 3}, {2, 2}, {3, 0}, {4, 2}};
+    for (const auto& e : expected) {
+        const int x = graphX(f.axes, f.bands[e.band].frequency), y = graphY(f.axes, f.bands[e.band].gain);
+        EXPECT_EQ(cellMismatches(px, mem, e.band, e.row, x - 4, y - 4), 0) << "band " << e.band;
+        EXPECT_GT(cellMismatches(px, mem, e.band, e.row, x - 1, y - 4), 0) << "band " << e.band;
+        for (int other = 0; other < 4; ++other)  // a swapped row would show
+            if (other != e.row) {
+                EXPECT_GT(cellMismatches(px, mem, e.band, other, x - 4, y - 4), 0) << e.band << " row " << other;
+            }
+    }
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    DeleteObject(strip);
+}
+
+TEST(EqGraph, RubberBandCornerStaysInsideTheInnerRectangle) {
+    GraphFixture f;
+    // The corner stops at (W - 1, B - 1) = (468, 137); handles count within 4 pixels of it.
+    auto frequencyAt = [&](int x) {
+        float fr = 16000.0f;
+        while (graphX(f.axes, fr) < x)
+            fr += 1.0f;
+        return fr;
+    };
+    auto gainAt = [&](int y) {
+        float g = 0.0f;
+        while (graphY(f.axes, g) < y)
+            g -= 1.0f;
+        return g;
+    };
+    f.bands[4].frequency = frequencyAt(472);  // inside
+    f.bands[5].frequency = frequencyAt(473);  // outside
+    f.bands[3].gain = gainAt(141);            // inside
+    f.bands[2].gain = gainAt(142);            // outside
+    ASSERT_EQ(graphX(f.axes, f.bands[5].frequency), 473);
+    ASSERT_EQ(graphY(f.axes, f.bands[2].gain), 142);
+    SendMessageA(f.graph, WM_LBUTTONDOWN, MK_LBUTTON, at(20, 10));
+    SendMessageA(f.graph, WM_MOUSEMOVE, MK_LBUTTON, at(900, 900));
+    EXPECT_EQ(f.selectedMask(), 0b011011);
+    SendMessageA(f.graph, WM_LBUTTONUP, 0, at(900, 900));
+}
+
+TEST(EqGraph, DragCapsFrequenciesAtTheCurrentSampleRate) {
+    GraphFixture f;
+    SendMessageA(f.graph, EQ_SETSAMPLERATE, 48000, 0);
+    const GraphAxes a48 = makeGraphAxes(471, 140, 48000.0f, 20);
+    f.bands[5].frequency = 20000.0f;
+    const int x = graphX(a48, 20000.0f), y = graphY(a48, 0.0f);
+    SendMessageA(f.graph, WM_LBUTTONDOWN, MK_LBUTTON, at(x, y));
+    ASSERT_EQ(f.selectedMask(), 0b100000);
+    // The stream drops to 44.1 kHz mid-drag: the log ceiling stays (23999 Hz), the cap follows the rate.
+    SendMessageA(f.graph, EQ_SETSAMPLERATE, 44100, 0);
+    SendMessageA(f.graph, WM_MOUSEMOVE, MK_LBUTTON, at(x + 9, y));
+    EXPECT_EQ(f.bands[5].frequency, 22049.0f);
+    SendMessageA(f.graph, WM_LBUTTONUP, 0, at(x + 9, y));
+}
+
+TEST(EqGraph, LosingTheCaptureEndsTheGestureOnly) {
+    GraphFixture f;
+    f.bands[2].selected = f.bands[4].selected = 1;
+    POINT before;
+    GetCursorPos(&before);
+    // A band drag interrupted by another window taking the mouse.
+    SendMessageA(f.graph, WM_LBUTTONDOWN, MK_LBUTTON, f.handle(2));
+    ASSERT_EQ(GetCapture(), f.graph);
+    f.notes().clear();
+    SetCapture(f.parent());
+    EXPECT_EQ(GetCapture(), f.parent());          // not taken back
+    EXPECT_EQ(f.selectedMask(), 0b010100);        // the group stays selected
+    POINT after;
+    GetCursorPos(&after);
+    EXPECT_EQ(after.x, before.x);                 // the pointer stays where it is
+    EXPECT_EQ(after.y, before.y);
+    const float frequency = f.bands[2].frequency;
+    SendMessageA(f.graph, WM_MOUSEMOVE, MK_LBUTTON, at(400, 20));
+    SendMessageA(f.graph, WM_LBUTTONUP, 0, at(400, 20));
+    EXPECT_EQ(f.bands[2].frequency, frequency);  // no drag any more
+    EXPECT_EQ(f.count(EQN_RELEASED), 1);
+    EXPECT_EQ(f.count(EQN_CHANGED), 0);
+    ReleaseCapture();
+
+    // A rubber band likewise: the selection it made stays, later moves select nothing.
+    SendMessageA(f.graph, WM_LBUTTONDOWN, MK_LBUTTON, at(20, 10));
+    SendMessageA(f.graph, WM_MOUSEMOVE, MK_LBUTTON, at(300, 100));
+    ASSERT_EQ(f.selectedMask(), 0b000111);
+    f.notes().clear();
+    SetCapture(f.parent());
+    EXPECT_EQ(GetCapture(), f.parent());
+    SendMessageA(f.graph, WM_MOUSEMOVE, MK_LBUTTON, at(900, 900));
+    EXPECT_EQ(f.selectedMask(), 0b000111);
+    EXPECT_EQ(f.count(EQN_RELEASED), 1);
+    ReleaseCapture();
+}
+
+TEST(EqGraph, NewSampleRateRebuildsTheCurvesTables) {
+    GraphFixture f;
+    // A +12 dB peak designed at 44.1 kHz for 10 kHz (cookbook form); its handle is moved out of the way.
+    const double kPi = 3.14159265358979323846;
+    const double A = std::pow(10.0, 12.0 / 40.0), w = 2 * kPi * 10000.0 / 44100.0, alpha = std::sin(w) / 4.0;
+    const double a0 = 1 + alpha / A;
+    BandRecord& b = f.bands[3];
+    b.b0 = static_cast<float>((1 + alpha * A) / a0);
+    b.b1 = static_cast<float>(-2 * std::cos(w) / a0);
+    b.b2 = static_cast<float>((1 - alpha * A) / a0);
+    b.a1 = static_cast<float>(2 * std::cos(w) / a0);
+    b.a2 = static_cast<float>(-(1 - alpha / A) / a0);
+    b.gain = -150;
+    auto top = [&](float rate, int* column) {
+        const GraphAxes a = makeGraphAxes(471, 140, rate, 20);
+        const std::vector<int> ys = responseCurve(a, makeFrequencyTables(a, rate), f.bands, 6);
+        size_t k = 0;
+        for (size_t i = 1; i < ys.size(); ++i)
+            if (ys[i] < ys[k])
+                k = i;
+        *column = 2 + static_cast<int>(k);
+        return ys[k];
+    };
+    auto whiteAt = [&](int x, int y) {
+        RedrawWindow(f.graph, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        return rgb(f.pixels(f.graph)[y * 471 + x]) == 0xFFFFFFu;
+    };
+    int x44, x48;
+    const int y44 = top(44100.0f, &x44), y48 = top(48000.0f, &x48);
+    ASSERT_NE(x44, x48);
+    EXPECT_TRUE(whiteAt(x44, y44));
+    SendMessageA(f.graph, EQ_SETSAMPLERATE, 48000, 0);
+    EXPECT_TRUE(whiteAt(x48, y48));
+    EXPECT_FALSE(whiteAt(x44, y44));
 }

@@ -1,4 +1,4 @@
-// Meter sequences through messages, and the lit rows read back from the window.
+// Meter sequences through messages, and the lit rows read back from the window, also after a resize.
 #include <gtest/gtest.h>
 
 #include "WindowTestSupport.h"
@@ -52,4 +52,25 @@ TEST(Meter, LitRowsAndPeakMarker) {
     px = f.pixels(m);
     EXPECT_EQ(row(141), 0x000040u);  // fell to -60 dB: nothing lit
     EXPECT_EQ(row(2), 0x00FF00u);    // but the peak is still held
+}
+
+TEST(Meter, ResizedAfterItsFirstPaintKeepsItsBitmapsSize) {
+    ControlFixture f;
+    HWND m = f.create("qv:Meter", nullptr, 20030, 432, 210, 12, 144, 0x0001);
+    SendMessageA(m, MT_SETRANGE, static_cast<WPARAM>(-600), 0);
+    std::vector<uint8_t> unlit = solidSprite(12, 144, 0, 0, 64), lit = solidSprite(12, 144, 0, 255, 0);
+    SendMessageA(m, MT_SETSPRITES, reinterpret_cast<WPARAM>(unlit.data()), reinterpret_cast<LPARAM>(lit.data()));
+    SendMessageA(m, MT_SETLEVELS, 0, 0);
+    // Painting at the new client size would write past the bitmap and read past the sprites.
+    SetWindowPos(m, nullptr, 0, 0, 40, 300, SWP_NOMOVE | SWP_NOZORDER);
+    SendMessageA(m, MT_SETLEVELS, static_cast<WPARAM>(-300), 0);
+    RedrawWindow(m, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    int width = 0;
+    const std::vector<uint32_t> px = f.pixels(m, &width);
+    ASSERT_EQ(width, 40);
+    auto at = [&](int x, int y) { return rgb(px[y * width + x]); };
+    EXPECT_EQ(at(5, 71), 0x000040u);
+    EXPECT_EQ(at(5, 72), 0x00FF00u);
+    EXPECT_EQ(at(11, 141), 0x00FF00u);
+    EXPECT_EQ(at(5, 142), 0x000040u);
 }

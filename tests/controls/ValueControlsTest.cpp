@@ -1,4 +1,5 @@
-// Slider and edit field protocols: keys, drags, wheel, text changes and the in-place entry.
+// Slider and edit field protocols: keys, drags, pointer return and edge warp, the thumb by state, the
+// wheel, text changes and the in-place entry.
 #include <gtest/gtest.h>
 
 #include "WindowTestSupport.h"
@@ -239,4 +240,112 @@ TEST(EditField, FocusFrameAndFocusLossStep) {
     EXPECT_EQ(steps(f), (std::vector<int>{0}));
     px = f.pixels(e);
     EXPECT_EQ(rgb(px[2 * 40 + 10]), 0x336699u);
+}
+
+TEST(Slider, PlainStyleDrawsTheWholeThumb) {
+    ControlFixture f;
+    HWND s = f.create("qv:Slider", nullptr, 1106, 10, 10, 150, 20, SLS_PLAIN);
+    SendMessageA(s, SL_SETRANGE, 0, 100);
+    std::vector<uint8_t> thumb = solidSprite(29, 16, 255, 0, 0);
+    SendMessageA(s, SL_SETTHUMB, reinterpret_cast<WPARAM>(thumb.data()), 0);
+    SendMessageA(s, SL_SETPOS, 50, 1);
+    // Travel counts a thumb of 11 (150 - 11 = 139): offset (50 * 139 + 50) / 100 = 70; the thumb keeps 29.
+    std::vector<uint32_t> px = f.pixels(s);
+    EXPECT_NE(rgb(px[8 * 150 + 69]), 0xFF0000u);
+    EXPECT_EQ(rgb(px[8 * 150 + 70]), 0xFF0000u);
+    EXPECT_EQ(rgb(px[8 * 150 + 98]), 0xFF0000u);
+    EXPECT_NE(rgb(px[8 * 150 + 99]), 0xFF0000u);
+}
+
+TEST(Slider, LosingTheCaptureEndsTheDragOnly) {
+    ControlFixture f;
+    HWND s = editorSlider(f);
+    SendMessageA(s, WM_LBUTTONDOWN, MK_LBUTTON, at(70, 8));
+    SendMessageA(s, WM_MOUSEMOVE, MK_LBUTTON, at(75, 8));
+    ASSERT_EQ(SendMessageA(s, SL_GETPOS, 0, 0), 5);
+    POINT before;
+    GetCursorPos(&before);
+    f.notes().clear();
+    SetCapture(f.parent());
+    EXPECT_EQ(GetCapture(), f.parent());  // not taken back
+    POINT after;
+    GetCursorPos(&after);
+    EXPECT_EQ(after.x, before.x);  // the pointer is not put back on the thumb
+    EXPECT_EQ(after.y, before.y);
+    ASSERT_EQ(f.notes().size(), 1u);
+    EXPECT_EQ(f.notes()[0].msg, SLN_RELEASED);
+    SendMessageA(s, WM_MOUSEMOVE, MK_LBUTTON, at(90, 8));
+    SendMessageA(s, WM_LBUTTONUP, 0, at(90, 8));
+    EXPECT_EQ(SendMessageA(s, SL_GETPOS, 0, 0), 5);
+    EXPECT_EQ(f.notes().size(), 1u);
+    ReleaseCapture();
+}
+
+TEST(Slider, PointerReturnsAfterADragAndWarpsAtTheScreenEdge) {
+    ControlFixture f;
+    HWND s = editorSlider(f);
+    RECT wr, desk;
+    GetWindowRect(s, &wr);
+    GetWindowRect(GetDesktopWindow(), &desk);
+    const POINT centre{(desk.left + desk.right) / 2, (desk.top + desk.bottom) / 2};
+    POINT p;
+    // Grabbed (thumb at 61 for value 0): back onto the thumb, which stands at 62 for value 5.
+    SendMessageA(s, WM_LBUTTONDOWN, MK_LBUTTON, at(70, 8));
+    SendMessageA(s, WM_MOUSEMOVE, MK_LBUTTON, at(75, 8));
+    SendMessageA(s, WM_LBUTTONUP, 0, at(75, 8));
+    GetCursorPos(&p);
+    EXPECT_EQ(p.x, wr.left + 62 + 12);
+    EXPECT_EQ(p.y, (wr.top + wr.bottom) / 2 - 2);
+    // Not grabbed: back where the press was.
+    SetCursorPos(centre.x, centre.y);
+    SendMessageA(s, WM_LBUTTONDOWN, MK_LBUTTON, at(10, 8));
+    SendMessageA(s, WM_MOUSEMOVE, MK_LBUTTON, at(12, 8));
+    SetCursorPos(centre.x + 40, centre.y + 30);
+    SendMessageA(s, WM_LBUTTONUP, 0, at(12, 8));
+    GetCursorPos(&p);
+    EXPECT_EQ(p.x, centre.x);
+    EXPECT_EQ(p.y, centre.y);
+    EXPECT_EQ(SendMessageA(s, SL_GETPOS, 0, 0), 7);
+    // At the screen edge the move is ignored and the pointer jumps to the centre; the move the jump
+    // causes only re-anchors; the next one steps again.
+    SendMessageA(s, WM_LBUTTONDOWN, MK_LBUTTON, at(40, 8));
+    f.notes().clear();
+    SetCursorPos(desk.left, centre.y);
+    SendMessageA(s, WM_MOUSEMOVE, MK_LBUTTON, at(80, 8));
+    GetCursorPos(&p);
+    EXPECT_EQ(p.x, centre.x);
+    EXPECT_EQ(p.y, centre.y);
+    SendMessageA(s, WM_MOUSEMOVE, MK_LBUTTON, at(140, 8));
+    EXPECT_EQ(SendMessageA(s, SL_GETPOS, 0, 0), 7);
+    EXPECT_TRUE(f.notes().empty());
+    SendMessageA(s, WM_MOUSEMOVE, MK_LBUTTON, at(143, 8));
+    EXPECT_EQ(SendMessageA(s, SL_GETPOS, 0, 0), 10);
+    SendMessageA(s, WM_LBUTTONUP, 0, at(143, 8));
+}
+
+TEST(Slider, ThumbLookByState) {
+    ControlFixture f;
+    HWND s = editorSlider(f);
+    HWND other = f.create("qv:Slider", nullptr, 1005, 261, 347, 150, 20);
+    std::vector<uint8_t> thumb = solidSprite(29, 16, 200, 200, 200);
+    SendMessageA(s, SL_SETTHUMB, reinterpret_cast<WPARAM>(thumb.data()), 0);
+    UpdateWindow(s);  // value 0: thumb at x 61 .. 89
+    std::vector<uint32_t> px = f.pixels(s);
+    EXPECT_EQ(rgb(px[3 * 150 + 75]), 0xC8C8C8u);  // enabled, unfocused: as stored
+    EXPECT_EQ(rgb(px[6 * 150 + 10]), 0x202020u);  // groove
+    SetFocus(s);
+    px = f.pixels(s);
+    EXPECT_EQ(rgb(px[3 * 150 + 75]), (217u << 16) | (211u << 8) | 102u);  // focused: tinted
+    // Disabled, even while dragged: faded by 192 over the background, untinted, a light groove, and
+    // no groove through the thumb.
+    SetFocus(other);
+    EnableWindow(s, FALSE);
+    SendMessageA(s, WM_LBUTTONDOWN, MK_LBUTTON, at(70, 8));
+    px = f.pixels(s);
+    auto faded = [](int background) { return static_cast<uint32_t>(200 + (((background - 200) * 193) >> 8)); };
+    const uint32_t expected = (faded(0x33) << 16) | (faded(0x66) << 8) | faded(0x99);
+    EXPECT_EQ(rgb(px[3 * 150 + 75]), expected);
+    EXPECT_EQ(rgb(px[6 * 150 + 75]), expected);
+    EXPECT_EQ(rgb(px[6 * 150 + 10]), 0xA0A0A0u);
+    SendMessageA(s, WM_LBUTTONUP, 0, at(70, 8));
 }
