@@ -319,3 +319,41 @@ TEST(EqGraph, NewSampleRateRebuildsTheCurvesTables) {
     EXPECT_TRUE(whiteAt(x48, y48));
     EXPECT_FALSE(whiteAt(x44, y44));
 }
+
+TEST(EqGraph, DragAtTheScreenEdgeWarpsWithoutAStep) {
+    GraphFixture f;
+    RECT desk;
+    GetWindowRect(GetDesktopWindow(), &desk);
+    const POINT centre{(desk.left + desk.right) / 2, (desk.top + desk.bottom) / 2};
+    const float freq = f.bands[2].frequency, gain = f.bands[2].gain;
+    const LPARAM start = f.handle(2);
+    const int x = static_cast<short>(LOWORD(start)), y = static_cast<short>(HIWORD(start));
+    // The moves are the test's own: those the system queues for the real pointer are dropped.
+    const auto dropRealMoves = [&] {
+        MSG m;
+        while (PeekMessageA(&m, f.graph, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE)) {
+        }
+    };
+    SendMessageA(f.graph, WM_LBUTTONDOWN, MK_LBUTTON, start);
+    f.pump();
+    f.notes().clear();
+    // The pointer reached the screen edge: the move is ignored and the pointer jumps to the centre.
+    SetCursorPos(desk.left, centre.y);
+    dropRealMoves();
+    SendMessageA(f.graph, WM_MOUSEMOVE, MK_LBUTTON, at(x - 60, y + 30));
+    dropRealMoves();
+    POINT p;
+    GetCursorPos(&p);
+    EXPECT_EQ(p.x, centre.x);
+    EXPECT_EQ(p.y, centre.y);
+    // The move the jump causes only re-anchors; the next one steps again.
+    SendMessageA(f.graph, WM_MOUSEMOVE, MK_LBUTTON, at(x + 90, y - 40));
+    EXPECT_EQ(f.bands[2].frequency, freq);
+    EXPECT_EQ(f.bands[2].gain, gain);
+    SendMessageA(f.graph, WM_MOUSEMOVE, MK_LBUTTON, at(x + 90, y - 50));
+    EXPECT_EQ(f.bands[2].frequency, freq);
+    EXPECT_GT(f.bands[2].gain, gain);
+    dropRealMoves();
+    EXPECT_EQ(f.count(EQN_CHANGED), 1);
+    SendMessageA(f.graph, WM_LBUTTONUP, 0, at(x + 90, y - 50));
+}
