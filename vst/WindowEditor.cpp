@@ -36,7 +36,6 @@ public:
         close();
         if (g_openWindows == 0) {
             WNDCLASSA wc{};
-            wc.style = CS_DBLCLKS;
             wc.lpfnWndProc = editorProc;
             wc.hInstance = qvModuleHandle();
             wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
@@ -47,7 +46,7 @@ public:
         }
         ++g_openWindows;
         const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
-        window_ = CreateWindowExA(0, kWindowClass, "qv:equalizer", style, 0, 0, rect_.right, rect_.bottom,
+        window_ = CreateWindowExA(0, kWindowClass, "Window", style, 0, 0, rect_.right, rect_.bottom,
                                   parent, nullptr, qvModuleHandle(), nullptr);
         if (!window_) {
             releaseClass();
