@@ -310,13 +310,8 @@ LRESULT CALLBACK EqGraphProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        BeginPaint(w, &ps);
-        paint(w, s);
-        EndPaint(w, &ps);
-        return 0;
-    }
+    case WM_PAINT:
+        return paintClient(w, [&] { paint(w, s); });
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS;
     case WM_SETFOCUS:

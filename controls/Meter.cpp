@@ -1,5 +1,7 @@
 // "qv:Meter": a level bar of two sprites (unlit and lit); in peak mode the bar falls at a fixed
 // rate, a peak marker holds, and the maxima since the last reset are kept.
+#include <memory>
+
 #include "MeterMath.h"
 #include "Skin.h"
 #include "SkinMath.h"
@@ -10,11 +12,7 @@ namespace qv {
 namespace {
 
 struct MeterState {
-    HBITMAP offBitmap = nullptr;
-    HDC offDc = nullptr;
-    HGDIOBJ offOld = nullptr;
-    uint32_t* bits = nullptr;  // the off-screen bitmap is a top-down 32-bit DIB: sprites blend in place
-    int bitsWidth = 0, bitsHeight = 0;  // its size, fixed at the first paint
+    std::unique_ptr<PixelWindow> off;  // made at the first paint, at the size the client had then
     MeterLevels levels;
     MeterLayout layout = kMeterUp;
     const uint8_t* background = nullptr;
@@ -35,7 +33,7 @@ void blendInto(MeterState* s, const uint8_t* sprite, int x, int y, int w, int h,
     b.spriteWidth = width;
     b.sourceX = x;
     b.sourceY = y;
-    blendSprite(s->bits + static_cast<ptrdiff_t>(y) * width + x, width, w, h, b);
+    blendSprite(s->off->pixels() + static_cast<ptrdiff_t>(y) * width + x, width, w, h, b);
 }
 
 void showSpan(MeterState* s, const MeterSpan& span, bool vertical, int width, int height) {
@@ -48,36 +46,17 @@ void showSpan(MeterState* s, const MeterSpan& span, bool vertical, int width, in
         blendInto(s, s->lit, span.first, 0, n, height, width);
 }
 
-void makeOffscreen(MeterState* s, HDC reference, int width, int height) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = width > 0 ? width : 1;
-    bi.bmiHeader.biHeight = -(height > 0 ? height : 1);
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    s->offDc = CreateCompatibleDC(reference);
-    void* bits = nullptr;
-    if (s->offDc)
-        s->offBitmap = CreateDIBSection(s->offDc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (s->offBitmap) {
-        s->offOld = SelectObject(s->offDc, s->offBitmap);
-        s->bits = static_cast<uint32_t*>(bits);
-        s->bitsWidth = bi.bmiHeader.biWidth;
-        s->bitsHeight = -bi.bmiHeader.biHeight;
-    }
-}
-
 void paint(HWND w, MeterState* s) {
     RECT c;
     GetClientRect(w, &c);
     HDC wdc = GetDC(w);
     if (!wdc)
         return;
-    if (!s->offDc)
-        makeOffscreen(s, wdc, c.right, c.bottom);
-    if (s->offBitmap && s->bits) {
+    if (!s->off)
+        s->off.reset(new (std::nothrow) PixelWindow(wdc, c.right, c.bottom));
+    if (s->off && s->off->ok()) {
         // A meter resized after its first paint keeps drawing at the size its bitmap was made with.
-        const int width = s->bitsWidth, height = s->bitsHeight;
+        const int width = s->off->width(), height = s->off->height();
         if (s->background && s->lit) {
             GdiFlush();
             blendInto(s, s->background, 0, 0, width, height, width);
@@ -85,7 +64,7 @@ void paint(HWND w, MeterState* s) {
             showSpan(s, p.bar, p.vertical, width, height);
             showSpan(s, p.marker, p.vertical, width, height);
         }
-        BitBlt(wdc, 0, 0, width, height, s->offDc, 0, 0, SRCCOPY);
+        s->off->write(wdc, 0, 0);
     }
     ReleaseDC(w, wdc);
 }
@@ -114,23 +93,12 @@ LRESULT CALLBACK MeterProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     case WM_DESTROY:
-        if (s->offOld)
-            SelectObject(s->offDc, s->offOld);
-        if (s->offBitmap)
-            DeleteObject(s->offBitmap);
-        if (s->offDc)
-            DeleteDC(s->offDc);
         destroyControlState<MeterState>(w);
         return 0;
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        BeginPaint(w, &ps);
-        paint(w, s);
-        EndPaint(w, &ps);
-        return 0;
-    }
+    case WM_PAINT:
+        return paintClient(w, [&] { paint(w, s); });
     case MT_SETRANGE:
         s->levels.minimum = static_cast<int>(wp);
         s->levels.maximum = static_cast<int>(lp);

@@ -227,13 +227,8 @@ LRESULT CALLBACK PushButtonProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        BeginPaint(w, &ps);
-        paint(w);
-        EndPaint(w, &ps);
-        return 0;
-    }
+    case WM_PAINT:
+        return paintClient(w, [&] { paint(w); });
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_UNDEFPUSHBUTTON;
     case WM_SETFOCUS:

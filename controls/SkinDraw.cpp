@@ -4,55 +4,12 @@
 #include <vector>
 
 #include "Skin.h"
+#include "SkinInternal.h"
 #include "SkinMath.h"
 
 namespace qv {
 
 namespace {
-
-// A top-down 32-bit DIB section of the rectangle's size, read from and written back to a DC.
-class PixelWindow {
-public:
-    PixelWindow(HDC target, int width, int height) : width_(width), height_(height) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = width;
-        bi.bmiHeader.biHeight = -height;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
-        dc_ = CreateCompatibleDC(target);
-        if (dc_)
-            bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits_, nullptr, 0);
-        if (bitmap_)
-            old_ = SelectObject(dc_, bitmap_);
-    }
-    ~PixelWindow() {
-        if (old_)
-            SelectObject(dc_, old_);
-        if (bitmap_)
-            DeleteObject(bitmap_);
-        if (dc_)
-            DeleteDC(dc_);
-    }
-    PixelWindow(const PixelWindow&) = delete;
-    PixelWindow& operator=(const PixelWindow&) = delete;
-    bool ok() const { return bits_ && old_; }
-    uint32_t* pixels() const { return static_cast<uint32_t*>(bits_); }
-    void read(HDC from, int x, int y) {
-        GdiFlush();
-        BitBlt(dc_, 0, 0, width_, height_, from, x, y, SRCCOPY);
-        GdiFlush();
-    }
-    void write(HDC to, int x, int y) { BitBlt(to, x, y, width_, height_, dc_, 0, 0, SRCCOPY); }
-
-private:
-    int width_, height_;
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-    void* bits_ = nullptr;
-};
 
 void blendInto(HDC dc, int x, int y, int width, int height, const SpriteBlend& blend) {
     if (width <= 0 || height <= 0 || !blend.sprite || !dc)

@@ -37,26 +37,63 @@ void destroyControlState(HWND window) {
     SetWindowLongPtrA(window, 0, 0);
 }
 
+// WM_PAINT of a control: `paint` draws the whole client (which is why controls erase no background)
+// between BeginPaint and EndPaint.
+template <class Paint>
+LRESULT paintClient(HWND window, Paint&& paint) {
+    PAINTSTRUCT ps;
+    BeginPaint(window, &ps);
+    paint();
+    EndPaint(window, &ps);
+    return 0;
+}
+
 HBITMAP creationBitmap(LPARAM createParam);
 
 // The bitmap of a packed DIB (header, colour table, pixels), as LoadSkinBitmap makes it from a resource.
 HBITMAP bitmapFromPackedDib(const uint8_t* bytes, size_t size, HPALETTE* palette);
 int displayBitsPerPixel();
 
-// Memory DC with a client-sized bitmap selected; restores and frees itself.
-class OffscreenDC {
+// A memory DC compatible with a reference DC, with one bitmap of its own selected into it;
+// restores and frees both.
+class MemoryDC {
 public:
-    OffscreenDC(HDC reference, int width, int height);
-    ~OffscreenDC();
-    OffscreenDC(const OffscreenDC&) = delete;
-    OffscreenDC& operator=(const OffscreenDC&) = delete;
+    ~MemoryDC();
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
     HDC dc() const { return dc_; }
-    bool ok() const { return dc_ && bitmap_; }
 
-private:
-    HDC dc_ = nullptr;
+protected:
+    explicit MemoryDC(HDC reference) : dc_(CreateCompatibleDC(reference)) {}
+    void select(HBITMAP bitmap);  // takes ownership; null leaves nothing selected
+
+    HDC dc_;
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ old_ = nullptr;
+};
+
+// A top-down 32-bit DIB section, so that sprites blend straight into its pixels; read from and
+// written back to another DC.
+class PixelWindow : public MemoryDC {
+public:
+    PixelWindow(HDC reference, int width, int height);
+    bool ok() const { return bits_ && old_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    uint32_t* pixels() const { return static_cast<uint32_t*>(bits_); }
+    void read(HDC from, int x, int y);
+    void write(HDC to, int x, int y) { BitBlt(to, x, y, width_, height_, dc_, 0, 0, SRCCOPY); }
+
+private:
+    int width_, height_;
+    void* bits_ = nullptr;
+};
+
+// A bitmap in the display's own format, for drawing a whole control before one copy to the window.
+class OffscreenDC : public MemoryDC {
+public:
+    OffscreenDC(HDC reference, int width, int height);
+    bool ok() const { return dc_ && bitmap_; }
 };
 
 // Copies the part of the parent's background picture that lies behind `window`.

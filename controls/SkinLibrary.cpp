@@ -225,21 +225,43 @@ int displayBitsPerPixel() {
     return bpp;
 }
 
-OffscreenDC::OffscreenDC(HDC reference, int width, int height) {
-    dc_ = CreateCompatibleDC(reference);
-    if (dc_)
-        bitmap_ = CreateCompatibleBitmap(reference, width > 0 ? width : 1, height > 0 ? height : 1);
-    if (bitmap_)
-        old_ = SelectObject(dc_, bitmap_);
-}
-
-OffscreenDC::~OffscreenDC() {
+MemoryDC::~MemoryDC() {
     if (old_)
         SelectObject(dc_, old_);
     if (bitmap_)
         DeleteObject(bitmap_);
     if (dc_)
         DeleteDC(dc_);
+}
+
+void MemoryDC::select(HBITMAP bitmap) {
+    bitmap_ = bitmap;
+    if (bitmap_)
+        old_ = SelectObject(dc_, bitmap_);
+}
+
+PixelWindow::PixelWindow(HDC reference, int width, int height)
+    : MemoryDC(reference), width_(width > 0 ? width : 1), height_(height > 0 ? height : 1) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = width_;
+    bi.bmiHeader.biHeight = -height_;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    if (dc_)
+        select(CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits_, nullptr, 0));
+}
+
+void PixelWindow::read(HDC from, int x, int y) {
+    GdiFlush();
+    BitBlt(dc_, 0, 0, width_, height_, from, x, y, SRCCOPY);
+    GdiFlush();
+}
+
+OffscreenDC::OffscreenDC(HDC reference, int width, int height) : MemoryDC(reference) {
+    if (dc_)
+        select(CreateCompatibleBitmap(reference, width > 0 ? width : 1, height > 0 ? height : 1));
 }
 
 void copyBackgroundBehind(HWND window, HDC target, HBITMAP background, int width, int height) {

@@ -85,13 +85,8 @@ LRESULT CALLBACK StaticTextProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        BeginPaint(w, &ps);
-        paintText(w, s);
-        EndPaint(w, &ps);
-        return 0;
-    }
+    case WM_PAINT:
+        return paintClient(w, [&] { paintText(w, s); });
     case WM_SETFONT:
         s->font = reinterpret_cast<HFONT>(wp);
         if (lp)
@@ -126,13 +121,8 @@ LRESULT CALLBACK StaticImageProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        BeginPaint(w, &ps);
-        paintImage(w, s);
-        EndPaint(w, &ps);
-        return 0;
-    }
+    case WM_PAINT:
+        return paintClient(w, [&] { paintImage(w, s); });
     case SI_SETIMAGE:
         s->image = static_cast<int>(wp);
         InvalidateRect(w, nullptr, FALSE);

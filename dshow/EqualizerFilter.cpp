@@ -64,7 +64,26 @@ EqualizerFilter::EqualizerFilter(IUnknown* outer)
     SelectPreset(0);
 }
 
-EqualizerFilter::~EqualizerFilter() = default;
+EqualizerFilter::~EqualizerFilter()
+{
+    if (scratch_)
+        HeapFree(GetProcessHeap(), 0, scratch_);
+}
+
+float* EqualizerFilter::scratch(size_t count)
+{
+    if (count <= scratchCount_ && scratch_)
+        return scratch_;
+    if (count > static_cast<size_t>(-1) / sizeof(float))
+        return nullptr;
+    const size_t bytes = count ? count * sizeof(float) : sizeof(float);
+    void* grown = scratch_ ? HeapReAlloc(GetProcessHeap(), 0, scratch_, bytes) : HeapAlloc(GetProcessHeap(), 0, bytes);
+    if (!grown)
+        return nullptr;  // the old block, if any, stays ours
+    scratch_ = static_cast<float*>(grown);
+    scratchCount_ = count;
+    return scratch_;
+}
 
 ds::CUnknown* EqualizerFilter::CreateInstance(IUnknown* outer, HRESULT* hr)
 {
@@ -175,9 +194,7 @@ HRESULT EqualizerFilter::Transform(IMediaSample* sample)
 
     // 16-bit samples, and float samples at a misaligned address, go through an aligned float copy,
     // whole, so that the meters see the whole buffer.
-    if (count > static_cast<size_t>(-1) / sizeof(float))
-        return E_OUTOFMEMORY;
-    auto* floats = static_cast<float*>(HeapAlloc(GetProcessHeap(), 0, count ? count * sizeof(float) : 1));
+    float* floats = scratch(count);
     if (!floats)
         return E_OUTOFMEMORY;
     if (pcm16)
@@ -190,7 +207,6 @@ HRESULT EqualizerFilter::Transform(IMediaSample* sample)
         floatToPcm16(floats, data, done);
     else
         std::memcpy(data, floats, done * sizeof(float));
-    HeapFree(GetProcessHeap(), 0, floats);
     sample->SetActualDataLength(static_cast<long>(frames * format.blockAlign));
     return hr;
 }

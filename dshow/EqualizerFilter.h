@@ -49,8 +49,13 @@ public:
 
 private:
     explicit EqualizerFilter(IUnknown* outer);
+    // Float room for `count` samples, kept from buffer to buffer and grown only when a larger one
+    // comes; null when the memory is not there. Streaming thread only.
+    float* scratch(size_t count);
 
     EqualizerControl control_;
+    float* scratch_ = nullptr;
+    size_t scratchCount_ = 0;
 };
 
 }  // namespace qv

@@ -17,8 +17,11 @@ namespace {
 
 using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 
-// The upstream end: only what a connecting input pin asks of its connector.
-struct FakeOutput : IPin {
+// A pin that answers only what the filter's pins ask of their peers; the rest is not implemented.
+struct StubPin : IPin {
+    explicit StubPin(PIN_DIRECTION d) : direction(d) {}
+    PIN_DIRECTION direction;
+
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
     {
         if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IPin)) {
@@ -28,7 +31,7 @@ struct FakeOutput : IPin {
         *ppv = nullptr;
         return E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives on the test's stack
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE Connect(IPin*, const AM_MEDIA_TYPE*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE ReceiveConnection(IPin*, const AM_MEDIA_TYPE*) override { return E_NOTIMPL; }
@@ -38,7 +41,7 @@ struct FakeOutput : IPin {
     HRESULT STDMETHODCALLTYPE QueryPinInfo(PIN_INFO*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE QueryDirection(PIN_DIRECTION* d) override
     {
-        *d = PINDIR_OUTPUT;
+        *d = direction;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE QueryId(LPWSTR*) override { return E_NOTIMPL; }
@@ -51,8 +54,14 @@ struct FakeOutput : IPin {
     HRESULT STDMETHODCALLTYPE NewSegment(REFERENCE_TIME, REFERENCE_TIME, double) override { return S_OK; }
 };
 
+// The upstream end: only what a connecting input pin asks of its connector.
+struct FakeOutput : StubPin {
+    FakeOutput() : StubPin(PINDIR_OUTPUT) {}
+};
+
 // The downstream end: records what it is given; may refuse the first allocator offered.
-struct FakeInput : IPin, IMemInputPin {
+struct FakeInput : StubPin, IMemInputPin {
+    FakeInput() : StubPin(PINDIR_INPUT) {}
     bool refuseFirstAllocator = false;
     int allocatorsOffered = 0;
     IMemAllocator* allocator = nullptr;
@@ -62,33 +71,15 @@ struct FakeInput : IPin, IMemInputPin {
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
     {
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IPin))
-            *ppv = static_cast<IPin*>(this);
-        else if (IsEqualIID(riid, IID_IMemInputPin))
+        if (IsEqualIID(riid, IID_IMemInputPin)) {
             *ppv = static_cast<IMemInputPin*>(this);
-        else {
-            *ppv = nullptr;
-            return E_NOINTERFACE;
+            return S_OK;
         }
-        return S_OK;
+        return StubPin::QueryInterface(riid, ppv);
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE Connect(IPin*, const AM_MEDIA_TYPE*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE ReceiveConnection(IPin*, const AM_MEDIA_TYPE*) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE Disconnect() override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE ConnectedTo(IPin**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE ConnectionMediaType(AM_MEDIA_TYPE*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE QueryPinInfo(PIN_INFO*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE QueryDirection(PIN_DIRECTION* d) override
-    {
-        *d = PINDIR_INPUT;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE QueryId(LPWSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE QueryAccept(const AM_MEDIA_TYPE*) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE EnumMediaTypes(IEnumMediaTypes**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE QueryInternalConnections(IPin**, ULONG*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE EndOfStream() override
     {
         ++endOfStream;
@@ -96,7 +87,6 @@ struct FakeInput : IPin, IMemInputPin {
     }
     HRESULT STDMETHODCALLTYPE BeginFlush() override { return S_OK; }
     HRESULT STDMETHODCALLTYPE EndFlush() override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE NewSegment(REFERENCE_TIME, REFERENCE_TIME, double) override { return S_OK; }
 
     HRESULT STDMETHODCALLTYPE GetAllocator(IMemAllocator**) override { return VFW_E_NO_ALLOCATOR; }
     HRESULT STDMETHODCALLTYPE NotifyAllocator(IMemAllocator* a, BOOL) override

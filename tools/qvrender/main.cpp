@@ -124,16 +124,26 @@ std::wstring widePath(const std::string& path)
     return n > 0 && n < MAX_PATH ? std::wstring(full) : std::wstring(wide);
 }
 
+// Reads and parses the input; the file image is freed again before the audio is processed.
+bool readInput(const std::string& path, WavAudio& audio, std::string& error)
+{
+    std::vector<uint8_t> fileData;
+    if (!readFile(path, fileData, error))
+        return false;
+    if (!parseWav(fileData.data(), fileData.size(), audio, error)) {
+        error = path + ": " + error;
+        return false;
+    }
+    return true;
+}
+
 // The same file through a real DirectShow graph with the equalizer filter.
 int renderDirectShow(const RenderOptions& o)
 {
     std::string error;
-    std::vector<uint8_t> fileData;
-    if (!readFile(o.input, fileData, error))
-        return fail(error);
     WavAudio audio;
-    if (!parseWav(fileData.data(), fileData.size(), audio, error))
-        return fail(o.input + ": " + error);
+    if (!readInput(o.input, audio, error))
+        return fail(error);
 
     // The filter takes whole settings: the defaults, then each option by the host mapping. The
     // filter clamps every value as its control interface does.
@@ -167,13 +177,9 @@ int renderDirectShow(const RenderOptions& o)
 int render(const RenderOptions& o)
 {
     std::string error;
-    std::vector<uint8_t> fileData;
-    if (!readFile(o.input, fileData, error))
-        return fail(error);
     WavAudio audio;
-    if (!parseWav(fileData.data(), fileData.size(), audio, error))
-        return fail(o.input + ": " + error);
-    fileData.clear();
+    if (!readInput(o.input, audio, error))
+        return fail(error);
 
     PluginHost host;
     const std::string dll = o.dllPath.empty() ? besideThisProgram("Zorvath qvEqualizer R3.dll") : o.dllPath;
