@@ -13,7 +13,8 @@ using namespace qv;
 
 namespace {
 
-double now() {
+double now()
+{
     LARGE_INTEGER f, c;
     QueryPerformanceFrequency(&f);
     QueryPerformanceCounter(&c);
@@ -21,7 +22,8 @@ double now() {
 }
 
 template <class F>
-double perCall(int n, F f) {
+double perCall(int n, F f)
+{
     f();  // warm up: tables, off-screen bitmaps
     const double t0 = now();
     for (int i = 0; i < n; ++i)
@@ -30,29 +32,39 @@ double perCall(int n, F f) {
 }
 
 // Cookbook peaking biquad, enough to give the curve real work.
-BandRecord peak(double f0, double gainDb, double q) {
+BandRecord peak(double f0, double gainDb, double q)
+{
     const double A = std::pow(10.0, gainDb / 40.0), w = 2 * 3.14159265358979 * f0 / 44100.0;
     const double alpha = std::sin(w) / (2 * q), a0 = 1 + alpha / A;
-    return BandRecord{static_cast<float>((1 + alpha * A) / a0), static_cast<float>(-2 * std::cos(w) / a0),
-                      static_cast<float>((1 - alpha * A) / a0), static_cast<float>(2 * std::cos(w) / a0),
-                      static_cast<float>(-(1 - alpha / A) / a0), static_cast<float>(f0),
-                      static_cast<float>(gainDb * 10), 1, 0, 0, static_cast<float>(q * 10), 0};
+    return BandRecord{static_cast<float>((1 + alpha * A) / a0),
+                      static_cast<float>(-2 * std::cos(w) / a0),
+                      static_cast<float>((1 - alpha * A) / a0),
+                      static_cast<float>(2 * std::cos(w) / a0),
+                      static_cast<float>(-(1 - alpha / A) / a0),
+                      static_cast<float>(f0),
+                      static_cast<float>(gainDb * 10),
+                      1,
+                      0,
+                      0,
+                      static_cast<float>(q * 10),
+                      0};
 }
 
 }  // namespace
 
-int main() {
+int main()
+{
     HINSTANCE inst = GetModuleHandleA(nullptr);
     RegisterSkinClasses(inst);
-    HWND top = CreateWindowExA(0, "STATIC", "bench", WS_POPUP | WS_VISIBLE, 0, 0, 506, 411, nullptr, nullptr, inst,
-                               nullptr);
+    HWND top =
+        CreateWindowExA(0, "STATIC", "bench", WS_POPUP | WS_VISIBLE, 0, 0, 506, 411, nullptr, nullptr, inst, nullptr);
     HDC screen = GetDC(nullptr);
     HBITMAP background = CreateCompatibleBitmap(screen, 506, 411);
     ReleaseDC(nullptr, screen);
     HWND graph = CreateWindowExA(0, "qv:EQGraph", nullptr, WS_CHILD | WS_VISIBLE, 17, 45, 471, 140, top,
                                  reinterpret_cast<HMENU>(20000), inst, background);
-    BandRecord bands[6] = {peak(60, 4, 0.7), peak(200, -6, 1.4), peak(1000, 6, 2),
-                           peak(2500, -3, 4), peak(6000, 5, 1), peak(12000, -8, 0.5)};
+    BandRecord bands[6] = {peak(60, 4, 0.7),  peak(200, -6, 1.4), peak(1000, 6, 2),
+                           peak(2500, -3, 4), peak(6000, 5, 1),   peak(12000, -8, 0.5)};
     SendMessageA(graph, EQ_SETBANDS, reinterpret_cast<WPARAM>(bands), 6);
     SendMessageA(graph, EQ_SETSAMPLERATE, 44100, 0);
 
@@ -70,7 +82,8 @@ int main() {
         RedrawWindow(graph, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         return now() - t0;
     }();
-    const double graphPaint = perCall(200, [&] { RedrawWindow(graph, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); });
+    const double graphPaint =
+        perCall(200, [&] { RedrawWindow(graph, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); });
     int level = -300;
     const double meterUpdate = perCall(2000, [&] {
         level = level > -20 ? -600 : level + 37;

@@ -27,12 +27,14 @@ constexpr int kEntryId = 0x10E1;
 const char* const kEntryOldProc = "qvEntryProc";
 const char* const kEntryFont = "qvEntryFont";
 
-void postStep(HWND w, int step) {
+void postStep(HWND w, int step)
+{
     const WORD encoded = static_cast<WORD>(static_cast<short>(saturateStep16(step)));
     PostMessageA(GetParent(w), EDN_STEP, MAKEWPARAM(GetDlgCtrlID(w), encoded), reinterpret_cast<LPARAM>(w));
 }
 
-void paint(HWND w, EditState* s) {
+void paint(HWND w, EditState* s)
+{
     if (s->pendingChanges < 0)
         s->pendingChanges = 0;
     RECT c;
@@ -81,13 +83,15 @@ void paint(HWND w, EditState* s) {
     ReleaseDC(w, wdc);
 }
 
-void repaint(HWND w, EditState* s) {
+void repaint(HWND w, EditState* s)
+{
     InvalidateRect(w, nullptr, FALSE);
     paint(w, s);
     ValidateRect(w, nullptr);
 }
 
-LRESULT CALLBACK entryProc(HWND e, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK entryProc(HWND e, UINT msg, WPARAM wp, LPARAM lp)
+{
     WNDPROC previous = reinterpret_cast<WNDPROC>(GetPropA(e, kEntryOldProc));
     switch (msg) {
     case WM_KILLFOCUS:
@@ -133,14 +137,16 @@ LRESULT CALLBACK entryProc(HWND e, UINT msg, WPARAM wp, LPARAM lp) {
     return previous ? CallWindowProcA(previous, e, msg, wp, lp) : DefWindowProcA(e, msg, wp, lp);
 }
 
-void openEntry(HWND w) {
+void openEntry(HWND w)
+{
     if (HWND open = inPlaceEntryWindow())
         DestroyWindow(open);
     RECT c;
     GetClientRect(w, &c);
-    HWND e = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_RIGHT | ES_MULTILINE | ES_AUTOHSCROLL,
-                             2, 2, c.right - 4, c.bottom - 4, w, reinterpret_cast<HMENU>(kEntryId),
-                             reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(w, GWLP_HINSTANCE)), nullptr);
+    HWND e =
+        CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_RIGHT | ES_MULTILINE | ES_AUTOHSCROLL, 2,
+                        2, c.right - 4, c.bottom - 4, w, reinterpret_cast<HMENU>(kEntryId),
+                        reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(w, GWLP_HINSTANCE)), nullptr);
     if (!e)
         return;
     bool owned;
@@ -159,7 +165,8 @@ void openEntry(HWND w) {
     SendMessageA(e, EM_SETSEL, 0, -1);
 }
 
-void endDrag(HWND w, EditState* s) {
+void endDrag(HWND w, EditState* s)
+{
     if (!s->dragging)
         return;
     s->dragging = false;
@@ -167,7 +174,8 @@ void endDrag(HWND w, EditState* s) {
     repaint(w, s);
 }
 
-void move(HWND w, EditState* s, LPARAM lp) {
+void move(HWND w, EditState* s, LPARAM lp)
+{
     if (!s->dragging)
         return;
     const short x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
@@ -179,25 +187,42 @@ void move(HWND w, EditState* s, LPARAM lp) {
     postStep(w, step);
 }
 
-bool key(HWND w, WPARAM vk) {
+bool key(HWND w, WPARAM vk)
+{
     int step;
     switch (vk) {
-    case VK_SPACE: openEntry(w); return true;
-    case VK_PRIOR: step = 10; break;
-    case VK_NEXT: step = -10; break;
-    case VK_END: step = 17504; break;
-    case VK_HOME: step = -17504; break;
+    case VK_SPACE:
+        openEntry(w);
+        return true;
+    case VK_PRIOR:
+        step = 10;
+        break;
+    case VK_NEXT:
+        step = -10;
+        break;
+    case VK_END:
+        step = 17504;
+        break;
+    case VK_HOME:
+        step = -17504;
+        break;
     case VK_LEFT:
-    case VK_DOWN: step = -1; break;
+    case VK_DOWN:
+        step = -1;
+        break;
     case VK_UP:
-    case VK_RIGHT: step = 1; break;
-    default: return false;
+    case VK_RIGHT:
+        step = 1;
+        break;
+    default:
+        return false;
     }
     postStep(w, step);
     return true;
 }
 
-LRESULT setText(HWND w, EditState* s, WPARAM wp, LPARAM lp) {
+LRESULT setText(HWND w, EditState* s, WPARAM wp, LPARAM lp)
+{
     const char* text = reinterpret_cast<const char*>(lp);
     char current[128];
     GetWindowTextA(w, current, sizeof(current));
@@ -210,7 +235,8 @@ LRESULT setText(HWND w, EditState* s, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-LRESULT CALLBACK EditFieldProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK EditFieldProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+{
     EditState* s = controlState<EditState>(w);
     if (!s && msg != WM_CREATE)
         return DefWindowProcA(w, msg, wp, lp);

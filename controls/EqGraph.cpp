@@ -33,13 +33,15 @@ struct EqGraphState {
     HCURSOR savedCursor = nullptr;
 };
 
-GraphAxes axesOf(HWND w, const EqGraphState* s) {
+GraphAxes axesOf(HWND w, const EqGraphState* s)
+{
     RECT c;
     GetClientRect(w, &c);
     return makeGraphAxes(c.right, c.bottom, s->sampleRate, s->range);
 }
 
-void drawGrid(HDC dc, const GraphAxes& a, const EqGraphState* s) {
+void drawGrid(HDC dc, const GraphAxes& a, const EqGraphState* s)
+{
     HFONT font = CreateFontA(12, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
     HGDIOBJ oldFont = SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
     const bool rich = s->depth > 8;
@@ -72,7 +74,8 @@ void drawGrid(HDC dc, const GraphAxes& a, const EqGraphState* s) {
         DeleteObject(font);
 }
 
-void drawHandles(HDC dc, const GraphAxes& a, const EqGraphState* s) {
+void drawHandles(HDC dc, const GraphAxes& a, const EqGraphState* s)
+{
     if (!s->bands || s->count <= 0)
         return;
     HBITMAP strip = LoadSkinBitmap(skinInstance(), kHandleStripBitmap, nullptr);
@@ -94,7 +97,8 @@ void drawHandles(HDC dc, const GraphAxes& a, const EqGraphState* s) {
     DeleteObject(strip);
 }
 
-void paint(HWND w, EqGraphState* s) {
+void paint(HWND w, EqGraphState* s)
+{
     RECT c;
     GetClientRect(w, &c);
     HDC wdc = GetDC(w);
@@ -102,7 +106,8 @@ void paint(HWND w, EqGraphState* s) {
         return;
     if (!s->offDc) {
         s->offDc = CreateCompatibleDC(wdc);
-        s->offBitmap = s->offDc ? CreateCompatibleBitmap(wdc, c.right > 0 ? c.right : 1, c.bottom > 0 ? c.bottom : 1) : nullptr;
+        s->offBitmap =
+            s->offDc ? CreateCompatibleBitmap(wdc, c.right > 0 ? c.right : 1, c.bottom > 0 ? c.bottom : 1) : nullptr;
         if (s->offBitmap)
             s->offOld = SelectObject(s->offDc, s->offBitmap);
     }
@@ -146,13 +151,15 @@ void paint(HWND w, EqGraphState* s) {
     ReleaseDC(w, wdc);
 }
 
-void repaint(HWND w, EqGraphState* s) {
+void repaint(HWND w, EqGraphState* s)
+{
     InvalidateRect(w, nullptr, FALSE);
     paint(w, s);
     ValidateRect(w, nullptr);
 }
 
-void freeOffscreen(EqGraphState* s) {
+void freeOffscreen(EqGraphState* s)
+{
     if (s->offOld)
         SelectObject(s->offDc, s->offOld);
     if (s->offBitmap)
@@ -164,7 +171,8 @@ void freeOffscreen(EqGraphState* s) {
     s->offDc = nullptr;
 }
 
-void setCursor(HWND w, EqGraphState* s) {
+void setCursor(HWND w, EqGraphState* s)
+{
     POINT p;
     GetCursorPos(&p);
     ScreenToClient(w, &p);
@@ -175,18 +183,20 @@ void setCursor(HWND w, EqGraphState* s) {
         SetCursor(LoadCursorA(skinInstance(), MAKEINTRESOURCEA(kGraphCursor)));
 }
 
-void deselectAll(EqGraphState* s) {
+void deselectAll(EqGraphState* s)
+{
     for (int n = 0; n < s->count; ++n)
         s->bands[n].selected = 0.0f;
 }
 
-void press(HWND w, EqGraphState* s, WPARAM wp, LPARAM lp, bool doubleClick) {
+void press(HWND w, EqGraphState* s, WPARAM wp, LPARAM lp, bool doubleClick)
+{
     if (!s->bands || s->count <= 0)
         return;
     SetFocus(w);
     // The press point decides, as the pointer test before it would have: messages may be synthesised.
-    s->hovered = graphHitTest(axesOf(w, s), s->bands, s->count, static_cast<short>(LOWORD(lp)),
-                              static_cast<short>(HIWORD(lp)));
+    s->hovered =
+        graphHitTest(axesOf(w, s), s->bands, s->count, static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
     const int h = s->hovered >= 1 && s->hovered <= s->count ? s->hovered : 0;
     if (!(wp & MK_CONTROL) && !(h && s->bands[h - 1].selected != 0.0f))
         deselectAll(s);
@@ -214,7 +224,8 @@ void press(HWND w, EqGraphState* s, WPARAM wp, LPARAM lp, bool doubleClick) {
     repaint(w, s);
 }
 
-void dragMove(HWND w, EqGraphState* s, WPARAM wp, LPARAM lp) {
+void dragMove(HWND w, EqGraphState* s, WPARAM wp, LPARAM lp)
+{
     const short x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
     if (x == s->anchorX && y == s->anchorY)
         return;
@@ -234,7 +245,8 @@ void dragMove(HWND w, EqGraphState* s, WPARAM wp, LPARAM lp) {
     PostMessageA(GetParent(w), EQN_CHANGED, 0, reinterpret_cast<LPARAM>(w));
 }
 
-void rubberMove(HWND w, EqGraphState* s, LPARAM lp) {
+void rubberMove(HWND w, EqGraphState* s, LPARAM lp)
+{
     const GraphAxes a = axesOf(w, s);
     HDC dc = GetDC(w);
     DrawMarchingRect(w, s->anchorX, s->anchorY, s->cornerX, s->cornerY, s->phase, dc);
@@ -252,7 +264,8 @@ void rubberMove(HWND w, EqGraphState* s, LPARAM lp) {
         DrawMarchingRect(w, s->anchorX, s->anchorY, s->cornerX, s->cornerY, s->phase, nullptr);
 }
 
-void release(HWND w, EqGraphState* s, WPARAM wp) {
+void release(HWND w, EqGraphState* s, WPARAM wp)
+{
     if (s->mode == 0)
         return;
     if (s->mode == 2) {
@@ -279,7 +292,8 @@ void release(HWND w, EqGraphState* s, WPARAM wp) {
 
 // Another window took the mouse (a menu, a dialog): end the gesture without touching its capture,
 // the selection or the pointer's position.
-void captureLost(HWND w, EqGraphState* s) {
+void captureLost(HWND w, EqGraphState* s)
+{
     if (s->mode == 2) {
         KillTimer(w, 1);
         DrawMarchingRect(w, s->anchorX, s->anchorY, s->cornerX, s->cornerY, s->phase, nullptr);
@@ -291,7 +305,8 @@ void captureLost(HWND w, EqGraphState* s) {
 
 }  // namespace
 
-LRESULT CALLBACK EqGraphProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK EqGraphProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+{
     EqGraphState* s = controlState<EqGraphState>(w);
     if (!s && msg != WM_CREATE)
         return DefWindowProcA(w, msg, wp, lp);

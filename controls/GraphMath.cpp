@@ -7,7 +7,8 @@ namespace qv {
 namespace {
 
 // Truncation that survives infinities and NaNs from extreme records (a perfect notch gives log 0).
-int truncSafe(double v) {
+int truncSafe(double v)
+{
     if (!(v == v))
         return 0;
     if (v > 1e6)
@@ -21,7 +22,8 @@ int truncSafe(double v) {
 
 float graphSampleRate(int hz) { return hz < 11025 ? 44100.0f : static_cast<float>(hz); }
 
-GraphAxes makeGraphAxes(int clientWidth, int clientHeight, float sampleRate, int range) {
+GraphAxes makeGraphAxes(int clientWidth, int clientHeight, float sampleRate, int range)
+{
     GraphAxes a;
     a.width = clientWidth - 2;
     a.top = 2;
@@ -34,17 +36,20 @@ GraphAxes makeGraphAxes(int clientWidth, int clientHeight, float sampleRate, int
     return a;
 }
 
-int graphX(const GraphAxes& a, float frequency) {
+int graphX(const GraphAxes& a, float frequency)
+{
     if (a.span <= 0.0f)
         return 0;
     return truncSafe(std::log10(static_cast<double>(frequency) / 16.0) * a.width / a.span);
 }
 
-int graphY(const GraphAxes& a, float gainTenths) {
+int graphY(const GraphAxes& a, float gainTenths)
+{
     return a.centre - truncSafe(static_cast<double>(a.half) * gainTenths * 0.1 / a.range);
 }
 
-FrequencyTables makeFrequencyTables(const GraphAxes& a, float sampleRate) {
+FrequencyTables makeFrequencyTables(const GraphAxes& a, float sampleRate)
+{
     FrequencyTables t;
     if (a.width <= 0)
         return t;
@@ -64,7 +69,8 @@ FrequencyTables makeFrequencyTables(const GraphAxes& a, float sampleRate) {
     return t;
 }
 
-std::vector<int> responseCurve(const GraphAxes& a, const FrequencyTables& t, const BandRecord* bands, int count) {
+std::vector<int> responseCurve(const GraphAxes& a, const FrequencyTables& t, const BandRecord* bands, int count)
+{
     static const BandRecord kNeutral{1, 0, 0, 0, 0, 1000, 0, 1, 0, 0, 10, 0};
     if (!bands || count <= 0) {
         bands = &kNeutral;
@@ -93,7 +99,8 @@ std::vector<int> responseCurve(const GraphAxes& a, const FrequencyTables& t, con
     return ys;
 }
 
-std::vector<int> gridGains(int range, int step) {
+std::vector<int> gridGains(int range, int step)
+{
     std::vector<int> gains;
     if (step <= 0)
         return gains;
@@ -103,7 +110,8 @@ std::vector<int> gridGains(int range, int step) {
     return gains;
 }
 
-std::vector<float> gridFrequencies(float sampleRate) {
+std::vector<float> gridFrequencies(float sampleRate)
+{
     std::vector<float> fs;
     if (!(sampleRate > 31.25f))
         return fs;
@@ -115,7 +123,8 @@ std::vector<float> gridFrequencies(float sampleRate) {
     return fs;
 }
 
-int graphHitTest(const GraphAxes& a, const BandRecord* bands, int count, int px, int py) {
+int graphHitTest(const GraphAxes& a, const BandRecord* bands, int count, int px, int py)
+{
     if (!bands)
         return 0;
     for (int pass = 0; pass < 2; ++pass) {
@@ -131,7 +140,8 @@ int graphHitTest(const GraphAxes& a, const BandRecord* bands, int count, int px,
     return 0;
 }
 
-bool rubberBandSelect(const GraphAxes& a, BandRecord* bands, int count, int x1, int y1, int x2, int y2) {
+bool rubberBandSelect(const GraphAxes& a, BandRecord* bands, int count, int x1, int y1, int x2, int y2)
+{
     if (!bands)
         return false;
     const int left = x1 < x2 ? x1 : x2, right = x1 < x2 ? x2 : x1;
@@ -148,7 +158,8 @@ bool rubberBandSelect(const GraphAxes& a, BandRecord* bands, int count, int x1, 
     return changed;
 }
 
-float limitQ(float q, float type) {
+float limitQ(float q, float type)
+{
     float lo, hi;
     if (type == 0.0f) {
         lo = 1.0f;
@@ -165,12 +176,14 @@ float limitQ(float q, float type) {
     return q < lo ? lo : (q > hi ? hi : q);
 }
 
-static int dragPositionOf(float frequency) {
+static int dragPositionOf(float frequency)
+{
     // A frequency below 1 Hz would give a negative or infinite logarithm.
     return truncSafe(1000.0 * std::log10(frequency < 1.0f ? 1.0 : static_cast<double>(frequency)));
 }
 
-DragLimits beginDrag(BandRecord* bands, int count, float sampleRate) {
+DragLimits beginDrag(BandRecord* bands, int count, float sampleRate)
+{
     DragLimits lim;
     lim.sampleRate = sampleRate;
     lim.logFloor = truncSafe(1000.0 * std::log10(16.0));
@@ -198,7 +211,8 @@ DragLimits beginDrag(BandRecord* bands, int count, float sampleRate) {
     return lim;
 }
 
-void dragSelection(BandRecord* bands, int count, DragLimits& lim, int dx, int dy, bool shift) {
+void dragSelection(BandRecord* bands, int count, DragLimits& lim, int dx, int dy, bool shift)
+{
     if (!bands)
         return;
     int m = dx * (dx < 0 ? -dx : dx);
@@ -242,7 +256,8 @@ void dragSelection(BandRecord* bands, int count, DragLimits& lim, int dx, int dy
     }
 }
 
-bool wheelSelection(BandRecord* bands, int count, int step) {
+bool wheelSelection(BandRecord* bands, int count, int step)
+{
     bool any = false;
     if (!bands)
         return false;

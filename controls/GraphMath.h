@@ -55,7 +55,7 @@ float limitQ(float q, float type);
 // Limits of a block drag, taken at the press.
 struct DragLimits {
     int logFloor = 0, logCeiling = 0;
-    int low = 0, high = 0;        // drag positions of the selection
+    int low = 0, high = 0;  // drag positions of the selection
     float gainLow = 0, gainHigh = 0;
     float sampleRate = 44100.0f;
 };

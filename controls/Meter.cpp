@@ -19,7 +19,8 @@ struct MeterState {
     const uint8_t* lit = nullptr;
 };
 
-MeterLayout layoutOf(LONG style) {
+MeterLayout layoutOf(LONG style)
+{
     if (!(style & MTS_VERTICAL))
         return (style & MTS_MARKER) ? kMeterHorizontalMarker : kMeterHorizontal;
     if (style & MTS_CENTREZERO)
@@ -27,7 +28,8 @@ MeterLayout layoutOf(LONG style) {
     return (style & MTS_TOPDOWN) ? kMeterTopDown : kMeterUp;
 }
 
-void blendInto(MeterState* s, const uint8_t* sprite, int x, int y, int w, int h, int width) {
+void blendInto(MeterState* s, const uint8_t* sprite, int x, int y, int w, int h, int width)
+{
     SpriteBlend b;
     b.sprite = sprite;
     b.spriteWidth = width;
@@ -36,7 +38,8 @@ void blendInto(MeterState* s, const uint8_t* sprite, int x, int y, int w, int h,
     blendSprite(s->off->pixels() + static_cast<ptrdiff_t>(y) * width + x, width, w, h, b);
 }
 
-void showSpan(MeterState* s, const MeterSpan& span, bool vertical, int width, int height) {
+void showSpan(MeterState* s, const MeterSpan& span, bool vertical, int width, int height)
+{
     if (span.empty())
         return;
     const int n = span.last - span.first + 1;
@@ -46,7 +49,8 @@ void showSpan(MeterState* s, const MeterSpan& span, bool vertical, int width, in
         blendInto(s, s->lit, span.first, 0, n, height, width);
 }
 
-void paint(HWND w, MeterState* s) {
+void paint(HWND w, MeterState* s)
+{
     RECT c;
     GetClientRect(w, &c);
     HDC wdc = GetDC(w);
@@ -69,7 +73,8 @@ void paint(HWND w, MeterState* s) {
     ReleaseDC(w, wdc);
 }
 
-void writeTwo(WPARAM wp, LPARAM lp, int a, int b) {
+void writeTwo(WPARAM wp, LPARAM lp, int a, int b)
+{
     if (int* pa = reinterpret_cast<int*>(wp))
         *pa = a;
     if (int* pb = reinterpret_cast<int*>(lp))
@@ -78,7 +83,8 @@ void writeTwo(WPARAM wp, LPARAM lp, int a, int b) {
 
 }  // namespace
 
-LRESULT CALLBACK MeterProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK MeterProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+{
     MeterState* s = controlState<MeterState>(w);
     if (!s && msg != WM_CREATE)
         return DefWindowProcA(w, msg, wp, lp);

@@ -4,7 +4,8 @@
 
 namespace qv {
 
-void meterUpdate(MeterLevels& m, int a, int b) {
+void meterUpdate(MeterLevels& m, int a, int b)
+{
     if (!m.peakMode) {
         m.levelA = a;
         m.levelB = b;
@@ -47,7 +48,8 @@ void meterUpdate(MeterLevels& m, int a, int b) {
     }
 }
 
-int meterPixels(const MeterLevels& m, int v, int length) {
+int meterPixels(const MeterLevels& m, int v, int length)
+{
     const int span = m.maximum - m.minimum;
     if (span == 0)
         return 0;
@@ -59,7 +61,8 @@ int meterPixels(const MeterLevels& m, int v, int length) {
     return static_cast<int>(x);
 }
 
-static MeterSpan clampSpan(MeterSpan s, int limit) {
+static MeterSpan clampSpan(MeterSpan s, int limit)
+{
     if (s.first < 0)
         s.first = 0;
     if (s.last > limit - 1)
@@ -67,7 +70,8 @@ static MeterSpan clampSpan(MeterSpan s, int limit) {
     return s;
 }
 
-MeterPaint meterPaint(const MeterLevels& m, MeterLayout layout, int clientWidth, int clientHeight) {
+MeterPaint meterPaint(const MeterLevels& m, MeterLayout layout, int clientWidth, int clientHeight)
+{
     MeterPaint p;
     if (layout == kMeterHorizontal || layout == kMeterHorizontalMarker) {
         p.vertical = false;

@@ -28,7 +28,13 @@ struct MeterPaint {
     MeterSpan marker;
 };
 
-enum MeterLayout { kMeterUp, kMeterTopDown, kMeterCentreZero, kMeterHorizontal, kMeterHorizontalMarker };
+enum MeterLayout {
+    kMeterUp,
+    kMeterTopDown,
+    kMeterCentreZero,
+    kMeterHorizontal,
+    kMeterHorizontalMarker
+};
 
 // Pixel length of a level over `length` pixels; a zero-width range gives 0 instead of dividing by zero.
 int meterPixels(const MeterLevels& m, int v, int length);

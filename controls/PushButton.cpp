@@ -28,11 +28,13 @@ struct PushButtonState {
     int focusAdjust[4] = {0, 0, 0, 0};
 };
 
-void notify(HWND w, unsigned code) {
+void notify(HWND w, unsigned code)
+{
     SendMessageA(GetParent(w), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w), code), reinterpret_cast<LPARAM>(w));
 }
 
-void drawIcon(HDC dc, const PushButtonState& s, int iw, int ih) {
+void drawIcon(HDC dc, const PushButtonState& s, int iw, int ih)
+{
     HBITMAP icon = LoadSkinBitmap(skinInstance(), s.icon, nullptr);
     if (!icon)
         return;
@@ -54,7 +56,8 @@ void drawIcon(HDC dc, const PushButtonState& s, int iw, int ih) {
     DeleteObject(icon);
 }
 
-void paint(HWND w) {
+void paint(HWND w)
+{
     PushButtonState* s = controlState<PushButtonState>(w);
     if (!s)
         return;
@@ -128,13 +131,15 @@ void paint(HWND w) {
     ReleaseDC(w, wdc);
 }
 
-void repaint(HWND w) {
+void repaint(HWND w)
+{
     InvalidateRect(w, nullptr, FALSE);
     paint(w);
     ValidateRect(w, nullptr);
 }
 
-LRESULT press(HWND w, PushButtonState* s, bool doubleClick) {
+LRESULT press(HWND w, PushButtonState* s, bool doubleClick)
+{
     s->pressedLook = true;
     repaint(w);
     if (s->tracking == 0)
@@ -146,7 +151,8 @@ LRESULT press(HWND w, PushButtonState* s, bool doubleClick) {
     return 0;
 }
 
-LRESULT release(HWND w, PushButtonState* s) {
+LRESULT release(HWND w, PushButtonState* s)
+{
     if (s->tracking == 0)
         return 0;
     s->tracking = 0;
@@ -158,7 +164,8 @@ LRESULT release(HWND w, PushButtonState* s) {
     return 0;
 }
 
-void mouseMove(HWND w, PushButtonState* s, LPARAM lp) {
+void mouseMove(HWND w, PushButtonState* s, LPARAM lp)
+{
     if (s->tracking != 1)
         return;
     RECT c;
@@ -173,7 +180,8 @@ void mouseMove(HWND w, PushButtonState* s, LPARAM lp) {
     notify(w, now ? PBN_ENTER : PBN_LEAVE);
 }
 
-LRESULT setText(HWND w, PushButtonState* s, WPARAM wp, LPARAM lp) {
+LRESULT setText(HWND w, PushButtonState* s, WPARAM wp, LPARAM lp)
+{
     const char* text = reinterpret_cast<const char*>(lp);
     if (s->text && text && strcmp(s->text, text) == 0)
         return 0;
@@ -190,7 +198,8 @@ LRESULT setText(HWND w, PushButtonState* s, WPARAM wp, LPARAM lp) {
     return r;
 }
 
-void cancelPress(HWND w) {
+void cancelPress(HWND w)
+{
     SendMessageA(w, WM_LBUTTONUP, 0, 0);
     MSG msg;
     if (PeekMessageA(&msg, nullptr, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_NOREMOVE) && msg.hwnd == w)
@@ -199,7 +208,8 @@ void cancelPress(HWND w) {
 
 }  // namespace
 
-LRESULT CALLBACK PushButtonProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK PushButtonProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+{
     PushButtonState* s = controlState<PushButtonState>(w);
     if (!s && msg != WM_CREATE)
         return DefWindowProcA(w, msg, wp, lp);

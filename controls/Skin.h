@@ -29,8 +29,7 @@ void DrawSprite(HDC dc, int x, int y, int width, int height, const uint8_t* spri
                 int borderMode);
 void DrawSpriteRect(HDC dc, int x, int y, int width, int height, int sourceX, int sourceY, const uint8_t* sprite,
                     int fade, int sourceWidth);
-void BlitKeyed(HDC dc, int x, int y, HBITMAP bitmap, int sourceX, int sourceY, int width, int height,
-               COLORREF key);
+void BlitKeyed(HDC dc, int x, int y, HBITMAP bitmap, int sourceX, int sourceY, int width, int height, COLORREF key);
 void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour);
 void DrawGreyFrame(HDC dc, const RECT& rect);
 void DrawRedFrame(HDC dc, const RECT& rect);

@@ -11,7 +11,8 @@ namespace qv {
 
 namespace {
 
-void blendInto(HDC dc, int x, int y, int width, int height, const SpriteBlend& blend) {
+void blendInto(HDC dc, int x, int y, int width, int height, const SpriteBlend& blend)
+{
     if (width <= 0 || height <= 0 || !blend.sprite || !dc)
         return;
     PixelWindow window(dc, width, height);
@@ -25,7 +26,8 @@ void blendInto(HDC dc, int x, int y, int width, int height, const SpriteBlend& b
 }  // namespace
 
 void DrawSprite(HDC dc, int x, int y, int width, int height, const uint8_t* sprite, int fade, uint32_t tint,
-                int borderMode) {
+                int borderMode)
+{
     SpriteBlend b;
     b.sprite = sprite;
     b.spriteWidth = width;
@@ -36,7 +38,8 @@ void DrawSprite(HDC dc, int x, int y, int width, int height, const uint8_t* spri
 }
 
 void DrawSpriteRect(HDC dc, int x, int y, int width, int height, int sourceX, int sourceY, const uint8_t* sprite,
-                    int fade, int sourceWidth) {
+                    int fade, int sourceWidth)
+{
     SpriteBlend b;
     b.sprite = sprite;
     b.spriteWidth = sourceWidth > 0 ? sourceWidth : width;
@@ -46,8 +49,8 @@ void DrawSpriteRect(HDC dc, int x, int y, int width, int height, int sourceX, in
     blendInto(dc, x, y, width, height, b);
 }
 
-void BlitKeyed(HDC dc, int x, int y, HBITMAP bitmap, int sourceX, int sourceY, int width, int height,
-               COLORREF key) {
+void BlitKeyed(HDC dc, int x, int y, HBITMAP bitmap, int sourceX, int sourceY, int width, int height, COLORREF key)
+{
     if (!dc || !bitmap || width <= 0 || height <= 0)
         return;
     HDC source = CreateCompatibleDC(dc);
@@ -89,7 +92,8 @@ void BlitKeyed(HDC dc, int x, int y, HBITMAP bitmap, int sourceX, int sourceY, i
         DeleteDC(source);
 }
 
-void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour) {
+void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour)
+{
     HPEN pen = CreatePen(PS_SOLID, 1, colour);
     if (!pen)
         return;
@@ -100,7 +104,8 @@ void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour) {
     DeleteObject(pen);
 }
 
-static void drawFrame(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
+static void drawFrame(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight)
+{
     DrawLine(dc, r.left, r.top, r.right, r.top, topLeft);
     DrawLine(dc, r.left, r.top, r.left, r.bottom, topLeft);
     DrawLine(dc, r.left, r.bottom - 1, r.right, r.bottom - 1, bottomRight);
@@ -111,7 +116,8 @@ void DrawGreyFrame(HDC dc, const RECT& rect) { drawFrame(dc, rect, RGB(0x90, 0x9
 
 void DrawRedFrame(HDC dc, const RECT& rect) { drawFrame(dc, rect, RGB(225, 0, 0), RGB(200, 0, 0)); }
 
-void DrawMarchingRect(HWND window, int x1, int y1, int x2, int y2, int phase, HDC dc) {
+void DrawMarchingRect(HWND window, int x1, int y1, int x2, int y2, int phase, HDC dc)
+{
     if (x1 > x2) {
         const int t = x1;
         x1 = x2;

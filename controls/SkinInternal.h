@@ -18,13 +18,15 @@ LRESULT CALLBACK MeterProc(HWND, UINT, WPARAM, LPARAM);
 
 // The heap record of a control lives in window word 0.
 template <class T>
-T* controlState(HWND window) {
+T* controlState(HWND window)
+{
     return reinterpret_cast<T*>(GetWindowLongPtrA(window, 0));
 }
 
 // Allocates the zero-initialised record in WM_CREATE; returns null on failure.
 template <class T>
-T* createControlState(HWND window) {
+T* createControlState(HWND window)
+{
     T* s = new (std::nothrow) T();
     if (s)
         SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(s));
@@ -32,7 +34,8 @@ T* createControlState(HWND window) {
 }
 
 template <class T>
-void destroyControlState(HWND window) {
+void destroyControlState(HWND window)
+{
     delete controlState<T>(window);
     SetWindowLongPtrA(window, 0, 0);
 }
@@ -40,7 +43,8 @@ void destroyControlState(HWND window) {
 // WM_PAINT of a control: `paint` draws the whole client (which is why controls erase no background)
 // between BeginPaint and EndPaint.
 template <class Paint>
-LRESULT paintClient(HWND window, Paint&& paint) {
+LRESULT paintClient(HWND window, Paint&& paint)
+{
     PAINTSTRUCT ps;
     BeginPaint(window, &ps);
     paint();

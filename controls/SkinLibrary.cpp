@@ -20,14 +20,15 @@ struct ClassEntry {
 };
 
 const ClassEntry kClasses[] = {
-    {"qv:PushButton", PushButtonProc}, {"qv:Slider", SliderProc},   {"qv:Edit", EditFieldProc},
-    {"qv:StaticText", StaticTextProc}, {"qv:StaticImage", StaticImageProc},
-    {"qv:EQGraph", EqGraphProc},       {"qv:Meter", MeterProc},
+    {"qv:PushButton", PushButtonProc}, {"qv:Slider", SliderProc},           {"qv:Edit", EditFieldProc},
+    {"qv:StaticText", StaticTextProc}, {"qv:StaticImage", StaticImageProc}, {"qv:EQGraph", EqGraphProc},
+    {"qv:Meter", MeterProc},
 };
 
 }  // namespace
 
-bool RegisterSkinClasses(HINSTANCE instance) {
+bool RegisterSkinClasses(HINSTANCE instance)
+{
     gSkinInstance = instance;
     WNDCLASSA wc{};
     wc.style = CS_DBLCLKS | CS_PARENTDC;
@@ -46,7 +47,8 @@ bool RegisterSkinClasses(HINSTANCE instance) {
     return ok;
 }
 
-void UnregisterSkinClasses(HINSTANCE instance) {
+void UnregisterSkinClasses(HINSTANCE instance)
+{
     for (const ClassEntry& c : kClasses)
         UnregisterClassA(c.name, instance);
 }
@@ -56,7 +58,8 @@ HINSTANCE skinInstance() { return gSkinInstance ? gSkinInstance : GetModuleHandl
 HWND inPlaceEntryWindow() { return gInPlaceEntry; }
 void setInPlaceEntryWindow(HWND window) { gInPlaceEntry = window; }
 
-const uint8_t* GetSkinSprite(HINSTANCE instance, int id) {
+const uint8_t* GetSkinSprite(HINSTANCE instance, int id)
+{
     HRSRC res = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
     if (!res)
         return nullptr;
@@ -64,12 +67,14 @@ const uint8_t* GetSkinSprite(HINSTANCE instance, int id) {
     return data ? static_cast<const uint8_t*>(LockResource(data)) : nullptr;
 }
 
-size_t GetSkinSpriteSize(HINSTANCE instance, int id) {
+size_t GetSkinSpriteSize(HINSTANCE instance, int id)
+{
     HRSRC res = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));
     return res ? SizeofResource(instance, res) : 0;
 }
 
-HBITMAP LoadSkinBitmap(HINSTANCE instance, int id, HPALETTE* palette) {
+HBITMAP LoadSkinBitmap(HINSTANCE instance, int id, HPALETTE* palette)
+{
     if (palette)
         *palette = nullptr;
     HRSRC res = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2) /* RT_BITMAP */);
@@ -81,7 +86,8 @@ HBITMAP LoadSkinBitmap(HINSTANCE instance, int id, HPALETTE* palette) {
     return bitmapFromPackedDib(bytes, size, palette);
 }
 
-HBITMAP bitmapFromPackedDib(const uint8_t* bytes, size_t size, HPALETTE* palette) {
+HBITMAP bitmapFromPackedDib(const uint8_t* bytes, size_t size, HPALETTE* palette)
+{
     if (palette)
         *palette = nullptr;
     if (!bytes || size < sizeof(BITMAPINFOHEADER))
@@ -147,8 +153,8 @@ HBITMAP bitmapFromPackedDib(const uint8_t* bytes, size_t size, HPALETTE* palette
     }
     HBITMAP bitmap = nullptr;
     if (pixelData && screen)
-        bitmap = CreateDIBitmap(screen, reinterpret_cast<const BITMAPINFOHEADER*>(info.data()), CBM_INIT,
-                                pixelData, reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
+        bitmap = CreateDIBitmap(screen, reinterpret_cast<const BITMAPINFOHEADER*>(info.data()), CBM_INIT, pixelData,
+                                reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
     if (screen) {
         if (oldPal)
             SelectPalette(screen, oldPal, FALSE);
@@ -161,7 +167,8 @@ HBITMAP bitmapFromPackedDib(const uint8_t* bytes, size_t size, HPALETTE* palette
     return bitmap;
 }
 
-void GetRectInParent(HWND window, RECT* rect) {
+void GetRectInParent(HWND window, RECT* rect)
+{
     if (!rect)
         return;
     GetWindowRect(window, rect);
@@ -170,7 +177,8 @@ void GetRectInParent(HWND window, RECT* rect) {
         MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(rect), 2);
 }
 
-void CenterOnParent(HWND window) {
+void CenterOnParent(HWND window)
+{
     HWND parent = GetParent(window);
     if (!parent)
         parent = GetDesktopWindow();
@@ -189,7 +197,8 @@ void CenterOnParent(HWND window) {
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void FormatDbPair(HWND window, HFONT font, char* out, size_t outSize, int levelA, int levelB) {
+void FormatDbPair(HWND window, HFONT font, char* out, size_t outSize, int levelA, int levelB)
+{
     if (!out || outSize == 0)
         return;
     char a[32], b[32];
@@ -212,12 +221,14 @@ void FormatDbPair(HWND window, HFONT font, char* out, size_t outSize, int levelA
     snprintf(out, outSize, "%s%s%s", a, gap, b);
 }
 
-HBITMAP creationBitmap(LPARAM createParam) {
+HBITMAP creationBitmap(LPARAM createParam)
+{
     const CREATESTRUCTA* cs = reinterpret_cast<const CREATESTRUCTA*>(createParam);
     return cs ? static_cast<HBITMAP>(cs->lpCreateParams) : nullptr;
 }
 
-int displayBitsPerPixel() {
+int displayBitsPerPixel()
+{
     HDC screen = GetDC(nullptr);
     const int bpp = screen ? GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES) : 24;
     if (screen)
@@ -225,7 +236,8 @@ int displayBitsPerPixel() {
     return bpp;
 }
 
-MemoryDC::~MemoryDC() {
+MemoryDC::~MemoryDC()
+{
     if (old_)
         SelectObject(dc_, old_);
     if (bitmap_)
@@ -234,14 +246,16 @@ MemoryDC::~MemoryDC() {
         DeleteDC(dc_);
 }
 
-void MemoryDC::select(HBITMAP bitmap) {
+void MemoryDC::select(HBITMAP bitmap)
+{
     bitmap_ = bitmap;
     if (bitmap_)
         old_ = SelectObject(dc_, bitmap_);
 }
 
 PixelWindow::PixelWindow(HDC reference, int width, int height)
-    : MemoryDC(reference), width_(width > 0 ? width : 1), height_(height > 0 ? height : 1) {
+    : MemoryDC(reference), width_(width > 0 ? width : 1), height_(height > 0 ? height : 1)
+{
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
     bi.bmiHeader.biWidth = width_;
@@ -253,18 +267,21 @@ PixelWindow::PixelWindow(HDC reference, int width, int height)
         select(CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits_, nullptr, 0));
 }
 
-void PixelWindow::read(HDC from, int x, int y) {
+void PixelWindow::read(HDC from, int x, int y)
+{
     GdiFlush();
     BitBlt(dc_, 0, 0, width_, height_, from, x, y, SRCCOPY);
     GdiFlush();
 }
 
-OffscreenDC::OffscreenDC(HDC reference, int width, int height) : MemoryDC(reference) {
+OffscreenDC::OffscreenDC(HDC reference, int width, int height) : MemoryDC(reference)
+{
     if (dc_)
         select(CreateCompatibleBitmap(reference, width > 0 ? width : 1, height > 0 ? height : 1));
 }
 
-void copyBackgroundBehind(HWND window, HDC target, HBITMAP background, int width, int height) {
+void copyBackgroundBehind(HWND window, HDC target, HBITMAP background, int width, int height)
+{
     if (!background)
         return;
     HDC source = CreateCompatibleDC(target);
@@ -278,7 +295,8 @@ void copyBackgroundBehind(HWND window, HDC target, HBITMAP background, int width
     DeleteDC(source);
 }
 
-HFONT controlFont(bool* owned) {
+HFONT controlFont(bool* owned)
+{
     *owned = false;
     HDC screen = GetDC(nullptr);
     const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
@@ -293,7 +311,8 @@ HFONT controlFont(bool* owned) {
     return f;
 }
 
-int controlWheelStep(WPARAM wParam, uint32_t* wheelTime) {
+int controlWheelStep(WPARAM wParam, uint32_t* wheelTime)
+{
     if (gInPlaceEntry)
         return 0;
     const uint32_t now = static_cast<uint32_t>(GetMessageTime());
@@ -302,7 +321,8 @@ int controlWheelStep(WPARAM wParam, uint32_t* wheelTime) {
     return wheelStep(static_cast<short>(HIWORD(wParam)), elapsed);
 }
 
-bool warpPointerAtEdge() {
+bool warpPointerAtEdge()
+{
     POINT p;
     RECT desk;
     if (!GetCursorPos(&p) || !GetWindowRect(GetDesktopWindow(), &desk))

@@ -5,7 +5,8 @@
 
 namespace qv {
 
-int tintChannel(int channel, uint32_t tint, int shift) {
+int tintChannel(int channel, uint32_t tint, int shift)
+{
     const uint32_t divisor = tint >> 24;
     if (divisor == 0)
         return channel;
@@ -14,13 +15,15 @@ int tintChannel(int channel, uint32_t tint, int shift) {
     return v > 255 ? 255 : static_cast<int>(v);
 }
 
-int fadedTransparency(int transparency, int fade) {
+int fadedTransparency(int transparency, int fade)
+{
     if (fade == 255)
         return transparency;
     return fade + (255 - fade) * transparency / 255;
 }
 
-bool insideTintArea(int c, int r, int width, int height, int borderMode) {
+bool insideTintArea(int c, int r, int width, int height, int borderMode)
+{
     switch (borderMode) {
     case 0:
         return true;
@@ -33,7 +36,8 @@ bool insideTintArea(int c, int r, int width, int height, int borderMode) {
     }
 }
 
-void blendSprite(uint32_t* destination, int stride, int width, int height, const SpriteBlend& b) {
+void blendSprite(uint32_t* destination, int stride, int width, int height, const SpriteBlend& b)
+{
     if (width <= 0 || height <= 0 || !destination || !b.sprite)
         return;
     const int spriteWidth = b.spriteWidth > 0 ? b.spriteWidth : width;
@@ -57,7 +61,8 @@ void blendSprite(uint32_t* destination, int stride, int width, int height, const
     }
 }
 
-int wheelStep(int delta, uint32_t elapsedMs) {
+int wheelStep(int delta, uint32_t elapsedMs)
+{
     int s = delta / 120;
     if (s == 0)
         s = delta <= 0 ? -1 : 1;
@@ -68,7 +73,8 @@ int wheelStep(int delta, uint32_t elapsedMs) {
     return s * magnitude * factor;
 }
 
-int ParseFixed(const char* text, int decimals) {
+int ParseFixed(const char* text, int decimals)
+{
     if (!text)
         return 0;
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
@@ -101,7 +107,8 @@ int ParseFixed(const char* text, int decimals) {
     return static_cast<int>(value);
 }
 
-void formatDbValue(int tenths, char* out, size_t size) {
+void formatDbValue(int tenths, char* out, size_t size)
+{
     if (!out || size == 0)
         return;
     if (tenths < -999)
@@ -110,17 +117,20 @@ void formatDbValue(int tenths, char* out, size_t size) {
         snprintf(out, size, "%.1f", tenths * 0.1);
 }
 
-int dbPairSpaces(int widthA, int widthB) {
+int dbPairSpaces(int widthA, int widthB)
+{
     const int n = (47 - widthA - widthB) / 3;
     return n < 1 ? 1 : n;
 }
 
-uint8_t marchingPatternRow(int row, int phase) {
+uint8_t marchingPatternRow(int row, int phase)
+{
     static const uint8_t kStripes[8] = {0x0F, 0x1E, 0x3C, 0x78, 0xF0, 0xE1, 0xC3, 0x87};
     return kStripes[((row - phase) % 8 + 8) % 8];
 }
 
-bool expandRle8(const uint8_t* data, size_t size, int width, int height, uint8_t* out, size_t outSize) {
+bool expandRle8(const uint8_t* data, size_t size, int width, int height, uint8_t* out, size_t outSize)
+{
     if (!data || !out || width <= 0 || height <= 0)
         return false;
     const size_t stride = (static_cast<size_t>(width) + 3) & ~size_t(3);

@@ -19,7 +19,8 @@ int fadedTransparency(int transparency, int fade);
 inline int blendWeight(int t) { return t > 0 ? t + 1 : 0; }
 
 // source + ((destination - source) * weight) >> 8, with an arithmetic shift.
-inline uint8_t blendChannel(int source, int destination, int weight) {
+inline uint8_t blendChannel(int source, int destination, int weight)
+{
     return static_cast<uint8_t>(source + (((destination - source) * weight) >> 8));
 }
 

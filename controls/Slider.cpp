@@ -34,7 +34,8 @@ struct SliderState {
     int oldThumbPosition = 0;  // where the thumb stood at the previous paint
 };
 
-void paint(HWND w, SliderState* s) {
+void paint(HWND w, SliderState* s)
+{
     RECT c;
     GetClientRect(w, &c);
     const int width = c.right, height = c.bottom;
@@ -133,13 +134,15 @@ void paint(HWND w, SliderState* s) {
     ReleaseDC(w, wdc);
 }
 
-void repaint(HWND w, SliderState* s) {
+void repaint(HWND w, SliderState* s)
+{
     InvalidateRect(w, nullptr, FALSE);
     paint(w, s);
     ValidateRect(w, nullptr);
 }
 
-void changed(HWND w, SliderState* s, bool released) {
+void changed(HWND w, SliderState* s, bool released)
+{
     repaint(w, s);
     HWND parent = GetParent(w);
     SendMessageA(parent, SLN_CHANGED, static_cast<WPARAM>(s->value), reinterpret_cast<LPARAM>(w));
@@ -147,18 +150,32 @@ void changed(HWND w, SliderState* s, bool released) {
         SendMessageA(parent, SLN_RELEASED, 0, reinterpret_cast<LPARAM>(w));
 }
 
-bool key(HWND w, SliderState* s, WPARAM vk) {
+bool key(HWND w, SliderState* s, WPARAM vk)
+{
     long long v = s->value;
     switch (vk) {
-    case VK_PRIOR: v += s->pageStep; break;
-    case VK_NEXT: v -= s->pageStep; break;
-    case VK_END: v = s->maximum; break;
-    case VK_HOME: v = s->minimum; break;
+    case VK_PRIOR:
+        v += s->pageStep;
+        break;
+    case VK_NEXT:
+        v -= s->pageStep;
+        break;
+    case VK_END:
+        v = s->maximum;
+        break;
+    case VK_HOME:
+        v = s->minimum;
+        break;
     case VK_UP:
-    case VK_RIGHT: v += 1; break;
+    case VK_RIGHT:
+        v += 1;
+        break;
     case VK_LEFT:
-    case VK_DOWN: v -= 1; break;
-    default: return false;
+    case VK_DOWN:
+        v -= 1;
+        break;
+    default:
+        return false;
     }
     if (v < s->minimum)
         v = s->minimum;
@@ -169,7 +186,8 @@ bool key(HWND w, SliderState* s, WPARAM vk) {
     return true;
 }
 
-void press(HWND w, SliderState* s, LPARAM lp) {
+void press(HWND w, SliderState* s, LPARAM lp)
+{
     const short x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
     s->dragging = true;
     s->lastPosition = s->vertical ? y : x;
@@ -185,7 +203,8 @@ void press(HWND w, SliderState* s, LPARAM lp) {
         s->grabbed = s->thumbPosition <= x && x < s->thumbPosition + 26;
 }
 
-void move(HWND w, SliderState* s, LPARAM lp) {
+void move(HWND w, SliderState* s, LPARAM lp)
+{
     if (!s->dragging)
         return;
     if (warpPointerAtEdge()) {
@@ -208,7 +227,8 @@ void move(HWND w, SliderState* s, LPARAM lp) {
     changed(w, s, false);
 }
 
-void release(HWND w, SliderState* s) {
+void release(HWND w, SliderState* s)
+{
     if (!s->dragging)
         return;
     s->dragging = false;  // before ReleaseCapture, whose WM_CAPTURECHANGED must not end the drag twice
@@ -230,7 +250,8 @@ void release(HWND w, SliderState* s) {
 
 // Another window took the mouse (a menu, a dialog): end the drag without touching its capture,
 // its cursor or the pointer's position.
-void captureLost(HWND w, SliderState* s) {
+void captureLost(HWND w, SliderState* s)
+{
     s->dragging = false;
     s->skipNextMove = false;
     repaint(w, s);
@@ -240,7 +261,8 @@ void captureLost(HWND w, SliderState* s) {
 
 }  // namespace
 
-LRESULT CALLBACK SliderProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK SliderProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+{
     SliderState* s = controlState<SliderState>(w);
     if (!s && msg != WM_CREATE)
         return DefWindowProcA(w, msg, wp, lp);

@@ -17,7 +17,8 @@ struct StaticImageState {
     int image = -1;
 };
 
-void paintText(HWND w, StaticTextState* s) {
+void paintText(HWND w, StaticTextState* s)
+{
     RECT c;
     GetClientRect(w, &c);
     HDC wdc = GetDC(w);
@@ -28,7 +29,8 @@ void paintText(HWND w, StaticTextState* s) {
         if (off.ok()) {
             HDC dc = off.dc();
             copyBackgroundBehind(w, dc, s->background, c.right, c.bottom);
-            HGDIOBJ oldFont = SelectObject(dc, s->font ? static_cast<HGDIOBJ>(s->font) : GetStockObject(DEFAULT_GUI_FONT));
+            HGDIOBJ oldFont =
+                SelectObject(dc, s->font ? static_cast<HGDIOBJ>(s->font) : GetStockObject(DEFAULT_GUI_FONT));
             SetBkMode(dc, TRANSPARENT);
             SetTextColor(dc, 0);
             char text[256];
@@ -41,7 +43,8 @@ void paintText(HWND w, StaticTextState* s) {
     ReleaseDC(w, wdc);
 }
 
-void paintImage(HWND w, StaticImageState* s) {
+void paintImage(HWND w, StaticImageState* s)
+{
     RECT c;
     GetClientRect(w, &c);
     HDC wdc = GetDC(w);
@@ -69,7 +72,8 @@ void paintImage(HWND w, StaticImageState* s) {
 
 }  // namespace
 
-LRESULT CALLBACK StaticTextProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK StaticTextProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+{
     StaticTextState* s = controlState<StaticTextState>(w);
     if (!s && msg != WM_CREATE)
         return DefWindowProcA(w, msg, wp, lp);
@@ -105,7 +109,8 @@ LRESULT CALLBACK StaticTextProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(w, msg, wp, lp);
 }
 
-LRESULT CALLBACK StaticImageProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK StaticImageProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+{
     StaticImageState* s = controlState<StaticImageState>(w);
     if (!s && msg != WM_CREATE)
         return DefWindowProcA(w, msg, wp, lp);

@@ -4,20 +4,23 @@
 
 namespace qv {
 
-int sliderTickOffset(const SliderTrack& t, int value) {
+int sliderTickOffset(const SliderTrack& t, int value)
+{
     if (t.range == 0)
         return 0;
-    return static_cast<int>((static_cast<long long>(t.range) / 2 +
-                             static_cast<long long>(t.travel) * (value - t.minimum)) / t.range);
+    return static_cast<int>(
+        (static_cast<long long>(t.range) / 2 + static_cast<long long>(t.travel) * (value - t.minimum)) / t.range);
 }
 
-int sliderThumbOffset(const SliderTrack& t, int value) {
+int sliderThumbOffset(const SliderTrack& t, int value)
+{
     if (t.range == 0)
         return 0;
     return static_cast<int>((static_cast<long long>(value - t.minimum) * t.travel + t.range / 2) / t.range);
 }
 
-std::vector<SliderTick> sliderTicks(int minimum, int maximum, int step, int offset) {
+std::vector<SliderTick> sliderTicks(int minimum, int maximum, int step, int offset)
+{
     std::vector<SliderTick> ticks;
     if (step <= 0)
         return ticks;  // a negative step would never reach the maximum
@@ -42,7 +45,8 @@ std::vector<SliderTick> sliderTicks(int minimum, int maximum, int step, int offs
     return ticks;
 }
 
-int sliderSquareLaw(int d) {
+int sliderSquareLaw(int d)
+{
     if (d > 0)
         return d * d / 2 + 1;
     if (d < 0)
@@ -50,7 +54,8 @@ int sliderSquareLaw(int d) {
     return 0;
 }
 
-int derivedPageStep(int range, int length) {
+int derivedPageStep(int range, int length)
+{
     int d = length - 4;
     if (length < 5)
         d = 1;
@@ -58,7 +63,8 @@ int derivedPageStep(int range, int length) {
     return step <= 0 ? 1 : step;
 }
 
-int clampInt(int v, int lo, int hi) {
+int clampInt(int v, int lo, int hi)
+{
     if (v < lo)
         return lo;
     if (v > hi)
@@ -66,7 +72,8 @@ int clampInt(int v, int lo, int hi) {
     return v;
 }
 
-int editDragStep(EditDrag& d, int dx, int du) {
+int editDragStep(EditDrag& d, int dx, int du)
+{
     if (d.verticalAxis && 2 * std::abs(du) < std::abs(dx))
         d.verticalAxis = false;
     else if (!d.verticalAxis && 2 * std::abs(dx) < std::abs(du))

@@ -21,7 +21,10 @@ public:
     EqualizerControl(const EqualizerControl&) = delete;
     EqualizerControl& operator=(const EqualizerControl&) = delete;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override { return owner_->QueryInterface(riid, ppv); }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
+    {
+        return owner_->QueryInterface(riid, ppv);
+    }
     ULONG STDMETHODCALLTYPE AddRef() override { return owner_->AddRef(); }
     ULONG STDMETHODCALLTYPE Release() override { return owner_->Release(); }
 
@@ -39,10 +42,22 @@ public:
     HRESULT STDMETHODCALLTYPE SetQ(int column, int value) override { return set(kRowQ, column, value); }
     HRESULT STDMETHODCALLTYPE GetGain(int column, int* value) override { return get(kRowGain, column, value); }
     HRESULT STDMETHODCALLTYPE SetGain(int column, int value) override { return set(kRowGain, column, value); }
-    HRESULT STDMETHODCALLTYPE GetClipCounterLeft(int selector, int* value) override { return getClip(0, selector, value); }
-    HRESULT STDMETHODCALLTYPE SetClipCounterLeft(int selector, int value) override { return setClip(0, selector, value); }
-    HRESULT STDMETHODCALLTYPE GetClipCounterRight(int selector, int* value) override { return getClip(1, selector, value); }
-    HRESULT STDMETHODCALLTYPE SetClipCounterRight(int selector, int value) override { return setClip(1, selector, value); }
+    HRESULT STDMETHODCALLTYPE GetClipCounterLeft(int selector, int* value) override
+    {
+        return getClip(0, selector, value);
+    }
+    HRESULT STDMETHODCALLTYPE SetClipCounterLeft(int selector, int value) override
+    {
+        return setClip(0, selector, value);
+    }
+    HRESULT STDMETHODCALLTYPE GetClipCounterRight(int selector, int* value) override
+    {
+        return getClip(1, selector, value);
+    }
+    HRESULT STDMETHODCALLTYPE SetClipCounterRight(int selector, int value) override
+    {
+        return setClip(1, selector, value);
+    }
     HRESULT STDMETHODCALLTYPE DesignCoefficients() override;
     HRESULT STDMETHODCALLTYPE GetBandRecord(int column, BandRecord** record) override;
     HRESULT STDMETHODCALLTYPE SetStreamFormat(const WAVEFORMATEX* format) override;
@@ -69,8 +84,7 @@ public:
     void takeSnapshot(ParameterRecord& record, bool& changed);
     void startStream();
     void stopStream();
-    int processInterleaved(float* buffer, uint32_t* frames, int channels, const ParameterRecord& snapshot,
-                           bool changed)
+    int processInterleaved(float* buffer, uint32_t* frames, int channels, const ParameterRecord& snapshot, bool changed)
     {
         return engine_.processInterleaved(buffer, frames, channels, snapshot, changed);
     }

@@ -16,7 +16,8 @@ namespace {
 const REGPINTYPES kPinType = {&MEDIATYPE_Audio, &MEDIASUBTYPE_NULL};
 
 const ds::AMOVIESETUP_PIN kPins[2] = {
-    {const_cast<LPWSTR>(L"Input"), FALSE, FALSE, FALSE, FALSE, &CLSID_NULL, const_cast<LPWSTR>(L"Output"), 1, &kPinType},
+    {const_cast<LPWSTR>(L"Input"), FALSE, FALSE, FALSE, FALSE, &CLSID_NULL, const_cast<LPWSTR>(L"Output"), 1,
+     &kPinType},
     {const_cast<LPWSTR>(L"Output"), FALSE, TRUE, FALSE, FALSE, &CLSID_NULL, const_cast<LPWSTR>(L"Input"), 1, &kPinType},
 };
 
@@ -24,7 +25,8 @@ constexpr DWORD kMeritDoNotUse = 0x00200000;
 
 }  // namespace
 
-const ds::AMOVIESETUP_FILTER kEqualizerSetup = {&CLSID_qvEqualizer, L"Zorvath qv:Equalizer R3", kMeritDoNotUse, 2, kPins};
+const ds::AMOVIESETUP_FILTER kEqualizerSetup = {&CLSID_qvEqualizer, L"Zorvath qv:Equalizer R3", kMeritDoNotUse, 2,
+                                                kPins};
 
 namespace {
 
@@ -58,8 +60,7 @@ SubFormat subtypeOf(const AM_MEDIA_TYPE& mt)
 
 }  // namespace
 
-EqualizerFilter::EqualizerFilter(IUnknown* outer)
-    : CTransInPlaceFilter(CLSID_qvEqualizer, outer), control_(GetOwner())
+EqualizerFilter::EqualizerFilter(IUnknown* outer) : CTransInPlaceFilter(CLSID_qvEqualizer, outer), control_(GetOwner())
 {
     SelectPreset(0);
 }

@@ -103,8 +103,7 @@ extern "C" HRESULT STDAPICALLTYPE DllRegisterServer()
     char key[80];
     std::snprintf(key, sizeof key, "Filter\\%s", kFilterKey + 6);
     HKEY filter = nullptr;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key, 0, nullptr, 0, KEY_WRITE, nullptr, &filter, nullptr) ==
-        ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key, 0, nullptr, 0, KEY_WRITE, nullptr, &filter, nullptr) == ERROR_SUCCESS) {
         RegSetValueExA(filter, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(kFilterName), sizeof kFilterName);
         RegCloseKey(filter);
     }

@@ -135,8 +135,8 @@ ColumnDesign designColumn(const ParameterRecord& setup, int column, float fs, Ba
     band.b2 = b2 / a0;
     band.a1 = -a1 / a0;
     band.a2 = -a2 / a0;
-    if (!(std::isfinite(band.b0) && std::isfinite(band.b1) && std::isfinite(band.b2) &&
-          std::isfinite(band.a1) && std::isfinite(band.a2))) {
+    if (!(std::isfinite(band.b0) && std::isfinite(band.b1) && std::isfinite(band.b2) && std::isfinite(band.a1) &&
+          std::isfinite(band.a2))) {
         result.active = false;
         band.b0 = 1.0f;
         band.b1 = band.b2 = band.a1 = band.a2 = 0.0f;

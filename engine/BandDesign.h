@@ -10,8 +10,8 @@ struct BandRecord {
     float b0;
     float b1;
     float b2;
-    float a1;  // -a1/a0: the sign is already applied
-    float a2;  // -a2/a0
+    float a1;         // -a1/a0: the sign is already applied
+    float a2;         // -a2/a0
     float frequency;  // Hz used by the design, after clamping
     float gain;       // stored gain in tenths of a dB, not clamped
     float enabled;

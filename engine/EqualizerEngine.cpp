@@ -85,10 +85,7 @@ void EqualizerEngine::setValue(int index, int32_t v)
     notifyUpdate();
 }
 
-int32_t EqualizerEngine::getValue(int index) const
-{
-    return isValidIndex(index) ? working_[index].load(kRelaxed) : 0;
-}
+int32_t EqualizerEngine::getValue(int index) const { return isValidIndex(index) ? working_[index].load(kRelaxed) : 0; }
 
 ParameterRecord EqualizerEngine::workingSetup() const
 {
@@ -431,8 +428,8 @@ void EqualizerEngine::process(const float* const* inputs, float* const* outputs,
     runBlock<true>(inputs, outputs, frames);
 }
 
-int EqualizerEngine::processInterleaved(float* buffer, uint32_t* frames, int channels,
-                                        const ParameterRecord& snapshot, bool changed)
+int EqualizerEngine::processInterleaved(float* buffer, uint32_t* frames, int channels, const ParameterRecord& snapshot,
+                                        bool changed)
 {
     if (!buffer || !frames || (channels != 1 && channels != 2))
         return 0;

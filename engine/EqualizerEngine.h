@@ -30,7 +30,7 @@ public:
     // ---- parameters -------------------------------------------------------------------------
     void setNormalized(int index, float x);  // host path: stores the mapped integer unclamped
     float getNormalized(int index) const;
-    void setValue(int index, int32_t v);     // integer path: clamped
+    void setValue(int index, int32_t v);  // integer path: clamped
     int32_t getValue(int index) const;
 
     ParameterRecord workingSetup() const;

@@ -57,10 +57,14 @@ double sinDouble(double x)
 {
     double r;
     switch (reduce(x, r)) {
-    case 0: return sinPoly(r);
-    case 1: return cosPoly(r);
-    case 2: return -sinPoly(r);
-    default: return -cosPoly(r);
+    case 0:
+        return sinPoly(r);
+    case 1:
+        return cosPoly(r);
+    case 2:
+        return -sinPoly(r);
+    default:
+        return -cosPoly(r);
     }
 }
 
@@ -68,10 +72,14 @@ double cosDouble(double x)
 {
     double r;
     switch (reduce(x, r)) {
-    case 0: return cosPoly(r);
-    case 1: return -sinPoly(r);
-    case 2: return -cosPoly(r);
-    default: return sinPoly(r);
+    case 0:
+        return cosPoly(r);
+    case 1:
+        return -sinPoly(r);
+    case 2:
+        return -cosPoly(r);
+    default:
+        return sinPoly(r);
     }
 }
 

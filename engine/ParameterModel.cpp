@@ -7,15 +7,45 @@ namespace qv {
 
 const ParameterRecord kDefaultParameters = {{
     // Enabled
-    1, 1, 1, 1, 1, 1, 1,
+    1,
+    1,
+    1,
+    1,
+    1,
+    1,
+    1,
     // Filter: column 0 is a placeholder outside the range
-    5, kLowShelf, kPeakDip, kPeakDip, kPeakDip, kHighShelf, kHighShelf,
+    5,
+    kLowShelf,
+    kPeakDip,
+    kPeakDip,
+    kPeakDip,
+    kHighShelf,
+    kHighShelf,
     // Freq
-    1, 40, 60, 200, 800, 4600, 15000,
+    1,
+    40,
+    60,
+    200,
+    800,
+    4600,
+    15000,
     // Q in tenths
-    0, 10, 8, 8, 6, 6, 5,
+    0,
+    10,
+    8,
+    8,
+    6,
+    6,
+    5,
     // Gain in tenths of a decibel
-    0, 0, 0, 0, 0, 0, 0,
+    0,
+    0,
+    0,
+    0,
+    0,
+    0,
+    0,
 }};
 
 const char kDefaultProgramName[] = "[1] Default EQ";
@@ -51,10 +81,14 @@ int32_t normalizedToValue(int index, float x)
     if (std::isnan(x))
         x = 0.0f;
     switch (rowOf(index)) {
-    case kRowEnabled: return floorToInt(double(x) + 0.5);
-    case kRowFilter: return floorToInt(double(x) * 4.0 + 0.5);
-    case kRowFreq: return floorToInt(double(x) * 22039.0 + 10.5);
-    case kRowQ: return floorToInt(double(x) * 999.0 + 1.5);
+    case kRowEnabled:
+        return floorToInt(double(x) + 0.5);
+    case kRowFilter:
+        return floorToInt(double(x) * 4.0 + 0.5);
+    case kRowFreq:
+        return floorToInt(double(x) * 22039.0 + 10.5);
+    case kRowQ:
+        return floorToInt(double(x) * 999.0 + 1.5);
     default:
         if (index == kOutputGainIndex)
             return floorToInt(double(x) * 480.0 - 239.5);
@@ -66,11 +100,15 @@ float valueToNormalized(int index, int32_t v)
 {
     const float fv = static_cast<float>(v);
     switch (rowOf(index)) {
-    case kRowEnabled: return fv;
-    case kRowFilter: return fv * 0.25f;
+    case kRowEnabled:
+        return fv;
+    case kRowFilter:
+        return fv * 0.25f;
     // In 64 bits: a stored host value may sit at the int32 limits.
-    case kRowFreq: return static_cast<float>(int64_t{v} - 10) * kInvFreqSpan;
-    case kRowQ: return static_cast<float>(int64_t{v} - 1) * kInvQSpan;
+    case kRowFreq:
+        return static_cast<float>(int64_t{v} - 10) * kInvFreqSpan;
+    case kRowQ:
+        return static_cast<float>(int64_t{v} - 1) * kInvQSpan;
     default:
         if (index == kOutputGainIndex)
             return static_cast<float>(int64_t{v} + 240) * kInvOutputSpan;
@@ -81,16 +119,22 @@ float valueToNormalized(int index, int32_t v)
 int32_t clampValue(int index, int32_t v, int32_t filterType, int32_t freqLimit)
 {
     switch (rowOf(index)) {
-    case kRowEnabled: return clampInt(v, 0, 1);
-    case kRowFilter: return clampInt(v, 0, kFilterTypeCount - 1);
-    case kRowFreq: return clampInt(v, 10, freqLimit < 10 ? 10 : freqLimit);
+    case kRowEnabled:
+        return clampInt(v, 0, 1);
+    case kRowFilter:
+        return clampInt(v, 0, kFilterTypeCount - 1);
+    case kRowFreq:
+        return clampInt(v, 10, freqLimit < 10 ? 10 : freqLimit);
     case kRowQ:
         switch (filterType) {
         case kLowpass:
-        case kHighpass: return clampInt(v, 1, 190);
+        case kHighpass:
+            return clampInt(v, 1, 190);
         case kLowShelf:
-        case kHighShelf: return clampInt(v, 3, 20);
-        default: return clampInt(v, 1, 1000);
+        case kHighShelf:
+            return clampInt(v, 3, 20);
+        default:
+            return clampInt(v, 1, 1000);
         }
     default:
         if (index == kOutputGainIndex)

@@ -10,9 +10,21 @@ constexpr int kParamCount = 35;
 constexpr int kColumns = 7;  // column 0 is the output stage, columns 1..6 are bands 1..6
 constexpr int kRows = 5;
 
-enum Row : int { kRowEnabled = 0, kRowFilter = 1, kRowFreq = 2, kRowQ = 3, kRowGain = 4 };
+enum Row : int {
+    kRowEnabled = 0,
+    kRowFilter = 1,
+    kRowFreq = 2,
+    kRowQ = 3,
+    kRowGain = 4
+};
 
-enum FilterType : int { kPeakDip = 0, kLowShelf = 1, kHighShelf = 2, kLowpass = 3, kHighpass = 4 };
+enum FilterType : int {
+    kPeakDip = 0,
+    kLowShelf = 1,
+    kHighShelf = 2,
+    kLowpass = 3,
+    kHighpass = 4
+};
 constexpr int kFilterTypeCount = 5;
 
 constexpr int kOutputGainIndex = 28;

@@ -17,9 +17,14 @@ constexpr uint32_t kBankMarker = 0xBAADBEEFu;
 
 // What the Preset Manager's tree has selected.
 struct TreeSelection {
-    enum Kind { kNone, kRoot, kBank, kPreset } kind = kNone;
+    enum Kind {
+        kNone,
+        kRoot,
+        kBank,
+        kPreset
+    } kind = kNone;
     HTREEITEM item = nullptr;
-    std::string bank;          // of a bank item: its text
+    std::string bank;  // of a bank item: its text
     PresetRecord* preset = nullptr;
 };
 TreeSelection treeSelection(PresetStore& store);

@@ -15,7 +15,8 @@ namespace qv {
 namespace {
 const char kAbsent[] = "KEY_NOT_FOUND";
 
-std::string sectionName(int n) {
+std::string sectionName(int n)
+{
     char section[32];
     std::snprintf(section, sizeof section, "Preset%d", n);
     return section;
@@ -25,7 +26,8 @@ std::string sectionName(int n) {
 void flushProfile(const std::string& path) { WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str()); }
 
 // A profile read into a buffer that grows until the text fits; no section can be larger than the file.
-std::vector<char> readGrowing(const std::function<DWORD(char*, DWORD)>& read, DWORD limit) {
+std::vector<char> readGrowing(const std::function<DWORD(char*, DWORD)>& read, DWORD limit)
+{
     std::vector<char> buffer(4096);
     for (;;) {
         DWORD got = read(buffer.data(), static_cast<DWORD>(buffer.size()));
@@ -40,57 +42,71 @@ std::vector<char> readGrowing(const std::function<DWORD(char*, DWORD)>& read, DW
 }
 
 // The sections of the old file in order, each once, as the profile functions read them.
-std::vector<IniSection> readSections(const std::string& path) {
+std::vector<IniSection> readSections(const std::string& path)
+{
     std::vector<IniSection> sections;
     WIN32_FILE_ATTRIBUTE_DATA info;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info)) return sections;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info))
+        return sections;
     DWORD limit = info.nFileSizeLow + 4096;
-    std::vector<char> names = readGrowing(
-        [&](char* b, DWORD n) { return GetPrivateProfileSectionNamesA(b, n, path.c_str()); }, limit);
+    std::vector<char> names =
+        readGrowing([&](char* b, DWORD n) { return GetPrivateProfileSectionNamesA(b, n, path.c_str()); }, limit);
     for (const char* name = names.data(); *name; name += std::strlen(name) + 1) {
         bool seen = false;
-        for (const IniSection& s : sections) seen = seen || equalNoCase(s.name, name);
-        if (seen) continue;
+        for (const IniSection& s : sections)
+            seen = seen || equalNoCase(s.name, name);
+        if (seen)
+            continue;
         IniSection section{name, {}};
-        std::vector<char> lines = readGrowing(
-            [&](char* b, DWORD n) { return GetPrivateProfileSectionA(name, b, n, path.c_str()); }, limit);
-        for (const char* line = lines.data(); *line; line += std::strlen(line) + 1) section.lines.push_back(line);
+        std::vector<char> lines =
+            readGrowing([&](char* b, DWORD n) { return GetPrivateProfileSectionA(name, b, n, path.c_str()); }, limit);
+        for (const char* line = lines.data(); *line; line += std::strlen(line) + 1)
+            section.lines.push_back(line);
         sections.push_back(std::move(section));
     }
     return sections;
 }
 
-bool writeWhole(const std::string& path, const std::string& text) {
+bool writeWhole(const std::string& path, const std::string& text)
+{
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
     DWORD written = 0;
-    bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
+    bool ok =
+        WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
     ok = FlushFileBuffers(file) && ok;
     return CloseHandle(file) && ok;
 }
 
 // Reads the written copy back from disk: a full disk or a cut file shows as a missing or wrong value.
-bool verifyWrite(const std::string& path, const PresetFileWrite& w) {
-    if (readProfileText(path, "Plug-in", "CLSID", "", 99) != cutText(w.pluginKey, 99)) return false;
+bool verifyWrite(const std::string& path, const PresetFileWrite& w)
+{
+    if (readProfileText(path, "Plug-in", "CLSID", "", 99) != cutText(w.pluginKey, 99))
+        return false;
     int n = 1;
     for (const PresetRecord* r : w.records) {
         std::string section = sectionName(n++);
         char version[16];
         std::snprintf(version, sizeof version, "%ld", static_cast<long>(r->version));
-        if (readProfileText(path, section.c_str(), "Version", kAbsent, 15) != version) return false;
-        if (readProfileText(path, section.c_str(), "Data", kAbsent, kDataTextMax) == kAbsent) return false;
+        if (readProfileText(path, section.c_str(), "Version", kAbsent, 15) != version)
+            return false;
+        if (readProfileText(path, section.c_str(), "Data", kAbsent, kDataTextMax) == kAbsent)
+            return false;
     }
     return true;
 }
 
-std::string folderOf(const std::string& path) {
+std::string folderOf(const std::string& path)
+{
     std::size_t slash = path.find_last_of("\\/");
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
 }
 }  // namespace
 
 std::string readProfileText(const std::string& path, const char* section, const char* key, const char* def,
-                            std::size_t max) {
+                            std::size_t max)
+{
     std::vector<char> buffer(max + 1, '\0');
     GetPrivateProfileStringA(section, key, def, buffer.data(), static_cast<DWORD>(buffer.size()), path.c_str());
     buffer[max] = '\0';
@@ -98,7 +114,8 @@ std::string readProfileText(const std::string& path, const char* section, const 
 }
 
 void readPresetSections(const std::string& path, PresetList& into, int32_t largestUsed,
-                        const std::function<bool(const PresetRecord&)>& accept) {
+                        const std::function<bool(const PresetRecord&)>& accept)
+{
     int32_t largest = std::max(largestUsed, into.largestCommandId());
     for (int n = 1; n > 0; ++n) {
         std::string section = sectionName(n);
@@ -106,31 +123,37 @@ void readPresetSections(const std::string& path, PresetList& into, int32_t large
         std::string name = readProfileText(path, section.c_str(), "Name", kAbsent, kPresetTextMax);
         std::string bank = readProfileText(path, section.c_str(), "Bank", kAbsent, kPresetTextMax);
         std::string data = readProfileText(path, section.c_str(), "Data", kAbsent, kDataTextMax);
-        if (version == kAbsent || name == kAbsent || bank == kAbsent || data == kAbsent) break;
+        if (version == kAbsent || name == kAbsent || bank == kAbsent || data == kAbsent)
+            break;
         auto record = std::make_unique<PresetRecord>();
         record->version = leadingInteger(version.c_str());
         record->name = name;
         record->bank = bank;
         record->data = data;
         record->commandId = commandIdAfter(largest);
-        if (!accept || accept(*record)) largest = into.append(std::move(record))->commandId;
+        if (!accept || accept(*record))
+            largest = into.append(std::move(record))->commandId;
     }
 }
 
-bool writePresetFile(const std::string& path, const PresetFileWrite& write) {
-    if (path.empty() || path.size() > kPresetPathMax) return false;
+bool writePresetFile(const std::string& path, const PresetFileWrite& write)
+{
+    if (path.empty() || path.size() > kPresetPathMax)
+        return false;
     DWORD attributes = GetFileAttributesA(path.c_str());
     // A read-only file is the user's word that it stays as it is; not every system refuses to replace it.
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         return false;
     char temp[MAX_PATH];
-    if (!GetTempFileNameA(folderOf(path).c_str(), "qvp", 0, temp)) return false;
+    if (!GetTempFileNameA(folderOf(path).c_str(), "qvp", 0, temp))
+        return false;
     std::string tempPath = temp;
     std::string text = composePresetFile(readSections(path), write);
     bool ok = writeWhole(tempPath, text) && verifyWrite(tempPath, write);
     flushProfile(tempPath);
     ok = ok && MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-    if (!ok) DeleteFileA(temp);
+    if (!ok)
+        DeleteFileA(temp);
     flushProfile(path);
     return ok;
 }

@@ -78,8 +78,8 @@ struct TreeBank {
     std::vector<int> recordIndexes;
 };
 struct TreePlan {
-    std::vector<TreeBank> banks;     // in order of first appearance
-    std::vector<int> looseIndexes;   // presets directly under the root, in list order
+    std::vector<TreeBank> banks;    // in order of first appearance
+    std::vector<int> looseIndexes;  // presets directly under the root, in list order
 };
 TreePlan planPresetTree(const PresetList& list);
 

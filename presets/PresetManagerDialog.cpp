@@ -23,14 +23,16 @@ struct ManagerState {
 
 ManagerState* stateOf(HWND dialog) { return reinterpret_cast<ManagerState*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
 
-std::string format(const char* pattern, const std::string& a, const std::string& b = std::string()) {
+std::string format(const char* pattern, const std::string& a, const std::string& b = std::string())
+{
     std::vector<char> text(std::strlen(pattern) + a.size() + b.size() + 1);
     std::snprintf(text.data(), text.size(), pattern, a.c_str(), b.c_str());
     return text.data();
 }
 
 HTREEITEM insertItem(HWND tree, HTREEITEM parent, HTREEITEM after, const std::string& text, uint32_t value, int image,
-                     int selectedImage) {
+                     int selectedImage)
+{
     TVINSERTSTRUCTA insert = {};
     insert.hParent = parent;
     insert.hInsertAfter = after;
@@ -42,15 +44,18 @@ HTREEITEM insertItem(HWND tree, HTREEITEM parent, HTREEITEM after, const std::st
     return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
-uint32_t itemValue(HWND tree, HTREEITEM item) {
+uint32_t itemValue(HWND tree, HTREEITEM item)
+{
     TVITEMA data = {};
     data.mask = TVIF_PARAM | TVIF_HANDLE;
     data.hItem = item;
-    if (!SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data))) return 0;
+    if (!SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data)))
+        return 0;
     return static_cast<uint32_t>(data.lParam);
 }
 
-std::string itemText(HWND tree, HTREEITEM item) {
+std::string itemText(HWND tree, HTREEITEM item)
+{
     char text[kPresetTextMax + 1] = {};
     TVITEMA data = {};
     data.mask = TVIF_TEXT | TVIF_HANDLE;
@@ -62,7 +67,8 @@ std::string itemText(HWND tree, HTREEITEM item) {
     return text;
 }
 
-void updateButtons(HWND dialog, PresetStore& store) {
+void updateButtons(HWND dialog, PresetStore& store)
+{
     TreeSelection selection = treeSelection(store);
     bool any = !store.working().empty();
     EnableWindow(GetDlgItem(dialog, IDC_PRESET_UPDATE), selection.kind == TreeSelection::kPreset);
@@ -72,9 +78,11 @@ void updateButtons(HWND dialog, PresetStore& store) {
     EnableWindow(GetDlgItem(dialog, IDC_PRESET_EXPORT), any);
 }
 
-LRESULT CALLBACK treeProc(HWND tree, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK treeProc(HWND tree, UINT message, WPARAM wParam, LPARAM lParam)
+{
     auto oldProc = reinterpret_cast<WNDPROC>(GetPropA(tree, kOldProc));
-    if (oldProc == nullptr) return DefWindowProcA(tree, message, wParam, lParam);
+    if (oldProc == nullptr)
+        return DefWindowProcA(tree, message, wParam, lParam);
     switch (message) {
     case WM_RBUTTONDOWN:
         // Select the item under the mouse first, as a left press would, then offer the menu.
@@ -90,14 +98,17 @@ LRESULT CALLBACK treeProc(HWND tree, UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 // Closes the dialog, asking first whether to save when the list was changed.
-void closeAsking(HWND dialog, PresetStore& store, int result) {
+void closeAsking(HWND dialog, PresetStore& store, int result)
+{
     if (store.modified) {
         int answer = store.messageBox(dialog, "Save changes before exiting the Preset Manager?",
                                       MB_YESNOCANCEL | MB_ICONQUESTION);
-        if (answer == IDCANCEL) return;
+        if (answer == IDCANCEL)
+            return;
         if (answer == IDYES) {
             // A failed save keeps the dialog open, so the changes can still be exported.
-            if (!store.save()) return;
+            if (!store.save())
+                return;
         } else {
             store.restoreBackup();
         }
@@ -105,40 +116,48 @@ void closeAsking(HWND dialog, PresetStore& store, int result) {
     EndDialog(dialog, result);
 }
 
-void updatePreset(HWND dialog, PresetStore& store) {
+void updatePreset(HWND dialog, PresetStore& store)
+{
     TreeSelection selection = treeSelection(store);
-    if (selection.kind != TreeSelection::kPreset) return;
-    std::string question = format(
-        "Would you like to update the stored parameters for\nthe \"%s\" preset with the current settings?",
-        selection.preset->name);
+    if (selection.kind != TreeSelection::kPreset)
+        return;
+    std::string question =
+        format("Would you like to update the stored parameters for\nthe \"%s\" preset with the current settings?",
+               selection.preset->name);
     std::string data;
     if (store.messageBox(dialog, question.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES && store.requestData(data))
         selection.preset->data = data;
 }
 
-void deleteSelection(HWND dialog, PresetStore& store) {
+void deleteSelection(HWND dialog, PresetStore& store)
+{
     TreeSelection selection = treeSelection(store);
     PresetList& list = store.working();
     const std::string& plugin = store.pluginName();
     if (selection.kind == TreeSelection::kRoot) {
         std::string question = format("Are you sure you want to delete ALL the %s banks and presets?", plugin);
-        if (store.messageBox(dialog, question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-        if (!list.empty()) store.modified = true;
+        if (store.messageBox(dialog, question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return;
+        if (!list.empty())
+            store.modified = true;
         list.clear();
         fillPresetTree(store);
     } else if (selection.kind == TreeSelection::kBank) {
-        std::string question = format(
-            "Do you want to delete the %s preset bank \"%s\"?\nAll presets contained in this bank will be lost.", plugin,
-            selection.bank);
-        if (store.messageBox(dialog, question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+        std::string question =
+            format("Do you want to delete the %s preset bank \"%s\"?\nAll presets contained in this bank will be lost.",
+                   plugin, selection.bank);
+        if (store.messageBox(dialog, question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return;
         for (int i = list.count() - 1; i >= 0; --i) {
-            if (equalNoCase(list.at(i)->bank, selection.bank)) list.removeAt(i);
+            if (equalNoCase(list.at(i)->bank, selection.bank))
+                list.removeAt(i);
         }
         store.modified = true;
         fillPresetTree(store);
     } else if (selection.kind == TreeSelection::kPreset) {
         std::string question = format("Do you want to delete the %s preset \"%s\"?", plugin, selection.preset->name);
-        if (store.messageBox(dialog, question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+        if (store.messageBox(dialog, question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return;
         list.removeAt(list.indexOfId(selection.preset->commandId));
         store.modified = true;
         if (TreeView_GetNextSibling(store.managerTree, selection.item) != nullptr) {
@@ -150,16 +169,19 @@ void deleteSelection(HWND dialog, PresetStore& store) {
     }
 }
 
-void importPresets(PresetStore& store) {
+void importPresets(PresetStore& store)
+{
     char file[MAX_PATH] = {};
-    if (!store.chooseFile(false, "Import Preset(s)", file, sizeof file)) return;
+    if (!store.chooseFile(false, "Import Preset(s)", file, sizeof file))
+        return;
     if (store.importFile(file)) {
         store.modified = true;
         fillPresetTree(store);
     }
 }
 
-void exportPresets(PresetStore& store) {
+void exportPresets(PresetStore& store)
+{
     TreeSelection selection = treeSelection(store);
     const char* title = nullptr;
     std::string name;
@@ -179,11 +201,13 @@ void exportPresets(PresetStore& store) {
     }
     char file[MAX_PATH] = {};
     std::snprintf(file, sizeof file, "%s", sanitizeFileName(name).c_str());
-    if (!store.chooseFile(true, title, file, sizeof file)) return;
+    if (!store.chooseFile(true, title, file, sizeof file))
+        return;
     store.exportFile(file, kind, selection.bank, selection.preset ? selection.preset->commandId : -1);
 }
 
-void onCommand(HWND dialog, PresetStore& store, int id) {
+void onCommand(HWND dialog, PresetStore& store, int id)
+{
     switch (id) {
     case IDC_PRESET_ADD:
         runAddPreset(store, dialog);
@@ -205,7 +229,8 @@ void onCommand(HWND dialog, PresetStore& store, int id) {
         exportPresets(store);
         break;
     case IDOK:
-        if (store.save()) EndDialog(dialog, 0);
+        if (store.save())
+            EndDialog(dialog, 0);
         break;
     case IDC_PRESET_CANCEL:
         store.restoreBackup();
@@ -217,7 +242,8 @@ void onCommand(HWND dialog, PresetStore& store, int id) {
     }
 }
 
-void movePreset(PresetStore& store, PresetRecord& preset, const std::string& bank) {
+void movePreset(PresetStore& store, PresetRecord& preset, const std::string& bank)
+{
     int32_t id = preset.commandId;
     preset.bank = cutText(bank);
     fillPresetTree(store);
@@ -225,11 +251,13 @@ void movePreset(PresetStore& store, PresetRecord& preset, const std::string& ban
     store.modified = true;
 }
 
-void onContextMenu(HWND dialog, PresetStore& store) {
+void onContextMenu(HWND dialog, PresetStore& store)
+{
     HMENU resource = LoadMenuA(store.module(), MAKEINTRESOURCEA(IDM_PRESET_CONTEXT));
     HMENU menu = resource ? GetSubMenu(resource, 0) : nullptr;
     if (menu == nullptr) {
-        if (resource) DestroyMenu(resource);
+        if (resource)
+            DestroyMenu(resource);
         return;
     }
     TreeSelection selection = treeSelection(store);
@@ -241,10 +269,12 @@ void onContextMenu(HWND dialog, PresetStore& store) {
     grey(IDC_PRESET_RENAME, !(isPreset || selection.kind == TreeSelection::kBank));
     if (isPreset) {
         HMENU move = CreatePopupMenu();
-        if (!selection.preset->bank.empty()) AppendMenuA(move, MF_STRING, IDC_MOVE_TO_ROOT, "to Root");
+        if (!selection.preset->bank.empty())
+            AppendMenuA(move, MF_STRING, IDC_MOVE_TO_ROOT, "to Root");
         AppendMenuA(move, MF_STRING, IDC_MOVE_TO_NEW_BANK, "to New Bank...");
         std::vector<MoveTarget> targets = moveTargets(list, *selection.preset);
-        if (!targets.empty()) AppendMenuA(move, MF_SEPARATOR, 0, nullptr);
+        if (!targets.empty())
+            AppendMenuA(move, MF_SEPARATOR, 0, nullptr);
         for (const MoveTarget& target : targets)
             AppendMenuA(move, MF_STRING, static_cast<UINT_PTR>(target.commandId), target.bank.c_str());
         AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
@@ -255,7 +285,8 @@ void onContextMenu(HWND dialog, PresetStore& store) {
     int chosen = static_cast<int>(
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, at.x, at.y, 0, dialog, nullptr));
     DestroyMenu(resource);
-    if (chosen == 0) return;
+    if (chosen == 0)
+        return;
     // The menu ran its own message loop: look the selection up again.
     selection = treeSelection(store);
     if (selection.kind == TreeSelection::kPreset &&
@@ -263,11 +294,13 @@ void onContextMenu(HWND dialog, PresetStore& store) {
          (chosen >= kFirstPresetId - 1 && chosen <= list.largestCommandId()))) {
         std::string bank;
         if (chosen == IDC_MOVE_TO_NEW_BANK) {
-            if (!runNewBankDialog(store, dialog, bank)) return;
+            if (!runNewBankDialog(store, dialog, bank))
+                return;
             SetFocus(store.managerTree);
         } else if (chosen != IDC_MOVE_TO_ROOT) {
             const PresetRecord* target = list.findById(chosen);
-            if (target == nullptr) return;
+            if (target == nullptr)
+                return;
             bank = target->bank;
         }
         movePreset(store, *selection.preset, bank);
@@ -276,8 +309,10 @@ void onContextMenu(HWND dialog, PresetStore& store) {
     onCommand(dialog, store, chosen);
 }
 
-void onNotify(HWND dialog, PresetStore& store, const NMHDR& header) {
-    if (header.hwndFrom != store.managerTree) return;
+void onNotify(HWND dialog, PresetStore& store, const NMHDR& header)
+{
+    if (header.hwndFrom != store.managerTree)
+        return;
     switch (header.code) {
     case TVN_SELCHANGEDA:
     case TVN_SELCHANGEDW:
@@ -289,13 +324,15 @@ void onNotify(HWND dialog, PresetStore& store, const NMHDR& header) {
         break;
     case NM_DBLCLK: {
         TreeSelection selection = treeSelection(store);
-        if (selection.kind == TreeSelection::kPreset) closeAsking(dialog, store, selection.preset->commandId);
+        if (selection.kind == TreeSelection::kPreset)
+            closeAsking(dialog, store, selection.preset->commandId);
         break;
     }
     }
 }
 
-void onInit(HWND dialog, ManagerState& state) {
+void onInit(HWND dialog, ManagerState& state)
+{
     PresetStore& store = *state.store;
     store.managerDialog = dialog;
     store.takeBackup();
@@ -305,7 +342,8 @@ void onInit(HWND dialog, ManagerState& state) {
     int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
     state.smallIcon = static_cast<HICON>(
         LoadImageA(store.module(), MAKEINTRESOURCEA(IDI_PRESET_ROOT), IMAGE_ICON, cx, cy, LR_DEFAULTCOLOR));
-    if (state.smallIcon) SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(state.smallIcon));
+    if (state.smallIcon)
+        SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(state.smallIcon));
     centreOnOwner(dialog);
 
     HWND tree = GetDlgItem(dialog, IDC_PRESET_TREE);
@@ -317,16 +355,20 @@ void onInit(HWND dialog, ManagerState& state) {
     for (int id : {IDI_PRESET_ROOT, IDI_PRESET_ITEM, IDI_PRESET_BANK, IDI_PRESET_OPENBANK}) {
         HICON icon =
             static_cast<HICON>(LoadImageA(store.module(), MAKEINTRESOURCEA(id), IMAGE_ICON, cx, cy, LR_DEFAULTCOLOR));
-        if (state.images && icon) ImageList_AddIcon(state.images, icon);
-        if (icon) DestroyIcon(icon);
+        if (state.images && icon)
+            ImageList_AddIcon(state.images, icon);
+        if (icon)
+            DestroyIcon(icon);
     }
     TreeView_SetImageList(tree, state.images, TVSIL_NORMAL);
     fillPresetTree(store);
-    if (store.getCurrent() >= 0) selectPresetItem(store, store.getCurrent());
+    if (store.getCurrent() >= 0)
+        selectPresetItem(store, store.getCurrent());
     updateButtons(dialog, store);
 }
 
-INT_PTR CALLBACK managerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK managerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
     ManagerState* state = stateOf(dialog);
     switch (message) {
     case WM_INITDIALOG:
@@ -334,19 +376,24 @@ INT_PTR CALLBACK managerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         onInit(dialog, *reinterpret_cast<ManagerState*>(lParam));
         return TRUE;
     case WM_COMMAND:
-        if (state) onCommand(dialog, *state->store, LOWORD(wParam));
+        if (state)
+            onCommand(dialog, *state->store, LOWORD(wParam));
         return TRUE;
     case WM_NOTIFY:
-        if (state && lParam) onNotify(dialog, *state->store, *reinterpret_cast<const NMHDR*>(lParam));
+        if (state && lParam)
+            onNotify(dialog, *state->store, *reinterpret_cast<const NMHDR*>(lParam));
         return TRUE;
     case kTreeContextMenu:
-        if (state) onContextMenu(dialog, *state->store);
+        if (state)
+            onContextMenu(dialog, *state->store);
         return TRUE;
     case WM_DESTROY:
         if (state) {
             TreeView_SetImageList(state->store->managerTree, nullptr, TVSIL_NORMAL);
-            if (state->images) ImageList_Destroy(state->images);
-            if (state->smallIcon) DestroyIcon(state->smallIcon);
+            if (state->images)
+                ImageList_Destroy(state->images);
+            if (state->smallIcon)
+                DestroyIcon(state->smallIcon);
             state->store->managerDialog = nullptr;
             state->store->managerTree = nullptr;
         }
@@ -356,12 +403,15 @@ INT_PTR CALLBACK managerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 }
 }  // namespace
 
-TreeSelection treeSelection(PresetStore& store) {
+TreeSelection treeSelection(PresetStore& store)
+{
     TreeSelection selection;
     HWND tree = store.managerTree;
-    if (tree == nullptr) return selection;
+    if (tree == nullptr)
+        return selection;
     selection.item = TreeView_GetSelection(tree);
-    if (selection.item == nullptr) return selection;
+    if (selection.item == nullptr)
+        return selection;
     uint32_t value = itemValue(tree, selection.item);
     if (value == kRootMarker) {
         selection.kind = TreeSelection::kRoot;
@@ -374,9 +424,11 @@ TreeSelection treeSelection(PresetStore& store) {
     return selection;
 }
 
-void fillPresetTree(PresetStore& store) {
+void fillPresetTree(PresetStore& store)
+{
     HWND tree = store.managerTree;
-    if (tree == nullptr) return;
+    if (tree == nullptr)
+        return;
     TreeView_DeleteAllItems(tree);
     PresetList& list = store.working();
     list.sort();
@@ -398,9 +450,11 @@ void fillPresetTree(PresetStore& store) {
     TreeView_SelectItem(tree, root);
 }
 
-void selectPresetItem(PresetStore& store, int32_t id) {
+void selectPresetItem(PresetStore& store, int32_t id)
+{
     HWND tree = store.managerTree;
-    if (tree == nullptr) return;
+    if (tree == nullptr)
+        return;
     HTREEITEM root = TreeView_GetRoot(tree);
     for (HTREEITEM child = root ? TreeView_GetChild(tree, root) : nullptr; child;
          child = TreeView_GetNextSibling(tree, child)) {
@@ -409,7 +463,8 @@ void selectPresetItem(PresetStore& store, int32_t id) {
             TreeView_SelectItem(tree, child);
             return;
         }
-        if (value != kBankMarker) continue;
+        if (value != kBankMarker)
+            continue;
         for (HTREEITEM item = TreeView_GetChild(tree, child); item; item = TreeView_GetNextSibling(tree, item)) {
             if (itemValue(tree, item) == static_cast<uint32_t>(id)) {
                 TreeView_SelectItem(tree, item);
@@ -419,8 +474,10 @@ void selectPresetItem(PresetStore& store, int32_t id) {
     }
 }
 
-int runPresetManager(PresetStore& store) {
-    if (store.managerDialog != nullptr) return 0;
+int runPresetManager(PresetStore& store)
+{
+    if (store.managerDialog != nullptr)
+        return 0;
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&controls);
     store.modified = false;
@@ -431,7 +488,8 @@ int runPresetManager(PresetStore& store) {
     store.managerTree = nullptr;
     // A deleted current preset, or one added and then given up with the backup, is no longer current:
     // the menu would otherwise mark and offer to update a preset that is not there.
-    if (store.working().findById(store.getCurrent()) == nullptr) store.setCurrent(-1);
+    if (store.working().findById(store.getCurrent()) == nullptr)
+        store.setCurrent(-1);
     return result < 0 ? 0 : static_cast<int>(result);
 }
 

@@ -7,10 +7,12 @@
 namespace qv {
 
 namespace {
-bool containsNoCase(const std::string& text, const char* part) {
+bool containsNoCase(const std::string& text, const char* part)
+{
     std::size_t n = std::strlen(part);
     for (std::size_t i = 0; i + n <= text.size(); ++i) {
-        if (compareNoCase(text.substr(i, n).c_str(), part) == 0) return true;
+        if (compareNoCase(text.substr(i, n).c_str(), part) == 0)
+            return true;
     }
     return false;
 }
@@ -18,11 +20,14 @@ bool containsNoCase(const std::string& text, const char* part) {
 std::string fitted(std::string path) { return path.size() <= kPresetPathMax ? path : std::string(); }
 }  // namespace
 
-std::string resolvePresetPath(const char* pluginPath, const char* dllPath, const std::string& fileName) {
-    if (fileName.empty()) return std::string();
+std::string resolvePresetPath(const char* pluginPath, const char* dllPath, const std::string& fileName)
+{
+    if (fileName.empty())
+        return std::string();
     if (pluginPath != nullptr && *pluginPath != '\0') {
         std::string folder(pluginPath);
-        if (folder.back() != '\\') folder += '\\';
+        if (folder.back() != '\\')
+            folder += '\\';
         return fitted(folder + fileName);
     }
     if (dllPath != nullptr) {
@@ -36,16 +41,23 @@ std::string resolvePresetPath(const char* pluginPath, const char* dllPath, const
 }
 
 FileIdentity classifyIdentity(const std::string& fileClsid, const std::string& pluginKey,
-                              const std::string& alternativeKey) {
-    if (fileClsid.empty()) return FileIdentity::kNone;
-    if (!pluginKey.empty() && equalNoCase(fileClsid, pluginKey)) return FileIdentity::kOurs;
-    if (!alternativeKey.empty() && equalNoCase(fileClsid, alternativeKey)) return FileIdentity::kOurs;
+                              const std::string& alternativeKey)
+{
+    if (fileClsid.empty())
+        return FileIdentity::kNone;
+    if (!pluginKey.empty() && equalNoCase(fileClsid, pluginKey))
+        return FileIdentity::kOurs;
+    if (!alternativeKey.empty() && equalNoCase(fileClsid, alternativeKey))
+        return FileIdentity::kOurs;
     return FileIdentity::kForeign;
 }
 
-SaveCheck checkSave(const std::string& path, const std::string& fileClsid, const std::string& pluginKey) {
-    if (path.empty() || pluginKey.empty()) return SaveCheck::kNoPath;
-    if (classifyIdentity(fileClsid, pluginKey) == FileIdentity::kForeign) return SaveCheck::kForeignFile;
+SaveCheck checkSave(const std::string& path, const std::string& fileClsid, const std::string& pluginKey)
+{
+    if (path.empty() || pluginKey.empty())
+        return SaveCheck::kNoPath;
+    if (classifyIdentity(fileClsid, pluginKey) == FileIdentity::kForeign)
+        return SaveCheck::kForeignFile;
     return SaveCheck::kWrite;
 }
 

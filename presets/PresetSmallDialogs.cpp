@@ -14,25 +14,27 @@ namespace qv {
 namespace {
 PresetStore* storeOf(HWND dialog) { return reinterpret_cast<PresetStore*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
 
-void setTitle(HWND dialog, const char* pattern, const std::string& text) {
+void setTitle(HWND dialog, const char* pattern, const std::string& text)
+{
     char title[300];
     std::snprintf(title, sizeof title, pattern, text.c_str());
     SetWindowTextA(dialog, title);
 }
 
-void fillBankCombo(PresetStore& store, HWND combo) {
+void fillBankCombo(PresetStore& store, HWND combo)
+{
     PresetList& list = store.working();
     for (int i = 0; i < list.count(); ++i) {
         const std::string& bank = list.at(i)->bank;
         // A whole-name search: a prefix search would hide "Rock" behind an earlier "Rock Ballads".
-        if (!bank.empty() &&
-            SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(bank.c_str())) ==
-                CB_ERR)
+        if (!bank.empty() && SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                          reinterpret_cast<LPARAM>(bank.c_str())) == CB_ERR)
             SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(bank.c_str()));
     }
 }
 
-void addPreset(HWND dialog, PresetStore& store) {
+void addPreset(HWND dialog, PresetStore& store)
+{
     std::string name = dialogText(dialog, IDC_PRESET_NAME);
     if (name.empty()) {
         store.messageBox(dialog, "Unable to add preset because no name was specified.", MB_OK | MB_ICONERROR);
@@ -57,7 +59,8 @@ void addPreset(HWND dialog, PresetStore& store) {
     EndDialog(dialog, 1);
 }
 
-INT_PTR CALLBACK addProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK addProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
     switch (message) {
     case WM_INITDIALOG: {
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
@@ -70,8 +73,10 @@ INT_PTR CALLBACK addProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
         return TRUE;
     }
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK) addPreset(dialog, *storeOf(dialog));
-        if (LOWORD(wParam) == IDCANCEL) EndDialog(dialog, 0);
+        if (LOWORD(wParam) == IDOK)
+            addPreset(dialog, *storeOf(dialog));
+        if (LOWORD(wParam) == IDCANCEL)
+            EndDialog(dialog, 0);
         return TRUE;
     case WM_CLOSE:
         EndDialog(dialog, 1);
@@ -80,7 +85,8 @@ INT_PTR CALLBACK addProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
     return FALSE;
 }
 
-void renameSelection(HWND dialog, PresetStore& store) {
+void renameSelection(HWND dialog, PresetStore& store)
+{
     std::string text = dialogText(dialog, IDC_PRESET_NAME);
     if (text.empty()) {
         store.messageBox(dialog, "Unable to rename preset because you did not specify any name.", MB_OK | MB_ICONERROR);
@@ -91,19 +97,22 @@ void renameSelection(HWND dialog, PresetStore& store) {
     if (selection.kind == TreeSelection::kBank) {
         PresetList& list = store.working();
         for (int i = 0; i < list.count(); ++i) {
-            if (equalNoCase(list.at(i)->bank, selection.bank)) list.at(i)->bank = text;
+            if (equalNoCase(list.at(i)->bank, selection.bank))
+                list.at(i)->bank = text;
         }
     } else if (selection.kind == TreeSelection::kPreset) {
         selection.preset->name = text;
         renamed = selection.preset->commandId;
     }
     fillPresetTree(store);
-    if (renamed >= 0) selectPresetItem(store, renamed);
+    if (renamed >= 0)
+        selectPresetItem(store, renamed);
     store.modified = true;
     EndDialog(dialog, 1);
 }
 
-INT_PTR CALLBACK renameProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK renameProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
     switch (message) {
     case WM_INITDIALOG: {
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
@@ -121,8 +130,10 @@ INT_PTR CALLBACK renameProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         return TRUE;
     }
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK) renameSelection(dialog, *storeOf(dialog));
-        if (LOWORD(wParam) == IDCANCEL) EndDialog(dialog, 0);
+        if (LOWORD(wParam) == IDOK)
+            renameSelection(dialog, *storeOf(dialog));
+        if (LOWORD(wParam) == IDCANCEL)
+            EndDialog(dialog, 0);
         return TRUE;
     case WM_CLOSE:
         EndDialog(dialog, 1);
@@ -136,7 +147,8 @@ struct NewBankState {
     std::string bank;
 };
 
-INT_PTR CALLBACK newBankProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK newBankProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
     auto* state = reinterpret_cast<NewBankState*>(GetWindowLongPtrA(dialog, DWLP_USER));
     switch (message) {
     case WM_INITDIALOG: {
@@ -152,46 +164,54 @@ INT_PTR CALLBACK newBankProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         if (LOWORD(wParam) == IDOK) {
             state->bank = dialogText(dialog, IDC_PRESET_BANK);
             if (state->bank.empty()) {
-                state->store->messageBox(dialog, "Unable to move preset to new bank because no bank name was specified.",
+                state->store->messageBox(dialog,
+                                         "Unable to move preset to new bank because no bank name was specified.",
                                          MB_OK | MB_ICONERROR);
                 return TRUE;
             }
             EndDialog(dialog, 1);
         }
-        if (LOWORD(wParam) == IDCANCEL) EndDialog(dialog, 0);
+        if (LOWORD(wParam) == IDCANCEL)
+            EndDialog(dialog, 0);
         return TRUE;
     }
     return FALSE;
 }
 }  // namespace
 
-void centreOnOwner(HWND dialog) {
+void centreOnOwner(HWND dialog)
+{
     HWND owner = GetWindow(dialog, GW_OWNER);
     RECT ownerRect, rect;
-    if (owner == nullptr || !GetWindowRect(owner, &ownerRect) || !GetWindowRect(dialog, &rect)) return;
+    if (owner == nullptr || !GetWindowRect(owner, &ownerRect) || !GetWindowRect(dialog, &rect))
+        return;
     int width = rect.right - rect.left, height = rect.bottom - rect.top;
     int x = ownerRect.left + ((ownerRect.right - ownerRect.left) - width) / 2;
     int y = ownerRect.top + ((ownerRect.bottom - ownerRect.top) - height) / 2;
     SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-std::string dialogText(HWND dialog, int id) {
+std::string dialogText(HWND dialog, int id)
+{
     char text[kPresetTextMax + 1] = {};
     GetDlgItemTextA(dialog, id, text, sizeof text);
     return text;
 }
 
-int runAddPreset(PresetStore& store, HWND owner) {
+int runAddPreset(PresetStore& store, HWND owner)
+{
     return static_cast<int>(DialogBoxParamA(store.module(), MAKEINTRESOURCEA(IDD_PRESET_ADD), owner, addProc,
                                             reinterpret_cast<LPARAM>(&store)));
 }
 
-int runRenameDialog(PresetStore& store, HWND owner) {
+int runRenameDialog(PresetStore& store, HWND owner)
+{
     return static_cast<int>(DialogBoxParamA(store.module(), MAKEINTRESOURCEA(IDD_PRESET_RENAME), owner, renameProc,
                                             reinterpret_cast<LPARAM>(&store)));
 }
 
-bool runNewBankDialog(PresetStore& store, HWND owner, std::string& bank) {
+bool runNewBankDialog(PresetStore& store, HWND owner, std::string& bank)
+{
     NewBankState state{&store, std::string()};
     if (DialogBoxParamA(store.module(), MAKEINTRESOURCEA(IDD_PRESET_NEWBANK), owner, newBankProc,
                         reinterpret_cast<LPARAM>(&state)) != 1)

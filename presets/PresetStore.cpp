@@ -16,53 +16,59 @@ namespace qv {
 
 namespace {
 // A registry value as text, or false when absent or not a string. The value may lack its NUL.
-bool readRegistryText(HKEY root, const std::string& key, const char* value, std::string& out) {
+bool readRegistryText(HKEY root, const std::string& key, const char* value, std::string& out)
+{
     HKEY handle;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return false;
     char buffer[MAX_PATH + 1] = {};
     DWORD type = 0;
     DWORD size = MAX_PATH;
     LONG result = RegQueryValueExA(handle, value, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
     RegCloseKey(handle);
-    if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return false;
+    if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+        return false;
     buffer[size < MAX_PATH ? size : MAX_PATH] = '\0';
     out = buffer;
     return true;
 }
 
-std::string format(const char* pattern, const std::string& a, const std::string& b = std::string()) {
+std::string format(const char* pattern, const std::string& a, const std::string& b = std::string())
+{
     std::vector<char> text(std::strlen(pattern) + a.size() + b.size() + 1);
     std::snprintf(text.data(), text.size(), pattern, a.c_str(), b.c_str());
     return text.data();
 }
 
-bool fileExists(const std::string& path) {
+bool fileExists(const std::string& path)
+{
     return !path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 }  // namespace
 
 PresetStore::PresetStore(HINSTANCE module, HWND owner, const char* pluginName)
-    : working_(std::make_unique<PresetList>()),
-      backup_(std::make_unique<PresetList>()),
-      pluginName_(cutText(pluginName ? pluginName : "")),
-      owner_(owner),
-      module_(module) {
+    : working_(std::make_unique<PresetList>()), backup_(std::make_unique<PresetList>()),
+      pluginName_(cutText(pluginName ? pluginName : "")), owner_(owner), module_(module)
+{
     caption_ = pluginName_.empty() ? std::string("Zorvath Velquin:qv Preset Manager") : pluginName_ + " Preset Manager";
 }
 
 void PresetStore::setAlternativeKey(const char* keyPath) { alternativeKey_ = cutText(keyPath ? keyPath : ""); }
 
-void PresetStore::load(const char* keyPath, const char* fileName) {
+void PresetStore::load(const char* keyPath, const char* fileName)
+{
     pluginKey_ = cutText(keyPath ? keyPath : "");
     std::string pluginPath, dllPath;
     bool havePluginPath = readRegistryText(HKEY_LOCAL_MACHINE, pluginKey_, "PluginPath", pluginPath);
     bool haveDllPath = readRegistryText(HKEY_LOCAL_MACHINE, pluginKey_ + "\\InProcserver32", nullptr, dllPath);
     path_ = resolvePresetPath(havePluginPath ? pluginPath.c_str() : nullptr, haveDllPath ? dllPath.c_str() : nullptr,
                               fileName ? fileName : "");
-    if (!fileExists(path_)) return;
+    if (!fileExists(path_))
+        return;
     std::string clsid = readProfileText(path_, "Plug-in", "CLSID", "", 99);
     FileIdentity identity = classifyIdentity(clsid, pluginKey_);
-    if (identity == FileIdentity::kNone) return;
+    if (identity == FileIdentity::kNone)
+        return;
     if (identity == FileIdentity::kForeign) {
         messageBox(nullptr,
                    format("No presets could be loaded because the preset file\n\"%s\"\ndoes not contain preset data "
@@ -76,12 +82,14 @@ void PresetStore::load(const char* keyPath, const char* fileName) {
     working_->sort();
 }
 
-void PresetStore::addMenuItems(HMENU menu) {
+void PresetStore::addMenuItems(HMENU menu)
+{
     if (const PresetRecord* current = working_->findById(current_)) {
         std::string text = "Update Preset: " + current->name + "...";
         InsertMenuA(menu, 1, MF_BYPOSITION | MF_STRING, kUpdatePresetCommand, text.c_str());
     }
-    if (!working_->empty()) AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    if (!working_->empty())
+        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     auto addItem = [this](HMENU into, const PresetRecord& r) {
         MENUITEMINFOA item = {};
         item.cbSize = sizeof item;
@@ -98,19 +106,23 @@ void PresetStore::addMenuItems(HMENU menu) {
             continue;
         }
         HMENU sub = CreatePopupMenu();
-        if (sub == nullptr) continue;
-        for (int index : entry.recordIndexes) addItem(sub, *working_->at(index));
+        if (sub == nullptr)
+            continue;
+        for (int index : entry.recordIndexes)
+            addItem(sub, *working_->at(index));
         AppendMenuA(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), entry.text.c_str());
     }
 }
 
-const char* PresetStore::select(int32_t id, int32_t* version) {
+const char* PresetStore::select(int32_t id, int32_t* version)
+{
     if (id == kUpdatePresetCommand) {
         PresetRecord* record = working_->findById(current_);
-        if (record == nullptr) return nullptr;
-        std::string question = format(
-            "Would you like to update the stored parameters for\nthe \"%s\" preset with the current settings?",
-            record->name);
+        if (record == nullptr)
+            return nullptr;
+        std::string question =
+            format("Would you like to update the stored parameters for\nthe \"%s\" preset with the current settings?",
+                   record->name);
         std::string data;
         if (messageBox(owner_, question.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES && requestData(data)) {
             record->data = data;
@@ -121,29 +133,35 @@ const char* PresetStore::select(int32_t id, int32_t* version) {
         return nullptr;
     }
     PresetRecord* record = working_->findById(id);
-    if (record == nullptr) return nullptr;
+    if (record == nullptr)
+        return nullptr;
     current_ = id;
-    if (version) *version = record->version;
+    if (version)
+        *version = record->version;
     return record->data.c_str();
 }
 
-int PresetStore::addPreset() {
+int PresetStore::addPreset()
+{
     int result = runAddPreset(*this, owner_);
     working_->sort();
     save();
     return result;
 }
 
-std::vector<const PresetRecord*> PresetStore::allRecords() const {
+std::vector<const PresetRecord*> PresetStore::allRecords() const
+{
     std::vector<const PresetRecord*> records;
-    for (int i = 0; i < working_->count(); ++i) records.push_back(working_->at(i));
+    for (int i = 0; i < working_->count(); ++i)
+        records.push_back(working_->at(i));
     return records;
 }
 
 bool PresetStore::save() { return writeChecked(path_, true, allRecords()); }
 
 bool PresetStore::writeChecked(const std::string& target, bool fullSave,
-                               const std::vector<const PresetRecord*>& records) {
+                               const std::vector<const PresetRecord*>& records)
+{
     HWND boxOwner = managerDialog ? managerDialog : owner_;
     std::string clsid = fileExists(target) ? readProfileText(target, "Plug-in", "CLSID", "", 99) : std::string();
     switch (checkSave(target, clsid, pluginKey_)) {
@@ -152,24 +170,27 @@ bool PresetStore::writeChecked(const std::string& target, bool fullSave,
                    MB_OK | MB_ICONERROR);
         return false;
     case SaveCheck::kForeignFile:
-        messageBox(boxOwner,
-                   format("The presets were not saved because the file\n\"%s\"\nholds presets of another plug-in.",
-                          target)
-                       .c_str(),
-                   MB_OK | MB_ICONERROR);
+        messageBox(
+            boxOwner,
+            format("The presets were not saved because the file\n\"%s\"\nholds presets of another plug-in.", target)
+                .c_str(),
+            MB_OK | MB_ICONERROR);
         return false;
     case SaveCheck::kWrite:
         break;
     }
     PresetFileWrite write{pluginName_, pluginKey_, fullSave, records};
-    if (writePresetFile(target, write)) return true;
+    if (writePresetFile(target, write))
+        return true;
     messageBox(boxOwner, format("The presets could not be saved to the file\n\"%s\".", target).c_str(),
                MB_OK | MB_ICONERROR);
     return false;
 }
 
-bool PresetStore::importFile(const char* fileName) {
-    if (fileName == nullptr || *fileName == '\0' || pluginKey_.empty()) return false;
+bool PresetStore::importFile(const char* fileName)
+{
+    if (fileName == nullptr || *fileName == '\0' || pluginKey_.empty())
+        return false;
     std::string file = fileName;
     std::string clsid = fileExists(file) ? readProfileText(file, "Plug-in", "CLSID", "", 99) : std::string();
     switch (classifyIdentity(clsid, pluginKey_, alternativeKey_)) {
@@ -185,7 +206,8 @@ bool PresetStore::importFile(const char* fileName) {
         break;
     }
     readPresetSections(file, *working_, largestCommandId(), [this](const PresetRecord& record) {
-        if (!working_->containsEqual(record)) return true;
+        if (!working_->containsEqual(record))
+            return true;
         std::string question = format(
             "The preset \"%s\" you are importing already exists in the %s preset list.\nDo you want to add it anyway?",
             record.name, pluginName_);
@@ -194,8 +216,10 @@ bool PresetStore::importFile(const char* fileName) {
     return true;
 }
 
-bool PresetStore::exportFile(const char* fileName, ExportKind kind, const std::string& bank, int32_t presetId) {
-    if (fileName == nullptr || *fileName == '\0') return false;
+bool PresetStore::exportFile(const char* fileName, ExportKind kind, const std::string& bank, int32_t presetId)
+{
+    if (fileName == nullptr || *fileName == '\0')
+        return false;
     std::vector<const PresetRecord*> records;
     switch (kind) {
     case ExportKind::kNothing:
@@ -204,17 +228,20 @@ bool PresetStore::exportFile(const char* fileName, ExportKind kind, const std::s
         return writeChecked(fileName, true, allRecords());
     case ExportKind::kBank:
         for (int i = 0; i < working_->count(); ++i) {
-            if (equalNoCase(working_->at(i)->bank, bank)) records.push_back(working_->at(i));
+            if (equalNoCase(working_->at(i)->bank, bank))
+                records.push_back(working_->at(i));
         }
         break;
     case ExportKind::kPreset:
-        if (const PresetRecord* record = working_->findById(presetId)) records.push_back(record);
+        if (const PresetRecord* record = working_->findById(presetId))
+            records.push_back(record);
         break;
     }
     return writeChecked(fileName, false, records);
 }
 
-void PresetStore::takeBackup() {
+void PresetStore::takeBackup()
+{
     if (!backup_) {
         messageBox(managerDialog, "Failed to create backup preset list, changes can not be cancelled!",
                    MB_OK | MB_ICONERROR);
@@ -224,36 +251,45 @@ void PresetStore::takeBackup() {
     working_.swap(backup_);
 }
 
-void PresetStore::restoreBackup() {
-    if (backup_) working_.swap(backup_);
+void PresetStore::restoreBackup()
+{
+    if (backup_)
+        working_.swap(backup_);
 }
 
-int32_t PresetStore::largestCommandId() const {
+int32_t PresetStore::largestCommandId() const
+{
     int32_t largest = working_->largestCommandId();
     return backup_ ? std::max(largest, backup_->largestCommandId()) : largest;
 }
 
-bool PresetStore::requestData(std::string& data) {
-    if (owner_ == nullptr) return false;
+bool PresetStore::requestData(std::string& data)
+{
+    if (owner_ == nullptr)
+        return false;
     char* text = nullptr;
     SendMessageA(owner_, kPresetDataRequest, reinterpret_cast<WPARAM>(&text), 0);
-    if (text == nullptr) return false;
+    if (text == nullptr)
+        return false;
     // The buffer is 1024 bytes; read no further even when it lacks its NUL.
     data.assign(text, strnlen(text, kPresetDataBufferSize));
     std::free(text);
     return !data.empty();
 }
 
-int PresetStore::messageBox(HWND boxOwner, const char* text, UINT flags) const {
+int PresetStore::messageBox(HWND boxOwner, const char* text, UINT flags) const
+{
     return MessageBoxA(boxOwner, text, caption_.c_str(), flags);
 }
 
-bool PresetStore::chooseFile(bool forSave, const char* title, char* fileName, std::size_t size) {
+bool PresetStore::chooseFile(bool forSave, const char* title, char* fileName, std::size_t size)
+{
     static const char kFilter[] = "Preset Files (*.ini)\0*.ini\0All Files (*.*)\0*.*\0";
     int& uses = forSave ? saveUses_ : openUses_;
     std::string folder;
     std::size_t slash = path_.rfind('\\');
-    if (slash != std::string::npos) folder = path_.substr(0, slash);
+    if (slash != std::string::npos)
+        folder = path_.substr(0, slash);
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = managerDialog;
@@ -269,7 +305,8 @@ bool PresetStore::chooseFile(bool forSave, const char* title, char* fileName, st
         ++uses;
         return true;
     }
-    if (CommDlgExtendedError() != 0) messageBox(managerDialog, "Unable to open file dialog.", MB_OK | MB_ICONERROR);
+    if (CommDlgExtendedError() != 0)
+        messageBox(managerDialog, "Unable to open file dialog.", MB_OK | MB_ICONERROR);
     return false;
 }
 

@@ -24,7 +24,12 @@ constexpr char kPluginName[] = "qv:Equalizer";
 constexpr char kPluginKey[] = "SOFTWARE\\Classes\\CLSID\\{7A3D5E10-4B2C-41F8-9E61-2C7B8D04A9F3}";
 
 // What an export writes, by the Preset Manager's selection.
-enum class ExportKind { kNothing, kAll, kBank, kPreset };
+enum class ExportKind {
+    kNothing,
+    kAll,
+    kBank,
+    kPreset
+};
 
 class PresetStore {
 public:

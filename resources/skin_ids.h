@@ -14,79 +14,79 @@
 /* ---- VST DLL ("Zorvath qvEqualizer R3.dll") ---- */
 
 /* RT_BITMAP */
-#define SKIN_VST_BMP_BACKGROUND      102  /* 24-bit 506x411 editor background */
-#define SKIN_VST_BMP_TYPE_PEAK       104  /* 4-bit 26x15, key 0xC0C0C0 */
-#define SKIN_VST_BMP_TYPE_HIGHPASS   105  /* 4-bit 29x15 */
-#define SKIN_VST_BMP_TYPE_LOWPASS    106  /* 4-bit 29x15 */
-#define SKIN_VST_BMP_TYPE_LOWSHELF   107  /* 4-bit 29x15 */
-#define SKIN_VST_BMP_TYPE_HIGHSHELF  108  /* 4-bit 29x15 */
-#define SKIN_VST_BMP_CLIP_OFF        111  /* 24-bit 12x9 */
-#define SKIN_VST_BMP_CLIP_HELD       112  /* 24-bit 12x9, has clipped */
-#define SKIN_VST_BMP_CLIP_ACTIVE     113  /* 24-bit 12x9, clipping now */
-#define SKIN_VST_BMP_HANDLES         119  /* 24-bit 60x40, key 0xFF00FF */
-#define SKIN_VST_BMP_GRAPH           130  /* 24-bit 471x140 */
-#define SKIN_VST_BMP_MENUMARK        7500 /* 4-bit 7x11, key 0xFF00FF */
+#define SKIN_VST_BMP_BACKGROUND     102  /* 24-bit 506x411 editor background */
+#define SKIN_VST_BMP_TYPE_PEAK      104  /* 4-bit 26x15, key 0xC0C0C0 */
+#define SKIN_VST_BMP_TYPE_HIGHPASS  105  /* 4-bit 29x15 */
+#define SKIN_VST_BMP_TYPE_LOWPASS   106  /* 4-bit 29x15 */
+#define SKIN_VST_BMP_TYPE_LOWSHELF  107  /* 4-bit 29x15 */
+#define SKIN_VST_BMP_TYPE_HIGHSHELF 108  /* 4-bit 29x15 */
+#define SKIN_VST_BMP_CLIP_OFF       111  /* 24-bit 12x9 */
+#define SKIN_VST_BMP_CLIP_HELD      112  /* 24-bit 12x9, has clipped */
+#define SKIN_VST_BMP_CLIP_ACTIVE    113  /* 24-bit 12x9, clipping now */
+#define SKIN_VST_BMP_HANDLES        119  /* 24-bit 60x40, key 0xFF00FF */
+#define SKIN_VST_BMP_GRAPH          130  /* 24-bit 471x140 */
+#define SKIN_VST_BMP_MENUMARK       7500 /* 4-bit 7x11, key 0xFF00FF */
 
 /* RT_GROUP_CURSOR */
-#define SKIN_VST_CUR_GRAPH           120
+#define SKIN_VST_CUR_GRAPH 120
 
 /* RT_RCDATA sprites: width*height*4 bytes, red, green, blue, transparency */
-#define SKIN_VST_RAW_THUMB           131  /* 29x16 */
-#define SKIN_VST_RAW_EDIT            132  /* 40x21 */
-#define SKIN_VST_RAW_ARROW           133  /* 15x21 */
-#define SKIN_VST_RAW_ARROW_DOWN      134
-#define SKIN_VST_RAW_BAND            135  /* 24x21 */
-#define SKIN_VST_RAW_BAND_DOWN       136
-#define SKIN_VST_RAW_TYPE            137  /* 27x21 */
-#define SKIN_VST_RAW_TYPE_DOWN       138
-#define SKIN_VST_RAW_FLAT            139  /* 50x21 */
-#define SKIN_VST_RAW_FLAT_DOWN       140
-#define SKIN_VST_RAW_SETUP           141  /* 61x21 */
-#define SKIN_VST_RAW_SETUP_DOWN      142
-#define SKIN_VST_RAW_BUTTON          143  /* 76x21 */
-#define SKIN_VST_RAW_BUTTON_DOWN     144
-#define SKIN_VST_RAW_METER           145  /* 12x144, opaque */
-#define SKIN_VST_RAW_METER_LIT       146  /* 12x144, opaque */
-#define SKIN_VST_RAW_FIRST           131
-#define SKIN_VST_RAW_LAST            146
+#define SKIN_VST_RAW_THUMB       131 /* 29x16 */
+#define SKIN_VST_RAW_EDIT        132 /* 40x21 */
+#define SKIN_VST_RAW_ARROW       133 /* 15x21 */
+#define SKIN_VST_RAW_ARROW_DOWN  134
+#define SKIN_VST_RAW_BAND        135 /* 24x21 */
+#define SKIN_VST_RAW_BAND_DOWN   136
+#define SKIN_VST_RAW_TYPE        137 /* 27x21 */
+#define SKIN_VST_RAW_TYPE_DOWN   138
+#define SKIN_VST_RAW_FLAT        139 /* 50x21 */
+#define SKIN_VST_RAW_FLAT_DOWN   140
+#define SKIN_VST_RAW_SETUP       141 /* 61x21 */
+#define SKIN_VST_RAW_SETUP_DOWN  142
+#define SKIN_VST_RAW_BUTTON      143 /* 76x21 */
+#define SKIN_VST_RAW_BUTTON_DOWN 144
+#define SKIN_VST_RAW_METER       145 /* 12x144, opaque */
+#define SKIN_VST_RAW_METER_LIT   146 /* 12x144, opaque */
+#define SKIN_VST_RAW_FIRST       131
+#define SKIN_VST_RAW_LAST        146
 
 /* ---- DirectShow DLL ("qvEqualizer.dll") ---- */
 
-#define SKIN_DS_BMP_BACKGROUND       103
-#define SKIN_DS_BMP_TYPE_PEAK        104
-#define SKIN_DS_BMP_TYPE_HIGHPASS    105
-#define SKIN_DS_BMP_TYPE_LOWPASS     106
-#define SKIN_DS_BMP_TYPE_LOWSHELF    107
-#define SKIN_DS_BMP_TYPE_HIGHSHELF   108
-#define SKIN_DS_BMP_CLIP_OFF         136
-#define SKIN_DS_BMP_CLIP_HELD        137
-#define SKIN_DS_BMP_CLIP_ACTIVE      138
-#define SKIN_DS_BMP_HANDLES          119
-#define SKIN_DS_BMP_GRAPH            126
-#define SKIN_DS_BMP_MENUMARK         7500
+#define SKIN_DS_BMP_BACKGROUND     103
+#define SKIN_DS_BMP_TYPE_PEAK      104
+#define SKIN_DS_BMP_TYPE_HIGHPASS  105
+#define SKIN_DS_BMP_TYPE_LOWPASS   106
+#define SKIN_DS_BMP_TYPE_LOWSHELF  107
+#define SKIN_DS_BMP_TYPE_HIGHSHELF 108
+#define SKIN_DS_BMP_CLIP_OFF       136
+#define SKIN_DS_BMP_CLIP_HELD      137
+#define SKIN_DS_BMP_CLIP_ACTIVE    138
+#define SKIN_DS_BMP_HANDLES        119
+#define SKIN_DS_BMP_GRAPH          126
+#define SKIN_DS_BMP_MENUMARK       7500
 
-#define SKIN_DS_CUR_GRAPH            120
+#define SKIN_DS_CUR_GRAPH 120
 
-#define SKIN_DS_RAW_THUMB            124
-#define SKIN_DS_RAW_EDIT             125
-#define SKIN_DS_RAW_ARROW            126
-#define SKIN_DS_RAW_ARROW_DOWN       127
-#define SKIN_DS_RAW_BAND             128
-#define SKIN_DS_RAW_BAND_DOWN        129
-#define SKIN_DS_RAW_TYPE             130
-#define SKIN_DS_RAW_TYPE_DOWN        131
-#define SKIN_DS_RAW_FLAT             132
-#define SKIN_DS_RAW_FLAT_DOWN        133
-#define SKIN_DS_RAW_SETUP            134
-#define SKIN_DS_RAW_SETUP_DOWN       135
-#define SKIN_DS_RAW_BUTTON           136
-#define SKIN_DS_RAW_BUTTON_DOWN      137
-#define SKIN_DS_RAW_METER            138
-#define SKIN_DS_RAW_METER_LIT        139
-#define SKIN_DS_RAW_FIRST            124
-#define SKIN_DS_RAW_LAST             139
+#define SKIN_DS_RAW_THUMB       124
+#define SKIN_DS_RAW_EDIT        125
+#define SKIN_DS_RAW_ARROW       126
+#define SKIN_DS_RAW_ARROW_DOWN  127
+#define SKIN_DS_RAW_BAND        128
+#define SKIN_DS_RAW_BAND_DOWN   129
+#define SKIN_DS_RAW_TYPE        130
+#define SKIN_DS_RAW_TYPE_DOWN   131
+#define SKIN_DS_RAW_FLAT        132
+#define SKIN_DS_RAW_FLAT_DOWN   133
+#define SKIN_DS_RAW_SETUP       134
+#define SKIN_DS_RAW_SETUP_DOWN  135
+#define SKIN_DS_RAW_BUTTON      136
+#define SKIN_DS_RAW_BUTTON_DOWN 137
+#define SKIN_DS_RAW_METER       138
+#define SKIN_DS_RAW_METER_LIT   139
+#define SKIN_DS_RAW_FIRST       124
+#define SKIN_DS_RAW_LAST        139
 
 /* Offset from a VST sprite id to the DirectShow one. */
-#define SKIN_DS_RAW_FROM_VST(id)     ((id) - 7)
+#define SKIN_DS_RAW_FROM_VST(id) ((id)-7)
 
 #endif

@@ -12,8 +12,7 @@ using namespace vst;
 
 EqualizerEffect* effectOf(AEffect* e) { return EqualizerEffect::fromRecord(e); }
 
-VstIntPtr QV_VSTCALL dispatcherProc(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                                    float opt)
+VstIntPtr QV_VSTCALL dispatcherProc(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
 {
     EqualizerEffect* self = effectOf(e);
     if (!self)
@@ -61,8 +60,7 @@ EqualizerEffect* EqualizerEffect::fromRecord(AEffect* e)
     return static_cast<EqualizerEffect*>(e->object);
 }
 
-EqualizerEffect::EqualizerEffect(AudioMasterCallback audioMaster, EditorFactory makeEditor)
-    : audioMaster_(audioMaster)
+EqualizerEffect::EqualizerEffect(AudioMasterCallback audioMaster, EditorFactory makeEditor) : audioMaster_(audioMaster)
 {
     // The base layer's defaults first, then this effect's own values.
     effect_.magic = kEffectMagic;
@@ -139,7 +137,8 @@ VstIntPtr EqualizerEffect::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr v
         if (value == 0)
             setProgram(static_cast<VstInt32>(value));
         return 0;
-    case effGetProgram: return currentProgram_;
+    case effGetProgram:
+        return currentProgram_;
     case effSetProgramName:
         if (text)
             engine_.setProgramName(text);
@@ -148,11 +147,21 @@ VstIntPtr EqualizerEffect::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr v
         if (text)
             std::memcpy(text, engine_.programName(), std::strlen(engine_.programName()) + 1);
         return 0;
-    case effGetParamLabel: parameterLabel(index, text, kParamTextSize); return 0;
-    case effGetParamDisplay: parameterDisplay(index, engine_.getValue(index), text, kParamTextSize); return 0;
-    case effGetParamName: parameterName(index, text, kParamTextSize); return 0;
-    case effSetSampleRate: engine_.setSampleRate(opt); return 0;
-    case effSetBlockSize: blockSize_ = static_cast<VstInt32>(value); return 0;
+    case effGetParamLabel:
+        parameterLabel(index, text, kParamTextSize);
+        return 0;
+    case effGetParamDisplay:
+        parameterDisplay(index, engine_.getValue(index), text, kParamTextSize);
+        return 0;
+    case effGetParamName:
+        parameterName(index, text, kParamTextSize);
+        return 0;
+    case effSetSampleRate:
+        engine_.setSampleRate(opt);
+        return 0;
+    case effSetBlockSize:
+        blockSize_ = static_cast<VstInt32>(value);
+        return 0;
     case effMainsChanged:
         if (value == 0)
             engine_.resetState();
@@ -163,7 +172,8 @@ VstIntPtr EqualizerEffect::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr v
         if (!editor_ || !ptr)
             return 0;
         return editor_->getRect(static_cast<ERect**>(ptr)) ? 1 : 0;
-    case effEditOpen: return editor_ && editor_->open(ptr) ? 1 : 0;
+    case effEditOpen:
+        return editor_ && editor_->open(ptr) ? 1 : 0;
     case effEditClose:
         if (editor_)
             editor_->close();
@@ -172,8 +182,10 @@ VstIntPtr EqualizerEffect::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr v
         if (editor_)
             editor_->idle();
         return 0;
-    case effIdentify: return kIdentifyCode;
-    default: return 0;  // effOpen, effClose (handled by the entry), chunks, later opcodes
+    case effIdentify:
+        return kIdentifyCode;
+    default:
+        return 0;  // effOpen, effClose (handled by the entry), chunks, later opcodes
     }
 }
 

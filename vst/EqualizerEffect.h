@@ -28,8 +28,7 @@ public:
     float sampleRate() const { return engine_.sampleRate(); }
     vst::VstInt32 blockSize() const { return blockSize_; }
 
-    vst::VstIntPtr dispatch(vst::VstInt32 opcode, vst::VstInt32 index, vst::VstIntPtr value, void* ptr,
-                            float opt);
+    vst::VstIntPtr dispatch(vst::VstInt32 opcode, vst::VstInt32 index, vst::VstIntPtr value, void* ptr, float opt);
     // For the editor: store a user's change and report it to the host as automation.
     void setValueAutomated(int index, int32_t value);
 

@@ -8,10 +8,7 @@
 namespace qv {
 namespace {
 
-bool isPlaceholder(int index)
-{
-    return !isValidIndex(index) || (columnOf(index) == 0 && index != kOutputGainIndex);
-}
+bool isPlaceholder(int index) { return !isValidIndex(index) || (columnOf(index) == 0 && index != kOutputGainIndex); }
 
 void copyText(const char* text, char* out, size_t size)
 {
@@ -55,20 +52,26 @@ void parameterDisplay(int index, int32_t value, char* out, size_t size)
         return;
     }
     switch (rowOf(index)) {
-    case kRowEnabled: copyText(value != 0 ? "Yes" : "No", out, size); break;
+    case kRowEnabled:
+        copyText(value != 0 ? "Yes" : "No", out, size);
+        break;
     case kRowFilter: {
         static const char* const kTypes[kFilterTypeCount] = {"Peak/Dip", "LowShelf", "HighShelf", "Lowpass",
                                                              "Highpass"};
         copyText(value >= 0 && value < kFilterTypeCount ? kTypes[value] : "-", out, size);
         break;
     }
-    case kRowFreq: std::snprintf(out, size, "%d", static_cast<int>(value)); break;
+    case kRowFreq:
+        std::snprintf(out, size, "%d", static_cast<int>(value));
+        break;
     case kRowQ: {
         // Host values may store a negative Q; show it with one sign like the gain.
         formatGainTenths(value, out, size);
         break;
     }
-    default: formatGainTenths(value, out, size); break;
+    default:
+        formatGainTenths(value, out, size);
+        break;
     }
 }
 

@@ -17,10 +17,10 @@ using VstIntPtr = intptr_t;
 
 struct AEffect;
 
-using AudioMasterCallback = VstIntPtr(QV_VSTCALL*)(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                                   VstIntPtr value, void* ptr, float opt);
-using DispatcherProc = VstIntPtr(QV_VSTCALL*)(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                              VstIntPtr value, void* ptr, float opt);
+using AudioMasterCallback = VstIntPtr(QV_VSTCALL*)(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                                   void* ptr, float opt);
+using DispatcherProc = VstIntPtr(QV_VSTCALL*)(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                              void* ptr, float opt);
 using ProcessProc = void(QV_VSTCALL*)(AEffect* effect, float** inputs, float** outputs, VstInt32 frames);
 using SetParameterProc = void(QV_VSTCALL*)(AEffect* effect, VstInt32 index, float value);
 using GetParameterProc = float(QV_VSTCALL*)(AEffect* effect, VstInt32 index);

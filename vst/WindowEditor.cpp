@@ -46,8 +46,8 @@ public:
         }
         ++g_openWindows;
         const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
-        window_ = CreateWindowExA(0, kWindowClass, "Window", style, 0, 0, rect_.right, rect_.bottom,
-                                  parent, nullptr, qvModuleHandle(), nullptr);
+        window_ = CreateWindowExA(0, kWindowClass, "Window", style, 0, 0, rect_.right, rect_.bottom, parent, nullptr,
+                                  qvModuleHandle(), nullptr);
         if (!window_) {
             releaseClass();
             return false;

@@ -11,8 +11,7 @@ namespace qv::ds {
 
 CBaseFilter::CBaseFilter(const CLSID& clsid, IUnknown* outer, CritSec& lock)
     : CUnknown(outer), lock_(lock), clsid_(clsid)
-{
-}
+{}
 
 CBaseFilter::~CBaseFilter()
 {

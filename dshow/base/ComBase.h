@@ -48,12 +48,12 @@ inline HRESULT GetInterface(IUnknown* unknown, void** ppv)
 }
 
 // The IUnknown of every interface a CUnknown-derived class implements goes to its owner.
-#define QV_DECLARE_IUNKNOWN                                                                            \
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override                          \
-    {                                                                                                  \
-        return GetOwner()->QueryInterface(riid, ppv);                                                  \
-    }                                                                                                  \
-    ULONG STDMETHODCALLTYPE AddRef() override { return GetOwner()->AddRef(); }                         \
+#define QV_DECLARE_IUNKNOWN                                                                                            \
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override                                         \
+    {                                                                                                                  \
+        return GetOwner()->QueryInterface(riid, ppv);                                                                  \
+    }                                                                                                                  \
+    ULONG STDMETHODCALLTYPE AddRef() override { return GetOwner()->AddRef(); }                                         \
     ULONG STDMETHODCALLTYPE Release() override { return GetOwner()->Release(); }
 
 class CritSec {

@@ -291,8 +291,7 @@ HRESULT STDMETHODCALLTYPE CBasePin::NewSegment(REFERENCE_TIME, REFERENCE_TIME, d
 
 CBaseInputPin::CBaseInputPin(CBaseFilter* filter, CritSec& lock, const WCHAR* name)
     : CBasePin(filter, lock, name, PINDIR_INPUT)
-{
-}
+{}
 
 CBaseInputPin::~CBaseInputPin()
 {
@@ -417,8 +416,7 @@ HRESULT STDMETHODCALLTYPE CBaseInputPin::ReceiveMultiple(IMediaSample** samples,
 
 CBaseOutputPin::CBaseOutputPin(CBaseFilter* filter, CritSec& lock, const WCHAR* name)
     : CBasePin(filter, lock, name, PINDIR_OUTPUT)
-{
-}
+{}
 
 CBaseOutputPin::~CBaseOutputPin()
 {

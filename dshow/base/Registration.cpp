@@ -71,8 +71,7 @@ HRESULT registerWithMapper1(const AMOVIESETUP_FILTER& setup, bool add)
     for (UINT p = 0; SUCCEEDED(hr) && p < setup.pinCount; ++p) {
         const AMOVIESETUP_PIN& pin = setup.pins[p];
         hr = mapper->RegisterPin(*setup.clsid, pin.strName, pin.bRendered, pin.bOutput, pin.bZero, pin.bMany,
-                                 pin.clsConnectsToFilter ? *pin.clsConnectsToFilter : CLSID_NULL,
-                                 pin.strConnectsToPin);
+                                 pin.clsConnectsToFilter ? *pin.clsConnectsToFilter : CLSID_NULL, pin.strConnectsToPin);
         for (UINT t = 0; SUCCEEDED(hr) && t < pin.nMediaTypes; ++t)
             hr = mapper->RegisterPinType(*setup.clsid, pin.strName, *pin.lpMediaType[t].clsMajorType,
                                          *pin.lpMediaType[t].clsMinorType);

@@ -14,7 +14,10 @@ public:
     // `self` owns this part (its IUnknown); `input` is the pin whose peer answers.
     SeekingPassThru(IPin* self, CBasePin* input) : self_(self), input_(input) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override { return self_->QueryInterface(riid, ppv); }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
+    {
+        return self_->QueryInterface(riid, ppv);
+    }
     ULONG STDMETHODCALLTYPE AddRef() override { return self_->AddRef(); }
     ULONG STDMETHODCALLTYPE Release() override { return self_->Release(); }
 

@@ -11,8 +11,7 @@ namespace qv::ds {
 
 CTransformInputPin::CTransformInputPin(CTransformFilter* filter, CritSec& lock)
     : CBaseInputPin(filter, lock, L"Input"), transform_(filter)
-{
-}
+{}
 
 HRESULT CTransformInputPin::CheckMediaType(const AM_MEDIA_TYPE* mt)
 {
@@ -122,8 +121,7 @@ HRESULT STDMETHODCALLTYPE CTransformInputPin::NewSegment(REFERENCE_TIME start, R
 
 CTransformOutputPin::CTransformOutputPin(CTransformFilter* filter, CritSec& lock)
     : CBaseOutputPin(filter, lock, L"Output"), transform_(filter), seeking_(this, filter->input())
-{
-}
+{}
 
 HRESULT STDMETHODCALLTYPE CTransformOutputPin::NonDelegatingQueryInterface(REFIID riid, void** ppv)
 {

@@ -15,8 +15,8 @@ uint32_t read32(const uint8_t* p)
 // KSDATAFORMAT_SUBTYPE_PCM / _IEEE_FLOAT: the format tag in the first word, then a fixed tail.
 const uint8_t kAudioGuidTail[12] = {0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
-constexpr size_t kWaveFormatSize = 16;   // up to wBitsPerSample; cbSize may be missing
-constexpr size_t kExtensibleSize = 40;   // WAVEFORMATEXTENSIBLE
+constexpr size_t kWaveFormatSize = 16;  // up to wBitsPerSample; cbSize may be missing
+constexpr size_t kExtensibleSize = 40;  // WAVEFORMATEXTENSIBLE
 
 }  // namespace
 

@@ -24,7 +24,11 @@ struct StreamFormat {
 
 // The sub-format an extensible block names, or the media subtype standing in for it when the block
 // is cut off before its sub-format.
-enum class SubFormat { Unknown, Pcm, Float };
+enum class SubFormat {
+    Unknown,
+    Pcm,
+    Float
+};
 
 // Classifies a 16-byte GUID in its binary layout as the PCM or IEEE-float audio sub-format.
 SubFormat subFormatFromGuid(const uint8_t guid[16]);

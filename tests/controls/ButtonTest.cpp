@@ -8,7 +8,8 @@ using namespace qvtest;
 
 namespace {
 
-std::vector<UINT> codes(ControlFixture& f) {
+std::vector<UINT> codes(ControlFixture& f)
+{
     std::vector<UINT> out;
     for (const Note& n : f.notes())
         if (n.msg == WM_COMMAND)
@@ -18,7 +19,8 @@ std::vector<UINT> codes(ControlFixture& f) {
 
 }  // namespace
 
-TEST(PushButton, LeaveReenterAndReleaseInsideClicks) {
+TEST(PushButton, LeaveReenterAndReleaseInsideClicks)
+{
     ControlFixture f;
     HWND b = f.create("qv:PushButton", "Undo", 20011, 10, 10, 76, 21);
     SendMessageA(b, WM_LBUTTONDOWN, MK_LBUTTON, at(5, 5));
@@ -40,7 +42,8 @@ TEST(PushButton, LeaveReenterAndReleaseInsideClicks) {
     EXPECT_EQ(codes(f), (std::vector<UINT>{PBN_PRESSED, PBN_LEAVE}));
 }
 
-TEST(PushButton, DoubleClickReporting) {
+TEST(PushButton, DoubleClickReporting)
+{
     ControlFixture f;
     HWND b = f.create("qv:PushButton", "1", 1100, 10, 10, 24, 21);
     SendMessageA(b, WM_LBUTTONDOWN, MK_LBUTTON, at(5, 5));
@@ -55,7 +58,8 @@ TEST(PushButton, DoubleClickReporting) {
     EXPECT_EQ(codes(f), (std::vector<UINT>{PBN_DBLCLK, PBN_CLICKED}));
 }
 
-TEST(PushButton, SpaceKeyAndCancelledPresses) {
+TEST(PushButton, SpaceKeyAndCancelledPresses)
+{
     ControlFixture f;
     HWND b = f.create("qv:PushButton", "Reset", 20014, 10, 10, 76, 21);
     SendMessageA(b, WM_KEYDOWN, VK_SPACE, 0);
@@ -77,7 +81,8 @@ TEST(PushButton, SpaceKeyAndCancelledPresses) {
     EXPECT_NE(GetCapture(), b);
 }
 
-TEST(PushButton, RightClickReturnsTheParentsAnswer) {
+TEST(PushButton, RightClickReturnsTheParentsAnswer)
+{
     ControlFixture f;
     HWND b = f.create("qv:PushButton", "1", 1100, 10, 10, 24, 21);
     EXPECT_EQ(SendMessageA(b, WM_RBUTTONDOWN, MK_RBUTTON, at(3, 4)), 77);
@@ -87,7 +92,8 @@ TEST(PushButton, RightClickReturnsTheParentsAnswer) {
     EXPECT_EQ(f.notes()[0].lp, at(3, 4));
 }
 
-TEST(PushButton, CheckTintsTheFaceAndDisabledFades) {
+TEST(PushButton, CheckTintsTheFaceAndDisabledFades)
+{
     ControlFixture f;
     HWND b = f.create("qv:PushButton", nullptr, 20010, 10, 10, 40, 21);
     std::vector<uint8_t> face = solidSprite(40, 21, 200, 200, 200);
@@ -98,7 +104,7 @@ TEST(PushButton, CheckTintsTheFaceAndDisabledFades) {
     EXPECT_EQ(SendMessageA(b, PB_GETCHECK, 0, 0), 1);
     std::vector<uint32_t> px = f.pixels(b);
     EXPECT_EQ(rgb(px[10 * 40 + 20]), (217u << 16) | (211u << 8) | 102u);  // tinted inside
-    EXPECT_EQ(rgb(px[0]), 0xC8C8C8u);                                       // untinted frame
+    EXPECT_EQ(rgb(px[0]), 0xC8C8C8u);                                     // untinted frame
     EnableWindow(b, FALSE);
     px = f.pixels(b);
     // Fade 160 over the background 0x336699: destination weight 161/256, the tinted face the rest.
@@ -106,7 +112,8 @@ TEST(PushButton, CheckTintsTheFaceAndDisabledFades) {
     EXPECT_EQ(rgb(px[10 * 40 + 20]) >> 16, r);
 }
 
-TEST(PushButton, TextIsStoredOnceAndArrowDrawn) {
+TEST(PushButton, TextIsStoredOnceAndArrowDrawn)
+{
     ControlFixture f;
     HWND b = f.create("qv:PushButton", "", 20013, 10, 10, 15, 21, PBS_ARROW);
     SendMessageA(b, PB_REDRAW, 0, 1);
@@ -124,7 +131,8 @@ TEST(PushButton, TextIsStoredOnceAndArrowDrawn) {
     EXPECT_STREQ(buf, "Setup B");
 }
 
-TEST(StaticControls, ClicksArePosted) {
+TEST(StaticControls, ClicksArePosted)
+{
     ControlFixture f;
     HWND t = f.create("qv:StaticText", "-Inf    -Inf", 20032, 427, 190, 52, 11);
     HWND i = f.create("qv:StaticImage", nullptr, 20040, 10, 10, 12, 9);
@@ -162,11 +170,13 @@ struct FacedButton {
     std::vector<uint8_t> face;
     HWND button;
     int width;
-    FacedButton(ControlFixture& f, int id, int w) : face(solidSprite(w, 21, 200, 200, 200)), width(w) {
+    FacedButton(ControlFixture& f, int id, int w) : face(solidSprite(w, 21, 200, 200, 200)), width(w)
+    {
         button = f.create("qv:PushButton", nullptr, id, 10, 10, w, 21);
         SendMessageA(button, PB_SETSPRITES, reinterpret_cast<WPARAM>(face.data()), 0);
     }
-    void adjust(int l, int t, int r, int b, LPARAM border = 0) {
+    void adjust(int l, int t, int r, int b, LPARAM border = 0)
+    {
         const int a[4] = {l, t, r, b};
         SendMessageA(button, PB_SETFOCUSRECT, reinterpret_cast<WPARAM>(a), border);
         SendMessageA(button, PB_REDRAW, 0, 1);
@@ -174,7 +184,8 @@ struct FacedButton {
 };
 
 // Pixels of an icon bitmap that differ from the button's at (x0, y0); key-coloured ones are not drawn.
-int iconMismatches(const std::vector<uint32_t>& px, int width, int iconId, int x0, int y0, int w, int h) {
+int iconMismatches(const std::vector<uint32_t>& px, int width, int iconId, int x0, int y0, int w, int h)
+{
     HBITMAP icon = LoadSkinBitmap(GetModuleHandleA(nullptr), iconId, nullptr);
     if (!icon)
         return -1;
@@ -197,7 +208,8 @@ int iconMismatches(const std::vector<uint32_t>& px, int width, int iconId, int x
 
 }  // namespace
 
-TEST(PushButton, FocusFrameWithTheEditorsAdjustments) {
+TEST(PushButton, FocusFrameWithTheEditorsAdjustments)
+{
     ControlFixture f;
     // Arrow button 15x21 with (-2, 0, 0, 0): frame rectangle (1, 3) .. (12, 18).
     FacedButton arrow(f, 1102, 15);
@@ -206,7 +218,7 @@ TEST(PushButton, FocusFrameWithTheEditorsAdjustments) {
     EXPECT_EQ(rgb(px[10 * 15 + 1]), 0xC8C8C8u);  // no frame without the focus
     SetFocus(arrow.button);
     px = f.pixels(arrow.button);
-    EXPECT_EQ(rgb(px[10 * 15 + 1]), kFrameGrey);   // left edge moved out by 2
+    EXPECT_EQ(rgb(px[10 * 15 + 1]), kFrameGrey);  // left edge moved out by 2
     EXPECT_EQ(rgb(px[10 * 15 + 3]), 0xC8C8C8u);
     EXPECT_EQ(rgb(px[10 * 15 + 11]), kFrameGrey);  // right edge at right - 1
     EXPECT_EQ(rgb(px[3 * 15 + 6]), kFrameGrey);
@@ -229,7 +241,8 @@ TEST(PushButton, FocusFrameWithTheEditorsAdjustments) {
     EXPECT_EQ(rgb(px[10 * 27 + 3]), kFrameGrey);
 }
 
-TEST(PushButton, BorderFlagSelectsTheUntintedBorderWhileChecked) {
+TEST(PushButton, BorderFlagSelectsTheUntintedBorderWhileChecked)
+{
     ControlFixture f;
     FacedButton b(f, 1000, 27);
     SendMessageA(b.button, PB_SETCHECK, 1, 1);
@@ -253,7 +266,8 @@ TEST(PushButton, BorderFlagSelectsTheUntintedBorderWhileChecked) {
     EXPECT_EQ(rgb(px[10 * 27 + 10]), 0xC8C8C8u);
 }
 
-TEST(PushButton, TypeIconsSitAtTheirPlaceNormalAndPressed) {
+TEST(PushButton, TypeIconsSitAtTheirPlaceNormalAndPressed)
+{
     ControlFixture f;
     FacedButton b(f, 1101, 27);
     // 29x15 icon on a 27x21 button: inner 23x17, drawn 23x15 from x = 2 + (-5 / 2) = 0, y = 3.

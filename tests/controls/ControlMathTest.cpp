@@ -16,7 +16,8 @@ using namespace qv;
 
 namespace {
 
-uint32_t blendOne(uint8_t r, uint8_t g, uint8_t b, uint8_t t, uint32_t dst, int fade, uint32_t tint = 0) {
+uint32_t blendOne(uint8_t r, uint8_t g, uint8_t b, uint8_t t, uint32_t dst, int fade, uint32_t tint = 0)
+{
     const uint8_t sprite[4] = {r, g, b, t};
     SpriteBlend sb;
     sb.sprite = sprite;
@@ -29,8 +30,9 @@ uint32_t blendOne(uint8_t r, uint8_t g, uint8_t b, uint8_t t, uint32_t dst, int 
 
 }  // namespace
 
-TEST(SpriteBlend, FadeTransparencyAndTint) {
-    EXPECT_EQ(blendOne(10, 20, 30, 0, 0xFFFFFF, 255), 0x0A141Eu);  // stored colour exactly (BGRX word)
+TEST(SpriteBlend, FadeTransparencyAndTint)
+{
+    EXPECT_EQ(blendOne(10, 20, 30, 0, 0xFFFFFF, 255), 0x0A141Eu);    // stored colour exactly (BGRX word)
     EXPECT_EQ(blendOne(10, 20, 30, 255, 0x123456, 255), 0x123456u);  // fully transparent keeps the destination
     // Fade 160 on an opaque pixel: weight 161, so 0 + (255 * 161) >> 8 = 160.
     EXPECT_EQ(blendOne(0, 0, 0, 0, 0xFFFFFF, 160), 0xA0A0A0u);
@@ -41,7 +43,8 @@ TEST(SpriteBlend, FadeTransparencyAndTint) {
     EXPECT_EQ(tintChannel(100, 0x00FFFFFF, 0), 100);  // zero divisor: no tint rather than a crash
 }
 
-TEST(SpriteBlend, TintStopsShortOfTheBorder) {
+TEST(SpriteBlend, TintStopsShortOfTheBorder)
+{
     const int w = 8, h = 6;
     std::vector<uint8_t> sprite(w * h * 4, 0);
     for (size_t i = 0; i < sprite.size(); i += 4)
@@ -63,7 +66,8 @@ TEST(SpriteBlend, TintStopsShortOfTheBorder) {
     }
 }
 
-TEST(SpriteBlend, SourceWindowOfAWiderSprite) {
+TEST(SpriteBlend, SourceWindowOfAWiderSprite)
+{
     // 4x2 sprite; blend its 2x1 window at (2, 1).
     std::vector<uint8_t> sprite(4 * 2 * 4, 0);
     sprite[(1 * 4 + 2) * 4] = 11;
@@ -79,7 +83,8 @@ TEST(SpriteBlend, SourceWindowOfAWiderSprite) {
     EXPECT_EQ(dst[1] >> 16 & 0xFF, 22u);
 }
 
-TEST(Wheel, AcceleratesWithSpeed) {
+TEST(Wheel, AcceleratesWithSpeed)
+{
     EXPECT_EQ(wheelStep(120, 50), 10);
     EXPECT_EQ(wheelStep(120, 600), 1);
     EXPECT_EQ(wheelStep(-120, 600), -1);
@@ -90,7 +95,8 @@ TEST(Wheel, AcceleratesWithSpeed) {
     EXPECT_EQ(wheelStep(0, 1000), -1);
 }
 
-TEST(Wheel, ElapsedTimeSurvivesLongUptimeAndTheTickWrap) {
+TEST(Wheel, ElapsedTimeSurvivesLongUptimeAndTheTickWrap)
+{
     // First notch after 24.9 days of uptime: the wheel time is still 0. A slow turn, not x500.
     EXPECT_EQ(wheelElapsed(0, 0x80000010u), 0x80000010u);
     EXPECT_EQ(wheelStep(120, wheelElapsed(0, 0x80000010u)), 1);
@@ -100,7 +106,8 @@ TEST(Wheel, ElapsedTimeSurvivesLongUptimeAndTheTickWrap) {
     EXPECT_EQ(wheelStep(120, wheelElapsed(0xFFFFFFF0u, 0x20u)), 10);
 }
 
-TEST(ParseFixed, Examples) {
+TEST(ParseFixed, Examples)
+{
     EXPECT_EQ(ParseFixed("1.25", 1), 12);
     EXPECT_EQ(ParseFixed("-3", 1), -30);
     EXPECT_EQ(ParseFixed(".5", 1), 5);
@@ -114,7 +121,8 @@ TEST(ParseFixed, Examples) {
     ParseFixed("99999999999999999999999", 1);  // wraps, no undefined behaviour
 }
 
-TEST(LevelReadout, TextsAndSpacing) {
+TEST(LevelReadout, TextsAndSpacing)
+{
     char buf[16];
     formatDbValue(-999, buf, sizeof(buf));
     EXPECT_STREQ(buf, "-99.9");
@@ -131,7 +139,8 @@ TEST(LevelReadout, TextsAndSpacing) {
     EXPECT_EQ(dbPairSpaces(40, 40), 1);
 }
 
-TEST(Slider, EditorGeometry) {
+TEST(Slider, EditorGeometry)
+{
     SliderTrack t{-180, 360, 150 - 29};
     EXPECT_EQ(12 + sliderTickOffset(t, 0), 73);
     EXPECT_EQ(sliderThumbOffset(t, -180), 0);
@@ -154,7 +163,8 @@ TEST(Slider, EditorGeometry) {
     EXPECT_EQ(sliderThumbOffset(SliderTrack{0, 0, 100}, 5), 0);
 }
 
-TEST(Slider, TicksOfUnusualRangesEnd) {
+TEST(Slider, TicksOfUnusualRangesEnd)
+{
     // Minimum above the maximum: a tick at the minimum, then the last one at the maximum.
     std::vector<SliderTick> t = sliderTicks(50, -50, 20, 0);
     ASSERT_EQ(t.size(), 2u);
@@ -182,7 +192,8 @@ TEST(Slider, TicksOfUnusualRangesEnd) {
     EXPECT_EQ(t.back().value, 10);
 }
 
-TEST(Slider, SquareLawAndPageStep) {
+TEST(Slider, SquareLawAndPageStep)
+{
     EXPECT_EQ(sliderSquareLaw(5), 13);
     EXPECT_EQ(sliderSquareLaw(-5), -13);
     EXPECT_EQ(sliderSquareLaw(1), 1);
@@ -192,7 +203,8 @@ TEST(Slider, SquareLawAndPageStep) {
     EXPECT_EQ(derivedPageStep(100, 3), 1500);
 }
 
-TEST(EditDrag, AxisSwitchingAndSquareLaw) {
+TEST(EditDrag, AxisSwitchingAndSquareLaw)
+{
     EditDrag d;
     EXPECT_EQ(editDragStep(d, 3, 1), 9);
     EXPECT_FALSE(d.verticalAxis);
@@ -205,7 +217,8 @@ TEST(EditDrag, AxisSwitchingAndSquareLaw) {
     EXPECT_EQ(saturateStep16(-200 * 200), -32768);
 }
 
-TEST(Meter, PeakModeSequence) {
+TEST(Meter, PeakModeSequence)
+{
     MeterLevels m;
     m.minimum = -600;
     m.maximum = 0;
@@ -234,7 +247,8 @@ TEST(Meter, PeakModeSequence) {
     EXPECT_GE(m.levelA, kSilentLevel);  // long silence does not run away towards overflow
 }
 
-TEST(Meter, PlainModeAndRows) {
+TEST(Meter, PlainModeAndRows)
+{
     MeterLevels m;
     m.minimum = -600;
     m.maximum = 0;
@@ -268,7 +282,8 @@ TEST(Meter, PlainModeAndRows) {
     EXPECT_EQ(meterPixels(m, 0, 140), 0);  // zero-width range: no division by zero
 }
 
-TEST(Meter, HorizontalLayoutsBelowTheFirstColumn) {
+TEST(Meter, HorizontalLayoutsBelowTheFirstColumn)
+{
     MeterLevels m;
     m.minimum = -600;
     m.maximum = 0;
@@ -295,7 +310,8 @@ TEST(Meter, HorizontalLayoutsBelowTheFirstColumn) {
     EXPECT_EQ(meterPaint(m, kMeterHorizontal, 12, 20).bar.last, 9);
 }
 
-TEST(Rle8, ExpandsAndRejectsHostileData) {
+TEST(Rle8, ExpandsAndRejectsHostileData)
+{
     // 3x2: row 0 = run of 3 x 7; row 1 = literal 1 2 3.
     const uint8_t data[] = {3, 7, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1};
     std::vector<uint8_t> out(8);
@@ -312,7 +328,8 @@ TEST(Rle8, ExpandsAndRejectsHostileData) {
     EXPECT_FALSE(expandRle8(data, sizeof(data), 3, 2, out.data(), 4));  // output too small
 }
 
-TEST(Marching, PatternMovesOneRowPerPhase) {
+TEST(Marching, PatternMovesOneRowPerPhase)
+{
     EXPECT_EQ(marchingPatternRow(0, 0), 0x0F);
     EXPECT_EQ(marchingPatternRow(1, 1), 0x0F);
     EXPECT_EQ(marchingPatternRow(0, 1), 0x87);

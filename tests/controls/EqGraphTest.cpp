@@ -17,7 +17,8 @@ struct GraphFixture : ControlFixture {
     BandRecord bands[6];
     HWND graph;
     GraphAxes axes = makeGraphAxes(471, 140, 44100.0f, 20);
-    GraphFixture() {
+    GraphFixture()
+    {
         const float freqs[6] = {50, 200, 1000, 3000, 8000, 15000};
         for (int i = 0; i < 6; ++i)
             bands[i] = BandRecord{1, 0, 0, 0, 0, freqs[i], 0, 1, 0, 0, 10, 0};
@@ -26,18 +27,21 @@ struct GraphFixture : ControlFixture {
         SendMessageA(graph, EQ_SETBANDS, reinterpret_cast<WPARAM>(bands), 6);
     }
     LPARAM handle(int n) { return at(graphX(axes, bands[n].frequency), graphY(axes, bands[n].gain)); }
-    void click(int n, WPARAM keys = 0) {
+    void click(int n, WPARAM keys = 0)
+    {
         SendMessageA(graph, WM_LBUTTONDOWN, MK_LBUTTON | keys, handle(n));
         SendMessageA(graph, WM_LBUTTONUP, keys, handle(n));
     }
-    int selectedMask() {
+    int selectedMask()
+    {
         int m = 0;
         for (int i = 0; i < 6; ++i)
             if (bands[i].selected != 0.0f)
                 m |= 1 << i;
         return m;
     }
-    int count(UINT msg) {
+    int count(UINT msg)
+    {
         pump();
         int c = 0;
         for (const Note& n : notes())
@@ -48,7 +52,8 @@ struct GraphFixture : ControlFixture {
 
 }  // namespace
 
-TEST(EqGraph, ClickCtrlClickAndEmptyClick) {
+TEST(EqGraph, ClickCtrlClickAndEmptyClick)
+{
     GraphFixture f;
     f.click(2);
     EXPECT_EQ(f.selectedMask(), 0b000100);
@@ -75,7 +80,8 @@ TEST(EqGraph, ClickCtrlClickAndEmptyClick) {
     EXPECT_EQ(f.selectedMask(), 0b111111);
 }
 
-TEST(EqGraph, DragMovesTheSelectionAndReports) {
+TEST(EqGraph, DragMovesTheSelectionAndReports)
+{
     GraphFixture f;
     f.bands[2].gain = 170;
     f.bands[3].gain = 0;
@@ -99,7 +105,8 @@ TEST(EqGraph, DragMovesTheSelectionAndReports) {
     EXPECT_EQ(f.notes()[0].wp, 0u);
 }
 
-TEST(EqGraph, WheelDoubleClickAndRightClick) {
+TEST(EqGraph, WheelDoubleClickAndRightClick)
+{
     GraphFixture f;
     f.bands[1].selected = 1;
     f.bands[1].type = 1;
@@ -128,7 +135,8 @@ TEST(EqGraph, WheelDoubleClickAndRightClick) {
     EXPECT_EQ(f.notes()[0].lp, MK_RBUTTON | MK_SHIFT);
 }
 
-TEST(EqGraph, RangeAndWithoutRecords) {
+TEST(EqGraph, RangeAndWithoutRecords)
+{
     ControlFixture f;
     HWND g = f.create("qv:EQGraph", nullptr, 20000, 17, 45, 471, 140);
     EXPECT_EQ(SendMessageA(g, EQ_GETRANGE, 0, 0), 20);
@@ -150,7 +158,8 @@ TEST(EqGraph, RangeAndWithoutRecords) {
 namespace {
 
 // Pixels of a 9x9 strip cell that differ from the graph's at (x0, y0); magenta ones are transparent.
-int cellMismatches(const std::vector<uint32_t>& px, HDC strip, int column, int row, int x0, int y0) {
+int cellMismatches(const std::vector<uint32_t>& px, HDC strip, int column, int row, int x0, int y0)
+{
     int bad = 0;
     for (int r = 0; r < 9; ++r)
         for (int c = 0; c < 9; ++c) {
@@ -165,7 +174,8 @@ int cellMismatches(const std::vector<uint32_t>& px, HDC strip, int column, int r
 
 }  // namespace
 
-TEST(EqGraph, DrawsGridCurveAndHandles) {
+TEST(EqGraph, DrawsGridCurveAndHandles)
+{
     GraphFixture f;
     f.bands[1].selected = 1;  // on, selected: row 3
     f.bands[3].enabled = 0;   // off: row 0
@@ -177,9 +187,9 @@ TEST(EqGraph, DrawsGridCurveAndHandles) {
     auto pix = [&](int x, int y) { return rgb(px[y * 471 + x]); };
     // The curve of neutral bands is the white centre line; the +6 dB grid line is at y = 50.
     EXPECT_EQ(pix(120, 70), 0xFFFFFFu);
-    EXPECT_EQ(pix(120, 50), 0x4B7595u);  // COLORREF 0x95754B read back as RGB
-    EXPECT_EQ(pix(120, 30), 0x4B7595u);  // +12 dB: 70 - 816 / 20
-    EXPECT_EQ(pix(120, 110), 0x4B7595u);  // -12 dB
+    EXPECT_EQ(pix(120, 50), 0x4B7595u);                     // COLORREF 0x95754B read back as RGB
+    EXPECT_EQ(pix(120, 30), 0x4B7595u);                     // +12 dB: 70 - 816 / 20
+    EXPECT_EQ(pix(120, 110), 0x4B7595u);                    // -12 dB
     EXPECT_EQ(pix(graphX(f.axes, 500.0f), 40), 0x4B7595u);  // vertical line at 500 Hz
     EXPECT_EQ(pix(120, 0), 0x336699u);  // outside the inner rectangle only the background (fixture's)
 
@@ -205,7 +215,8 @@ TEST(EqGraph, DrawsGridCurveAndHandles) {
     DeleteObject(strip);
 }
 
-TEST(EqGraph, RubberBandCornerStaysInsideTheInnerRectangle) {
+TEST(EqGraph, RubberBandCornerStaysInsideTheInnerRectangle)
+{
     GraphFixture f;
     // The corner stops at (W - 1, B - 1) = (468, 137); handles count within 4 pixels of it.
     auto frequencyAt = [&](int x) {
@@ -232,7 +243,8 @@ TEST(EqGraph, RubberBandCornerStaysInsideTheInnerRectangle) {
     SendMessageA(f.graph, WM_LBUTTONUP, 0, at(900, 900));
 }
 
-TEST(EqGraph, DragCapsFrequenciesAtTheCurrentSampleRate) {
+TEST(EqGraph, DragCapsFrequenciesAtTheCurrentSampleRate)
+{
     GraphFixture f;
     SendMessageA(f.graph, EQ_SETSAMPLERATE, 48000, 0);
     const GraphAxes a48 = makeGraphAxes(471, 140, 48000.0f, 20);
@@ -247,7 +259,8 @@ TEST(EqGraph, DragCapsFrequenciesAtTheCurrentSampleRate) {
     SendMessageA(f.graph, WM_LBUTTONUP, 0, at(x + 9, y));
 }
 
-TEST(EqGraph, LosingTheCaptureEndsTheGestureOnly) {
+TEST(EqGraph, LosingTheCaptureEndsTheGestureOnly)
+{
     GraphFixture f;
     f.bands[2].selected = f.bands[4].selected = 1;
     POINT before;
@@ -257,11 +270,11 @@ TEST(EqGraph, LosingTheCaptureEndsTheGestureOnly) {
     ASSERT_EQ(GetCapture(), f.graph);
     f.notes().clear();
     SetCapture(f.parent());
-    EXPECT_EQ(GetCapture(), f.parent());          // not taken back
-    EXPECT_EQ(f.selectedMask(), 0b010100);        // the group stays selected
+    EXPECT_EQ(GetCapture(), f.parent());    // not taken back
+    EXPECT_EQ(f.selectedMask(), 0b010100);  // the group stays selected
     POINT after;
     GetCursorPos(&after);
-    EXPECT_EQ(after.x, before.x);                 // the pointer stays where it is
+    EXPECT_EQ(after.x, before.x);  // the pointer stays where it is
     EXPECT_EQ(after.y, before.y);
     const float frequency = f.bands[2].frequency;
     SendMessageA(f.graph, WM_MOUSEMOVE, MK_LBUTTON, at(400, 20));
@@ -284,7 +297,8 @@ TEST(EqGraph, LosingTheCaptureEndsTheGestureOnly) {
     ReleaseCapture();
 }
 
-TEST(EqGraph, NewSampleRateRebuildsTheCurvesTables) {
+TEST(EqGraph, NewSampleRateRebuildsTheCurvesTables)
+{
     GraphFixture f;
     // A +12 dB peak designed at 44.1 kHz for 10 kHz (cookbook form); its handle is moved out of the way.
     const double kPi = 3.14159265358979323846;
@@ -320,7 +334,8 @@ TEST(EqGraph, NewSampleRateRebuildsTheCurvesTables) {
     EXPECT_FALSE(whiteAt(x44, y44));
 }
 
-TEST(EqGraph, DragAtTheScreenEdgeWarpsWithoutAStep) {
+TEST(EqGraph, DragAtTheScreenEdgeWarpsWithoutAStep)
+{
     GraphFixture f;
     RECT desk;
     GetWindowRect(GetDesktopWindow(), &desk);

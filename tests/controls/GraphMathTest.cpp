@@ -13,12 +13,14 @@ namespace {
 
 const double kPi = 3.14159265358979323846;
 
-BandRecord neutral(float freq = 1000, float gain = 0, float enabled = 1) {
+BandRecord neutral(float freq = 1000, float gain = 0, float enabled = 1)
+{
     return BandRecord{1, 0, 0, 0, 0, freq, gain, enabled, 0, 0, 10, 0};
 }
 
 // Peaking biquad of the usual cookbook form, computed here in double precision.
-BandRecord peak(double f0, double gainDb, double q, double fs) {
+BandRecord peak(double f0, double gainDb, double q, double fs)
+{
     const double A = std::pow(10.0, gainDb / 40.0), w = 2 * kPi * f0 / fs, alpha = std::sin(w) / (2 * q);
     const double a0 = 1 + alpha / A;
     BandRecord r = neutral(static_cast<float>(f0), static_cast<float>(gainDb * 10));
@@ -34,7 +36,8 @@ GraphAxes editorAxes() { return makeGraphAxes(471, 140, 44100.0f, 20); }
 
 }  // namespace
 
-TEST(GraphAxes, EditorCoordinates) {
+TEST(GraphAxes, EditorCoordinates)
+{
     const GraphAxes a = editorAxes();
     EXPECT_EQ(a.width, 469);
     EXPECT_EQ(a.centre, 70);
@@ -48,7 +51,8 @@ TEST(GraphAxes, EditorCoordinates) {
     EXPECT_EQ(makeGraphAxes(471, 140, graphSampleRate(48000), 20).topFrequency, 24000.0f);
 }
 
-TEST(GraphAxes, GridLines) {
+TEST(GraphAxes, GridLines)
+{
     EXPECT_EQ(gridGains(20, 6), (std::vector<int>{-18, -12, -6, 0, 6, 12, 18}));
     std::vector<int> g40 = gridGains(40, 6);
     EXPECT_EQ(g40.front(), -36);
@@ -59,7 +63,8 @@ TEST(GraphAxes, GridLines) {
     EXPECT_EQ(f[9], 16000.0f);
 }
 
-TEST(GraphCurve, NeutralBandsDrawTheCentreLine) {
+TEST(GraphCurve, NeutralBandsDrawTheCentreLine)
+{
     const GraphAxes a = editorAxes();
     const FrequencyTables t = makeFrequencyTables(a, 44100.0f);
     ASSERT_EQ(t.cos1.size(), 4u * 469);
@@ -71,7 +76,8 @@ TEST(GraphCurve, NeutralBandsDrawTheCentreLine) {
     EXPECT_EQ(responseCurve(a, t, nullptr, 0), ys);
 }
 
-TEST(GraphCurve, PeakAt1kHzMatchesAnIndependentResponse) {
+TEST(GraphCurve, PeakAt1kHzMatchesAnIndependentResponse)
+{
     const GraphAxes a = editorAxes();
     const FrequencyTables t = makeFrequencyTables(a, 44100.0f);
     std::vector<BandRecord> bands(6, neutral());
@@ -105,7 +111,8 @@ TEST(GraphCurve, PeakAt1kHzMatchesAnIndependentResponse) {
     }
 }
 
-TEST(GraphCurve, DegenerateRecordsStayFinite) {
+TEST(GraphCurve, DegenerateRecordsStayFinite)
+{
     const GraphAxes a = editorAxes();
     const FrequencyTables t = makeFrequencyTables(a, 44100.0f);
     BandRecord zero = neutral();
@@ -115,7 +122,8 @@ TEST(GraphCurve, DegenerateRecordsStayFinite) {
         EXPECT_GT(y, 1000);  // far below the window, clipped away, no undefined conversion
 }
 
-TEST(GraphHit, OnBandsWinAndLaterRecordsFirst) {
+TEST(GraphHit, OnBandsWinAndLaterRecordsFirst)
+{
     const GraphAxes a = editorAxes();
     std::vector<BandRecord> bands = {neutral(1000, 0, 0), neutral(1000, 0, 1), neutral(1000, 0, 1),
                                      neutral(100, 60, 0)};
@@ -126,7 +134,8 @@ TEST(GraphHit, OnBandsWinAndLaterRecordsFirst) {
     EXPECT_EQ(graphHitTest(a, nullptr, 4, 268, 70), 0);
 }
 
-TEST(GraphRubberBand, SelectsHandlesWithin4Pixels) {
+TEST(GraphRubberBand, SelectsHandlesWithin4Pixels)
+{
     const GraphAxes a = editorAxes();
     std::vector<BandRecord> bands = {neutral(1000, 0, 1), neutral(100, 0, 0), neutral(10000, 0, 1)};
     bands[2].selected = 1;
@@ -139,7 +148,8 @@ TEST(GraphRubberBand, SelectsHandlesWithin4Pixels) {
     EXPECT_EQ(bands[0].selected, 0.0f);
 }
 
-TEST(GraphDrag, FrequencyMovesByTheSquareOfTheMotion) {
+TEST(GraphDrag, FrequencyMovesByTheSquareOfTheMotion)
+{
     std::vector<BandRecord> bands(2, neutral(1000));
     bands[0].selected = 1;
     DragLimits lim = beginDrag(bands.data(), 2, 44100.0f);
@@ -157,7 +167,8 @@ TEST(GraphDrag, FrequencyMovesByTheSquareOfTheMotion) {
     EXPECT_LE(bands[0].frequency, 22049.0f);
 }
 
-TEST(GraphDrag, SelectionMovesAsABlockWithinTheLimits) {
+TEST(GraphDrag, SelectionMovesAsABlockWithinTheLimits)
+{
     std::vector<BandRecord> bands = {neutral(20, 170), neutral(2000, -40), neutral(500, 0)};
     bands[0].selected = bands[1].selected = 1;
     DragLimits lim = beginDrag(bands.data(), 3, 44100.0f);
@@ -176,7 +187,8 @@ TEST(GraphDrag, SelectionMovesAsABlockWithinTheLimits) {
     EXPECT_EQ(bands[2].frequency, 500.0f);
 }
 
-TEST(GraphDrag, ShiftChangesQWithinTheTypesLimits) {
+TEST(GraphDrag, ShiftChangesQWithinTheTypesLimits)
+{
     std::vector<BandRecord> bands(3, neutral());
     for (auto& b : bands)
         b.selected = 1;

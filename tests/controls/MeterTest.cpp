@@ -6,7 +6,8 @@
 using namespace qv;
 using namespace qvtest;
 
-TEST(Meter, PeakModeThroughMessages) {
+TEST(Meter, PeakModeThroughMessages)
+{
     ControlFixture f;
     HWND m = f.create("qv:Meter", nullptr, 20030, 432, 210, 12, 144, 0x0009);
     SendMessageA(m, MT_SETRANGE, static_cast<WPARAM>(-600), 0);
@@ -29,7 +30,8 @@ TEST(Meter, PeakModeThroughMessages) {
     EXPECT_EQ(b, kSilentLevel);
 }
 
-TEST(Meter, LitRowsAndPeakMarker) {
+TEST(Meter, LitRowsAndPeakMarker)
+{
     ControlFixture f;
     HWND m = f.create("qv:Meter", nullptr, 20030, 432, 210, 12, 144, 0x0009);
     SendMessageA(m, MT_SETRANGE, static_cast<WPARAM>(-600), 0);
@@ -54,7 +56,8 @@ TEST(Meter, LitRowsAndPeakMarker) {
     EXPECT_EQ(row(2), 0x00FF00u);    // but the peak is still held
 }
 
-TEST(Meter, ResizedAfterItsFirstPaintKeepsItsBitmapsSize) {
+TEST(Meter, ResizedAfterItsFirstPaintKeepsItsBitmapsSize)
+{
     ControlFixture f;
     HWND m = f.create("qv:Meter", nullptr, 20030, 432, 210, 12, 144, 0x0001);
     SendMessageA(m, MT_SETRANGE, static_cast<WPARAM>(-600), 0);

@@ -17,7 +17,8 @@ struct Canvas {
     HGDIOBJ old = nullptr;
     uint32_t* bits = nullptr;
     int w, h;
-    Canvas(int width, int height, uint32_t fill) : w(width), h(height) {
+    Canvas(int width, int height, uint32_t fill) : w(width), h(height)
+    {
         BITMAPINFO bi{};
         bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
         bi.bmiHeader.biWidth = w;
@@ -32,12 +33,14 @@ struct Canvas {
         for (int i = 0; i < w * h; ++i)
             bits[i] = fill;
     }
-    ~Canvas() {
+    ~Canvas()
+    {
         SelectObject(dc, old);
         DeleteObject(bitmap);
         DeleteDC(dc);
     }
-    uint32_t at(int x, int y) {
+    uint32_t at(int x, int y)
+    {
         GdiFlush();
         return bits[y * w + x] & 0xFFFFFF;
     }
@@ -45,7 +48,8 @@ struct Canvas {
 
 }  // namespace
 
-TEST(Primitives, LineLeavesOutItsEndPointAndFramesTheirEdges) {
+TEST(Primitives, LineLeavesOutItsEndPointAndFramesTheirEdges)
+{
     Canvas c(10, 10, 0);
     DrawLine(c.dc, 0, 5, 4, 5, RGB(255, 0, 0));
     for (int x = 0; x < 4; ++x)
@@ -63,7 +67,8 @@ TEST(Primitives, LineLeavesOutItsEndPointAndFramesTheirEdges) {
     EXPECT_EQ(g.at(4, 3), 0u);
 }
 
-TEST(Primitives, SpriteBlendsOverTheDc) {
+TEST(Primitives, SpriteBlendsOverTheDc)
+{
     Canvas c(4, 3, 0x00FFFFFF);
     std::vector<uint8_t> s = solidSprite(2, 2, 0, 0, 255);
     s[3 * 4 + 3] = 255;  // bottom-right pixel fully transparent
@@ -79,7 +84,8 @@ TEST(Primitives, SpriteBlendsOverTheDc) {
     EXPECT_EQ(c.at(0, 2), 0xFFFFFFu);
 }
 
-TEST(Primitives, KeyedBlitAndMarchingRectangle) {
+TEST(Primitives, KeyedBlitAndMarchingRectangle)
+{
     Canvas src(3, 1, 0);
     src.bits[0] = 0xFF00FF;
     src.bits[1] = 0x123456;
@@ -109,7 +115,8 @@ TEST(Primitives, KeyedBlitAndMarchingRectangle) {
             ASSERT_EQ(m.at(x, y), 0x808080u) << "not restored at " << x << "," << y;
 }
 
-TEST(Utilities, LevelReadoutAndCentring) {
+TEST(Utilities, LevelReadoutAndCentring)
+{
     ControlFixture f;
     char text[64];
     FormatDbPair(f.parent(), nullptr, text, sizeof(text), -1000, -999);

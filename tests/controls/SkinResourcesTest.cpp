@@ -11,12 +11,13 @@
 
 using namespace qv;
 
-TEST(SkinResources, SpritesHaveExactSizes) {
+TEST(SkinResources, SpritesHaveExactSizes)
+{
     HINSTANCE inst = GetModuleHandleA(nullptr);
     struct {
         int id, w, h;
-    } sprites[] = {{131, 29, 16}, {132, 40, 21}, {133, 15, 21}, {134, 15, 21}, {135, 24, 21}, {136, 24, 21},
-                   {137, 27, 21}, {138, 27, 21}, {139, 50, 21}, {140, 50, 21}, {141, 61, 21}, {142, 61, 21},
+    } sprites[] = {{131, 29, 16}, {132, 40, 21}, {133, 15, 21},  {134, 15, 21}, {135, 24, 21}, {136, 24, 21},
+                   {137, 27, 21}, {138, 27, 21}, {139, 50, 21},  {140, 50, 21}, {141, 61, 21}, {142, 61, 21},
                    {143, 76, 21}, {144, 76, 21}, {145, 12, 144}, {146, 12, 144}};
     for (const auto& s : sprites) {
         EXPECT_NE(GetSkinSprite(inst, s.id), nullptr) << s.id;
@@ -31,7 +32,8 @@ TEST(SkinResources, SpritesHaveExactSizes) {
     }
 }
 
-TEST(SkinResources, BitmapsLoadWithTheirSizes) {
+TEST(SkinResources, BitmapsLoadWithTheirSizes)
+{
     HINSTANCE inst = GetModuleHandleA(nullptr);
     struct {
         int id, w, h, depth;
@@ -59,12 +61,13 @@ TEST(SkinResources, BitmapsLoadWithTheirSizes) {
     EXPECT_NE(LoadCursorA(inst, MAKEINTRESOURCEA(120)), nullptr);
 }
 
-TEST(SkinResources, ClassesAreRegisteredAlike) {
+TEST(SkinResources, ClassesAreRegisteredAlike)
+{
     qvtest::ControlFixture f;  // registers the classes
     HINSTANCE inst = GetModuleHandleA(nullptr);
     const HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
-    for (const char* name : {"qv:PushButton", "qv:Slider", "qv:Edit", "qv:StaticText", "qv:StaticImage",
-                             "qv:EQGraph", "qv:Meter"}) {
+    for (const char* name :
+         {"qv:PushButton", "qv:Slider", "qv:Edit", "qv:StaticText", "qv:StaticImage", "qv:EQGraph", "qv:Meter"}) {
         WNDCLASSA wc{};
         ASSERT_TRUE(GetClassInfoA(inst, name, &wc)) << name;
         // Double-clicks reach the controls only with CS_DBLCLKS.
@@ -78,7 +81,8 @@ TEST(SkinResources, ClassesAreRegisteredAlike) {
     }
 }
 
-TEST(SkinResources, MalformedRle8KeepsWhatItDecoded) {
+TEST(SkinResources, MalformedRle8KeepsWhatItDecoded)
+{
     // A 4x2 8-bit RLE image of two colours whose stream ends without the end-of-image escape.
     const uint8_t stream[] = {4, 1, 0, 0, 2, 1};  // bottom row all colour 1, top row two pixels of it
     std::vector<uint8_t> dib(sizeof(BITMAPINFOHEADER) + 2 * 4 + sizeof(stream));

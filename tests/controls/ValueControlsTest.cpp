@@ -9,7 +9,8 @@ using namespace qvtest;
 
 namespace {
 
-HWND editorSlider(ControlFixture& f, int lo = -180, int hi = 180) {
+HWND editorSlider(ControlFixture& f, int lo = -180, int hi = 180)
+{
     HWND s = f.create("qv:Slider", nullptr, 1105, 261, 209, 150, 20);
     SendMessageA(s, SL_SETPAGESTEP, 10, 0);
     SendMessageA(s, SL_SETRANGE, static_cast<WPARAM>(lo), hi);
@@ -17,7 +18,8 @@ HWND editorSlider(ControlFixture& f, int lo = -180, int hi = 180) {
     return s;
 }
 
-std::vector<int> steps(ControlFixture& f) {
+std::vector<int> steps(ControlFixture& f)
+{
     f.pump();
     std::vector<int> out;
     for (const Note& n : f.notes())
@@ -30,7 +32,8 @@ WPARAM wheel(int delta) { return MAKEWPARAM(0, static_cast<WORD>(static_cast<sho
 
 }  // namespace
 
-TEST(Slider, KeysStepLimitAndAlwaysNotify) {
+TEST(Slider, KeysStepLimitAndAlwaysNotify)
+{
     ControlFixture f;
     HWND s = editorSlider(f);
     SendMessageA(s, SL_SETPOS, static_cast<WPARAM>(-180), 0);
@@ -52,7 +55,8 @@ TEST(Slider, KeysStepLimitAndAlwaysNotify) {
     EXPECT_EQ(SendMessageA(s, WM_GETDLGCODE, 0, 0), DLGC_WANTARROWS);
 }
 
-TEST(Slider, DerivedPageStep) {
+TEST(Slider, DerivedPageStep)
+{
     ControlFixture f;
     HWND s = f.create("qv:Slider", nullptr, 1005, 261, 347, 150, 20);
     SendMessageA(s, SL_SETRANGE, static_cast<WPARAM>(-240), 240);
@@ -61,7 +65,8 @@ TEST(Slider, DerivedPageStep) {
     EXPECT_EQ(SendMessageA(s, SL_GETPOS, 0, 0), 49);
 }
 
-TEST(Slider, DragsClicksAndDoubleClicks) {
+TEST(Slider, DragsClicksAndDoubleClicks)
+{
     ControlFixture f;
     HWND s = editorSlider(f);
     SendMessageA(s, SL_SETSQUARELAW, 1, 0);
@@ -94,7 +99,8 @@ TEST(Slider, DragsClicksAndDoubleClicks) {
     SendMessageA(s, WM_LBUTTONUP, 0, at(-400, 8));
 }
 
-TEST(Slider, WheelStepsAndThumbPixels) {
+TEST(Slider, WheelStepsAndThumbPixels)
+{
     ControlFixture f;
     HWND s = editorSlider(f);
     SendMessageA(s, WM_MOUSEWHEEL, wheel(120), 0);
@@ -115,7 +121,8 @@ TEST(Slider, WheelStepsAndThumbPixels) {
     EXPECT_EQ(rgb(px[12 * 150 + 79]), 0x888888u);  // minor tick at 2.0 dB
 }
 
-TEST(EditField, DragStepsSwitchAxes) {
+TEST(EditField, DragStepsSwitchAxes)
+{
     ControlFixture f;
     HWND e = f.create("qv:Edit", nullptr, 1102, 94, 206, 40, 21, 0x0086);
     SendMessageA(e, WM_LBUTTONDOWN, MK_LBUTTON, at(10, 10));
@@ -131,7 +138,8 @@ TEST(EditField, DragStepsSwitchAxes) {
     EXPECT_NE(GetCapture(), e);
 }
 
-TEST(EditField, KeysWheelAndInversion) {
+TEST(EditField, KeysWheelAndInversion)
+{
     ControlFixture f;
     HWND e = f.create("qv:Edit", nullptr, 1103, 154, 206, 40, 21, 0x0086);
     for (WPARAM k : {VK_PRIOR, VK_NEXT, VK_END, VK_HOME, VK_LEFT, VK_UP})
@@ -151,7 +159,8 @@ TEST(EditField, KeysWheelAndInversion) {
     EXPECT_EQ(steps(f), (std::vector<int>{32767}));
 }
 
-TEST(EditField, TextChangesAndAcknowledgements) {
+TEST(EditField, TextChangesAndAcknowledgements)
+{
     ControlFixture f;
     HWND e = f.create("qv:Edit", nullptr, 1104, 199, 206, 40, 21, 0x0086);
     SetWindowTextA(e, "1.0");
@@ -166,7 +175,8 @@ TEST(EditField, TextChangesAndAcknowledgements) {
     EXPECT_EQ(f.notes()[0].wp, 1104u);
 }
 
-TEST(EditField, InPlaceEntryEnterEscapeAndFocusLoss) {
+TEST(EditField, InPlaceEntryEnterEscapeAndFocusLoss)
+{
     ControlFixture f;
     HWND e = f.create("qv:Edit", nullptr, 1102, 94, 206, 40, 21, 0x0086);
     HWND other = f.create("qv:Edit", nullptr, 1103, 154, 206, 40, 21, 0x0086);
@@ -227,7 +237,8 @@ TEST(EditField, InPlaceEntryEnterEscapeAndFocusLoss) {
     EXPECT_NE(SendMessageA(slider, SL_GETPOS, 0, 0), 0);
 }
 
-TEST(EditField, FocusFrameAndFocusLossStep) {
+TEST(EditField, FocusFrameAndFocusLossStep)
+{
     ControlFixture f;
     HWND e = f.create("qv:Edit", nullptr, 1102, 94, 206, 40, 21, 0x0086);
     HWND other = f.create("qv:Edit", nullptr, 1103, 154, 206, 40, 21, 0x0086);
@@ -242,7 +253,8 @@ TEST(EditField, FocusFrameAndFocusLossStep) {
     EXPECT_EQ(rgb(px[2 * 40 + 10]), 0x336699u);
 }
 
-TEST(Slider, PlainStyleDrawsTheWholeThumb) {
+TEST(Slider, PlainStyleDrawsTheWholeThumb)
+{
     ControlFixture f;
     HWND s = f.create("qv:Slider", nullptr, 1106, 10, 10, 150, 20, SLS_PLAIN);
     SendMessageA(s, SL_SETRANGE, 0, 100);
@@ -257,7 +269,8 @@ TEST(Slider, PlainStyleDrawsTheWholeThumb) {
     EXPECT_NE(rgb(px[8 * 150 + 99]), 0xFF0000u);
 }
 
-TEST(Slider, LosingTheCaptureEndsTheDragOnly) {
+TEST(Slider, LosingTheCaptureEndsTheDragOnly)
+{
     ControlFixture f;
     HWND s = editorSlider(f);
     SendMessageA(s, WM_LBUTTONDOWN, MK_LBUTTON, at(70, 8));
@@ -281,7 +294,8 @@ TEST(Slider, LosingTheCaptureEndsTheDragOnly) {
     ReleaseCapture();
 }
 
-TEST(Slider, PointerReturnsAfterADragAndWarpsAtTheScreenEdge) {
+TEST(Slider, PointerReturnsAfterADragAndWarpsAtTheScreenEdge)
+{
     ControlFixture f;
     HWND s = editorSlider(f);
     RECT wr, desk;
@@ -323,7 +337,8 @@ TEST(Slider, PointerReturnsAfterADragAndWarpsAtTheScreenEdge) {
     SendMessageA(s, WM_LBUTTONUP, 0, at(143, 8));
 }
 
-TEST(Slider, ThumbLookByState) {
+TEST(Slider, ThumbLookByState)
+{
     ControlFixture f;
     HWND s = editorSlider(f);
     HWND other = f.create("qv:Slider", nullptr, 1005, 261, 347, 150, 20);

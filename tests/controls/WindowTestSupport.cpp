@@ -6,7 +6,8 @@ namespace {
 
 std::vector<Note> gNotes;
 
-LRESULT CALLBACK parentProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK parentProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+{
     if (msg == WM_COMMAND || (msg >= 2000 && msg < 3000)) {
         gNotes.push_back({msg, wp, lp});
         if (msg == qv::PBN_RCLICK)
@@ -18,7 +19,8 @@ LRESULT CALLBACK parentProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-ControlFixture::ControlFixture() {
+ControlFixture::ControlFixture()
+{
     static bool registered = false;
     HINSTANCE inst = GetModuleHandleA(nullptr);
     if (!registered) {
@@ -52,14 +54,16 @@ ControlFixture::ControlFixture() {
     gNotes.clear();
 }
 
-ControlFixture::~ControlFixture() {
+ControlFixture::~ControlFixture()
+{
     DestroyWindow(parent_);
     DeleteObject(background_);
     pump();
 }
 
 HWND ControlFixture::create(const char* cls, const char* caption, int id, int x, int y, int w, int h, DWORD bits,
-                            HBITMAP background) {
+                            HBITMAP background)
+{
     HWND c = CreateWindowExA(0, cls, caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | bits, x, y, w, h, parent_,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
                              background ? background : background_);
@@ -70,7 +74,8 @@ HWND ControlFixture::create(const char* cls, const char* caption, int id, int x,
 
 std::vector<Note>& ControlFixture::notes() { return gNotes; }
 
-void ControlFixture::pump() {
+void ControlFixture::pump()
+{
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&msg);
@@ -78,7 +83,8 @@ void ControlFixture::pump() {
     }
 }
 
-std::vector<uint32_t> ControlFixture::pixels(HWND w, int* width, int* height) {
+std::vector<uint32_t> ControlFixture::pixels(HWND w, int* width, int* height)
+{
     RECT c;
     GetClientRect(w, &c);
     BITMAPINFO bi{};
@@ -94,7 +100,8 @@ std::vector<uint32_t> ControlFixture::pixels(HWND w, int* width, int* height) {
     HGDIOBJ old = SelectObject(mem, dib);
     BitBlt(mem, 0, 0, c.right, c.bottom, wdc, 0, 0, SRCCOPY);
     GdiFlush();
-    std::vector<uint32_t> out(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + c.right * c.bottom);
+    std::vector<uint32_t> out(static_cast<const uint32_t*>(bits),
+                              static_cast<const uint32_t*>(bits) + c.right * c.bottom);
     SelectObject(mem, old);
     DeleteObject(dib);
     DeleteDC(mem);
@@ -106,7 +113,8 @@ std::vector<uint32_t> ControlFixture::pixels(HWND w, int* width, int* height) {
     return out;
 }
 
-std::vector<uint8_t> solidSprite(int w, int h, uint8_t r, uint8_t g, uint8_t b, uint8_t transparency) {
+std::vector<uint8_t> solidSprite(int w, int h, uint8_t r, uint8_t g, uint8_t b, uint8_t transparency)
+{
     std::vector<uint8_t> s(static_cast<size_t>(w) * h * 4);
     for (size_t i = 0; i < s.size(); i += 4) {
         s[i] = r;

@@ -153,7 +153,7 @@ TEST(SettingsBlock, RoundTripsAndChecksItsHeader)
     uint8_t block[kSettingsBlockSize];
     encodeSettingsHeader(block);
     encodeSettingsRecord(r, block + kSettingsHeaderSize);
-    const uint8_t expectHeader[20] = {160, 0, 0, 0, 0x1F, 0x5E, 0x3D, 0x7A, 0x2C, 0x4B,
+    const uint8_t expectHeader[20] = {160,  0,    0,    0,    0x1F, 0x5E, 0x3D, 0x7A, 0x2C, 0x4B,
                                       0xF8, 0x41, 0x9E, 0x61, 0x2C, 0x7B, 0x8D, 0x04, 0xA9, 0xF3};
     EXPECT_EQ(std::memcmp(block, expectHeader, 20), 0);
     EXPECT_TRUE(isSettingsHeader(block));

@@ -37,7 +37,7 @@ struct Server {
     {
         IClassFactory* factory = nullptr;
         HRESULT hr = proc<GetClassObject>("DllGetClassObject")(CLSID_qvEqualizer, IID_IClassFactory,
-                                                                 reinterpret_cast<void**>(&factory));
+                                                               reinterpret_cast<void**>(&factory));
         if (FAILED(hr))
             return hr;
         hr = factory->CreateInstance(outer, riid, ppv);

@@ -75,9 +75,9 @@ std::vector<float> signal(size_t frames, int channels, uint32_t rate)
         for (int c = 0; c < channels; ++c) {
             seed = seed * 1664525u + 1013904223u;
             const double t = static_cast<double>(i) / rate;
-            s[i * channels + c] = static_cast<float>(0.4 * std::sin(2 * kPi * (220.0 + 110 * c) * t) +
-                                                     0.3 * std::sin(2 * kPi * 5000.0 * t) +
-                                                     0.05 * ((seed >> 8) / 16777216.0 - 0.5));
+            s[i * channels + c] =
+                static_cast<float>(0.4 * std::sin(2 * kPi * (220.0 + 110 * c) * t) +
+                                   0.3 * std::sin(2 * kPi * 5000.0 * t) + 0.05 * ((seed >> 8) / 16777216.0 - 0.5));
         }
     return s;
 }

@@ -124,7 +124,8 @@ struct Rig {
     Rig(WORD tag, WORD channels, bool refuse)
     {
         CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        auto get = reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
+        auto get =
+            reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
         IClassFactory* factory = nullptr;
         get(CLSID_qvEqualizer, IID_IClassFactory, reinterpret_cast<void**>(&factory));
         factory->CreateInstance(nullptr, IID_IBaseFilter, reinterpret_cast<void**>(&filter));

@@ -80,10 +80,10 @@ std::vector<float> runStereo(EqualizerEngine& e, const Signal& in, int block, bo
 
 const int kAllTypes[6][5] = {
     {1, kLowShelf, 100, 10, -60}, {1, kPeakDip, 1000, 10, 60}, {1, kHighShelf, 10000, 10, 60},
-    {1, kLowpass, 12000, 7, 0},  {1, kHighpass, 40, 7, 0},   {1, kPeakDip, 3500, 30, -90},
+    {1, kLowpass, 12000, 7, 0},   {1, kHighpass, 40, 7, 0},    {1, kPeakDip, 3500, 30, -90},
 };
 const int kHeavy[6][5] = {
-    {1, kPeakDip, 60, 5, 180},   {1, kPeakDip, 120, 20, 150}, {1, kLowShelf, 300, 20, 180},
+    {1, kPeakDip, 60, 5, 180},     {1, kPeakDip, 120, 20, 150},     {1, kLowShelf, 300, 20, 180},
     {1, kHighShelf, 5000, 3, 180}, {1, kPeakDip, 19000, 1000, 180}, {0, kPeakDip, 800, 10, 120},
 };
 
@@ -152,8 +152,8 @@ std::vector<GoldenCase> computeGoldenCases()
         // Tiny signals into resonant filters: the noise table keeps them out of denormals.
         EqualizerEngine e;
         const int resonant[6][5] = {{1, kLowpass, 200, 190, 0}, {1, kPeakDip, 50, 1000, 180},
-                                    {0, 0, 1000, 10, 0},       {0, 0, 1000, 10, 0},
-                                    {0, 0, 1000, 10, 0},       {1, kHighpass, 20, 190, 0}};
+                                    {0, 0, 1000, 10, 0},        {0, 0, 1000, 10, 0},
+                                    {0, 0, 1000, 10, 0},        {1, kHighpass, 20, 190, 0}};
         setBands(e, resonant, 0);
         Signal in = noise(1e-30f, 3);
         cases.push_back({"denormal-guard", runStereo(e, in, 256)});
@@ -197,7 +197,8 @@ bool parseGolden(const std::vector<uint8_t>& data, std::vector<GoldenCase>& case
         if (data.size() - pos < 36)
             return false;
         GoldenCase c;
-        c.name.assign(reinterpret_cast<const char*>(&data[pos]), strnlen(reinterpret_cast<const char*>(&data[pos]), 31));
+        c.name.assign(reinterpret_cast<const char*>(&data[pos]),
+                      strnlen(reinterpret_cast<const char*>(&data[pos]), 31));
         pos += 32;
         uint32_t count;
         if (!get32(count) || count > (data.size() - pos) / 4)

@@ -19,7 +19,10 @@ TEST(HostMapping, EdgesOfEachRow)
     e.setNormalized(22, 1.0f);
     EXPECT_EQ(e.getValue(22), 1000);
 
-    const struct { float x; int out, band; } gains[] = {{0.5f, 0, 0}, {0.0f, -240, -180}, {1.0f, 240, 180}};
+    const struct {
+        float x;
+        int out, band;
+    } gains[] = {{0.5f, 0, 0}, {0.0f, -240, -180}, {1.0f, 240, 180}};
     for (const auto& g : gains) {
         e.setNormalized(28, g.x);
         e.setNormalized(29, g.x);
@@ -39,8 +42,11 @@ TEST(HostMapping, EdgesOfEachRow)
             f = std::nextafter(f, -1.0f);
         return f;
     };
-    const struct { int index; float x; int below; } steps[] = {
-        {1, below(0.5), 0}, {8, below(0.125), 0}, {22, below(0.5 / 999), 1}, {29, below(179.5 / 360), -1}};
+    const struct {
+        int index;
+        float x;
+        int below;
+    } steps[] = {{1, below(0.5), 0}, {8, below(0.125), 0}, {22, below(0.5 / 999), 1}, {29, below(179.5 / 360), -1}};
     for (const auto& st : steps) {
         e.setNormalized(st.index, st.x);
         EXPECT_EQ(e.getValue(st.index), st.below) << st.index;

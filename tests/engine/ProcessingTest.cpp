@@ -153,8 +153,8 @@ TEST(Processing, OutputGainGlidesAndThenSettlesExactly)
     Stereo in(20000, 0.5f), out(20000);
     e.setValue(28, -240);
     e.processReplacing(in.inputs(), out.outputs(), 20000);
-    EXPECT_GT(out.l[0], 0.49f);                // no jump
-    EXPECT_LT(out.l[300], out.l[100]);         // gliding down over a few hundred frames
+    EXPECT_GT(out.l[0], 0.49f);         // no jump
+    EXPECT_LT(out.l[300], out.l[100]);  // gliding down over a few hundred frames
     EXPECT_NEAR(out.l[19999], 0.5f * 0.0630957f, 1e-6f);
     EXPECT_EQ(e.outputGainCurrent(), e.outputGainTarget());
 

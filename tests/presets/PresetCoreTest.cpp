@@ -14,7 +14,8 @@
 using namespace qv;
 
 namespace {
-PresetList makeList(std::initializer_list<std::pair<const char*, const char*>> bankAndName) {
+PresetList makeList(std::initializer_list<std::pair<const char*, const char*>> bankAndName)
+{
     PresetList list;
     for (const auto& [bank, name] : bankAndName) {
         auto r = std::make_unique<PresetRecord>();
@@ -26,14 +27,17 @@ PresetList makeList(std::initializer_list<std::pair<const char*, const char*>> b
     return list;
 }
 
-std::string order(const PresetList& list) {
+std::string order(const PresetList& list)
+{
     std::string text;
-    for (int i = 0; i < list.count(); ++i) text += list.at(i)->bank + "/" + list.at(i)->name + ";";
+    for (int i = 0; i < list.count(); ++i)
+        text += list.at(i)->bank + "/" + list.at(i)->name + ";";
     return text;
 }
 }  // namespace
 
-TEST(DataText, DefaultSettingsFormatInDataOrder) {
+TEST(DataText, DefaultSettingsFormatInDataOrder)
+{
     char text[1024];
     ASSERT_TRUE(formatDataText(kDefaultParameters, text, sizeof text));
     EXPECT_STREQ(text, "0,1,1,40,10,0,1,0,60,8,0,1,0,200,8,0,1,0,800,6,0,1,2,4600,6,0,1,2,15000,5,0");
@@ -42,7 +46,8 @@ TEST(DataText, DefaultSettingsFormatInDataOrder) {
     EXPECT_STREQ(small, "");
 }
 
-TEST(DataText, ExtremeValuesRoundTrip) {
+TEST(DataText, ExtremeValuesRoundTrip)
+{
     ParameterRecord record = kDefaultParameters;
     record.values[dataParamIndex(0)] = INT32_MIN;
     record.values[dataParamIndex(30)] = INT32_MAX;
@@ -50,10 +55,12 @@ TEST(DataText, ExtremeValuesRoundTrip) {
     ASSERT_TRUE(formatDataText(record, text, sizeof text));
     ParameterRecord back = {};
     EXPECT_EQ(applyDataText(text, back), 31);
-    for (int i = 0; i < kDataValueCount; ++i) EXPECT_EQ(back.values[dataParamIndex(i)], record.values[dataParamIndex(i)]);
+    for (int i = 0; i < kDataValueCount; ++i)
+        EXPECT_EQ(back.values[dataParamIndex(i)], record.values[dataParamIndex(i)]);
 }
 
-TEST(DataText, HostileTextsReadSafely) {
+TEST(DataText, HostileTextsReadSafely)
+{
     int32_t v[kDataValueCount];
     EXPECT_EQ(parseDataText("", v), 0);
     EXPECT_EQ(parseDataText(nullptr, v), 0);
@@ -67,7 +74,8 @@ TEST(DataText, HostileTextsReadSafely) {
     EXPECT_EQ(v[4], INT32_MIN);
     EXPECT_EQ(v[5], 5);
     std::string many;
-    for (int i = 0; i < 100; ++i) many += std::to_string(i) + ",";
+    for (int i = 0; i < 100; ++i)
+        many += std::to_string(i) + ",";
     EXPECT_EQ(parseDataText(many.c_str(), v), 31);
     EXPECT_EQ(v[30], 30);
     // Fields a short text lacks leave the record as it was.
@@ -78,7 +86,8 @@ TEST(DataText, HostileTextsReadSafely) {
     EXPECT_EQ(record.values[paramIndex(kRowFilter, 1)], kDefaultParameters.values[paramIndex(kRowFilter, 1)]);
 }
 
-TEST(PresetText, LeadingIntegerAndNames) {
+TEST(PresetText, LeadingIntegerAndNames)
+{
     EXPECT_EQ(leadingInteger("3"), 3);
     EXPECT_EQ(leadingInteger(" -12abc"), -12);
     EXPECT_EQ(leadingInteger("v3"), 0);
@@ -90,14 +99,16 @@ TEST(PresetText, LeadingIntegerAndNames) {
     EXPECT_EQ(cutText(std::string("ab\0cd", 5)), "ab");
 }
 
-TEST(PresetList, SortGroupsBanksFirstThenLoosePresetsStably) {
-    PresetList list = makeList({{"", "b"}, {"rock", "Zed"}, {"Jazz", "x"}, {"", "A"}, {"Rock", "alpha"},
-                                {"rock", "ALPHA"}, {"", ""}});
+TEST(PresetList, SortGroupsBanksFirstThenLoosePresetsStably)
+{
+    PresetList list = makeList(
+        {{"", "b"}, {"rock", "Zed"}, {"Jazz", "x"}, {"", "A"}, {"Rock", "alpha"}, {"rock", "ALPHA"}, {"", ""}});
     list.sort();
     EXPECT_EQ(order(list), "Jazz/x;Rock/alpha;rock/ALPHA;rock/Zed;/A;/b;/;");
 }
 
-TEST(PresetList, CommandIdsGrowPastDeletedOnes) {
+TEST(PresetList, CommandIdsGrowPastDeletedOnes)
+{
     PresetList list;
     EXPECT_EQ(list.nextCommandId(), 3501);
     for (int i = 0; i < 10; ++i) {
@@ -117,7 +128,8 @@ TEST(PresetList, CommandIdsGrowPastDeletedOnes) {
     EXPECT_EQ(list.at(0)->name, "");
 }
 
-TEST(PresetList, CommandIdsNeverTakeAFixedCommand) {
+TEST(PresetList, CommandIdsNeverTakeAFixedCommand)
+{
     // Move menu "to Root" and "to New Bank...", the editor's "Preset Manager..." and "Add Preset...".
     EXPECT_EQ(commandIdAfter(4999), 5002);
     EXPECT_EQ(commandIdAfter(5000), 5002);
@@ -138,7 +150,8 @@ TEST(PresetList, CommandIdsNeverTakeAFixedCommand) {
     EXPECT_EQ(list.largestCommandId(), 3500 + 7100 + 4);
 }
 
-TEST(PresetList, DuplicatesCompareNameBankAndDataIgnoringCase) {
+TEST(PresetList, DuplicatesCompareNameBankAndDataIgnoringCase)
+{
     PresetList list = makeList({{"Rock", "Loud"}});
     list.at(0)->data = "1,2,3";
     PresetRecord same;
@@ -150,7 +163,8 @@ TEST(PresetList, DuplicatesCompareNameBankAndDataIgnoringCase) {
     EXPECT_FALSE(list.containsEqual(same));
 }
 
-TEST(PresetList, MenuTreeAndMoveShapes) {
+TEST(PresetList, MenuTreeAndMoveShapes)
+{
     PresetList list = makeList({{"Rock", "a"}, {"rock", "b"}, {"Rock", "c"}, {"Jazz", "d"}, {"", "e"}});
     auto menu = planPresetMenu(list);
     ASSERT_EQ(menu.size(), 4u);  // menus compare bank names exactly: Rock and rock are two submenus
@@ -173,7 +187,8 @@ TEST(PresetList, MenuTreeAndMoveShapes) {
     EXPECT_EQ(fromRoot[0].commandId, 3501);
 }
 
-TEST(PresetRules, PathResolution) {
+TEST(PresetRules, PathResolution)
+{
     const std::string file = "qvEqualizerR3.ini";
     EXPECT_EQ(resolvePresetPath("C:\\VST", "C:\\x\\a.dll", file), "C:\\VST\\qvEqualizerR3.ini");
     EXPECT_EQ(resolvePresetPath("C:\\VST\\", nullptr, file), "C:\\VST\\qvEqualizerR3.ini");
@@ -187,7 +202,8 @@ TEST(PresetRules, PathResolution) {
     EXPECT_EQ(resolvePresetPath(std::string(241, 'a').c_str(), nullptr, file).size(), 259u);
 }
 
-TEST(PresetRules, IdentityAndSaveDecisions) {
+TEST(PresetRules, IdentityAndSaveDecisions)
+{
     const std::string key = "SOFTWARE\\Classes\\CLSID\\{A}", alt = "SOFTWARE\\Classes\\CLSID\\{B}";
     EXPECT_EQ(classifyIdentity("", key), FileIdentity::kNone);
     EXPECT_EQ(classifyIdentity("software\\classes\\clsid\\{a}", key), FileIdentity::kOurs);
@@ -200,19 +216,22 @@ TEST(PresetRules, IdentityAndSaveDecisions) {
     EXPECT_EQ(checkSave("C:\\p.ini", alt, key), SaveCheck::kForeignFile);
 }
 
-TEST(FactoryPresets, EveryPresetIsInRangeAndRoundTrips) {
+TEST(FactoryPresets, EveryPresetIsInRangeAndRoundTrips)
+{
     std::ifstream file(QV_FACTORY_INI);
     ASSERT_TRUE(file.good());
     std::string line;
     std::set<std::string> names;
     int presets = 0;
     while (std::getline(file, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
         if (line.rfind("Name=", 0) == 0) {
             EXPECT_TRUE(names.insert(line.substr(5)).second) << line;
             EXPECT_LE(line.size() - 5, kPresetTextMax);
         }
-        if (line.rfind("Data=", 0) != 0) continue;
+        if (line.rfind("Data=", 0) != 0)
+            continue;
         ++presets;
         std::string data = line.substr(5);
         ParameterRecord record = kDefaultParameters;
@@ -230,7 +249,8 @@ TEST(FactoryPresets, EveryPresetIsInRangeAndRoundTrips) {
 
 #include "PresetFileText.h"
 
-TEST(PresetFileText, FullSaveReplacesPresetsUpToTheGapAndKeepsTheRest) {
+TEST(PresetFileText, FullSaveReplacesPresetsUpToTheGapAndKeepsTheRest)
+{
     std::vector<IniSection> old = {
         {"Other", {"Key=kept"}},
         {"plug-in", {"pluginname=old", "Extra=1"}},
@@ -250,7 +270,8 @@ TEST(PresetFileText, FullSaveReplacesPresetsUpToTheGapAndKeepsTheRest) {
               "[Preset1]\r\nVersion=3\r\nName=New  [Preset9]\r\nBank=B\r\nData=1,2\r\n");
 }
 
-TEST(PresetFileText, ExportReplacesOnlyTheSectionsItWrites) {
+TEST(PresetFileText, ExportReplacesOnlyTheSectionsItWrites)
+{
     std::vector<IniSection> old = {{"Preset1", {"Version=1", "Name=a", "Odd=x"}}, {"Preset2", {"Name=b"}}};
     PresetRecord r;
     r.name = "n";

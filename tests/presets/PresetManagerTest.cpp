@@ -18,14 +18,16 @@ const char kManager[] = "qv:Equalizer Preset Manager";
 
 std::string header() { return "[Plug-in]\r\nPluginName=qv:Equalizer\r\nCLSID=" + ownKey() + "\r\n"; }
 
-std::string section(int n, const std::string& name, const std::string& bank) {
-    return "[Preset" + std::to_string(n) + "]\r\nVersion=3\r\nName=" + name + "\r\nBank=" + bank + "\r\nData=" +
-           std::to_string(n) + "\r\n";
+std::string section(int n, const std::string& name, const std::string& bank)
+{
+    return "[Preset" + std::to_string(n) + "]\r\nVersion=3\r\nName=" + name + "\r\nBank=" + bank +
+           "\r\nData=" + std::to_string(n) + "\r\n";
 }
 
 HWND treeOf(HWND dialog) { return GetDlgItem(dialog, IDC_PRESET_TREE); }
 
-void select(HWND dialog, const std::string& text) {
+void select(HWND dialog, const std::string& text)
+{
     HTREEITEM item = findTreeItem(treeOf(dialog), text);
     ASSERT_NE(item, nullptr) << text;
     TreeView_SelectItem(treeOf(dialog), item);
@@ -34,23 +36,27 @@ void select(HWND dialog, const std::string& text) {
 bool enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 
 // "bank/name" of the selected item ("/name" directly under the root).
-std::string selected(HWND dialog) {
+std::string selected(HWND dialog)
+{
     HWND tree = treeOf(dialog);
     HTREEITEM item = TreeView_GetSelection(tree);
-    if (item == nullptr) return "<none>";
+    if (item == nullptr)
+        return "<none>";
     HTREEITEM parent = TreeView_GetParent(tree, item);
     bool underRoot = parent == nullptr || TreeView_GetParent(tree, parent) == nullptr;
     return (underRoot ? std::string() : treeItemText(tree, parent)) + "/" + treeItemText(tree, item);
 }
 
 // Posted: the question it may ask must not open inside the driver's own step.
-void doubleClick(HWND dialog) {
+void doubleClick(HWND dialog)
+{
     static NMHDR header;
     header = {treeOf(dialog), IDC_PRESET_TREE, static_cast<UINT>(NM_DBLCLK)};
     PostMessageA(dialog, WM_NOTIFY, IDC_PRESET_TREE, reinterpret_cast<LPARAM>(&header));
 }
 
-UiDriver::Step addInDialog(UiDriver& ui, const char* name, const char* bank) {
+UiDriver::Step addInDialog(UiDriver& ui, const char* name, const char* bank)
+{
     return ui.inDialog("Add qv:Equalizer preset", [name, bank](HWND d) {
         SetDlgItemTextA(d, IDC_PRESET_NAME, name);
         SetDlgItemTextA(d, IDC_PRESET_BANK, bank);
@@ -58,7 +64,8 @@ UiDriver::Step addInDialog(UiDriver& ui, const char* name, const char* bank) {
     });
 }
 
-std::string names(PresetStore& store) {
+std::string names(PresetStore& store)
+{
     std::string text;
     for (int i = 0; i < store.working().count(); ++i)
         text += store.working().at(i)->bank + "/" + store.working().at(i)->name + ";";
@@ -67,7 +74,8 @@ std::string names(PresetStore& store) {
 
 class PresetManagerTest : public PresetEnv {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         PresetEnv::SetUp();
         writeFile(presetPath(), header() + section(1, "Kick", "Drums") + section(2, "Snare", "Drums") +
                                     section(3, "Rough", "Live") + section(4, "Clean", "Studio") +
@@ -80,22 +88,25 @@ protected:
 };
 }  // namespace
 
-TEST_F(PresetManagerTest, TreeButtonsAndTheWaysToCloseWithoutSaving) {
+TEST_F(PresetManagerTest, TreeButtonsAndTheWaysToCloseWithoutSaving)
+{
     const std::string all = "Drums/Kick;Drums/Snare;Live/Rough;Studio/Clean;/Flat;";
     UiDriver ui;
     // Open, look, delete a preset, Cancel: everything is back.
-    ui.then(ui.inDialog(kManager, [&](HWND d) {
-          EXPECT_EQ(treeShape(treeOf(d)),
-                    "Available qv:Equalizer presets{Drums{Kick,Snare},Live{Rough},Studio{Clean},Flat}");
-          EXPECT_FALSE(enabled(d, IDC_PRESET_UPDATE));
-          EXPECT_FALSE(enabled(d, IDC_PRESET_RENAME));
-          EXPECT_TRUE(enabled(d, IDC_PRESET_DELETE));
-          EXPECT_EQ(runPresetManager(*store), 0);  // a second one does nothing
-          select(d, "Kick");
-          EXPECT_TRUE(enabled(d, IDC_PRESET_UPDATE));
-          EXPECT_TRUE(enabled(d, IDC_PRESET_RENAME));
-          click(d, IDC_PRESET_DELETE);
-      }))
+    ui.then(ui.inDialog(kManager,
+                        [&](HWND d) {
+                            EXPECT_EQ(
+                                treeShape(treeOf(d)),
+                                "Available qv:Equalizer presets{Drums{Kick,Snare},Live{Rough},Studio{Clean},Flat}");
+                            EXPECT_FALSE(enabled(d, IDC_PRESET_UPDATE));
+                            EXPECT_FALSE(enabled(d, IDC_PRESET_RENAME));
+                            EXPECT_TRUE(enabled(d, IDC_PRESET_DELETE));
+                            EXPECT_EQ(runPresetManager(*store), 0);  // a second one does nothing
+                            select(d, "Kick");
+                            EXPECT_TRUE(enabled(d, IDC_PRESET_UPDATE));
+                            EXPECT_TRUE(enabled(d, IDC_PRESET_RENAME));
+                            click(d, IDC_PRESET_DELETE);
+                        }))
         .then(ui.answer("Do you want to delete the qv:Equalizer preset \"Kick\"?", IDYES))
         .then(ui.inDialog(kManager, [&](HWND d) {
             EXPECT_EQ(treeShape(treeOf(d)),
@@ -106,15 +117,18 @@ TEST_F(PresetManagerTest, TreeButtonsAndTheWaysToCloseWithoutSaving) {
     EXPECT_EQ(names(*store), all);
 
     // Delete the last preset of a bank, then Escape and No: restored too.
-    ui.then(ui.inDialog(kManager, [&](HWND d) {
-          select(d, "Rough");
-          click(d, IDC_PRESET_DELETE);
-      }))
+    ui.then(ui.inDialog(kManager,
+                        [&](HWND d) {
+                            select(d, "Rough");
+                            click(d, IDC_PRESET_DELETE);
+                        }))
         .then(ui.answer("Do you want to delete the qv:Equalizer preset \"Rough\"?", IDYES))
-        .then(ui.inDialog(kManager, [&](HWND d) {
-            EXPECT_EQ(treeShape(treeOf(d)), "Available qv:Equalizer presets{Drums{Kick,Snare},Studio{Clean},Flat}");
-            click(d, IDCANCEL);
-        }))
+        .then(ui.inDialog(kManager,
+                          [&](HWND d) {
+                              EXPECT_EQ(treeShape(treeOf(d)),
+                                        "Available qv:Equalizer presets{Drums{Kick,Snare},Studio{Clean},Flat}");
+                              click(d, IDCANCEL);
+                          }))
         .then(ui.answer("Save changes before exiting the Preset Manager?", IDCANCEL))
         .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDCANCEL); }))
         .then(ui.answer("Save changes before exiting the Preset Manager?", IDNO));
@@ -123,18 +137,20 @@ TEST_F(PresetManagerTest, TreeButtonsAndTheWaysToCloseWithoutSaving) {
 
     // Update, then Escape: no question, new Data in memory, the file untouched.
     gOwnerData = "7,7,7";
-    ui.then(ui.inDialog(kManager, [&](HWND d) {
-          select(d, "Flat");
-          click(d, IDC_PRESET_UPDATE);
-      }))
+    ui.then(ui.inDialog(kManager,
+                        [&](HWND d) {
+                            select(d, "Flat");
+                            click(d, IDC_PRESET_UPDATE);
+                        }))
         .then(ui.answer("Would you like to update the stored parameters for\nthe \"Flat\" preset with the current "
                         "settings?",
                         IDYES))
-        .then(ui.inDialog(kManager, [&](HWND d) {
-            // The Delete key on the root asks about everything.
-            select(d, "Available qv:Equalizer presets");
-            SendMessageA(treeOf(d), WM_KEYDOWN, VK_DELETE, 0);
-        }))
+        .then(ui.inDialog(kManager,
+                          [&](HWND d) {
+                              // The Delete key on the root asks about everything.
+                              select(d, "Available qv:Equalizer presets");
+                              SendMessageA(treeOf(d), WM_KEYDOWN, VK_DELETE, 0);
+                          }))
         .then(ui.answer("Are you sure you want to delete ALL the qv:Equalizer banks and presets?", IDNO))
         .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDCANCEL); }));
     EXPECT_EQ(runPresetManager(*store), 0);
@@ -143,39 +159,47 @@ TEST_F(PresetManagerTest, TreeButtonsAndTheWaysToCloseWithoutSaving) {
     EXPECT_EQ(readFile(presetPath()), original);
 }
 
-TEST_F(PresetManagerTest, RenameMergesBanksAndAddedPresetsVanishWithTheBackup) {
+TEST_F(PresetManagerTest, RenameMergesBanksAndAddedPresetsVanishWithTheBackup)
+{
     UiDriver ui;
-    ui.then(ui.inDialog(kManager, [&](HWND d) {
-          select(d, "Live");
-          click(d, IDC_PRESET_RENAME);
-      }))
-        .then(ui.inDialog("Rename qv:Equalizer bank", [&](HWND d) {
-            char text[64];
-            GetDlgItemTextA(d, IDC_PRESET_NAME, text, sizeof text);
-            EXPECT_STREQ(text, "Live");
-            SetDlgItemTextA(d, IDC_PRESET_NAME, "");
-            click(d, IDOK);
-        }))
+    ui.then(ui.inDialog(kManager,
+                        [&](HWND d) {
+                            select(d, "Live");
+                            click(d, IDC_PRESET_RENAME);
+                        }))
+        .then(ui.inDialog("Rename qv:Equalizer bank",
+                          [&](HWND d) {
+                              char text[64];
+                              GetDlgItemTextA(d, IDC_PRESET_NAME, text, sizeof text);
+                              EXPECT_STREQ(text, "Live");
+                              SetDlgItemTextA(d, IDC_PRESET_NAME, "");
+                              click(d, IDOK);
+                          }))
         .then(ui.answer("Unable to rename preset because you did not specify any name.", IDOK))
-        .then(ui.inDialog("Rename qv:Equalizer bank", [&](HWND d) {
-            SetDlgItemTextA(d, IDC_PRESET_NAME, "STUDIO");
-            click(d, IDOK);
-        }))
-        .then(ui.inDialog(kManager, [&](HWND d) {
-            EXPECT_EQ(treeShape(treeOf(d)), "Available qv:Equalizer presets{Drums{Kick,Snare},Studio{Clean,Rough},Flat}");
-            click(d, IDC_PRESET_ADD);
-        }))
-        .then(ui.inDialog("Add qv:Equalizer preset", [&](HWND d) {
-            HWND combo = GetDlgItem(d, IDC_PRESET_BANK);
-            EXPECT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 2);  // Drums, STUDIO
-            click(d, IDOK);
-        }))
+        .then(ui.inDialog("Rename qv:Equalizer bank",
+                          [&](HWND d) {
+                              SetDlgItemTextA(d, IDC_PRESET_NAME, "STUDIO");
+                              click(d, IDOK);
+                          }))
+        .then(ui.inDialog(kManager,
+                          [&](HWND d) {
+                              EXPECT_EQ(treeShape(treeOf(d)),
+                                        "Available qv:Equalizer presets{Drums{Kick,Snare},Studio{Clean,Rough},Flat}");
+                              click(d, IDC_PRESET_ADD);
+                          }))
+        .then(ui.inDialog("Add qv:Equalizer preset",
+                          [&](HWND d) {
+                              HWND combo = GetDlgItem(d, IDC_PRESET_BANK);
+                              EXPECT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 2);  // Drums, STUDIO
+                              click(d, IDOK);
+                          }))
         .then(ui.answer("Unable to add preset because no name was specified.", IDOK))
         .then(addInDialog(ui, "Fresh", "Drums"))
-        .then(ui.inDialog(kManager, [&](HWND d) {
-            EXPECT_EQ(selected(d), "Drums/Fresh");
-            doubleClick(d);
-        }))
+        .then(ui.inDialog(kManager,
+                          [&](HWND d) {
+                              EXPECT_EQ(selected(d), "Drums/Fresh");
+                              doubleClick(d);
+                          }))
         .then(ui.answer("Save changes before exiting the Preset Manager?", IDNO));
     int result = runPresetManager(*store);
     EXPECT_EQ(result, 3506);
@@ -199,21 +223,24 @@ TEST_F(PresetManagerTest, RenameMergesBanksAndAddedPresetsVanishWithTheBackup) {
     EXPECT_EQ(profile(presetPath(), "Preset6", "Name"), "Flat");
 }
 
-TEST_F(PresetManagerTest, AnIdNeverNamesAnotherPresetAndTheCurrentIdFollowsTheList) {
+TEST_F(PresetManagerTest, AnIdNeverNamesAnotherPresetAndTheCurrentIdFollowsTheList)
+{
     // "Flat" holds the largest id. Delete it, add "Fresh", double-click that and answer No: the
     // backup brings "Flat" back, and the result must not name it.
     UiDriver ui;
-    ui.then(ui.inDialog(kManager, [&](HWND d) {
-          select(d, "Flat");
-          click(d, IDC_PRESET_DELETE);
-      }))
+    ui.then(ui.inDialog(kManager,
+                        [&](HWND d) {
+                            select(d, "Flat");
+                            click(d, IDC_PRESET_DELETE);
+                        }))
         .then(ui.answer("Do you want to delete the qv:Equalizer preset \"Flat\"?", IDYES))
         .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDC_PRESET_ADD); }))
         .then(addInDialog(ui, "Fresh", ""))
-        .then(ui.inDialog(kManager, [&](HWND d) {
-            EXPECT_EQ(selected(d), "/Fresh");
-            doubleClick(d);
-        }))
+        .then(ui.inDialog(kManager,
+                          [&](HWND d) {
+                              EXPECT_EQ(selected(d), "/Fresh");
+                              doubleClick(d);
+                          }))
         .then(ui.answer("Save changes before exiting the Preset Manager?", IDNO));
     int result = runPresetManager(*store);
     EXPECT_EQ(result, 3506);
@@ -231,10 +258,11 @@ TEST_F(PresetManagerTest, AnIdNeverNamesAnotherPresetAndTheCurrentIdFollowsTheLi
 
     // The current preset inside a bank is selected at opening; deleted and saved, it is current no more.
     store->setCurrent(3502);
-    ui.then(ui.inDialog(kManager, [&](HWND d) {
-          EXPECT_EQ(selected(d), "Drums/Snare");
-          click(d, IDC_PRESET_DELETE);
-      }))
+    ui.then(ui.inDialog(kManager,
+                        [&](HWND d) {
+                            EXPECT_EQ(selected(d), "Drums/Snare");
+                            click(d, IDC_PRESET_DELETE);
+                        }))
         .then(ui.answer("Do you want to delete the qv:Equalizer preset \"Snare\"?", IDYES))
         .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDCANCEL); }))
         .then(ui.answer("Save changes before exiting the Preset Manager?", IDYES));
@@ -248,12 +276,14 @@ TEST_F(PresetManagerTest, AnIdNeverNamesAnotherPresetAndTheCurrentIdFollowsTheLi
     DestroyMenu(menu);
 }
 
-TEST_F(PresetManagerTest, DeletingABankAndSaving) {
+TEST_F(PresetManagerTest, DeletingABankAndSaving)
+{
     UiDriver ui;
-    ui.then(ui.inDialog(kManager, [&](HWND d) {
-          select(d, "Drums");
-          click(d, IDC_PRESET_DELETE);
-      }))
+    ui.then(ui.inDialog(kManager,
+                        [&](HWND d) {
+                            select(d, "Drums");
+                            click(d, IDC_PRESET_DELETE);
+                        }))
         .then(ui.answer("Do you want to delete the qv:Equalizer preset bank \"Drums\"?\nAll presets contained in "
                         "this bank will be lost.",
                         IDYES))
@@ -266,13 +296,15 @@ TEST_F(PresetManagerTest, DeletingABankAndSaving) {
     EXPECT_EQ(profile(presetPath(), "Preset4", "Name"), "<absent>");
 }
 
-TEST_F(PresetManagerTest, AFailedSaveKeepsTheDialogOpen) {
+TEST_F(PresetManagerTest, AFailedSaveKeepsTheDialogOpen)
+{
     SetFileAttributesA(presetPath().c_str(), FILE_ATTRIBUTE_READONLY);
     UiDriver ui;
-    ui.then(ui.inDialog(kManager, [&](HWND d) {
-          select(d, "Flat");
-          click(d, IDC_PRESET_DELETE);
-      }))
+    ui.then(ui.inDialog(kManager,
+                        [&](HWND d) {
+                            select(d, "Flat");
+                            click(d, IDC_PRESET_DELETE);
+                        }))
         .then(ui.answer("Do you want to delete the qv:Equalizer preset \"Flat\"?", IDYES))
         .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDOK); }))
         .then(ui.answer("The presets could not be saved to the file\n\"" + presetPath() + "\".", IDOK))
@@ -285,29 +317,34 @@ TEST_F(PresetManagerTest, AFailedSaveKeepsTheDialogOpen) {
     EXPECT_EQ(store->working().count(), 5);
 }
 
-TEST_F(PresetManagerTest, ImportAndExportThroughTheFileDialogs) {
+TEST_F(PresetManagerTest, ImportAndExportThroughTheFileDialogs)
+{
     std::string source = dir + "more.ini";
     writeFile(source, header() + section(1, "Extra", "Drums"));
     std::string exported = dir + "Drums.ini";
     UiDriver ui;
     ui.then(ui.inDialog(kManager, [&](HWND d) { click(d, IDC_PRESET_IMPORT); }))
-        .then(ui.inDialog("Import Preset(s)", [&](HWND d) {
-            SetDlgItemTextA(d, 0x47c, source.c_str());
-            click(d, IDOK);
-        }))
-        .then(ui.inDialog(kManager, [&](HWND d) {
-            EXPECT_EQ(treeShape(treeOf(d)),
-                      "Available qv:Equalizer presets{Drums{Extra,Kick,Snare},Live{Rough},Studio{Clean},Flat}");
-            select(d, "Drums");
-            click(d, IDC_PRESET_EXPORT);
-        }))
-        .then(ui.inDialog("Export preset bank", [&](HWND d) {
-            char name[MAX_PATH] = {};
-            GetDlgItemTextA(d, 0x47c, name, sizeof name);
-            EXPECT_STREQ(name, "Drums.ini");
-            SetDlgItemTextA(d, 0x47c, exported.c_str());
-            click(d, IDOK);
-        }))
+        .then(ui.inDialog("Import Preset(s)",
+                          [&](HWND d) {
+                              SetDlgItemTextA(d, 0x47c, source.c_str());
+                              click(d, IDOK);
+                          }))
+        .then(ui.inDialog(
+            kManager,
+            [&](HWND d) {
+                EXPECT_EQ(treeShape(treeOf(d)),
+                          "Available qv:Equalizer presets{Drums{Extra,Kick,Snare},Live{Rough},Studio{Clean},Flat}");
+                select(d, "Drums");
+                click(d, IDC_PRESET_EXPORT);
+            }))
+        .then(ui.inDialog("Export preset bank",
+                          [&](HWND d) {
+                              char name[MAX_PATH] = {};
+                              GetDlgItemTextA(d, 0x47c, name, sizeof name);
+                              EXPECT_STREQ(name, "Drums.ini");
+                              SetDlgItemTextA(d, 0x47c, exported.c_str());
+                              click(d, IDOK);
+                          }))
         .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDC_PRESET_CANCEL); }));
     EXPECT_EQ(runPresetManager(*store), 0);
     EXPECT_EQ(profile(exported, "Preset1", "Name"), "Extra");
@@ -317,7 +354,8 @@ TEST_F(PresetManagerTest, ImportAndExportThroughTheFileDialogs) {
 
 namespace {
 // Right-clicks a tree item as the mouse would: the press selects the item and asks for the menu.
-void rightClick(HWND dialog, const std::string& text) {
+void rightClick(HWND dialog, const std::string& text)
+{
     HWND tree = treeOf(dialog);
     HTREEITEM item = findTreeItem(tree, text);
     ASSERT_NE(item, nullptr) << text;
@@ -331,49 +369,62 @@ void rightClick(HWND dialog, const std::string& text) {
 }
 
 // Picks from the open context menu by keys: downs in the menu, then downs in "Move Preset".
-UiDriver::Step inContextMenu(int downs, int subDowns) {
+UiDriver::Step inContextMenu(int downs, int subDowns)
+{
     return [downs, subDowns](HWND dialog) {
         HWND menu = FindWindowA("#32768", nullptr);
-        if (menu == nullptr || !IsWindowVisible(menu)) return false;
+        if (menu == nullptr || !IsWindowVisible(menu))
+            return false;
         auto key = [dialog](WPARAM vk) {
             PostMessageA(dialog, WM_KEYDOWN, vk, 0);
             PostMessageA(dialog, WM_KEYUP, vk, 0);
         };
-        for (int i = 0; i < downs; ++i) key(VK_DOWN);
-        if (subDowns >= 0) key(VK_RIGHT);
-        for (int i = 0; i < subDowns; ++i) key(VK_DOWN);
+        for (int i = 0; i < downs; ++i)
+            key(VK_DOWN);
+        if (subDowns >= 0)
+            key(VK_RIGHT);
+        for (int i = 0; i < subDowns; ++i)
+            key(VK_DOWN);
         key(VK_RETURN);
         return true;
     };
 }
 }  // namespace
 
-TEST_F(PresetManagerTest, ContextMenuMovesPresets) {
+TEST_F(PresetManagerTest, ContextMenuMovesPresets)
+{
     UiDriver ui;
     ui.then(ui.inDialog(kManager, [&](HWND d) { rightClick(d, "Rough"); }))
         .then(inContextMenu(5, 0))  // Move Preset > to Root
-        .then(ui.inDialog(kManager, [&](HWND d) {
-            EXPECT_EQ(treeShape(treeOf(d)), "Available qv:Equalizer presets{Drums{Kick,Snare},Studio{Clean},Flat,Rough}");
-            EXPECT_EQ(treeItemText(treeOf(d), TreeView_GetSelection(treeOf(d))), "Rough");
-            rightClick(d, "Rough");
-        }))
+        .then(ui.inDialog(kManager,
+                          [&](HWND d) {
+                              EXPECT_EQ(treeShape(treeOf(d)),
+                                        "Available qv:Equalizer presets{Drums{Kick,Snare},Studio{Clean},Flat,Rough}");
+                              EXPECT_EQ(treeItemText(treeOf(d), TreeView_GetSelection(treeOf(d))), "Rough");
+                              rightClick(d, "Rough");
+                          }))
         .then(inContextMenu(5, 1))  // Move Preset > Drums (no "to Root" for a preset without bank)
-        .then(ui.inDialog(kManager, [&](HWND d) {
-            EXPECT_EQ(treeShape(treeOf(d)), "Available qv:Equalizer presets{Drums{Kick,Rough,Snare},Studio{Clean},Flat}");
-            rightClick(d, "Flat");
-        }))
+        .then(ui.inDialog(kManager,
+                          [&](HWND d) {
+                              EXPECT_EQ(treeShape(treeOf(d)),
+                                        "Available qv:Equalizer presets{Drums{Kick,Rough,Snare},Studio{Clean},Flat}");
+                              rightClick(d, "Flat");
+                          }))
         .then(inContextMenu(5, 0))  // Move Preset > to New Bank...
         .then(ui.inDialog("Move preset \"Flat\" to new bank", [&](HWND d) { click(d, IDOK); }))
         .then(ui.answer("Unable to move preset to new bank because no bank name was specified.", IDOK))
-        .then(ui.inDialog("Move preset \"Flat\" to new bank", [&](HWND d) {
-            SetDlgItemTextA(d, IDC_PRESET_BANK, "Ambient");
-            click(d, IDOK);
-        }))
-        .then(ui.inDialog(kManager, [&](HWND d) {
-            EXPECT_EQ(treeShape(treeOf(d)),
-                      "Available qv:Equalizer presets{Ambient{Flat},Drums{Kick,Rough,Snare},Studio{Clean}}");
-            rightClick(d, "Studio");
-        }))
+        .then(ui.inDialog("Move preset \"Flat\" to new bank",
+                          [&](HWND d) {
+                              SetDlgItemTextA(d, IDC_PRESET_BANK, "Ambient");
+                              click(d, IDOK);
+                          }))
+        .then(ui.inDialog(
+            kManager,
+            [&](HWND d) {
+                EXPECT_EQ(treeShape(treeOf(d)),
+                          "Available qv:Equalizer presets{Ambient{Flat},Drums{Kick,Rough,Snare},Studio{Clean}}");
+                rightClick(d, "Studio");
+            }))
         .then(inContextMenu(4, -1))  // Delete, on a bank
         .then(ui.answer("Do you want to delete the qv:Equalizer preset bank \"Studio\"?\nAll presets contained in "
                         "this bank will be lost.",
@@ -387,7 +438,8 @@ TEST_F(PresetManagerTest, ContextMenuMovesPresets) {
 
 namespace {
 // Writes a window's picture as a 24-bit BMP, for looking at the dialogs by eye.
-void saveWindowPicture(HWND window, const std::string& path) {
+void saveWindowPicture(HWND window, const std::string& path)
+{
     RECT rect;
     GetWindowRect(window, &rect);
     int width = rect.right - rect.left, height = rect.bottom - rect.top;
@@ -410,7 +462,8 @@ void saveWindowPicture(HWND window, const std::string& path) {
     SetViewportOrgEx(dc, 0, 0, nullptr);
     GdiFlush();
     int stride = (width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + stride * height),
+    BITMAPFILEHEADER file = {0x4D42,
+                             static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + stride * height),
                              0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
     std::string bytes(reinterpret_cast<char*>(&file), sizeof file);
     bytes.append(reinterpret_cast<char*>(&info.bmiHeader), sizeof info.bmiHeader);
@@ -424,22 +477,25 @@ void saveWindowPicture(HWND window, const std::string& path) {
 }  // namespace
 
 // Run by hand with --gtest_also_run_disabled_tests; pictures land in the test's folder.
-TEST_F(PresetManagerTest, DISABLED_Pictures) {
+TEST_F(PresetManagerTest, DISABLED_Pictures)
+{
     char exe[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, exe, sizeof exe);
     std::string folder = exe;
     folder = folder.substr(0, folder.rfind('\\') + 1);
     store->setCurrent(3502);
     UiDriver ui;
-    ui.then(ui.inDialog(kManager, [&](HWND d) {
-          TreeView_Expand(treeOf(d), findTreeItem(treeOf(d), "Live"), TVE_EXPAND);
-          saveWindowPicture(d, folder + "manager.bmp");
-          click(d, IDC_PRESET_ADD);
-      }))
-        .then(ui.inDialog("Add qv:Equalizer preset", [&](HWND d) {
-            saveWindowPicture(d, folder + "add.bmp");
-            click(d, IDCANCEL);
-        }))
+    ui.then(ui.inDialog(kManager,
+                        [&](HWND d) {
+                            TreeView_Expand(treeOf(d), findTreeItem(treeOf(d), "Live"), TVE_EXPAND);
+                            saveWindowPicture(d, folder + "manager.bmp");
+                            click(d, IDC_PRESET_ADD);
+                        }))
+        .then(ui.inDialog("Add qv:Equalizer preset",
+                          [&](HWND d) {
+                              saveWindowPicture(d, folder + "add.bmp");
+                              click(d, IDCANCEL);
+                          }))
         .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDC_PRESET_CANCEL); }));
     runPresetManager(*store);
 }

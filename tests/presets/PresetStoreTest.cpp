@@ -12,24 +12,28 @@ using namespace qvtest;
 namespace {
 const char kCaption[] = "qv:Equalizer Preset Manager";
 
-std::string header(const std::string& clsid = ownKey()) {
+std::string header(const std::string& clsid = ownKey())
+{
     return "[Plug-in]\r\nPluginName=qv:Equalizer\r\nCLSID=" + clsid + "\r\n";
 }
 
 std::string section(int n, const std::string& name, const std::string& bank, const std::string& data,
-                    const char* version = "3") {
+                    const char* version = "3")
+{
     return "[Preset" + std::to_string(n) + "]\r\nVersion=" + version + "\r\nName=" + name + "\r\nBank=" + bank +
            "\r\nData=" + data + "\r\n";
 }
 
-std::string names(PresetStore& store) {
+std::string names(PresetStore& store)
+{
     std::string text;
     for (int i = 0; i < store.working().count(); ++i)
         text += store.working().at(i)->bank + "/" + store.working().at(i)->name + ";";
     return text;
 }
 
-std::string menuText(HMENU menu, int position) {
+std::string menuText(HMENU menu, int position)
+{
     char text[256] = {};
     GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
     return text;
@@ -38,7 +42,8 @@ std::string menuText(HMENU menu, int position) {
 
 using PresetStoreTest = PresetEnv;
 
-TEST_F(PresetStoreTest, ReadsUpToTheFirstGapAndSaveKeepsWhatItDoesNotOwn) {
+TEST_F(PresetStoreTest, ReadsUpToTheFirstGapAndSaveKeepsWhatItDoesNotOwn)
+{
     writeFile(presetPath(), header() + section(1, "Zeta", "", "1") + section(2, "Alpha", "Rock", "2") +
                                 section(4, "Late", "", "4") + "[Other]\r\nKey=kept\r\n");
     auto store = openStore();
@@ -55,7 +60,8 @@ TEST_F(PresetStoreTest, ReadsUpToTheFirstGapAndSaveKeepsWhatItDoesNotOwn) {
     EXPECT_EQ(listFolder(dir), "qvEqualizerR3.ini;");  // no copy left beside it
 }
 
-TEST_F(PresetStoreTest, PathComesFromTheRegisteredDllOrIsUnresolved) {
+TEST_F(PresetStoreTest, PathComesFromTheRegisteredDllOrIsUnresolved)
+{
     writeFile(presetPath(), header() + section(1, "One", "", "1"));
     setPluginPath(nullptr);
     setDllPath((dir + "qvEqualizer.dll").c_str());
@@ -68,10 +74,11 @@ TEST_F(PresetStoreTest, PathComesFromTheRegisteredDllOrIsUnresolved) {
     std::string before = readFile(presetPath());
     {
         UiDriver ui;
-        ui.then(ui.inDialog("Add qv:Equalizer preset", [](HWND d) {
-              SetDlgItemTextA(d, 1511, "New");
-              click(d, IDOK);
-          }))
+        ui.then(ui.inDialog("Add qv:Equalizer preset",
+                            [](HWND d) {
+                                SetDlgItemTextA(d, 1511, "New");
+                                click(d, IDOK);
+                            }))
             .then(ui.answer("The presets could not be saved because the location of the preset file is not known.",
                             IDOK));
         EXPECT_EQ(store->addPreset(), 1);
@@ -81,9 +88,10 @@ TEST_F(PresetStoreTest, PathComesFromTheRegisteredDllOrIsUnresolved) {
     EXPECT_EQ(listFolder(dir), "qvEqualizerR3.ini;");
 }
 
-TEST_F(PresetStoreTest, AForeignFileIsNeitherLoadedNorReplaced) {
-    std::string foreign = header("SOFTWARE\\Classes\\CLSID\\{00000000-1111-2222-3333-444444444444}") +
-                          section(1, "Theirs", "", "9");
+TEST_F(PresetStoreTest, AForeignFileIsNeitherLoadedNorReplaced)
+{
+    std::string foreign =
+        header("SOFTWARE\\Classes\\CLSID\\{00000000-1111-2222-3333-444444444444}") + section(1, "Theirs", "", "9");
     writeFile(presetPath(), foreign);
     std::unique_ptr<PresetStore> store;
     {
@@ -104,11 +112,14 @@ TEST_F(PresetStoreTest, AForeignFileIsNeitherLoadedNorReplaced) {
     EXPECT_EQ(readFile(presetPath()), foreign);
 }
 
-TEST_F(PresetStoreTest, HostileFilesLoadSafelyAndStayUnchanged) {
+TEST_F(PresetStoreTest, HostileFilesLoadSafelyAndStayUnchanged)
+{
     std::string garbage;
-    for (int i = 0; i < 20000; ++i) garbage += static_cast<char>((i * 7919) % 256);
+    for (int i = 0; i < 20000; ++i)
+        garbage += static_cast<char>((i * 7919) % 256);
     std::string many = header();
-    for (int n = 1; n <= 3000; ++n) many += section(n, "P" + std::to_string(n), n % 2 ? "B" : "", "1,2,3");
+    for (int n = 1; n <= 3000; ++n)
+        many += section(n, "P" + std::to_string(n), n % 2 ? "B" : "", "1,2,3");
     struct Case {
         const char* what;
         std::string bytes;
@@ -117,12 +128,12 @@ TEST_F(PresetStoreTest, HostileFilesLoadSafelyAndStayUnchanged) {
         {"not an INI file", garbage, 0},
         {"header only", header(), 0},
         {"no CLSID", section(1, "x", "", "1"), 0},
-        {"a missing key ends reading", header() + section(1, "a", "", "1") + "[Preset2]\r\nVersion=1\r\nName=b\r\n" +
-                                           section(3, "c", "", "3"),
-         1},
+        {"a missing key ends reading",
+         header() + section(1, "a", "", "1") + "[Preset2]\r\nVersion=1\r\nName=b\r\n" + section(3, "c", "", "3"), 1},
         {"letters and huge numbers", header() + section(1, "a", "", "x,99999999999999999,-5,,", "v7"), 1},
-        {"lines past the limits", header() + section(1, std::string(5000, 'n'), std::string(5000, 'b'),
-                                                     std::string(20000, '9'), "12345678901234567890"),
+        {"lines past the limits",
+         header() + section(1, std::string(5000, 'n'), std::string(5000, 'b'), std::string(20000, '9'),
+                            "12345678901234567890"),
          1},
         {"thousands of presets", many, 3000},
     };
@@ -152,7 +163,8 @@ TEST_F(PresetStoreTest, HostileFilesLoadSafelyAndStayUnchanged) {
     EXPECT_EQ(big->working().largestCommandId(), 6502);
 }
 
-TEST_F(PresetStoreTest, AFailedSaveIsReportedAndLeavesTheFileWhole) {
+TEST_F(PresetStoreTest, AFailedSaveIsReportedAndLeavesTheFileWhole)
+{
     std::string original = header() + section(1, "Keep", "", "1");
     writeFile(presetPath(), original);
     auto store = openStore();
@@ -170,7 +182,8 @@ TEST_F(PresetStoreTest, AFailedSaveIsReportedAndLeavesTheFileWhole) {
     EXPECT_EQ(profile(presetPath(), "Preset1", "Name"), "Changed");
 }
 
-TEST_F(PresetStoreTest, MenuEntriesAndTheUpdateQuestion) {
+TEST_F(PresetStoreTest, MenuEntriesAndTheUpdateQuestion)
+{
     writeFile(presetPath(), header() + section(1, "Loose", "", "1", "1") + section(2, "a", "Rock", "2") +
                                 section(3, "b", "rock", "3", "2") + section(4, "c", "Rock", "4"));
     auto store = openStore();
@@ -213,14 +226,15 @@ TEST_F(PresetStoreTest, MenuEntriesAndTheUpdateQuestion) {
     EXPECT_EQ(profile(presetPath(), "Preset4", "Version"), "1");
 }
 
-TEST_F(PresetStoreTest, ImportChecksIdentityAndAsksAboutDuplicates) {
+TEST_F(PresetStoreTest, ImportChecksIdentityAndAsksAboutDuplicates)
+{
     writeFile(presetPath(), header() + section(1, "Mine", "", "1"));
     auto store = openStore();
     store->setAlternativeKey("SOFTWARE\\Classes\\CLSID\\{AAAAAAAA-0000-0000-0000-000000000000}");
     std::string empty = dir + "empty.ini", foreign = dir + "foreign.ini", alt = dir + "alt.ini";
     writeFile(empty, "[Preset1]\r\nName=x\r\n");
-    writeFile(foreign, header("SOFTWARE\\Classes\\CLSID\\{BBBBBBBB-0000-0000-0000-000000000000}") +
-                           section(1, "F", "", "1"));
+    writeFile(foreign,
+              header("SOFTWARE\\Classes\\CLSID\\{BBBBBBBB-0000-0000-0000-000000000000}") + section(1, "F", "", "1"));
     writeFile(alt, header("software\\classes\\clsid\\{aaaaaaaa-0000-0000-0000-000000000000}") +
                        section(1, "MINE", "", "1") + section(2, "New", "Bank", "2"));
     std::string altBytes = readFile(alt);
@@ -249,9 +263,10 @@ TEST_F(PresetStoreTest, ImportChecksIdentityAndAsksAboutDuplicates) {
     EXPECT_EQ(readFile(alt), altBytes);
 }
 
-TEST_F(PresetStoreTest, ExportWritesTheSelectionAndNeverOverAnotherPluginsFile) {
-    writeFile(presetPath(), header() + section(1, "a", "Rock", "1") + section(2, "b", "ROCK", "2") +
-                                section(3, "c", "", "3"));
+TEST_F(PresetStoreTest, ExportWritesTheSelectionAndNeverOverAnotherPluginsFile)
+{
+    writeFile(presetPath(),
+              header() + section(1, "a", "Rock", "1") + section(2, "b", "ROCK", "2") + section(3, "c", "", "3"));
     auto store = openStore();
     std::string one = dir + "one.ini", bank = dir + "bank.ini", all = dir + "all.ini", theirs = dir + "theirs.ini";
     writeFile(one, "[Preset2]\r\nName=older\r\n");
@@ -281,7 +296,8 @@ TEST_F(PresetStoreTest, ExportWritesTheSelectionAndNeverOverAnotherPluginsFile) 
     EXPECT_EQ(readFile(theirs), foreign);
 }
 
-TEST_F(PresetStoreTest, EveryFactoryPresetSurvivesAWriteAndARead) {
+TEST_F(PresetStoreTest, EveryFactoryPresetSurvivesAWriteAndARead)
+{
     char exe[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, exe, sizeof exe);
     std::string factory = exe;
@@ -303,7 +319,8 @@ TEST_F(PresetStoreTest, EveryFactoryPresetSurvivesAWriteAndARead) {
         bool found = false;
         for (int i = 0; i < again->working().count(); ++i) {
             const PresetRecord& r = *again->working().at(i);
-            if (r.name != original.name) continue;
+            if (r.name != original.name)
+                continue;
             found = true;
             EXPECT_EQ(r.bank, original.bank);
             EXPECT_EQ(r.data, original.data);
@@ -313,7 +330,8 @@ TEST_F(PresetStoreTest, EveryFactoryPresetSurvivesAWriteAndARead) {
     }
 }
 
-TEST_F(PresetStoreTest, TwoStoresOverOneFileNeverMix) {
+TEST_F(PresetStoreTest, TwoStoresOverOneFileNeverMix)
+{
     writeFile(presetPath(), header() + section(1, "a", "", "1") + section(2, "b", "", "2") + section(3, "c", "", "3"));
     auto first = openStore();
     auto second = openStore();
@@ -325,7 +343,8 @@ TEST_F(PresetStoreTest, TwoStoresOverOneFileNeverMix) {
     EXPECT_EQ(names(*openStore()), "/A2;/b;/c;");
 }
 
-TEST_F(PresetStoreTest, NoSettingsFromTheOwnerChangeNothing) {
+TEST_F(PresetStoreTest, NoSettingsFromTheOwnerChangeNothing)
+{
     std::string original = header() + section(1, "Keep", "", "1");
     writeFile(presetPath(), original);
     auto store = openStore();
@@ -350,7 +369,8 @@ TEST_F(PresetStoreTest, NoSettingsFromTheOwnerChangeNothing) {
     EXPECT_EQ(profile(presetPath(), "Preset2", "Name"), "<absent>");
 }
 
-TEST_F(PresetStoreTest, AnAddFromTheMenuIsWrittenInOrderAndBecomesCurrent) {
+TEST_F(PresetStoreTest, AnAddFromTheMenuIsWrittenInOrderAndBecomesCurrent)
+{
     writeFile(presetPath(), header() + section(1, "Zeta", "", "1", "1") + section(2, "Omega", "C", "2") +
                                 section(3, "Alpha", "A", "3"));
     auto store = openStore();

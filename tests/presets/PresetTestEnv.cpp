@@ -13,9 +13,11 @@ namespace qvtest {
 std::string gOwnerData = "0,1,1,40,10,0,1,0,60,8,0,1,0,200,8,0,1,0,800,6,0,1,2,4600,6,0,1,2,15000,5,0";
 
 namespace {
-LRESULT CALLBACK ownerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK ownerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
     if (message == qv::kPresetDataRequest) {
-        if (gOwnerData.empty()) return 0;
+        if (gOwnerData.empty())
+            return 0;
         char* buffer = static_cast<char*>(std::malloc(qv::kPresetDataBufferSize));
         std::snprintf(buffer, qv::kPresetDataBufferSize, "%s", gOwnerData.c_str());
         *reinterpret_cast<char**>(wParam) = buffer;
@@ -24,7 +26,8 @@ LRESULT CALLBACK ownerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-HWND createOwner() {
+HWND createOwner()
+{
     static bool registered = false;
     if (!registered) {
         WNDCLASSA wc = {};
@@ -37,7 +40,8 @@ HWND createOwner() {
                          nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
-void setValue(const std::string& key, const char* name, const char* value) {
+void setValue(const std::string& key, const char* name, const char* value)
+{
     HKEY handle;
     if (value == nullptr) {
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_WRITE, &handle) == ERROR_SUCCESS) {
@@ -48,7 +52,8 @@ void setValue(const std::string& key, const char* name, const char* value) {
     }
     ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr),
               ERROR_SUCCESS);
-    RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), static_cast<DWORD>(strlen(value) + 1));
+    RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                   static_cast<DWORD>(strlen(value) + 1));
     RegCloseKey(handle);
 }
 }  // namespace
@@ -58,7 +63,8 @@ std::string ownKey() { return qv::kPluginKey; }
 void PresetEnv::setPluginPath(const char* folder) { setValue(ownKey(), "PluginPath", folder); }
 void PresetEnv::setDllPath(const char* path) { setValue(ownKey() + "\\InProcserver32", nullptr, path); }
 
-void PresetEnv::SetUp() {
+void PresetEnv::SetUp()
+{
     static int counter = 0;
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
@@ -72,7 +78,8 @@ void PresetEnv::SetUp() {
     gOwnerData = "0,1,1,40,10,0,1,0,60,8,0,1,0,200,8,0,1,0,800,6,0,1,2,4600,6,0,1,2,15000,5,0";
 }
 
-void PresetEnv::TearDown() {
+void PresetEnv::TearDown()
+{
     DestroyWindow(owner);
     setPluginPath(nullptr);
     setDllPath(nullptr);
@@ -91,44 +98,51 @@ void PresetEnv::TearDown() {
     RemoveDirectoryA(dir.c_str());
 }
 
-std::unique_ptr<qv::PresetStore> PresetEnv::openStore() {
+std::unique_ptr<qv::PresetStore> PresetEnv::openStore()
+{
     auto store = std::make_unique<qv::PresetStore>(GetModuleHandleA(nullptr), owner, qv::kPluginName);
     store->load(qv::kPluginKey, qv::kPresetFileName);
     return store;
 }
 
-std::string readFile(const std::string& path) {
+std::string readFile(const std::string& path)
+{
     std::ifstream in(path, std::ios::binary);
     std::stringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
 }
 
-void writeFile(const std::string& path, const std::string& bytes) {
+void writeFile(const std::string& path, const std::string& bytes)
+{
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());  // drop any cached copy
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
 }
 
-std::string profile(const std::string& path, const char* section, const char* key) {
+std::string profile(const std::string& path, const char* section, const char* key)
+{
     char value[8192];
     GetPrivateProfileStringA(section, key, "<absent>", value, sizeof value, path.c_str());
     return value;
 }
 
-std::string listFolder(const std::string& dir) {
+std::string listFolder(const std::string& dir)
+{
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
     HANDLE find = FindFirstFileA((dir + "*").c_str(), &found);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                names.push_back(found.cFileName);
         } while (FindNextFileA(find, &found));
         FindClose(find);
     }
     std::sort(names.begin(), names.end());
     std::string list;
-    for (const auto& n : names) list += n + ";";
+    for (const auto& n : names)
+        list += n + ";";
     return list;
 }
 

@@ -9,14 +9,17 @@
 #include "PresetRules.h"
 #include "PresetText.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
+{
     std::string input(reinterpret_cast<const char*>(bytes), size);
     qv::ParameterRecord record = qv::kDefaultParameters;
     qv::applyDataText(input.c_str(), record);
     char text[1024];
-    if (!qv::formatDataText(record, text, sizeof text)) __builtin_trap();
+    if (!qv::formatDataText(record, text, sizeof text))
+        __builtin_trap();
     qv::ParameterRecord again = {};
-    if (qv::applyDataText(text, again) != qv::kDataValueCount) __builtin_trap();
+    if (qv::applyDataText(text, again) != qv::kDataValueCount)
+        __builtin_trap();
     qv::leadingInteger(input.c_str());
     qv::sanitizeFileName(input);
 
@@ -25,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     std::size_t start = 0;
     while (start <= input.size() && list.count() < 64) {
         std::size_t end = input.find('\n', start);
-        if (end == std::string::npos) end = input.size();
+        if (end == std::string::npos)
+            end = input.size();
         std::string line = input.substr(start, end - start);
         auto r = std::make_unique<qv::PresetRecord>();
         std::size_t bar = line.find('|');
@@ -37,20 +41,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     }
     list.sort();
     for (int i = 1; i < list.count(); ++i) {
-        if (qv::sortsAfter(*list.at(i - 1), *list.at(i))) __builtin_trap();
+        if (qv::sortsAfter(*list.at(i - 1), *list.at(i)))
+            __builtin_trap();
     }
     qv::planPresetMenu(list);
     qv::planPresetTree(list);
-    if (list.count() > 0) qv::moveTargets(list, *list.at(0));
+    if (list.count() > 0)
+        qv::moveTargets(list, *list.at(0));
     // The file text never gains a line the records did not ask for.
     std::vector<qv::IniSection> old = {{input, {input}}};
     std::vector<const qv::PresetRecord*> records;
-    for (int i = 0; i < list.count(); ++i) records.push_back(list.at(i));
+    for (int i = 0; i < list.count(); ++i)
+        records.push_back(list.at(i));
     qv::PresetFileWrite write{input, input, (size & 1) != 0, records};
     std::string file = qv::composePresetFile(old, write);
     std::size_t lines = 0;
-    for (char c : file) lines += c == '\n';
-    if (lines > 2 + 4 + 2 + 5 * records.size()) __builtin_trap();
+    for (char c : file)
+        lines += c == '\n';
+    if (lines > 2 + 4 + 2 + 5 * records.size())
+        __builtin_trap();
     qv::resolvePresetPath(input.c_str(), input.c_str(), "qvEqualizerR3.ini");
     return 0;
 }

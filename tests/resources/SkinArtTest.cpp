@@ -30,7 +30,8 @@ double luminance(double r, double g, double b)
 
 double contrast(double l1, double l2)
 {
-    if (l1 < l2) std::swap(l1, l2);
+    if (l1 < l2)
+        std::swap(l1, l2);
     return (l1 + 0.05) / (l2 + 0.05);
 }
 
@@ -42,12 +43,13 @@ TEST(SkinArt, BackgroundLabelsNeverLieUnderAControl)
     for (const Rect& r : controlRects())
         for (int y = r.y; y < r.bottom(); ++y)
             for (int x = r.x; x < r.right(); ++x)
-                ASSERT_EQ(labels.at(x, y).a, 0) << "label pixel at " << x << "," << y << " under the control at "
-                                               << r.x << "," << r.y;
+                ASSERT_EQ(labels.at(x, y).a, 0)
+                    << "label pixel at " << x << "," << y << " under the control at " << r.x << "," << r.y;
     // And the headings are really there, in the strip between the graph and the first band row.
     int inked = 0;
     for (int y = kGraph.bottom() + 3; y < bandY(1); ++y)
-        for (int x = 0; x < kEditorW; ++x) inked += labels.at(x, y).a > 128;
+        for (int x = 0; x < kEditorW; ++x)
+            inked += labels.at(x, y).a > 128;
     EXPECT_GT(inked, 200);
 }
 
@@ -60,7 +62,8 @@ TEST(SkinArt, GraphKeepsCurveAndScaleReadable)
     const double white = luminance(255, 255, 255), label = luminance(0x25, 0x3A, 0x49);
     for (int y = 2; y < kGraphH - 2; ++y)
         for (int x = 2; x < kGraphW - 2; ++x) {
-            if (x >= kGraphW - 16 && y >= kGraphH - 14) continue; // the unit sign, itself a label
+            if (x >= kGraphW - 16 && y >= kGraphH - 14)
+                continue;  // the unit sign, itself a label
             const Rgba& p = g.at(x, y);
             double l = luminance(p.r, p.g, p.b);
             ASSERT_GE(contrast(l, white), 1.8) << x << "," << y;
@@ -78,7 +81,8 @@ TEST(SkinArt, ButtonTextIsReadableInEveryLook)
             const Rgba& p = f.at(w / 2, 10);
             ASSERT_EQ(p.a, 255);
             EXPECT_GE(contrast(luminance(p.r, p.g, p.b), text), 4.5) << w << (pressed ? " pressed" : "");
-            double r = std::min(255.0, p.r * 255.0 / 235), gg = std::min(255.0, p.g * 248.0 / 235), b = p.b * 120.0 / 235;
+            double r = std::min(255.0, p.r * 255.0 / 235), gg = std::min(255.0, p.g * 248.0 / 235),
+                   b = p.b * 120.0 / 235;
             EXPECT_GE(contrast(luminance(r, gg, b), text), 4.5) << w << " checked";
         }
 }
@@ -93,22 +97,24 @@ TEST(SkinArt, BandHandlesAreSixDistinctColoursInFourStates)
             // Every used cell has a visible body, and no cell is all key colour.
             const Rgba& ca = h.at(a * 10 + 4, row * 10 + 4);
             EXPECT_FALSE(ca.r == 255 && ca.g == 0 && ca.b == 255) << "cell " << a << "," << row;
-            if (row < 2) continue;
+            if (row < 2)
+                continue;
             // Switched-on handles: body colours far apart from each other.
             const Rgba& pa = h.at(a * 10 + 6, row * 10 + 6);
             for (int b = a + 1; b < 6; ++b) {
                 const Rgba& pb = h.at(b * 10 + 6, row * 10 + 6);
-                double d = std::sqrt(std::pow(pa.r - pb.r, 2.0) + std::pow(pa.g - pb.g, 2.0) + std::pow(pa.b - pb.b, 2.0));
+                double d =
+                    std::sqrt(std::pow(pa.r - pb.r, 2.0) + std::pow(pa.g - pb.g, 2.0) + std::pow(pa.b - pb.b, 2.0));
                 EXPECT_GT(d, 70.0) << "bands " << a + 1 << " and " << b + 1;
             }
         }
     // Selected handles differ from unselected ones at the rim; on differs from off in the body.
     for (int a = 0; a < 6; ++a) {
-        const Rgba& rimOff = h.at(a * 10 + 4, 0), &rimSel = h.at(a * 10 + 4, 10);
+        const Rgba &rimOff = h.at(a * 10 + 4, 0), &rimSel = h.at(a * 10 + 4, 10);
         EXPECT_NE(rimOff.r + rimOff.g + rimOff.b, rimSel.r + rimSel.g + rimSel.b);
-        const Rgba& bodyOff = h.at(a * 10 + 6, 26 - 20), &bodyOn = h.at(a * 10 + 6, 26);
+        const Rgba &bodyOff = h.at(a * 10 + 6, 26 - 20), &bodyOn = h.at(a * 10 + 6, 26);
         EXPECT_NE(bodyOff.r + bodyOff.g + bodyOff.b, bodyOn.r + bodyOn.g + bodyOn.b);
     }
 }
 
-} // namespace
+}  // namespace

@@ -17,7 +17,7 @@ struct ExpectedBitmap {
     int vst, ds;
     const char* file;
     int width, height, bits;
-    COLORREF key; // a colour the image must contain (its transparent key), or CLR_INVALID
+    COLORREF key;  // a colour the image must contain (its transparent key), or CLR_INVALID
 };
 
 const ExpectedBitmap kBitmaps[] = {
@@ -35,7 +35,11 @@ const ExpectedBitmap kBitmaps[] = {
     {SKIN_VST_BMP_CLIP_ACTIVE, SKIN_DS_BMP_CLIP_ACTIVE, "clip_active.bmp", 12, 9, 24, CLR_INVALID},
 };
 
-enum class Edge { Button, Opaque, Free };
+enum class Edge {
+    Button,
+    Opaque,
+    Free
+};
 
 struct ExpectedSprite {
     int vst, ds;
@@ -72,8 +76,10 @@ protected:
     }
     static void TearDownTestSuite()
     {
-        if (vst_) FreeLibrary(vst_);
-        if (ds_) FreeLibrary(ds_);
+        if (vst_)
+            FreeLibrary(vst_);
+        if (ds_)
+            FreeLibrary(ds_);
     }
     void SetUp() override
     {
@@ -84,11 +90,13 @@ protected:
     static std::vector<unsigned char> bytes(HMODULE m, int id, LPCSTR type)
     {
         HRSRC r = FindResourceA(m, MAKEINTRESOURCEA(id), type);
-        if (!r) return {};
+        if (!r)
+            return {};
         HGLOBAL g = LoadResource(m, r);
         const unsigned char* p = static_cast<const unsigned char*>(LockResource(g));
         DWORD n = SizeofResource(m, r);
-        if (!p) return {};
+        if (!p)
+            return {};
         return std::vector<unsigned char>(p, p + n);
     }
 
@@ -106,7 +114,8 @@ std::vector<unsigned char> skinFile(const char* name)
     if (FILE* f = std::fopen(path.c_str(), "rb")) {
         unsigned char buf[65536];
         size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.insert(data.end(), buf, buf + n);
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+            data.insert(data.end(), buf, buf + n);
         std::fclose(f);
     }
     return data;
@@ -120,7 +129,7 @@ void checkBitmap(const std::vector<unsigned char>& res, HMODULE module, const Ex
     std::memcpy(&h, res.data(), sizeof h);
     EXPECT_EQ(h.biSize, sizeof(BITMAPINFOHEADER));
     EXPECT_EQ(h.biWidth, s.width);
-    EXPECT_EQ(h.biHeight, s.height); // positive: bottom-up, as the loader expects
+    EXPECT_EQ(h.biHeight, s.height);  // positive: bottom-up, as the loader expects
     EXPECT_EQ(h.biBitCount, s.bits);
     EXPECT_EQ(h.biCompression, static_cast<DWORD>(BI_RGB));
     size_t colours = 0;
@@ -186,7 +195,8 @@ TEST_F(SkinResources, HandleSheetKeepsTheUnusedCellEdgeTransparent)
     const unsigned char* bits = res.data() + 40;
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 60; ++x) {
-            if (x % 10 != 9 && y % 10 != 9) continue;
+            if (x % 10 != 9 && y % 10 != 9)
+                continue;
             const unsigned char* p = bits + (39 - y) * 180 + 3 * x;
             ASSERT_TRUE(p[0] == 255 && p[1] == 0 && p[2] == 255) << x << "," << y;
         }
@@ -213,7 +223,8 @@ TEST_F(SkinResources, SpritesAreExactlyWidthTimesHeightTimesFour)
         }
         if (s.edge == Edge::Opaque) {
             for (int y = 0; y < s.height; ++y)
-                for (int x = 0; x < s.width; ++x) ASSERT_EQ(transparency(x, y), 0) << x << "," << y;
+                for (int x = 0; x < s.width; ++x)
+                    ASSERT_EQ(transparency(x, y), 0) << x << "," << y;
         }
     }
 }
@@ -227,7 +238,8 @@ TEST_F(SkinResources, MeterSidesMatchSoTheLitBarBlendsCleanly)
     ASSERT_EQ(on.size(), off.size());
     for (int y = 0; y < 144; ++y)
         for (int x : {0, 11})
-            for (int c = 0; c < 3; ++c) ASSERT_EQ(off[(y * 12 + x) * 4 + c], on[(y * 12 + x) * 4 + c]);
+            for (int c = 0; c < 3; ++c)
+                ASSERT_EQ(off[(y * 12 + x) * 4 + c], on[(y * 12 + x) * 4 + c]);
     // And the lit bar must differ from the unlit one in the active rows.
     EXPECT_NE(off[(70 * 12 + 6) * 4 + 1], on[(70 * 12 + 6) * 4 + 1]);
 }
@@ -244,9 +256,11 @@ TEST_F(SkinResources, GraphCursorLoadsWithItsHotSpotInTheMiddle)
         EXPECT_FALSE(info.fIcon);
         EXPECT_EQ(info.xHotspot, 15u);
         EXPECT_EQ(info.yHotspot, 15u);
-        if (info.hbmMask) DeleteObject(info.hbmMask);
-        if (info.hbmColor) DeleteObject(info.hbmColor);
+        if (info.hbmMask)
+            DeleteObject(info.hbmMask);
+        if (info.hbmColor)
+            DeleteObject(info.hbmColor);
     }
 }
 
-} // namespace
+}  // namespace

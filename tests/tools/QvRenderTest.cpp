@@ -126,16 +126,19 @@ TEST_F(QvRender, FlatSettingsLeaveSixteenBitAudioBitForBit)
 
 TEST_F(QvRender, EveryFormatKeepsItsFormatAndAPeakLiftsItsBand)
 {
-    const struct { SampleKind kind; uint16_t channels, bits; const char* name; } formats[] = {
-        {SampleKind::Pcm, 2, 16, "s16.wav"}, {SampleKind::Pcm, 1, 16, "m16.wav"},
-        {SampleKind::Pcm, 2, 24, "s24.wav"}, {SampleKind::Pcm, 1, 32, "m32.wav"},
-        {SampleKind::Float, 2, 32, "sf.wav"}, {SampleKind::Float, 1, 32, "mf.wav"}};
+    const struct {
+        SampleKind kind;
+        uint16_t channels, bits;
+        const char* name;
+    } formats[] = {{SampleKind::Pcm, 2, 16, "s16.wav"},  {SampleKind::Pcm, 1, 16, "m16.wav"},
+                   {SampleKind::Pcm, 2, 24, "s24.wav"},  {SampleKind::Pcm, 1, 32, "m32.wav"},
+                   {SampleKind::Float, 2, 32, "sf.wav"}, {SampleKind::Float, 1, 32, "mf.wav"}};
     for (const auto& f : formats) {
         writeSine(path(f.name), f.kind, f.channels, f.bits, 1000.0, 0.25);
         // Band 2: Peak/Dip, 1000 Hz, Q 1.0, +6.0 dB.
-        const std::string args = "--param 9=0 --param 16=" + std::to_string(990.0 / 22039.0) +
-                                 " --param 23=" + std::to_string(9.0 / 999.0) + " --param 30=" +
-                                 std::to_string(240.0 / 360.0) + " " + path(f.name) + " " + path("out.wav");
+        const std::string args =
+            "--param 9=0 --param 16=" + std::to_string(990.0 / 22039.0) + " --param 23=" + std::to_string(9.0 / 999.0) +
+            " --param 30=" + std::to_string(240.0 / 360.0) + " " + path(f.name) + " " + path("out.wav");
         ProcessResult r = qvrender(args);
         ASSERT_EQ(r.exitCode, 0u) << f.name << ": " << r.output;
         const std::vector<uint8_t> in = readAll(path(f.name)), out = readAll(path("out.wav"));
@@ -156,7 +159,11 @@ TEST_F(QvRender, BadInputIsRefusedWithoutLeavingAnOutputBehind)
     writeAll(path("8bit.wav"), eightBit);
     writeAll(path("text.wav"), std::vector<uint8_t>{'h', 'e', 'l', 'l', 'o'});
 
-    const struct { std::string args; const char* says; DWORD code; } cases[] = {
+    const struct {
+        std::string args;
+        const char* says;
+        DWORD code;
+    } cases[] = {
         {path("missing.wav") + " " + path("o.wav"), "cannot open", 1},
         {path("truncated.wav") + " " + path("o.wav"), "truncated", 1},
         {path("8bit.wav") + " " + path("o.wav"), "unsupported sample size", 1},
@@ -183,12 +190,13 @@ TEST_F(QvRender, BadInputIsRefusedWithoutLeavingAnOutputBehind)
 TEST_F(QvRender, TheDirectShowPathMatchesThePluginPath)
 {
     writeSine(path("ds-in.wav"), SampleKind::Pcm, 2, 16, 1000.0, 0.25);
-    const std::string settings = "--param 9=0 --param 16=" + std::to_string(990.0 / 22039.0) + " --param 23=" +
-                                 std::to_string(9.0 / 999.0) + " --param 30=" + std::to_string(240.0 / 360.0);
+    const std::string settings = "--param 9=0 --param 16=" + std::to_string(990.0 / 22039.0) +
+                                 " --param 23=" + std::to_string(9.0 / 999.0) +
+                                 " --param 30=" + std::to_string(240.0 / 360.0);
     ProcessResult vst = qvrender(settings + " " + path("ds-in.wav") + " " + path("vst-out.wav"));
     ASSERT_EQ(vst.exitCode, 0u) << vst.output;
-    ProcessResult ds = qvrender("--dshow --dll qvEqualizer.dll " + settings + " " + path("ds-in.wav") + " " +
-                                path("ds-out.wav"));
+    ProcessResult ds =
+        qvrender("--dshow --dll qvEqualizer.dll " + settings + " " + path("ds-in.wav") + " " + path("ds-out.wav"));
     ASSERT_EQ(ds.exitCode, 0u) << ds.output;
     EXPECT_NE(ds.output.find("22050 of 22050 frames"), std::string::npos) << ds.output;
 

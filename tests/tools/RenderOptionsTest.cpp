@@ -40,7 +40,10 @@ TEST(RenderOptions, ParamsAndDataBecomeNormalizedValuesInOrder)
 
 TEST(RenderOptions, MistakesAreExplained)
 {
-    const struct { std::vector<const char*> args; const char* says; } cases[] = {
+    const struct {
+        std::vector<const char*> args;
+        const char* says;
+    } cases[] = {
         {{"--param", "35=0.5", "a", "b"}, "out of range"},
         {{"--param", "-1=0.5", "a", "b"}, "out of range"},
         {{"--param", "3", "a", "b"}, "INDEX=VALUE"},

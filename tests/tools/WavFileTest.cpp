@@ -20,9 +20,14 @@ std::vector<uint8_t> encode(SampleKind kind, uint16_t channels, uint16_t bits, c
 TEST(Wav, EveryFormatRoundTripsAtItsResolution)
 {
     const std::vector<float> samples = {0.0f, 0.5f, -0.5f, -1.0f, 0.999f, -0.25f};
-    const struct { SampleKind kind; uint16_t bits; float step; } formats[] = {
-        {SampleKind::Pcm, 16, 1.0f / 32768}, {SampleKind::Pcm, 24, 1.0f / 8388608},
-        {SampleKind::Pcm, 32, 1e-7f},         {SampleKind::Float, 32, 0.0f}};
+    const struct {
+        SampleKind kind;
+        uint16_t bits;
+        float step;
+    } formats[] = {{SampleKind::Pcm, 16, 1.0f / 32768},
+                   {SampleKind::Pcm, 24, 1.0f / 8388608},
+                   {SampleKind::Pcm, 32, 1e-7f},
+                   {SampleKind::Float, 32, 0.0f}};
     for (const auto& f : formats) {
         for (uint16_t channels : {1, 2}) {
             const std::vector<uint8_t> bytes = encode(f.kind, channels, f.bits, samples);
@@ -58,13 +63,12 @@ TEST(Wav, PcmIsRoundedAndLimitedAtFullScale)
 TEST(Wav, ExtensibleAndExtraChunksAreUnderstood)
 {
     // An extensible float header as many sources write it, with a LIST chunk of odd size first.
-    std::vector<uint8_t> file = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E',
-                                 'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0,
-                                 'f', 'm', 't', ' ', 40, 0, 0, 0,
-                                 0xFE, 0xFF, 2, 0, 0x44, 0xAC, 0, 0, 0x20, 0x62, 0x05, 0, 8, 0, 32, 0,
-                                 22, 0, 32, 0, 3, 0, 0, 0,
-                                 3, 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71,
-                                 'd', 'a', 't', 'a', 8, 0, 0, 0, 0, 0, 0x80, 0x3F, 0, 0, 0, 0xBF};
+    std::vector<uint8_t> file = {'R', 'I', 'F',  'F',  0,    0,   0,    0,    'W',  'A',  'V',  'E',  'L',  'I', 'S',
+                                 'T', 3,   0,    0,    0,    'a', 'b',  'c',  0,    'f',  'm',  't',  ' ',  40,  0,
+                                 0,   0,   0xFE, 0xFF, 2,    0,   0x44, 0xAC, 0,    0,    0x20, 0x62, 0x05, 0,   8,
+                                 0,   32,  0,    22,   0,    32,  0,    3,    0,    0,    0,    3,    0,    0,   0,
+                                 0,   0,   0x10, 0,    0x80, 0,   0,    0xAA, 0,    0x38, 0x9B, 0x71, 'd',  'a', 't',
+                                 'a', 8,   0,    0,    0,    0,   0,    0x80, 0x3F, 0,    0,    0,    0xBF};
     WavAudio a;
     std::string error;
     ASSERT_TRUE(parseWav(file.data(), file.size(), a, error)) << error;

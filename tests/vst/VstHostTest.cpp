@@ -42,7 +42,8 @@ TEST(Entry, AHostWithoutAVersionGetsNoEffect)
     // Both entry names lead to the same function.
     HMODULE m = LoadLibraryA(kPlugin);
     ASSERT_NE(m, nullptr);
-    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(m, "main")), reinterpret_cast<void*>(GetProcAddress(m, "VSTPluginMain")));
+    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(m, "main")),
+              reinterpret_cast<void*>(GetProcAddress(m, "VSTPluginMain")));
     FreeLibrary(m);
 }
 
@@ -69,17 +70,41 @@ TEST_F(Host, NamesDisplaysAndLabelsOfAllParameters)
 {
     // name, display, label after main, by index
     const char* const expected[35][3] = {
-        {"", "-", ""},          {"Enabled 1", "Yes", ""}, {"Enabled 2", "Yes", ""}, {"Enabled 3", "Yes", ""},
-        {"Enabled 4", "Yes", ""}, {"Enabled 5", "Yes", ""}, {"Enabled 6", "Yes", ""},
-        {"", "-", ""},          {"Filter 1", "LowShelf", ""}, {"Filter 2", "Peak/Dip", ""},
-        {"Filter 3", "Peak/Dip", ""}, {"Filter 4", "Peak/Dip", ""}, {"Filter 5", "HighShelf", ""},
+        {"", "-", ""},
+        {"Enabled 1", "Yes", ""},
+        {"Enabled 2", "Yes", ""},
+        {"Enabled 3", "Yes", ""},
+        {"Enabled 4", "Yes", ""},
+        {"Enabled 5", "Yes", ""},
+        {"Enabled 6", "Yes", ""},
+        {"", "-", ""},
+        {"Filter 1", "LowShelf", ""},
+        {"Filter 2", "Peak/Dip", ""},
+        {"Filter 3", "Peak/Dip", ""},
+        {"Filter 4", "Peak/Dip", ""},
+        {"Filter 5", "HighShelf", ""},
         {"Filter 6", "HighShelf", ""},
-        {"", "-", ""},          {"Freq 1", "40", "Hz"}, {"Freq 2", "60", "Hz"}, {"Freq 3", "200", "Hz"},
-        {"Freq 4", "800", "Hz"}, {"Freq 5", "4600", "Hz"}, {"Freq 6", "15000", "Hz"},
-        {"", "-", ""},          {"Q 1", "1.0", ""}, {"Q 2", "0.8", ""}, {"Q 3", "0.8", ""}, {"Q 4", "0.6", ""},
-        {"Q 5", "0.6", ""},     {"Q 6", "0.5", ""},
-        {"Output", "0.0", "dB"}, {"Gain 1", "0.0", "dB"}, {"Gain 2", "0.0", "dB"}, {"Gain 3", "0.0", "dB"},
-        {"Gain 4", "0.0", "dB"}, {"Gain 5", "0.0", "dB"}, {"Gain 6", "0.0", "dB"},
+        {"", "-", ""},
+        {"Freq 1", "40", "Hz"},
+        {"Freq 2", "60", "Hz"},
+        {"Freq 3", "200", "Hz"},
+        {"Freq 4", "800", "Hz"},
+        {"Freq 5", "4600", "Hz"},
+        {"Freq 6", "15000", "Hz"},
+        {"", "-", ""},
+        {"Q 1", "1.0", ""},
+        {"Q 2", "0.8", ""},
+        {"Q 3", "0.8", ""},
+        {"Q 4", "0.6", ""},
+        {"Q 5", "0.6", ""},
+        {"Q 6", "0.5", ""},
+        {"Output", "0.0", "dB"},
+        {"Gain 1", "0.0", "dB"},
+        {"Gain 2", "0.0", "dB"},
+        {"Gain 3", "0.0", "dB"},
+        {"Gain 4", "0.0", "dB"},
+        {"Gain 5", "0.0", "dB"},
+        {"Gain 6", "0.0", "dB"},
     };
     for (int i = 0; i < 35; ++i) {
         EXPECT_EQ(host.text(effGetParamName, i), expected[i][0]) << i;

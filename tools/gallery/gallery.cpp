@@ -27,7 +27,8 @@ struct Panel {
     HWND graph = nullptr;
 };
 
-LRESULT CALLBACK panelProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK panelProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+{
     if (msg == WM_ERASEBKGND)
         return 1;
     if (msg == WM_PAINT) {
@@ -45,14 +46,16 @@ LRESULT CALLBACK panelProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 HWND make(HWND parent, const char* cls, const char* caption, int id, int x, int y, int cx, int cy, DWORD bits,
-          HBITMAP background) {
+          HBITMAP background)
+{
     return CreateWindowExA(0, cls, caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | bits, x, y, cx, cy, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), gInstance, background);
 }
 
 const uint8_t* sprite(int id) { return GetSkinSprite(gInstance, id); }
 
-void buttonSprites(HWND b, int normal, int pressed) {
+void buttonSprites(HWND b, int normal, int pressed)
+{
     SendMessageA(b, PB_SETSPRITES, reinterpret_cast<WPARAM>(sprite(normal)), reinterpret_cast<LPARAM>(sprite(pressed)));
 }
 
@@ -60,7 +63,8 @@ struct BandSetting {
     int enabled, type, freq, q, gain;
 };
 
-void designBands(Panel& p, const BandSetting* settings) {
+void designBands(Panel& p, const BandSetting* settings)
+{
     ParameterRecord rec{};
     for (int col = 1; col <= 6; ++col) {
         const BandSetting& b = settings[col - 1];
@@ -79,7 +83,8 @@ void designBands(Panel& p, const BandSetting* settings) {
 const int kTypeIcons[5] = {SKIN_VST_BMP_TYPE_PEAK, SKIN_VST_BMP_TYPE_LOWSHELF, SKIN_VST_BMP_TYPE_HIGHSHELF,
                            SKIN_VST_BMP_TYPE_LOWPASS, SKIN_VST_BMP_TYPE_HIGHPASS};
 
-void text(HWND w, const char* fmt, int v, bool decimal) {
+void text(HWND w, const char* fmt, int v, bool decimal)
+{
     char buf[32];
     if (decimal)
         snprintf(buf, sizeof(buf), "%.1f", v * 0.1);
@@ -88,7 +93,8 @@ void text(HWND w, const char* fmt, int v, bool decimal) {
     SendMessageA(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(buf));
 }
 
-void buildPanel(Panel& p, const BandSetting* settings, int outputGain) {
+void buildPanel(Panel& p, const BandSetting* settings, int outputGain)
+{
     HWND w = p.window;
     designBands(p, settings);
     p.graph = make(w, "qv:EQGraph", nullptr, 20000, 17, 45, 471, 140, 0, gGraphSkin);
@@ -186,11 +192,13 @@ void buildPanel(Panel& p, const BandSetting* settings, int outputGain) {
         HWND clip = CreateWindowExA(0, "STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_BITMAP, 432 + 30 * c, 201, 12, 9,
                                     w, reinterpret_cast<HMENU>(static_cast<INT_PTR>(10600 + c)), gInstance, nullptr);
         const int id = c == 0 ? SKIN_VST_BMP_CLIP_OFF : SKIN_VST_BMP_CLIP_HELD;
-        SendMessageA(clip, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(LoadSkinBitmap(gInstance, id, nullptr)));
+        SendMessageA(clip, STM_SETIMAGE, IMAGE_BITMAP,
+                     reinterpret_cast<LPARAM>(LoadSkinBitmap(gInstance, id, nullptr)));
     }
 }
 
-void feedMeters(HWND panel, int levelA, int levelB, int fallSteps) {
+void feedMeters(HWND panel, int levelA, int levelB, int fallSteps)
+{
     HWND a = GetDlgItem(panel, 20030), b = GetDlgItem(panel, 20031);
     SendMessageA(a, MT_SETLEVELS, levelA, 0);
     SendMessageA(b, MT_SETLEVELS, levelB, 0);
@@ -203,11 +211,13 @@ void feedMeters(HWND panel, int levelA, int levelB, int fallSteps) {
     SendMessageA(b, MT_GETMAX, reinterpret_cast<WPARAM>(&maxB), 0);
     char buf[64];
     HWND readout = GetDlgItem(panel, 20032);
-    FormatDbPair(readout, reinterpret_cast<HFONT>(SendMessageA(readout, WM_GETFONT, 0, 0)), buf, sizeof(buf), maxA, maxB);
+    FormatDbPair(readout, reinterpret_cast<HFONT>(SendMessageA(readout, WM_GETFONT, 0, 0)), buf, sizeof(buf), maxA,
+                 maxB);
     SetWindowTextA(readout, buf);
 }
 
-void pump() {
+void pump()
+{
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&msg);
@@ -215,7 +225,8 @@ void pump() {
     }
 }
 
-bool saveBmp(HWND window, int width, int height, const char* path) {
+bool saveBmp(HWND window, int width, int height, const char* path)
+{
     HDC wdc = GetDC(window);
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
@@ -250,7 +261,8 @@ bool saveBmp(HWND window, int width, int height, const char* path) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     const char* out = argc > 1 ? argv[1] : "gallery.bmp";
     gInstance = GetModuleHandleA(nullptr);
     if (!RegisterSkinClasses(gInstance))
@@ -276,13 +288,13 @@ int main(int argc, char** argv) {
                                nullptr, nullptr, gInstance, nullptr);
     Panel panels[2];
     for (int i = 0; i < 2; ++i)
-        panels[i].window = CreateWindowExA(0, "qvGalleryPanel", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                                           kGap + i * (kPanelW + kGap), kGap, kPanelW, kPanelH, top, nullptr,
-                                           gInstance, nullptr);
+        panels[i].window =
+            CreateWindowExA(0, "qvGalleryPanel", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                            kGap + i * (kPanelW + kGap), kGap, kPanelW, kPanelH, top, nullptr, gInstance, nullptr);
     // Left: a typical mix with a few bands on. Right: other states, selections and a rubber band.
-    const BandSetting left[6] = {{1, 1, 80, 10, 45}, {1, 0, 250, 14, -35}, {1, 0, 1000, 20, 60},
+    const BandSetting left[6] = {{1, 1, 80, 10, 45},  {1, 0, 250, 14, -35},  {1, 0, 1000, 20, 60},
                                  {0, 0, 2500, 10, 0}, {1, 0, 6000, 30, -50}, {1, 2, 12000, 10, 30}};
-    const BandSetting right[6] = {{1, 4, 40, 7, 0},   {1, 0, 180, 8, 90}, {1, 0, 700, 50, -120},
+    const BandSetting right[6] = {{1, 4, 40, 7, 0},       {1, 0, 180, 8, 90},    {1, 0, 700, 50, -120},
                                   {1, 0, 2000, 300, 150}, {0, 0, 5000, 10, -60}, {1, 3, 15000, 7, 0}};
     buildPanel(panels[0], left, 0);
     buildPanel(panels[1], right, -35);

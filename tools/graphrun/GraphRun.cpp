@@ -158,7 +158,8 @@ GraphRunResult run(const wchar_t* wavPath, const ParameterRecord* settings, cons
         {"creating Null Renderer", &kNullRenderer, renderer.put(), L"Renderer"},
     };
     for (const Step& s : steps) {
-        hr = CoCreateInstance(*s.clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, reinterpret_cast<void**>(s.out));
+        hr =
+            CoCreateInstance(*s.clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, reinterpret_cast<void**>(s.out));
         if (SUCCEEDED(hr))
             hr = graph->AddFilter(*s.out, s.name);
         if (FAILED(hr)) {
@@ -275,7 +276,8 @@ GraphRunResult run(const wchar_t* wavPath, const ParameterRecord* settings, cons
     AM_MEDIA_TYPE mt{};
     if (SUCCEEDED(grab->GetConnectedMediaType(&mt))) {
         if (mt.pbFormat && mt.cbFormat >= 16)
-            std::memcpy(&result.format, mt.pbFormat, mt.cbFormat < sizeof(WAVEFORMATEX) ? mt.cbFormat : sizeof(WAVEFORMATEX));
+            std::memcpy(&result.format, mt.pbFormat,
+                        mt.cbFormat < sizeof(WAVEFORMATEX) ? mt.cbFormat : sizeof(WAVEFORMATEX));
         if (mt.pbFormat)
             CoTaskMemFree(mt.pbFormat);
         if (mt.pUnk)

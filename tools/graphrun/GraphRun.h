@@ -15,10 +15,10 @@ namespace qv {
 
 struct GraphRunResult {
     bool ok = false;
-    std::string error;         // what failed, when !ok
-    WAVEFORMATEX format{};     // the format the grabber received
-    std::vector<uint8_t> data; // every output sample's bytes, in order
-    int64_t duration = -1;     // the graph's duration in 100 ns units, seen through the filter; -1 if none
+    std::string error;          // what failed, when !ok
+    WAVEFORMATEX format{};      // the format the grabber received
+    std::vector<uint8_t> data;  // every output sample's bytes, in order
+    int64_t duration = -1;      // the graph's duration in 100 ns units, seen through the filter; -1 if none
 };
 
 // `settings` (or null) goes to the filter through IEqualizerControl before the graph runs.

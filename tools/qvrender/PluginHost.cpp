@@ -9,13 +9,17 @@ std::vector<AutomationEvent> PluginHost::s_automation;
 
 namespace {
 
-vst::VstIntPtr QV_VSTCALL hostCallback(vst::AEffect*, vst::VstInt32 opcode, vst::VstInt32 index,
-                                       vst::VstIntPtr, void*, float opt)
+vst::VstIntPtr QV_VSTCALL hostCallback(vst::AEffect*, vst::VstInt32 opcode, vst::VstInt32 index, vst::VstIntPtr, void*,
+                                       float opt)
 {
     switch (opcode) {
-    case vst::audioMasterVersion: return PluginHost::s_versionAnswer;
-    case vst::audioMasterAutomate: PluginHost::s_automation.push_back({index, opt}); return 0;
-    default: return 0;
+    case vst::audioMasterVersion:
+        return PluginHost::s_versionAnswer;
+    case vst::audioMasterAutomate:
+        PluginHost::s_automation.push_back({index, opt});
+        return 0;
+    default:
+        return 0;
     }
 }
 

@@ -25,8 +25,7 @@ void put32(std::vector<uint8_t>& v, uint32_t x)
 }
 
 // The sub-format GUIDs of WAVE_FORMAT_EXTENSIBLE share this tail after their first two bytes.
-const uint8_t kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00,
-                                    0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+const uint8_t kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
 bool readFormat(const uint8_t* p, uint32_t size, WavFormat& f, std::string& error)
 {
@@ -63,8 +62,9 @@ bool readFormat(const uint8_t* p, uint32_t size, WavFormat& f, std::string& erro
         error = "only mono and stereo files are supported (this one has " + std::to_string(f.channels) + " channels)";
         return false;
     }
-    const bool bitsOk = f.kind == SampleKind::Float ? f.bitsPerSample == 32
-                                                    : (f.bitsPerSample == 16 || f.bitsPerSample == 24 || f.bitsPerSample == 32);
+    const bool bitsOk = f.kind == SampleKind::Float
+                            ? f.bitsPerSample == 32
+                            : (f.bitsPerSample == 16 || f.bitsPerSample == 24 || f.bitsPerSample == 32);
     if (!bitsOk) {
         error = "unsupported sample size: " + std::to_string(f.bitsPerSample) + " bits";
         return false;
@@ -90,13 +90,16 @@ float decodeSample(const uint8_t* p, const WavFormat& f)
         return v;
     }
     switch (f.bitsPerSample) {
-    case 16: return static_cast<float>(static_cast<int16_t>(le16(p))) * (1.0f / 32768.0f);
+    case 16:
+        return static_cast<float>(static_cast<int16_t>(le16(p))) * (1.0f / 32768.0f);
     case 24: {
         int32_t v = static_cast<int32_t>(static_cast<uint32_t>(p[0]) << 8 | static_cast<uint32_t>(p[1]) << 16 |
-                                         static_cast<uint32_t>(p[2]) << 24) >> 8;
+                                         static_cast<uint32_t>(p[2]) << 24) >>
+                    8;
         return static_cast<float>(v) * (1.0f / 8388608.0f);
     }
-    default: return static_cast<float>(static_cast<double>(static_cast<int32_t>(le32(p))) / 2147483648.0);
+    default:
+        return static_cast<float>(static_cast<double>(static_cast<int32_t>(le32(p))) / 2147483648.0);
     }
 }
 
@@ -223,7 +226,9 @@ size_t encodeWav(const WavFormat& f, const float* samples, size_t frames, std::v
             continue;
         }
         switch (f.bitsPerSample) {
-        case 16: put16(out, static_cast<uint32_t>(quantize(v, 32768.0, -32768, 32767, limited)) & 0xFFFF); break;
+        case 16:
+            put16(out, static_cast<uint32_t>(quantize(v, 32768.0, -32768, 32767, limited)) & 0xFFFF);
+            break;
         case 24: {
             const uint32_t x = static_cast<uint32_t>(quantize(v, 8388608.0, -8388608, 8388607, limited));
             out.push_back(static_cast<uint8_t>(x));

@@ -10,7 +10,10 @@
 
 namespace qv {
 
-enum class SampleKind { Pcm, Float };
+enum class SampleKind {
+    Pcm,
+    Float
+};
 
 struct WavFormat {
     SampleKind kind = SampleKind::Pcm;

@@ -158,7 +158,8 @@ int renderDirectShow(const RenderOptions& o)
     std::printf("filter: %s\n", o.dllPath.empty() ? "the registered qvEqualizer filter" : o.dllPath.c_str());
     GraphRunResult result = runWavThroughFilter(input.c_str(), &settings, dll.empty() ? nullptr : dll.c_str());
     if (!result.ok) {
-        if (result.error.find("REGDB_E_CLASSNOTREG") != std::string::npos || result.error.find("80040154") != std::string::npos)
+        if (result.error.find("REGDB_E_CLASSNOTREG") != std::string::npos ||
+            result.error.find("80040154") != std::string::npos)
             result.error += " (register the filter with regsvr32 qvEqualizer.dll, or name it with --dll)";
         return fail("DirectShow: " + result.error);
     }

@@ -9,33 +9,42 @@ namespace skingen {
 
 // Button faces. Split buttons (the setup button and the type button with their arrows) join
 // flush: the left part has square right corners, the arrow part square left ones.
-enum class ButtonShape { Single, SplitLeft, SplitRight };
+enum class ButtonShape {
+    Single,
+    SplitLeft,
+    SplitRight
+};
 Picture buttonFace(int w, int h, bool pressed, ButtonShape shape);
 
-Picture editFace();                 // 40 x 21
-Picture sliderThumb();              // 29 x 16
-Picture meterBar(bool lit);         // 12 x 144, opaque
-Picture clipLamp(const Picture& background, int x, int y, int state); // 12 x 9; 0 off, 1 held, 2 on
+Picture editFace();                                                    // 40 x 21
+Picture sliderThumb();                                                 // 29 x 16
+Picture meterBar(bool lit);                                            // 12 x 144, opaque
+Picture clipLamp(const Picture& background, int x, int y, int state);  // 12 x 9; 0 off, 1 held, 2 on
 
-Picture editorBackground();         // 506 x 411
-Picture editorLabels();             // the texts and marks of the background alone, on transparency
-Picture graphBackground();          // 471 x 140
-Picture bandHandles();              // 60 x 40, magenta keyed
+Picture editorBackground();  // 506 x 411
+Picture editorLabels();      // the texts and marks of the background alone, on transparency
+Picture graphBackground();   // 471 x 140
+Picture bandHandles();       // 60 x 40, magenta keyed
 
 // Filter type icons: 0 peak/dip, 1 low shelf, 2 high shelf, 3 lowpass, 4 highpass. Keyed 0xC0C0C0.
 Picture typeIcon(int type);
 std::vector<Rgb> typeIconPalette();
 
-Picture menuMark();                 // 7 x 11, magenta keyed
+Picture menuMark();  // 7 x 11, magenta keyed
 std::vector<Rgb> menuMarkPalette();
 
-Picture graphCursor();              // 32 x 32, hot spot (15, 15)
+Picture graphCursor();  // 32 x 32, hot spot (15, 15)
 
 // Preset Manager tree icons at a given size (16 or 32).
-enum class TreeIcon { Root, Preset, Bank, OpenBank };
+enum class TreeIcon {
+    Root,
+    Preset,
+    Bank,
+    OpenBank
+};
 Picture treeIcon(TreeIcon which, int size);
 
 // Six band colours, shared by handles and any band markings on the background.
 Rgb bandColour(int band);
 
-} // namespace skingen
+}  // namespace skingen

@@ -21,7 +21,7 @@ void shapePath(Canvas& c, double x, double y, double w, double h, double r, Butt
     c.roundRect4(x, y, w, h, l, rr, rr, l);
 }
 
-} // namespace
+}  // namespace
 
 Picture buttonFace(int w, int h, bool pressed, ButtonShape shape)
 {
@@ -134,11 +134,20 @@ Picture meterBar(bool lit)
             // Level of this row in dB: row 2 is 0 dB, row 142 is -60 dB.
             double db = (142.0 - y) * 60.0 / 140.0 - 60.0;
             double rr, gg, bb;
-            if (db > -3.0) { rr = 250; gg = 64; bb = 48; }
-            else if (db > -12.0) {
+            if (db > -3.0) {
+                rr = 250;
+                gg = 64;
+                bb = 48;
+            } else if (db > -12.0) {
                 double t = std::clamp((db + 12.0) / 9.0, 0.0, 1.0);
-                rr = 240 + 10 * t; gg = 212 - 60 * t * t; bb = 56 - 10 * t;
-            } else { rr = 70; gg = 214; bb = 96; }
+                rr = 240 + 10 * t;
+                gg = 212 - 60 * t * t;
+                bb = 56 - 10 * t;
+            } else {
+                rr = 70;
+                gg = 214;
+                bb = 96;
+            }
             // Across the bar: brighter in the middle, like a lens.
             double cx = (x - 5.5) / 5.0;
             double lens = 1.0 - 0.32 * cx * cx;
@@ -146,7 +155,9 @@ Picture meterBar(bool lit)
             double seg = (y % 3 == 1) ? 0.62 : 1.0;
             if (!lit) {
                 double k = 0.17 * lens * (seg < 1 ? 0.7 : 1.0);
-                rr = 22 + rr * k; gg = 26 + gg * k; bb = 26 + bb * k;
+                rr = 22 + rr * k;
+                gg = 26 + gg * k;
+                bb = 26 + bb * k;
             } else {
                 double k = lens * seg;
                 rr = std::min(255.0, rr * k + 30 * (1 - cx * cx) * seg);
@@ -167,7 +178,8 @@ Picture clipLamp(const Picture& background, int x0, int y0, int state)
     Canvas c(w, h);
     Picture under(w, h);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) under.at(x, y) = background.at(x0 + x, y0 + y);
+        for (int x = 0; x < w; ++x)
+            under.at(x, y) = background.at(x0 + x, y0 + y);
     c.paste(under, 0, 0);
     cairo_t* cr = c.cr();
     c.roundRect(0.5, 1, 11, 7, 2);
@@ -180,4 +192,4 @@ Picture clipLamp(const Picture& background, int x0, int y0, int state)
     return flatten(c.picture(), Rgb{0, 0, 0});
 }
 
-} // namespace skingen
+}  // namespace skingen

@@ -42,21 +42,27 @@ double shape(int type, double x)
 {
     auto s = [](double v) { return 1.0 / (1.0 + std::exp(-v)); };
     switch (type) {
-    case 0: return 0.62 - 0.5 * std::exp(-std::pow((x - 0.5) / 0.14, 2));   // peak
-    case 1: return 0.22 + 0.5 * s((x - 0.45) * 14);                          // low shelf
-    case 2: return 0.72 - 0.5 * s((x - 0.55) * 14);                          // high shelf
+    case 0:
+        return 0.62 - 0.5 * std::exp(-std::pow((x - 0.5) / 0.14, 2));  // peak
+    case 1:
+        return 0.22 + 0.5 * s((x - 0.45) * 14);  // low shelf
+    case 2:
+        return 0.72 - 0.5 * s((x - 0.55) * 14);  // high shelf
     // Pass filters fall to the floor after a small resonance, which tells them from the shelves.
-    case 3: return 0.36 - 0.14 * std::exp(-std::pow((x - 0.6) / 0.08, 2)) + 0.64 * s((x - 0.7) * 18); // lowpass
-    default: return 0.36 - 0.14 * std::exp(-std::pow((x - 0.4) / 0.08, 2)) + 0.64 * s((0.3 - x) * 18); // highpass
+    case 3:
+        return 0.36 - 0.14 * std::exp(-std::pow((x - 0.6) / 0.08, 2)) + 0.64 * s((x - 0.7) * 18);  // lowpass
+    default:
+        return 0.36 - 0.14 * std::exp(-std::pow((x - 0.4) / 0.08, 2)) + 0.64 * s((0.3 - x) * 18);  // highpass
     }
 }
 
-} // namespace
+}  // namespace
 
 std::vector<Rgb> typeIconPalette()
 {
     std::vector<Rgb> pal{kIconKey};
-    for (int i = 0; i < kInkSteps; ++i) pal.push_back(inkStep(i));
+    for (int i = 0; i < kInkSteps; ++i)
+        pal.push_back(inkStep(i));
     return pal;
 }
 
@@ -65,7 +71,7 @@ Picture typeIcon(int type)
     // Only the left 23 columns show on the 27-wide button (26-wide icon from x = 1, the others from
     // x = 0), so the glyph stays in columns 4..21 of the button.
     int w = type == 0 ? 26 : 29;
-    int shift = type == 0 ? 1 : 0; // icon column = button column - shift
+    int shift = type == 0 ? 1 : 0;  // icon column = button column - shift
     Canvas c(w, 15);
     cairo_t* cr = c.cr();
     const double x0 = 4.5 - shift, x1 = 21.5 - shift, top = 1.5, bottom = 13.0;
@@ -78,8 +84,10 @@ Picture typeIcon(int type)
         double t = i / 60.0;
         double x = x0 + (x1 - x0) * t;
         double y = top + (bottom - top) * shape(type, t);
-        if (i == 0) cairo_move_to(cr, x, y);
-        else cairo_line_to(cr, x, y);
+        if (i == 0)
+            cairo_move_to(cr, x, y);
+        else
+            cairo_line_to(cr, x, y);
     }
     c.set(hex(0x343A42));
     cairo_stroke(cr);
@@ -91,24 +99,16 @@ std::vector<Rgb> menuMarkPalette() { return {kMagenta, Rgb{64, 64, 64}}; }
 Picture menuMark()
 {
     static const char* rows[11] = {
-        ".......",
-        "#######",
-        ".......",
-        "#######",
-        ".......",
-        "#######",
-        ".......",
-        "#######",
-        ".#####.",
-        "..###..",
-        "...#...",
+        ".......", "#######", ".......", "#######", ".......", "#######",
+        ".......", "#######", ".#####.", "..###..", "...#...",
     };
     Picture pic(7, 11);
     for (int y = 0; y < 11; ++y)
         for (int x = 0; x < 7; ++x)
             pic.at(x, y) = rows[y][x] == '#' ? Rgba{64, 64, 64, 255} : Rgba{255, 0, 255, 255};
     // Separate the list lines from the arrow: row 7 is a gap.
-    for (int x = 0; x < 7; ++x) pic.at(x, 7) = Rgba{255, 0, 255, 255};
+    for (int x = 0; x < 7; ++x)
+        pic.at(x, 7) = Rgba{255, 0, 255, 255};
     return pic;
 }
 
@@ -117,16 +117,19 @@ Picture graphCursor()
     // Crosshair with an open centre, black with a white outline so it shows on any colour.
     Picture pic(32, 32);
     auto put = [&pic](int x, int y, bool white) {
-        if (x < 0 || y < 0 || x >= 32 || y >= 32) return;
+        if (x < 0 || y < 0 || x >= 32 || y >= 32)
+            return;
         Rgba& p = pic.at(x, y);
-        if (!white || p.a == 0) p = white ? Rgba{255, 255, 255, 255} : Rgba{0, 0, 0, 255};
+        if (!white || p.a == 0)
+            p = white ? Rgba{255, 255, 255, 255} : Rgba{0, 0, 0, 255};
     };
     const int cx = 15, cy = 15;
     auto arm = [&](int x0, int y0, int x1, int y1) {
         for (int y = y0; y <= y1; ++y)
             for (int x = x0; x <= x1; ++x)
                 for (int dy = -1; dy <= 1; ++dy)
-                    for (int dx = -1; dx <= 1; ++dx) put(x + dx, y + dy, true);
+                    for (int dx = -1; dx <= 1; ++dx)
+                        put(x + dx, y + dy, true);
     };
     arm(cx - 10, cy, cx - 3, cy);
     arm(cx + 3, cy, cx + 10, cy);
@@ -191,8 +194,10 @@ Picture treeIcon(TreeIcon which, int size)
             double t = i / 20.0;
             double x = 4.0 + 8.0 * t;
             double y = 10.5 - 4.0 * std::exp(-std::pow((t - 0.45) / 0.2, 2));
-            if (i == 0) cairo_move_to(cr, x, y);
-            else cairo_line_to(cr, x, y);
+            if (i == 0)
+                cairo_move_to(cr, x, y);
+            else
+                cairo_line_to(cr, x, y);
         }
         c.set(hex(0x2F7FC1));
         cairo_stroke(cr);
@@ -234,4 +239,4 @@ Picture treeIcon(TreeIcon which, int size)
     return c.picture();
 }
 
-} // namespace skingen
+}  // namespace skingen

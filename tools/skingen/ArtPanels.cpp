@@ -98,7 +98,7 @@ void drawLabels(Canvas& c)
     c.text("dB", mid, kMeterL.bottom() + 12, 8, kLabelSoft, 0.5, false, true);
 }
 
-} // namespace
+}  // namespace
 
 Picture editorLabels()
 {
@@ -194,12 +194,12 @@ Picture graphBackground()
 Rgb bandColour(int band)
 {
     static const Rgb colours[6] = {
-        {226, 50, 62},   // red
-        {248, 132, 22},  // orange
-        {240, 214, 40},  // yellow
-        {72, 196, 88},   // green
-        {38, 200, 222},  // cyan
-        {190, 102, 236}, // violet
+        {226, 50, 62},    // red
+        {248, 132, 22},   // orange
+        {240, 214, 40},   // yellow
+        {72, 196, 88},    // green
+        {38, 200, 222},   // cyan
+        {190, 102, 236},  // violet
     };
     return colours[(band - 1) % 6];
 }
@@ -210,7 +210,8 @@ Picture bandHandles()
     // magenta key allows no partial transparency.
     const Rgb under{150, 172, 194};
     Picture sheet(60, 40);
-    for (Rgba& p : sheet.pixels) p = Rgba{255, 0, 255, 255};
+    for (Rgba& p : sheet.pixels)
+        p = Rgba{255, 0, 255, 255};
     for (int row = 0; row < 4; ++row) {
         bool selected = row & 1;
         bool on = row & 2;
@@ -242,13 +243,15 @@ Picture bandHandles()
             for (int y = 0; y < 9; ++y)
                 for (int x = 0; x < 9; ++x) {
                     const Rgba& q = cell.at(x, y);
-                    if (q.a < 100) continue;
+                    if (q.a < 100)
+                        continue;
                     auto m = [&q](uint8_t v, uint8_t u) {
                         return static_cast<uint8_t>((v * q.a + u * (255 - q.a) + 127) / 255);
                     };
                     Rgba out{m(q.r, under.r), m(q.g, under.g), m(q.b, under.b), 255};
                     // Never produce the key colour by accident.
-                    if (out.r == 255 && out.g == 0 && out.b == 255) out.g = 1;
+                    if (out.r == 255 && out.g == 0 && out.b == 255)
+                        out.g = 1;
                     sheet.at(col * 10 + x, row * 10 + y) = out;
                 }
         }
@@ -256,4 +259,4 @@ Picture bandHandles()
     return sheet;
 }
 
-} // namespace skingen
+}  // namespace skingen

@@ -37,10 +37,7 @@ Canvas::~Canvas()
 
 void Canvas::set(Colour c) { cairo_set_source_rgba(cr_, c.r, c.g, c.b, c.a); }
 
-void Canvas::roundRect(double x, double y, double w, double h, double r)
-{
-    roundRect4(x, y, w, h, r, r, r, r);
-}
+void Canvas::roundRect(double x, double y, double w, double h, double r) { roundRect4(x, y, w, h, r, r, r, r); }
 
 void Canvas::roundRect4(double x, double y, double w, double h, double tl, double tr, double br, double bl)
 {
@@ -105,7 +102,8 @@ Picture Canvas::picture() const
             unsigned a = v >> 24;
             Rgba& p = pic.at(x, y);
             p.a = static_cast<uint8_t>(a);
-            if (a == 0) continue;
+            if (a == 0)
+                continue;
             auto un = [a](unsigned c) { return static_cast<uint8_t>(std::min(255u, (c * 255 + a / 2) / a)); };
             p.r = un((v >> 16) & 255);
             p.g = un((v >> 8) & 255);
@@ -162,4 +160,4 @@ Picture flatten(const Picture& pic, Rgb under)
     return out;
 }
 
-} // namespace skingen
+}  // namespace skingen

@@ -33,8 +33,8 @@ public:
     void fillRect(double x, double y, double w, double h, Colour c);
     void vgradient(double y0, double y1, Colour top, Colour bottom);
     // Text in DejaVu Sans; align 0 left, 0.5 centre, 1 right of x; y is the baseline.
-    void text(const char* s, double x, double y, double size, Colour c, double align = 0.0,
-              bool bold = false, bool condensed = false);
+    void text(const char* s, double x, double y, double size, Colour c, double align = 0.0, bool bold = false,
+              bool condensed = false);
     double textWidth(const char* s, double size, bool bold = false, bool condensed = false);
 
     // Unpremultiplied pixels.
@@ -56,4 +56,4 @@ void releaseFontCaches();
 // Flattens a picture onto a solid colour (alpha becomes 255).
 Picture flatten(const Picture& pic, Rgb under);
 
-} // namespace skingen
+}  // namespace skingen

@@ -57,4 +57,4 @@ std::vector<Rect> controlRects();
 // Meter: the first row lit for a level in tenths of a dB (range -600..0, H = 140).
 int meterRow(int tenths);
 
-} // namespace skingen
+}  // namespace skingen

@@ -9,14 +9,27 @@ namespace {
 class Bytes {
 public:
     void u8(unsigned v) { data.push_back(static_cast<uint8_t>(v)); }
-    void u16(unsigned v) { u8(v & 0xFF); u8((v >> 8) & 0xFF); }
-    void u32(uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); }
+    void u16(unsigned v)
+    {
+        u8(v & 0xFF);
+        u8((v >> 8) & 0xFF);
+    }
+    void u32(uint32_t v)
+    {
+        u16(v & 0xFFFF);
+        u16(v >> 16);
+    }
     void i32(int32_t v) { u32(static_cast<uint32_t>(v)); }
-    void pad4() { while (data.size() % 4) u8(0); }
+    void pad4()
+    {
+        while (data.size() % 4)
+            u8(0);
+    }
     size_t size() const { return data.size(); }
     void put32(size_t at, uint32_t v)
     {
-        for (int i = 0; i < 4; ++i) data[at + i] = static_cast<uint8_t>(v >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            data[at + i] = static_cast<uint8_t>(v >> (8 * i));
     }
     std::vector<uint8_t> data;
 };
@@ -30,7 +43,8 @@ bool save(const std::string& path, const std::vector<uint8_t>& data)
     }
     bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
     ok = (std::fclose(f) == 0) && ok;
-    if (!ok) std::fprintf(stderr, "skingen: write failed: %s\n", path.c_str());
+    if (!ok)
+        std::fprintf(stderr, "skingen: write failed: %s\n", path.c_str());
     return ok;
 }
 
@@ -41,7 +55,7 @@ void infoHeader(Bytes& b, int w, int h, int bits, uint32_t imageSize, uint32_t c
     b.i32(h);
     b.u16(1);
     b.u16(bits);
-    b.u32(0);          // BI_RGB
+    b.u32(0);  // BI_RGB
     b.u32(imageSize);
     // Icon and cursor images leave the resolution 0; a bitmap says 72 dpi.
     b.i32(inIcon ? 0 : 2835);
@@ -57,10 +71,10 @@ Rgb rgbOf(const Rgba& p) { return Rgb{p.r, p.g, p.b}; }
 // The standard 16-colour palette, in the usual order.
 const std::vector<Rgb>& vgaPalette()
 {
-    static const std::vector<Rgb> p = {
-        {0, 0, 0}, {128, 0, 0}, {0, 128, 0}, {128, 128, 0}, {0, 0, 128}, {128, 0, 128},
-        {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0}, {0, 255, 0}, {255, 255, 0},
-        {0, 0, 255}, {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
+    static const std::vector<Rgb> p = {{0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
+                                       {0, 0, 128},     {128, 0, 128}, {0, 128, 128}, {192, 192, 192},
+                                       {128, 128, 128}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
+                                       {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
     return p;
 }
 
@@ -88,7 +102,8 @@ void fourBitRows(Bytes& b, const Picture& pic, const std::vector<Rgb>& palette, 
             unsigned hi = 0, lo = 0;
             const Rgba& p0 = pic.at(x, y);
             auto index = [&](const Rgba& p) -> unsigned {
-                if (iconImage && p.a < 128) return 0;
+                if (iconImage && p.a < 128)
+                    return 0;
                 return iconImage ? vgaIndex(rgbOf(p)) : nearestIndex(palette, rgbOf(p));
             };
             hi = index(p0);
@@ -98,7 +113,8 @@ void fourBitRows(Bytes& b, const Picture& pic, const std::vector<Rgb>& palette, 
             }
             b.u8((hi << 4) | lo);
         }
-        while (b.size() - start < static_cast<size_t>(s)) b.u8(0);
+        while (b.size() - start < static_cast<size_t>(s))
+            b.u8(0);
     }
 }
 
@@ -112,15 +128,17 @@ void maskRows(Bytes& b, const Picture& pic)
             unsigned v = 0;
             for (int i = 0; i < 8; ++i) {
                 bool clear = (x + i >= pic.width) || pic.at(x + i, y).a < 128;
-                if (clear) v |= 0x80u >> i;
+                if (clear)
+                    v |= 0x80u >> i;
             }
             b.u8(v);
         }
-        while (b.size() - start < static_cast<size_t>(s)) b.u8(0);
+        while (b.size() - start < static_cast<size_t>(s))
+            b.u8(0);
     }
 }
 
-} // namespace
+}  // namespace
 
 int nearestIndex(const std::vector<Rgb>& palette, Rgb c)
 {
@@ -155,7 +173,8 @@ bool writeBmp24(const std::string& path, const Picture& pic)
             b.u8(p.g);
             b.u8(p.r);
         }
-        while (b.size() - start < static_cast<size_t>(s)) b.u8(0);
+        while (b.size() - start < static_cast<size_t>(s))
+            b.u8(0);
     }
     return save(path, b.data);
 }
@@ -211,17 +230,19 @@ bool writeCursor(const std::string& path, const Picture& pic, int hotX, int hotY
             for (int i = 0; i < 8 && x + i < pic.width; ++i) {
                 const Rgba& p = pic.at(x + i, y);
                 bool white = p.a >= 128 && (p.r + p.g + p.b) >= 384;
-                if (white) v |= 0x80u >> i;
+                if (white)
+                    v |= 0x80u >> i;
             }
             img.u8(v);
         }
-        while (img.size() - start < static_cast<size_t>(xs)) img.u8(0);
+        while (img.size() - start < static_cast<size_t>(xs))
+            img.u8(0);
     }
     maskRows(img, pic);
 
     Bytes b;
     b.u16(0);
-    b.u16(2); // cursor
+    b.u16(2);  // cursor
     b.u16(1);
     b.u8(pic.width & 0xFF);
     b.u8(pic.height & 0xFF);
@@ -273,7 +294,7 @@ bool writeIcon(const std::string& path, const std::vector<Picture>& sizes)
     size_t n = images.size();
     Bytes b;
     b.u16(0);
-    b.u16(1); // icon
+    b.u16(1);  // icon
     b.u16(static_cast<unsigned>(n));
     uint32_t offset = static_cast<uint32_t>(6 + 16 * n);
     for (size_t i = 0; i < n; ++i) {
@@ -288,7 +309,8 @@ bool writeIcon(const std::string& path, const std::vector<Picture>& sizes)
         b.u32(offset);
         offset += static_cast<uint32_t>(images[i].size());
     }
-    for (const Bytes& img : images) b.data.insert(b.data.end(), img.data.begin(), img.data.end());
+    for (const Bytes& img : images)
+        b.data.insert(b.data.end(), img.data.begin(), img.data.end());
     return save(path, b.data);
 }
 
@@ -297,10 +319,12 @@ namespace {
 bool load(const std::string& path, std::vector<uint8_t>& data)
 {
     FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
+    if (!f)
+        return false;
     uint8_t buf[65536];
     size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.insert(data.end(), buf, buf + n);
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        data.insert(data.end(), buf, buf + n);
     std::fclose(f);
     return true;
 }
@@ -308,24 +332,29 @@ bool load(const std::string& path, std::vector<uint8_t>& data)
 uint32_t le(const std::vector<uint8_t>& d, size_t at, int bytes)
 {
     uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | d[at + i];
+    for (int i = bytes - 1; i >= 0; --i)
+        v = (v << 8) | d[at + i];
     return v;
 }
 
-} // namespace
+}  // namespace
 
 bool readBmp(const std::string& path, Picture& out)
 {
     std::vector<uint8_t> d;
-    if (!load(path, d) || d.size() < 54 || d[0] != 'B' || d[1] != 'M') return false;
+    if (!load(path, d) || d.size() < 54 || d[0] != 'B' || d[1] != 'M')
+        return false;
     uint32_t off = le(d, 10, 4);
     int w = static_cast<int>(le(d, 18, 4));
     int h = static_cast<int>(le(d, 22, 4));
     int bits = static_cast<int>(le(d, 28, 2));
-    if (w <= 0 || h <= 0 || w > 4096 || h > 4096 || le(d, 30, 4) != 0) return false;
-    if (bits != 24 && bits != 4) return false;
+    if (w <= 0 || h <= 0 || w > 4096 || h > 4096 || le(d, 30, 4) != 0)
+        return false;
+    if (bits != 24 && bits != 4)
+        return false;
     int s = stride(w, bits);
-    if (off + static_cast<size_t>(s) * h > d.size()) return false;
+    if (off + static_cast<size_t>(s) * h > d.size())
+        return false;
     out = Picture(w, h);
     for (int y = 0; y < h; ++y) {
         size_t row = off + static_cast<size_t>(h - 1 - y) * s;
@@ -352,11 +381,12 @@ bool readBmp(const std::string& path, Picture& out)
 bool readSprite(const std::string& path, int w, int h, Picture& out)
 {
     std::vector<uint8_t> d;
-    if (!load(path, d) || d.size() != static_cast<size_t>(w) * h * 4) return false;
+    if (!load(path, d) || d.size() != static_cast<size_t>(w) * h * 4)
+        return false;
     out = Picture(w, h);
     for (size_t i = 0; i < out.pixels.size(); ++i)
         out.pixels[i] = Rgba{d[4 * i], d[4 * i + 1], d[4 * i + 2], static_cast<uint8_t>(255 - d[4 * i + 3])};
     return true;
 }
 
-} // namespace skingen
+}  // namespace skingen

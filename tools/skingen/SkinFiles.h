@@ -55,4 +55,4 @@ int nearestIndex(const std::vector<Rgb>& palette, Rgb c);
 bool readBmp(const std::string& path, Picture& out);
 bool readSprite(const std::string& path, int w, int h, Picture& out);
 
-} // namespace skingen
+}  // namespace skingen

@@ -23,11 +23,14 @@ struct Writer {
     bool ok = true;
     std::string path(const char* name) const { return dir + "/" + name; }
     void bmp24(const char* name, const Picture& p) { ok = writeBmp24(path(name), p) && ok; }
-    void bmp4(const char* name, const Picture& p, const std::vector<Rgb>& pal) { ok = writeBmp4(path(name), p, pal) && ok; }
+    void bmp4(const char* name, const Picture& p, const std::vector<Rgb>& pal)
+    {
+        ok = writeBmp4(path(name), p, pal) && ok;
+    }
     void sprite(const char* name, const Picture& p) { ok = writeSprite(path(name), p) && ok; }
 };
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -46,7 +49,8 @@ int main(int argc, char** argv)
 
     const char* types[5] = {"type_peak.bmp", "type_lowshelf.bmp", "type_highshelf.bmp", "type_lowpass.bmp",
                             "type_highpass.bmp"};
-    for (int t = 0; t < 5; ++t) w.bmp4(types[t], typeIcon(t), typeIconPalette());
+    for (int t = 0; t < 5; ++t)
+        w.bmp4(types[t], typeIcon(t), typeIconPalette());
     w.bmp4("menumark.bmp", menuMark(), menuMarkPalette());
 
     w.bmp24("clip_off.bmp", clipLamp(background, kClipL.x, kClipL.y, 0));
@@ -57,7 +61,11 @@ int main(int argc, char** argv)
 
     w.sprite("thumb.raw", sliderThumb());
     w.sprite("edit.raw", editFace());
-    struct Face { const char* name; int width; ButtonShape shape; };
+    struct Face {
+        const char* name;
+        int width;
+        ButtonShape shape;
+    };
     const Face faces[] = {
         {"arrow", 15, ButtonShape::SplitRight}, {"band", 24, ButtonShape::Single},
         {"type", 27, ButtonShape::SplitLeft},   {"flat", 50, ButtonShape::Single},
@@ -70,9 +78,14 @@ int main(int argc, char** argv)
     w.sprite("meter.raw", meterBar(false));
     w.sprite("meter_lit.raw", meterBar(true));
 
-    const struct { const char* name; TreeIcon icon; } icons[] = {
-        {"icons/root.ico", TreeIcon::Root}, {"icons/preset.ico", TreeIcon::Preset},
-        {"icons/bank.ico", TreeIcon::Bank}, {"icons/openbank.ico", TreeIcon::OpenBank},
+    const struct {
+        const char* name;
+        TreeIcon icon;
+    } icons[] = {
+        {"icons/root.ico", TreeIcon::Root},
+        {"icons/preset.ico", TreeIcon::Preset},
+        {"icons/bank.ico", TreeIcon::Bank},
+        {"icons/openbank.ico", TreeIcon::OpenBank},
     };
     for (const auto& i : icons)
         w.ok = writeIcon(w.path(i.name), {treeIcon(i.icon, 16), treeIcon(i.icon, 32)}) && w.ok;

@@ -24,7 +24,8 @@ std::string g_dir;
 Picture bmp(const char* name)
 {
     Picture p;
-    if (!readBmp(g_dir + "/" + name, p)) std::fprintf(stderr, "skinpreview: cannot read %s\n", name);
+    if (!readBmp(g_dir + "/" + name, p))
+        std::fprintf(stderr, "skinpreview: cannot read %s\n", name);
     return p;
 }
 
@@ -43,19 +44,22 @@ Picture sprite(const char* name, int w, int h)
 void blend(Picture& dst, int x0, int y0, const Picture& spr, int fade = 255, uint32_t tint = 0, int border = 1,
            int srcY = 0, int rows = -1)
 {
-    if (rows < 0) rows = spr.height;
+    if (rows < 0)
+        rows = spr.height;
     for (int r = 0; r < rows; ++r) {
         int y = y0 + r;
         for (int cI = 0; cI < spr.width; ++cI) {
             int x = x0 + cI;
-            if (x < 0 || y < 0 || x >= dst.width || y >= dst.height) continue;
+            if (x < 0 || y < 0 || x >= dst.width || y >= dst.height)
+                continue;
             const Rgba& s = spr.at(cI, srcY + r);
             int T = 255 - s.a;
             int t = fade == 255 ? T : fade + (255 - fade) * T / 255;
             int wgt = t > 0 ? t + 1 : 0;
             int sr = s.r, sg = s.g, sb = s.b;
-            bool inner = border == 0 || (border == 1 ? (cI >= 2 && cI <= spr.width - 2 && r >= 2 && r <= spr.height - 2)
-                                                     : (cI >= 1 && cI <= spr.width - 3 && r >= 1 && r <= spr.height - 3));
+            bool inner =
+                border == 0 || (border == 1 ? (cI >= 2 && cI <= spr.width - 2 && r >= 2 && r <= spr.height - 2)
+                                            : (cI >= 1 && cI <= spr.width - 3 && r >= 1 && r <= spr.height - 3));
             if (tint && inner) {
                 int div = tint >> 24;
                 sr = std::min(255u, sr * (tint & 255) / div);
@@ -75,8 +79,10 @@ void keyed(Picture& dst, int x0, int y0, const Picture& src, int sx, int sy, int
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const Rgba& s = src.at(sx + x, sy + y);
-            if (s.r == key.r && s.g == key.g && s.b == key.b) continue;
-            if (x0 + x < dst.width && y0 + y < dst.height) dst.at(x0 + x, y0 + y) = Rgba{s.r, s.g, s.b, 255};
+            if (s.r == key.r && s.g == key.g && s.b == key.b)
+                continue;
+            if (x0 + x < dst.width && y0 + y < dst.height)
+                dst.at(x0 + x, y0 + y) = Rgba{s.r, s.g, s.b, 255};
         }
 }
 
@@ -92,7 +98,8 @@ void draw(Picture& pic, const std::function<void(Canvas&)>& f)
 void line(Canvas& c, double x0, double y0, double x1, double y1, unsigned bgr)
 {
     unsigned rgb = ((bgr & 255) << 16) | (bgr & 0xFF00) | ((bgr >> 16) & 255);
-    c.fillRect(std::min(x0, x1), std::min(y0, y1), std::max(1.0, std::fabs(x1 - x0)), std::max(1.0, std::fabs(y1 - y0)), hex(rgb));
+    c.fillRect(std::min(x0, x1), std::min(y0, y1), std::max(1.0, std::fabs(x1 - x0)), std::max(1.0, std::fabs(y1 - y0)),
+               hex(rgb));
 }
 
 struct Button {
@@ -103,7 +110,7 @@ struct Button {
     int icon = -1;
 };
 
-const double kGuiFont = 11.0; // close to the system's default GUI font
+const double kGuiFont = 11.0;  // close to the system's default GUI font
 
 void drawButton(Picture& pic, const Button& b)
 {
@@ -112,7 +119,8 @@ void drawButton(Picture& pic, const Button& b)
     blend(pic, b.r.x, b.r.y, spr, b.disabled ? 160 : 255, b.checked ? 0xEB78F8FFu : 0, 1);
     int off = b.pressed ? 1 : 0;
     if (b.icon >= 0) {
-        const char* names[5] = {"type_peak.bmp", "type_lowshelf.bmp", "type_highshelf.bmp", "type_lowpass.bmp", "type_highpass.bmp"};
+        const char* names[5] = {"type_peak.bmp", "type_lowshelf.bmp", "type_highshelf.bmp", "type_lowpass.bmp",
+                                "type_highpass.bmp"};
         Picture ic = bmp(names[b.icon]);
         int iw = b.r.w - 4;
         int x = 2 + (iw - ic.width + 1) / 2;
@@ -123,12 +131,15 @@ void drawButton(Picture& pic, const Button& b)
         if (b.text && *b.text) {
             Colour col = b.disabled ? hex(0x808080) : hex(0x404040);
             double cy = (inT + 1 + inB) / 2.0 + 4;
-            if (b.arrow) c.text(b.text, inL + 3, cy, kGuiFont, col, 0.0);
-            else c.text(b.text, (inL + inR) / 2.0, cy, kGuiFont, col, 0.5);
+            if (b.arrow)
+                c.text(b.text, inL + 3, cy, kGuiFont, col, 0.0);
+            else
+                c.text(b.text, (inL + inR) / 2.0, cy, kGuiFont, col, 0.5);
         }
         if (b.arrow) {
             double R = inR, T = inT + 1;
-            for (int i = 0; i < 4; ++i) c.fillRect(R - 10 + i, T + 5 + i, 7 - 2 * i, 1, hex(0x404040));
+            for (int i = 0; i < 4; ++i)
+                c.fillRect(R - 10 + i, T + 5 + i, 7 - 2 * i, 1, hex(0x404040));
         }
         if (b.focus) {
             cairo_set_line_width(c.cr(), 1);
@@ -165,9 +176,11 @@ void drawSlider(Picture& pic, Rect r, int value, int min, int max, bool focus = 
             bool major = v == min || v == 0 || v == max;
             int x = r.x + sliderTickX(v, min, max);
             line(c, x, r.bottom() - (major ? 10 : 8), x, r.bottom() - 4, major ? 0x505050 : 0x888888);
-            if (v == max) break;
+            if (v == max)
+                break;
             v += 20;
-            if (v > max) v = max;
+            if (v > max)
+                v = max;
         }
     });
     int off = ((value - min) * kSliderTravel + (max - min) / 2) / (max - min);
@@ -179,9 +192,11 @@ void drawMeter(Picture& pic, Rect r, int level, int peak)
     Picture bg = sprite("meter.raw", 12, 144), lit = sprite("meter_lit.raw", 12, 144);
     blend(pic, r.x, r.y, bg);
     int row = meterRow(level);
-    if (row < 142) blend(pic, r.x, r.y + row, lit, 255, 0, 1, row, 142 - row);
+    if (row < 142)
+        blend(pic, r.x, r.y + row, lit, 255, 0, 1, row, 142 - row);
     int prow = meterRow(peak);
-    if (prow < 142) blend(pic, r.x, r.y + prow, lit, 255, 0, 1, prow, 2);
+    if (prow < 142)
+        blend(pic, r.x, r.y + prow, lit, 255, 0, 1, prow, 2);
 }
 
 // A peak filter's response in dB, for the preview curve only.
@@ -198,9 +213,12 @@ void drawGraph(Picture& pic)
     const double L = std::log10(22050.0 / 16.0);
     auto xf = [&](double f) { return static_cast<int>(std::log10(f / 16.0) * W / L); };
     auto yg = [&](double db) { return Hc - static_cast<int>(Hh * db / R); };
-    struct Band { double f, gain, q; bool on, sel; };
-    const Band bands[6] = {{60, 4.5, 0.8, true, false},  {180, -3, 1.2, true, false}, {700, 0, 1, false, false},
-                           {2500, 6, 1.5, true, true},    {6000, -2, 1, true, true},   {14000, 3, 0.7, true, false}};
+    struct Band {
+        double f, gain, q;
+        bool on, sel;
+    };
+    const Band bands[6] = {{60, 4.5, 0.8, true, false}, {180, -3, 1.2, true, false}, {700, 0, 1, false, false},
+                           {2500, 6, 1.5, true, true},  {6000, -2, 1, true, true},   {14000, 3, 0.7, true, false}};
     draw(g, [&](Canvas& c) {
         cairo_rectangle(c.cr(), 2, 2, W - 2, B - 2);
         cairo_clip(c.cr());
@@ -214,8 +232,10 @@ void drawGraph(Picture& pic)
         for (double f = 31.25; f < 44100; f *= 2) {
             line(c, xf(f), T, xf(f), B, 0x95754B);
             char t[8];
-            if (f >= 1000) std::snprintf(t, sizeof t, "%dk", static_cast<int>(f * 0.001));
-            else std::snprintf(t, sizeof t, "%d", static_cast<int>(f));
+            if (f >= 1000)
+                std::snprintf(t, sizeof t, "%dk", static_cast<int>(f * 0.001));
+            else
+                std::snprintf(t, sizeof t, "%d", static_cast<int>(f));
             c.text(t, xf(f), B - 2, 10, hex(0x253A49), 0.5, false, true);
         }
         cairo_set_line_width(c.cr(), 1.0);
@@ -223,9 +243,12 @@ void drawGraph(Picture& pic)
             double f = 16.0 * std::pow(10.0, (k + 2) * L / W);
             double db = 0;
             for (const Band& b : bands)
-                if (b.on) db += bell(f, b.f, b.gain, b.q);
-            if (k == 0) cairo_move_to(c.cr(), 2 + k + 0.5, yg(db) + 0.5);
-            else cairo_line_to(c.cr(), 2 + k + 0.5, yg(db) + 0.5);
+                if (b.on)
+                    db += bell(f, b.f, b.gain, b.q);
+            if (k == 0)
+                cairo_move_to(c.cr(), 2 + k + 0.5, yg(db) + 0.5);
+            else
+                cairo_line_to(c.cr(), 2 + k + 0.5, yg(db) + 0.5);
         }
         c.set(hex(0xFFFFFF));
         cairo_stroke(c.cr());
@@ -239,12 +262,14 @@ void drawGraph(Picture& pic)
     for (int pass = 0; pass < 2; ++pass)
         for (int n = 0; n < 6; ++n) {
             const Band& b = bands[n];
-            if (b.on != (pass == 1)) continue;
+            if (b.on != (pass == 1))
+                continue;
             int row = 10 * ((b.sel ? 1 : 0) + (b.on ? 2 : 0));
             keyed(g, xf(b.f) - 1, yg(b.gain) - 4, handles, n * 10, row, 9, 9, Rgb{255, 0, 255});
         }
     for (int y = 0; y < g.height; ++y)
-        for (int x = 0; x < g.width; ++x) pic.at(kGraph.x + x, kGraph.y + y) = g.at(x, y);
+        for (int x = 0; x < g.width; ++x)
+            pic.at(kGraph.x + x, kGraph.y + y) = g.at(x, y);
 }
 
 void editor(const std::string& out)
@@ -316,15 +341,20 @@ void sheet(const std::string& out)
         put(treeIcon(t, 32));
     }
     for (const char* n : {"button", "setup", "flat", "type", "band", "arrow"}) {
-        int w = std::string(n) == "button" ? 76 : std::string(n) == "setup" ? 61 : std::string(n) == "flat" ? 50
-              : std::string(n) == "type" ? 27 : std::string(n) == "band" ? 24 : 15;
+        int w = std::string(n) == "button"  ? 76
+                : std::string(n) == "setup" ? 61
+                : std::string(n) == "flat"  ? 50
+                : std::string(n) == "type"  ? 27
+                : std::string(n) == "band"  ? 24
+                                            : 15;
         put(sprite((std::string(n) + ".raw").c_str(), w, 21));
         put(sprite((std::string(n) + "_down.raw").c_str(), w, 21));
     }
     put(sprite("edit.raw", 40, 21));
     put(sprite("thumb.raw", 29, 16));
-    for (const char* n : {"type_peak.bmp", "type_lowshelf.bmp", "type_highshelf.bmp", "type_lowpass.bmp", "type_highpass.bmp",
-                          "menumark.bmp", "clip_off.bmp", "clip_held.bmp", "clip_active.bmp", "handles.bmp"})
+    for (const char* n :
+         {"type_peak.bmp", "type_lowshelf.bmp", "type_highshelf.bmp", "type_lowpass.bmp", "type_highpass.bmp",
+          "menumark.bmp", "clip_off.bmp", "clip_held.bmp", "clip_active.bmp", "handles.bmp"})
         put(bmp(n));
     put(sprite("meter.raw", 12, 144));
     put(sprite("meter_lit.raw", 12, 144));
@@ -332,7 +362,7 @@ void sheet(const std::string& out)
     c.savePng((out + "/sheet.png").c_str());
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
