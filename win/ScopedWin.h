@@ -1,0 +1,173 @@
+#pragma once
+// Scoped owners of Win32 handles, shared by both plug-in DLLs. Each owner releases its handle the
+// way it was obtained, exactly once, and cannot be copied: a handle has one owner. Borrowed handles
+// (the skin bitmaps and sprites the editor lends to its controls) stay plain handles.
+
+#include <windows.h>
+
+#include <utility>
+
+namespace qv {
+
+// A DC from GetDC, given back with ReleaseDC.
+class WindowDC {
+public:
+    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~WindowDC()
+    {
+        if (dc_)
+            ReleaseDC(window_, dc_);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// A memory DC from CreateCompatibleDC, deleted with DeleteDC.
+class CompatibleDC {
+public:
+    explicit CompatibleDC(HDC reference) : dc_(CreateCompatibleDC(reference)) {}
+    ~CompatibleDC()
+    {
+        if (dc_)
+            DeleteDC(dc_);
+    }
+    CompatibleDC(const CompatibleDC&) = delete;
+    CompatibleDC& operator=(const CompatibleDC&) = delete;
+    HDC get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+private:
+    HDC dc_;
+};
+
+// Selects an object into a DC and puts the previous one back. A null object selects nothing.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(dc && object ? SelectObject(dc, object) : nullptr) {}
+    ~SelectedObject()
+    {
+        if (old_ && old_ != HGDI_ERROR)
+            SelectObject(dc_, old_);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+// A palette selected into a DC, put back on leaving.
+class SelectedPalette {
+public:
+    SelectedPalette(HDC dc, HPALETTE palette, bool background = false)
+        : dc_(dc), old_(dc && palette ? SelectPalette(dc, palette, background ? TRUE : FALSE) : nullptr)
+    {
+    }
+    ~SelectedPalette()
+    {
+        if (old_)
+            SelectPalette(dc_, old_, TRUE);
+    }
+    SelectedPalette(const SelectedPalette&) = delete;
+    SelectedPalette& operator=(const SelectedPalette&) = delete;
+
+private:
+    HDC dc_;
+    HPALETTE old_;
+};
+
+// An owned GDI object (bitmap, brush, pen, font, palette, region), deleted with DeleteObject.
+template <class H>
+class GdiObject {
+public:
+    GdiObject() = default;
+    explicit GdiObject(H handle) : handle_(handle) {}
+    ~GdiObject() { reset(); }
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+    GdiObject(GdiObject&& other) noexcept : handle_(other.release()) {}
+    GdiObject& operator=(GdiObject&& other) noexcept
+    {
+        if (this != &other)
+            reset(other.release());
+        return *this;
+    }
+    H get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+    void reset(H handle = nullptr)
+    {
+        if (handle_ && handle_ != handle)
+            DeleteObject(handle_);
+        handle_ = handle;
+    }
+    H release() { return std::exchange(handle_, nullptr); }
+
+private:
+    H handle_ = nullptr;
+};
+
+using Bitmap = GdiObject<HBITMAP>;
+using Brush = GdiObject<HBRUSH>;
+using Pen = GdiObject<HPEN>;
+using Font = GdiObject<HFONT>;
+using Palette = GdiObject<HPALETTE>;
+
+// An open registry key, closed with RegCloseKey.
+class RegKey {
+public:
+    RegKey() = default;
+    ~RegKey() { reset(); }
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+    HKEY get() const { return key_; }
+    explicit operator bool() const { return key_ != nullptr; }
+    // For RegOpenKeyEx and RegCreateKeyEx: closes what is held and hands out the slot.
+    HKEY* put()
+    {
+        reset();
+        return &key_;
+    }
+    void reset()
+    {
+        if (key_)
+            RegCloseKey(key_);
+        key_ = nullptr;
+    }
+    LONG open(HKEY root, const char* path, REGSAM access)
+    {
+        LONG result = RegOpenKeyExA(root, path, 0, access, put());
+        if (result != ERROR_SUCCESS)
+            key_ = nullptr;
+        return result;
+    }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+// A menu from CreatePopupMenu or LoadMenu, destroyed with DestroyMenu.
+class Menu {
+public:
+    explicit Menu(HMENU menu = nullptr) : menu_(menu) {}
+    ~Menu()
+    {
+        if (menu_)
+            DestroyMenu(menu_);
+    }
+    Menu(const Menu&) = delete;
+    Menu& operator=(const Menu&) = delete;
+    HMENU get() const { return menu_; }
+    explicit operator bool() const { return menu_ != nullptr; }
+
+private:
+    HMENU menu_;
+};
+
+}  // namespace qv
