@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <psapi.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "WavFile.h"
@@ -18,8 +21,30 @@ const char kDir[] = "qvrender-test";
 
 struct ProcessResult {
     DWORD exitCode = 0xFFFFFFFF;
-    std::string output;  // stdout and stderr together
+    std::string output;     // stdout and stderr together
+    SIZE_T peakMemory = 0;  // the largest working set seen while it ran
 };
+
+SIZE_T peakOf(HANDLE process)
+{
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(process, &counters, sizeof counters))
+        return 0;
+    return counters.PeakWorkingSetSize > counters.WorkingSetSize ? counters.PeakWorkingSetSize
+                                                                 : counters.WorkingSetSize;
+}
+
+// Reads the child's output on a thread, so that the caller can watch the child's memory meanwhile.
+DWORD WINAPI drain(void* context)
+{
+    auto* pipe = static_cast<std::pair<HANDLE, std::string*>*>(context);
+    char buf[4096];
+    DWORD n;
+    while (ReadFile(pipe->first, buf, sizeof buf, &n, nullptr) && n > 0)
+        pipe->second->append(buf, n);
+    return 0;
+}
 
 ProcessResult qvrender(const std::string& args)
 {
@@ -41,11 +66,16 @@ ProcessResult qvrender(const std::string& args)
     line.push_back('\0');
     if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
         CloseHandle(write);
-        char buf[4096];
-        DWORD n;
-        while (ReadFile(read, buf, sizeof buf, &n, nullptr) && n > 0)
-            result.output.append(buf, n);
-        WaitForSingleObject(pi.hProcess, INFINITE);
+        std::pair<HANDLE, std::string*> pipe(read, &result.output);
+        HANDLE reader = CreateThread(nullptr, 0, drain, &pipe, 0, nullptr);
+        do {
+            const SIZE_T now = peakOf(pi.hProcess);
+            if (now > result.peakMemory)
+                result.peakMemory = now;
+        } while (WaitForSingleObject(pi.hProcess, 50) == WAIT_TIMEOUT);
+        WaitForSingleObject(reader, INFINITE);
+        CloseHandle(reader);
+        result.output.erase(std::remove(result.output.begin(), result.output.end(), '\r'), result.output.end());
         GetExitCodeProcess(pi.hProcess, &result.exitCode);
         CloseHandle(pi.hProcess);
         CloseHandle(pi.hThread);
@@ -122,6 +152,20 @@ TEST_F(QvRender, FlatSettingsLeaveSixteenBitAudioBitForBit)
     ASSERT_EQ(r.exitCode, 0u) << r.output;
     EXPECT_NE(r.output.find("peak"), std::string::npos) << r.output;
     EXPECT_EQ(readAll(path("demo.wav")), readAll(path("flat.wav")));
+
+    // Metadata goes along on both paths: a LIST chunk of odd size, before the audio.
+    std::vector<uint8_t> tagged = readAll(path("demo.wav"));
+    const std::vector<uint8_t> list = {'L', 'I', 'S', 'T', 9, 0, 0, 0, 'I', 'N', 'F', 'O', 'I', 'N', 'A', 'M', 'x', 0};
+    tagged.insert(tagged.begin() + 36, list.begin(), list.end());
+    tagged[4] = static_cast<uint8_t>(tagged[4] + list.size());
+    writeAll(path("tagged.wav"), tagged);
+    for (const char* dshow : {"", "--dshow --dll qvEqualizer.dll "}) {
+        ProcessResult t = qvrender(std::string(dshow) + "--param 29=0.5 " + path("tagged.wav") + " " + path("t.wav"));
+        ASSERT_EQ(t.exitCode, 0u) << t.output;
+        const std::vector<uint8_t> out = readAll(path("t.wav"));
+        ASSERT_EQ(out.size(), tagged.size()) << dshow;
+        EXPECT_TRUE(std::equal(tagged.begin(), tagged.begin() + 44 + list.size(), out.begin())) << dshow;
+    }
 }
 
 TEST_F(QvRender, EveryFormatKeepsItsFormatAndAPeakLiftsItsBand)
@@ -165,7 +209,6 @@ TEST_F(QvRender, BadInputIsRefusedWithoutLeavingAnOutputBehind)
         DWORD code;
     } cases[] = {
         {path("missing.wav") + " " + path("o.wav"), "cannot open", 1},
-        {path("truncated.wav") + " " + path("o.wav"), "truncated", 1},
         {path("8bit.wav") + " " + path("o.wav"), "unsupported sample size", 1},
         {path("text.wav") + " " + path("o.wav"), "not a WAV", 1},
         {"--dll nothing-here.dll " + path("ok.wav") + " " + path("o.wav"), "cannot load", 1},
@@ -182,9 +225,151 @@ TEST_F(QvRender, BadInputIsRefusedWithoutLeavingAnOutputBehind)
 
     // A failed run leaves an existing output file as it was.
     writeAll(path("keep.wav"), ok);
-    ProcessResult r = qvrender(path("truncated.wav") + " " + path("keep.wav"));
+    ProcessResult r = qvrender(path("text.wav") + " " + path("keep.wav"));
     EXPECT_NE(r.exitCode, 0u);
     EXPECT_EQ(readAll(path("keep.wav")), ok);
+
+    // A file cut short is read up to its end, with a warning; the output is a whole file.
+    r = qvrender(path("truncated.wav") + " " + path("o.wav"));
+    EXPECT_EQ(r.exitCode, 0u) << r.output;
+    EXPECT_NE(r.output.find("warning: " + path("truncated.wav") + ": the data chunk announces"), std::string::npos)
+        << r.output;
+    WavAudio cut;
+    std::string error;
+    const std::vector<uint8_t> out = readAll(path("o.wav"));
+    ASSERT_TRUE(parseWav(out.data(), out.size(), cut, error)) << error;
+    EXPECT_TRUE(cut.warnings.empty());
+    EXPECT_EQ(cut.frames, (ok.size() / 2 - 44) / 4);
+    DeleteFileA(path("o.wav").c_str());
+}
+
+TEST_F(QvRender, TheInputAndReadOnlyFilesAreNeverOverwritten)
+{
+    writeSine(path("orig.wav"), SampleKind::Pcm, 2, 16, 440.0, 0.3);
+    const std::vector<uint8_t> orig = readAll(path("orig.wav"));
+    writeAll(path("locked.wav"), std::vector<uint8_t>{'k', 'e', 'e', 'p'});
+    SetFileAttributesA(path("locked.wav").c_str(), FILE_ATTRIBUTE_READONLY);
+    CreateDirectoryA(path("folder.wav").c_str(), nullptr);
+    char full[MAX_PATH];
+    GetFullPathNameA(path("orig.wav").c_str(), MAX_PATH, full, nullptr);
+    const struct {
+        std::string output;
+        const char* says;
+    } cases[] = {
+        {path("orig.wav"), "is the input file"},
+        {std::string(kDir) + "\\.\\ORIG.WAV", "is the input file"},
+        {std::string(kDir) + "/../" + kDir + "/orig.wav", "is the input file"},
+        {full, "is the input file"},
+        {path("locked.wav"), "read-only"},
+        {path("folder.wav"), "is a folder"},
+    };
+    for (const auto& c : cases) {
+        for (const char* dshow : {"", "--dshow --dll qvEqualizer.dll "}) {
+            ProcessResult r = qvrender(std::string(dshow) + "--param 30=0.7 " + path("orig.wav") + " " + c.output);
+            EXPECT_EQ(r.exitCode, 1u) << c.output;
+            EXPECT_NE(r.output.find(c.says), std::string::npos) << r.output;
+        }
+    }
+    EXPECT_EQ(readAll(path("orig.wav")), orig);
+    EXPECT_EQ(readAll(path("locked.wav")), (std::vector<uint8_t>{'k', 'e', 'e', 'p'}));
+    SetFileAttributesA(path("locked.wav").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(QvRender, PresetsByNameAndTheirListing)
+{
+    writeSine(path("p.wav"), SampleKind::Float, 2, 32, 200.0, 0.25);
+    // "Warm Master" from the factory file beside the plug-in, by name and by bank, is its Data text.
+    const char kWarmMaster[] = "0,1,1,200,7,15,1,2,10000,7,-15,0,0,1000,10,0,0,0,1000,10,0,0,0,1000,10,0,0,0,1000,10,0";
+    ProcessResult byData = qvrender(std::string("--data ") + kWarmMaster + " " + path("p.wav") + " " + path("d.wav"));
+    ASSERT_EQ(byData.exitCode, 0u) << byData.output;
+    for (const char* name : {"\"warm master\"", "Mastering/\"Warm Master\""}) {
+        ProcessResult r = qvrender(std::string("--preset ") + name + " " + path("p.wav") + " " + path("n.wav"));
+        ASSERT_EQ(r.exitCode, 0u) << r.output;
+        EXPECT_NE(r.output.find("preset: Mastering/Warm Master"), std::string::npos) << r.output;
+        EXPECT_EQ(readAll(path("n.wav")), readAll(path("d.wav"))) << name;
+    }
+
+    ProcessResult close = qvrender("--preset \"warm mastr\" " + path("p.wav") + " " + path("x.wav"));
+    EXPECT_EQ(close.exitCode, 1u);
+    EXPECT_NE(close.output.find("close matches:\n  Mastering/Warm Master"), std::string::npos) << close.output;
+    EXPECT_FALSE(exists(path("x.wav")));
+
+    ProcessResult list = qvrender("--list-presets");
+    EXPECT_EQ(list.exitCode, 0u) << list.output;
+    EXPECT_NE(list.output.find("Mastering\n  Gentle Smile\n"), std::string::npos) << list.output;
+
+    // Another plug-in's preset file is not read.
+    writeAll(path("foreign.ini"), std::vector<uint8_t>{'[', 'P', 'l', 'u', 'g', '-', 'i', 'n', ']', '\n', 'C', 'L', 'S',
+                                                       'I', 'D', '=', 'x', '\n'});
+    ProcessResult foreign = qvrender("--preset-file " + path("foreign.ini") + " --list-presets");
+    EXPECT_EQ(foreign.exitCode, 1u);
+    EXPECT_NE(foreign.output.find("another plug-in"), std::string::npos) << foreign.output;
+}
+
+TEST_F(QvRender, HelpExplainsTheFormatsAndWarningsShowValuesBeyondTheRanges)
+{
+    ProcessResult help = qvrender("--help");
+    EXPECT_EQ(help.exitCode, 0u);
+    for (const char* text : {"row x 7 + column", "Data text: 31 whole numbers", "What Q does", "Lowpass"})
+        EXPECT_NE(help.output.find(text), std::string::npos) << text;
+
+    writeSine(path("loud.wav"), SampleKind::Pcm, 1, 16, 1000.0, 0.9);
+    for (const char* dshow : {"", "--dshow --dll qvEqualizer.dll "}) {
+        ProcessResult r = qvrender(std::string(dshow) + "--param 9=0 --param 16=0.0449 --param 30=1.5 " +
+                                   path("loud.wav") + " " + path("loud-out.wav"));
+        EXPECT_EQ(r.exitCode, 0u) << r.output;
+        EXPECT_NE(r.output.find("warning: Gain 2: 36.0 dB is outside -18.0 dB .. 18.0 dB; using 18.0 dB"),
+                  std::string::npos)
+            << r.output;
+        EXPECT_NE(r.output.find("band 2  on   Peak/Dip"), std::string::npos) << r.output;
+        EXPECT_NE(r.output.find("clipped samples"), std::string::npos) << r.output;
+        EXPECT_NE(r.output.find("of audio in"), std::string::npos) << r.output;
+    }
+}
+
+// Writes a WAV of `seconds` of 16-bit mono silence without writing its audio: the file is sparse.
+void writeSparseWav(const std::string& file, uint32_t rate, uint64_t seconds)
+{
+    const uint64_t dataBytes = seconds * rate * 2;
+    const std::vector<uint8_t> header = wavHeader(makeFormat(SampleKind::Pcm, 1, rate, 16), {}, dataBytes);
+    writeAll(file, header);
+    HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(header.size() + dataBytes);
+    EXPECT_TRUE(SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h));
+    CloseHandle(h);
+}
+
+TEST_F(QvRender, HoursOfAudioStreamInConstantMemoryOnBothPaths)
+{
+    // Three hours at 4 kHz: 86 MB of 16-bit audio, 173 MB as floats; a render that held the file
+    // would grow by far more than the bound below.
+    writeSparseWav(path("short.wav"), 4000, 10);
+    writeSparseWav(path("long.wav"), 4000, 3 * 3600);
+    const SIZE_T bound = 32u << 20;
+    for (const char* dshow : {"", "--dshow --dll qvEqualizer.dll "}) {
+        const std::string settings = std::string(dshow) + "--param 30=0.6 --param 34=0.4 ";
+        ProcessResult brief = qvrender(settings + path("short.wav") + " " + path("short-out.wav"));
+        ASSERT_EQ(brief.exitCode, 0u) << brief.output;
+        ProcessResult hours = qvrender(settings + path("long.wav") + " " + path("long-out.wav"));
+        ASSERT_EQ(hours.exitCode, 0u) << hours.output;
+        EXPECT_NE(hours.output.find("3:00:00 of audio in"), std::string::npos) << hours.output;
+        EXPECT_NE(hours.output.find("processing: 100%"), std::string::npos) << hours.output;
+        ASSERT_GT(brief.peakMemory, 0u) << "the system reports no memory figures";
+        EXPECT_LT(hours.peakMemory, brief.peakMemory + bound)
+            << dshow << ": " << hours.peakMemory / 1024 << " KiB for three hours, " << brief.peakMemory / 1024
+            << " KiB for ten seconds";
+        std::printf("%s: peak working set %lu KiB for 10 s, %lu KiB for 3 h\n", *dshow ? "dshow" : "vst",
+                    static_cast<unsigned long>(brief.peakMemory / 1024),
+                    static_cast<unsigned long>(hours.peakMemory / 1024));
+
+        WIN32_FILE_ATTRIBUTE_DATA info;
+        ASSERT_TRUE(GetFileAttributesExA(path("long-out.wav").c_str(), GetFileExInfoStandard, &info));
+        EXPECT_EQ((uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow, 44 + 3ull * 3600 * 4000 * 2);
+        DeleteFileA(path("long-out.wav").c_str());
+    }
+    DeleteFileA(path("long.wav").c_str());
 }
 
 TEST_F(QvRender, TheDirectShowPathMatchesThePluginPath)

@@ -7,6 +7,7 @@
 #include <uuids.h>
 #include <vfwmsgs.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -40,7 +41,7 @@ std::string failure(const char* what, HRESULT hr)
     return text;
 }
 
-// Collects each delivered buffer.
+// Collects each delivered buffer, or hands it to the sink.
 class Collector : public ISampleGrabberCB {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
@@ -60,8 +61,13 @@ public:
     HRESULT STDMETHODCALLTYPE BufferCB(double, BYTE* buffer, long length) override
     {
         if (buffer && length > 0) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            data_.insert(data_.end(), buffer, buffer + length);
+            if (sink_) {
+                sink_->deliver(buffer, static_cast<size_t>(length));
+            } else {
+                std::lock_guard<std::mutex> lock(mutex_);
+                data_.insert(data_.end(), buffer, buffer + length);
+            }
+            ++deliveries_;
             SetEvent(arrived_);
         }
         return S_OK;
@@ -74,12 +80,15 @@ public:
     }
     // Signalled when a buffer has arrived since the last take().
     HANDLE arrived() const { return arrived_; }
-    Collector() : arrived_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    unsigned long deliveries() const { return deliveries_; }
+    explicit Collector(GraphSink* sink) : sink_(sink), arrived_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
     ~Collector() { CloseHandle(arrived_); }
     Collector(const Collector&) = delete;
     Collector& operator=(const Collector&) = delete;
 
 private:
+    GraphSink* sink_;
+    std::atomic<unsigned long> deliveries_{0};
     HANDLE arrived_;
     std::mutex mutex_;
     std::vector<uint8_t> data_;
@@ -135,7 +144,7 @@ HRESULT createFilter(const wchar_t* dll, HMODULE* module, IBaseFilter** out)
 }
 
 GraphRunResult run(const wchar_t* wavPath, const ParameterRecord* settings, const wchar_t* dll, bool restart,
-                   HMODULE* module)
+                   GraphSink* sink, HMODULE* module)
 {
     GraphRunResult result;
     Ptr<IGraphBuilder> graph;
@@ -192,7 +201,7 @@ GraphRunResult run(const wchar_t* wavPath, const ParameterRecord* settings, cons
         result.error = failure("opening the WAV file", hr);
         return result;
     }
-    Collector collector;
+    Collector collector(sink);
     Ptr<ISampleGrabber> grab;
     hr = grabber->QueryInterface(IID_ISampleGrabber, reinterpret_cast<void**>(grab.put()));
     if (SUCCEEDED(hr))
@@ -217,6 +226,20 @@ GraphRunResult run(const wchar_t* wavPath, const ParameterRecord* settings, cons
             result.error = failure(l.what, hr);
             return result;
         }
+    }
+    if (sink) {
+        WAVEFORMATEX format{};
+        AM_MEDIA_TYPE mt{};
+        if (SUCCEEDED(grab->GetConnectedMediaType(&mt))) {
+            if (mt.pbFormat && mt.cbFormat >= 16)
+                std::memcpy(&format, mt.pbFormat, mt.cbFormat < sizeof format ? mt.cbFormat : sizeof format);
+            if (mt.pbFormat)
+                CoTaskMemFree(mt.pbFormat);
+            if (mt.pUnk)
+                mt.pUnk->Release();
+        }
+        if (!sink->begin(format, result.error))
+            return result;
     }
     Ptr<IMediaControl> control;
     Ptr<IMediaEvent> events;
@@ -265,10 +288,29 @@ GraphRunResult run(const wchar_t* wavPath, const ParameterRecord* settings, cons
         return result;
     }
     long code = 0;
-    // A stalled graph must not hang the caller: allow a minute beyond the file's own length.
-    const long long lengthMs = result.duration > 0 ? result.duration / 10000 : 0;
-    hr = events->WaitForCompletion(static_cast<long>(60000 + (lengthMs < 3600000 ? lengthMs : 3600000)), &code);
+    // A stalled graph must not hang the caller: a minute without output ends the run.
+    unsigned long seen = collector.deliveries();
+    DWORD quiet = 0;
+    for (;;) {
+        const DWORD step = 250;
+        hr = events->WaitForCompletion(step, &code);
+        if (hr != E_ABORT && hr != VFW_E_WRONG_STATE)
+            break;
+        if (sink && !sink->poll(result.error)) {
+            control->Stop();
+            return result;
+        }
+        const unsigned long now = collector.deliveries();
+        quiet = now == seen ? quiet + step : 0;
+        seen = now;
+        if (quiet >= 60000) {
+            hr = VFW_E_TIMEOUT;
+            break;
+        }
+    }
     control->Stop();
+    if (sink && SUCCEEDED(hr) && code == EC_COMPLETE && !sink->poll(result.error))
+        return result;
     if (FAILED(hr) || code != EC_COMPLETE) {
         result.error = failure("running to completion", FAILED(hr) ? hr : static_cast<HRESULT>(code));
         return result;
@@ -292,11 +334,11 @@ GraphRunResult run(const wchar_t* wavPath, const ParameterRecord* settings, cons
 }  // namespace
 
 GraphRunResult runWavThroughFilter(const wchar_t* wavPath, const ParameterRecord* settings, const wchar_t* filterDll,
-                                   bool restartMidStream)
+                                   bool restartMidStream, GraphSink* sink)
 {
     const HRESULT init = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     HMODULE module = nullptr;
-    GraphRunResult result = run(wavPath, settings, filterDll, restartMidStream, &module);
+    GraphRunResult result = run(wavPath, settings, filterDll, restartMidStream, sink, &module);
     // Everything of the DLL is released with the graph above, so it may go now.
     if (module)
         FreeLibrary(module);

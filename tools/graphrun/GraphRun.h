@@ -21,11 +21,25 @@ struct GraphRunResult {
     int64_t duration = -1;      // the graph's duration in 100 ns units, seen through the filter; -1 if none
 };
 
+// Takes the output as it arrives, in place of the result's `data`, so that a long file costs no memory.
+class GraphSink {
+public:
+    virtual ~GraphSink() = default;
+    // Once the graph is connected, with the format the grabber will deliver; false stops the run.
+    virtual bool begin(const WAVEFORMATEX& format, std::string& error) = 0;
+    // Each buffer, on the graph's streaming thread.
+    virtual void deliver(const uint8_t* data, size_t size) = 0;
+    // On the caller's thread a few times a second while the graph runs; false stops the run.
+    virtual bool poll(std::string& error) = 0;
+};
+
 // `settings` (or null) goes to the filter through IEqualizerControl before the graph runs.
 // `filterDll` (or null for the registered server) names the DLL to create the filter from.
 // With `restartMidStream` the graph is first stopped as soon as output arrives, seeked back to the
 // start and run again; the result is that second run, which must not remember the first.
+// A run fails when no output arrives for a minute.
 GraphRunResult runWavThroughFilter(const wchar_t* wavPath, const ParameterRecord* settings,
-                                   const wchar_t* filterDll = nullptr, bool restartMidStream = false);
+                                   const wchar_t* filterDll = nullptr, bool restartMidStream = false,
+                                   GraphSink* sink = nullptr);
 
 }  // namespace qv

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "ParameterModel.h"
+#include "DataText.h"
 
 namespace qv {
 namespace {
@@ -28,53 +28,102 @@ bool parseInt(const char* text, long lo, long hi, long& value)
 const char* renderUsage()
 {
     return "usage: qvrender [options] INPUT.wav OUTPUT.wav\n"
+           "       qvrender --list-presets\n"
            "       qvrender --demo-signal OUTPUT.wav\n"
-           "Equalizes a WAV file (PCM 16, 24 or 32-bit, or 32-bit float; mono or stereo) through the\n"
-           "qv:equalizer VST plug-in, loaded exactly as a host loads it, and writes the result in the\n"
-           "input's format.\n"
-           "  --dll PATH          the plug-in DLL (default: \"Zorvath qvEqualizer R3.dll\" beside qvrender)\n"
-           "  --param INDEX=X     set parameter INDEX (0..34) to the normalized value X (repeatable)\n"
-           "  --data \"N,N,...\"    the 31 integers of a preset's Data text\n"
-           "  --block N           frames per processing call (1..65536, default 512)\n"
-           "  --dshow             run the file through a DirectShow graph with the registered filter\n";
+           "       qvrender --help    (the options and the parameter formats)\n";
 }
 
-bool dataTextToParams(const std::string& text, std::vector<std::pair<int, float>>& params, std::string& error)
+const char* renderHelp()
 {
-    std::vector<long> numbers;
+    return "usage: qvrender [options] INPUT.wav OUTPUT.wav\n"
+           "       qvrender [--dll PATH | --preset-file PATH] --list-presets\n"
+           "       qvrender --demo-signal OUTPUT.wav\n"
+           "\n"
+           "Equalizes a WAV file (PCM 16, 24 or 32-bit, or 32-bit float; mono or stereo; any rate)\n"
+           "through the qv:equalizer VST plug-in, loaded exactly as a host loads it, and writes the\n"
+           "result in the input's format, LIST metadata included. The file is streamed: its length\n"
+           "costs no memory. The output is written beside its final name and moved into place at\n"
+           "the end, so a failed or interrupted run never leaves a partial file.\n"
+           "\n"
+           "Options:\n"
+           "  --param INDEX=X     set parameter INDEX (0..34) to the host value X (0..1)\n"
+           "  --data \"N,N,...\"    settings as the 31 numbers of a preset's Data text\n"
+           "  --preset NAME       a preset from the preset file (BANK/NAME where names repeat)\n"
+           "  --list-presets      print the banks and presets of the preset file\n"
+           "  --preset-file PATH  the preset file (default: qvEqualizerR3.ini beside the plug-in)\n"
+           "  --dll PATH          the plug-in DLL (default: \"Zorvath qvEqualizer R3.dll\" beside\n"
+           "                      qvrender; with --dshow, the filter DLL instead of the registered one)\n"
+           "  --dshow             run the file through a DirectShow graph with the equalizer filter\n"
+           "                      (16-bit PCM or 32-bit float only)\n"
+           "  --block N           frames per processing call (1..65536, default 512)\n"
+           "  --help              this text\n"
+           "Settings options apply in order, over the default program: --preset Rock --param 28=0.55\n"
+           "takes the preset and then changes its output gain. A value outside its range is limited\n"
+           "to the range, with a warning.\n"
+           "\n"
+           "Parameters: INDEX = row x 7 + column. Column 0 is the output stage (only 28, the output\n"
+           "gain, acts), columns 1 to 6 are bands 1 to 6.\n"
+           "  row  indexes  parameter  host value X (0..1) becomes     range\n"
+           "  0    0..6     Enabled    off below 0.5, on from 0.5      0 or 1\n"
+           "  1    7..13    Filter     round(X x 4): 0 Peak/Dip,       0..4\n"
+           "                           1 LowShelf, 2 HighShelf, 3 Lowpass, 4 Highpass\n"
+           "  2    14..20   Freq       10 + X x 22039 Hz (linear)      10 Hz .. rate/2 - 1\n"
+           "  3    21..27   Q          0.1 + X x 99.9                  see below\n"
+           "  4    28       Output     -24 + X x 48 dB                 -24.0..24.0 dB\n"
+           "  4    29..34   Gain       -18 + X x 36 dB (0.5 = 0 dB)    -18.0..18.0 dB\n"
+           "Example: --param 30=0.6667 is +6.0 dB on band 2; --param 9=0 makes band 2 a Peak/Dip.\n"
+           "\n"
+           "Data text: 31 whole numbers separated by commas, as presets store them: the output gain\n"
+           "in tenths of a dB, then for band 1 to band 6 in turn: enabled (0/1), filter type (0..4,\n"
+           "as above), frequency in Hz, Q in tenths, gain in tenths of a dB. For example\n"
+           "  -20,1,4,30,7,0,1,1,100,10,45,1,0,400,10,-30,1,0,2500,20,15,1,2,8000,10,30,0,0,1000,10,0\n"
+           "is: output -2.0 dB; band 1 high-pass at 30 Hz, Q 0.7; band 2 low shelf at 100 Hz,\n"
+           "+4.5 dB; band 3 -3.0 dB at 400 Hz, Q 1.0; band 4 +1.5 dB at 2500 Hz, Q 2.0; band 5 high\n"
+           "shelf at 8000 Hz, +3.0 dB; band 6 off.\n"
+           "\n"
+           "What Q does (measured on this equalizer's filters):\n"
+           "  Peak/Dip   the width of the peak, between the points where it reaches half its dB:\n"
+           "             Q 0.5 = 4.2 octaves, 1.0 = 2.6, 2.0 = 1.4, 4.0 = 0.7, 10.0 = 0.3 (half as\n"
+           "             wide as a textbook filter of the same Q). Range 0.1..100.0.\n"
+           "  LowShelf,  the slope: the gain is half way at the frequency; 1.0 is the steepest\n"
+           "  HighShelf  slope without overshoot, lower is gentler, above 1.0 the shelf overshoots\n"
+           "             (at 2.0 a 12 dB shelf bulges 1.4 dB beyond itself). Range 0.3..2.0.\n"
+           "  Lowpass,   12 dB per octave; Q is the level at the frequency: 1.0 = -6 dB,\n"
+           "  Highpass   1.4 = -3 dB (the flattest), 2.0 = a 1 dB bump, 5.0 = an 8 dB resonance.\n"
+           "             Range 0.1..19.0.\n"
+           "\n"
+           "Exit status: 0 when the file was rendered (warnings and clipping included), 1 when it\n"
+           "was not, 2 for a mistake on the command line.\n";
+}
+
+bool checkDataText(const std::string& text, std::string& error)
+{
+    // Strict where the preset code is lenient: a typo on the command line must not become a zero.
+    int fields = 0;
     const char* p = text.c_str();
-    while (*p) {
+    for (;;) {
         while (*p == ' ')
             ++p;
-        errno = 0;
-        char* end = nullptr;
-        const long v = std::strtol(p, &end, 10);
-        if (end == p || errno != 0 || v < INT32_MIN || v > INT32_MAX) {
-            error = "--data: \"" + text + "\" is not a list of whole numbers separated by commas";
-            return false;
-        }
-        numbers.push_back(v);
-        p = end;
+        if (*p == '-' || *p == '+')
+            ++p;
+        const char* digits = p;
+        while (*p >= '0' && *p <= '9')
+            ++p;
         while (*p == ' ')
             ++p;
-        if (*p == ',')
-            ++p;
-        else if (*p != '\0') {
-            error = "--data: unexpected character '" + std::string(1, *p) + "'";
+        if (p == digits || (*p != ',' && *p != '\0')) {
+            error = "\"" + text + "\" is not a list of whole numbers separated by commas";
             return false;
         }
+        ++fields;
+        if (*p == '\0')
+            break;
+        ++p;
     }
-    if (numbers.size() != 31) {
-        error = "--data: a Data text has 31 numbers, this one has " + std::to_string(numbers.size());
+    if (fields != kDataValueCount) {
+        error = "a Data text has 31 numbers, this one has " + std::to_string(fields);
         return false;
     }
-    auto add = [&](int index, long v) {
-        params.emplace_back(index, valueToNormalized(index, static_cast<int32_t>(v)));
-    };
-    add(kOutputGainIndex, numbers[0]);
-    for (int band = 1; band <= 6; ++band)
-        for (int row = 0; row < kRows; ++row)
-            add(paramIndex(row, band), numbers[static_cast<size_t>(1 + (band - 1) * kRows + row)]);
     return true;
 }
 
@@ -115,11 +164,39 @@ bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& o, std
                 error = "--param: \"" + std::string(eq + 1) + "\" is not a number";
                 return false;
             }
-            o.params.emplace_back(static_cast<int>(index), x);
+            SettingArg setting;
+            setting.index = static_cast<int>(index);
+            setting.value = x;
+            o.settings.push_back(setting);
         } else if (arg == "--data") {
             const char* v = value("--data");
-            if (!v || !dataTextToParams(v, o.params, error))
+            if (!v)
                 return false;
+            if (!checkDataText(v, error)) {
+                error = "--data: " + error;
+                return false;
+            }
+            SettingArg setting;
+            setting.kind = SettingArg::Kind::Data;
+            setting.text = v;
+            o.settings.push_back(setting);
+        } else if (arg == "--preset") {
+            const char* v = value("--preset");
+            if (!v)
+                return false;
+            SettingArg setting;
+            setting.kind = SettingArg::Kind::Preset;
+            setting.text = v;
+            o.settings.push_back(setting);
+        } else if (arg == "--preset-file") {
+            const char* v = value("--preset-file");
+            if (!v)
+                return false;
+            o.presetFile = v;
+        } else if (arg == "--list-presets") {
+            o.listPresets = true;
+        } else if (arg == "--help" || arg == "-h" || arg == "/?") {
+            o.help = true;
         } else if (arg == "--block") {
             const char* v = value("--block");
             long n;
@@ -140,6 +217,15 @@ bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& o, std
         } else {
             files.push_back(arg);
         }
+    }
+    if (o.help)
+        return true;
+    if (o.listPresets) {
+        if (!files.empty()) {
+            error = "--list-presets takes no files";
+            return false;
+        }
+        return true;
     }
     if (o.demoSignal) {
         if (files.size() != 1) {

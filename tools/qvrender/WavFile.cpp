@@ -13,16 +13,13 @@ uint32_t le32(const uint8_t* p)
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
            (static_cast<uint32_t>(p[3]) << 24);
 }
-void put16(std::vector<uint8_t>& v, uint32_t x)
+uint8_t* put16(uint8_t* p, uint32_t x)
 {
-    v.push_back(static_cast<uint8_t>(x));
-    v.push_back(static_cast<uint8_t>(x >> 8));
+    p[0] = static_cast<uint8_t>(x);
+    p[1] = static_cast<uint8_t>(x >> 8);
+    return p + 2;
 }
-void put32(std::vector<uint8_t>& v, uint32_t x)
-{
-    put16(v, x & 0xFFFF);
-    put16(v, x >> 16);
-}
+uint8_t* put32(uint8_t* p, uint32_t x) { return put16(put16(p, x & 0xFFFF), x >> 16); }
 
 // The sub-format GUIDs of WAVE_FORMAT_EXTENSIBLE share this tail after their first two bytes.
 const uint8_t kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
@@ -132,118 +129,214 @@ std::string WavFormat::describe() const
     return buf;
 }
 
-bool parseWav(const uint8_t* data, size_t size, WavAudio& out, std::string& error)
+bool MemorySource::readAt(uint64_t offset, void* buffer, size_t n)
 {
-    out = WavAudio{};
-    if (!data || size < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0) {
-        error = "not a WAV file (no RIFF/WAVE header)";
+    if (offset > size_ || n > size_ - offset)
         return false;
-    }
-    bool haveFormat = false;
-    size_t pos = 12;
-    while (pos + 8 <= size) {
-        const uint8_t* chunk = data + pos;
-        const uint32_t chunkSize = le32(chunk + 4);
-        const size_t available = size - pos - 8;
-        if (std::memcmp(chunk, "fmt ", 4) == 0) {
-            if (chunkSize > available) {
-                error = "the file is truncated inside its format chunk";
-                return false;
-            }
-            if (!readFormat(chunk + 8, chunkSize, out.format, error))
-                return false;
-            haveFormat = true;
-        } else if (std::memcmp(chunk, "data", 4) == 0) {
-            if (!haveFormat) {
-                error = "the data chunk comes before any format chunk";
-                return false;
-            }
-            if (chunkSize > available) {
-                error = "the file is truncated: its data chunk announces " + std::to_string(chunkSize) +
-                        " bytes but only " + std::to_string(available) + " follow";
-                return false;
-            }
-            const uint32_t frameBytes = out.format.bytesPerFrame();
-            out.frames = chunkSize / frameBytes;
-            const size_t sampleBytes = out.format.bitsPerSample / 8;
-            out.samples.resize(out.frames * out.format.channels);
-            const uint8_t* p = chunk + 8;
-            for (size_t i = 0; i < out.samples.size(); ++i, p += sampleBytes)
-                out.samples[i] = decodeSample(p, out.format);
-            return true;
-        }
-        // Chunks are padded to even sizes.
-        const uint64_t next = static_cast<uint64_t>(pos) + 8 + chunkSize + (chunkSize & 1);
-        if (next > size)
-            break;
-        pos = static_cast<size_t>(next);
-    }
-    error = haveFormat ? "the file has no data chunk" : "the file has no format chunk";
-    return false;
+    if (n > 0)
+        std::memcpy(buffer, data_ + offset, n);
+    return true;
 }
 
 namespace {
 
-void writeHeader(const WavFormat& f, uint32_t dataBytes, std::vector<uint8_t>& out)
+// No real format chunk comes near this; a larger one is a damaged size, not a format.
+constexpr uint32_t kMaxFormatChunk = 4096;
+constexpr uint32_t kUnknownSize = 0xFFFFFFFF;
+
+std::string bytesText(uint64_t n) { return std::to_string(n) + (n == 1 ? " byte" : " bytes"); }
+
+// The audio of a data chunk at `pos` whose stated size is `stated` and after whose header `available`
+// bytes follow. Returns whether the audio runs to the end of the file.
+bool placeData(uint64_t pos, uint32_t stated, uint64_t available, WavLayout& out)
 {
-    const uint32_t fmtBytes = static_cast<uint32_t>(f.fmtChunk.size());
-    out.clear();
-    out.reserve(44 + fmtBytes + dataBytes);
-    out.insert(out.end(), {'R', 'I', 'F', 'F'});
-    put32(out, 4 + 8 + fmtBytes + (fmtBytes & 1) + 8 + dataBytes + (dataBytes & 1));
-    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    put32(out, fmtBytes);
-    out.insert(out.end(), f.fmtChunk.begin(), f.fmtChunk.end());
-    if (fmtBytes & 1)
-        out.push_back(0);
-    out.insert(out.end(), {'d', 'a', 't', 'a'});
-    put32(out, dataBytes);
+    uint64_t bytes = stated;
+    bool toEnd = false;
+    if (stated == kUnknownSize) {
+        bytes = available;
+        toEnd = true;
+        out.warnings.push_back("the data chunk's size says \"unknown length\"; reading the audio up to the end of "
+                               "the file");
+    } else if (stated > available) {
+        bytes = available;
+        toEnd = true;
+        out.warnings.push_back("the data chunk announces " + bytesText(stated) + " but only " + bytesText(available) +
+                               " follow; reading what is there");
+    }
+    const uint32_t frameBytes = out.format.bytesPerFrame();
+    out.dataOffset = pos + 8;
+    out.frames = bytes / frameBytes;
+    if (bytes % frameBytes != 0)
+        out.warnings.push_back("the audio ends in a partial frame; its " + bytesText(bytes % frameBytes) +
+                               " are left out");
+    return toEnd;
 }
 
 }  // namespace
 
-void wrapWavData(const WavFormat& format, const std::vector<uint8_t>& data, std::vector<uint8_t>& out)
+bool scanWav(ByteSource& source, WavLayout& out, std::string& error)
 {
-    writeHeader(format, static_cast<uint32_t>(data.size()), out);
-    out.insert(out.end(), data.begin(), data.end());
-    if (data.size() & 1)
-        out.push_back(0);
+    out = WavLayout{};
+    const uint64_t size = source.size();
+    uint8_t header[12];
+    if (size < 12 || !source.readAt(0, header, 12) || std::memcmp(header, "RIFF", 4) != 0 ||
+        std::memcmp(header + 8, "WAVE", 4) != 0) {
+        error = "not a WAV file (no RIFF/WAVE header)";
+        return false;
+    }
+    bool haveFormat = false, haveData = false;
+    uint64_t pos = 12;
+    while (pos + 8 <= size) {
+        uint8_t chunk[8];
+        if (!source.readAt(pos, chunk, 8)) {
+            error = "cannot read the file";
+            return false;
+        }
+        const uint32_t chunkSize = le32(chunk + 4);
+        const uint64_t available = size - pos - 8;
+        if (std::memcmp(chunk, "fmt ", 4) == 0 && !haveFormat) {
+            if (chunkSize > available) {
+                error = "the file is truncated inside its format chunk";
+                return false;
+            }
+            if (chunkSize > kMaxFormatChunk) {
+                error = "the format chunk's size (" + bytesText(chunkSize) + ") is implausible";
+                return false;
+            }
+            std::vector<uint8_t> fmt(chunkSize);
+            if (!source.readAt(pos + 8, fmt.data(), fmt.size())) {
+                error = "cannot read the file";
+                return false;
+            }
+            if (!readFormat(fmt.data(), chunkSize, out.format, error))
+                return false;
+            haveFormat = true;
+        } else if (std::memcmp(chunk, "data", 4) == 0 && !haveData) {
+            if (!haveFormat) {
+                error = "the data chunk comes before any format chunk";
+                return false;
+            }
+            haveData = true;
+            if (placeData(pos, chunkSize, available, out))
+                break;
+        } else if (std::memcmp(chunk, "LIST", 4) == 0) {
+            const uint64_t whole = 8 + static_cast<uint64_t>(chunkSize) + (chunkSize & 1);
+            if (chunkSize > available) {
+                out.warnings.push_back("a LIST chunk runs past the end of the file; it is left out");
+                break;
+            }
+            if (out.carriedChunks.size() + whole > kMaxCarriedBytes) {
+                out.warnings.push_back("a LIST chunk of " + bytesText(chunkSize) +
+                                       " is too large to carry over; it is left out");
+            } else {
+                const size_t at = out.carriedChunks.size();
+                out.carriedChunks.resize(at + static_cast<size_t>(whole), 0);  // the pad byte may be missing
+                if (!source.readAt(pos, out.carriedChunks.data() + at, 8 + static_cast<size_t>(chunkSize))) {
+                    error = "cannot read the file";
+                    return false;
+                }
+            }
+        }
+        // Chunks are padded to even sizes.
+        const uint64_t next = pos + 8 + chunkSize + (chunkSize & 1);
+        if (next > size)
+            break;
+        pos = next;
+    }
+    if (!haveData) {
+        error = haveFormat ? "the file has no data chunk" : "the file has no format chunk";
+        return false;
+    }
+    return true;
 }
 
-size_t encodeWav(const WavFormat& f, const float* samples, size_t frames, std::vector<uint8_t>& out)
+void decodeFrames(const WavFormat& f, const uint8_t* bytes, size_t frames, float* samples)
 {
     const size_t count = frames * f.channels;
-    const uint32_t dataBytes = static_cast<uint32_t>(count * (f.bitsPerSample / 8));
-    writeHeader(f, dataBytes, out);
+    const size_t step = f.bitsPerSample / 8;
+    for (size_t i = 0; i < count; ++i, bytes += step)
+        samples[i] = decodeSample(bytes, f);
+}
 
+size_t encodeFrames(const WavFormat& f, const float* samples, size_t frames, uint8_t* out)
+{
+    const size_t count = frames * f.channels;
     size_t limited = 0;
     for (size_t i = 0; i < count; ++i) {
         const float v = samples[i];
         if (f.kind == SampleKind::Float) {
             uint32_t bits;
             std::memcpy(&bits, &v, sizeof bits);
-            put32(out, bits);
+            out = put32(out, bits);
             continue;
         }
         switch (f.bitsPerSample) {
         case 16:
-            put16(out, static_cast<uint32_t>(quantize(v, 32768.0, -32768, 32767, limited)) & 0xFFFF);
+            out = put16(out, static_cast<uint32_t>(quantize(v, 32768.0, -32768, 32767, limited)) & 0xFFFF);
             break;
         case 24: {
             const uint32_t x = static_cast<uint32_t>(quantize(v, 8388608.0, -8388608, 8388607, limited));
-            out.push_back(static_cast<uint8_t>(x));
-            out.push_back(static_cast<uint8_t>(x >> 8));
-            out.push_back(static_cast<uint8_t>(x >> 16));
+            *out++ = static_cast<uint8_t>(x);
+            *out++ = static_cast<uint8_t>(x >> 8);
+            *out++ = static_cast<uint8_t>(x >> 16);
             break;
         }
         default:
-            put32(out, static_cast<uint32_t>(quantize(v, 2147483648.0, INT32_MIN, INT32_MAX, limited)));
+            out = put32(out, static_cast<uint32_t>(quantize(v, 2147483648.0, INT32_MIN, INT32_MAX, limited)));
             break;
         }
     }
-    if (dataBytes & 1)
-        out.push_back(0);
     return limited;
+}
+
+std::vector<uint8_t> wavHeader(const WavFormat& f, const std::vector<uint8_t>& carriedChunks, uint64_t dataBytes)
+{
+    const uint32_t fmtBytes = static_cast<uint32_t>(f.fmtChunk.size());
+    const uint64_t riff = 4 + 8 + fmtBytes + (fmtBytes & 1) + carriedChunks.size() + 8 + dataBytes + (dataBytes & 1);
+    std::vector<uint8_t> out;
+    out.reserve(44 + fmtBytes + carriedChunks.size());
+    auto append32 = [&out](uint64_t x) {
+        uint8_t b[4];
+        put32(b, x > kUnknownSize ? kUnknownSize : static_cast<uint32_t>(x));
+        out.insert(out.end(), b, b + 4);
+    };
+    out.insert(out.end(), {'R', 'I', 'F', 'F'});
+    append32(riff);
+    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    append32(fmtBytes);
+    out.insert(out.end(), f.fmtChunk.begin(), f.fmtChunk.end());
+    if (fmtBytes & 1)
+        out.push_back(0);
+    out.insert(out.end(), carriedChunks.begin(), carriedChunks.end());
+    out.insert(out.end(), {'d', 'a', 't', 'a'});
+    append32(dataBytes);
+    return out;
+}
+
+bool parseWav(const uint8_t* data, size_t size, WavAudio& out, std::string& error)
+{
+    out = WavAudio{};
+    MemorySource source(data, size);
+    WavLayout layout;
+    if (!scanWav(source, layout, error))
+        return false;
+    out.format = layout.format;
+    out.frames = static_cast<size_t>(layout.frames);
+    out.samples.resize(out.frames * out.format.channels);
+    decodeFrames(out.format, data + layout.dataOffset, out.frames, out.samples.data());
+    out.carriedChunks = std::move(layout.carriedChunks);
+    out.warnings = std::move(layout.warnings);
+    return true;
+}
+
+size_t encodeWav(const WavFormat& f, const float* samples, size_t frames, std::vector<uint8_t>& out,
+                 const std::vector<uint8_t>& carriedChunks)
+{
+    const uint64_t dataBytes = static_cast<uint64_t>(frames) * f.bytesPerFrame();
+    out = wavHeader(f, carriedChunks, dataBytes);
+    const size_t at = out.size();
+    out.resize(at + static_cast<size_t>(dataBytes) + (dataBytes & 1), 0);
+    return encodeFrames(f, samples, frames, out.data() + at);
 }
 
 WavFormat makeFormat(SampleKind kind, uint16_t channels, uint32_t sampleRate, uint16_t bits)
@@ -253,14 +346,13 @@ WavFormat makeFormat(SampleKind kind, uint16_t channels, uint32_t sampleRate, ui
     f.channels = channels;
     f.sampleRate = sampleRate;
     f.bitsPerSample = bits;
-    std::vector<uint8_t> chunk;
-    put16(chunk, kind == SampleKind::Float ? 3 : 1);
-    put16(chunk, channels);
-    put32(chunk, sampleRate);
-    put32(chunk, sampleRate * f.bytesPerFrame());
-    put16(chunk, f.bytesPerFrame());
-    put16(chunk, bits);
-    f.fmtChunk = chunk;
+    f.fmtChunk.resize(16);
+    uint8_t* p = put16(f.fmtChunk.data(), kind == SampleKind::Float ? 3 : 1);
+    p = put16(p, channels);
+    p = put32(p, sampleRate);
+    p = put32(p, sampleRate * f.bytesPerFrame());
+    p = put16(p, f.bytesPerFrame());
+    put16(p, bits);
     return f;
 }
 

@@ -12,9 +12,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string error;
     if (qv::parseWav(data, size, audio, error)) {
         std::vector<uint8_t> out;
-        qv::encodeWav(audio.format, audio.samples.data(), audio.frames, out);
+        qv::encodeWav(audio.format, audio.samples.data(), audio.frames, out, audio.carriedChunks);
         qv::WavAudio again;
-        if (!qv::parseWav(out.data(), out.size(), again, error) || again.frames != audio.frames)
+        if (!qv::parseWav(out.data(), out.size(), again, error) || again.frames != audio.frames ||
+            again.carriedChunks != audio.carriedChunks || !again.warnings.empty())
             __builtin_trap();
     }
     return 0;

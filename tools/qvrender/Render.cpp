@@ -1,0 +1,467 @@
+#include "Render.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <mutex>
+#include <vector>
+
+#include "DemoSignal.h"
+#include "GraphRun.h"
+#include "PluginHost.h"
+#include "PresetFile.h"
+#include "PresetLookup.h"
+#include "PresetRules.h"
+#include "PresetStore.h"
+#include "RenderFiles.h"
+#include "RenderReport.h"
+#include "RenderSettings.h"
+#include "WavFile.h"
+
+namespace qv {
+namespace {
+
+constexpr char kVstFileName[] = "Zorvath qvEqualizer R3.dll";
+// Frames read, processed and written at a time: large enough that file calls cost nothing.
+constexpr size_t kIoFrames = 16384;
+
+int fail(const std::string& message)
+{
+    std::fprintf(stderr, "qvrender: %s\n", message.c_str());
+    return 1;
+}
+
+void warn(const std::string& message) { std::fprintf(stderr, "qvrender: warning: %s\n", message.c_str()); }
+
+std::string folderOf(const std::string& path)
+{
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string besideThisProgram(const char* name)
+{
+    char path[MAX_PATH];
+    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return name;
+    return folderOf(std::string(path, n)) + name;
+}
+
+std::wstring widePath(const std::string& path)
+{
+    wchar_t wide[MAX_PATH];
+    wchar_t full[MAX_PATH];
+    if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH))
+        return std::wstring();
+    const DWORD n = GetFullPathNameW(wide, MAX_PATH, full, nullptr);
+    return n > 0 && n < MAX_PATH ? std::wstring(full) : std::wstring(wide);
+}
+
+class Stopwatch {
+public:
+    Stopwatch() { QueryPerformanceCounter(&start_); }
+    double seconds() const
+    {
+        LARGE_INTEGER now, frequency;
+        QueryPerformanceCounter(&now);
+        QueryPerformanceFrequency(&frequency);
+        return static_cast<double>(now.QuadPart - start_.QuadPart) / static_cast<double>(frequency.QuadPart);
+    }
+
+private:
+    LARGE_INTEGER start_;
+};
+
+void showProgress(Progress& progress, uint64_t done)
+{
+    const std::string text = progress.update(done);
+    if (!text.empty())
+        std::fprintf(stderr, "\r%s", text.c_str());
+}
+
+// The preset file: named, else beside the plug-in named, else beside this program (where the
+// plug-ins and their preset file are installed together).
+std::string presetFilePath(const RenderOptions& o)
+{
+    std::string path = o.presetFile;
+    if (path.empty())
+        path = (o.dllPath.empty() ? besideThisProgram("") : folderOf(o.dllPath)) + kPresetFileName;
+    // The profile functions look for a bare name in the Windows folder, not in the current one.
+    char full[MAX_PATH];
+    const DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    return n > 0 && n < MAX_PATH ? std::string(full, n) : path;
+}
+
+bool loadPresets(const std::string& path, PresetList& list, std::string& error)
+{
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        error = "there is no preset file \"" + path + "\" (name one with --preset-file)";
+        return false;
+    }
+    switch (classifyIdentity(readProfileText(path, "Plug-in", "CLSID", "", 99), kPluginKey)) {
+    case FileIdentity::kNone:
+        error = "\"" + path + "\" holds no " + kPluginName + " presets";
+        return false;
+    case FileIdentity::kForeign:
+        error = "\"" + path + "\" holds another plug-in's presets";
+        return false;
+    case FileIdentity::kOurs:
+        break;
+    }
+    readPresetSections(path, list, 0, nullptr);
+    list.sort();
+    return true;
+}
+
+int listPresets(const RenderOptions& o)
+{
+    const std::string path = presetFilePath(o);
+    PresetList list;
+    std::string error;
+    if (!loadPresets(path, list, error))
+        return fail(error);
+    std::printf("presets in %s:\n%s", path.c_str(), list.empty() ? "  (none)\n" : presetListing(list).c_str());
+    return 0;
+}
+
+// The command line's settings over the default program, limited to the ranges, with warnings.
+bool resolveSettings(const RenderOptions& o, uint32_t sampleRate, RenderSettings& settings, std::string& error)
+{
+    PresetList presets;
+    bool loaded = false;
+    for (const SettingArg& arg : o.settings) {
+        switch (arg.kind) {
+        case SettingArg::Kind::Param:
+            settings.applyParam(arg.index, arg.value);
+            break;
+        case SettingArg::Kind::Data:
+            settings.applyData(arg.text);
+            break;
+        case SettingArg::Kind::Preset: {
+            if (!loaded && !loadPresets(presetFilePath(o), presets, error))
+                return false;
+            loaded = true;
+            const PresetRecord* preset = findPreset(presets, arg.text, error);
+            if (!preset)
+                return false;
+            if (!checkDataText(preset->data, error)) {
+                error = "the preset \"" + preset->name + "\" cannot be used: its Data text " + error;
+                return false;
+            }
+            std::printf("preset: %s%s%s\n", preset->bank.c_str(), preset->bank.empty() ? "" : "/",
+                        preset->name.c_str());
+            settings.applyData(preset->data);
+            break;
+        }
+        }
+    }
+    for (const std::string& w : limitSettings(settings, sampleRate))
+        warn(w);
+    return true;
+}
+
+void printSettings(const RenderSettings& settings)
+{
+    const std::string table = settingsTable(settings);
+    if (!table.empty())
+        std::printf("settings:\n%s", table.c_str());
+}
+
+bool openInput(const std::string& path, InputFile& file, WavLayout& layout, std::string& error)
+{
+    if (!file.open(path, error))
+        return false;
+    if (!scanWav(file, layout, error)) {
+        error = path + ": " + error;
+        return false;
+    }
+    for (const std::string& w : layout.warnings)
+        warn(path + ": " + w);
+    return true;
+}
+
+void printInput(const std::string& path, const WavLayout& layout)
+{
+    std::printf("input:  %s (%s, %s)\n", path.c_str(), layout.format.describe().c_str(),
+                formatDuration(static_cast<double>(layout.frames) / layout.format.sampleRate).c_str());
+}
+
+void printSummary(uint64_t frames, uint32_t rate, double seconds, const PeakMeter& peaks)
+{
+    std::printf("%s%s\n", peaks.report().c_str(), speedLine(frames, rate, seconds).c_str());
+}
+
+std::vector<uint8_t> outputHeader(const WavLayout& layout, uint64_t frames)
+{
+    return wavHeader(layout.format, layout.carriedChunks, frames * layout.format.bytesPerFrame());
+}
+
+int renderVst(const RenderOptions& o)
+{
+    std::string error;
+    if (!checkOutputPath(o.input, o.output, error))
+        return fail(error);
+    InputFile input;
+    WavLayout layout;
+    if (!openInput(o.input, input, layout, error))
+        return fail(error);
+    const WavFormat& fmt = layout.format;
+    RenderSettings settings;
+    if (!resolveSettings(o, fmt.sampleRate, settings, error))
+        return fail(error);
+
+    PluginHost host;
+    const std::string dll = o.dllPath.empty() ? besideThisProgram(kVstFileName) : o.dllPath;
+    if (!host.load(dll, error))
+        return fail(error);
+    vst::AEffect* effect = host.effect();
+    host.dispatch(vst::effOpen);
+    host.dispatch(vst::effSetSampleRate, 0, 0, nullptr, static_cast<float>(fmt.sampleRate));
+    host.dispatch(vst::effSetBlockSize, 0, o.blockSize);
+    host.dispatch(vst::effMainsChanged, 0, 1);
+    for (int i = 0; i < kParamCount; ++i)
+        if (settings.touched[i])
+            effect->setParameter(effect, i, valueToNormalized(i, settings.record.values[i]));
+
+    printInput(o.input, layout);
+    std::printf("plug-in: %s\n", dll.c_str());
+    printSettings(settings);
+
+    OutputFile output;
+    if (!output.create(o.output, outputHeader(layout, layout.frames), error))
+        return fail(error);
+    const size_t block = static_cast<size_t>(o.blockSize);
+    const size_t chunk = (kIoFrames + block - 1) / block * block;
+    const int ch = fmt.channels;
+    const size_t frameBytes = fmt.bytesPerFrame();
+    std::vector<uint8_t> bytes(chunk * frameBytes);
+    std::vector<float> samples(chunk * ch);
+    std::vector<float> inL(block), inR(block), outL(block), outR(block);
+    float* inputs[2] = {inL.data(), inR.data()};
+    float* outputs[2] = {outL.data(), outR.data()};
+    PeakMeter peaks(ch);
+    Progress progress(layout.frames);
+    const bool showingProgress = layout.frames > static_cast<uint64_t>(fmt.sampleRate) * 20;
+    Stopwatch clock;
+    for (uint64_t start = 0; start < layout.frames; start += chunk) {
+        if (interrupted())
+            return fail("interrupted; no output written");
+        const size_t n = static_cast<size_t>(layout.frames - start < chunk ? layout.frames - start : chunk);
+        if (!input.readAt(layout.dataOffset + start * frameBytes, bytes.data(), n * frameBytes))
+            return fail("cannot read \"" + o.input + "\"");
+        decodeFrames(fmt, bytes.data(), n, samples.data());
+        for (size_t at = 0; at < n; at += block) {
+            const size_t m = n - at < block ? n - at : block;
+            float* s = samples.data() + at * ch;
+            for (size_t i = 0; i < m; ++i) {
+                inL[i] = s[i * ch];
+                inR[i] = ch == 2 ? s[i * ch + 1] : inL[i];
+            }
+            effect->processReplacing(effect, inputs, outputs, static_cast<vst::VstInt32>(m));
+            for (size_t i = 0; i < m; ++i) {
+                s[i * ch] = outL[i];
+                if (ch == 2)
+                    s[i * ch + 1] = outR[i];
+            }
+        }
+        peaks.addSamples(samples.data(), n);
+        encodeFrames(fmt, samples.data(), n, bytes.data());
+        if (!output.write(bytes.data(), n * frameBytes, error))
+            return fail(error);
+        if (showingProgress)
+            showProgress(progress, start + n);
+    }
+    if (showingProgress)
+        std::fprintf(stderr, "\n");
+    const double seconds = clock.seconds();
+    host.dispatch(vst::effMainsChanged, 0, 0);
+    host.unload();
+
+    if (!output.commit(outputHeader(layout, layout.frames), error))
+        return fail(error);
+    std::printf("output: %s\n", o.output.c_str());
+    printSummary(layout.frames, fmt.sampleRate, seconds, peaks);
+    return 0;
+}
+
+// Takes the graph's output buffer by buffer to the output file; the graph's thread delivers, the
+// caller's thread polls.
+class FileSink : public GraphSink {
+public:
+    FileSink(const WavLayout& layout, OutputFile& output, bool showingProgress)
+        : layout_(layout), output_(output), peaks_(layout.format.channels), progress_(layout.frames),
+          showingProgress_(showingProgress)
+    {}
+
+    bool begin(const WAVEFORMATEX& f, std::string& error) override
+    {
+        const WavFormat& in = layout_.format;
+        const WORD tag = in.kind == SampleKind::Float ? WAVE_FORMAT_IEEE_FLOAT : WAVE_FORMAT_PCM;
+        const bool same = (f.wFormatTag == tag || f.wFormatTag == WAVE_FORMAT_EXTENSIBLE) &&
+                          f.nChannels == in.channels && f.nSamplesPerSec == in.sampleRate &&
+                          f.wBitsPerSample == in.bitsPerSample && f.nBlockAlign == in.bytesPerFrame();
+        if (!same)
+            error = "DirectShow: the filter delivers a format other than the input's";
+        return same;
+    }
+
+    void deliver(const uint8_t* data, size_t size) override
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!error_.empty())
+            return;
+        if (!output_.write(data, size, error_))
+            return;
+        // Buffers hold whole frames; a split frame would only shift the meter, not the file.
+        const size_t frameBytes = layout_.format.bytesPerFrame();
+        pending_.insert(pending_.end(), data, data + size);
+        const size_t frames = pending_.size() / frameBytes;
+        peaks_.addBytes(layout_.format, pending_.data(), frames);
+        pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(frames * frameBytes));
+        frames_ += frames;
+    }
+
+    bool poll(std::string& error) override
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (error_.empty() && interrupted())
+            error_ = "interrupted; no output written";
+        if (!error_.empty()) {
+            error = error_;
+            return false;
+        }
+        if (showingProgress_)
+            showProgress(progress_, frames_);
+        return true;
+    }
+
+    uint64_t frames() const { return frames_; }
+    const PeakMeter& peaks() const { return peaks_; }
+
+private:
+    const WavLayout& layout_;
+    OutputFile& output_;
+    PeakMeter peaks_;
+    Progress progress_;
+    bool showingProgress_;
+    std::mutex mutex_;
+    std::string error_;
+    std::vector<uint8_t> pending_;
+    uint64_t frames_ = 0;
+};
+
+// The same file through a real DirectShow graph with the equalizer filter; the graph's source reads
+// the file itself.
+int renderDirectShow(const RenderOptions& o)
+{
+    std::string error;
+    if (!checkOutputPath(o.input, o.output, error))
+        return fail(error);
+    WavLayout layout;
+    {
+        InputFile input;
+        if (!openInput(o.input, input, layout, error))
+            return fail(error);
+    }
+    RenderSettings settings;
+    if (!resolveSettings(o, layout.format.sampleRate, settings, error))
+        return fail(error);
+
+    const std::wstring input = widePath(o.input);
+    const std::wstring dll = o.dllPath.empty() ? std::wstring() : widePath(o.dllPath);
+    printInput(o.input, layout);
+    std::printf("filter: %s\n", o.dllPath.empty() ? "the registered qvEqualizer filter" : o.dllPath.c_str());
+    printSettings(settings);
+
+    OutputFile output;
+    if (!output.create(o.output, outputHeader(layout, layout.frames), error))
+        return fail(error);
+    const bool showingProgress = layout.frames > static_cast<uint64_t>(layout.format.sampleRate) * 20;
+    FileSink sink(layout, output, showingProgress);
+    Stopwatch clock;
+    GraphRunResult result =
+        runWavThroughFilter(input.c_str(), &settings.record, dll.empty() ? nullptr : dll.c_str(), false, &sink);
+    if (showingProgress)
+        std::fprintf(stderr, "\n");
+    const double seconds = clock.seconds();
+    if (!result.ok) {
+        if (result.error.find("REGDB_E_CLASSNOTREG") != std::string::npos ||
+            result.error.find("80040154") != std::string::npos)
+            result.error += " (register the filter with regsvr32 qvEqualizer.dll, or name it with --dll)";
+        return fail(result.error.compare(0, 11, "DirectShow:") == 0 || result.error.find("interrupted") == 0
+                        ? result.error
+                        : "DirectShow: " + result.error);
+    }
+    if (!output.commit(outputHeader(layout, sink.frames()), error))
+        return fail(error);
+    std::printf("output: %s (%llu of %llu frames through the graph)\n", o.output.c_str(),
+                static_cast<unsigned long long>(sink.frames()), static_cast<unsigned long long>(layout.frames));
+    printSummary(sink.frames(), layout.format.sampleRate, seconds, sink.peaks());
+    return 0;
+}
+
+int writeDemo(const RenderOptions& o)
+{
+    std::string error;
+    if (!checkOutputPath(std::string(), o.output, error))
+        return fail(error);
+    const unsigned rate = 44100;
+    const std::vector<float> samples = makeDemoSignal(rate, 8.0);
+    const WavFormat format = makeFormat(SampleKind::Pcm, 2, rate, 16);
+    const size_t frames = samples.size() / 2;
+    std::vector<uint8_t> data(frames * format.bytesPerFrame());
+    encodeFrames(format, samples.data(), frames, data.data());
+    const std::vector<uint8_t> header = wavHeader(format, {}, data.size());
+    OutputFile output;
+    if (!output.create(o.output, header, error) || !output.write(data.data(), data.size(), error) ||
+        !output.commit(header, error))
+        return fail(error);
+    std::printf("wrote the demo signal to %s (8 s, 16-bit PCM stereo, 44100 Hz)\n", o.output.c_str());
+    return 0;
+}
+
+}  // namespace
+
+int runRenderTool(const RenderOptions& o)
+{
+    watchInterrupts();
+    if (o.help) {
+        std::fputs(renderHelp(), stdout);
+        return 0;
+    }
+    if (o.listPresets)
+        return listPresets(o);
+    if (o.demoSignal)
+        return writeDemo(o);
+    return o.directShow ? renderDirectShow(o) : renderVst(o);
+}
+
+bool copyWithoutProcessing(const std::string& inputPath, const std::string& outputPath, std::string& error)
+{
+    InputFile input;
+    WavLayout layout;
+    if (!input.open(inputPath, error) || !scanWav(input, layout, error))
+        return false;
+    const WavFormat& fmt = layout.format;
+    OutputFile output;
+    if (!output.create(outputPath, outputHeader(layout, layout.frames), error))
+        return false;
+    const size_t frameBytes = fmt.bytesPerFrame();
+    std::vector<uint8_t> bytes(kIoFrames * frameBytes);
+    std::vector<float> samples(kIoFrames * fmt.channels);
+    for (uint64_t start = 0; start < layout.frames; start += kIoFrames) {
+        const size_t n = static_cast<size_t>(layout.frames - start < kIoFrames ? layout.frames - start : kIoFrames);
+        if (!input.readAt(layout.dataOffset + start * frameBytes, bytes.data(), n * frameBytes)) {
+            error = "cannot read \"" + inputPath + "\"";
+            return false;
+        }
+        decodeFrames(fmt, bytes.data(), n, samples.data());
+        encodeFrames(fmt, samples.data(), n, bytes.data());
+        if (!output.write(bytes.data(), n * frameBytes, error))
+            return false;
+    }
+    return output.commit(outputHeader(layout, layout.frames), error);
+}
+
+}  // namespace qv
