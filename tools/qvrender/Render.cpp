@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -197,19 +198,51 @@ std::vector<uint8_t> outputHeader(const WavLayout& layout, uint64_t frames)
     return wavHeader(layout.format, layout.carriedChunks, frames * layout.format.bytesPerFrame());
 }
 
+// What both paths check and read before they render.
+bool prepare(const RenderOptions& o, InputFile& input, WavLayout& layout, RenderSettings& settings, std::string& error)
+{
+    return checkOutputPath(o.input, o.output, error) && openInput(o.input, input, layout, error) &&
+           resolveSettings(o, layout.format.sampleRate, settings, error);
+}
+
+// Reads the audio chunk by chunk, lets `process` change each chunk's samples in place and writes
+// them in the input's format.
+bool streamAudio(InputFile& input, const WavLayout& layout, OutputFile& output, size_t chunkFrames,
+                 const std::function<void(float*, size_t)>& process, std::string& error)
+{
+    const WavFormat& fmt = layout.format;
+    const size_t frameBytes = fmt.bytesPerFrame();
+    std::vector<uint8_t> bytes(chunkFrames * frameBytes);
+    std::vector<float> samples(chunkFrames * fmt.channels);
+    for (uint64_t start = 0; start < layout.frames; start += chunkFrames) {
+        if (interrupted()) {
+            error = "interrupted; no output written";
+            return false;
+        }
+        const uint64_t left = layout.frames - start;
+        const size_t n = static_cast<size_t>(left < chunkFrames ? left : chunkFrames);
+        if (!input.readAt(layout.dataOffset + start * frameBytes, bytes.data(), n * frameBytes)) {
+            error = "cannot read the input";
+            return false;
+        }
+        decodeFrames(fmt, bytes.data(), n, samples.data());
+        process(samples.data(), n);
+        encodeFrames(fmt, samples.data(), n, bytes.data());
+        if (!output.write(bytes.data(), n * frameBytes, error))
+            return false;
+    }
+    return true;
+}
+
 int renderVst(const RenderOptions& o)
 {
     std::string error;
-    if (!checkOutputPath(o.input, o.output, error))
-        return fail(error);
     InputFile input;
     WavLayout layout;
-    if (!openInput(o.input, input, layout, error))
+    RenderSettings settings;
+    if (!prepare(o, input, layout, settings, error))
         return fail(error);
     const WavFormat& fmt = layout.format;
-    RenderSettings settings;
-    if (!resolveSettings(o, fmt.sampleRate, settings, error))
-        return fail(error);
 
     PluginHost host;
     const std::string dll = o.dllPath.empty() ? besideThisProgram(kVstFileName) : o.dllPath;
@@ -232,28 +265,19 @@ int renderVst(const RenderOptions& o)
     if (!output.create(o.output, outputHeader(layout, layout.frames), error))
         return fail(error);
     const size_t block = static_cast<size_t>(o.blockSize);
-    const size_t chunk = (kIoFrames + block - 1) / block * block;
     const int ch = fmt.channels;
-    const size_t frameBytes = fmt.bytesPerFrame();
-    std::vector<uint8_t> bytes(chunk * frameBytes);
-    std::vector<float> samples(chunk * ch);
     std::vector<float> inL(block), inR(block), outL(block), outR(block);
     float* inputs[2] = {inL.data(), inR.data()};
     float* outputs[2] = {outL.data(), outR.data()};
     PeakMeter peaks(ch);
     Progress progress(layout.frames);
+    uint64_t done = 0;
     const bool showingProgress = layout.frames > static_cast<uint64_t>(fmt.sampleRate) * 20;
     Stopwatch clock;
-    for (uint64_t start = 0; start < layout.frames; start += chunk) {
-        if (interrupted())
-            return fail("interrupted; no output written");
-        const size_t n = static_cast<size_t>(layout.frames - start < chunk ? layout.frames - start : chunk);
-        if (!input.readAt(layout.dataOffset + start * frameBytes, bytes.data(), n * frameBytes))
-            return fail("cannot read \"" + o.input + "\"");
-        decodeFrames(fmt, bytes.data(), n, samples.data());
+    const auto process = [&](float* samples, size_t n) {
         for (size_t at = 0; at < n; at += block) {
             const size_t m = n - at < block ? n - at : block;
-            float* s = samples.data() + at * ch;
+            float* s = samples + at * ch;
             for (size_t i = 0; i < m; ++i) {
                 inL[i] = s[i * ch];
                 inR[i] = ch == 2 ? s[i * ch + 1] : inL[i];
@@ -265,13 +289,13 @@ int renderVst(const RenderOptions& o)
                     s[i * ch + 1] = outR[i];
             }
         }
-        peaks.addSamples(samples.data(), n);
-        encodeFrames(fmt, samples.data(), n, bytes.data());
-        if (!output.write(bytes.data(), n * frameBytes, error))
-            return fail(error);
+        peaks.addSamples(samples, n);
+        done += n;
         if (showingProgress)
-            showProgress(progress, start + n);
-    }
+            showProgress(progress, done);
+    };
+    if (!streamAudio(input, layout, output, (kIoFrames + block - 1) / block * block, process, error))
+        return fail(error);
     if (showingProgress)
         std::fprintf(stderr, "\n");
     const double seconds = clock.seconds();
@@ -356,17 +380,13 @@ private:
 int renderDirectShow(const RenderOptions& o)
 {
     std::string error;
-    if (!checkOutputPath(o.input, o.output, error))
-        return fail(error);
     WavLayout layout;
+    RenderSettings settings;
     {
-        InputFile input;
-        if (!openInput(o.input, input, layout, error))
+        InputFile input;  // the graph's source opens the file itself
+        if (!prepare(o, input, layout, settings, error))
             return fail(error);
     }
-    RenderSettings settings;
-    if (!resolveSettings(o, layout.format.sampleRate, settings, error))
-        return fail(error);
 
     const std::wstring input = widePath(o.input);
     const std::wstring dll = o.dllPath.empty() ? std::wstring() : widePath(o.dllPath);
@@ -443,25 +463,11 @@ bool copyWithoutProcessing(const std::string& inputPath, const std::string& outp
     WavLayout layout;
     if (!input.open(inputPath, error) || !scanWav(input, layout, error))
         return false;
-    const WavFormat& fmt = layout.format;
     OutputFile output;
-    if (!output.create(outputPath, outputHeader(layout, layout.frames), error))
-        return false;
-    const size_t frameBytes = fmt.bytesPerFrame();
-    std::vector<uint8_t> bytes(kIoFrames * frameBytes);
-    std::vector<float> samples(kIoFrames * fmt.channels);
-    for (uint64_t start = 0; start < layout.frames; start += kIoFrames) {
-        const size_t n = static_cast<size_t>(layout.frames - start < kIoFrames ? layout.frames - start : kIoFrames);
-        if (!input.readAt(layout.dataOffset + start * frameBytes, bytes.data(), n * frameBytes)) {
-            error = "cannot read \"" + inputPath + "\"";
-            return false;
-        }
-        decodeFrames(fmt, bytes.data(), n, samples.data());
-        encodeFrames(fmt, samples.data(), n, bytes.data());
-        if (!output.write(bytes.data(), n * frameBytes, error))
-            return false;
-    }
-    return output.commit(outputHeader(layout, layout.frames), error);
+    return output.create(outputPath, outputHeader(layout, layout.frames), error) &&
+           streamAudio(
+               input, layout, output, kIoFrames, [](float*, size_t) {}, error) &&
+           output.commit(outputHeader(layout, layout.frames), error);
 }
 
 }  // namespace qv

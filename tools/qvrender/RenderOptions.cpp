@@ -23,6 +23,14 @@ bool parseInt(const char* text, long lo, long hi, long& value)
     return true;
 }
 
+SettingArg textSetting(SettingArg::Kind kind, const char* text)
+{
+    SettingArg setting;
+    setting.kind = kind;
+    setting.text = text;
+    return setting;
+}
+
 }  // namespace
 
 const char* renderUsage()
@@ -176,18 +184,12 @@ bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& o, std
                 error = "--data: " + error;
                 return false;
             }
-            SettingArg setting;
-            setting.kind = SettingArg::Kind::Data;
-            setting.text = v;
-            o.settings.push_back(setting);
+            o.settings.push_back(textSetting(SettingArg::Kind::Data, v));
         } else if (arg == "--preset") {
             const char* v = value("--preset");
             if (!v)
                 return false;
-            SettingArg setting;
-            setting.kind = SettingArg::Kind::Preset;
-            setting.text = v;
-            o.settings.push_back(setting);
+            o.settings.push_back(textSetting(SettingArg::Kind::Preset, v));
         } else if (arg == "--preset-file") {
             const char* v = value("--preset-file");
             if (!v)

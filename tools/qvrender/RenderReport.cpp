@@ -67,7 +67,7 @@ std::string PeakMeter::report() const
 
 std::string formatDuration(double seconds)
 {
-    const unsigned long long s = seconds > 0 ? static_cast<unsigned long long>(seconds) : 0;
+    const unsigned long long s = seconds > 0 ? static_cast<unsigned long long>(seconds + 0.5) : 0;
     char text[48];
     if (s >= 3600)
         std::snprintf(text, sizeof text, "%llu:%02llu:%02llu", s / 3600, s / 60 % 60, s % 60);

@@ -82,7 +82,7 @@ std::string settingsTable(const RenderSettings& s)
         return std::string(display);
     };
     if (s.touched[kOutputGainIndex]) {
-        std::snprintf(line, sizeof line, "  %-42s %6s dB\n", "output", text(kRowGain, 0).c_str());
+        std::snprintf(line, sizeof line, "  %-40s %6s dB\n", "output", text(kRowGain, 0).c_str());
         out += line;
     }
     for (int band = 1; band < kColumns; ++band) {

@@ -100,23 +100,22 @@ float decodeSample(const uint8_t* p, const WavFormat& f)
     }
 }
 
-// Rounds to the nearest step and limits to the integer range; `limited` counts limited samples.
+// Rounds to the nearest step, ties to even (as nearbyint does, at a small part of its cost under
+// mingw) and limits to the integer range; `limited` counts limited samples.
 int64_t quantize(float v, double scale, int64_t lo, int64_t hi, size_t& limited)
 {
-    if (std::isnan(v)) {
+    const double x = static_cast<double>(v) * scale;
+    if (!(x >= static_cast<double>(lo) - 0.5)) {  // NaN too
         ++limited;
-        return 0;
+        return std::isnan(v) ? 0 : lo;
     }
-    const double x = std::nearbyint(static_cast<double>(v) * scale);
-    if (x < static_cast<double>(lo)) {
-        ++limited;
-        return lo;
-    }
-    if (x > static_cast<double>(hi)) {
+    if (x >= static_cast<double>(hi) + 0.5) {
         ++limited;
         return hi;
     }
-    return static_cast<int64_t>(x);
+    // Adding 1.5 * 2^52 leaves no bits for a fraction: the sum is rounded in the default mode.
+    const double kRounder = 6755399441055744.0;
+    return static_cast<int64_t>((x + kRounder) - kRounder);
 }
 
 }  // namespace
