@@ -387,6 +387,10 @@ int renderDirectShow(const RenderOptions& o)
         if (!prepare(o, input, layout, settings, error))
             return fail(error);
     }
+    const WavFormat& fmt = layout.format;
+    if (!(fmt.kind == SampleKind::Float || fmt.bitsPerSample == 16))
+        return fail("--dshow: the DirectShow filter takes 16-bit PCM or 32-bit float, and this file is " +
+                    fmt.describe() + "; render it without --dshow");
 
     const std::wstring input = widePath(o.input);
     const std::wstring dll = o.dllPath.empty() ? std::wstring() : widePath(o.dllPath);
@@ -415,6 +419,9 @@ int renderDirectShow(const RenderOptions& o)
     }
     if (!output.commit(outputHeader(layout, sink.frames()), error))
         return fail(error);
+    if (sink.frames() != layout.frames)
+        warn("the graph delivered " + std::to_string(sink.frames()) + " of the input's " +
+             std::to_string(layout.frames) + " frames");
     std::printf("output: %s (%llu of %llu frames through the graph)\n", o.output.c_str(),
                 static_cast<unsigned long long>(sink.frames()), static_cast<unsigned long long>(layout.frames));
     printSummary(sink.frames(), layout.format.sampleRate, seconds, sink.peaks());

@@ -92,7 +92,7 @@ bool OutputFile::create(const std::string& path, const std::vector<uint8_t>& hea
     temp_ = path + ".part" + std::to_string(GetCurrentProcessId());
     file_ = CreateFileA(temp_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file_ == INVALID_HANDLE_VALUE) {
-        error = "cannot create \"" + temp_ + "\" (" + windowsError(GetLastError()) + ")";
+        error = "cannot create the output \"" + path + "\" (" + windowsError(GetLastError()) + ")";
         temp_.clear();
         return false;
     }
