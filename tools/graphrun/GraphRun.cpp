@@ -143,6 +143,22 @@ HRESULT createFilter(const wchar_t* dll, HMODULE* module, IBaseFilter** out)
     return factory->CreateInstance(nullptr, IID_IBaseFilter, reinterpret_cast<void**>(out));
 }
 
+// The format the grabber receives; zeros when it is not connected.
+WAVEFORMATEX connectedFormat(ISampleGrabber* grab)
+{
+    WAVEFORMATEX format{};
+    AM_MEDIA_TYPE mt{};
+    if (SUCCEEDED(grab->GetConnectedMediaType(&mt))) {
+        if (mt.pbFormat && mt.cbFormat >= 16)
+            std::memcpy(&format, mt.pbFormat, mt.cbFormat < sizeof format ? mt.cbFormat : sizeof format);
+        if (mt.pbFormat)
+            CoTaskMemFree(mt.pbFormat);
+        if (mt.pUnk)
+            mt.pUnk->Release();
+    }
+    return format;
+}
+
 GraphRunResult run(const wchar_t* wavPath, const ParameterRecord* settings, const wchar_t* dll, bool restart,
                    GraphSink* sink, HMODULE* module)
 {
@@ -227,20 +243,8 @@ GraphRunResult run(const wchar_t* wavPath, const ParameterRecord* settings, cons
             return result;
         }
     }
-    if (sink) {
-        WAVEFORMATEX format{};
-        AM_MEDIA_TYPE mt{};
-        if (SUCCEEDED(grab->GetConnectedMediaType(&mt))) {
-            if (mt.pbFormat && mt.cbFormat >= 16)
-                std::memcpy(&format, mt.pbFormat, mt.cbFormat < sizeof format ? mt.cbFormat : sizeof format);
-            if (mt.pbFormat)
-                CoTaskMemFree(mt.pbFormat);
-            if (mt.pUnk)
-                mt.pUnk->Release();
-        }
-        if (!sink->begin(format, result.error))
-            return result;
-    }
+    if (sink && !sink->begin(connectedFormat(grab.p), result.error))
+        return result;
     Ptr<IMediaControl> control;
     Ptr<IMediaEvent> events;
     graph->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(control.put()));
@@ -294,7 +298,7 @@ GraphRunResult run(const wchar_t* wavPath, const ParameterRecord* settings, cons
     for (;;) {
         const DWORD step = 250;
         hr = events->WaitForCompletion(step, &code);
-        if (hr != E_ABORT && hr != VFW_E_WRONG_STATE)
+        if (hr != E_ABORT)  // E_ABORT: the step passed without an event
             break;
         if (sink && !sink->poll(result.error)) {
             control->Stop();
@@ -315,16 +319,7 @@ GraphRunResult run(const wchar_t* wavPath, const ParameterRecord* settings, cons
         result.error = failure("running to completion", FAILED(hr) ? hr : static_cast<HRESULT>(code));
         return result;
     }
-    AM_MEDIA_TYPE mt{};
-    if (SUCCEEDED(grab->GetConnectedMediaType(&mt))) {
-        if (mt.pbFormat && mt.cbFormat >= 16)
-            std::memcpy(&result.format, mt.pbFormat,
-                        mt.cbFormat < sizeof(WAVEFORMATEX) ? mt.cbFormat : sizeof(WAVEFORMATEX));
-        if (mt.pbFormat)
-            CoTaskMemFree(mt.pbFormat);
-        if (mt.pUnk)
-            mt.pUnk->Release();
-    }
+    result.format = connectedFormat(grab.p);
     grab->SetCallback(nullptr, 1);
     result.data = collector.take();
     result.ok = true;

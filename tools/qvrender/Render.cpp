@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <mutex>
@@ -337,13 +338,21 @@ public:
             return;
         if (!output_.write(data, size, error_))
             return;
-        // Buffers hold whole frames; a split frame would only shift the meter, not the file.
+        // A frame split between buffers is metered once it is whole.
         const size_t frameBytes = layout_.format.bytesPerFrame();
-        pending_.insert(pending_.end(), data, data + size);
-        const size_t frames = pending_.size() / frameBytes;
-        peaks_.addBytes(layout_.format, pending_.data(), frames);
-        pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(frames * frameBytes));
-        frames_ += frames;
+        size_t at = 0;
+        if (!pending_.empty()) {
+            at = std::min(frameBytes - pending_.size(), size);
+            pending_.insert(pending_.end(), data, data + at);
+            if (pending_.size() == frameBytes) {
+                peaks_.addBytes(layout_.format, pending_.data(), 1);
+                pending_.clear();
+            }
+        }
+        const size_t whole = (size - at) / frameBytes;
+        peaks_.addBytes(layout_.format, data + at, whole);
+        pending_.insert(pending_.end(), data + at + whole * frameBytes, data + size);
+        frames_ = output_.written() / frameBytes;
     }
 
     bool poll(std::string& error) override
