@@ -166,7 +166,8 @@ TEST(RenderReport, PeaksClippingAndSpeed)
     EXPECT_EQ(formatDuration(3600.0 - 1), "59:59");
     EXPECT_EQ(formatDuration(3 * 3600.0 + 61), "3:01:01");
     EXPECT_EQ(speedLine(3600ull * 44100, 44100, 29.0), "1:00:00 of audio in 29 s, 124x real time");
-    EXPECT_EQ(speedLine(44100, 44100, 0.01), "0:01 of audio in 0.01 s");
+    EXPECT_EQ(speedLine(44100, 44100, 0.01), "0:01 of audio in 0.01 s, 100x real time");
+    EXPECT_EQ(speedLine(44100, 44100, 0.0), "0:01 of audio in 0.00 s");
 
     Progress progress(200);
     EXPECT_EQ(progress.update(0), "processing:   0%");

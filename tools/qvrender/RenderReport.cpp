@@ -80,12 +80,12 @@ std::string speedLine(uint64_t frames, uint32_t sampleRate, double wallSeconds)
 {
     const double audio = sampleRate > 0 ? static_cast<double>(frames) / sampleRate : 0.0;
     char text[128];
-    if (wallSeconds < 0.05 || audio <= 0.0)
-        std::snprintf(text, sizeof text, "%s of audio in %.2f s", formatDuration(audio).c_str(),
-                      wallSeconds > 0 ? wallSeconds : 0.0);
+    const int decimals = wallSeconds < 1 ? 2 : wallSeconds < 10 ? 1 : 0;
+    if (wallSeconds <= 0.0 || audio <= 0.0)
+        std::snprintf(text, sizeof text, "%s of audio in %.2f s", formatDuration(audio).c_str(), 0.0);
     else
         std::snprintf(text, sizeof text, "%s of audio in %.*f s, %.0fx real time", formatDuration(audio).c_str(),
-                      wallSeconds < 10 ? 1 : 0, wallSeconds, audio / wallSeconds);
+                      decimals, wallSeconds, audio / wallSeconds);
     return text;
 }
 
