@@ -80,6 +80,7 @@ ProcessResult qvrender(const std::string& args)
         CloseHandle(pi.hProcess);
         CloseHandle(pi.hThread);
     } else {
+        result.output = "CreateProcess failed with error " + std::to_string(GetLastError());
         CloseHandle(write);
     }
     CloseHandle(read);
@@ -304,6 +305,20 @@ TEST_F(QvRender, PresetsByNameAndTheirListing)
     ProcessResult foreign = qvrender("--preset-file " + path("foreign.ini") + " --list-presets");
     EXPECT_EQ(foreign.exitCode, 1u);
     EXPECT_NE(foreign.output.find("another plug-in"), std::string::npos) << foreign.output;
+
+    // A damaged preset is refused by name rather than applied as zeros; a missing file is named.
+    const std::string damaged = "[Plug-in]\nCLSID=SOFTWARE\\Classes\\CLSID\\{7A3D5E10-4B2C-41F8-9E61-2C7B8D04A9F3}\n"
+                                "[Preset1]\nVersion=3\nName=Cut\nBank=\nData=0,1,0,x\n";
+    writeAll(path("damaged.ini"), std::vector<uint8_t>(damaged.begin(), damaged.end()));
+    ProcessResult bad =
+        qvrender("--preset-file " + path("damaged.ini") + " --preset cut " + path("p.wav") + " " + path("x.wav"));
+    EXPECT_EQ(bad.exitCode, 1u);
+    EXPECT_NE(bad.output.find("the preset \"Cut\" cannot be used"), std::string::npos) << bad.output;
+    ProcessResult none =
+        qvrender("--preset-file " + path("none.ini") + " --preset Cut " + path("p.wav") + " " + path("x.wav"));
+    EXPECT_EQ(none.exitCode, 1u);
+    EXPECT_NE(none.output.find("there is no preset file"), std::string::npos) << none.output;
+    EXPECT_FALSE(exists(path("x.wav")));
 }
 
 TEST_F(QvRender, HelpExplainsTheFormatsAndWarningsShowValuesBeyondTheRanges)
