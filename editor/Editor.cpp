@@ -154,7 +154,7 @@ void EditorSession::createControls()
 {
     HBITMAP bg = background_.get();
     HWND graph = addControl("qv:EQGraph", nullptr, kGraphId, 17, 45, 471, 140, 0, graphSkin_.get());
-    graphRate_ = graphSampleRate(model_->sampleRate());
+    graphRate_ = graphRateFor(model_->sampleRate());
     SendMessageA(graph, EQ_SETSAMPLERATE, static_cast<WPARAM>(graphRate_), 0);
 
     struct Top {
@@ -403,7 +403,7 @@ void EditorSession::refreshControls(int mode)
     HWND graph = item(kGraphId);
     if (mode == kRefreshAll) {
         // A host may set its rate while the editor is open.
-        const int rate = graphSampleRate(model_->sampleRate());
+        const int rate = graphRateFor(model_->sampleRate());
         if (rate != graphRate_) {
             graphRate_ = rate;
             SendMessageA(graph, EQ_SETSAMPLERATE, static_cast<WPARAM>(rate), 0);
