@@ -125,6 +125,7 @@ bool EditorSession::build(HWND window, bool own)
     graphSkin_.reset(LoadSkinBitmap(module_, profile_.graphBitmap, nullptr));
     peakFont_.reset(CreateFontA(12, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
 
+    building_ = true;
     createControls();
     {
         WindowDC dc(window_);
@@ -143,6 +144,7 @@ bool EditorSession::build(HWND window, bool own)
         SendMessageA(item(controlId(c, kOffSlider)), SL_SETRANGE, static_cast<WPARAM>(-180), 180);
     refreshControls(kRefreshAll);
     refreshMeters();
+    building_ = false;
 
     SetTimer(window_, profile_.timerId, 50, nullptr);
     SetFocus(item(kPresetsId));
@@ -333,19 +335,18 @@ void EditorSession::setText(HWND control, const char* text, bool repaintNow)
     GetWindowTextA(control, current, sizeof current);
     if (std::strcmp(current, text) != 0)
         SetWindowTextA(control, text);
-    if (repaintNow)
+    if (repaintNow && !building_)
         UpdateWindow(control);
 }
 
-namespace {
-void enable(HWND control, bool on)
+void EditorSession::enable(HWND control, bool on)
 {
     if (control && (IsWindowEnabled(control) != FALSE) != on) {
         EnableWindow(control, on ? TRUE : FALSE);
-        UpdateWindow(control);
+        if (!building_)
+            UpdateWindow(control);
     }
 }
-}  // namespace
 
 void EditorSession::refreshColumn(int column, int mode, bool dragging, bool qMode)
 {

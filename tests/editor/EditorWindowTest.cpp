@@ -334,3 +334,24 @@ TEST_F(Editor, ThePresetStoreGetsTheSettingsAsDataText)
     std::free(text);
     SendMessageA(h.editor(), 10900, 0, 0);  // no pointer: nothing written anywhere
 }
+
+TEST_F(Editor, Pictures)
+{
+    // Pictures to look at (bin/editor-*.bmp): the defaults, and a drag of band 3 in progress.
+    h.pump(150);
+    h.idle();
+    EXPECT_TRUE(h.saveBmp("editor-default.bmp"));
+    HWND graph = h.item(20000);
+    RECT c;
+    GetClientRect(graph, &c);
+    const GraphAxes axes = makeGraphAxes(c.right, c.bottom, 44100.0f, 20);
+    const int x = graphX(axes, 200.0f), y = graphY(axes, 0.0f);
+    SendMessageA(graph, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    SendMessageA(graph, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    for (int i = 1; i <= 6; ++i)
+        SendMessageA(graph, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + 8 * i, y - 6 * i));
+    h.pump();
+    EXPECT_TRUE(h.saveBmp("editor-drag.bmp"));
+    SendMessageA(graph, WM_LBUTTONUP, 0, MAKELPARAM(x + 48, y - 36));
+    h.pump();
+}
