@@ -67,6 +67,12 @@ void paint(HWND w, EditState* s)
             SetBkMode(dc, TRANSPARENT);
             char text[256];
             GetWindowTextA(w, text, sizeof(text));
+            // A value a little wider than the margins (a five-digit frequency) takes the right
+            // margin too rather than losing its digits to an ellipsis.
+            SIZE extent{0, 0};
+            GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &extent);
+            if (extent.cx > tr.right - tr.left)
+                tr.right = c.right - 1;
             const UINT format = DT_END_ELLIPSIS | DT_VCENTER | (s->rightAligned ? DT_RIGHT : DT_LEFT);
             RECT shadow = tr;
             OffsetRect(&shadow, 1, 1);
@@ -143,10 +149,11 @@ void openEntry(HWND w)
         DestroyWindow(open);
     RECT c;
     GetClientRect(w, &c);
-    HWND e =
-        CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_RIGHT | ES_MULTILINE | ES_AUTOHSCROLL, 2,
-                        2, c.right - 4, c.bottom - 4, w, reinterpret_cast<HMENU>(kEntryId),
-                        reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(w, GWLP_HINSTANCE)), nullptr);
+    // Single-line: a right-aligned multi-line box cannot scroll and refuses what passes its edge,
+    // which in a 36-pixel box is the fourth digit of a frequency. Enter and Escape are caught above.
+    HWND e = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_RIGHT | ES_AUTOHSCROLL, 2, 2,
+                             c.right - 4, c.bottom - 4, w, reinterpret_cast<HMENU>(kEntryId),
+                             reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(w, GWLP_HINSTANCE)), nullptr);
     if (!e)
         return;
     bool owned;
