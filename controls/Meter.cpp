@@ -53,11 +53,11 @@ void paint(HWND w, MeterState* s)
 {
     RECT c;
     GetClientRect(w, &c);
-    HDC wdc = GetDC(w);
+    WindowDC wdc(w);
     if (!wdc)
         return;
     if (!s->off)
-        s->off.reset(new (std::nothrow) PixelWindow(wdc, c.right, c.bottom));
+        s->off.reset(new (std::nothrow) PixelWindow(wdc.get(), c.right, c.bottom));
     if (s->off && s->off->ok()) {
         // A meter resized after its first paint keeps drawing at the size its bitmap was made with.
         const int width = s->off->width(), height = s->off->height();
@@ -68,9 +68,8 @@ void paint(HWND w, MeterState* s)
             showSpan(s, p.bar, p.vertical, width, height);
             showSpan(s, p.marker, p.vertical, width, height);
         }
-        s->off->write(wdc, 0, 0);
+        s->off->write(wdc.get(), 0, 0);
     }
-    ReleaseDC(w, wdc);
 }
 
 void writeTwo(WPARAM wp, LPARAM lp, int a, int b)
