@@ -196,10 +196,9 @@ void press(HWND w, SliderState* s, LPARAM lp)
     s->moved = false;
     GetCursorPos(&s->pressPosition);
     SetFocus(w);
-    if (s->vertical)
-        s->grabbed = s->thumbPosition - 29 <= y && y < s->thumbPosition - 5;
-    else
-        s->grabbed = s->thumbPosition <= x && x < s->thumbPosition + 26;
+    const ThumbSpan thumb = sliderThumbSpan(s->vertical, s->thumbPosition, s->thumbLength);
+    const int along = s->vertical ? y : x;
+    s->grabbed = thumb.first <= along && along < thumb.last;
 }
 
 void move(HWND w, SliderState* s, LPARAM lp)
@@ -236,12 +235,13 @@ void release(HWND w, SliderState* s)
     if (s->moved) {
         RECT wr;
         GetWindowRect(w, &wr);
+        const int middle = sliderThumbMiddle(s->vertical, s->thumbPosition, s->thumbLength);
         if (!s->grabbed)
             SetCursorPos(s->pressPosition.x, s->pressPosition.y);
         else if (s->vertical)
-            SetCursorPos((wr.left + wr.right) / 2 - 2, wr.top + s->thumbPosition - 16);
+            SetCursorPos((wr.left + wr.right) / 2 - 2, wr.top + middle);
         else
-            SetCursorPos(wr.left + s->thumbPosition + 12, (wr.top + wr.bottom) / 2 - 2);
+            SetCursorPos(wr.left + middle, (wr.top + wr.bottom) / 2 - 2);
         SendMessageA(GetParent(w), SLN_RELEASED, 0, reinterpret_cast<LPARAM>(w));
     }
     SetCursor(s->savedCursor ? s->savedCursor : LoadCursor(nullptr, IDC_ARROW));
