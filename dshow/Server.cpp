@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <initializer_list>
 
+#include "ClassIds.h"
 #include "EqualizerFilter.h"
 #include "IEqualizerControl.h"
 #include "base/ClassFactory.h"
@@ -29,7 +30,9 @@ const int gTemplateCount = 2;
 
 namespace {
 
-const char kFilterKey[] = "CLSID\\{7A3D5E10-4B2C-41F8-9E61-2C7B8D04A9F3}";
+const char kFilterKey[] = "CLSID\\" QV_EQUALIZER_CLSID_TEXT;
+const char kFilterCategoryKey[] = "Filter\\" QV_EQUALIZER_CLSID_TEXT;
+const char kPageCategoryKey[] = "Filter\\" QV_PROPERTY_PAGE_CLSID_TEXT;
 const char kFilterName[] = "Zorvath qv:Equalizer R3";
 const char kAudioType[] = "{73647561-0000-0010-8000-00AA00389B71}";
 const char kNullGuid[] = "{00000000-0000-0000-0000-000000000000}";
@@ -100,10 +103,8 @@ extern "C" HRESULT STDAPICALLTYPE DllRegisterServer()
     if (FAILED(hr))
         return hr;
     writeLegacyPins();
-    char key[80];
-    std::snprintf(key, sizeof key, "Filter\\%s", kFilterKey + 6);
     HKEY filter = nullptr;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key, 0, nullptr, 0, KEY_WRITE, nullptr, &filter, nullptr) == ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, kFilterCategoryKey, 0, nullptr, 0, KEY_WRITE, nullptr, &filter, nullptr) == ERROR_SUCCESS) {
         RegSetValueExA(filter, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(kFilterName), sizeof kFilterName);
         RegCloseKey(filter);
     }
@@ -115,7 +116,7 @@ extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer()
     const HRESULT hr = qv::ds::AMovieDllRegisterServer2(FALSE);
     if (hr != S_OK)
         return hr;
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, "Filter\\{7A3D5E10-4B2C-41F8-9E61-2C7B8D04A9F3}");
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, "Filter\\{7A3D5E11-4B2C-41F8-9E61-2C7B8D04A9F3}");
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, kFilterCategoryKey);
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, kPageCategoryKey);
     return S_OK;
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "ClassIds.h"
 #include "PresetList.h"
 
 namespace qv {
@@ -21,7 +22,7 @@ constexpr std::size_t kPresetDataBufferSize = 1024;
 constexpr int32_t kUpdatePresetCommand = 1503;
 constexpr char kPresetFileName[] = "qvEqualizerR3.ini";
 constexpr char kPluginName[] = "qv:Equalizer";
-constexpr char kPluginKey[] = "SOFTWARE\\Classes\\CLSID\\{7A3D5E10-4B2C-41F8-9E61-2C7B8D04A9F3}";
+constexpr char kPluginKey[] = "SOFTWARE\\Classes\\CLSID\\" QV_EQUALIZER_CLSID_TEXT;
 
 struct PresetManagerState;  // the Preset Manager's own record (PresetDialogs.h)
 
