@@ -8,6 +8,7 @@
 #include "PresetDialogs.h"
 #include "PresetResources.h"
 #include "PresetText.h"
+#include "ScopedWin.h"
 
 namespace qv {
 
@@ -234,17 +235,14 @@ void movePreset(PresetStore& store, PresetRecord& preset, const std::string& ban
     store.manager().modified = true;
 }
 
-void onContextMenu(HWND dialog, PresetStore& store)
+// The context menu for the tree's selection; the command chosen, or 0.
+int trackContextMenu(HWND dialog, PresetStore& store, const TreeSelection& selection)
 {
-    HMENU resource = LoadMenuA(store.module(), MAKEINTRESOURCEA(IDM_PRESET_CONTEXT));
-    HMENU menu = resource ? GetSubMenu(resource, 0) : nullptr;
-    if (menu == nullptr) {
-        if (resource)
-            DestroyMenu(resource);
-        return;
-    }
-    TreeSelection selection = treeSelection(store);
-    PresetList& list = store.working();
+    Menu resource(LoadMenuA(store.module(), MAKEINTRESOURCEA(IDM_PRESET_CONTEXT)));
+    HMENU menu = resource ? GetSubMenu(resource.get(), 0) : nullptr;
+    if (menu == nullptr)
+        return 0;
+    const PresetList& list = store.working();
     bool isPreset = selection.kind == TreeSelection::kPreset;
     auto grey = [menu](UINT id, bool off) { EnableMenuItem(menu, id, MF_BYCOMMAND | (off ? MF_GRAYED : MF_ENABLED)); };
     grey(IDC_PRESET_UPDATE, !isPreset);
@@ -265,13 +263,18 @@ void onContextMenu(HWND dialog, PresetStore& store)
     }
     POINT at;
     GetCursorPos(&at);
-    int chosen = static_cast<int>(
+    return static_cast<int>(
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, at.x, at.y, 0, dialog, nullptr));
-    DestroyMenu(resource);
+}
+
+void onContextMenu(HWND dialog, PresetStore& store)
+{
+    const int chosen = trackContextMenu(dialog, store, treeSelection(store));
     if (chosen == 0)
         return;
     // The menu ran its own message loop: look the selection up again.
-    selection = treeSelection(store);
+    const TreeSelection selection = treeSelection(store);
+    PresetList& list = store.working();
     if (selection.kind == TreeSelection::kPreset &&
         (chosen == IDC_MOVE_TO_ROOT || chosen == IDC_MOVE_TO_NEW_BANK ||
          (chosen >= kFirstPresetId - 1 && chosen <= list.largestCommandId()))) {

@@ -12,6 +12,7 @@
 #include "PresetFile.h"
 #include "PresetRules.h"
 #include "PresetText.h"
+#include "ScopedWin.h"
 
 namespace qv {
 
@@ -19,14 +20,13 @@ namespace {
 // A registry value as text, or false when absent or not a string. The value may lack its NUL.
 bool readRegistryText(HKEY root, const std::string& key, const char* value, std::string& out)
 {
-    HKEY handle;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+    RegKey handle;
+    if (handle.open(root, key.c_str(), KEY_READ) != ERROR_SUCCESS)
         return false;
     char buffer[MAX_PATH + 1] = {};
     DWORD type = 0;
     DWORD size = MAX_PATH;
-    LONG result = RegQueryValueExA(handle, value, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-    RegCloseKey(handle);
+    LONG result = RegQueryValueExA(handle.get(), value, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
     if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
         return false;
     buffer[size < MAX_PATH ? size : MAX_PATH] = '\0';

@@ -152,6 +152,14 @@ public:
             key_ = nullptr;
         return result;
     }
+    // Opens the key, making it (and the keys above it) when missing.
+    LONG create(HKEY root, const char* path, REGSAM access)
+    {
+        LONG result = RegCreateKeyExA(root, path, 0, nullptr, 0, access, nullptr, put(), nullptr);
+        if (result != ERROR_SUCCESS)
+            key_ = nullptr;
+        return result;
+    }
 
 private:
     HKEY key_ = nullptr;

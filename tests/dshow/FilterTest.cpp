@@ -143,6 +143,48 @@ TEST(Registration, Regsvr32WritesTheKeysAndRemovesThemAll)
     EXPECT_FALSE(keyExists(kMapperEntry));
 }
 
+// A volatile key refuses lasting subkeys (ERROR_CHILD_MUST_BE_VOLATILE): made where registration
+// writes after the base keys, it makes that one write fail.
+struct VolatileKey {
+    std::string path;
+    explicit VolatileKey(const std::string& p) : path(p)
+    {
+        HKEY key = nullptr;
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, path.c_str());
+        EXPECT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                                  nullptr, &key, nullptr),
+                  ERROR_SUCCESS)
+            << path;
+        RegCloseKey(key);
+    }
+    ~VolatileKey() { RegDeleteTreeA(HKEY_CLASSES_ROOT, path.c_str()); }
+};
+
+TEST(Registration, AFailedWriteAfterTheBaseKeysIsReported)
+{
+    Server s;
+    auto registerServer = s.proc<HRESULT(STDAPICALLTYPE*)()>("DllRegisterServer");
+    auto unregisterServer = s.proc<HRESULT(STDAPICALLTYPE*)()>("DllUnregisterServer");
+    ASSERT_NE(registerServer, nullptr);
+    const HRESULT refused = HRESULT_FROM_WIN32(ERROR_CHILD_MUST_BE_VOLATILE);
+    {
+        // The legacy pin keys go below "Pins".
+        ASSERT_EQ(registerServer(), S_OK);
+        VolatileKey pins(std::string(kFilter) + "\\Pins");
+        EXPECT_EQ(registerServer(), refused);
+    }
+    {
+        // The filter's name goes below the "Filter" key.
+        ASSERT_EQ(unregisterServer(), S_OK);
+        VolatileKey filters("Filter");
+        EXPECT_EQ(registerServer(), refused);
+    }
+    EXPECT_EQ(registerServer(), S_OK);
+    EXPECT_EQ(stringValue(kFilterName, nullptr), "Zorvath qv:Equalizer R3");
+    EXPECT_EQ(unregisterServer(), S_OK);
+    EXPECT_FALSE(keyExists(kFilter));
+}
+
 TEST(Server, ServesTheFilterButNotYetThePage)
 {
     Server s;
