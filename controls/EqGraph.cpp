@@ -87,8 +87,7 @@ void drawHandles(HDC dc, const GraphAxes& a, const EqGraphState* s)
             const int column = (n % 6) * 10;
             const int row = 10 * ((b.selected != 0.0f ? 1 : 0) + (on ? 2 : 0));
             // Centred on (x, y), as the hit box and the pointer put back after a drag are.
-            BlitKeyed(dc, graphX(a, b.frequency) - 4, graphY(a, b.gain) - 4, strip.get(), column, row, 9, 9,
-                      0xFF00FF);
+            BlitKeyed(dc, graphX(a, b.frequency) - 4, graphY(a, b.gain) - 4, strip.get(), column, row, 9, 9, 0xFF00FF);
         }
     }
 }

@@ -117,8 +117,8 @@ void draw(HWND w, HDC dc, const RECT& client, SliderState* s)
     const uint32_t tint = enabled && (s->dragging || GetFocus() == w) ? kDefaultTint : 0;
     if (s->thumb) {
         if (s->vertical)
-            DrawSprite(dc, grooveOn ? 2 : 0, track.bottom - s->thumbLength - offset, grooveOn ? 16 : 18,
-                       s->thumbLength, s->thumb, enabled ? 255 : 192, tint, 0);
+            DrawSprite(dc, grooveOn ? 2 : 0, track.bottom - s->thumbLength - offset, grooveOn ? 16 : 18, s->thumbLength,
+                       s->thumb, enabled ? 255 : 192, tint, 0);
         else
             DrawSprite(dc, offset, 0, s->thumbLength, 16, s->thumb, enabled ? 255 : 192, tint, 0);
     }

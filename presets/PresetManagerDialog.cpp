@@ -127,9 +127,9 @@ void deleteSelection(HWND dialog, PresetStore& store)
         list.clear();
         fillPresetTree(store);
     } else if (selection.kind == TreeSelection::kBank) {
-        std::string question =
-            formatText("Do you want to delete the %s preset bank \"%s\"?\nAll presets contained in this bank will be lost.",
-                   plugin, selection.bank);
+        std::string question = formatText(
+            "Do you want to delete the %s preset bank \"%s\"?\nAll presets contained in this bank will be lost.",
+            plugin, selection.bank);
         if (store.messageBox(dialog, question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
             return;
         for (int i = list.count() - 1; i >= 0; --i) {
@@ -139,7 +139,8 @@ void deleteSelection(HWND dialog, PresetStore& store)
         store.manager().modified = true;
         fillPresetTree(store);
     } else if (selection.kind == TreeSelection::kPreset) {
-        std::string question = formatText("Do you want to delete the %s preset \"%s\"?", plugin, selection.preset->name);
+        std::string question =
+            formatText("Do you want to delete the %s preset \"%s\"?", plugin, selection.preset->name);
         if (store.messageBox(dialog, question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
             return;
         list.removeAt(list.indexOfId(selection.preset->commandId));

@@ -42,7 +42,8 @@ bool fileExists(const std::string& path)
 
 PresetStore::PresetStore(HINSTANCE module, HWND owner, const char* pluginName)
     : working_(std::make_unique<PresetList>()), backup_(std::make_unique<PresetList>()),
-      manager_(std::make_unique<PresetManagerState>()), pluginName_(cutText(pluginName ? pluginName : "")), owner_(owner), module_(module)
+      manager_(std::make_unique<PresetManagerState>()), pluginName_(cutText(pluginName ? pluginName : "")),
+      owner_(owner), module_(module)
 {
     caption_ = pluginName_.empty() ? std::string("Zorvath Velquin:qv Preset Manager") : pluginName_ + " Preset Manager";
 }
@@ -66,12 +67,13 @@ void PresetStore::load(const char* keyPath, const char* fileName)
     if (identity == FileIdentity::kNone)
         return;
     if (identity == FileIdentity::kForeign) {
-        messageBox(nullptr,
-                   formatText("No presets could be loaded because the preset file\n\"%s\"\ndoes not contain preset data "
-                          "compatible with this plug-in.",
-                          path_)
-                       .c_str(),
-                   MB_OK | MB_ICONERROR);
+        messageBox(
+            nullptr,
+            formatText("No presets could be loaded because the preset file\n\"%s\"\ndoes not contain preset data "
+                       "compatible with this plug-in.",
+                       path_)
+                .c_str(),
+            MB_OK | MB_ICONERROR);
         return;
     }
     readPresetSections(path_, *working_, largestCommandId(), nullptr);

@@ -56,8 +56,8 @@ std::string formatText(const char* pattern, const std::string& a, const std::str
 
 std::string updatePresetQuestion(const std::string& presetName)
 {
-    return formatText("Would you like to update the stored parameters for\nthe \"%s\" preset with the current settings?",
-                      presetName);
+    return formatText(
+        "Would you like to update the stored parameters for\nthe \"%s\" preset with the current settings?", presetName);
 }
 
 int32_t leadingInteger(const char* text)

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 // Macros so that string literals can be joined into longer keys at compile time.
-#define QV_EQUALIZER_CLSID_TEXT "{7A3D5E10-4B2C-41F8-9E61-2C7B8D04A9F3}"
+#define QV_EQUALIZER_CLSID_TEXT     "{7A3D5E10-4B2C-41F8-9E61-2C7B8D04A9F3}"
 #define QV_PROPERTY_PAGE_CLSID_TEXT "{7A3D5E11-4B2C-41F8-9E61-2C7B8D04A9F3}"
 
 namespace qv {
@@ -19,7 +19,7 @@ namespace detail {
 
 constexpr uint32_t hexDigit(char c)
 {
-    return c >= '0' && c <= '9' ? static_cast<uint32_t>(c - '0')
+    return c >= '0' && c <= '9'   ? static_cast<uint32_t>(c - '0')
            : c >= 'A' && c <= 'F' ? static_cast<uint32_t>(c - 'A' + 10)
            : c >= 'a' && c <= 'f' ? static_cast<uint32_t>(c - 'a' + 10)
                                   : throw "not a hexadecimal digit";  // stops the compilation

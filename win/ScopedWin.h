@@ -72,8 +72,7 @@ public:
     SelectedPalette(HDC dc, HPALETTE palette, bool background = false)
         : dc_(dc), background_(background ? TRUE : FALSE),
           old_(dc && palette ? SelectPalette(dc, palette, background_) : nullptr)
-    {
-    }
+    {}
     ~SelectedPalette()
     {
         if (old_)

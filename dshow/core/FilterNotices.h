@@ -7,8 +7,8 @@
 namespace qv {
 
 enum FilterNotice : uint16_t {
-    kNoticeInputTypeSet = 0,   // a media type was set on the input pin
-    kNoticeOutputTypeSet = 1,  // a media type was set on the output pin
+    kNoticeInputTypeSet = 0,      // a media type was set on the input pin
+    kNoticeOutputTypeSet = 1,     // a media type was set on the output pin
     kNoticeSettingsLoaded = 100,  // IPersistStream::Load replaced the settings
 };
 
