@@ -4,15 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "LittleEndian.h"
+
 namespace qv {
 namespace {
 
-uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t le32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
 void put16(std::vector<uint8_t>& v, uint32_t x)
 {
     v.push_back(static_cast<uint8_t>(x));
@@ -33,12 +29,12 @@ bool readFormat(const uint8_t* p, uint32_t size, WavFormat& f, std::string& erro
         error = "the format chunk is too short";
         return false;
     }
-    uint16_t tag = le16(p);
-    f.channels = le16(p + 2);
-    f.sampleRate = le32(p + 4);
-    f.bitsPerSample = le16(p + 14);
+    uint16_t tag = readLe16(p);
+    f.channels = readLe16(p + 2);
+    f.sampleRate = readLe32(p + 4);
+    f.bitsPerSample = readLe16(p + 14);
     if (tag == 0xFFFE) {
-        if (size < 40 || le16(p + 16) < 22) {
+        if (size < 40 || readLe16(p + 16) < 22) {
             error = "the extensible format chunk is too short";
             return false;
         }
@@ -46,7 +42,7 @@ bool readFormat(const uint8_t* p, uint32_t size, WavFormat& f, std::string& erro
             error = "unsupported extensible sub-format";
             return false;
         }
-        tag = le16(p + 24);
+        tag = readLe16(p + 24);
     }
     if (tag == 1)
         f.kind = SampleKind::Pcm;
@@ -73,7 +69,7 @@ bool readFormat(const uint8_t* p, uint32_t size, WavFormat& f, std::string& erro
         error = "implausible sample rate " + std::to_string(f.sampleRate);
         return false;
     }
-    if (le16(p + 12) != f.bytesPerFrame()) {
+    if (readLe16(p + 12) != f.bytesPerFrame()) {
         error = "the block alignment does not match the sample size and channels";
         return false;
     }
@@ -85,13 +81,13 @@ float decodeSample(const uint8_t* p, const WavFormat& f)
 {
     if (f.kind == SampleKind::Float) {
         float v;
-        uint32_t bits = le32(p);
+        uint32_t bits = readLe32(p);
         std::memcpy(&v, &bits, sizeof v);
         return v;
     }
     switch (f.bitsPerSample) {
     case 16:
-        return static_cast<float>(static_cast<int16_t>(le16(p))) * (1.0f / 32768.0f);
+        return static_cast<float>(static_cast<int16_t>(readLe16(p))) * (1.0f / 32768.0f);
     case 24: {
         int32_t v = static_cast<int32_t>(static_cast<uint32_t>(p[0]) << 8 | static_cast<uint32_t>(p[1]) << 16 |
                                          static_cast<uint32_t>(p[2]) << 24) >>
@@ -99,7 +95,7 @@ float decodeSample(const uint8_t* p, const WavFormat& f)
         return static_cast<float>(v) * (1.0f / 8388608.0f);
     }
     default:
-        return static_cast<float>(static_cast<double>(static_cast<int32_t>(le32(p))) / 2147483648.0);
+        return static_cast<float>(static_cast<double>(static_cast<int32_t>(readLe32(p))) / 2147483648.0);
     }
 }
 
@@ -143,7 +139,7 @@ bool parseWav(const uint8_t* data, size_t size, WavAudio& out, std::string& erro
     size_t pos = 12;
     while (pos + 8 <= size) {
         const uint8_t* chunk = data + pos;
-        const uint32_t chunkSize = le32(chunk + 4);
+        const uint32_t chunkSize = readLe32(chunk + 4);
         const size_t available = size - pos - 8;
         if (std::memcmp(chunk, "fmt ", 4) == 0) {
             if (chunkSize > available) {
