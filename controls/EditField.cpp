@@ -119,14 +119,12 @@ LRESULT CALLBACK entryProc(HWND e, UINT msg, WPARAM wp, LPARAM lp)
     case WM_NCDESTROY: {
         if (inPlaceEntryWindow() == e)
             setInPlaceEntryWindow(nullptr);
-        HFONT font = static_cast<HFONT>(GetPropA(e, kEntryFont));
+        // The box's own font outlives the box's last message.
+        const Font font(static_cast<HFONT>(GetPropA(e, kEntryFont)));
         RemovePropA(e, kEntryOldProc);
         RemovePropA(e, kEntryFont);
         SetWindowLongPtrA(e, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-        const LRESULT r = previous ? CallWindowProcA(previous, e, msg, wp, lp) : DefWindowProcA(e, msg, wp, lp);
-        if (font)
-            DeleteObject(font);
-        return r;
+        return previous ? CallWindowProcA(previous, e, msg, wp, lp) : DefWindowProcA(e, msg, wp, lp);
     }
     }
     return previous ? CallWindowProcA(previous, e, msg, wp, lp) : DefWindowProcA(e, msg, wp, lp);

@@ -53,16 +53,13 @@ HRESULT deleteClassKeys(const FactoryTemplate& t)
 
 HRESULT registerWithMapper1(const AMOVIESETUP_FILTER& setup, bool add)
 {
-    IFilterMapper* mapper = nullptr;
+    ComPtr<IFilterMapper> mapper;
     HRESULT hr = CoCreateInstance(CLSID_FilterMapper, nullptr, CLSCTX_INPROC_SERVER, IID_IFilterMapper,
-                                  reinterpret_cast<void**>(&mapper));
-    if (FAILED(hr))
-        return hr;
-    if (!add) {
-        hr = mapper->UnregisterFilter(*setup.clsid);
-        mapper->Release();
-        return hr;
-    }
+                                  reinterpret_cast<void**>(mapper.put()));
+    if (FAILED(hr) || !mapper)
+        return FAILED(hr) ? hr : E_UNEXPECTED;
+    if (!add)
+        return mapper->UnregisterFilter(*setup.clsid);
     hr = mapper->RegisterFilter(*setup.clsid, setup.name, setup.merit);
     for (UINT p = 0; SUCCEEDED(hr) && p < setup.pinCount; ++p) {
         const AMOVIESETUP_PIN& pin = setup.pins[p];
@@ -74,7 +71,6 @@ HRESULT registerWithMapper1(const AMOVIESETUP_FILTER& setup, bool add)
     }
     if (FAILED(hr))
         mapper->UnregisterFilter(*setup.clsid);
-    mapper->Release();
     return hr;
 }
 
@@ -105,9 +101,9 @@ LONG deleteKeyTree(HKEY parent, const char* name)
 
 HRESULT registerFilterWithMapper(const AMOVIESETUP_FILTER& setup, bool add)
 {
-    IFilterMapper2* mapper = nullptr;
+    ComPtr<IFilterMapper2> mapper;
     HRESULT hr = CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER, IID_IFilterMapper2,
-                                  reinterpret_cast<void**>(&mapper));
+                                  reinterpret_cast<void**>(mapper.put()));
     if (FAILED(hr) || !mapper)
         return registerWithMapper1(setup, add);
     if (add) {
@@ -116,17 +112,15 @@ HRESULT registerFilterWithMapper(const AMOVIESETUP_FILTER& setup, bool add)
         rf.dwMerit = setup.merit;
         rf.cPins = setup.pinCount;
         rf.rgPins = setup.pins;
-        IMoniker* moniker = nullptr;
-        hr = mapper->RegisterFilter(*setup.clsid, setup.name, &moniker, &CLSID_LegacyAmFilterCategory, nullptr, &rf);
-        if (moniker)
-            moniker->Release();
+        ComPtr<IMoniker> moniker;
+        hr = mapper->RegisterFilter(*setup.clsid, setup.name, moniker.put(), &CLSID_LegacyAmFilterCategory, nullptr,
+                                    &rf);
     } else {
         hr = mapper->UnregisterFilter(&CLSID_LegacyAmFilterCategory, nullptr, *setup.clsid);
         // Already gone is what we wanted.
         if (hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND))
             hr = S_OK;
     }
-    mapper->Release();
     return hr;
 }
 
