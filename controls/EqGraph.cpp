@@ -127,12 +127,11 @@ void paint(HWND w, EqGraphState* s)
     WindowDC wdc(w);
     if (!wdc)
         return;
-    if (!s->off)
-        s->off.reset(new (std::nothrow) OffscreenDC(wdc.get(), c.right, c.bottom));
-    if (!s->off || !s->off->ok())
+    const OffscreenDC* off = keptOffscreen(s->off, wdc.get(), c.right, c.bottom);
+    if (!off)
         return;
-    draw(w, s->off->dc(), c, s);
-    BitBlt(wdc.get(), 0, 0, c.right, c.bottom, s->off->dc(), 0, 0, SRCCOPY);
+    draw(w, off->dc(), c, s);
+    BitBlt(wdc.get(), 0, 0, c.right, c.bottom, off->dc(), 0, 0, SRCCOPY);
     if (s->mode == 2)
         DrawMarchingRect(w, s->anchorX, s->anchorY, s->cornerX, s->cornerY, s->phase, wdc.get());
 }

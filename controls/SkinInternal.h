@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <optional>
 
@@ -117,6 +118,16 @@ void paintOffscreen(const WindowDC& window, int width, int height, Draw&& draw)
         return;
     draw(off.dc());
     BitBlt(window.get(), 0, 0, width, height, off.dc(), 0, 0, SRCCOPY);
+}
+
+// The off-screen bitmap a control keeps between paints, made at the first paint at the size the client
+// had then; null while it cannot be made.
+template <class Offscreen>
+Offscreen* keptOffscreen(std::unique_ptr<Offscreen>& kept, HDC reference, int width, int height)
+{
+    if (!kept)
+        kept.reset(new (std::nothrow) Offscreen(reference, width, height));
+    return kept && kept->ok() ? kept.get() : nullptr;
 }
 
 // Copies part of `source` (a bitmap selected into no other DC) to `target`.

@@ -149,6 +149,17 @@ void changed(HWND w, SliderState* s, bool released)
         SendMessageA(parent, SLN_RELEASED, 0, reinterpret_cast<LPARAM>(w));
 }
 
+// A key or wheel step: the value within the range, and a finished change for the parent.
+void stepTo(HWND w, SliderState* s, long long v)
+{
+    if (v < s->minimum)
+        v = s->minimum;
+    if (v > s->maximum)
+        v = s->maximum;
+    s->value = static_cast<int>(v);
+    changed(w, s, true);
+}
+
 bool key(HWND w, SliderState* s, WPARAM vk)
 {
     long long v = s->value;
@@ -176,12 +187,7 @@ bool key(HWND w, SliderState* s, WPARAM vk)
     default:
         return false;
     }
-    if (v < s->minimum)
-        v = s->minimum;
-    if (v > s->maximum)
-        v = s->maximum;
-    s->value = static_cast<int>(v);
-    changed(w, s, true);
+    stepTo(w, s, v);
     return true;
 }
 
@@ -315,13 +321,7 @@ LRESULT CALLBACK SliderProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         const int step = controlWheelStep(wp, &s->wheelTime);
         if (step == 0)
             return 0;
-        long long v = static_cast<long long>(s->value) + step;
-        if (v < s->minimum)
-            v = s->minimum;
-        if (v > s->maximum)
-            v = s->maximum;
-        s->value = static_cast<int>(v);
-        changed(w, s, true);
+        stepTo(w, s, static_cast<long long>(s->value) + step);
         return 0;
     }
     case SL_GETPOS:

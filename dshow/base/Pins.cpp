@@ -75,6 +75,18 @@ HRESULT CBasePin::CheckConnect(IPin* pin)
     return other == direction_ ? VFW_E_INVALID_DIRECTION : S_OK;
 }
 
+HRESULT CBasePin::beginConnection(IPin* other)
+{
+    if (peer_)
+        return VFW_E_ALREADY_CONNECTED;
+    if (!filter_->isStopped())
+        return VFW_E_NOT_STOPPED;
+    const HRESULT hr = CheckConnect(other);
+    if (FAILED(hr))
+        BreakConnect();
+    return hr;
+}
+
 void CBasePin::dropConnection()
 {
     BreakConnect();
@@ -124,15 +136,9 @@ HRESULT STDMETHODCALLTYPE CBasePin::Connect(IPin* receive, const AM_MEDIA_TYPE* 
     if (!receive)
         return E_POINTER;
     AutoLock lock(lock_);
-    if (peer_)
-        return VFW_E_ALREADY_CONNECTED;
-    if (!filter_->isStopped())
-        return VFW_E_NOT_STOPPED;
-    HRESULT hr = CheckConnect(receive);
-    if (FAILED(hr)) {
-        BreakConnect();
+    HRESULT hr = beginConnection(receive);
+    if (FAILED(hr))
         return hr;
-    }
     if (mt && !isPartial(mt)) {
         hr = attemptConnection(receive, mt);
         return SUCCEEDED(hr) ? hr : VFW_E_NO_ACCEPTABLE_TYPES;
@@ -158,15 +164,9 @@ HRESULT STDMETHODCALLTYPE CBasePin::ReceiveConnection(IPin* connector, const AM_
     if (!connector || !mt)
         return E_POINTER;
     AutoLock lock(lock_);
-    if (peer_)
-        return VFW_E_ALREADY_CONNECTED;
-    if (!filter_->isStopped())
-        return VFW_E_NOT_STOPPED;
-    HRESULT hr = CheckConnect(connector);
-    if (FAILED(hr)) {
-        BreakConnect();
+    HRESULT hr = beginConnection(connector);
+    if (FAILED(hr))
         return hr;
-    }
     if (CheckMediaType(mt) != S_OK) {
         BreakConnect();
         return VFW_E_TYPE_NOT_ACCEPTED;

@@ -58,6 +58,8 @@ protected:
     CritSec& lock_;
 
 private:
+    // The checks both ends of a connection make first (under the pin lock); a refusal is undone.
+    HRESULT beginConnection(IPin* other);
     HRESULT attemptConnection(IPin* receive, const AM_MEDIA_TYPE* mt);
     HRESULT tryTypes(IPin* receive, const AM_MEDIA_TYPE* partial, IEnumMediaTypes* types);
     void dropConnection();
