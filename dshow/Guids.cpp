@@ -4,7 +4,7 @@
 #include "IEqualizerControl.h"
 
 extern "C" {
-const IID IID_IEqualizerControl = {0x7A3D5E1F, 0x4B2C, 0x41F8, {0x9E, 0x61, 0x2C, 0x7B, 0x8D, 0x04, 0xA9, 0xF3}};
+const IID IID_IEqualizerControl = qv::guidFromText<IID>(qv::kControlIidText);
 const IID IID_IPresetList = {0x36A22460, 0x0CC9, 0x11D0, {0x85, 0x74, 0x00, 0xA0, 0xC9, 0x05, 0x39, 0x12}};
 const CLSID CLSID_qvEqualizer = qv::guidFromText<CLSID>(qv::kEqualizerClsidText);
 const CLSID CLSID_qvEqualizerPropertyPage = qv::guidFromText<CLSID>(qv::kPropertyPageClsidText);

@@ -2,21 +2,21 @@
 
 #include <cstring>
 
+#include "ClassIds.h"
 #include "LittleEndian.h"
 
 namespace qv {
 namespace {
 
-// {7A3D5E1F-4B2C-41F8-9E61-2C7B8D04A9F3} in the binary GUID layout.
-const uint8_t kTag[16] = {0x1F, 0x5E, 0x3D, 0x7A, 0x2C, 0x4B, 0xF8, 0x41,
-                          0x9E, 0x61, 0x2C, 0x7B, 0x8D, 0x04, 0xA9, 0xF3};
+// The stream is tagged with the control interface's id.
+constexpr GuidBytes kTag = guidBytesFromText(kControlIidText);
 
 }  // namespace
 
 void encodeSettingsHeader(uint8_t out[kSettingsHeaderSize])
 {
     writeLe32(out, static_cast<uint32_t>(kSettingsBlockSize));
-    std::memcpy(out + 4, kTag, sizeof kTag);
+    std::memcpy(out + 4, kTag.bytes, sizeof kTag.bytes);
 }
 
 void encodeSettingsRecord(const ParameterRecord& record, uint8_t out[kSettingsRecordSize])
@@ -27,7 +27,7 @@ void encodeSettingsRecord(const ParameterRecord& record, uint8_t out[kSettingsRe
 
 bool isSettingsHeader(const uint8_t in[kSettingsHeaderSize])
 {
-    return readLe32(in) == kSettingsBlockSize && std::memcmp(in + 4, kTag, sizeof kTag) == 0;
+    return readLe32(in) == kSettingsBlockSize && std::memcmp(in + 4, kTag.bytes, sizeof kTag.bytes) == 0;
 }
 
 ParameterRecord decodeSettingsRecord(const uint8_t in[kSettingsRecordSize])
