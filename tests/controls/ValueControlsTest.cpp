@@ -341,14 +341,14 @@ TEST(Slider, ThumbOfAnotherLengthIsGrabbedWhereItIsDrawn)
 {
     ControlFixture f;
     HWND s = editorSlider(f);
-    RECT wr, desk;
-    GetWindowRect(s, &wr);
-    GetWindowRect(GetDesktopWindow(), &desk);
-    const POINT centre{(desk.left + desk.right) / 2, (desk.top + desk.bottom) / 2};
-    POINT p;
     // A 41-pixel thumb travels 150 - 41 = 109 pixels: at value 0 it covers x 55..95 (109 * 180 / 360
     // rounded), at value 5 it starts at 56. A press at x 90 is on it, beyond the default thumb's box.
     SendMessageA(s, SL_SETTHUMBLEN, 41, 0);
+    RECT wr, desk;
+    GetWindowRect(s, &wr);
+    GetWindowRect(GetDesktopWindow(), &desk);
+    const POINT centre{desk.left + (desk.right - desk.left) / 2, desk.top + (desk.bottom - desk.top) / 2};
+    POINT p;
     SetCursorPos(centre.x, centre.y);
     SendMessageA(s, WM_LBUTTONDOWN, MK_LBUTTON, at(90, 8));
     SendMessageA(s, WM_MOUSEMOVE, MK_LBUTTON, at(95, 8));
