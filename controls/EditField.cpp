@@ -33,6 +33,47 @@ void postStep(HWND w, int step)
     PostMessageA(GetParent(w), EDN_STEP, MAKEWPARAM(GetDlgCtrlID(w), encoded), reinterpret_cast<LPARAM>(w));
 }
 
+void drawText(HWND w, HDC dc, const RECT& client, const EditState* s, bool enabled)
+{
+    RECT tr = client;
+    InflateRect(&tr, -3, -3);
+    if ((tr.top & 1) != (tr.bottom & 1))
+        tr.top += 1;
+    tr.right -= 2;
+    ControlFont font;
+    SelectedObject selected(dc, font.get());
+    SetBkMode(dc, TRANSPARENT);
+    char text[256];
+    GetWindowTextA(w, text, sizeof(text));
+    // A value a little wider than the margins (a five-digit frequency) takes the right margin too
+    // rather than losing its digits to an ellipsis.
+    SIZE extent{0, 0};
+    GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &extent);
+    if (extent.cx > tr.right - tr.left)
+        tr.right = client.right - 1;
+    const UINT format = DT_END_ELLIPSIS | DT_VCENTER | (s->rightAligned ? DT_RIGHT : DT_LEFT);
+    RECT shadow = tr;
+    OffsetRect(&shadow, 1, 1);
+    SetTextColor(dc, 0xCBC7C5);
+    DrawTextA(dc, text, -1, &shadow, format);
+    SetTextColor(dc, enabled ? 0x454140 : 0x909090);
+    DrawTextA(dc, text, -1, &tr, format);
+}
+
+void draw(HWND w, HDC dc, const RECT& client, const EditState* s)
+{
+    const bool enabled = IsWindowEnabled(w) != 0;
+    copyBackgroundBehind(w, dc, s->background, client.right, client.bottom);
+    if (s->face)
+        DrawSprite(dc, 0, 0, client.right, client.bottom, s->face, enabled ? 255 : 160, 0, 0);
+    if (GetFocus() == w) {
+        RECT f = client;
+        InflateRect(&f, -2, -2);
+        DrawRedFrame(dc, f);
+    }
+    drawText(w, dc, client, s, enabled);
+}
+
 void paint(HWND w, EditState* s)
 {
     if (s->pendingChanges < 0)
@@ -40,53 +81,7 @@ void paint(HWND w, EditState* s)
     RECT c;
     GetClientRect(w, &c);
     // The class borrows its parent's DC; leave an open in-place entry box (a child) untouched.
-    HDC wdc = GetDCEx(w, nullptr, DCX_CACHE | DCX_CLIPCHILDREN);
-    if (!wdc)
-        return;
-    {
-        OffscreenDC off(wdc, c.right, c.bottom);
-        if (off.ok()) {
-            HDC dc = off.dc();
-            const bool enabled = IsWindowEnabled(w) != 0;
-            copyBackgroundBehind(w, dc, s->background, c.right, c.bottom);
-            if (s->face)
-                DrawSprite(dc, 0, 0, c.right, c.bottom, s->face, enabled ? 255 : 160, 0, 0);
-            if (GetFocus() == w) {
-                RECT f = c;
-                InflateRect(&f, -2, -2);
-                DrawRedFrame(dc, f);
-            }
-            RECT tr = c;
-            InflateRect(&tr, -3, -3);
-            if ((tr.top & 1) != (tr.bottom & 1))
-                tr.top += 1;
-            tr.right -= 2;
-            bool owned;
-            HFONT font = controlFont(&owned);
-            HGDIOBJ oldFont = SelectObject(dc, font);
-            SetBkMode(dc, TRANSPARENT);
-            char text[256];
-            GetWindowTextA(w, text, sizeof(text));
-            // A value a little wider than the margins (a five-digit frequency) takes the right
-            // margin too rather than losing its digits to an ellipsis.
-            SIZE extent{0, 0};
-            GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &extent);
-            if (extent.cx > tr.right - tr.left)
-                tr.right = c.right - 1;
-            const UINT format = DT_END_ELLIPSIS | DT_VCENTER | (s->rightAligned ? DT_RIGHT : DT_LEFT);
-            RECT shadow = tr;
-            OffsetRect(&shadow, 1, 1);
-            SetTextColor(dc, 0xCBC7C5);
-            DrawTextA(dc, text, -1, &shadow, format);
-            SetTextColor(dc, enabled ? 0x454140 : 0x909090);
-            DrawTextA(dc, text, -1, &tr, format);
-            SelectObject(dc, oldFont);
-            if (owned)
-                DeleteObject(font);
-            BitBlt(wdc, 0, 0, c.right, c.bottom, dc, 0, 0, SRCCOPY);
-        }
-    }
-    ReleaseDC(w, wdc);
+    paintOffscreen(WindowDC(w, DCX_CACHE | DCX_CLIPCHILDREN), c.right, c.bottom, [&](HDC dc) { draw(w, dc, c, s); });
 }
 
 void repaint(HWND w, EditState* s)
@@ -130,14 +125,12 @@ LRESULT CALLBACK entryProc(HWND e, UINT msg, WPARAM wp, LPARAM lp)
     case WM_NCDESTROY: {
         if (inPlaceEntryWindow() == e)
             setInPlaceEntryWindow(nullptr);
-        HFONT font = static_cast<HFONT>(GetPropA(e, kEntryFont));
+        // The box's own font outlives the box's last message.
+        const Font font(static_cast<HFONT>(GetPropA(e, kEntryFont)));
         RemovePropA(e, kEntryOldProc);
         RemovePropA(e, kEntryFont);
         SetWindowLongPtrA(e, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-        const LRESULT r = previous ? CallWindowProcA(previous, e, msg, wp, lp) : DefWindowProcA(e, msg, wp, lp);
-        if (font)
-            DeleteObject(font);
-        return r;
+        return previous ? CallWindowProcA(previous, e, msg, wp, lp) : DefWindowProcA(e, msg, wp, lp);
     }
     }
     return previous ? CallWindowProcA(previous, e, msg, wp, lp) : DefWindowProcA(e, msg, wp, lp);
@@ -156,11 +149,10 @@ void openEntry(HWND w)
                              reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(w, GWLP_HINSTANCE)), nullptr);
     if (!e)
         return;
-    bool owned;
-    HFONT font = controlFont(&owned);
-    SendMessageA(e, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
-    if (owned)
-        SetPropA(e, kEntryFont, font);
+    ControlFont font;
+    SendMessageA(e, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), 0);
+    if (HFONT owned = font.releaseOwned())
+        SetPropA(e, kEntryFont, owned);  // deleted when the box goes
     char text[256];
     GetWindowTextA(w, text, sizeof(text));
     SetWindowTextA(e, text);

@@ -1,6 +1,7 @@
 // "qv:EQGraph": the summed response of the bands over a log-frequency grid, with a handle per band
 // that can be selected, rubber-banded and dragged; the band records are edited in place.
 #include <cstdio>
+#include <memory>
 
 #include "GraphMath.h"
 #include "Skin.h"
@@ -11,9 +12,7 @@ namespace qv {
 namespace {
 
 struct EqGraphState {
-    HBITMAP offBitmap = nullptr;
-    HDC offDc = nullptr;
-    HGDIOBJ offOld = nullptr;
+    std::unique_ptr<OffscreenDC> off;  // made at the first paint, at the size the client had then
     FrequencyTables tables;
     BandRecord* bands = nullptr;
     int count = 0;
@@ -42,8 +41,8 @@ GraphAxes axesOf(HWND w, const EqGraphState* s)
 
 void drawGrid(HDC dc, const GraphAxes& a, const EqGraphState* s)
 {
-    HFONT font = CreateFontA(12, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
-    HGDIOBJ oldFont = SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+    Font font(CreateFontA(12, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
+    SelectedObject selected(dc, font ? static_cast<HGDIOBJ>(font.get()) : GetStockObject(DEFAULT_GUI_FONT));
     const bool rich = s->depth > 8;
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, rich ? 0x493A25 : 0);
@@ -69,16 +68,13 @@ void drawGrid(HDC dc, const GraphAxes& a, const EqGraphState* s)
         RECT r{x - 20, a.bottom - 20, x + 20, a.bottom};
         DrawTextA(dc, label, -1, &r, DT_CENTER | DT_BOTTOM | DT_SINGLELINE | DT_NOCLIP);
     }
-    SelectObject(dc, oldFont);
-    if (font)
-        DeleteObject(font);
 }
 
 void drawHandles(HDC dc, const GraphAxes& a, const EqGraphState* s)
 {
     if (!s->bands || s->count <= 0)
         return;
-    HBITMAP strip = LoadSkinBitmap(skinInstance(), kHandleStripBitmap, nullptr);
+    Bitmap strip(LoadSkinBitmap(skinInstance(), kHandleStripBitmap, nullptr));
     if (!strip)
         return;
     for (int pass = 0; pass < 2; ++pass) {
@@ -91,64 +87,53 @@ void drawHandles(HDC dc, const GraphAxes& a, const EqGraphState* s)
             const int column = (n % 6) * 10;
             const int row = 10 * ((b.selected != 0.0f ? 1 : 0) + (on ? 2 : 0));
             // Centred on (x, y), as the hit box and the pointer put back after a drag are.
-            BlitKeyed(dc, graphX(a, b.frequency) - 4, graphY(a, b.gain) - 4, strip, column, row, 9, 9, 0xFF00FF);
+            BlitKeyed(dc, graphX(a, b.frequency) - 4, graphY(a, b.gain) - 4, strip.get(), column, row, 9, 9, 0xFF00FF);
         }
     }
-    DeleteObject(strip);
 }
 
-void paint(HWND w, EqGraphState* s)
+void drawCurve(HDC dc, const std::vector<int>& ys)
 {
-    RECT c;
-    GetClientRect(w, &c);
-    HDC wdc = GetDC(w);
-    if (!wdc)
-        return;
-    if (!s->offDc) {
-        s->offDc = CreateCompatibleDC(wdc);
-        s->offBitmap =
-            s->offDc ? CreateCompatibleBitmap(wdc, c.right > 0 ? c.right : 1, c.bottom > 0 ? c.bottom : 1) : nullptr;
-        if (s->offBitmap)
-            s->offOld = SelectObject(s->offDc, s->offBitmap);
-    }
-    if (!s->offBitmap) {
-        ReleaseDC(w, wdc);
-        return;
-    }
-    HDC dc = s->offDc;
-    const GraphAxes a = axesOf(w, s);
-    SelectClipRgn(dc, nullptr);
-    if (s->background) {
-        HDC src = CreateCompatibleDC(dc);
-        if (src) {
-            HGDIOBJ old = SelectObject(src, s->background);
-            BitBlt(dc, 0, 0, c.right, c.bottom, src, 0, 0, SRCCOPY);
-            SelectObject(src, old);
-            DeleteDC(src);
-        }
-    }
-    IntersectClipRect(dc, 2, 2, c.right - 2, c.bottom - 2);
-    drawGrid(dc, a, s);
-    if (s->tables.empty())
-        s->tables = makeFrequencyTables(a, s->sampleRate);
-    const std::vector<int> ys = responseCurve(a, s->tables, s->bands, s->count);
-    HPEN pen = CreatePen(PS_SOLID, 1, 0xFFFFFF);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
+    Pen pen(CreatePen(PS_SOLID, 1, 0xFFFFFF));
+    SelectedObject selected(dc, pen.get());
     for (size_t k = 0; k < ys.size(); ++k) {
         if (k == 0)
             MoveToEx(dc, 2, ys[k], nullptr);
         else
             LineTo(dc, 2 + static_cast<int>(k), ys[k]);
     }
-    SelectObject(dc, oldPen);
-    if (pen)
-        DeleteObject(pen);
+}
+
+void draw(HWND w, HDC dc, const RECT& c, EqGraphState* s)
+{
+    const GraphAxes a = axesOf(w, s);
+    SelectClipRgn(dc, nullptr);
+    blitBitmap(dc, 0, 0, c.right, c.bottom, s->background, 0, 0);
+    IntersectClipRect(dc, 2, 2, c.right - 2, c.bottom - 2);
+    drawGrid(dc, a, s);
+    if (s->tables.empty())
+        s->tables = makeFrequencyTables(a, s->sampleRate);
+    drawCurve(dc, responseCurve(a, s->tables, s->bands, s->count));
     drawHandles(dc, a, s);
     SelectClipRgn(dc, nullptr);
-    BitBlt(wdc, 0, 0, c.right, c.bottom, dc, 0, 0, SRCCOPY);
+}
+
+// The graph keeps its off-screen bitmap between paints; the marching rectangle goes straight to the
+// window, over the copy.
+void paint(HWND w, EqGraphState* s)
+{
+    RECT c;
+    GetClientRect(w, &c);
+    WindowDC wdc(w);
+    if (!wdc)
+        return;
+    const OffscreenDC* off = keptOffscreen(s->off, wdc.get(), c.right, c.bottom);
+    if (!off)
+        return;
+    draw(w, off->dc(), c, s);
+    BitBlt(wdc.get(), 0, 0, c.right, c.bottom, off->dc(), 0, 0, SRCCOPY);
     if (s->mode == 2)
-        DrawMarchingRect(w, s->anchorX, s->anchorY, s->cornerX, s->cornerY, s->phase, wdc);
-    ReleaseDC(w, wdc);
+        DrawMarchingRect(w, s->anchorX, s->anchorY, s->cornerX, s->cornerY, s->phase, wdc.get());
 }
 
 void repaint(HWND w, EqGraphState* s)
@@ -156,19 +141,6 @@ void repaint(HWND w, EqGraphState* s)
     InvalidateRect(w, nullptr, FALSE);
     paint(w, s);
     ValidateRect(w, nullptr);
-}
-
-void freeOffscreen(EqGraphState* s)
-{
-    if (s->offOld)
-        SelectObject(s->offDc, s->offOld);
-    if (s->offBitmap)
-        DeleteObject(s->offBitmap);
-    if (s->offDc)
-        DeleteDC(s->offDc);
-    s->offOld = nullptr;
-    s->offBitmap = nullptr;
-    s->offDc = nullptr;
 }
 
 void setCursor(HWND w, EqGraphState* s)
@@ -248,17 +220,13 @@ void dragMove(HWND w, EqGraphState* s, WPARAM wp, LPARAM lp)
 void rubberMove(HWND w, EqGraphState* s, LPARAM lp)
 {
     const GraphAxes a = axesOf(w, s);
-    HDC dc = GetDC(w);
-    DrawMarchingRect(w, s->anchorX, s->anchorY, s->cornerX, s->cornerY, s->phase, dc);
+    DrawMarchingRect(w, s->anchorX, s->anchorY, s->cornerX, s->cornerY, s->phase, nullptr);
     int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
     x = x < 2 ? 2 : (x > a.width - 1 ? a.width - 1 : x);
     y = y < 2 ? 2 : (y > a.bottom - 1 ? a.bottom - 1 : y);
     s->cornerX = static_cast<short>(x);
     s->cornerY = static_cast<short>(y);
-    const bool changed = rubberBandSelect(a, s->bands, s->count, s->anchorX, s->anchorY, x, y);
-    if (dc)
-        ReleaseDC(w, dc);
-    if (changed)
+    if (rubberBandSelect(a, s->bands, s->count, s->anchorX, s->anchorY, x, y))
         repaint(w, s);  // the repaint draws the rectangle again
     else
         DrawMarchingRect(w, s->anchorX, s->anchorY, s->cornerX, s->cornerY, s->phase, nullptr);
@@ -320,7 +288,6 @@ LRESULT CALLBACK EqGraphProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case WM_DESTROY:
         KillTimer(w, 1);
-        freeOffscreen(s);
         destroyControlState<EqGraphState>(w);
         return 0;
     case WM_ERASEBKGND:
@@ -339,12 +306,10 @@ LRESULT CALLBACK EqGraphProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         return TRUE;
     case WM_TIMER:
         if (wp == 1 && s->mode == 2) {
-            HDC dc = GetDC(w);
-            DrawMarchingRect(w, s->anchorX, s->anchorY, s->cornerX, s->cornerY, s->phase, dc);
+            WindowDC dc(w);
+            DrawMarchingRect(w, s->anchorX, s->anchorY, s->cornerX, s->cornerY, s->phase, dc.get());
             ++s->phase;
-            DrawMarchingRect(w, s->anchorX, s->anchorY, s->cornerX, s->cornerY, s->phase, dc);
-            if (dc)
-                ReleaseDC(w, dc);
+            DrawMarchingRect(w, s->anchorX, s->anchorY, s->cornerX, s->cornerY, s->phase, dc.get());
         }
         return 0;
     case WM_LBUTTONDOWN:

@@ -160,19 +160,11 @@ bool rubberBandSelect(const GraphAxes& a, BandRecord* bands, int count, int x1, 
 
 float limitQ(float q, float type)
 {
-    float lo, hi;
-    if (type == 0.0f) {
-        lo = 1.0f;
-        hi = 1000.0f;
-    } else if (type == 3.0f || type == 4.0f) {
-        lo = 1.0f;
-        hi = 190.0f;
-    } else if (type == 1.0f || type == 2.0f) {
-        lo = 3.0f;
-        hi = 20.0f;
-    } else {
+    // A record whose type is none of the five keeps its Q.
+    if (!(type >= 0.0f && type < static_cast<float>(kFilterTypeCount)) || type != std::floor(type))
         return q;
-    }
+    const ValueRange r = qRange(static_cast<int32_t>(type));
+    const float lo = static_cast<float>(r.minimum), hi = static_cast<float>(r.maximum);
     return q < lo ? lo : (q > hi ? hi : q);
 }
 
@@ -228,10 +220,10 @@ void dragSelection(BandRecord* bands, int count, DragLimits& lim, int dx, int dy
     }
     int l = -dy;
     const int gainHigh = truncSafe(lim.gainHigh), gainLow = truncSafe(lim.gainLow);
-    if (gainHigh + l > 180)
-        l = 180 - gainHigh;
-    if (gainLow + l < -180)
-        l = -180 - gainLow;
+    if (gainHigh + l > kBandGainRange.maximum)
+        l = kBandGainRange.maximum - gainHigh;
+    if (gainLow + l < kBandGainRange.minimum)
+        l = kBandGainRange.minimum - gainLow;
     lim.gainHigh += static_cast<float>(l);
     lim.gainLow += static_cast<float>(l);
     if (lim.high + m > lim.logCeiling)

@@ -53,24 +53,22 @@ void paint(HWND w, MeterState* s)
 {
     RECT c;
     GetClientRect(w, &c);
-    HDC wdc = GetDC(w);
+    WindowDC wdc(w);
     if (!wdc)
         return;
-    if (!s->off)
-        s->off.reset(new (std::nothrow) PixelWindow(wdc, c.right, c.bottom));
-    if (s->off && s->off->ok()) {
-        // A meter resized after its first paint keeps drawing at the size its bitmap was made with.
-        const int width = s->off->width(), height = s->off->height();
-        if (s->background && s->lit) {
-            GdiFlush();
-            blendInto(s, s->background, 0, 0, width, height, width);
-            const MeterPaint p = meterPaint(s->levels, s->layout, width, height);
-            showSpan(s, p.bar, p.vertical, width, height);
-            showSpan(s, p.marker, p.vertical, width, height);
-        }
-        s->off->write(wdc, 0, 0);
+    PixelWindow* off = keptOffscreen(s->off, wdc.get(), c.right, c.bottom);
+    if (!off)
+        return;
+    // A meter resized after its first paint keeps drawing at the size its bitmap was made with.
+    const int width = off->width(), height = off->height();
+    if (s->background && s->lit) {
+        GdiFlush();
+        blendInto(s, s->background, 0, 0, width, height, width);
+        const MeterPaint p = meterPaint(s->levels, s->layout, width, height);
+        showSpan(s, p.bar, p.vertical, width, height);
+        showSpan(s, p.marker, p.vertical, width, height);
     }
-    ReleaseDC(w, wdc);
+    off->write(wdc.get(), 0, 0);
 }
 
 void writeTwo(WPARAM wp, LPARAM lp, int a, int b)

@@ -35,25 +35,83 @@ void notify(HWND w, unsigned code)
 
 void drawIcon(HDC dc, const PushButtonState& s, int iw, int ih)
 {
-    HBITMAP icon = LoadSkinBitmap(skinInstance(), s.icon, nullptr);
-    if (!icon)
-        return;
+    Bitmap icon(LoadSkinBitmap(skinInstance(), s.icon, nullptr));
     BITMAP bm;
-    if (GetObjectA(icon, sizeof(bm), &bm)) {
-        const int w = bm.bmWidth < iw ? bm.bmWidth : iw;
-        const int h = bm.bmHeight < ih ? bm.bmHeight : ih;
-        // Narrower icons are centred too: the rule for wide ones, applied to both cases.
-        int x = 2 + (iw - bm.bmWidth + 1) / 2;
-        if (bm.bmWidth < iw)
-            x = 2 + (iw - bm.bmWidth) / 2;
-        int y = bm.bmHeight < ih ? 2 + (ih - bm.bmHeight) / 2 : 2;
-        if (s.pressedLook) {
-            ++x;
-            ++y;
-        }
-        BlitKeyed(dc, x, y, icon, 0, 0, w, h, s.iconKey);
+    if (!icon || !GetObjectA(icon.get(), sizeof(bm), &bm))
+        return;
+    const int w = bm.bmWidth < iw ? bm.bmWidth : iw;
+    const int h = bm.bmHeight < ih ? bm.bmHeight : ih;
+    // Narrower icons are centred too: the rule for wide ones, applied to both cases.
+    int x = 2 + (iw - bm.bmWidth + 1) / 2;
+    if (bm.bmWidth < iw)
+        x = 2 + (iw - bm.bmWidth) / 2;
+    int y = bm.bmHeight < ih ? 2 + (ih - bm.bmHeight) / 2 : 2;
+    if (s.pressedLook) {
+        ++x;
+        ++y;
     }
-    DeleteObject(icon);
+    BlitKeyed(dc, x, y, icon.get(), 0, 0, w, h, s.iconKey);
+}
+
+// The caption inside `inner`; returns the top the text was laid out from.
+int drawText(HDC dc, const PushButtonState& s, const RECT& inner, bool enabled)
+{
+    ControlFont font;
+    SelectedObject selected(dc, font.get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, enabled ? 0x404040 : 0x808080);
+    RECT tr = inner;
+    tr.top += 1 + (tr.bottom - tr.top) % 2;
+    UINT format = DT_END_ELLIPSIS | DT_VCENTER | DT_CENTER;
+    if (s.arrowStyle || s.menuMarkStyle) {
+        tr.left += 3;
+        format = DT_END_ELLIPSIS | DT_VCENTER | DT_LEFT;
+    }
+    DrawTextA(dc, s.text, -1, &tr, format);
+    return tr.top;
+}
+
+void drawMarks(HDC dc, const PushButtonState& s, int right, int top)
+{
+    if (s.arrowStyle) {
+        for (int i = 0; i < 4; ++i)
+            DrawLine(dc, right - 10 + i, top + 5 + i, right - 3 - i, top + 5 + i, 0x404040);
+    }
+    if (s.menuMarkStyle) {
+        Bitmap mark(LoadSkinBitmap(skinInstance(), kMenuMarkBitmap, nullptr));
+        if (mark)
+            BlitKeyed(dc, right - 10, top + 1, mark.get(), 0, 0, 7, 11, 0xFF00FF);
+    }
+}
+
+void draw(HWND w, HDC dc, int width, int height, const PushButtonState* s)
+{
+    const bool enabled = IsWindowEnabled(w) != 0;
+    copyBackgroundBehind(w, dc, s->background, width, height);
+    const uint8_t* face = s->pressedLook && s->pressedSprite ? s->pressedSprite : s->normalSprite;
+    if (face)
+        DrawSprite(dc, 0, 0, width, height, face, enabled ? 255 : 160, s->check ? s->tint : 0,
+                   s->check && s->borderFlag ? 2 : 1);
+    else
+        Rectangle(dc, 0, 0, width, height);
+    RECT inner{2, 2, width - 2, height - 2};
+    if (s->pressedLook)
+        OffsetRect(&inner, 1, 1);
+    const RECT focusRect = inner;
+    if (s->icon)
+        drawIcon(dc, *s, width - 4, height - 4);
+    if (s->text)
+        inner.top = drawText(dc, *s, inner, enabled);
+    drawMarks(dc, *s, inner.right, inner.top);
+    if (GetFocus() == w) {
+        RECT f = focusRect;
+        InflateRect(&f, -1, -1);
+        f.left += s->focusAdjust[0];
+        f.top += s->focusAdjust[1];
+        f.right += s->focusAdjust[2];
+        f.bottom += s->focusAdjust[3];
+        DrawGreyFrame(dc, f);
+    }
 }
 
 void paint(HWND w)
@@ -63,72 +121,8 @@ void paint(HWND w)
         return;
     RECT client;
     GetClientRect(w, &client);
-    const int width = client.right, height = client.bottom;
-    HDC wdc = GetDC(w);
-    if (!wdc)
-        return;
-    {
-        OffscreenDC off(wdc, width, height);
-        if (off.ok()) {
-            HDC dc = off.dc();
-            const bool enabled = IsWindowEnabled(w) != 0;
-            copyBackgroundBehind(w, dc, s->background, width, height);
-            const uint8_t* face = s->pressedLook && s->pressedSprite ? s->pressedSprite : s->normalSprite;
-            if (face)
-                DrawSprite(dc, 0, 0, width, height, face, enabled ? 255 : 160, s->check ? s->tint : 0,
-                           s->check && s->borderFlag ? 2 : 1);
-            else
-                Rectangle(dc, 0, 0, width, height);
-            RECT inner{2, 2, width - 2, height - 2};
-            if (s->pressedLook)
-                OffsetRect(&inner, 1, 1);
-            const RECT focusRect = inner;
-            if (s->icon)
-                drawIcon(dc, *s, width - 4, height - 4);
-            if (s->text) {
-                bool owned;
-                HFONT font = controlFont(&owned);
-                HGDIOBJ oldFont = SelectObject(dc, font);
-                SetBkMode(dc, TRANSPARENT);
-                SetTextColor(dc, enabled ? 0x404040 : 0x808080);
-                RECT tr = inner;
-                tr.top += 1 + (tr.bottom - tr.top) % 2;
-                UINT format = DT_END_ELLIPSIS | DT_VCENTER | DT_CENTER;
-                if (s->arrowStyle || s->menuMarkStyle) {
-                    tr.left += 3;
-                    format = DT_END_ELLIPSIS | DT_VCENTER | DT_LEFT;
-                }
-                DrawTextA(dc, s->text, -1, &tr, format);
-                SelectObject(dc, oldFont);
-                if (owned)
-                    DeleteObject(font);
-                inner.top = tr.top;
-            }
-            const int R = inner.right, T = inner.top;
-            if (s->arrowStyle) {
-                for (int i = 0; i < 4; ++i)
-                    DrawLine(dc, R - 10 + i, T + 5 + i, R - 3 - i, T + 5 + i, 0x404040);
-            }
-            if (s->menuMarkStyle) {
-                HBITMAP mark = LoadSkinBitmap(skinInstance(), kMenuMarkBitmap, nullptr);
-                if (mark) {
-                    BlitKeyed(dc, R - 10, T + 1, mark, 0, 0, 7, 11, 0xFF00FF);
-                    DeleteObject(mark);
-                }
-            }
-            if (GetFocus() == w) {
-                RECT f = focusRect;
-                InflateRect(&f, -1, -1);
-                f.left += s->focusAdjust[0];
-                f.top += s->focusAdjust[1];
-                f.right += s->focusAdjust[2];
-                f.bottom += s->focusAdjust[3];
-                DrawGreyFrame(dc, f);
-            }
-            BitBlt(wdc, 0, 0, width, height, dc, 0, 0, SRCCOPY);
-        }
-    }
-    ReleaseDC(w, wdc);
+    paintOffscreen(WindowDC(w), client.right, client.bottom,
+                   [&](HDC dc) { draw(w, dc, client.right, client.bottom, s); });
 }
 
 void repaint(HWND w)

@@ -53,55 +53,37 @@ void BlitKeyed(HDC dc, int x, int y, HBITMAP bitmap, int sourceX, int sourceY, i
 {
     if (!dc || !bitmap || width <= 0 || height <= 0)
         return;
-    HDC source = CreateCompatibleDC(dc);
-    HDC maskDc = CreateCompatibleDC(dc);
-    HDC tempDc = CreateCompatibleDC(dc);
-    HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
-    HBITMAP temp = CreateCompatibleBitmap(dc, width, height);
-    if (source && maskDc && tempDc && mask && temp) {
-        HGDIOBJ oldSource = SelectObject(source, bitmap);
-        HGDIOBJ oldMask = SelectObject(maskDc, mask);
-        HGDIOBJ oldTemp = SelectObject(tempDc, temp);
-        // Key pixels become 1 in the mask.
-        SetBkColor(source, key);
-        BitBlt(maskDc, 0, 0, width, height, source, sourceX, sourceY, SRCCOPY);
-        BitBlt(tempDc, 0, 0, width, height, source, sourceX, sourceY, SRCCOPY);
-        // Mono to colour maps 1 to the background colour (white) and 0 to the text colour (black).
-        SetBkColor(tempDc, RGB(255, 255, 255));
-        SetTextColor(tempDc, RGB(0, 0, 0));
-        BitBlt(tempDc, 0, 0, width, height, maskDc, 0, 0, 0x00220326);  // DSna: black out key pixels
-        const COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
-        const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
-        BitBlt(dc, x, y, width, height, maskDc, 0, 0, SRCAND);
-        BitBlt(dc, x, y, width, height, tempDc, 0, 0, SRCPAINT);
-        SetBkColor(dc, oldBk);
-        SetTextColor(dc, oldText);
-        SelectObject(source, oldSource);
-        SelectObject(maskDc, oldMask);
-        SelectObject(tempDc, oldTemp);
-    }
-    if (temp)
-        DeleteObject(temp);
-    if (mask)
-        DeleteObject(mask);
-    if (tempDc)
-        DeleteDC(tempDc);
-    if (maskDc)
-        DeleteDC(maskDc);
-    if (source)
-        DeleteDC(source);
+    CompatibleDC source(dc), maskDc(dc), tempDc(dc);
+    Bitmap mask(CreateBitmap(width, height, 1, 1, nullptr));
+    Bitmap temp(CreateCompatibleBitmap(dc, width, height));
+    if (!source || !maskDc || !tempDc || !mask || !temp)
+        return;
+    SelectedObject sourceBitmap(source.get(), bitmap), maskBitmap(maskDc.get(), mask.get()),
+        tempBitmap(tempDc.get(), temp.get());
+    // Key pixels become 1 in the mask.
+    SetBkColor(source.get(), key);
+    BitBlt(maskDc.get(), 0, 0, width, height, source.get(), sourceX, sourceY, SRCCOPY);
+    BitBlt(tempDc.get(), 0, 0, width, height, source.get(), sourceX, sourceY, SRCCOPY);
+    // Mono to colour maps 1 to the background colour (white) and 0 to the text colour (black).
+    SetBkColor(tempDc.get(), RGB(255, 255, 255));
+    SetTextColor(tempDc.get(), RGB(0, 0, 0));
+    BitBlt(tempDc.get(), 0, 0, width, height, maskDc.get(), 0, 0, 0x00220326);  // DSna: black out key pixels
+    const COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
+    const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+    BitBlt(dc, x, y, width, height, maskDc.get(), 0, 0, SRCAND);
+    BitBlt(dc, x, y, width, height, tempDc.get(), 0, 0, SRCPAINT);
+    SetBkColor(dc, oldBk);
+    SetTextColor(dc, oldText);
 }
 
 void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour)
 {
-    HPEN pen = CreatePen(PS_SOLID, 1, colour);
+    Pen pen(CreatePen(PS_SOLID, 1, colour));
     if (!pen)
         return;
-    HGDIOBJ old = SelectObject(dc, pen);
+    SelectedObject selected(dc, pen.get());
     MoveToEx(dc, x1, y1, nullptr);
     LineTo(dc, x2, y2);
-    SelectObject(dc, old);
-    DeleteObject(pen);
 }
 
 static void drawFrame(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight)
@@ -131,31 +113,30 @@ void DrawMarchingRect(HWND window, int x1, int y1, int x2, int y2, int phase, HD
     WORD rows[8];
     for (int i = 0; i < 8; ++i)
         rows[i] = marchingPatternRow(i, phase);
-    HBITMAP pattern = CreateBitmap(8, 8, 1, 1, rows);
+    Bitmap pattern(CreateBitmap(8, 8, 1, 1, rows));
     if (!pattern)
         return;
-    HBRUSH brush = CreatePatternBrush(pattern);
-    if (!brush) {
-        DeleteObject(pattern);
+    Brush brush(CreatePatternBrush(pattern.get()));
+    if (!brush)
         return;
+    std::optional<WindowDC> own;
+    if (!dc) {
+        own.emplace(window);
+        dc = own->get();
     }
-    HDC target = dc ? dc : GetDC(window);
-    if (target) {
-        const COLORREF oldText = SetTextColor(target, RGB(0, 0, 0));
-        const COLORREF oldBk = SetBkColor(target, 0x587A92);
-        HGDIOBJ oldBrush = SelectObject(target, brush);
-        PatBlt(target, x1, y1, x2 - x1 + 1, 1, PATINVERT);
-        PatBlt(target, x1, y1 + 1, 1, y2 - y1, PATINVERT);
-        PatBlt(target, x2, y1 + 1, 1, y2 - y1, PATINVERT);
-        PatBlt(target, x1 + 1, y2, x2 - x1 - 1, 1, PATINVERT);
-        SelectObject(target, oldBrush);
-        SetTextColor(target, oldText);
-        SetBkColor(target, oldBk);
-        if (!dc)
-            ReleaseDC(window, target);
+    if (!dc)
+        return;
+    const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+    const COLORREF oldBk = SetBkColor(dc, 0x587A92);
+    {
+        SelectedObject selected(dc, brush.get());
+        PatBlt(dc, x1, y1, x2 - x1 + 1, 1, PATINVERT);
+        PatBlt(dc, x1, y1 + 1, 1, y2 - y1, PATINVERT);
+        PatBlt(dc, x2, y1 + 1, 1, y2 - y1, PATINVERT);
+        PatBlt(dc, x1 + 1, y2, x2 - x1 - 1, 1, PATINVERT);
     }
-    DeleteObject(brush);
-    DeleteObject(pattern);
+    SetTextColor(dc, oldText);
+    SetBkColor(dc, oldBk);
 }
 
 }  // namespace qv

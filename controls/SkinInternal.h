@@ -4,7 +4,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <new>
+#include <optional>
+
+#include "ScopedWin.h"
 
 namespace qv {
 
@@ -62,18 +66,20 @@ int displayBitsPerPixel();
 // restores and frees both.
 class MemoryDC {
 public:
-    ~MemoryDC();
     MemoryDC(const MemoryDC&) = delete;
     MemoryDC& operator=(const MemoryDC&) = delete;
-    HDC dc() const { return dc_; }
+    HDC dc() const { return dc_.get(); }
 
 protected:
-    explicit MemoryDC(HDC reference) : dc_(CreateCompatibleDC(reference)) {}
+    explicit MemoryDC(HDC reference) : dc_(reference) {}
     void select(HBITMAP bitmap);  // takes ownership; null leaves nothing selected
+    bool hasBitmap() const { return bitmap_ && selection_ && *selection_; }
 
-    HDC dc_;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_ = nullptr;
+private:
+    // Destroyed in reverse: the old bitmap goes back, then ours is deleted, then the DC.
+    CompatibleDC dc_;
+    Bitmap bitmap_;
+    std::optional<SelectedObject> selection_;
 };
 
 // A top-down 32-bit DIB section, so that sprites blend straight into its pixels; read from and
@@ -81,12 +87,12 @@ protected:
 class PixelWindow : public MemoryDC {
 public:
     PixelWindow(HDC reference, int width, int height);
-    bool ok() const { return bits_ && old_; }
+    bool ok() const { return bits_ && hasBitmap(); }
     int width() const { return width_; }
     int height() const { return height_; }
     uint32_t* pixels() const { return static_cast<uint32_t*>(bits_); }
     void read(HDC from, int x, int y);
-    void write(HDC to, int x, int y) { BitBlt(to, x, y, width_, height_, dc_, 0, 0, SRCCOPY); }
+    void write(HDC to, int x, int y) { BitBlt(to, x, y, width_, height_, dc(), 0, 0, SRCCOPY); }
 
 private:
     int width_, height_;
@@ -97,15 +103,54 @@ private:
 class OffscreenDC : public MemoryDC {
 public:
     OffscreenDC(HDC reference, int width, int height);
-    bool ok() const { return dc_ && bitmap_; }
+    bool ok() const { return hasBitmap(); }
 };
+
+// The paint of a control: `draw(dc)` draws the whole client into an off-screen bitmap, which then goes
+// to the window in one copy, so that nothing flickers.
+template <class Draw>
+void paintOffscreen(const WindowDC& window, int width, int height, Draw&& draw)
+{
+    if (!window)
+        return;
+    OffscreenDC off(window.get(), width, height);
+    if (!off.ok())
+        return;
+    draw(off.dc());
+    BitBlt(window.get(), 0, 0, width, height, off.dc(), 0, 0, SRCCOPY);
+}
+
+// The off-screen bitmap a control keeps between paints, made at the first paint at the size the client
+// had then; null while it cannot be made.
+template <class Offscreen>
+Offscreen* keptOffscreen(std::unique_ptr<Offscreen>& kept, HDC reference, int width, int height)
+{
+    if (!kept)
+        kept.reset(new (std::nothrow) Offscreen(reference, width, height));
+    return kept && kept->ok() ? kept.get() : nullptr;
+}
+
+// Copies part of `source` (a bitmap selected into no other DC) to `target`.
+void blitBitmap(HDC target, int x, int y, int width, int height, HBITMAP source, int sourceX, int sourceY);
 
 // Copies the part of the parent's background picture that lies behind `window`.
 void copyBackgroundBehind(HWND window, HDC target, HBITMAP background, int width, int height);
 
-// Font of buttons, edit fields and the in-place entry: the stock GUI font at 96 dpi, else Arial 14.
-// `owned` tells whether the caller must delete it.
-HFONT controlFont(bool* owned);
+// Font of buttons, edit fields and the in-place entry: the stock GUI font at 96 dpi, else an Arial 14
+// of its own, deleted with the owner unless handed on.
+class ControlFont {
+public:
+    ControlFont();
+    ControlFont(const ControlFont&) = delete;
+    ControlFont& operator=(const ControlFont&) = delete;
+    HFONT get() const { return font_; }
+    // The font when it is one of our own, for a window that deletes it later; null for the stock font.
+    HFONT releaseOwned() { return owned_.release(); }
+
+private:
+    Font owned_;
+    HFONT font_;
+};
 
 // Wheel step with the control's remembered time; 0 while an in-place entry is open.
 int controlWheelStep(WPARAM wParam, uint32_t* wheelTime);

@@ -112,9 +112,9 @@ HBITMAP bitmapFromPackedDib(const uint8_t* bytes, size_t size, HPALETTE* palette
     const uint8_t* bits = bytes + bitsOffset;
     const size_t bitsSize = size - bitsOffset;
 
-    HDC screen = GetDC(nullptr);
-    HPALETTE pal = nullptr;
-    HPALETTE oldPal = nullptr;
+    WindowDC screen(nullptr);
+    Palette pal;
+    std::optional<SelectedPalette> realized;
     if (depth <= 8 && colours > 0) {
         std::vector<uint8_t> lp(sizeof(LOGPALETTE) + colours * sizeof(PALETTEENTRY));
         LOGPALETTE* log = reinterpret_cast<LOGPALETTE*>(lp.data());
@@ -127,10 +127,10 @@ HBITMAP bitmapFromPackedDib(const uint8_t* bytes, size_t size, HPALETTE* palette
             log->palPalEntry[i].peBlue = table[i * 4 + 0];
             log->palPalEntry[i].peFlags = 0;
         }
-        pal = CreatePalette(log);
+        pal.reset(CreatePalette(log));
         if (pal && screen) {
-            oldPal = SelectPalette(screen, pal, FALSE);
-            RealizePalette(screen);
+            realized.emplace(screen.get(), pal.get());
+            RealizePalette(screen.get());
         }
     }
     // The info block (header and colour table) is copied so the compression can be marked off.
@@ -153,17 +153,11 @@ HBITMAP bitmapFromPackedDib(const uint8_t* bytes, size_t size, HPALETTE* palette
     }
     HBITMAP bitmap = nullptr;
     if (pixelData && screen)
-        bitmap = CreateDIBitmap(screen, reinterpret_cast<const BITMAPINFOHEADER*>(info.data()), CBM_INIT, pixelData,
-                                reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
-    if (screen) {
-        if (oldPal)
-            SelectPalette(screen, oldPal, FALSE);
-        ReleaseDC(nullptr, screen);
-    }
+        bitmap = CreateDIBitmap(screen.get(), reinterpret_cast<const BITMAPINFOHEADER*>(info.data()), CBM_INIT,
+                                pixelData, reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
+    realized.reset();  // the palette leaves the screen before it goes to the caller or is deleted
     if (palette)
-        *palette = pal;
-    else if (pal)
-        DeleteObject(pal);
+        *palette = pal.release();
     return bitmap;
 }
 
@@ -205,13 +199,11 @@ void FormatDbPair(HWND window, HFONT font, char* out, size_t outSize, int levelA
     formatDbValue(levelA, a, sizeof(a));
     formatDbValue(levelB, b, sizeof(b));
     SIZE sa{0, 0}, sb{0, 0};
-    HDC dc = GetDC(window);
+    WindowDC dc(window);
     if (dc) {
-        HGDIOBJ old = SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
-        GetTextExtentPoint32A(dc, a, static_cast<int>(strlen(a)), &sa);
-        GetTextExtentPoint32A(dc, b, static_cast<int>(strlen(b)), &sb);
-        SelectObject(dc, old);
-        ReleaseDC(window, dc);
+        SelectedObject selected(dc.get(), font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+        GetTextExtentPoint32A(dc.get(), a, static_cast<int>(strlen(a)), &sa);
+        GetTextExtentPoint32A(dc.get(), b, static_cast<int>(strlen(b)), &sb);
     }
     const int spaces = dbPairSpaces(sa.cx, sb.cx);
     char gap[64];
@@ -229,28 +221,16 @@ HBITMAP creationBitmap(LPARAM createParam)
 
 int displayBitsPerPixel()
 {
-    HDC screen = GetDC(nullptr);
-    const int bpp = screen ? GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES) : 24;
-    if (screen)
-        ReleaseDC(nullptr, screen);
-    return bpp;
-}
-
-MemoryDC::~MemoryDC()
-{
-    if (old_)
-        SelectObject(dc_, old_);
-    if (bitmap_)
-        DeleteObject(bitmap_);
-    if (dc_)
-        DeleteDC(dc_);
+    WindowDC screen(nullptr);
+    return screen ? GetDeviceCaps(screen.get(), BITSPIXEL) * GetDeviceCaps(screen.get(), PLANES) : 24;
 }
 
 void MemoryDC::select(HBITMAP bitmap)
 {
-    bitmap_ = bitmap;
+    selection_.reset();
+    bitmap_.reset(bitmap);
     if (bitmap_)
-        old_ = SelectObject(dc_, bitmap_);
+        selection_.emplace(dc_.get(), bitmap_.get());
 }
 
 PixelWindow::PixelWindow(HDC reference, int width, int height)
@@ -263,52 +243,53 @@ PixelWindow::PixelWindow(HDC reference, int width, int height)
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
-    if (dc_)
-        select(CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits_, nullptr, 0));
+    if (dc())
+        select(CreateDIBSection(dc(), &bi, DIB_RGB_COLORS, &bits_, nullptr, 0));
 }
 
 void PixelWindow::read(HDC from, int x, int y)
 {
     GdiFlush();
-    BitBlt(dc_, 0, 0, width_, height_, from, x, y, SRCCOPY);
+    BitBlt(dc(), 0, 0, width_, height_, from, x, y, SRCCOPY);
     GdiFlush();
 }
 
 OffscreenDC::OffscreenDC(HDC reference, int width, int height) : MemoryDC(reference)
 {
-    if (dc_)
+    if (dc())
         select(CreateCompatibleBitmap(reference, width > 0 ? width : 1, height > 0 ? height : 1));
+}
+
+void blitBitmap(HDC target, int x, int y, int width, int height, HBITMAP source, int sourceX, int sourceY)
+{
+    if (!source)
+        return;
+    CompatibleDC sourceDc(target);
+    if (!sourceDc)
+        return;
+    SelectedObject selected(sourceDc.get(), source);
+    BitBlt(target, x, y, width, height, sourceDc.get(), sourceX, sourceY, SRCCOPY);
 }
 
 void copyBackgroundBehind(HWND window, HDC target, HBITMAP background, int width, int height)
 {
     if (!background)
         return;
-    HDC source = CreateCompatibleDC(target);
-    if (!source)
-        return;
     RECT r;
     GetRectInParent(window, &r);
-    HGDIOBJ old = SelectObject(source, background);
-    BitBlt(target, 0, 0, width, height, source, r.left, r.top, SRCCOPY);
-    SelectObject(source, old);
-    DeleteDC(source);
+    blitBitmap(target, 0, 0, width, height, background, r.left, r.top);
 }
 
-HFONT controlFont(bool* owned)
+ControlFont::ControlFont() : font_(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)))
 {
-    *owned = false;
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen)
-        ReleaseDC(nullptr, screen);
+    int dpi = 96;
+    if (WindowDC screen(nullptr); screen)
+        dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
     if (dpi == 96)
-        return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    HFONT f = CreateFontA(14, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
-    if (!f)
-        return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    *owned = true;
-    return f;
+        return;
+    owned_.reset(CreateFontA(14, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
+    if (owned_)
+        font_ = owned_.get();
 }
 
 int controlWheelStep(WPARAM wParam, uint32_t* wheelTime)

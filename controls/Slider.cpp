@@ -34,104 +34,103 @@ struct SliderState {
     int oldThumbPosition = 0;  // where the thumb stood at the previous paint
 };
 
+// The plain face: a flat colour under an optional keyed bitmap.
+void drawPlainFace(HDC dc, const RECT& client, const SliderState* s)
+{
+    Brush brush(CreateSolidBrush(s->plainColour));
+    if (brush)
+        FillRect(dc, &client, brush.get());
+    if (!s->plainBitmap)
+        return;
+    Bitmap face(LoadSkinBitmap(skinInstance(), s->plainBitmap, nullptr));
+    if (face)
+        BlitKeyed(dc, 0, 0, face.get(), 0, 0, client.right, client.bottom, s->plainColour);
+}
+
+void drawGroove(HWND w, HDC dc, const RECT& client, const RECT& track, const SliderState* s, bool enabled)
+{
+    const COLORREF g = enabled ? 0x202020 : 0xA0A0A0;
+    if (s->vertical) {
+        const int mid = (track.left + track.right) / 2;
+        DrawLine(dc, mid, track.top + 4, mid, track.bottom - 4, g);
+        DrawLine(dc, mid + 1, track.top + 4, mid + 1, track.bottom - 4, g);
+    } else {
+        const int mid = (track.top + track.bottom) / 2;
+        DrawLine(dc, track.left + 4, mid - 2, track.right - 4, mid - 2, g);
+        DrawLine(dc, track.left + 4, mid - 1, track.right - 4, mid - 1, g);
+    }
+    if (enabled || !s->background)
+        return;
+    // The faded thumb must not show the groove through it.
+    RECT pr;
+    GetRectInParent(w, &pr);
+    if (s->vertical) {
+        const int top = s->oldThumbPosition - s->thumbLength;
+        blitBitmap(dc, 0, top, client.right, s->thumbLength - 3, s->background, pr.left, pr.top + top);
+    } else {
+        blitBitmap(dc, s->oldThumbPosition, 0, s->thumbLength - 3, client.bottom, s->background,
+                   pr.left + s->oldThumbPosition, pr.top);
+    }
+}
+
+void drawTicks(HDC dc, const RECT& client, const SliderTrack& t, const SliderState* s)
+{
+    for (const SliderTick& tick : sliderTicks(s->minimum, s->maximum, s->tickStep, s->tickOffset)) {
+        const int o = sliderTickOffset(t, tick.value);
+        const COLORREF col = tick.major ? 0x505050 : 0x888888;
+        if (s->vertical) {
+            const int y = client.top + 12 + o;
+            DrawLine(dc, client.right - 4 - (tick.major ? 4 : 2), y, client.right - 2, y, col);
+        } else {
+            const int x = 12 + o;
+            DrawLine(dc, x, client.bottom - 6 - (tick.major ? 4 : 2), x, client.bottom - 4, col);
+        }
+    }
+}
+
+void draw(HWND w, HDC dc, const RECT& client, SliderState* s)
+{
+    const bool enabled = IsWindowEnabled(w) != 0;
+    // The plain face counts a shorter thumb for the travel only; the thumb keeps its own length.
+    int travelLength = s->thumbLength;
+    if (s->plain) {
+        drawPlainFace(dc, client, s);
+        travelLength = 11;
+    } else {
+        copyBackgroundBehind(w, dc, s->background, client.right, client.bottom);
+    }
+    RECT track = client;
+    if (s->vertical)
+        track.right -= 4;
+    else
+        track.bottom -= 4;
+    const bool grooveOn = s->groove && !s->plain;
+    if (grooveOn)
+        drawGroove(w, dc, client, track, s, enabled);
+    SliderTrack t;
+    t.minimum = s->minimum;
+    t.range = s->range;
+    t.travel = (s->vertical ? client.bottom : client.right) - travelLength;
+    if (grooveOn && s->tickStep != 0)
+        drawTicks(dc, client, t, s);
+    const int offset = sliderThumbOffset(t, s->value);
+    const uint32_t tint = enabled && (s->dragging || GetFocus() == w) ? kDefaultTint : 0;
+    if (s->thumb) {
+        if (s->vertical)
+            DrawSprite(dc, grooveOn ? 2 : 0, track.bottom - s->thumbLength - offset, grooveOn ? 16 : 18, s->thumbLength,
+                       s->thumb, enabled ? 255 : 192, tint, 0);
+        else
+            DrawSprite(dc, offset, 0, s->thumbLength, 16, s->thumb, enabled ? 255 : 192, tint, 0);
+    }
+    s->thumbPosition = s->vertical ? track.bottom - offset : offset;
+    s->oldThumbPosition = s->thumbPosition;
+}
+
 void paint(HWND w, SliderState* s)
 {
     RECT c;
     GetClientRect(w, &c);
-    const int width = c.right, height = c.bottom;
-    HDC wdc = GetDC(w);
-    if (!wdc)
-        return;
-    {
-        OffscreenDC off(wdc, width, height);
-        if (off.ok()) {
-            HDC dc = off.dc();
-            const bool enabled = IsWindowEnabled(w) != 0;
-            // The plain face counts a shorter thumb for the travel only; the thumb keeps its own length.
-            int travelLength = s->thumbLength;
-            if (s->plain) {
-                HBRUSH brush = CreateSolidBrush(s->plainColour);
-                if (brush) {
-                    FillRect(dc, &c, brush);
-                    DeleteObject(brush);
-                }
-                HBITMAP face = s->plainBitmap ? LoadSkinBitmap(skinInstance(), s->plainBitmap, nullptr) : nullptr;
-                if (face) {
-                    BlitKeyed(dc, 0, 0, face, 0, 0, width, height, s->plainColour);
-                    DeleteObject(face);
-                }
-                travelLength = 11;
-            } else {
-                copyBackgroundBehind(w, dc, s->background, width, height);
-            }
-            RECT track = c;
-            if (s->vertical)
-                track.right -= 4;
-            else
-                track.bottom -= 4;
-            const bool grooveOn = s->groove && !s->plain;
-            if (grooveOn) {
-                const COLORREF g = enabled ? 0x202020 : 0xA0A0A0;
-                if (s->vertical) {
-                    const int mid = (track.left + track.right) / 2;
-                    DrawLine(dc, mid, track.top + 4, mid, track.bottom - 4, g);
-                    DrawLine(dc, mid + 1, track.top + 4, mid + 1, track.bottom - 4, g);
-                } else {
-                    const int mid = (track.top + track.bottom) / 2;
-                    DrawLine(dc, track.left + 4, mid - 2, track.right - 4, mid - 2, g);
-                    DrawLine(dc, track.left + 4, mid - 1, track.right - 4, mid - 1, g);
-                }
-                if (!enabled && s->background) {
-                    // The faded thumb must not show the groove through it.
-                    HDC src = CreateCompatibleDC(dc);
-                    if (src) {
-                        RECT pr;
-                        GetRectInParent(w, &pr);
-                        HGDIOBJ old = SelectObject(src, s->background);
-                        if (s->vertical) {
-                            const int top = s->oldThumbPosition - s->thumbLength;
-                            BitBlt(dc, 0, top, width, s->thumbLength - 3, src, pr.left, pr.top + top, SRCCOPY);
-                        } else {
-                            BitBlt(dc, s->oldThumbPosition, 0, s->thumbLength - 3, height, src,
-                                   pr.left + s->oldThumbPosition, pr.top, SRCCOPY);
-                        }
-                        SelectObject(src, old);
-                        DeleteDC(src);
-                    }
-                }
-            }
-            SliderTrack t;
-            t.minimum = s->minimum;
-            t.range = s->range;
-            t.travel = (s->vertical ? height : width) - travelLength;
-            if (grooveOn && s->tickStep != 0) {
-                for (const SliderTick& tick : sliderTicks(s->minimum, s->maximum, s->tickStep, s->tickOffset)) {
-                    const int o = sliderTickOffset(t, tick.value);
-                    const COLORREF col = tick.major ? 0x505050 : 0x888888;
-                    if (s->vertical) {
-                        const int y = c.top + 12 + o;
-                        DrawLine(dc, c.right - 4 - (tick.major ? 4 : 2), y, c.right - 2, y, col);
-                    } else {
-                        const int x = 12 + o;
-                        DrawLine(dc, x, c.bottom - 6 - (tick.major ? 4 : 2), x, c.bottom - 4, col);
-                    }
-                }
-            }
-            const int offset = sliderThumbOffset(t, s->value);
-            const uint32_t tint = enabled && (s->dragging || GetFocus() == w) ? kDefaultTint : 0;
-            if (s->thumb) {
-                if (s->vertical)
-                    DrawSprite(dc, grooveOn ? 2 : 0, track.bottom - s->thumbLength - offset, grooveOn ? 16 : 18,
-                               s->thumbLength, s->thumb, enabled ? 255 : 192, tint, 0);
-                else
-                    DrawSprite(dc, offset, 0, s->thumbLength, 16, s->thumb, enabled ? 255 : 192, tint, 0);
-            }
-            s->thumbPosition = s->vertical ? track.bottom - offset : offset;
-            s->oldThumbPosition = s->thumbPosition;
-            BitBlt(wdc, 0, 0, width, height, dc, 0, 0, SRCCOPY);
-        }
-    }
-    ReleaseDC(w, wdc);
+    paintOffscreen(WindowDC(w), c.right, c.bottom, [&](HDC dc) { draw(w, dc, c, s); });
 }
 
 void repaint(HWND w, SliderState* s)
@@ -148,6 +147,17 @@ void changed(HWND w, SliderState* s, bool released)
     SendMessageA(parent, SLN_CHANGED, static_cast<WPARAM>(s->value), reinterpret_cast<LPARAM>(w));
     if (released)
         SendMessageA(parent, SLN_RELEASED, 0, reinterpret_cast<LPARAM>(w));
+}
+
+// A key or wheel step: the value within the range, and a finished change for the parent.
+void stepTo(HWND w, SliderState* s, long long v)
+{
+    if (v < s->minimum)
+        v = s->minimum;
+    if (v > s->maximum)
+        v = s->maximum;
+    s->value = static_cast<int>(v);
+    changed(w, s, true);
 }
 
 bool key(HWND w, SliderState* s, WPARAM vk)
@@ -177,12 +187,7 @@ bool key(HWND w, SliderState* s, WPARAM vk)
     default:
         return false;
     }
-    if (v < s->minimum)
-        v = s->minimum;
-    if (v > s->maximum)
-        v = s->maximum;
-    s->value = static_cast<int>(v);
-    changed(w, s, true);
+    stepTo(w, s, v);
     return true;
 }
 
@@ -197,10 +202,9 @@ void press(HWND w, SliderState* s, LPARAM lp)
     s->moved = false;
     GetCursorPos(&s->pressPosition);
     SetFocus(w);
-    if (s->vertical)
-        s->grabbed = s->thumbPosition - 29 <= y && y < s->thumbPosition - 5;
-    else
-        s->grabbed = s->thumbPosition <= x && x < s->thumbPosition + 26;
+    const ThumbSpan thumb = sliderThumbSpan(s->vertical, s->thumbPosition, s->thumbLength);
+    const int along = s->vertical ? y : x;
+    s->grabbed = thumb.first <= along && along < thumb.last;
 }
 
 void move(HWND w, SliderState* s, LPARAM lp)
@@ -237,12 +241,13 @@ void release(HWND w, SliderState* s)
     if (s->moved) {
         RECT wr;
         GetWindowRect(w, &wr);
+        const int middle = sliderThumbMiddle(s->vertical, s->thumbPosition, s->thumbLength);
         if (!s->grabbed)
             SetCursorPos(s->pressPosition.x, s->pressPosition.y);
         else if (s->vertical)
-            SetCursorPos((wr.left + wr.right) / 2 - 2, wr.top + s->thumbPosition - 16);
+            SetCursorPos((wr.left + wr.right) / 2 - 2, wr.top + middle);
         else
-            SetCursorPos(wr.left + s->thumbPosition + 12, (wr.top + wr.bottom) / 2 - 2);
+            SetCursorPos(wr.left + middle, (wr.top + wr.bottom) / 2 - 2);
         SendMessageA(GetParent(w), SLN_RELEASED, 0, reinterpret_cast<LPARAM>(w));
     }
     SetCursor(s->savedCursor ? s->savedCursor : LoadCursor(nullptr, IDC_ARROW));
@@ -316,13 +321,7 @@ LRESULT CALLBACK SliderProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         const int step = controlWheelStep(wp, &s->wheelTime);
         if (step == 0)
             return 0;
-        long long v = static_cast<long long>(s->value) + step;
-        if (v < s->minimum)
-            v = s->minimum;
-        if (v > s->maximum)
-            v = s->maximum;
-        s->value = static_cast<int>(v);
-        changed(w, s, true);
+        stepTo(w, s, static_cast<long long>(s->value) + step);
         return 0;
     }
     case SL_GETPOS:

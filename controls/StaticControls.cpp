@@ -21,53 +21,25 @@ void paintText(HWND w, StaticTextState* s)
 {
     RECT c;
     GetClientRect(w, &c);
-    HDC wdc = GetDC(w);
-    if (!wdc)
-        return;
-    {
-        OffscreenDC off(wdc, c.right, c.bottom);
-        if (off.ok()) {
-            HDC dc = off.dc();
-            copyBackgroundBehind(w, dc, s->background, c.right, c.bottom);
-            HGDIOBJ oldFont =
-                SelectObject(dc, s->font ? static_cast<HGDIOBJ>(s->font) : GetStockObject(DEFAULT_GUI_FONT));
-            SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, 0);
-            char text[256];
-            GetWindowTextA(w, text, sizeof(text));
-            DrawTextA(dc, text, -1, &c, DT_END_ELLIPSIS | DT_VCENTER | DT_CENTER);
-            SelectObject(dc, oldFont);
-            BitBlt(wdc, 0, 0, c.right, c.bottom, dc, 0, 0, SRCCOPY);
-        }
-    }
-    ReleaseDC(w, wdc);
+    paintOffscreen(WindowDC(w), c.right, c.bottom, [&](HDC dc) {
+        copyBackgroundBehind(w, dc, s->background, c.right, c.bottom);
+        SelectedObject font(dc, s->font ? static_cast<HGDIOBJ>(s->font) : GetStockObject(DEFAULT_GUI_FONT));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, 0);
+        char text[256];
+        GetWindowTextA(w, text, sizeof(text));
+        DrawTextA(dc, text, -1, &c, DT_END_ELLIPSIS | DT_VCENTER | DT_CENTER);
+    });
 }
 
 void paintImage(HWND w, StaticImageState* s)
 {
     RECT c;
     GetClientRect(w, &c);
-    HDC wdc = GetDC(w);
-    if (!wdc)
-        return;
-    {
-        OffscreenDC off(wdc, c.right, c.bottom);
-        if (off.ok()) {
-            HBITMAP image = s->image >= 0 ? LoadSkinBitmap(skinInstance(), s->image, nullptr) : nullptr;
-            if (image) {
-                HDC src = CreateCompatibleDC(wdc);
-                if (src) {
-                    HGDIOBJ old = SelectObject(src, image);
-                    BitBlt(off.dc(), 0, 0, c.right, c.bottom, src, 0, 0, SRCCOPY);
-                    SelectObject(src, old);
-                    DeleteDC(src);
-                }
-                DeleteObject(image);
-            }
-            BitBlt(wdc, 0, 0, c.right, c.bottom, off.dc(), 0, 0, SRCCOPY);
-        }
-    }
-    ReleaseDC(w, wdc);
+    paintOffscreen(WindowDC(w), c.right, c.bottom, [&](HDC dc) {
+        Bitmap image(s->image >= 0 ? LoadSkinBitmap(skinInstance(), s->image, nullptr) : nullptr);
+        blitBitmap(dc, 0, 0, c.right, c.bottom, image.get(), 0, 0);
+    });
 }
 
 }  // namespace

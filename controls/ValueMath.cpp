@@ -19,6 +19,20 @@ int sliderThumbOffset(const SliderTrack& t, int value)
     return static_cast<int>((static_cast<long long>(value - t.minimum) * t.travel + t.range / 2) / t.range);
 }
 
+ThumbSpan sliderThumbSpan(bool vertical, int thumbPosition, int thumbLength)
+{
+    if (vertical)
+        return {thumbPosition - thumbLength, thumbPosition - 5};
+    return {thumbPosition, thumbPosition + thumbLength - 3};
+}
+
+int sliderThumbMiddle(bool vertical, int thumbPosition, int thumbLength)
+{
+    if (vertical)
+        return thumbPosition - (thumbLength + 3) / 2;
+    return thumbPosition + (thumbLength - 5) / 2;
+}
+
 std::vector<SliderTick> sliderTicks(int minimum, int maximum, int step, int offset)
 {
     std::vector<SliderTick> ticks;

@@ -16,6 +16,17 @@ struct SliderTrack {
 int sliderTickOffset(const SliderTrack& t, int value);
 int sliderThumbOffset(const SliderTrack& t, int value);
 
+// Where a press grabs the thumb, along the track: from `first` up to but not including `last`. The
+// position is the one the paint left (the thumb's left edge, or its bottom edge on a vertical slider);
+// the box leaves out the sprite's shadow edge.
+struct ThumbSpan {
+    int first;
+    int last;
+};
+ThumbSpan sliderThumbSpan(bool vertical, int thumbPosition, int thumbLength);
+// The point along the track where the pointer is put back onto a grabbed thumb after a drag.
+int sliderThumbMiddle(bool vertical, int thumbPosition, int thumbLength);
+
 struct SliderTick {
     int value;
     bool major;  // the minimum, 0 or the maximum

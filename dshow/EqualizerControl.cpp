@@ -257,7 +257,7 @@ void EqualizerControl::startStream()
 
 void EqualizerControl::stopStream() { engine_.stopStream(); }
 
-void EqualizerControl::post(WORD code)
+void EqualizerControl::post(FilterNotice notice)
 {
     AutoLock lock(lock_);
     for (int i = 0; i < NotifyTable::kSize; ++i) {
@@ -266,7 +266,7 @@ void EqualizerControl::post(WORD code)
             continue;
         HWND window = static_cast<HWND>(e.window);
         if (IsWindow(window))
-            PostMessageW(window, WM_COMMAND, MAKEWPARAM(e.id, code), 0);
+            PostMessageW(window, WM_COMMAND, MAKEWPARAM(e.id, notice), 0);
         else
             e = NotifyEntry{};
     }

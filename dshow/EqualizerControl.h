@@ -9,6 +9,7 @@
 
 #include "AudioFormat.h"
 #include "EqualizerEngine.h"
+#include "FilterNotices.h"
 #include "IEqualizerControl.h"
 #include "NotifyTable.h"
 #include "base/ComBase.h"
@@ -91,7 +92,7 @@ public:
     bool settingsChanged() const { return settingsChanged_; }
     void setSettingsChanged(bool on) { settingsChanged_ = on; }
     // Posts WM_COMMAND (id, code) to every registered window, dropping dead ones.
-    void post(WORD code);
+    void post(FilterNotice notice);
     // True when the input is connected, so SetStreamFormat must leave the format alone.
     void setConnected(bool on) { connected_ = on; }
 

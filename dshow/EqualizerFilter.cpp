@@ -135,7 +135,7 @@ HRESULT EqualizerFilter::SetMediaType(PIN_DIRECTION direction, const AM_MEDIA_TY
     control_.setFormat(format);
     if (direction == PINDIR_INPUT)
         control_.setConnected(true);
-    control_.post(direction == PINDIR_INPUT ? 0 : 1);
+    control_.post(direction == PINDIR_INPUT ? kNoticeInputTypeSet : kNoticeOutputTypeSet);
     return S_OK;
 }
 
@@ -249,7 +249,7 @@ HRESULT STDMETHODCALLTYPE EqualizerFilter::Load(IStream* stream)
     hr = control_.SetParameters(&record);
     if (FAILED(hr))
         return hr;
-    control_.post(100);
+    control_.post(kNoticeSettingsLoaded);
     return S_OK;
 }
 

@@ -9,8 +9,7 @@
 #include "BandDesign.h"
 #include "ParameterModel.h"
 
-// {7A3D5E1F-4B2C-41F8-9E61-2C7B8D04A9F3}
-extern "C" const IID IID_IEqualizerControl;
+extern "C" const IID IID_IEqualizerControl;  // its text in ClassIds.h
 
 struct IEqualizerControl : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetParameters(qv::ParameterRecord* record) = 0;

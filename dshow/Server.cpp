@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <initializer_list>
 
+#include "ClassIds.h"
+#include "ScopedWin.h"
 #include "EqualizerFilter.h"
 #include "IEqualizerControl.h"
 #include "base/ClassFactory.h"
@@ -29,51 +31,59 @@ const int gTemplateCount = 2;
 
 namespace {
 
-const char kFilterKey[] = "CLSID\\{7A3D5E10-4B2C-41F8-9E61-2C7B8D04A9F3}";
+const char kFilterKey[] = "CLSID\\" QV_EQUALIZER_CLSID_TEXT;
+const char kFilterCategoryKey[] = "Filter\\" QV_EQUALIZER_CLSID_TEXT;
+const char kPageCategoryKey[] = "Filter\\" QV_PROPERTY_PAGE_CLSID_TEXT;
 const char kFilterName[] = "Zorvath qv:Equalizer R3";
 const char kAudioType[] = "{73647561-0000-0010-8000-00AA00389B71}";
 const char kNullGuid[] = "{00000000-0000-0000-0000-000000000000}";
 
-void setDword(HKEY key, const char* name, DWORD value)
+LONG setDword(HKEY key, const char* name, DWORD value)
 {
-    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+}
+
+LONG writeLegacyPin(HKEY pins, const char* name, DWORD direction)
+{
+    qv::RegKey pin;
+    LONG r = pin.create(pins, name, KEY_WRITE);
+    for (const char* flag : {"AllowedMany", "AllowedZero", "IsRendered"}) {
+        if (r == ERROR_SUCCESS)
+            r = setDword(pin.get(), flag, 0);
+    }
+    if (r == ERROR_SUCCESS)
+        r = setDword(pin.get(), "Direction", direction);
+    char types[128];
+    std::snprintf(types, sizeof types, "Types\\%s\\%s", kAudioType, kNullGuid);
+    qv::RegKey type;
+    if (r == ERROR_SUCCESS)
+        r = type.create(pin.get(), types, KEY_WRITE);
+    return r;
 }
 
 // The pin description of the older registry layout, which some hosts still read.
-void writeLegacyPins()
+LONG writeLegacyPins()
 {
-    HKEY filter = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kFilterKey, 0, KEY_WRITE, &filter) != ERROR_SUCCESS)
-        return;
-    HKEY pins = nullptr, in = nullptr, out = nullptr;
-    RegCreateKeyExA(filter, "Pins", 0, nullptr, 0, KEY_WRITE, nullptr, &pins, nullptr);
-    if (pins) {
-        RegCreateKeyExA(pins, "In", 0, nullptr, 0, KEY_WRITE, nullptr, &in, nullptr);
-        RegCreateKeyExA(pins, "Out", 0, nullptr, 0, KEY_WRITE, nullptr, &out, nullptr);
-    }
-    for (const char* name : {"AllowedMany", "AllowedZero", "IsRendered"}) {
-        if (in)
-            setDword(in, name, 0);
-        if (out)
-            setDword(out, name, 0);
-    }
-    if (in)
-        setDword(in, "Direction", 0);
-    if (out)
-        setDword(out, "Direction", 1);
-    char types[128];
-    std::snprintf(types, sizeof types, "Types\\%s\\%s", kAudioType, kNullGuid);
-    for (HKEY pin : {in, out}) {
-        if (!pin)
-            continue;
-        HKEY t = nullptr;
-        if (RegCreateKeyExA(pin, types, 0, nullptr, 0, KEY_WRITE, nullptr, &t, nullptr) == ERROR_SUCCESS)
-            RegCloseKey(t);
-        RegCloseKey(pin);
-    }
-    if (pins)
-        RegCloseKey(pins);
-    RegCloseKey(filter);
+    qv::RegKey filter, pins;
+    LONG r = filter.open(HKEY_CLASSES_ROOT, kFilterKey, KEY_WRITE);
+    if (r == ERROR_SUCCESS)
+        r = pins.create(filter.get(), "Pins", KEY_WRITE);
+    if (r == ERROR_SUCCESS)
+        r = writeLegacyPin(pins.get(), "In", 0);
+    if (r == ERROR_SUCCESS)
+        r = writeLegacyPin(pins.get(), "Out", 1);
+    return r;
+}
+
+// The filter's name under the "Filter" key, where older hosts list filters.
+LONG writeFilterName()
+{
+    qv::RegKey filter;
+    LONG r = filter.create(HKEY_CLASSES_ROOT, kFilterCategoryKey, KEY_WRITE);
+    if (r == ERROR_SUCCESS)
+        r = RegSetValueExA(filter.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(kFilterName),
+                           sizeof kFilterName);
+    return r;
 }
 
 }  // namespace
@@ -99,15 +109,12 @@ extern "C" HRESULT STDAPICALLTYPE DllRegisterServer()
     const HRESULT hr = qv::ds::AMovieDllRegisterServer2(TRUE);
     if (FAILED(hr))
         return hr;
-    writeLegacyPins();
-    char key[80];
-    std::snprintf(key, sizeof key, "Filter\\%s", kFilterKey + 6);
-    HKEY filter = nullptr;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key, 0, nullptr, 0, KEY_WRITE, nullptr, &filter, nullptr) == ERROR_SUCCESS) {
-        RegSetValueExA(filter, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(kFilterName), sizeof kFilterName);
-        RegCloseKey(filter);
-    }
-    return hr;
+    // A failed write after the base registration is reported with its own code: the filter would be
+    // half registered, and the installer must not say it worked.
+    LONG r = writeLegacyPins();
+    if (r == ERROR_SUCCESS)
+        r = writeFilterName();
+    return r == ERROR_SUCCESS ? hr : HRESULT_FROM_WIN32(r);
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer()
@@ -115,7 +122,7 @@ extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer()
     const HRESULT hr = qv::ds::AMovieDllRegisterServer2(FALSE);
     if (hr != S_OK)
         return hr;
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, "Filter\\{7A3D5E10-4B2C-41F8-9E61-2C7B8D04A9F3}");
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, "Filter\\{7A3D5E11-4B2C-41F8-9E61-2C7B8D04A9F3}");
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, kFilterCategoryKey);
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, kPageCategoryKey);
     return S_OK;
 }

@@ -125,21 +125,14 @@ int32_t clampValue(int index, int32_t v, int32_t filterType, int32_t freqLimit)
         return clampInt(v, 0, kFilterTypeCount - 1);
     case kRowFreq:
         return clampInt(v, 10, freqLimit < 10 ? 10 : freqLimit);
-    case kRowQ:
-        switch (filterType) {
-        case kLowpass:
-        case kHighpass:
-            return clampInt(v, 1, 190);
-        case kLowShelf:
-        case kHighShelf:
-            return clampInt(v, 3, 20);
-        default:
-            return clampInt(v, 1, 1000);
-        }
-    default:
-        if (index == kOutputGainIndex)
-            return clampInt(v, -240, 240);
-        return clampInt(v, -180, 180);
+    case kRowQ: {
+        const ValueRange q = qRange(filterType);
+        return clampInt(v, q.minimum, q.maximum);
+    }
+    default: {
+        const ValueRange gain = index == kOutputGainIndex ? kOutputGainRange : kBandGainRange;
+        return clampInt(v, gain.minimum, gain.maximum);
+    }
     }
 }
 

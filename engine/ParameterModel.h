@@ -30,6 +30,29 @@ constexpr int kFilterTypeCount = 5;
 constexpr int kOutputGainIndex = 28;
 constexpr int kDefaultFreqLimit = 22049;
 
+// A range of stored integers, both ends included.
+struct ValueRange {
+    int32_t minimum;
+    int32_t maximum;
+};
+constexpr ValueRange kBandGainRange{-180, 180};    // tenths of a decibel
+constexpr ValueRange kOutputGainRange{-240, 240};  // tenths of a decibel
+
+// The Q range (in tenths) of a filter type; a type outside the five bounds Q as a peak/dip does.
+constexpr ValueRange qRange(int32_t filterType)
+{
+    switch (filterType) {
+    case kLowpass:
+    case kHighpass:
+        return {1, 190};
+    case kLowShelf:
+    case kHighShelf:
+        return {3, 20};
+    default:
+        return {1, 1000};
+    }
+}
+
 constexpr int paramIndex(int row, int column) { return row * kColumns + column; }
 constexpr int rowOf(int index) { return index / kColumns; }
 constexpr int columnOf(int index) { return index % kColumns; }

@@ -15,6 +15,16 @@ constexpr UINT kTreeContextMenu = WM_USER + 1000;  // posted by the tree on a ri
 constexpr uint32_t kRootMarker = 0xAABBCCDDu;
 constexpr uint32_t kBankMarker = 0xBAADBEEFu;
 
+// The Preset Manager's record: its windows while it is open, whether the list changed since it
+// opened, and the icons it made. The store keeps it; the dialogs alone change it.
+struct PresetManagerState {
+    HWND dialog = nullptr;
+    HWND tree = nullptr;
+    bool modified = false;
+    HIMAGELIST images = nullptr;
+    HICON smallIcon = nullptr;
+};
+
 // What the Preset Manager's tree has selected.
 struct TreeSelection {
     enum Kind {

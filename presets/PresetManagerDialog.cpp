@@ -3,32 +3,19 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 #include "PresetDialogs.h"
 #include "PresetResources.h"
 #include "PresetText.h"
+#include "ScopedWin.h"
 
 namespace qv {
 
 namespace {
 const char kOldProc[] = "oldproc";
 
-struct ManagerState {
-    PresetStore* store;
-    HIMAGELIST images = nullptr;
-    HICON smallIcon = nullptr;
-};
-
-ManagerState* stateOf(HWND dialog) { return reinterpret_cast<ManagerState*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
-
-std::string format(const char* pattern, const std::string& a, const std::string& b = std::string())
-{
-    std::vector<char> text(std::strlen(pattern) + a.size() + b.size() + 1);
-    std::snprintf(text.data(), text.size(), pattern, a.c_str(), b.c_str());
-    return text.data();
-}
+PresetStore* storeOf(HWND dialog) { return reinterpret_cast<PresetStore*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
 
 HTREEITEM insertItem(HWND tree, HTREEITEM parent, HTREEITEM after, const std::string& text, uint32_t value, int image,
                      int selectedImage)
@@ -100,7 +87,7 @@ LRESULT CALLBACK treeProc(HWND tree, UINT message, WPARAM wParam, LPARAM lParam)
 // Closes the dialog, asking first whether to save when the list was changed.
 void closeAsking(HWND dialog, PresetStore& store, int result)
 {
-    if (store.modified) {
+    if (store.manager().modified) {
         int answer = store.messageBox(dialog, "Save changes before exiting the Preset Manager?",
                                       MB_YESNOCANCEL | MB_ICONQUESTION);
         if (answer == IDCANCEL)
@@ -121,11 +108,8 @@ void updatePreset(HWND dialog, PresetStore& store)
     TreeSelection selection = treeSelection(store);
     if (selection.kind != TreeSelection::kPreset)
         return;
-    std::string question =
-        format("Would you like to update the stored parameters for\nthe \"%s\" preset with the current settings?",
-               selection.preset->name);
     std::string data;
-    if (store.messageBox(dialog, question.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES && store.requestData(data))
+    if (store.confirmUpdate(dialog, selection.preset->name, data))
         selection.preset->data = data;
 }
 
@@ -135,37 +119,38 @@ void deleteSelection(HWND dialog, PresetStore& store)
     PresetList& list = store.working();
     const std::string& plugin = store.pluginName();
     if (selection.kind == TreeSelection::kRoot) {
-        std::string question = format("Are you sure you want to delete ALL the %s banks and presets?", plugin);
+        std::string question = formatText("Are you sure you want to delete ALL the %s banks and presets?", plugin);
         if (store.messageBox(dialog, question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
             return;
         if (!list.empty())
-            store.modified = true;
+            store.manager().modified = true;
         list.clear();
         fillPresetTree(store);
     } else if (selection.kind == TreeSelection::kBank) {
-        std::string question =
-            format("Do you want to delete the %s preset bank \"%s\"?\nAll presets contained in this bank will be lost.",
-                   plugin, selection.bank);
+        std::string question = formatText(
+            "Do you want to delete the %s preset bank \"%s\"?\nAll presets contained in this bank will be lost.",
+            plugin, selection.bank);
         if (store.messageBox(dialog, question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
             return;
         for (int i = list.count() - 1; i >= 0; --i) {
             if (equalNoCase(list.at(i)->bank, selection.bank))
                 list.removeAt(i);
         }
-        store.modified = true;
+        store.manager().modified = true;
         fillPresetTree(store);
     } else if (selection.kind == TreeSelection::kPreset) {
-        std::string question = format("Do you want to delete the %s preset \"%s\"?", plugin, selection.preset->name);
+        std::string question =
+            formatText("Do you want to delete the %s preset \"%s\"?", plugin, selection.preset->name);
         if (store.messageBox(dialog, question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
             return;
         list.removeAt(list.indexOfId(selection.preset->commandId));
-        store.modified = true;
-        if (TreeView_GetNextSibling(store.managerTree, selection.item) != nullptr) {
-            TreeView_DeleteItem(store.managerTree, selection.item);
+        store.manager().modified = true;
+        if (TreeView_GetNextSibling(store.manager().tree, selection.item) != nullptr) {
+            TreeView_DeleteItem(store.manager().tree, selection.item);
         } else {
             fillPresetTree(store);
         }
-        SetFocus(store.managerTree);
+        SetFocus(store.manager().tree);
     }
 }
 
@@ -175,7 +160,7 @@ void importPresets(PresetStore& store)
     if (!store.chooseFile(false, "Import Preset(s)", file, sizeof file))
         return;
     if (store.importFile(file)) {
-        store.modified = true;
+        store.manager().modified = true;
         fillPresetTree(store);
     }
 }
@@ -248,20 +233,17 @@ void movePreset(PresetStore& store, PresetRecord& preset, const std::string& ban
     preset.bank = cutText(bank);
     fillPresetTree(store);
     selectPresetItem(store, id);
-    store.modified = true;
+    store.manager().modified = true;
 }
 
-void onContextMenu(HWND dialog, PresetStore& store)
+// The context menu for the tree's selection; the command chosen, or 0.
+int trackContextMenu(HWND dialog, PresetStore& store, const TreeSelection& selection)
 {
-    HMENU resource = LoadMenuA(store.module(), MAKEINTRESOURCEA(IDM_PRESET_CONTEXT));
-    HMENU menu = resource ? GetSubMenu(resource, 0) : nullptr;
-    if (menu == nullptr) {
-        if (resource)
-            DestroyMenu(resource);
-        return;
-    }
-    TreeSelection selection = treeSelection(store);
-    PresetList& list = store.working();
+    Menu resource(LoadMenuA(store.module(), MAKEINTRESOURCEA(IDM_PRESET_CONTEXT)));
+    HMENU menu = resource ? GetSubMenu(resource.get(), 0) : nullptr;
+    if (menu == nullptr)
+        return 0;
+    const PresetList& list = store.working();
     bool isPreset = selection.kind == TreeSelection::kPreset;
     auto grey = [menu](UINT id, bool off) { EnableMenuItem(menu, id, MF_BYCOMMAND | (off ? MF_GRAYED : MF_ENABLED)); };
     grey(IDC_PRESET_UPDATE, !isPreset);
@@ -282,13 +264,18 @@ void onContextMenu(HWND dialog, PresetStore& store)
     }
     POINT at;
     GetCursorPos(&at);
-    int chosen = static_cast<int>(
+    return static_cast<int>(
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, at.x, at.y, 0, dialog, nullptr));
-    DestroyMenu(resource);
+}
+
+void onContextMenu(HWND dialog, PresetStore& store)
+{
+    const int chosen = trackContextMenu(dialog, store, treeSelection(store));
     if (chosen == 0)
         return;
     // The menu ran its own message loop: look the selection up again.
-    selection = treeSelection(store);
+    const TreeSelection selection = treeSelection(store);
+    PresetList& list = store.working();
     if (selection.kind == TreeSelection::kPreset &&
         (chosen == IDC_MOVE_TO_ROOT || chosen == IDC_MOVE_TO_NEW_BANK ||
          (chosen >= kFirstPresetId - 1 && chosen <= list.largestCommandId()))) {
@@ -296,7 +283,7 @@ void onContextMenu(HWND dialog, PresetStore& store)
         if (chosen == IDC_MOVE_TO_NEW_BANK) {
             if (!runNewBankDialog(store, dialog, bank))
                 return;
-            SetFocus(store.managerTree);
+            SetFocus(store.manager().tree);
         } else if (chosen != IDC_MOVE_TO_ROOT) {
             const PresetRecord* target = list.findById(chosen);
             if (target == nullptr)
@@ -311,7 +298,7 @@ void onContextMenu(HWND dialog, PresetStore& store)
 
 void onNotify(HWND dialog, PresetStore& store, const NMHDR& header)
 {
-    if (header.hwndFrom != store.managerTree)
+    if (header.hwndFrom != store.manager().tree)
         return;
     switch (header.code) {
     case TVN_SELCHANGEDA:
@@ -331,10 +318,10 @@ void onNotify(HWND dialog, PresetStore& store, const NMHDR& header)
     }
 }
 
-void onInit(HWND dialog, ManagerState& state)
+void onInit(HWND dialog, PresetStore& store)
 {
-    PresetStore& store = *state.store;
-    store.managerDialog = dialog;
+    PresetManagerState& state = store.manager();
+    state.dialog = dialog;
     store.takeBackup();
     char title[300];
     std::snprintf(title, sizeof title, "%s Preset Manager", store.pluginName().c_str());
@@ -347,7 +334,7 @@ void onInit(HWND dialog, ManagerState& state)
     centreOnOwner(dialog);
 
     HWND tree = GetDlgItem(dialog, IDC_PRESET_TREE);
-    store.managerTree = tree;
+    state.tree = tree;
     SetPropA(tree, kOldProc, reinterpret_cast<HANDLE>(GetWindowLongPtrA(tree, GWLP_WNDPROC)));
     SetWindowLongPtrA(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(treeProc));
 
@@ -367,36 +354,42 @@ void onInit(HWND dialog, ManagerState& state)
     updateButtons(dialog, store);
 }
 
+void onDestroy(PresetManagerState& state)
+{
+    TreeView_SetImageList(state.tree, nullptr, TVSIL_NORMAL);
+    if (state.images)
+        ImageList_Destroy(state.images);
+    if (state.smallIcon)
+        DestroyIcon(state.smallIcon);
+    state.images = nullptr;
+    state.smallIcon = nullptr;
+    state.dialog = nullptr;
+    state.tree = nullptr;
+}
+
 INT_PTR CALLBACK managerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    ManagerState* state = stateOf(dialog);
+    PresetStore* store = storeOf(dialog);
     switch (message) {
     case WM_INITDIALOG:
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        onInit(dialog, *reinterpret_cast<ManagerState*>(lParam));
+        onInit(dialog, *reinterpret_cast<PresetStore*>(lParam));
         return TRUE;
     case WM_COMMAND:
-        if (state)
-            onCommand(dialog, *state->store, LOWORD(wParam));
+        if (store)
+            onCommand(dialog, *store, LOWORD(wParam));
         return TRUE;
     case WM_NOTIFY:
-        if (state && lParam)
-            onNotify(dialog, *state->store, *reinterpret_cast<const NMHDR*>(lParam));
+        if (store && lParam)
+            onNotify(dialog, *store, *reinterpret_cast<const NMHDR*>(lParam));
         return TRUE;
     case kTreeContextMenu:
-        if (state)
-            onContextMenu(dialog, *state->store);
+        if (store)
+            onContextMenu(dialog, *store);
         return TRUE;
     case WM_DESTROY:
-        if (state) {
-            TreeView_SetImageList(state->store->managerTree, nullptr, TVSIL_NORMAL);
-            if (state->images)
-                ImageList_Destroy(state->images);
-            if (state->smallIcon)
-                DestroyIcon(state->smallIcon);
-            state->store->managerDialog = nullptr;
-            state->store->managerTree = nullptr;
-        }
+        if (store)
+            onDestroy(store->manager());
         return TRUE;
     }
     return FALSE;
@@ -406,7 +399,7 @@ INT_PTR CALLBACK managerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 TreeSelection treeSelection(PresetStore& store)
 {
     TreeSelection selection;
-    HWND tree = store.managerTree;
+    HWND tree = store.manager().tree;
     if (tree == nullptr)
         return selection;
     selection.item = TreeView_GetSelection(tree);
@@ -426,7 +419,7 @@ TreeSelection treeSelection(PresetStore& store)
 
 void fillPresetTree(PresetStore& store)
 {
-    HWND tree = store.managerTree;
+    HWND tree = store.manager().tree;
     if (tree == nullptr)
         return;
     TreeView_DeleteAllItems(tree);
@@ -452,7 +445,7 @@ void fillPresetTree(PresetStore& store)
 
 void selectPresetItem(PresetStore& store, int32_t id)
 {
-    HWND tree = store.managerTree;
+    HWND tree = store.manager().tree;
     if (tree == nullptr)
         return;
     HTREEITEM root = TreeView_GetRoot(tree);
@@ -476,16 +469,16 @@ void selectPresetItem(PresetStore& store, int32_t id)
 
 int runPresetManager(PresetStore& store)
 {
-    if (store.managerDialog != nullptr)
+    PresetManagerState& state = store.manager();
+    if (state.dialog != nullptr)
         return 0;
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&controls);
-    store.modified = false;
-    ManagerState state{&store};
+    state.modified = false;
     INT_PTR result = DialogBoxParamA(store.module(), MAKEINTRESOURCEA(IDD_PRESET_MANAGER), store.owner(), managerProc,
-                                     reinterpret_cast<LPARAM>(&state));
-    store.managerDialog = nullptr;
-    store.managerTree = nullptr;
+                                     reinterpret_cast<LPARAM>(&store));
+    state.dialog = nullptr;
+    state.tree = nullptr;
     // A deleted current preset, or one added and then given up with the backup, is no longer current:
     // the menu would otherwise mark and offer to update a preset that is not there.
     if (store.working().findById(store.getCurrent()) == nullptr)

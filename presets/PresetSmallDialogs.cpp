@@ -50,12 +50,12 @@ void addPreset(HWND dialog, PresetStore& store)
     record->version = kPresetVersion;
     record->commandId = store.nextCommandId();
     int32_t id = store.working().append(std::move(record))->commandId;
-    if (store.managerDialog) {
+    if (store.manager().dialog) {
         fillPresetTree(store);
         selectPresetItem(store, id);
     }
     store.setCurrent(id);
-    store.modified = true;
+    store.manager().modified = true;
     EndDialog(dialog, 1);
 }
 
@@ -107,7 +107,7 @@ void renameSelection(HWND dialog, PresetStore& store)
     fillPresetTree(store);
     if (renamed >= 0)
         selectPresetItem(store, renamed);
-    store.modified = true;
+    store.manager().modified = true;
     EndDialog(dialog, 1);
 }
 

@@ -8,9 +8,11 @@
 #include <cstring>
 #include <vector>
 
+#include "PresetDialogs.h"
 #include "PresetFile.h"
 #include "PresetRules.h"
 #include "PresetText.h"
+#include "ScopedWin.h"
 
 namespace qv {
 
@@ -18,26 +20,18 @@ namespace {
 // A registry value as text, or false when absent or not a string. The value may lack its NUL.
 bool readRegistryText(HKEY root, const std::string& key, const char* value, std::string& out)
 {
-    HKEY handle;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+    RegKey handle;
+    if (handle.open(root, key.c_str(), KEY_READ) != ERROR_SUCCESS)
         return false;
     char buffer[MAX_PATH + 1] = {};
     DWORD type = 0;
     DWORD size = MAX_PATH;
-    LONG result = RegQueryValueExA(handle, value, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-    RegCloseKey(handle);
+    LONG result = RegQueryValueExA(handle.get(), value, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
     if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
         return false;
     buffer[size < MAX_PATH ? size : MAX_PATH] = '\0';
     out = buffer;
     return true;
-}
-
-std::string format(const char* pattern, const std::string& a, const std::string& b = std::string())
-{
-    std::vector<char> text(std::strlen(pattern) + a.size() + b.size() + 1);
-    std::snprintf(text.data(), text.size(), pattern, a.c_str(), b.c_str());
-    return text.data();
 }
 
 bool fileExists(const std::string& path)
@@ -48,10 +42,13 @@ bool fileExists(const std::string& path)
 
 PresetStore::PresetStore(HINSTANCE module, HWND owner, const char* pluginName)
     : working_(std::make_unique<PresetList>()), backup_(std::make_unique<PresetList>()),
-      pluginName_(cutText(pluginName ? pluginName : "")), owner_(owner), module_(module)
+      manager_(std::make_unique<PresetManagerState>()), pluginName_(cutText(pluginName ? pluginName : "")),
+      owner_(owner), module_(module)
 {
     caption_ = pluginName_.empty() ? std::string("Zorvath Velquin:qv Preset Manager") : pluginName_ + " Preset Manager";
 }
+
+PresetStore::~PresetStore() = default;
 
 void PresetStore::setAlternativeKey(const char* keyPath) { alternativeKey_ = cutText(keyPath ? keyPath : ""); }
 
@@ -70,12 +67,13 @@ void PresetStore::load(const char* keyPath, const char* fileName)
     if (identity == FileIdentity::kNone)
         return;
     if (identity == FileIdentity::kForeign) {
-        messageBox(nullptr,
-                   format("No presets could be loaded because the preset file\n\"%s\"\ndoes not contain preset data "
-                          "compatible with this plug-in.",
-                          path_)
-                       .c_str(),
-                   MB_OK | MB_ICONERROR);
+        messageBox(
+            nullptr,
+            formatText("No presets could be loaded because the preset file\n\"%s\"\ndoes not contain preset data "
+                       "compatible with this plug-in.",
+                       path_)
+                .c_str(),
+            MB_OK | MB_ICONERROR);
         return;
     }
     readPresetSections(path_, *working_, largestCommandId(), nullptr);
@@ -120,11 +118,8 @@ const char* PresetStore::select(int32_t id, int32_t* version)
         PresetRecord* record = working_->findById(current_);
         if (record == nullptr)
             return nullptr;
-        std::string question =
-            format("Would you like to update the stored parameters for\nthe \"%s\" preset with the current settings?",
-                   record->name);
         std::string data;
-        if (messageBox(owner_, question.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES && requestData(data)) {
+        if (confirmUpdate(owner_, record->name, data)) {
             record->data = data;
             record->version = kPresetVersion;
             working_->sort();
@@ -162,7 +157,7 @@ bool PresetStore::save() { return writeChecked(path_, true, allRecords()); }
 bool PresetStore::writeChecked(const std::string& target, bool fullSave,
                                const std::vector<const PresetRecord*>& records)
 {
-    HWND boxOwner = managerDialog ? managerDialog : owner_;
+    HWND boxOwner = manager_->dialog ? manager_->dialog : owner_;
     std::string clsid = fileExists(target) ? readProfileText(target, "Plug-in", "CLSID", "", 99) : std::string();
     switch (checkSave(target, clsid, pluginKey_)) {
     case SaveCheck::kNoPath:
@@ -172,7 +167,7 @@ bool PresetStore::writeChecked(const std::string& target, bool fullSave,
     case SaveCheck::kForeignFile:
         messageBox(
             boxOwner,
-            format("The presets were not saved because the file\n\"%s\"\nholds presets of another plug-in.", target)
+            formatText("The presets were not saved because the file\n\"%s\"\nholds presets of another plug-in.", target)
                 .c_str(),
             MB_OK | MB_ICONERROR);
         return false;
@@ -182,7 +177,7 @@ bool PresetStore::writeChecked(const std::string& target, bool fullSave,
     PresetFileWrite write{pluginName_, pluginKey_, fullSave, records};
     if (writePresetFile(target, write))
         return true;
-    messageBox(boxOwner, format("The presets could not be saved to the file\n\"%s\".", target).c_str(),
+    messageBox(boxOwner, formatText("The presets could not be saved to the file\n\"%s\".", target).c_str(),
                MB_OK | MB_ICONERROR);
     return false;
 }
@@ -195,11 +190,11 @@ bool PresetStore::importFile(const char* fileName)
     std::string clsid = fileExists(file) ? readProfileText(file, "Plug-in", "CLSID", "", 99) : std::string();
     switch (classifyIdentity(clsid, pluginKey_, alternativeKey_)) {
     case FileIdentity::kNone:
-        messageBox(managerDialog, "The file you selected does not contain Zorvath Velquin:qv plug-in preset data.",
+        messageBox(manager_->dialog, "The file you selected does not contain Zorvath Velquin:qv plug-in preset data.",
                    MB_OK | MB_ICONERROR);
         return false;
     case FileIdentity::kForeign:
-        messageBox(managerDialog, "The preset file you are trying to import does not contain data for this plug-in.",
+        messageBox(manager_->dialog, "The preset file you are trying to import does not contain data for this plug-in.",
                    MB_OK | MB_ICONERROR);
         return false;
     case FileIdentity::kOurs:
@@ -208,10 +203,10 @@ bool PresetStore::importFile(const char* fileName)
     readPresetSections(file, *working_, largestCommandId(), [this](const PresetRecord& record) {
         if (!working_->containsEqual(record))
             return true;
-        std::string question = format(
+        std::string question = formatText(
             "The preset \"%s\" you are importing already exists in the %s preset list.\nDo you want to add it anyway?",
             record.name, pluginName_);
-        return messageBox(managerDialog, question.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+        return messageBox(manager_->dialog, question.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
     });
     return true;
 }
@@ -243,7 +238,7 @@ bool PresetStore::exportFile(const char* fileName, ExportKind kind, const std::s
 void PresetStore::takeBackup()
 {
     if (!backup_) {
-        messageBox(managerDialog, "Failed to create backup preset list, changes can not be cancelled!",
+        messageBox(manager_->dialog, "Failed to create backup preset list, changes can not be cancelled!",
                    MB_OK | MB_ICONERROR);
         return;
     }
@@ -277,6 +272,12 @@ bool PresetStore::requestData(std::string& data)
     return !data.empty();
 }
 
+bool PresetStore::confirmUpdate(HWND boxOwner, const std::string& presetName, std::string& data)
+{
+    return messageBox(boxOwner, updatePresetQuestion(presetName).c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES &&
+           requestData(data);
+}
+
 int PresetStore::messageBox(HWND boxOwner, const char* text, UINT flags) const
 {
     return MessageBoxA(boxOwner, text, caption_.c_str(), flags);
@@ -292,7 +293,7 @@ bool PresetStore::chooseFile(bool forSave, const char* title, char* fileName, st
         folder = path_.substr(0, slash);
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = managerDialog;
+    ofn.hwndOwner = manager_->dialog;
     ofn.lpstrFilter = kFilter;
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = fileName;
@@ -306,7 +307,7 @@ bool PresetStore::chooseFile(bool forSave, const char* title, char* fileName, st
         return true;
     }
     if (CommDlgExtendedError() != 0)
-        messageBox(managerDialog, "Unable to open file dialog.", MB_OK | MB_ICONERROR);
+        messageBox(manager_->dialog, "Unable to open file dialog.", MB_OK | MB_ICONERROR);
     return false;
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "ClassIds.h"
 #include "PresetList.h"
 
 namespace qv {
@@ -21,7 +22,9 @@ constexpr std::size_t kPresetDataBufferSize = 1024;
 constexpr int32_t kUpdatePresetCommand = 1503;
 constexpr char kPresetFileName[] = "qvEqualizerR3.ini";
 constexpr char kPluginName[] = "qv:Equalizer";
-constexpr char kPluginKey[] = "SOFTWARE\\Classes\\CLSID\\{7A3D5E10-4B2C-41F8-9E61-2C7B8D04A9F3}";
+constexpr char kPluginKey[] = "SOFTWARE\\Classes\\CLSID\\" QV_EQUALIZER_CLSID_TEXT;
+
+struct PresetManagerState;  // the Preset Manager's own record (PresetDialogs.h)
 
 // What an export writes, by the Preset Manager's selection.
 enum class ExportKind {
@@ -34,6 +37,7 @@ enum class ExportKind {
 class PresetStore {
 public:
     PresetStore(HINSTANCE module, HWND owner, const char* pluginName);
+    ~PresetStore();
     PresetStore(const PresetStore&) = delete;
     PresetStore& operator=(const PresetStore&) = delete;
 
@@ -65,12 +69,14 @@ public:
     const std::string& path() const { return path_; }
     HINSTANCE module() const { return module_; }
     HWND owner() const { return owner_; }
-    HWND managerDialog = nullptr;
-    HWND managerTree = nullptr;
-    bool modified = false;
+    // The Preset Manager's windows and edit state, kept with the store it shows.
+    PresetManagerState& manager() { return *manager_; }
 
     // A fresh Data text from the owner window; false when it gave none.
     bool requestData(std::string& data);
+    // Asks (over `boxOwner`) whether the preset shall take the current settings; true with the Data
+    // text when the user agreed and the owner window gave it.
+    bool confirmUpdate(HWND boxOwner, const std::string& presetName, std::string& data);
     int messageBox(HWND owner, const char* text, UINT flags) const;
     // Open or save dialog; fileName (260 bytes) is pre-filled by the caller. True when chosen.
     bool chooseFile(bool forSave, const char* title, char* fileName, std::size_t size);
@@ -82,6 +88,7 @@ private:
 
     std::unique_ptr<PresetList> working_;
     std::unique_ptr<PresetList> backup_;
+    std::unique_ptr<PresetManagerState> manager_;
     std::string path_;
     std::string pluginName_;
     std::string pluginKey_;

@@ -1,7 +1,9 @@
 #include "PresetText.h"
 
 #include <climits>
+#include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace qv {
 
@@ -43,6 +45,19 @@ std::string sanitizeFileName(const std::string& text)
             c = '_';
     }
     return name;
+}
+
+std::string formatText(const char* pattern, const std::string& a, const std::string& b)
+{
+    std::vector<char> text(std::strlen(pattern) + a.size() + b.size() + 1);
+    std::snprintf(text.data(), text.size(), pattern, a.c_str(), b.c_str());
+    return text.data();
+}
+
+std::string updatePresetQuestion(const std::string& presetName)
+{
+    return formatText(
+        "Would you like to update the stored parameters for\nthe \"%s\" preset with the current settings?", presetName);
 }
 
 int32_t leadingInteger(const char* text)

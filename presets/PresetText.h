@@ -27,6 +27,12 @@ std::string cutText(const std::string& text, std::size_t max = kPresetTextMax);
 // replaced by "_".
 std::string sanitizeFileName(const std::string& text);
 
+// `pattern` with its "%s" fields filled by `a` and then `b`, however long they are.
+std::string formatText(const char* pattern, const std::string& a, const std::string& b = std::string());
+
+// The question before a preset takes the current settings.
+std::string updatePresetQuestion(const std::string& presetName);
+
 // The leading decimal integer of a text, 0 when there is none; saturates at the int32 limits.
 int32_t leadingInteger(const char* text);
 

@@ -9,10 +9,11 @@
 
 namespace qv {
 
-// A DC from GetDC, given back with ReleaseDC.
+// A DC from GetDC (or GetDCEx), given back with ReleaseDC. A null window gives the screen's DC.
 class WindowDC {
 public:
     explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    WindowDC(HWND window, DWORD flags) : window_(window), dc_(GetDCEx(window, nullptr, flags)) {}
     ~WindowDC()
     {
         if (dc_)
@@ -57,29 +58,32 @@ public:
     }
     SelectedObject(const SelectedObject&) = delete;
     SelectedObject& operator=(const SelectedObject&) = delete;
+    // False when nothing was selected (a null DC or object, or a failed selection).
+    explicit operator bool() const { return old_ && old_ != HGDI_ERROR; }
 
 private:
     HDC dc_;
     HGDIOBJ old_;
 };
 
-// A palette selected into a DC, put back on leaving.
+// A palette selected into a DC, put back on leaving the way it was selected.
 class SelectedPalette {
 public:
     SelectedPalette(HDC dc, HPALETTE palette, bool background = false)
-        : dc_(dc), old_(dc && palette ? SelectPalette(dc, palette, background ? TRUE : FALSE) : nullptr)
-    {
-    }
+        : dc_(dc), background_(background ? TRUE : FALSE),
+          old_(dc && palette ? SelectPalette(dc, palette, background_) : nullptr)
+    {}
     ~SelectedPalette()
     {
         if (old_)
-            SelectPalette(dc_, old_, TRUE);
+            SelectPalette(dc_, old_, background_);
     }
     SelectedPalette(const SelectedPalette&) = delete;
     SelectedPalette& operator=(const SelectedPalette&) = delete;
 
 private:
     HDC dc_;
+    BOOL background_;
     HPALETTE old_;
 };
 
@@ -143,6 +147,14 @@ public:
     LONG open(HKEY root, const char* path, REGSAM access)
     {
         LONG result = RegOpenKeyExA(root, path, 0, access, put());
+        if (result != ERROR_SUCCESS)
+            key_ = nullptr;
+        return result;
+    }
+    // Opens the key, making it (and the keys above it) when missing.
+    LONG create(HKEY root, const char* path, REGSAM access)
+    {
+        LONG result = RegCreateKeyExA(root, path, 0, nullptr, 0, access, nullptr, put(), nullptr);
         if (result != ERROR_SUCCESS)
             key_ = nullptr;
         return result;

@@ -13,11 +13,7 @@ CBaseFilter::CBaseFilter(const CLSID& clsid, IUnknown* outer, CritSec& lock)
     : CUnknown(outer), lock_(lock), clsid_(clsid)
 {}
 
-CBaseFilter::~CBaseFilter()
-{
-    if (clock_)
-        clock_->Release();
-}
+CBaseFilter::~CBaseFilter() = default;
 
 HRESULT STDMETHODCALLTYPE CBaseFilter::NonDelegatingQueryInterface(REFIID riid, void** ppv)
 {
@@ -107,11 +103,7 @@ HRESULT STDMETHODCALLTYPE CBaseFilter::GetState(DWORD, FILTER_STATE* state)
 HRESULT STDMETHODCALLTYPE CBaseFilter::SetSyncSource(IReferenceClock* clock)
 {
     AutoLock lock(lock_);
-    if (clock)
-        clock->AddRef();
-    if (clock_)
-        clock_->Release();
-    clock_ = clock;
+    clock_.reset(clock);
     return S_OK;
 }
 
@@ -120,7 +112,7 @@ HRESULT STDMETHODCALLTYPE CBaseFilter::GetSyncSource(IReferenceClock** clock)
     if (!clock)
         return E_POINTER;
     AutoLock lock(lock_);
-    *clock = clock_;
+    *clock = clock_.get();
     if (clock_)
         clock_->AddRef();
     return S_OK;
@@ -169,12 +161,10 @@ HRESULT STDMETHODCALLTYPE CBaseFilter::JoinFilterGraph(IFilterGraph* graph, LPCW
     graph_ = graph;
     sink_ = nullptr;
     if (graph) {
-        IMediaEventSink* sink = nullptr;
+        ComPtr<IMediaEventSink> sink;
         // The sink lives as long as the graph, which outlives our membership: keep it unheld.
-        if (SUCCEEDED(graph->QueryInterface(IID_IMediaEventSink, reinterpret_cast<void**>(&sink))) && sink) {
-            sink_ = sink;
-            sink->Release();
-        }
+        if (SUCCEEDED(graph->QueryInterface(IID_IMediaEventSink, reinterpret_cast<void**>(sink.put()))))
+            sink_ = sink.get();
     }
     name_[0] = L'\0';
     if (name) {

@@ -56,7 +56,7 @@ protected:
 
 private:
     CLSID clsid_;
-    IReferenceClock* clock_ = nullptr;
+    ComPtr<IReferenceClock> clock_;
     IFilterGraph* graph_ = nullptr;    // not held: the graph holds us
     IMediaEventSink* sink_ = nullptr;  // not held, for the same reason
     WCHAR name_[MAX_FILTER_NAME] = {};

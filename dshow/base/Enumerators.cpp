@@ -70,28 +70,30 @@ private:
 
 class PinEnum : public EnumBase<IEnumPins, IPin*, PinEnum> {
 public:
-    explicit PinEnum(const std::vector<IPin*>& pins) : pins_(pins)
+    // Each pin held with a reference of its own; a failed allocation leaves the list short.
+    explicit PinEnum(const std::vector<IPin*>& pins)
     {
-        for (IPin* p : pins_)
-            p->AddRef();
-    }
-    ~PinEnum() override
-    {
-        for (IPin* p : pins_)
-            p->Release();
+        pins_.reserve(pins.size());
+        for (IPin* p : pins) {
+            pins_.emplace_back();
+            pins_.back().reset(p);
+        }
     }
     size_t size() const { return pins_.size(); }
     bool handOut(size_t i, IPin** out)
     {
-        *out = pins_[i];
-        pins_[i]->AddRef();
+        *out = pins_[i].get();
+        (*out)->AddRef();
         return true;
     }
     HRESULT STDMETHODCALLTYPE Clone(IEnumPins** out) override
     {
         if (!out)
             return E_POINTER;
-        auto* e = new (std::nothrow) PinEnum(pins_);
+        std::vector<IPin*> pins;
+        for (const ComPtr<IPin>& p : pins_)
+            pins.push_back(p.get());
+        auto* e = new (std::nothrow) PinEnum(pins);
         if (!e)
             return E_OUTOFMEMORY;
         e->position_ = position_;
@@ -100,7 +102,7 @@ public:
     }
 
 private:
-    std::vector<IPin*> pins_;
+    std::vector<ComPtr<IPin>> pins_;
 };
 
 class TypeEnum : public EnumBase<IEnumMediaTypes, AM_MEDIA_TYPE*, TypeEnum> {
@@ -129,18 +131,11 @@ public:
     {
         if (!out)
             return E_POINTER;
-        auto* e = new (std::nothrow) TypeEnum;
-        if (!e)
-            return E_OUTOFMEMORY;
-        for (AM_MEDIA_TYPE* t : types_) {
-            if (!e->add(t)) {
-                e->Release();
-                return E_OUTOFMEMORY;
-            }
-        }
-        e->position_ = position_;
-        *out = e;
-        return S_OK;
+        std::vector<const AM_MEDIA_TYPE*> types(types_.begin(), types_.end());
+        const HRESULT hr = createMediaTypeEnumerator(types, out);
+        if (SUCCEEDED(hr))
+            static_cast<TypeEnum*>(*out)->position_ = position_;
+        return hr;
     }
 
 private:
@@ -162,16 +157,15 @@ HRESULT createMediaTypeEnumerator(const std::vector<const AM_MEDIA_TYPE*>& types
     if (!out)
         return E_POINTER;
     *out = nullptr;
-    auto* e = new (std::nothrow) TypeEnum;
+    ComPtr<TypeEnum> e;
+    e.attach(new (std::nothrow) TypeEnum);
     if (!e)
         return E_OUTOFMEMORY;
     for (const AM_MEDIA_TYPE* t : types) {
-        if (!e->add(t)) {
-            e->Release();
+        if (!e->add(t))
             return E_OUTOFMEMORY;
-        }
     }
-    *out = e;
+    *out = e.detach();
     return S_OK;
 }
 

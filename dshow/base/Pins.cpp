@@ -30,6 +30,16 @@ bool matchesPartial(const AM_MEDIA_TYPE& mt, const AM_MEDIA_TYPE* partial)
     return true;
 }
 
+// A new memory allocator; nothing held and the failure when none could be made.
+HRESULT newMemoryAllocator(ComPtr<IMemAllocator>& out)
+{
+    IMemAllocator* created = nullptr;
+    const HRESULT hr = CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER, IID_IMemAllocator,
+                                        reinterpret_cast<void**>(&created));
+    out.attach(SUCCEEDED(hr) ? created : nullptr);
+    return hr;
+}
+
 }  // namespace
 
 // ---- CBasePin ----------------------------------------------------------------------------------------
@@ -41,12 +51,6 @@ CBasePin::CBasePin(CBaseFilter* filter, CritSec& lock, const WCHAR* name, PIN_DI
         std::wcsncpy(name_, name, MAX_PIN_NAME - 1);
         name_[MAX_PIN_NAME - 1] = L'\0';
     }
-}
-
-CBasePin::~CBasePin()
-{
-    if (peer_)
-        peer_->Release();
 }
 
 HRESULT STDMETHODCALLTYPE CBasePin::NonDelegatingQueryInterface(REFIID riid, void** ppv)
@@ -71,13 +75,22 @@ HRESULT CBasePin::CheckConnect(IPin* pin)
     return other == direction_ ? VFW_E_INVALID_DIRECTION : S_OK;
 }
 
+HRESULT CBasePin::beginConnection(IPin* other)
+{
+    if (peer_)
+        return VFW_E_ALREADY_CONNECTED;
+    if (!filter_->isStopped())
+        return VFW_E_NOT_STOPPED;
+    const HRESULT hr = CheckConnect(other);
+    if (FAILED(hr))
+        BreakConnect();
+    return hr;
+}
+
 void CBasePin::dropConnection()
 {
     BreakConnect();
-    if (peer_) {
-        peer_->Release();
-        peer_ = nullptr;
-    }
+    peer_.reset();
     mt_.clear();
 }
 
@@ -85,8 +98,7 @@ HRESULT CBasePin::attemptConnection(IPin* receive, const AM_MEDIA_TYPE* mt)
 {
     if (CheckMediaType(mt) != S_OK)
         return VFW_E_TYPE_NOT_ACCEPTED;
-    peer_ = receive;
-    peer_->AddRef();
+    peer_.reset(receive);
     HRESULT hr = SetMediaType(mt);
     if (SUCCEEDED(hr)) {
         hr = receive->ReceiveConnection(static_cast<IPin*>(this), mt);
@@ -124,31 +136,22 @@ HRESULT STDMETHODCALLTYPE CBasePin::Connect(IPin* receive, const AM_MEDIA_TYPE* 
     if (!receive)
         return E_POINTER;
     AutoLock lock(lock_);
-    if (peer_)
-        return VFW_E_ALREADY_CONNECTED;
-    if (!filter_->isStopped())
-        return VFW_E_NOT_STOPPED;
-    HRESULT hr = CheckConnect(receive);
-    if (FAILED(hr)) {
-        BreakConnect();
+    HRESULT hr = beginConnection(receive);
+    if (FAILED(hr))
         return hr;
-    }
     if (mt && !isPartial(mt)) {
         hr = attemptConnection(receive, mt);
         return SUCCEEDED(hr) ? hr : VFW_E_NO_ACCEPTABLE_TYPES;
     }
     // Our own types first, then the receiver's.
-    IEnumMediaTypes* types = nullptr;
-    if (SUCCEEDED(EnumMediaTypes(&types)) && types) {
-        hr = tryTypes(receive, mt, types);
-        types->Release();
+    ComPtr<IEnumMediaTypes> types;
+    if (SUCCEEDED(EnumMediaTypes(types.put())) && types) {
+        hr = tryTypes(receive, mt, types.get());
         if (SUCCEEDED(hr))
             return hr;
     }
-    types = nullptr;
-    if (SUCCEEDED(receive->EnumMediaTypes(&types)) && types) {
-        hr = tryTypes(receive, mt, types);
-        types->Release();
+    if (SUCCEEDED(receive->EnumMediaTypes(types.put())) && types) {
+        hr = tryTypes(receive, mt, types.get());
         if (SUCCEEDED(hr))
             return hr;
     }
@@ -161,21 +164,14 @@ HRESULT STDMETHODCALLTYPE CBasePin::ReceiveConnection(IPin* connector, const AM_
     if (!connector || !mt)
         return E_POINTER;
     AutoLock lock(lock_);
-    if (peer_)
-        return VFW_E_ALREADY_CONNECTED;
-    if (!filter_->isStopped())
-        return VFW_E_NOT_STOPPED;
-    HRESULT hr = CheckConnect(connector);
-    if (FAILED(hr)) {
-        BreakConnect();
+    HRESULT hr = beginConnection(connector);
+    if (FAILED(hr))
         return hr;
-    }
     if (CheckMediaType(mt) != S_OK) {
         BreakConnect();
         return VFW_E_TYPE_NOT_ACCEPTED;
     }
-    peer_ = connector;
-    peer_->AddRef();
+    peer_.reset(connector);
     hr = SetMediaType(mt);
     if (SUCCEEDED(hr))
         hr = CompleteConnect(connector);
@@ -202,7 +198,7 @@ HRESULT STDMETHODCALLTYPE CBasePin::ConnectedTo(IPin** pin)
     if (!pin)
         return E_POINTER;
     AutoLock lock(lock_);
-    *pin = peer_;
+    *pin = peer_.get();
     if (!peer_)
         return VFW_E_NOT_CONNECTED;
     peer_->AddRef();
@@ -293,12 +289,6 @@ CBaseInputPin::CBaseInputPin(CBaseFilter* filter, CritSec& lock, const WCHAR* na
     : CBasePin(filter, lock, name, PINDIR_INPUT)
 {}
 
-CBaseInputPin::~CBaseInputPin()
-{
-    if (allocator_)
-        allocator_->Release();
-}
-
 HRESULT STDMETHODCALLTYPE CBaseInputPin::NonDelegatingQueryInterface(REFIID riid, void** ppv)
 {
     if (!ppv)
@@ -310,11 +300,9 @@ HRESULT STDMETHODCALLTYPE CBaseInputPin::NonDelegatingQueryInterface(REFIID riid
 
 HRESULT CBaseInputPin::BreakConnect()
 {
-    if (allocator_) {
+    if (allocator_)
         allocator_->Decommit();
-        allocator_->Release();
-        allocator_ = nullptr;
-    }
+    allocator_.reset();
     return S_OK;
 }
 
@@ -351,15 +339,13 @@ HRESULT STDMETHODCALLTYPE CBaseInputPin::GetAllocator(IMemAllocator** allocator)
         return E_POINTER;
     AutoLock lock(lock_);
     if (!allocator_) {
-        const HRESULT hr = CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER, IID_IMemAllocator,
-                                            reinterpret_cast<void**>(&allocator_));
+        const HRESULT hr = newMemoryAllocator(allocator_);
         if (FAILED(hr)) {
-            allocator_ = nullptr;
             *allocator = nullptr;
             return hr;
         }
     }
-    return GetInterface(allocator_, reinterpret_cast<void**>(allocator));
+    return GetInterface(allocator_.get(), reinterpret_cast<void**>(allocator));
 }
 
 HRESULT STDMETHODCALLTYPE CBaseInputPin::NotifyAllocator(IMemAllocator* allocator, BOOL readOnly)
@@ -367,10 +353,7 @@ HRESULT STDMETHODCALLTYPE CBaseInputPin::NotifyAllocator(IMemAllocator* allocato
     if (!allocator)
         return E_POINTER;
     AutoLock lock(lock_);
-    allocator->AddRef();
-    if (allocator_)
-        allocator_->Release();
-    allocator_ = allocator;
+    allocator_.reset(allocator);
     readOnly_ = readOnly;
     return S_OK;
 }
@@ -418,49 +401,30 @@ CBaseOutputPin::CBaseOutputPin(CBaseFilter* filter, CritSec& lock, const WCHAR* 
     : CBasePin(filter, lock, name, PINDIR_OUTPUT)
 {}
 
-CBaseOutputPin::~CBaseOutputPin()
-{
-    if (allocator_)
-        allocator_->Release();
-    if (inputPin_)
-        inputPin_->Release();
-}
-
 HRESULT CBaseOutputPin::CheckConnect(IPin* pin)
 {
     HRESULT hr = CBasePin::CheckConnect(pin);
     if (FAILED(hr))
         return hr;
-    if (inputPin_) {
-        inputPin_->Release();
-        inputPin_ = nullptr;
-    }
-    hr = pin->QueryInterface(IID_IMemInputPin, reinterpret_cast<void**>(&inputPin_));
-    if (FAILED(hr) || !inputPin_) {
-        inputPin_ = nullptr;
-        return VFW_E_NO_TRANSPORT;
-    }
-    return S_OK;
+    IMemInputPin* input = nullptr;
+    hr = pin->QueryInterface(IID_IMemInputPin, reinterpret_cast<void**>(&input));
+    inputPin_.attach(SUCCEEDED(hr) ? input : nullptr);
+    return inputPin_ ? S_OK : VFW_E_NO_TRANSPORT;
 }
 
 HRESULT CBaseOutputPin::CompleteConnect(IPin*)
 {
     if (!inputPin_)
         return E_UNEXPECTED;
-    return DecideAllocator(inputPin_, &allocator_);
+    return DecideAllocator(inputPin_.get(), allocator_.put());
 }
 
 HRESULT CBaseOutputPin::BreakConnect()
 {
-    if (allocator_) {
+    if (allocator_)
         allocator_->Decommit();
-        allocator_->Release();
-        allocator_ = nullptr;
-    }
-    if (inputPin_) {
-        inputPin_->Release();
-        inputPin_ = nullptr;
-    }
+    allocator_.reset();
+    inputPin_.reset();
     return S_OK;
 }
 
@@ -471,31 +435,26 @@ HRESULT CBaseOutputPin::DecideAllocator(IMemInputPin* pin, IMemAllocator** alloc
     pin->GetAllocatorRequirements(&request);
     if (request.cbAlign == 0)
         request.cbAlign = 1;
-    HRESULT hr = pin->GetAllocator(allocator);
-    if (SUCCEEDED(hr) && *allocator) {
-        hr = DecideBufferSize(*allocator, &request);
+    // The downstream pin's allocator first, then one of our own.
+    ComPtr<IMemAllocator> chosen;
+    HRESULT hr = pin->GetAllocator(chosen.put());
+    if (SUCCEEDED(hr) && chosen) {
+        hr = DecideBufferSize(chosen.get(), &request);
         if (SUCCEEDED(hr))
-            hr = pin->NotifyAllocator(*allocator, FALSE);
-        if (SUCCEEDED(hr))
+            hr = pin->NotifyAllocator(chosen.get(), FALSE);
+        if (SUCCEEDED(hr)) {
+            *allocator = chosen.detach();
             return S_OK;
+        }
     }
-    if (*allocator) {
-        (*allocator)->Release();
-        *allocator = nullptr;
-    }
-    hr = CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER, IID_IMemAllocator,
-                          reinterpret_cast<void**>(allocator));
-    if (FAILED(hr)) {
-        *allocator = nullptr;
+    hr = newMemoryAllocator(chosen);
+    if (FAILED(hr))
         return hr;
-    }
-    hr = DecideBufferSize(*allocator, &request);
+    hr = DecideBufferSize(chosen.get(), &request);
     if (SUCCEEDED(hr))
-        hr = pin->NotifyAllocator(*allocator, FALSE);
-    if (FAILED(hr)) {
-        (*allocator)->Release();
-        *allocator = nullptr;
-    }
+        hr = pin->NotifyAllocator(chosen.get(), FALSE);
+    if (SUCCEEDED(hr))
+        *allocator = chosen.detach();
     return hr;
 }
 

@@ -14,7 +14,6 @@ namespace qv::ds {
 class CBasePin : public CUnknown, public IPin {
 public:
     CBasePin(CBaseFilter* filter, CritSec& lock, const WCHAR* name, PIN_DIRECTION direction);
-    ~CBasePin() override;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
     {
@@ -35,8 +34,8 @@ public:
     virtual HRESULT Inactive() { return S_OK; }
     virtual HRESULT Run(REFERENCE_TIME) { return S_OK; }
 
-    bool IsConnected() const { return peer_ != nullptr; }
-    IPin* peer() const { return peer_; }
+    bool IsConnected() const { return static_cast<bool>(peer_); }
+    IPin* peer() const { return peer_.get(); }
     const MediaType& mediaType() const { return mt_; }
     const WCHAR* Name() const { return name_; }
 
@@ -59,20 +58,21 @@ protected:
     CritSec& lock_;
 
 private:
+    // The checks both ends of a connection make first (under the pin lock); a refusal is undone.
+    HRESULT beginConnection(IPin* other);
     HRESULT attemptConnection(IPin* receive, const AM_MEDIA_TYPE* mt);
     HRESULT tryTypes(IPin* receive, const AM_MEDIA_TYPE* partial, IEnumMediaTypes* types);
     void dropConnection();
 
     WCHAR name_[MAX_PIN_NAME] = {};
     PIN_DIRECTION direction_;
-    IPin* peer_ = nullptr;
+    ComPtr<IPin> peer_;
     MediaType mt_;
 };
 
 class CBaseInputPin : public CBasePin, public IMemInputPin {
 public:
     CBaseInputPin(CBaseFilter* filter, CritSec& lock, const WCHAR* name);
-    ~CBaseInputPin() override;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
     {
@@ -101,14 +101,14 @@ public:
 
     // S_OK while samples may be received; otherwise the reason to refuse them.
     HRESULT CheckStreaming();
-    IMemAllocator* allocator() const { return allocator_; }
+    IMemAllocator* allocator() const { return allocator_.get(); }
     bool readOnly() const { return readOnly_ != FALSE; }
     bool flushing() const { return flushing_; }
     void setRuntimeError() { runtimeError_ = true; }
     void BeginFlushLocal() { flushing_ = true; }
 
 protected:
-    IMemAllocator* allocator_ = nullptr;
+    ComPtr<IMemAllocator> allocator_;
     BOOL readOnly_ = FALSE;
     volatile bool flushing_ = false;
     volatile bool runtimeError_ = false;
@@ -117,7 +117,6 @@ protected:
 class CBaseOutputPin : public CBasePin {
 public:
     CBaseOutputPin(CBaseFilter* filter, CritSec& lock, const WCHAR* name);
-    ~CBaseOutputPin() override;
 
     HRESULT CheckConnect(IPin* pin) override;
     HRESULT CompleteConnect(IPin* receive) override;
@@ -139,12 +138,12 @@ public:
     HRESULT STDMETHODCALLTYPE BeginFlush() override { return E_UNEXPECTED; }
     HRESULT STDMETHODCALLTYPE EndFlush() override { return E_UNEXPECTED; }
 
-    IMemAllocator* allocator() const { return allocator_; }
-    IMemInputPin* inputPin() const { return inputPin_; }
+    IMemAllocator* allocator() const { return allocator_.get(); }
+    IMemInputPin* inputPin() const { return inputPin_.get(); }
 
 protected:
-    IMemAllocator* allocator_ = nullptr;
-    IMemInputPin* inputPin_ = nullptr;
+    ComPtr<IMemAllocator> allocator_;
+    ComPtr<IMemInputPin> inputPin_;
 };
 
 }  // namespace qv::ds

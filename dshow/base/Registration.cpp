@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "ClassFactory.h"
+#include "ScopedWin.h"
 
 namespace qv::ds {
 namespace {
@@ -26,23 +27,18 @@ HRESULT writeClassKeys(const FactoryTemplate& t, const WCHAR* modulePath)
     guidText(*t.clsid, clsid, sizeof clsid);
     char path[80];
     std::snprintf(path, sizeof path, "CLSID\\%s", clsid);
-    HKEY key = nullptr;
-    LONG r = RegCreateKeyExA(HKEY_CLASSES_ROOT, path, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-    if (r != ERROR_SUCCESS)
-        return fromWin32(r);
-    r = RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(t.name),
-                       static_cast<DWORD>((lstrlenW(t.name) + 1) * sizeof(WCHAR)));
-    HKEY server = nullptr;
+    RegKey key, server;
+    LONG r = key.create(HKEY_CLASSES_ROOT, path, KEY_WRITE);
     if (r == ERROR_SUCCESS)
-        r = RegCreateKeyExA(key, "InprocServer32", 0, nullptr, 0, KEY_WRITE, nullptr, &server, nullptr);
-    if (r == ERROR_SUCCESS) {
-        r = RegSetValueExW(server, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(modulePath),
+        r = RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(t.name),
+                           static_cast<DWORD>((lstrlenW(t.name) + 1) * sizeof(WCHAR)));
+    if (r == ERROR_SUCCESS)
+        r = server.create(key.get(), "InprocServer32", KEY_WRITE);
+    if (r == ERROR_SUCCESS)
+        r = RegSetValueExW(server.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(modulePath),
                            static_cast<DWORD>((lstrlenW(modulePath) + 1) * sizeof(WCHAR)));
-        if (r == ERROR_SUCCESS)
-            r = RegSetValueExA(server, "ThreadingModel", 0, REG_SZ, reinterpret_cast<const BYTE*>("Both"), 5);
-        RegCloseKey(server);
-    }
-    RegCloseKey(key);
+    if (r == ERROR_SUCCESS)
+        r = RegSetValueExA(server.get(), "ThreadingModel", 0, REG_SZ, reinterpret_cast<const BYTE*>("Both"), 5);
     return fromWin32(r);
 }
 
@@ -57,16 +53,13 @@ HRESULT deleteClassKeys(const FactoryTemplate& t)
 
 HRESULT registerWithMapper1(const AMOVIESETUP_FILTER& setup, bool add)
 {
-    IFilterMapper* mapper = nullptr;
+    ComPtr<IFilterMapper> mapper;
     HRESULT hr = CoCreateInstance(CLSID_FilterMapper, nullptr, CLSCTX_INPROC_SERVER, IID_IFilterMapper,
-                                  reinterpret_cast<void**>(&mapper));
-    if (FAILED(hr))
-        return hr;
-    if (!add) {
-        hr = mapper->UnregisterFilter(*setup.clsid);
-        mapper->Release();
-        return hr;
-    }
+                                  reinterpret_cast<void**>(mapper.put()));
+    if (FAILED(hr) || !mapper)
+        return FAILED(hr) ? hr : E_UNEXPECTED;
+    if (!add)
+        return mapper->UnregisterFilter(*setup.clsid);
     hr = mapper->RegisterFilter(*setup.clsid, setup.name, setup.merit);
     for (UINT p = 0; SUCCEEDED(hr) && p < setup.pinCount; ++p) {
         const AMOVIESETUP_PIN& pin = setup.pins[p];
@@ -78,7 +71,6 @@ HRESULT registerWithMapper1(const AMOVIESETUP_FILTER& setup, bool add)
     }
     if (FAILED(hr))
         mapper->UnregisterFilter(*setup.clsid);
-    mapper->Release();
     return hr;
 }
 
@@ -86,31 +78,32 @@ HRESULT registerWithMapper1(const AMOVIESETUP_FILTER& setup, bool add)
 
 LONG deleteKeyTree(HKEY parent, const char* name)
 {
-    HKEY key = nullptr;
-    LONG r = RegOpenKeyExA(parent, name, 0, KEY_READ | KEY_WRITE, &key);
-    if (r == ERROR_FILE_NOT_FOUND)
-        return ERROR_SUCCESS;
-    if (r != ERROR_SUCCESS)
-        return r;
-    char child[256];
-    for (;;) {
-        DWORD length = sizeof child;
-        // Always the first: each pass deletes what the last one found.
-        if (RegEnumKeyExA(key, 0, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        if (deleteKeyTree(key, child) != ERROR_SUCCESS)
-            break;
-    }
-    RegCloseKey(key);
-    r = RegDeleteKeyA(parent, name);
+    {
+        RegKey key;
+        const LONG r = key.open(parent, name, KEY_READ | KEY_WRITE);
+        if (r == ERROR_FILE_NOT_FOUND)
+            return ERROR_SUCCESS;
+        if (r != ERROR_SUCCESS)
+            return r;
+        char child[256];
+        for (;;) {
+            DWORD length = sizeof child;
+            // Always the first: each pass deletes what the last one found.
+            if (RegEnumKeyExA(key.get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                break;
+            if (deleteKeyTree(key.get(), child) != ERROR_SUCCESS)
+                break;
+        }
+    }  // closed before it is deleted
+    const LONG r = RegDeleteKeyA(parent, name);
     return r == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : r;
 }
 
 HRESULT registerFilterWithMapper(const AMOVIESETUP_FILTER& setup, bool add)
 {
-    IFilterMapper2* mapper = nullptr;
+    ComPtr<IFilterMapper2> mapper;
     HRESULT hr = CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER, IID_IFilterMapper2,
-                                  reinterpret_cast<void**>(&mapper));
+                                  reinterpret_cast<void**>(mapper.put()));
     if (FAILED(hr) || !mapper)
         return registerWithMapper1(setup, add);
     if (add) {
@@ -119,17 +112,15 @@ HRESULT registerFilterWithMapper(const AMOVIESETUP_FILTER& setup, bool add)
         rf.dwMerit = setup.merit;
         rf.cPins = setup.pinCount;
         rf.rgPins = setup.pins;
-        IMoniker* moniker = nullptr;
-        hr = mapper->RegisterFilter(*setup.clsid, setup.name, &moniker, &CLSID_LegacyAmFilterCategory, nullptr, &rf);
-        if (moniker)
-            moniker->Release();
+        ComPtr<IMoniker> moniker;
+        hr = mapper->RegisterFilter(*setup.clsid, setup.name, moniker.put(), &CLSID_LegacyAmFilterCategory, nullptr,
+                                    &rf);
     } else {
         hr = mapper->UnregisterFilter(&CLSID_LegacyAmFilterCategory, nullptr, *setup.clsid);
         // Already gone is what we wanted.
         if (hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND))
             hr = S_OK;
     }
-    mapper->Release();
     return hr;
 }
 

@@ -6,28 +6,23 @@
 
 namespace qv::ds {
 
-IMediaSeeking* SeekingPassThru::upstream()
+ComPtr<IMediaSeeking> SeekingPassThru::upstream()
 {
     // Without the pin lock: downstream asks from the streaming thread (at end of stream, say) while
     // a Stop may hold the filter lock and wait for that thread. The peer changes only when stopped.
+    ComPtr<IMediaSeeking> seeking;
     IPin* peer = input_->peer();
-    if (!peer)
-        return nullptr;
-    IMediaSeeking* seeking = nullptr;
-    if (FAILED(peer->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&seeking))))
-        seeking = nullptr;
+    IMediaSeeking* found = nullptr;
+    if (peer && SUCCEEDED(peer->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&found))))
+        seeking.attach(found);
     return seeking;
 }
 
 template <class Call>
 HRESULT SeekingPassThru::forward(Call call)
 {
-    IMediaSeeking* seeking = upstream();
-    if (!seeking)
-        return E_NOTIMPL;
-    const HRESULT hr = call(seeking);
-    seeking->Release();
-    return hr;
+    const ComPtr<IMediaSeeking> seeking = upstream();
+    return seeking ? call(seeking.get()) : E_NOTIMPL;
 }
 
 HRESULT STDMETHODCALLTYPE SeekingPassThru::GetCapabilities(DWORD* caps)

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <strmif.h>
 
+#include "ComBase.h"
+
 namespace qv::ds {
 
 class CBasePin;
@@ -42,8 +44,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetPreroll(LONGLONG* preroll) override;
 
 private:
-    // The upstream seeking interface with a reference, or null.
-    IMediaSeeking* upstream();
+    // The upstream seeking interface, or nothing.
+    ComPtr<IMediaSeeking> upstream();
     template <class Call>
     HRESULT forward(Call call);
 

@@ -179,13 +179,9 @@ void CTransformOutputPin::renegotiate()
 {
     if (!inputPin_)
         return;
-    if (allocator_) {
-        if (copying_)
-            allocator_->Decommit();
-        allocator_->Release();
-        allocator_ = nullptr;
-    }
-    DecideAllocator(inputPin_, &allocator_);
+    if (allocator_ && copying_)
+        allocator_->Decommit();
+    DecideAllocator(inputPin_.get(), allocator_.put());
 }
 
 HRESULT CTransformOutputPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request)
@@ -223,11 +219,8 @@ HRESULT CTransformOutputPin::Inactive() { return copying_ && allocator_ ? alloca
 HRESULT CTransformOutputPin::BreakConnect()
 {
     transform_->BreakConnect(PINDIR_OUTPUT);
-    if (allocator_ && !copying_) {
-        // Shared with upstream: not ours to decommit.
-        allocator_->Release();
-        allocator_ = nullptr;
-    }
+    if (!copying_)
+        allocator_.reset();  // shared with upstream: not ours to decommit
     copying_ = false;
     return CBaseOutputPin::BreakConnect();
 }
@@ -307,22 +300,22 @@ HRESULT CTransformFilter::NewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, 
 
 // ---- in place ----------------------------------------------------------------------------------------
 
-HRESULT CTransInPlaceFilter::prepareOutput(IMediaSample* in, IMediaSample** out)
+HRESULT CTransInPlaceFilter::prepareOutput(IMediaSample* in, ComPtr<IMediaSample>& copy)
 {
-    *out = in;
     if (!output()->copying())
         return S_OK;
     IMemAllocator* allocator = output()->allocator();
     if (!allocator)
         return VFW_E_NO_ALLOCATOR;
-    IMediaSample* copy = nullptr;
-    HRESULT hr = allocator->GetBuffer(&copy, nullptr, nullptr, 0);
-    if (FAILED(hr) || !copy)
+    HRESULT hr = allocator->GetBuffer(copy.put(), nullptr, nullptr, 0);
+    if (FAILED(hr) || !copy) {
+        copy.reset();
         return FAILED(hr) ? hr : E_UNEXPECTED;
+    }
     BYTE* src = nullptr;
     BYTE* dst = nullptr;
     if (FAILED(in->GetPointer(&src)) || FAILED(copy->GetPointer(&dst)) || !src || !dst) {
-        copy->Release();
+        copy.reset();
         return E_UNEXPECTED;
     }
     long length = in->GetActualDataLength();
@@ -347,16 +340,16 @@ HRESULT CTransInPlaceFilter::prepareOutput(IMediaSample* in, IMediaSample** out)
         copy->SetMediaType(mt);
         deleteMediaType(mt);
     }
-    *out = copy;
     return S_OK;
 }
 
 HRESULT CTransInPlaceFilter::Receive(IMediaSample* sample)
 {
-    IMediaSample* work = nullptr;
-    HRESULT hr = prepareOutput(sample, &work);
+    ComPtr<IMediaSample> copy;
+    HRESULT hr = prepareOutput(sample, copy);
     if (FAILED(hr))
         return hr;
+    IMediaSample* work = copy ? copy.get() : sample;
     hr = Transform(work);
     if (FAILED(hr)) {
         // The stream cannot go on: tell the graph rather than leave it waiting for the end.
@@ -367,8 +360,6 @@ HRESULT CTransInPlaceFilter::Receive(IMediaSample* sample)
     } else {
         hr = output()->Deliver(work);
     }
-    if (work != sample)
-        work->Release();
     return hr;
 }
 

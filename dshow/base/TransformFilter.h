@@ -104,8 +104,9 @@ public:
     virtual HRESULT Transform(IMediaSample* sample) = 0;
 
 protected:
-    // The sample to work on: the received one, or a downstream buffer holding a copy of it.
-    HRESULT prepareOutput(IMediaSample* in, IMediaSample** out);
+    // When the output copies, a downstream buffer holding a copy of `in` to work on; otherwise `copy`
+    // stays empty and the received sample is worked on in place.
+    HRESULT prepareOutput(IMediaSample* in, ComPtr<IMediaSample>& copy);
 };
 
 }  // namespace qv::ds

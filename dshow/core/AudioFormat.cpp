@@ -2,15 +2,10 @@
 
 #include <cstring>
 
+#include "LittleEndian.h"
+
 namespace qv {
 namespace {
-
-uint16_t read16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t read32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
 
 // KSDATAFORMAT_SUBTYPE_PCM / _IEEE_FLOAT: the format tag in the first word, then a fixed tail.
 const uint8_t kAudioGuidTail[12] = {0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
@@ -24,7 +19,7 @@ SubFormat subFormatFromGuid(const uint8_t guid[16])
 {
     if (std::memcmp(guid + 4, kAudioGuidTail, sizeof kAudioGuidTail) != 0)
         return SubFormat::Unknown;
-    const uint32_t tag = read32(guid);
+    const uint32_t tag = readLe32(guid);
     if (tag == kTagPcm)
         return SubFormat::Pcm;
     if (tag == kTagFloat)
@@ -36,18 +31,18 @@ bool acceptAudioFormat(const uint8_t* block, size_t size, SubFormat subtype, Str
 {
     if (!block || size < kWaveFormatSize)
         return false;
-    uint16_t tag = read16(block);
-    const uint16_t channels = read16(block + 2);
-    const uint32_t rate = read32(block + 4);
-    const uint16_t bits = read16(block + 14);
+    uint16_t tag = readLe16(block);
+    const uint16_t channels = readLe16(block + 2);
+    const uint32_t rate = readLe32(block + 4);
+    const uint16_t bits = readLe16(block + 14);
     if (channels != 1 && channels != 2)
         return false;
 
     if (tag == kTagExtensible) {
         SubFormat sub = subtype;
-        if (size >= kExtensibleSize && read16(block + 16) >= 22) {
+        if (size >= kExtensibleSize && readLe16(block + 16) >= 22) {
             // A declared valid-bit count other than the container's would be misread as full width.
-            const uint16_t validBits = read16(block + 18);
+            const uint16_t validBits = readLe16(block + 18);
             if (validBits != 0 && validBits != bits)
                 return false;
             sub = subFormatFromGuid(block + 24);

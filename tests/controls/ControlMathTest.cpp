@@ -163,6 +163,23 @@ TEST(Slider, EditorGeometry)
     EXPECT_EQ(sliderThumbOffset(SliderTrack{0, 0, 100}, 5), 0);
 }
 
+TEST(Slider, ThumbHitBoxFollowsTheThumbLength)
+{
+    // The default 29-pixel thumb: 26 pixels from its left edge, or 24 up from 5 above its bottom edge.
+    EXPECT_EQ(sliderThumbSpan(false, 61, 29).first, 61);
+    EXPECT_EQ(sliderThumbSpan(false, 61, 29).last, 87);
+    EXPECT_EQ(sliderThumbSpan(true, 100, 29).first, 71);
+    EXPECT_EQ(sliderThumbSpan(true, 100, 29).last, 95);
+    EXPECT_EQ(sliderThumbMiddle(false, 61, 29), 73);
+    EXPECT_EQ(sliderThumbMiddle(true, 100, 29), 84);
+    // A 41-pixel thumb grabs 12 pixels further; a 15-pixel one 14 pixels less.
+    EXPECT_EQ(sliderThumbSpan(false, 55, 41).last, 55 + 38);
+    EXPECT_EQ(sliderThumbSpan(true, 100, 41).first, 59);
+    EXPECT_EQ(sliderThumbSpan(false, 68, 15).last, 68 + 12);
+    EXPECT_EQ(sliderThumbSpan(true, 100, 15).first, 85);
+    EXPECT_EQ(sliderThumbMiddle(false, 55, 41), 55 + 18);
+}
+
 TEST(Slider, TicksOfUnusualRangesEnd)
 {
     // Minimum above the maximum: a tick at the minimum, then the last one at the maximum.

@@ -337,6 +337,40 @@ TEST(Slider, PointerReturnsAfterADragAndWarpsAtTheScreenEdge)
     SendMessageA(s, WM_LBUTTONUP, 0, at(143, 8));
 }
 
+TEST(Slider, ThumbOfAnotherLengthIsGrabbedWhereItIsDrawn)
+{
+    ControlFixture f;
+    HWND s = editorSlider(f);
+    // A 41-pixel thumb travels 150 - 41 = 109 pixels: at value 0 it covers x 55..95 (109 * 180 / 360
+    // rounded), at value 5 it starts at 56. A press at x 90 is on it, beyond the default thumb's box.
+    SendMessageA(s, SL_SETTHUMBLEN, 41, 0);
+    RECT wr, desk;
+    GetWindowRect(s, &wr);
+    GetWindowRect(GetDesktopWindow(), &desk);
+    const POINT centre{desk.left + (desk.right - desk.left) / 2, desk.top + (desk.bottom - desk.top) / 2};
+    POINT p;
+    SetCursorPos(centre.x, centre.y);
+    SendMessageA(s, WM_LBUTTONDOWN, MK_LBUTTON, at(90, 8));
+    SendMessageA(s, WM_MOUSEMOVE, MK_LBUTTON, at(95, 8));
+    SendMessageA(s, WM_LBUTTONUP, 0, at(95, 8));
+    EXPECT_EQ(SendMessageA(s, SL_GETPOS, 0, 0), 5);
+    GetCursorPos(&p);
+    EXPECT_EQ(p.x, wr.left + 56 + 18);  // grabbed: back onto the middle of the thumb
+    EXPECT_EQ(p.y, (wr.top + wr.bottom) / 2 - 2);
+    // A 15-pixel thumb travels 135 pixels: at value 5 it covers x 69..83. A press at x 88 is past it,
+    // though within the default thumb's box.
+    SendMessageA(s, SL_SETTHUMBLEN, 15, 0);
+    SetCursorPos(centre.x, centre.y);
+    SendMessageA(s, WM_LBUTTONDOWN, MK_LBUTTON, at(88, 8));
+    SendMessageA(s, WM_MOUSEMOVE, MK_LBUTTON, at(90, 8));
+    SetCursorPos(centre.x + 40, centre.y + 30);
+    SendMessageA(s, WM_LBUTTONUP, 0, at(90, 8));
+    EXPECT_EQ(SendMessageA(s, SL_GETPOS, 0, 0), 7);
+    GetCursorPos(&p);
+    EXPECT_EQ(p.x, centre.x);  // not grabbed: back where the press was
+    EXPECT_EQ(p.y, centre.y);
+}
+
 TEST(Slider, ThumbLookByState)
 {
     ControlFixture f;

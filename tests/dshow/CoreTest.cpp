@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "AudioFormat.h"
-#include "FactoryPresets.h"
 #include "NotifyTable.h"
 #include "SampleConvert.h"
 #include "SettingsBlock.h"
@@ -185,12 +184,4 @@ TEST(NotifyTable, HoldsTwoWindowsAndRemovesWithIdZero)
     EXPECT_EQ(seenA, 1);
     EXPECT_TRUE(t.registerWindow(&a, 0));
     EXPECT_TRUE(t.registerWindow(&c, 7));  // the freed entry is used again
-}
-
-TEST(FactoryPresets, BothCarryTheDefaults)
-{
-    EXPECT_STREQ(kFactoryPresets[0].name, "(Default)");
-    EXPECT_STREQ(kFactoryPresets[1].name, "[1] Default EQ");
-    EXPECT_EQ(kFactoryPresets[0].record.values[paramIndex(kRowFreq, 6)], 15000);
-    EXPECT_EQ(std::memcmp(&kFactoryPresets[0].record, &kFactoryPresets[1].record, sizeof(ParameterRecord)), 0);
 }

@@ -107,6 +107,34 @@ const char kFilterName[] = "Filter\\{7A3D5E10-4B2C-41F8-9E61-2C7B8D04A9F3}";
 const char kMapperEntry[] =
     "CLSID\\{083863F1-70DE-11d0-BD40-00A0C911CE86}\\Instance\\{7A3D5E10-4B2C-41F8-9E61-2C7B8D04A9F3}";
 
+// The object's reference count, as COM conformance tests read it.
+ULONG refCount(IUnknown* u)
+{
+    u->AddRef();
+    return u->Release();
+}
+
+// QueryInterface for `iid` answers as `supported` says, with a reference on the object that its
+// release gives back. The failure names the interface and the caller's line.
+void checkInterface(int line, IUnknown* object, REFIID iid, const char* name, bool supported)
+{
+    SCOPED_TRACE(testing::Message() << name << ", checked at line " << line);
+    const ULONG before = refCount(object);
+    IUnknown* u = reinterpret_cast<IUnknown*>(uintptr_t{0xdeadbeef});
+    const HRESULT hr = object->QueryInterface(iid, reinterpret_cast<void**>(&u));
+    if (!supported) {
+        EXPECT_EQ(hr, E_NOINTERFACE);
+        EXPECT_EQ(u, nullptr);
+        EXPECT_EQ(refCount(object), before);
+        return;
+    }
+    ASSERT_EQ(hr, S_OK);
+    ASSERT_NE(u, nullptr);
+    EXPECT_EQ(refCount(object), before + 1);
+    EXPECT_EQ(u->Release(), before);
+}
+#define CHECK_INTERFACE(object, iid, supported) checkInterface(__LINE__, object, iid, #iid, supported)
+
 // A read-write memory stream.
 IStream* memoryStream() { return SHCreateMemStream(nullptr, 0); }
 
@@ -143,6 +171,48 @@ TEST(Registration, Regsvr32WritesTheKeysAndRemovesThemAll)
     EXPECT_FALSE(keyExists(kMapperEntry));
 }
 
+// A volatile key refuses lasting subkeys (ERROR_CHILD_MUST_BE_VOLATILE): made where registration
+// writes after the base keys, it makes that one write fail.
+struct VolatileKey {
+    std::string path;
+    explicit VolatileKey(const std::string& p) : path(p)
+    {
+        HKEY key = nullptr;
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, path.c_str());
+        EXPECT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                                  nullptr, &key, nullptr),
+                  ERROR_SUCCESS)
+            << path;
+        RegCloseKey(key);
+    }
+    ~VolatileKey() { RegDeleteTreeA(HKEY_CLASSES_ROOT, path.c_str()); }
+};
+
+TEST(Registration, AFailedWriteAfterTheBaseKeysIsReported)
+{
+    Server s;
+    auto registerServer = s.proc<HRESULT(STDAPICALLTYPE*)()>("DllRegisterServer");
+    auto unregisterServer = s.proc<HRESULT(STDAPICALLTYPE*)()>("DllUnregisterServer");
+    ASSERT_NE(registerServer, nullptr);
+    const HRESULT refused = HRESULT_FROM_WIN32(ERROR_CHILD_MUST_BE_VOLATILE);
+    {
+        // The legacy pin keys go below "Pins".
+        ASSERT_EQ(registerServer(), S_OK);
+        VolatileKey pins(std::string(kFilter) + "\\Pins");
+        EXPECT_EQ(registerServer(), refused);
+    }
+    {
+        // The filter's name goes below the "Filter" key.
+        ASSERT_EQ(unregisterServer(), S_OK);
+        VolatileKey filters("Filter");
+        EXPECT_EQ(registerServer(), refused);
+    }
+    EXPECT_EQ(registerServer(), S_OK);
+    EXPECT_EQ(stringValue(kFilterName, nullptr), "Zorvath qv:Equalizer R3");
+    EXPECT_EQ(unregisterServer(), S_OK);
+    EXPECT_FALSE(keyExists(kFilter));
+}
+
 TEST(Server, ServesTheFilterButNotYetThePage)
 {
     Server s;
@@ -155,14 +225,20 @@ TEST(Server, ServesTheFilterButNotYetThePage)
     using CanUnload = HRESULT(STDAPICALLTYPE*)();
     IBaseFilter* filter = nullptr;
     ASSERT_EQ(s.create(nullptr, IID_IBaseFilter, reinterpret_cast<void**>(&filter)), S_OK);
+    EXPECT_EQ(refCount(filter), 1u);
     EXPECT_EQ(s.proc<CanUnload>("DllCanUnloadNow")(), S_FALSE);
-    for (const IID* iid : {&IID_IEqualizerControl, &IID_ISpecifyPropertyPages, &IID_IPersistStream, &IID_IPresetList,
-                           &IID_IMediaFilter, &IID_IPersist, &IID_IAMovieSetup, &IID_IUnknown}) {
-        IUnknown* u = query<IUnknown>(filter, *iid);
-        EXPECT_NE(u, nullptr);
-        if (u)
-            u->Release();
-    }
+    CHECK_INTERFACE(filter, IID_IBaseFilter, true);
+    CHECK_INTERFACE(filter, IID_IEqualizerControl, true);
+    CHECK_INTERFACE(filter, IID_ISpecifyPropertyPages, true);
+    CHECK_INTERFACE(filter, IID_IPersistStream, true);
+    CHECK_INTERFACE(filter, IID_IPresetList, true);
+    CHECK_INTERFACE(filter, IID_IMediaFilter, true);
+    CHECK_INTERFACE(filter, IID_IPersist, true);
+    CHECK_INTERFACE(filter, IID_IAMovieSetup, true);
+    CHECK_INTERFACE(filter, IID_IUnknown, true);
+    CHECK_INTERFACE(filter, IID_IPin, false);
+    CHECK_INTERFACE(filter, IID_IClassFactory, false);
+    EXPECT_EQ(refCount(filter), 1u);
     EXPECT_EQ(filter->QueryInterface(IID_IBaseFilter, nullptr), E_POINTER);
     CLSID clsid{};
     EXPECT_EQ(filter->GetClassID(&clsid), S_OK);
@@ -192,6 +268,8 @@ TEST(Server, AggregatesUnderAnOuterUnknown)
     void* p = nullptr;
     EXPECT_EQ(s.create(&outer, IID_IBaseFilter, &p), CLASS_E_NOAGGREGATION);
     ASSERT_EQ(s.create(&outer, IID_IUnknown, reinterpret_cast<void**>(&outer.inner)), S_OK);
+    EXPECT_EQ(refCount(outer.inner), 1u);
+    EXPECT_EQ(outer.refs, 1);  // the inner unknown counts on its own
     IEqualizerControl* control = query<IEqualizerControl>(outer.inner, IID_IEqualizerControl);
     ASSERT_NE(control, nullptr);
     EXPECT_EQ(outer.refs, 2);  // the interface counts on the outer object
@@ -200,31 +278,67 @@ TEST(Server, AggregatesUnderAnOuterUnknown)
     EXPECT_EQ(back, static_cast<IUnknown*>(&outer));
     back->Release();
     control->Release();
+    EXPECT_EQ(outer.refs, 1);
+    EXPECT_EQ(refCount(outer.inner), 1u);
     EXPECT_EQ(outer.inner->Release(), 0u);
 }
 
-TEST(Control, ClampsValidatesAndTracksChanges)
-{
-    Server s;
-    IEqualizerControl* c = nullptr;
-    ASSERT_EQ(s.create(nullptr, IID_IEqualizerControl, reinterpret_cast<void**>(&c)), S_OK);
-    IPersistStream* persist = query<IPersistStream>(c, IID_IPersistStream);
-    ASSERT_NE(persist, nullptr);
+// A new filter's control and persistence interfaces, released after the case.
+class ControlSettings : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(server.create(nullptr, IID_IEqualizerControl, reinterpret_cast<void**>(&c)), S_OK);
+        persist = query<IPersistStream>(c, IID_IPersistStream);
+        ASSERT_NE(persist, nullptr);
+    }
+    void TearDown() override
+    {
+        if (persist)
+            persist->Release();
+        if (c) {
+            EXPECT_EQ(c->Release(), 0u);
+        }
+    }
+    // Saves the settings with fClearDirty to a stream thrown away.
+    void saveClean()
+    {
+        IStream* scratch = memoryStream();
+        ASSERT_NE(scratch, nullptr);
+        EXPECT_EQ(persist->Save(scratch, TRUE), S_OK);
+        EXPECT_EQ(persist->IsDirty(), S_FALSE);
+        scratch->Release();
+    }
+    ParameterRecord parameters()
+    {
+        ParameterRecord r{};
+        EXPECT_EQ(c->GetParameters(&r), S_OK);
+        return r;
+    }
 
-    // A new filter holds the "(Default)" record as clamped by the replace operation.
-    ParameterRecord r{};
-    ASSERT_EQ(c->GetParameters(&r), S_OK);
+    Server server;
+    IEqualizerControl* c = nullptr;
+    IPersistStream* persist = nullptr;
+};
+
+TEST_F(ControlSettings, NewFilterHoldsTheClampedDefaultRecord)
+{
+    // The "(Default)" record as clamped by the replace operation.
+    const ParameterRecord r = parameters();
     EXPECT_EQ(r.values[paramIndex(kRowFilter, 0)], 4);
     EXPECT_EQ(r.values[paramIndex(kRowFreq, 0)], 10);
     EXPECT_EQ(r.values[paramIndex(kRowQ, 0)], 1);
     EXPECT_EQ(r.values[paramIndex(kRowFreq, 6)], 15000);
-    // Selecting the preset at construction counts as a change; saving with fClearDirty clears it, and
-    // every whole change (setup switch, copy from the other setup, undo) and Save(FALSE) set it again.
+    // Selecting the preset at construction counts as a change.
     EXPECT_EQ(persist->IsDirty(), S_OK);
-    IStream* scratch = memoryStream();
+}
+
+TEST_F(ControlSettings, EveryWholeChangeMarksTheSettingsDirty)
+{
+    // Saving with fClearDirty clears the flag; every whole change (setup switch, copy from the other
+    // setup, undo), a value change and Save(FALSE) set it again.
     const auto dirtyAfter = [&](const std::function<void()>& change) {
-        persist->Save(scratch, TRUE);
-        EXPECT_EQ(persist->IsDirty(), S_FALSE);
+        saveClean();
         change();
         return persist->IsDirty() == S_OK;
     };
@@ -232,18 +346,19 @@ TEST(Control, ClampsValidatesAndTracksChanges)
     EXPECT_FALSE(dirtyAfter([&] { c->CopySetup(0, 1); }));
     EXPECT_TRUE(dirtyAfter([&] { c->CopySetup(1, 0); }));
     EXPECT_TRUE(dirtyAfter([&] { c->Undo(); }));
+    IStream* scratch = memoryStream();
     EXPECT_TRUE(dirtyAfter([&] { persist->Save(scratch, FALSE); }));
+    scratch->Release();
     int gain = 0;
     c->GetGain(3, &gain);
     EXPECT_FALSE(dirtyAfter([&] { c->SetGain(3, gain); }));  // the value it already has
-    c->SelectSetup(0);
-    c->SetParameters(&r);
-    persist->Save(scratch, TRUE);
-    scratch->Release();
+    EXPECT_TRUE(dirtyAfter([&] { c->SetGain(3, gain == 60 ? 61 : 60); }));
+}
 
+TEST_F(ControlSettings, ClampsEachValueToItsRange)
+{
     int v = 0;
     EXPECT_EQ(c->SetGain(3, 60), S_OK);
-    EXPECT_EQ(persist->IsDirty(), S_OK);
     EXPECT_EQ(c->SetQ(1, 50), S_OK);  // a LowShelf: Q stops at 2.0
     c->GetQ(1, &v);
     EXPECT_EQ(v, 20);
@@ -257,11 +372,25 @@ TEST(Control, ClampsValidatesAndTracksChanges)
     c->GetEnabled(5, &v);
     EXPECT_EQ(v, 1);
 
+    // A whole record is clamped each Q by the record's own type.
+    ParameterRecord wild = kDefaultParameters;
+    wild.values[paramIndex(kRowFilter, 2)] = kLowpass;
+    wild.values[paramIndex(kRowQ, 2)] = 500;
+    wild.values[paramIndex(kRowGain, 3)] = -999;
+    EXPECT_EQ(c->SetParameters(&wild), S_OK);
+    const ParameterRecord r = parameters();
+    EXPECT_EQ(r.values[paramIndex(kRowQ, 2)], 190);
+    EXPECT_EQ(r.values[paramIndex(kRowGain, 3)], -180);
+}
+
+TEST_F(ControlSettings, RefusesColumnsOutsideTheRecordAndNullPointers)
+{
+    int v = 0;
     for (int column : {-1, 7}) {
-        EXPECT_EQ(c->SetGain(column, 1), E_INVALIDARG);
-        EXPECT_EQ(c->GetGain(column, &v), E_INVALIDARG);
+        EXPECT_EQ(c->SetGain(column, 1), E_INVALIDARG) << column;
+        EXPECT_EQ(c->GetGain(column, &v), E_INVALIDARG) << column;
         BandRecord* band = nullptr;
-        EXPECT_EQ(c->GetBandRecord(column, &band), E_INVALIDARG);
+        EXPECT_EQ(c->GetBandRecord(column, &band), E_INVALIDARG) << column;
     }
     EXPECT_EQ(c->GetGain(1, nullptr), E_POINTER);
     EXPECT_EQ(c->GetParameters(nullptr), E_POINTER);
@@ -270,18 +399,14 @@ TEST(Control, ClampsValidatesAndTracksChanges)
     EXPECT_EQ(c->GetClipCounterLeft(2, &v), E_INVALIDARG);
     WAVEFORMATEX wf{};
     EXPECT_EQ(c->GetStreamFormat(&wf), VFW_E_NOT_CONNECTED);
+}
 
-    // A whole record is clamped each Q by the record's own type.
-    ParameterRecord wild = kDefaultParameters;
-    wild.values[paramIndex(kRowFilter, 2)] = kLowpass;
-    wild.values[paramIndex(kRowQ, 2)] = 500;
-    wild.values[paramIndex(kRowGain, 3)] = -999;
-    EXPECT_EQ(c->SetParameters(&wild), S_OK);
-    c->GetParameters(&r);
-    EXPECT_EQ(r.values[paramIndex(kRowQ, 2)], 190);
-    EXPECT_EQ(r.values[paramIndex(kRowGain, 3)], -180);
-
-    // Save and load carry the record; Save(TRUE) clears the changed flag until the next change.
+TEST_F(ControlSettings, SaveAndLoadCarryTheRecord)
+{
+    c->SetGain(3, 60);
+    c->SetQ(2, 33);
+    const ParameterRecord saved = parameters();
+    // Save(TRUE) clears the changed flag until the next change.
     IStream* stream = memoryStream();
     ASSERT_NE(stream, nullptr);
     EXPECT_EQ(persist->Save(stream, TRUE), S_OK);
@@ -298,18 +423,25 @@ TEST(Control, ClampsValidatesAndTracksChanges)
     LARGE_INTEGER zero{};
     stream->Seek(zero, STREAM_SEEK_SET, nullptr);
     EXPECT_EQ(persist->Load(stream), S_OK);
-    ParameterRecord loaded{};
-    c->GetParameters(&loaded);
-    EXPECT_EQ(std::memcmp(&loaded, &r, sizeof r), 0);
+    const ParameterRecord loaded = parameters();
+    EXPECT_EQ(std::memcmp(&loaded, &saved, sizeof saved), 0);
+    stream->Release();
+}
 
-    // A stream with another tag, or cut short, changes nothing.
-    c->SetGain(3, 33);
-    c->GetParameters(&r);
+TEST_F(ControlSettings, ABadOrShortStreamChangesNothing)
+{
+    IStream* stream = memoryStream();
+    ASSERT_NE(stream, nullptr);
+    ASSERT_EQ(persist->Save(stream, TRUE), S_OK);
     BYTE bytes[160];
+    LARGE_INTEGER zero{};
     stream->Seek(zero, STREAM_SEEK_SET, nullptr);
     stream->Read(bytes, 160, nullptr);
     stream->Release();
-    bytes[10] ^= 0xFF;
+    c->SetGain(3, 33);
+    const ParameterRecord before = parameters();
+
+    bytes[10] ^= 0xFF;  // another tag
     IStream* badTag = SHCreateMemStream(bytes, 160);
     EXPECT_EQ(persist->Load(badTag), E_FAIL);
     badTag->Release();
@@ -317,12 +449,9 @@ TEST(Control, ClampsValidatesAndTracksChanges)
     IStream* shortStream = SHCreateMemStream(bytes, 100);
     EXPECT_TRUE(FAILED(persist->Load(shortStream)));
     shortStream->Release();
-    c->GetParameters(&loaded);
-    EXPECT_EQ(std::memcmp(&loaded, &r, sizeof r), 0);
+    const ParameterRecord after = parameters();
+    EXPECT_EQ(std::memcmp(&after, &before, sizeof before), 0);
     EXPECT_EQ(persist->Load(nullptr), E_POINTER);
-
-    persist->Release();
-    c->Release();
 }
 
 TEST(Control, NotifiesRegisteredWindowsAndDropsDeadOnes)
@@ -393,12 +522,19 @@ TEST(Filter, PresetsPagesAndPins)
     CoTaskMemFree(uuids.pElems);
     pages->Release();
 
+    // Pins count on the filter: the enumerator holds both, and so does each pin handed out.
+    EXPECT_EQ(refCount(filter), 1u);
     IEnumPins* pins = nullptr;
     ASSERT_EQ(filter->EnumPins(&pins), S_OK);
+    EXPECT_EQ(refCount(filter), 3u);
     IPin* p[3] = {};
     ULONG got = 0;
     EXPECT_EQ(pins->Next(3, p, &got), S_FALSE);
     EXPECT_EQ(got, 2u);
+    EXPECT_EQ(refCount(filter), 5u);
+    CHECK_INTERFACE(p[0], IID_IMemInputPin, true);
+    CHECK_INTERFACE(p[1], IID_IMemInputPin, false);
+    CHECK_INTERFACE(p[1], IID_IMediaSeeking, true);
     PIN_DIRECTION d0, d1;
     p[0]->QueryDirection(&d0);
     p[1]->QueryDirection(&d1);
@@ -429,6 +565,8 @@ TEST(Filter, PresetsPagesAndPins)
 
     p[0]->Release();
     p[1]->Release();
+    EXPECT_EQ(refCount(filter), 3u);
     pins->Release();
+    EXPECT_EQ(refCount(filter), 1u);
     EXPECT_EQ(filter->Release(), 0u);
 }

@@ -99,6 +99,15 @@ TEST(PresetText, LeadingIntegerAndNames)
     EXPECT_EQ(cutText(std::string("ab\0cd", 5)), "ab");
 }
 
+TEST(PresetText, FormattedTextsHoldLongFields)
+{
+    const std::string bank(300, 'b');
+    EXPECT_EQ(formatText("%s in \"%s\"", "Mix", bank), "Mix in \"" + bank + "\"");
+    EXPECT_EQ(formatText("%s", ""), "");
+    EXPECT_EQ(updatePresetQuestion("Rock"),
+              "Would you like to update the stored parameters for\nthe \"Rock\" preset with the current settings?");
+}
+
 TEST(PresetList, SortGroupsBanksFirstThenLoosePresetsStably)
 {
     PresetList list = makeList(

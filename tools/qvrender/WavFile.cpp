@@ -4,15 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "LittleEndian.h"
+
 namespace qv {
 namespace {
 
-uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t le32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
 uint8_t* put16(uint8_t* p, uint32_t x)
 {
     p[0] = static_cast<uint8_t>(x);
@@ -30,12 +26,12 @@ bool readFormat(const uint8_t* p, uint32_t size, WavFormat& f, std::string& erro
         error = "the format chunk is too short";
         return false;
     }
-    uint16_t tag = le16(p);
-    f.channels = le16(p + 2);
-    f.sampleRate = le32(p + 4);
-    f.bitsPerSample = le16(p + 14);
+    uint16_t tag = readLe16(p);
+    f.channels = readLe16(p + 2);
+    f.sampleRate = readLe32(p + 4);
+    f.bitsPerSample = readLe16(p + 14);
     if (tag == 0xFFFE) {
-        if (size < 40 || le16(p + 16) < 22) {
+        if (size < 40 || readLe16(p + 16) < 22) {
             error = "the extensible format chunk is too short";
             return false;
         }
@@ -43,7 +39,7 @@ bool readFormat(const uint8_t* p, uint32_t size, WavFormat& f, std::string& erro
             error = "unsupported extensible sub-format";
             return false;
         }
-        tag = le16(p + 24);
+        tag = readLe16(p + 24);
     }
     if (tag == 1)
         f.kind = SampleKind::Pcm;
@@ -70,7 +66,7 @@ bool readFormat(const uint8_t* p, uint32_t size, WavFormat& f, std::string& erro
         error = "implausible sample rate " + std::to_string(f.sampleRate);
         return false;
     }
-    if (le16(p + 12) != f.bytesPerFrame()) {
+    if (readLe16(p + 12) != f.bytesPerFrame()) {
         error = "the block alignment does not match the sample size and channels";
         return false;
     }
@@ -82,13 +78,13 @@ float decodeSample(const uint8_t* p, const WavFormat& f)
 {
     if (f.kind == SampleKind::Float) {
         float v;
-        uint32_t bits = le32(p);
+        uint32_t bits = readLe32(p);
         std::memcpy(&v, &bits, sizeof v);
         return v;
     }
     switch (f.bitsPerSample) {
     case 16:
-        return static_cast<float>(static_cast<int16_t>(le16(p))) * (1.0f / 32768.0f);
+        return static_cast<float>(static_cast<int16_t>(readLe16(p))) * (1.0f / 32768.0f);
     case 24: {
         int32_t v = static_cast<int32_t>(static_cast<uint32_t>(p[0]) << 8 | static_cast<uint32_t>(p[1]) << 16 |
                                          static_cast<uint32_t>(p[2]) << 24) >>
@@ -96,7 +92,7 @@ float decodeSample(const uint8_t* p, const WavFormat& f)
         return static_cast<float>(v) * (1.0f / 8388608.0f);
     }
     default:
-        return static_cast<float>(static_cast<double>(static_cast<int32_t>(le32(p))) / 2147483648.0);
+        return static_cast<float>(static_cast<double>(static_cast<int32_t>(readLe32(p))) / 2147483648.0);
     }
 }
 
@@ -191,7 +187,7 @@ bool scanWav(ByteSource& source, WavLayout& out, std::string& error)
             error = "cannot read the file";
             return false;
         }
-        const uint32_t chunkSize = le32(chunk + 4);
+        const uint32_t chunkSize = readLe32(chunk + 4);
         const uint64_t available = size - pos - 8;
         if (std::memcmp(chunk, "fmt ", 4) == 0 && !haveFormat) {
             if (chunkSize > available) {
