@@ -49,4 +49,21 @@ T* query(IUnknown* u, REFIID riid)
     return SUCCEEDED(u->QueryInterface(riid, reinterpret_cast<void**>(&p))) ? p : nullptr;
 }
 
+// How many of the filter's two notice entries are free (probed with windows of our own).
+inline int freeNoticeEntries(IEqualizerControl* control)
+{
+    HWND probes[2];
+    int free = 0;
+    for (HWND& p : probes) {
+        p = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        if (control->SetNotifyWindow(p, 7) == S_OK)
+            ++free;
+    }
+    for (HWND p : probes) {
+        control->SetNotifyWindow(p, 0);
+        DestroyWindow(p);
+    }
+    return free;
+}
+
 }  // namespace qv

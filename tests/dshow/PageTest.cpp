@@ -49,22 +49,7 @@ struct Page {
         control->GetEditorOpen(&open);
         return open;
     }
-    // How many of the filter's two notice entries are free.
-    int freeNoticeEntries()
-    {
-        HWND probes[2];
-        int free = 0;
-        for (HWND& p : probes) {
-            p = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-            if (control->SetNotifyWindow(p, 7) == S_OK)
-                ++free;
-        }
-        for (HWND p : probes) {
-            control->SetNotifyWindow(p, 0);
-            DestroyWindow(p);
-        }
-        return free;
-    }
+    int freeNoticeEntries() { return qv::freeNoticeEntries(control); }
 };
 
 HWND pageDialog(HWND parent) { return FindWindowExW(parent, nullptr, nullptr, nullptr); }

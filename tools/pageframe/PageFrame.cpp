@@ -91,6 +91,20 @@ HRESULT showPropertyFrame(IUnknown* object, int pageMarkerId, const PageFrameAct
     return watch.frame ? S_OK : E_FAIL;
 }
 
+DWORD serveClassInProcess(HMODULE dll, REFCLSID clsid)
+{
+    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    auto get = reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
+    IUnknown* factory = nullptr;
+    if (!get || FAILED(get(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory))))
+        return 0;
+    DWORD cookie = 0;
+    if (FAILED(CoRegisterClassObject(clsid, factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie)))
+        cookie = 0;
+    factory->Release();
+    return cookie;
+}
+
 void closeFrame(HWND frame, bool ok) { PropSheet_PressButton(frame, ok ? PSBTN_OK : PSBTN_CANCEL); }
 
 void pumpMessages(DWORD ms)

@@ -19,6 +19,10 @@ using PageFrameAction = std::function<void(HWND frame, HWND page)>;
 // appeared within `timeoutMs`; otherwise the failure of a step.
 HRESULT showPropertyFrame(IUnknown* object, int pageMarkerId, const PageFrameAction& action, DWORD timeoutMs = 15000);
 
+// Makes `clsid` of the COM server `dll` creatable in this process without the registry, as the
+// frame creates its pages with CoCreateInstance. The cookie for CoRevokeClassObject, 0 on failure.
+DWORD serveClassInProcess(HMODULE dll, REFCLSID clsid);
+
 // Presses the frame's OK button (IDOK) or closes it with Cancel.
 void closeFrame(HWND frame, bool ok = false);
 
