@@ -65,6 +65,7 @@ public:
 
 private:
     std::shared_ptr<EditorSession> session_;
+    bool firstTickPending_ = true;  // the first tick after the first open copies the setup
     HINSTANCE module_;
     EqualizerModel& model_;
     const EditorProfile& profile_;

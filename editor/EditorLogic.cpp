@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "DataText.h"
 #include "PresetText.h"
@@ -99,6 +100,17 @@ int32_t clampForSlot(ControlSlot slot, int32_t value, int32_t type, int32_t freq
     }
 }
 
+int32_t truncateToInt(float v)
+{
+    if (!(v == v))
+        return 0;
+    if (v >= 2147483647.0f)
+        return INT32_MAX;
+    if (v <= -2147483648.0f)
+        return INT32_MIN;
+    return static_cast<int32_t>(v);
+}
+
 void formatTenths(int32_t tenths, char* out, std::size_t size)
 {
     if (!out || size == 0)
@@ -185,6 +197,35 @@ bool presetIdFitsMenu(int32_t id)
         if (id == f)
             return false;
     return true;
+}
+
+void manualInFolder(const char* folder, char* out, std::size_t size)
+{
+    if (!out || size == 0)
+        return;
+    if (!folder || !*folder) {
+        std::snprintf(out, size, "%s", kManualName);
+        return;
+    }
+    const std::size_t n = std::strlen(folder);
+    std::snprintf(out, size, "%s%s%s", folder, folder[n - 1] == '\\' ? "" : "\\", kManualName);
+}
+
+void manualBesideFile(const char* file, bool colonToo, char* out, std::size_t size)
+{
+    if (!out || size == 0)
+        return;
+    if (!file)
+        file = "";
+    const char* cut = nullptr;
+    for (const char* p = file; *p; ++p)
+        if (*p == '\\' || (colonToo && *p == ':'))
+            cut = p + 1;
+    if (!cut) {
+        std::snprintf(out, size, "%s", file);
+        return;
+    }
+    std::snprintf(out, size, "%.*s%s", static_cast<int>(cut - file), file, kManualName);
 }
 
 const ResetColumn kResetTable[7] = {{5, 1},          {kLowShelf, 48},  {kPeakDip, 40},     {kPeakDip, 160},

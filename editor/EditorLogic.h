@@ -48,6 +48,11 @@ enum FixedId : int {
     kPeakTextId = 20032,
 };
 
+constexpr int kEditorWidth = 506;
+constexpr int kEditorHeight = 411;
+// WM_COMMAND id of the DirectShow filter's notices to the page.
+constexpr int kNoticeCommandId = 32700;
+
 // ---- refreshControls modes --------------------------------------------------------------------
 constexpr int kRefreshAll = 0;
 constexpr int kRefreshDrag = 20001;    // a graph drag step: frequency and gain of the dragged band
@@ -67,6 +72,8 @@ int graphSampleRate(float sampleRate);
 // The clamp of a user's value for a slot, given the column's current filter type.
 int32_t clampForSlot(ControlSlot slot, int32_t value, int32_t type, int32_t freqBound);
 
+// A float of a band record as an integer, towards zero; NaN gives 0 and the int32 limits hold.
+int32_t truncateToInt(float v);
 // "-Inf." at -9999 or less, else one decimal with the sign: -5 gives "-0.5", 125 "12.5".
 void formatTenths(int32_t tenths, char* out, std::size_t size);
 // A peak amplitude in tenths of a dB, truncated; -9999 for silence (and for what is no amplitude).
@@ -116,6 +123,14 @@ int rangeMenuPosition(int range);  // -1 when the range is none of the menu's
 bool presetIdFitsMenu(int32_t id);
 
 constexpr char kHomePage[] = "http://www.example.com/qvequalizer/";
+
+// ---- help ---------------------------------------------------------------------------------------
+constexpr char kManualName[] = "qvEqualizer.chm";
+// The manual in a folder (a backslash added unless it ends with one); empty folder gives the name.
+void manualInFolder(const char* folder, char* out, std::size_t size);
+// The manual beside a file: what follows the last backslash (or colon, with `colonToo`) replaced;
+// a path without one is returned as it is.
+void manualBesideFile(const char* file, bool colonToo, char* out, std::size_t size);
 
 // ---- default tables ---------------------------------------------------------------------------
 struct ResetColumn {

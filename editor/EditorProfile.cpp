@@ -16,7 +16,6 @@ const EditorProfile kVstEditorProfile = {
     1,
     {true, true, false, false},
     kInitialProgramBands,
-    false,
     HelpSource::kRegistry,
 };
 
@@ -31,7 +30,6 @@ const EditorProfile kDirectShowEditorProfile = {
     0,
     {false, false, true, true},
     kResetBands,
-    true,
     HelpSource::kModulePath,
 };
 

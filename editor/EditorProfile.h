@@ -40,8 +40,6 @@ struct EditorProfile {
     UndoPolicy undo;
     // Bands 1..6 for "Set band defaults".
     const BandDefault* bandDefaults;
-    // A committed gain entry refreshes through its slider (which rewrites the field) or itself.
-    bool gainEntryRefreshesSlider;
     HelpSource help;
 };
 
