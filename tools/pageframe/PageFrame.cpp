@@ -15,24 +15,44 @@ struct Running {
 };
 Running gRunning[8];  // the watches of this (the user interface) thread
 
+struct PageSearch {
+    int marker;
+    HWND page;
+};
+
+BOOL CALLBACK matchMarker(HWND window, LPARAM io)
+{
+    auto* s = reinterpret_cast<PageSearch*>(io);
+    if (GetDlgCtrlID(window) != s->marker)
+        return TRUE;
+    s->page = GetParent(window);
+    return FALSE;
+}
+
 // The window holding a child with the id `marker`, below `frame`; null when there is none yet.
 HWND findPage(HWND frame, int marker)
 {
-    struct Search {
-        int marker;
-        HWND page;
-    } search{marker, nullptr};
-    EnumChildWindows(
-        frame,
-        [](HWND window, LPARAM io) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(io);
-            if (GetDlgCtrlID(window) != s->marker)
-                return TRUE;
-            s->page = GetParent(window);
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    PageSearch search{marker, nullptr};
+    EnumChildWindows(frame, matchMarker, reinterpret_cast<LPARAM>(&search));
     return search.page;
+}
+
+struct WindowSearch {
+    const wchar_t* cls;
+    const wchar_t* caption;
+    HWND found;
+};
+
+BOOL CALLBACK matchWindow(HWND window, LPARAM io)
+{
+    auto* s = reinterpret_cast<WindowSearch*>(io);
+    wchar_t cls[16] = {}, caption[128] = {};
+    GetClassNameW(window, cls, 16);
+    GetWindowTextW(window, caption, 128);
+    if (!IsWindowVisible(window) || lstrcmpW(cls, s->cls) != 0 || (s->caption && lstrcmpW(caption, s->caption) != 0))
+        return TRUE;
+    s->found = window;
+    return FALSE;
 }
 
 }  // namespace
@@ -65,24 +85,8 @@ void CALLBACK WindowWatch::onTimer(HWND, UINT, UINT_PTR timer, DWORD)
             watch = r.watch;
     if (!watch || watch->done_)
         return;
-    struct Search {
-        WindowWatch* watch;
-        HWND found;
-    } search{watch, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM io) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(io);
-            wchar_t cls[16] = {}, caption[128] = {};
-            GetClassNameW(window, cls, 16);
-            GetWindowTextW(window, caption, 128);
-            if (!IsWindowVisible(window) || lstrcmpW(cls, s->watch->class_) != 0 ||
-                (s->watch->caption_ && lstrcmpW(caption, s->watch->caption_) != 0))
-                return TRUE;
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{watch->class_, watch->caption_, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), matchWindow, reinterpret_cast<LPARAM>(&search));
     if (!search.found)
         return;
     // Marked first: the action may run a modal loop of its own, where this timer fires again.
