@@ -15,12 +15,13 @@
 #include "IEqualizerControl.h"
 
 namespace qv {
-namespace {
 
 // Classes of the system's filters that the headers do not name.
 const CLSID kWaveParser = {0xD51BD5A1, 0x7548, 0x11CF, {0xA5, 0x20, 0x00, 0x80, 0xC7, 0x7E, 0xF5, 0x8A}};
 const CLSID kSampleGrabber = {0xC1F400A0, 0x3F08, 0x11D3, {0x9F, 0x0B, 0x00, 0x60, 0x08, 0x03, 0x9E, 0x37}};
 const CLSID kNullRenderer = {0xC1F400A4, 0x3F08, 0x11D3, {0x9F, 0x0B, 0x00, 0x60, 0x08, 0x03, 0x9E, 0x37}};
+
+namespace {
 
 template <class T>
 struct Ptr {
@@ -34,65 +35,7 @@ struct Ptr {
     T* operator->() const { return p; }
 };
 
-std::string failure(const char* what, HRESULT hr)
-{
-    char text[160];
-    std::snprintf(text, sizeof text, "%s failed (0x%08lX)", what, static_cast<unsigned long>(hr));
-    return text;
-}
-
-// Collects each delivered buffer, or hands it to the sink.
-class Collector : public ISampleGrabberCB {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (!ppv)
-            return E_POINTER;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_ISampleGrabberCB)) {
-            *ppv = this;
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives on the caller's stack
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE SampleCB(double, IMediaSample*) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE BufferCB(double, BYTE* buffer, long length) override
-    {
-        if (buffer && length > 0) {
-            if (sink_) {
-                sink_->deliver(buffer, static_cast<size_t>(length));
-            } else {
-                std::lock_guard<std::mutex> lock(mutex_);
-                data_.insert(data_.end(), buffer, buffer + length);
-            }
-            ++deliveries_;
-            SetEvent(arrived_);
-        }
-        return S_OK;
-    }
-    std::vector<uint8_t> take()
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        ResetEvent(arrived_);
-        return std::move(data_);
-    }
-    // Signalled when a buffer has arrived since the last take().
-    HANDLE arrived() const { return arrived_; }
-    unsigned long deliveries() const { return deliveries_; }
-    explicit Collector(GraphSink* sink) : sink_(sink), arrived_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
-    ~Collector() { CloseHandle(arrived_); }
-    Collector(const Collector&) = delete;
-    Collector& operator=(const Collector&) = delete;
-
-private:
-    GraphSink* sink_;
-    std::atomic<unsigned long> deliveries_{0};
-    HANDLE arrived_;
-    std::mutex mutex_;
-    std::vector<uint8_t> data_;
-};
+}  // namespace
 
 HRESULT findPin(IBaseFilter* filter, PIN_DIRECTION direction, IPin** out)
 {
@@ -142,6 +85,54 @@ HRESULT createFilter(const wchar_t* dll, HMODULE* module, IBaseFilter** out)
         return hr;
     return factory->CreateInstance(nullptr, IID_IBaseFilter, reinterpret_cast<void**>(out));
 }
+
+namespace {
+
+std::string failure(const char* what, HRESULT hr)
+{
+    char text[160];
+    std::snprintf(text, sizeof text, "%s failed (0x%08lX)", what, static_cast<unsigned long>(hr));
+    return text;
+}
+
+// Collects each delivered buffer, or hands it to the sink; lives on the caller's stack.
+class Collector : public BufferCallback {
+public:
+    HRESULT STDMETHODCALLTYPE BufferCB(double, BYTE* buffer, long length) override
+    {
+        if (buffer && length > 0) {
+            if (sink_) {
+                sink_->deliver(buffer, static_cast<size_t>(length));
+            } else {
+                std::lock_guard<std::mutex> lock(mutex_);
+                data_.insert(data_.end(), buffer, buffer + length);
+            }
+            ++deliveries_;
+            SetEvent(arrived_);
+        }
+        return S_OK;
+    }
+    std::vector<uint8_t> take()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ResetEvent(arrived_);
+        return std::move(data_);
+    }
+    // Signalled when a buffer has arrived since the last take().
+    HANDLE arrived() const { return arrived_; }
+    unsigned long deliveries() const { return deliveries_; }
+    explicit Collector(GraphSink* sink) : sink_(sink), arrived_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    ~Collector() { CloseHandle(arrived_); }
+    Collector(const Collector&) = delete;
+    Collector& operator=(const Collector&) = delete;
+
+private:
+    GraphSink* sink_;
+    std::atomic<unsigned long> deliveries_{0};
+    HANDLE arrived_;
+    std::mutex mutex_;
+    std::vector<uint8_t> data_;
+};
 
 // The format the grabber receives; zeros when it is not connected.
 WAVEFORMATEX connectedFormat(ISampleGrabber* grab)

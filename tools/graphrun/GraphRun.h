@@ -4,6 +4,8 @@
 
 #include <windows.h>
 #include <mmreg.h>
+#include <strmif.h>
+#include <qedit.h>
 
 #include <cstdint>
 #include <string>
@@ -41,5 +43,34 @@ public:
 GraphRunResult runWavThroughFilter(const wchar_t* wavPath, const ParameterRecord* settings,
                                    const wchar_t* filterDll = nullptr, bool restartMidStream = false,
                                    GraphSink* sink = nullptr);
+
+// A Sample Grabber callback owned by its caller, not by the grabber: only BufferCB is left to write.
+class BufferCallback : public ISampleGrabberCB {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
+    {
+        if (!ppv)
+            return E_POINTER;
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_ISampleGrabberCB)) {
+            *ppv = this;
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE SampleCB(double, IMediaSample*) override { return S_OK; }
+};
+
+// Building blocks of such graphs.
+extern const CLSID kWaveParser;
+extern const CLSID kSampleGrabber;
+extern const CLSID kNullRenderer;
+HRESULT findPin(IBaseFilter* filter, PIN_DIRECTION direction, IPin** out);
+// Connects the first output pin of `from` straight to the first input pin of `to`.
+HRESULT connect(IGraphBuilder* graph, IBaseFilter* from, IBaseFilter* to);
+// The equalizer filter from `dll` (kept loaded in *module), or from the registered server for null.
+HRESULT createFilter(const wchar_t* dll, HMODULE* module, IBaseFilter** out);
 
 }  // namespace qv

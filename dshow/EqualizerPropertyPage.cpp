@@ -1,0 +1,107 @@
+#include "EqualizerPropertyPage.h"
+
+#include <new>
+
+#include "EditorProfile.h"
+#include "base/ClassFactory.h"
+
+namespace qv {
+
+EqualizerPropertyPage::EqualizerPropertyPage(IUnknown* outer)
+    : CBasePropertyPage(outer, kDialogId, kTitleId), editor_(ds::gModule, model_, kDirectShowEditorProfile)
+{}
+
+EqualizerPropertyPage::~EqualizerPropertyPage()
+{
+    // A frame may release the page without deactivating or disconnecting it first.
+    destroyDialog();
+    if (model_.control())
+        OnDisconnect();
+}
+
+ds::CUnknown* EqualizerPropertyPage::CreateInstance(IUnknown* outer, HRESULT* hr)
+{
+    auto* page = new (std::nothrow) EqualizerPropertyPage(outer);
+    if (!page && hr)
+        *hr = E_OUTOFMEMORY;
+    return page;
+}
+
+HRESULT STDMETHODCALLTYPE EqualizerPropertyPage::GetPageInfo(PROPPAGEINFO* info)
+{
+    // The editor's own size, whatever the dialog font makes of the template.
+    return fillPageInfo(info, SIZE{kWidth, kHeight});
+}
+
+HRESULT STDMETHODCALLTYPE EqualizerPropertyPage::Help(LPCOLESTR)
+{
+    showManual(dialog(), HelpSource::kModulePath, ds::gModule);
+    return S_OK;
+}
+
+HRESULT EqualizerPropertyPage::OnConnect(IUnknown* object)
+{
+    if (!object)
+        return E_POINTER;
+    if (model_.control())
+        OnDisconnect();
+    ds::ComPtr<IEqualizerControl> control;
+    if (FAILED(object->QueryInterface(IID_IEqualizerControl, reinterpret_cast<void**>(control.put()))) || !control)
+        return E_NOINTERFACE;
+    model_.connect(control.get());
+    if (HWND window = dialog()) {
+        // The editor came up without a filter: it opens now, with the filter's values.
+        model_.setEditorOpen(true);
+        registerNotices(window);
+        editor_.update();
+    }
+    return S_OK;
+}
+
+HRESULT EqualizerPropertyPage::OnDisconnect()
+{
+    if (!model_.control())
+        return E_UNEXPECTED;
+    unregisterNotices();
+    if (dialog())
+        model_.setEditorOpen(false);
+    model_.disconnect();
+    return S_OK;
+}
+
+void EqualizerPropertyPage::registerNotices(HWND window)
+{
+    unregisterNotices();
+    IEqualizerControl* control = model_.control();
+    if (control && SUCCEEDED(control->SetNotifyWindow(window, kNoticeCommand)))
+        noticeWindow_ = window;
+}
+
+void EqualizerPropertyPage::unregisterNotices()
+{
+    if (noticeWindow_ && model_.control())
+        model_.control()->SetNotifyWindow(noticeWindow_, 0);
+    noticeWindow_ = nullptr;
+}
+
+INT_PTR EqualizerPropertyPage::OnReceiveMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        editor_.attach(window);
+        registerNotices(window);
+        return FALSE;  // the editor has given the focus to its own button
+    case WM_DESTROY:
+        unregisterNotices();
+        editor_.detach();
+        return FALSE;
+    default: {
+        LRESULT result = 0;
+        if (!editor_.handleMessage(window, message, wParam, lParam, &result))
+            return FALSE;
+        return dialogResult(window, message, result);
+    }
+    }
+}
+
+}  // namespace qv

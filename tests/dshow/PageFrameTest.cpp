@@ -1,0 +1,147 @@
+// The page as a media player shows it: the system's OLE property frame over a filter in a running
+// real graph, created through ISpecifyPropertyPages and CoCreateInstance.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "DllServer.h"
+#include "LiveGraph.h"
+#include "PageFrame.h"
+
+using namespace qv;
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+struct Ole {
+    Ole() { OleInitialize(nullptr); }
+    ~Ole() { OleUninitialize(); }
+};
+
+// A mono 32-bit float WAV of a 1 kHz sine at -15 dB RMS.
+std::wstring writeSine(const wchar_t* name, double seconds)
+{
+    wchar_t dir[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    const std::wstring path = std::wstring(dir) + name;
+    const uint32_t rate = 44100, frames = static_cast<uint32_t>(seconds * rate), bytes = frames * 4;
+    FILE* f = _wfopen(path.c_str(), L"wb");
+    if (!f)
+        return path;
+    auto put32 = [f](uint32_t v) { fwrite(&v, 4, 1, f); };
+    auto put16 = [f](uint16_t v) { fwrite(&v, 2, 1, f); };
+    fwrite("RIFF", 1, 4, f);
+    put32(36 + bytes);
+    fwrite("WAVEfmt ", 1, 8, f);
+    put32(16);
+    put16(3);
+    put16(1);
+    put32(rate);
+    put32(rate * 4);
+    put16(4);
+    put16(32);
+    fwrite("data", 1, 4, f);
+    put32(bytes);
+    for (uint32_t i = 0; i < frames; ++i) {
+        const float v = static_cast<float>(0.25 * std::sin(2 * kPi * 1000.0 * i / rate));
+        fwrite(&v, 4, 1, f);
+    }
+    fclose(f);
+    return path;
+}
+
+// Waits, pumping this thread's messages, until `done` or `ms` have passed.
+template <class F>
+bool pumpUntil(F done, DWORD ms)
+{
+    const DWORD end = GetTickCount() + ms;
+    while (!done()) {
+        if (static_cast<LONG>(end - GetTickCount()) <= 0)
+            return false;
+        pumpMessages(10);
+    }
+    return true;
+}
+
+std::string text(HWND window)
+{
+    char t[64] = {};
+    GetWindowTextA(window, t, sizeof t);
+    return t;
+}
+
+}  // namespace
+
+TEST(PageInFrame, EditsAndNoticesReachARunningGraph)
+{
+    Ole ole;
+    const std::wstring wav = writeSine(L"qvpage.wav", 8.0);
+    LiveGraph graph;
+    std::string error;
+    ASSERT_TRUE(graph.start(wav.c_str(), L"qvEqualizer.dll", &error)) << error;
+    const DWORD cookie = serveClassInProcess(GetModuleHandleW(L"qvEqualizer.dll"), CLSID_qvEqualizerPropertyPage);
+    ASSERT_NE(cookie, 0u);
+    IEqualizerControl* control = query<IEqualizerControl>(graph.equalizer(), IID_IEqualizerControl);
+    IPersistStream* persist = query<IPersistStream>(graph.equalizer(), IID_IPersistStream);
+    ASSERT_TRUE(control && persist);
+    IStream* saved = SHCreateMemStream(nullptr, 0);
+    persist->Save(saved, TRUE);
+
+    bool ran = false;
+    const HRESULT hr = showPropertyFrame(graph.equalizer(), 1020, [&](HWND frame, HWND page) {
+        ran = true;
+        // The frame sizes its page from the page's info, not from the dialog template.
+        RECT client;
+        GetClientRect(GetParent(page), &client);
+        EXPECT_NEAR(client.right, 506, 4);
+        EXPECT_NEAR(client.bottom, 411, 4);
+        EXPECT_EQ(freeNoticeEntries(control), 1);
+        int open = 0;
+        control->GetEditorOpen(&open);
+        EXPECT_EQ(open, 1);
+
+        ASSERT_TRUE(pumpUntil([&] { return graph.outputSeconds() > 1.0; }, 10000));
+        const double before = graph.recentLevelDb(0.2);
+        EXPECT_NEAR(before, -15.05, 0.2);
+        // Home on the output gain slider: its lowest value, -24 dB.
+        HWND slider = GetDlgItem(page, 1005);
+        ASSERT_NE(slider, nullptr);
+        SetFocus(slider);
+        SendMessageW(slider, WM_KEYDOWN, VK_HOME, 1);
+        SendMessageW(slider, WM_KEYUP, VK_HOME, 0xC0000001);
+        int gain = 0;
+        control->GetGain(0, &gain);
+        EXPECT_EQ(gain, -240);
+        EXPECT_EQ(text(GetDlgItem(page, 1004)), "-24.0");
+        const double at = graph.outputSeconds();
+        ASSERT_TRUE(pumpUntil([&] { return graph.outputSeconds() > at + 0.8; }, 10000));
+        EXPECT_NEAR(graph.recentLevelDb(0.2) - before, -24.0, 0.5);
+
+        // Settings loaded by the host reach the open page through the filter's notice.
+        LARGE_INTEGER zero{};
+        saved->Seek(zero, STREAM_SEEK_SET, nullptr);
+        EXPECT_EQ(persist->Load(saved), S_OK);
+        EXPECT_TRUE(pumpUntil([&] { return text(GetDlgItem(page, 1004)) == "0.0"; }, 2000));
+        closeFrame(frame, true);
+    });
+    EXPECT_EQ(hr, S_OK);
+    EXPECT_TRUE(ran);
+    // Closing the frame took the page's registration and editor flag away.
+    EXPECT_EQ(freeNoticeEntries(control), 2);
+    int open = -1;
+    control->GetEditorOpen(&open);
+    EXPECT_EQ(open, 0);
+    saved->Release();
+    persist->Release();
+    control->Release();
+    CoRevokeClassObject(cookie);
+    graph.stop();
+    DeleteFileW(wav.c_str());
+}
