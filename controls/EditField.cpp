@@ -67,6 +67,12 @@ void paint(HWND w, EditState* s)
             SetBkMode(dc, TRANSPARENT);
             char text[256];
             GetWindowTextA(w, text, sizeof(text));
+            // A value a little wider than the margins (a five-digit frequency) takes the right
+            // margin too rather than losing its digits to an ellipsis.
+            SIZE extent{0, 0};
+            GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &extent);
+            if (extent.cx > tr.right - tr.left)
+                tr.right = c.right - 1;
             const UINT format = DT_END_ELLIPSIS | DT_VCENTER | (s->rightAligned ? DT_RIGHT : DT_LEFT);
             RECT shadow = tr;
             OffsetRect(&shadow, 1, 1);

@@ -109,12 +109,21 @@ LRESULT CALLBACK MeterProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         s->levels.minimum = static_cast<int>(wp);
         s->levels.maximum = static_cast<int>(lp);
         return 0;
-    case MT_SETLEVELS:
+    case MT_SETLEVELS: {
+        // The editor sends levels every 50 ms; a bar and marker that stay where they are (silence)
+        // are not drawn again.
+        RECT c;
+        GetClientRect(w, &c);
+        const MeterPaint before = meterPaint(s->levels, s->layout, c.right, c.bottom);
         meterUpdate(s->levels, static_cast<int>(wp), static_cast<int>(lp));
+        const MeterPaint after = meterPaint(s->levels, s->layout, c.right, c.bottom);
+        if (s->off && samePaint(before, after))
+            return 0;
         InvalidateRect(w, nullptr, FALSE);
         paint(w, s);
         ValidateRect(w, nullptr);
         return 0;
+    }
     case MT_GETHOLD:
         writeTwo(wp, lp, s->levels.peakA, s->levels.peakB);
         return 0;

@@ -41,4 +41,14 @@ int meterPixels(const MeterLevels& m, int v, int length);
 
 MeterPaint meterPaint(const MeterLevels& m, MeterLayout layout, int clientWidth, int clientHeight);
 
+inline bool sameSpan(const MeterSpan& a, const MeterSpan& b)
+{
+    return (a.empty() && b.empty()) || (a.first == b.first && a.last == b.last);
+}
+// Whether two updates show the same picture.
+inline bool samePaint(const MeterPaint& a, const MeterPaint& b)
+{
+    return a.vertical == b.vertical && sameSpan(a.bar, b.bar) && sameSpan(a.marker, b.marker);
+}
+
 }  // namespace qv

@@ -101,6 +101,10 @@ std::vector<MenuEntry> planPresetMenu(const PresetList& list)
     std::vector<MenuEntry> entries;
     for (int i = 0; i < list.count(); ++i) {
         const PresetRecord& r = *list.at(i);
+        // A menu choice reaches the editor as a 16-bit command word: a larger id would arrive as
+        // another preset's or a fixed command's. Such presets stay in the Preset Manager only.
+        if (r.commandId <= 0 || r.commandId > 0xFFFF)
+            continue;
         if (r.bank.empty()) {
             entries.push_back(MenuEntry{r.name, r.commandId, {}});
             continue;

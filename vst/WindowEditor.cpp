@@ -1,9 +1,12 @@
+// The VST side of the editor: the model over this effect's engine, and the editor in its own window
+// inside the host's frame.
 #include "WindowEditor.h"
 
 #include <windows.h>
 
 #include <new>
 
+#include "Editor.h"
 #include "EqualizerEffect.h"
 
 HINSTANCE qvModuleHandle();
@@ -11,18 +14,42 @@ HINSTANCE qvModuleHandle();
 namespace qv {
 namespace {
 
-const char kWindowClass[] = "qvEqualizerWindowClass";
-int g_openWindows;  // classes are registered while any editor window is open
+class EffectModel final : public EqualizerModel {
+public:
+    explicit EffectModel(EqualizerEffect& effect) : effect_(effect), engine_(effect.engine()) {}
 
-LRESULT CALLBACK editorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(window, message, wParam, lParam);
-}
+    int32_t value(int index) override { return engine_.getValue(index); }
+    // Only the user's changes come here; the host hears of each as automation.
+    void store(int index, int32_t value) override { effect_.setValueAutomated(index, value); }
+    int currentSetup() override { return engine_.currentSetup(); }
+    void selectSetup(int setup) override { engine_.selectSetup(setup); }
+    void copySetup(int from, int to) override { engine_.copySetup(from, to); }
+    void snapshotForUndo(int tag) override { engine_.snapshotForUndo(tag); }
+    void undo() override { engine_.undo(); }
+    bool bypassed() override { return engine_.isBypassed() != 0; }
+    void setBypass(bool on) override { engine_.setBypass(on ? 1 : 0); }
+    void designDisplay() override { engine_.designCoefficients(); }
+    BandRecord* bandRecord(int column) override { return engine_.bandRecord(column); }
+    void readPeaks(float& left, float& right) override { engine_.readMeters(left, right); }
+    int32_t clipCounter(int channel, int pair) override { return engine_.getClipCounter(channel, pair); }
+    void setClipCounter(int channel, int pair, int32_t value) override { engine_.setClipCounter(channel, pair, value); }
+    float sampleRate() override { return engine_.sampleRate(); }
+    // The presets menu's check mark survives closing the window with the effect.
+    int32_t currentPreset() override { return currentPreset_; }
+    void setCurrentPreset(int32_t id) override { currentPreset_ = id; }
+
+private:
+    EqualizerEffect& effect_;
+    EqualizerEngine& engine_;
+    int32_t currentPreset_ = -1;
+};
 
 class WindowEditor final : public EffectEditor {
 public:
-    using EffectEditor::EffectEditor;
-    ~WindowEditor() override { close(); }
+    explicit WindowEditor(EqualizerEffect& effect)
+        : EffectEditor(effect), model_(effect), editor_(qvModuleHandle(), model_, kVstEditorProfile)
+    {}
+    ~WindowEditor() override { editor_.close(); }
 
     bool open(void* parentWindow) override
     {
@@ -30,49 +57,19 @@ public:
         HWND parent = static_cast<HWND>(parentWindow);
         if (!parent || !IsWindow(parent))
             return false;
-        if (window_ && IsWindow(window_) && GetParent(window_) == parent)
+        HWND current = editor_.window();
+        if (current && IsWindow(current) && GetParent(current) == parent)
             return true;
         // A host may have destroyed its frame without closing us, or open us in another frame.
-        close();
-        if (g_openWindows == 0) {
-            WNDCLASSA wc{};
-            wc.lpfnWndProc = editorProc;
-            wc.hInstance = qvModuleHandle();
-            wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-            wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-            wc.lpszClassName = kWindowClass;
-            if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-                return false;
-        }
-        ++g_openWindows;
-        const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
-        window_ = CreateWindowExA(0, kWindowClass, "Window", style, 0, 0, rect_.right, rect_.bottom, parent, nullptr,
-                                  qvModuleHandle(), nullptr);
-        if (!window_) {
-            releaseClass();
-            return false;
-        }
-        return true;
+        return editor_.open(parent) != nullptr;
     }
 
-    void close() override
-    {
-        if (!window_)
-            return;
-        if (IsWindow(window_))
-            DestroyWindow(window_);
-        window_ = nullptr;
-        releaseClass();
-    }
+    void close() override { editor_.close(); }
+    void update() override { editor_.update(); }
 
 private:
-    static void releaseClass()
-    {
-        if (--g_openWindows == 0)
-            UnregisterClassA(kWindowClass, qvModuleHandle());
-    }
-
-    HWND window_ = nullptr;
+    EffectModel model_;
+    Editor editor_;
 };
 
 }  // namespace

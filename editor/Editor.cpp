@@ -1,0 +1,440 @@
+#include "Editor.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "EditorSession.h"
+#include "Skin.h"
+#include "resources/skin_ids.h"
+
+namespace qv {
+
+// ---- Editor: the entry points ---------------------------------------------------------------------
+
+Editor::Editor(HINSTANCE module, EqualizerModel& model, const EditorProfile& profile)
+    : module_(module), model_(model), profile_(profile)
+{}
+
+Editor::~Editor() { close(); }
+
+HWND Editor::window() const { return session_ ? session_->window() : nullptr; }
+
+HWND Editor::open(HWND parent)
+{
+    if (!parent || !IsWindow(parent))
+        return nullptr;
+    close();
+    if (!acquireEditorClasses(module_))
+        return nullptr;
+    const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+    HWND w =
+        CreateWindowExA(0, kEditorWindowClass, "Window", style, 0, 0, kWidth, kHeight, parent, nullptr, module_, this);
+    if (w) {
+        session_ = std::make_shared<EditorSession>(module_, model_, profile_, firstTickPending_);
+        if (!session_->build(w, true)) {
+            close();
+            w = nullptr;
+        }
+    }
+    releaseEditorClasses(module_);  // the session holds its own count
+    return w;
+}
+
+bool Editor::attach(HWND window)
+{
+    if (!window || !IsWindow(window))
+        return false;
+    close();
+    session_ = std::make_shared<EditorSession>(module_, model_, profile_, firstTickPending_);
+    if (!session_->build(window, false)) {
+        close();
+        return false;
+    }
+    return true;
+}
+
+void Editor::close()
+{
+    if (!session_)
+        return;
+    // Moved out first: closing sends messages that come back here.
+    std::shared_ptr<EditorSession> session = std::move(session_);
+    firstTickPending_ = session->firstTickPending();
+    session->close();
+}
+
+bool Editor::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    // A local owner: a modal loop inside may close this editor, or delete it.
+    std::shared_ptr<EditorSession> session = session_;
+    if (!session || session->closed() || window != session->window())
+        return false;
+    return session->handle(window, message, wParam, lParam, result);
+}
+
+void Editor::update()
+{
+    if (session_ && !session_->closed())
+        session_->refreshControls(kRefreshAll);
+}
+
+void Editor::onNotice(int code)
+{
+    if (session_ && !session_->closed())
+        session_->onNotice(code);
+}
+
+// ---- building ----------------------------------------------------------------------------------
+
+EditorSession::EditorSession(HINSTANCE module, EqualizerModel& model, const EditorProfile& profile,
+                             bool firstTickPending)
+    : module_(module), model_(&model), profile_(profile), firstTickPending_(firstTickPending)
+{}
+
+EditorSession::~EditorSession() { close(); }
+
+const uint8_t* EditorSession::sprite(int vstId) const { return GetSkinSprite(module_, vstId - profile_.spriteShift); }
+
+void EditorSession::buttonImages(HWND button, int normal, int pressed)
+{
+    SendMessageA(button, PB_SETSPRITES, reinterpret_cast<WPARAM>(sprite(normal)),
+                 reinterpret_cast<LPARAM>(sprite(pressed)));
+}
+
+HWND EditorSession::addControl(const char* cls, const char* caption, int id, int x, int y, int w, int h, DWORD bits,
+                               HBITMAP createParam)
+{
+    return CreateWindowExA(0, cls, caption, WS_CHILD | WS_VISIBLE | bits, x, y, w, h, window_,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), module_, createParam);
+}
+
+bool EditorSession::build(HWND window, bool own)
+{
+    window_ = window;
+    ownWindow_ = own;
+    if (!acquireEditorClasses(module_))
+        return false;
+    classesHeld_ = true;
+    model_->setEditorOpen(true);
+
+    HPALETTE palette = nullptr;
+    background_.reset(LoadSkinBitmap(module_, profile_.backgroundBitmap, &palette));
+    palette_.reset(palette);
+    graphSkin_.reset(LoadSkinBitmap(module_, profile_.graphBitmap, nullptr));
+    peakFont_.reset(CreateFontA(12, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
+
+    createControls();
+    {
+        WindowDC dc(window_);
+        bitsPerPixel_ = dc ? GetDeviceCaps(dc.get(), BITSPIXEL) : 0;
+    }
+    createClipLamps();
+
+    store_.reset(new (std::nothrow) PresetStore(module_, window_, kPluginName));
+    if (store_) {
+        store_->load(kPluginKey, kPresetFileName);
+        store_->setCurrent(model_->currentPreset());
+    }
+
+    SendMessageA(item(controlId(0, kOffSlider)), SL_SETRANGE, static_cast<WPARAM>(-240), 240);
+    for (int c = 1; c <= 6; ++c)
+        SendMessageA(item(controlId(c, kOffSlider)), SL_SETRANGE, static_cast<WPARAM>(-180), 180);
+    refreshControls(kRefreshAll);
+    refreshMeters();
+
+    SetTimer(window_, profile_.timerId, 50, nullptr);
+    SetFocus(item(kPresetsId));
+    firstPaint_ = true;
+    return item(kGraphId) != nullptr;
+}
+
+void EditorSession::createControls()
+{
+    HBITMAP bg = background_.get();
+    HWND graph = addControl("qv:EQGraph", nullptr, kGraphId, 17, 45, 471, 140, 0, graphSkin_.get());
+    graphRate_ = graphSampleRate(model_->sampleRate());
+    SendMessageA(graph, EQ_SETSAMPLERATE, static_cast<WPARAM>(graphRate_), 0);
+
+    struct Top {
+        int id;
+        const char* caption;
+        int x, w, normal, pressed;
+        DWORD style;
+        int focusLeft, focusRight;
+    };
+    static const Top kTops[] = {
+        {kBypassId, "Bypass", 16, 76, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0, 0, 0},
+        {kUndoId, "Undo", 95, 76, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0, 0, 0},
+        {kSetupId, "Setup A", 174, 61, SKIN_VST_RAW_SETUP, SKIN_VST_RAW_SETUP_DOWN, 0, 0, 1},
+        {kSetupArrowId, "", 235, 15, SKIN_VST_RAW_ARROW, SKIN_VST_RAW_ARROW_DOWN, PBS_ARROW, -2, 0},
+        {kResetId, "Reset", 253, 76, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0, 0, 0},
+        {kPresetsId, "Presets", 332, 76, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, PBS_ARROW, 0, 0},
+        {kHelpId, "Help", 411, 76, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0, 0, 0},
+    };
+    for (const Top& t : kTops) {
+        HWND b = addControl("qv:PushButton", t.caption, t.id, t.x, 16, t.w, 21, WS_TABSTOP | t.style, bg);
+        buttonImages(b, t.normal, t.pressed);
+        if (t.focusLeft || t.focusRight) {
+            int adjust[4] = {t.focusLeft, 0, t.focusRight, 0};
+            SendMessageA(b, PB_SETFOCUSRECT, reinterpret_cast<WPARAM>(adjust), 0);
+        }
+    }
+    SendMessageA(item(kBypassId), PB_SETCHECK, model_->bypassed() ? 1 : 0, 0);
+    setupCaption();
+
+    for (int c = 1; c <= 6; ++c)
+        createBand(c);
+
+    HWND flat = addControl("qv:PushButton", "Flat", kFlatId, 20, 345, 50, 21, WS_TABSTOP, bg);
+    buttonImages(flat, SKIN_VST_RAW_FLAT, SKIN_VST_RAW_FLAT_DOWN);
+    HWND gain = addControl("qv:Edit", nullptr, controlId(0, kOffGain), 199, 344, 40, 21, WS_TABSTOP | 0x0086, bg);
+    SendMessageA(gain, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+    SendMessageA(gain, ED_SETSPRITE, reinterpret_cast<WPARAM>(sprite(SKIN_VST_RAW_EDIT)), 0);
+    SendMessageA(gain, ED_SETSQUARELAW, 1, 0);
+    HWND slider = addControl("qv:Slider", nullptr, controlId(0, kOffSlider), 261, 347, 150, 20, WS_TABSTOP, bg);
+    SendMessageA(slider, SL_SETPAGESTEP, 10, 0);
+    SendMessageA(slider, SL_SETTHUMB, reinterpret_cast<WPARAM>(sprite(SKIN_VST_RAW_THUMB)), 0);
+
+    for (int m = 0; m < 2; ++m) {
+        HWND meter = addControl("qv:Meter", nullptr, kMeterLeftId + m, 432 + 30 * m, 210, 12, 144, 0x0009);
+        SendMessageA(meter, MT_SETSPRITES, reinterpret_cast<WPARAM>(sprite(SKIN_VST_RAW_METER)),
+                     reinterpret_cast<LPARAM>(sprite(SKIN_VST_RAW_METER_LIT)));
+        SendMessageA(meter, MT_SETRANGE, static_cast<WPARAM>(-600), 0);
+    }
+    HWND peak = addControl("qv:StaticText", "-Inf    -Inf", kPeakTextId, 427, 190, 52, 11, SS_CENTER | SS_NOTIFY, bg);
+    HGDIOBJ font = peakFont_ ? static_cast<HGDIOBJ>(peakFont_.get()) : GetStockObject(DEFAULT_GUI_FONT);
+    SendMessageA(peak, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+}
+
+void EditorSession::createBand(int column)
+{
+    HBITMAP bg = background_.get();
+    const int y = 206 + 23 * (column - 1);
+    char caption[4];
+    std::snprintf(caption, sizeof caption, "%d", column);
+    HWND number = addControl("qv:PushButton", caption, controlId(column, kOffEnabled), 20, y, 24, 21, WS_TABSTOP, bg);
+    buttonImages(number, SKIN_VST_RAW_BAND, SKIN_VST_RAW_BAND_DOWN);
+
+    HWND type = addControl("qv:PushButton", nullptr, controlId(column, kOffType), 48, y, 27, 21, WS_TABSTOP, bg);
+    buttonImages(type, SKIN_VST_RAW_TYPE, SKIN_VST_RAW_TYPE_DOWN);
+    SendMessageA(type, PB_SETICONKEY, 0xC0C0C0, 0);
+    SendMessageA(type, PB_SETICON, SKIN_VST_BMP_TYPE_PEAK, 0);
+    int typeFocus[4] = {0, 0, 1, 0};
+    SendMessageA(type, PB_SETFOCUSRECT, reinterpret_cast<WPARAM>(typeFocus), 0);
+
+    HWND arrow =
+        addControl("qv:PushButton", "", controlId(column, kOffTypeArrow), 75, y, 15, 21, WS_TABSTOP | PBS_ARROW, bg);
+    buttonImages(arrow, SKIN_VST_RAW_ARROW, SKIN_VST_RAW_ARROW_DOWN);
+    int arrowFocus[4] = {-2, 0, 0, 0};
+    SendMessageA(arrow, PB_SETFOCUSRECT, reinterpret_cast<WPARAM>(arrowFocus), 0);
+
+    static const int kFieldX[3] = {94, 154, 199};
+    for (int f = 0; f < 3; ++f) {
+        HWND field = addControl("qv:Edit", nullptr, controlId(column, kOffFreq + f), kFieldX[f], y, 40, 21,
+                                WS_TABSTOP | 0x0086, bg);
+        SendMessageA(field, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+        SendMessageA(field, ED_SETSPRITE, reinterpret_cast<WPARAM>(sprite(SKIN_VST_RAW_EDIT)), 0);
+        if (f == 2)
+            SendMessageA(field, ED_SETSQUARELAW, 1, 0);
+    }
+    HWND slider = addControl("qv:Slider", nullptr, controlId(column, kOffSlider), 261, y + 3, 150, 20, WS_TABSTOP, bg);
+    SendMessageA(slider, SL_SETPAGESTEP, 10, 0);
+    SendMessageA(slider, SL_SETTHUMB, reinterpret_cast<WPARAM>(sprite(SKIN_VST_RAW_THUMB)), 0);
+}
+
+void EditorSession::createClipLamps()
+{
+    clipImages_[0].reset(LoadSkinBitmap(module_, profile_.clipOffBitmap, nullptr));
+    clipImages_[1].reset(LoadSkinBitmap(module_, profile_.clipHeldBitmap, nullptr));
+    clipImages_[2].reset(LoadSkinBitmap(module_, profile_.clipActiveBitmap, nullptr));
+    for (int c = 0; c < 2; ++c) {
+        const int id = profile_.clipLampIds[c];
+        // A dialog template brings its own lamps; they are moved into place.
+        HWND lamp = item(id);
+        if (lamp)
+            SetWindowPos(lamp, nullptr, 432 + 30 * c, 201, 12, 9, SWP_NOZORDER | SWP_NOACTIVATE);
+        else
+            lamp = addControl("STATIC", nullptr, id, 432 + 30 * c, 201, 12, 9, SS_BITMAP | SS_NOTIFY);
+        SendMessageA(lamp, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(clipImages_[0].get()));
+    }
+}
+
+// ---- closing -----------------------------------------------------------------------------------
+
+void EditorSession::close()
+{
+    if (!model_)
+        return;
+    EqualizerModel* model = model_;
+    model_ = nullptr;  // from here every handler leaves at once
+    if (modalDepth_ > 0)
+        EndMenu();  // a menu of ours on the stack returns 0; owned dialogs go with the window
+    if (window_ && IsWindow(window_))
+        KillTimer(window_, profile_.timerId);
+    if (store_)
+        model->setCurrentPreset(store_->getCurrent());
+    model->setEditorOpen(false);
+    if (window_ && IsWindow(window_)) {
+        if (ownWindow_) {
+            DestroyWindow(window_);
+        } else {
+            // A dialog keeps its own controls; ours go, so that the classes can go too.
+            HWND child = GetWindow(window_, GW_CHILD);
+            while (child) {
+                HWND next = GetWindow(child, GW_HWNDNEXT);
+                const int id = GetDlgCtrlID(child);
+                if (id != profile_.clipLampIds[0] && id != profile_.clipLampIds[1])
+                    DestroyWindow(child);
+                else
+                    SendMessageA(child, STM_SETIMAGE, IMAGE_BITMAP, 0);
+                child = next;
+            }
+        }
+    }
+    window_ = nullptr;
+    // The store may be inside its Preset Manager further up the stack: it goes with the session then.
+    if (modalDepth_ == 0)
+        store_.reset();
+    if (classesHeld_) {
+        classesHeld_ = false;
+        releaseEditorClasses(module_);
+    }
+}
+
+// ---- the model through the controls ------------------------------------------------------------
+
+void EditorSession::setFromControl(int id, int32_t value)
+{
+    const ControlSlot slot = controlSlot(id);
+    const int index = slotParameter(slot);
+    if (index < 0)
+        return;
+    const int32_t type = model_->value(paramIndex(kRowFilter, slot.column));
+    model_->store(index, clampForSlot(slot, value, type, frequencyBound(model_->sampleRate())));
+}
+
+int32_t EditorSession::getFromControl(int id)
+{
+    const int index = slotParameter(controlSlot(id));
+    return index < 0 ? 0 : model_->value(index);
+}
+
+void EditorSession::taggedSnapshot(int tag)
+{
+    if (profile_.undo.taggedGestures)
+        model_->snapshotForUndo(tag);
+}
+
+void EditorSession::setText(HWND control, const char* text, bool repaintNow)
+{
+    char current[64];
+    GetWindowTextA(control, current, sizeof current);
+    if (std::strcmp(current, text) != 0)
+        SetWindowTextA(control, text);
+    if (repaintNow)
+        UpdateWindow(control);
+}
+
+namespace {
+void enable(HWND control, bool on)
+{
+    if (control && (IsWindowEnabled(control) != FALSE) != on) {
+        EnableWindow(control, on ? TRUE : FALSE);
+        UpdateWindow(control);
+    }
+}
+}  // namespace
+
+void EditorSession::refreshColumn(int column, int mode, bool dragging, bool qMode)
+{
+    char text[32];
+    bool selected = false;
+    if (column > 0) {
+        const int32_t on = model_->value(paramIndex(kRowEnabled, column));
+        const int32_t type = model_->value(paramIndex(kRowFilter, column));
+        const BandRecord* band = model_->bandRecord(column);
+        selected = dragging && band && band->selected != 0.0f;
+        for (int offset : {kOffType, kOffFreq, kOffQ, kOffTypeArrow})
+            enable(item(controlId(column, offset)), on != 0);
+        const bool hasGain = on != 0 && type >= kPeakDip && type <= kHighShelf;
+        enable(item(controlId(column, kOffGain)), hasGain);
+        enable(item(controlId(column, kOffSlider)), hasGain);
+
+        const int numberId = controlId(column, kOffEnabled);
+        if (refreshesField(mode, numberId, kOffEnabled, selected, qMode))
+            SendMessageA(item(numberId), PB_SETCHECK, static_cast<WPARAM>(on), 0);
+        const int typeId = controlId(column, kOffType);
+        if (refreshesField(mode, typeId, kOffType, selected, qMode))
+            SendMessageA(item(typeId), PB_SETICON, static_cast<WPARAM>(typeImage(type)), 0);
+        const int freqId = controlId(column, kOffFreq);
+        if (refreshesField(mode, freqId, kOffFreq, selected, qMode)) {
+            std::snprintf(text, sizeof text, "%ld", static_cast<long>(getFromControl(freqId)));
+            setText(item(freqId), text, true);
+        }
+        const int qId = controlId(column, kOffQ);
+        if (refreshesField(mode, qId, kOffQ, selected, qMode)) {
+            formatTenths(getFromControl(qId), text, sizeof text);
+            setText(item(qId), text, false);
+        }
+    }
+    const int gainId = controlId(column, kOffGain);
+    const int32_t gain = getFromControl(gainId);
+    formatTenths(gain, text, sizeof text);
+    if (refreshesField(mode, gainId, kOffGain, selected, qMode))
+        setText(item(gainId), text, true);
+    const int sliderId = controlId(column, kOffSlider);
+    if (refreshesField(mode, sliderId, kOffSlider, selected, qMode)) {
+        SendMessageA(item(sliderId), SL_SETPOS, static_cast<WPARAM>(gain), 0);
+        setText(item(gainId), text, true);
+    }
+}
+
+void EditorSession::refreshControls(int mode)
+{
+    if (closed())
+        return;
+    model_->designDisplay();
+    const bool dragging = mode == kRefreshDrag || mode == kRefreshDragQ;
+    const bool qMode = GetKeyState(VK_SHIFT) < 0 || mode == kRefreshDragQ;
+    for (int c = 0; c < kColumns; ++c)
+        refreshColumn(c, mode, dragging, qMode);
+    HWND graph = item(kGraphId);
+    if (mode == kRefreshAll) {
+        // A host may set its rate while the editor is open.
+        const int rate = graphSampleRate(model_->sampleRate());
+        if (rate != graphRate_) {
+            graphRate_ = rate;
+            SendMessageA(graph, EQ_SETSAMPLERATE, static_cast<WPARAM>(rate), 0);
+        }
+    }
+    SendMessageA(graph, EQ_SETBANDS, reinterpret_cast<WPARAM>(model_->bandRecord(1)), 6);
+    InvalidateRect(graph, nullptr, FALSE);
+    if (dragging)
+        UpdateWindow(graph);
+    if (mode == kRefreshAll)
+        InvalidateRect(item(controlId(0, kOffGain)), nullptr, FALSE);
+}
+
+void EditorSession::onNotice(int code) { refreshControls(code == 100 ? kRefreshAll : kRefreshNotice); }
+
+void EditorSession::refreshMeters()
+{
+    float left = 0.0f, right = 0.0f;
+    model_->readPeaks(left, right);
+    HWND meters[2] = {item(kMeterLeftId), item(kMeterRightId)};
+    const int levels[2] = {peakTenths(left), peakTenths(right)};
+    int held[2] = {kSilentLevel, kSilentLevel};
+    for (int m = 0; m < 2; ++m) {
+        SendMessageA(meters[m], MT_SETLEVELS, static_cast<WPARAM>(levels[m]), 0);
+        int second = 0;
+        SendMessageA(meters[m], MT_GETMAX, reinterpret_cast<WPARAM>(&held[m]), reinterpret_cast<LPARAM>(&second));
+    }
+    HWND peak = item(kPeakTextId);
+    char text[64];
+    FormatDbPair(peak, peakFont_.get(), text, sizeof text, held[0], held[1]);
+    setText(peak, text, false);
+}
+
+}  // namespace qv

@@ -1,0 +1,74 @@
+#pragma once
+// The equalizer's editor: the controls on the 506 x 411 background, wired to an EqualizerModel.
+//
+// Two kinds of host window:
+// - its own window: open(parent) creates a "qvEqualizerWindowClass" child of the host's frame, whose
+//   window procedure hands every message to the editor (the VST DLL);
+// - a dialog: attach(dialog) builds the controls inside an existing window (the property page's
+//   dialog 106, with its two static clip lamps); the dialog procedure passes each message to
+//   handleMessage first and returns its result when it says handled. Call attach from
+//   WM_INITDIALOG and detach (or close) from WM_DESTROY. A filter notice (WM_COMMAND 32700 from
+//   no control) is handled there too (onNotice). The editor registers no notification window with
+//   the filter; the page does that around attach and detach, and sets nothing else.
+//
+// open and attach read the current preset id from the model and set its editor-open flag; close
+// writes the id back and clears the flag.
+//
+// The window classes (the skinned controls and "qvEqualizerWindowClass") are registered while any
+// editor of the process is open, counted across both kinds of host.
+//
+// An editor may be closed (its host window gone, its model about to die) while one of its menus,
+// message boxes or the Preset Manager is open: close() then ends those and the editor touches
+// neither the model nor freed memory when they return. Keep the model alive until close() returns.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "EditorProfile.h"
+#include "EqualizerModel.h"
+
+namespace qv {
+
+class EditorSession;
+
+class Editor {
+public:
+    Editor(HINSTANCE module, EqualizerModel& model, const EditorProfile& profile);
+    ~Editor();  // closes
+    Editor(const Editor&) = delete;
+    Editor& operator=(const Editor&) = delete;
+
+    // Own window inside `parent`; null on failure. The window is 506 x 411 at 0,0.
+    HWND open(HWND parent);
+    // Controls inside an existing window (a dialog); false on failure.
+    bool attach(HWND window);
+    // Destroys the controls (and the own window); safe to call twice and from inside a menu.
+    void close();
+    void detach() { close(); }
+
+    HWND window() const;
+    bool isOpen() const { return window() != nullptr; }
+
+    // The host window's messages. True when the editor handled it, with the result in *result.
+    bool handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
+    // Everything from the model again (a host's parameter writes, a loaded setting).
+    void update();
+    // A filter notice: code 100 refreshes everything, any other code the enable states and graph.
+    void onNotice(int code);
+
+    static constexpr int kWidth = 506;
+    static constexpr int kHeight = 411;
+    static constexpr unsigned kNoticeCommand = 32700;
+
+private:
+    std::shared_ptr<EditorSession> session_;
+    bool firstTickPending_ = true;  // the first tick after the first open copies the setup
+    HINSTANCE module_;
+    EqualizerModel& model_;
+    const EditorProfile& profile_;
+};
+
+}  // namespace qv

@@ -1,0 +1,87 @@
+// Help: the manual found beside the installed plug-in and shown by the HTML Help control, which is
+// loaded once per process at the first request.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "EditorLogic.h"
+#include "EditorSession.h"
+#include "PresetStore.h"
+#include "ScopedWin.h"
+
+namespace qv {
+namespace {
+
+using HtmlHelpProc = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+constexpr UINT kDisplayTopic = 0;
+constexpr char kHelpControlKey[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
+
+// A string value, NUL-terminated within `size`; false when missing or not a string.
+bool readString(HKEY root, const char* path, const char* name, char* out, DWORD size)
+{
+    RegKey key;
+    if (key.open(root, path, KEY_READ) != ERROR_SUCCESS)
+        return false;
+    DWORD type = 0, bytes = size - 1;
+    if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(out), &bytes) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ)) {
+        out[0] = '\0';
+        return false;
+    }
+    out[bytes < size ? bytes : size - 1] = '\0';
+    return out[0] != '\0';
+}
+
+HtmlHelpProc htmlHelp()
+{
+    static bool tried = false;
+    static HtmlHelpProc proc = nullptr;
+    if (tried)
+        return proc;
+    tried = true;
+    char path[MAX_PATH];
+    HMODULE control = nullptr;
+    if (readString(HKEY_CLASSES_ROOT, kHelpControlKey, nullptr, path, sizeof path))
+        control = LoadLibraryA(path);
+    if (!control)
+        control = LoadLibraryA("hhctrl.ocx");
+    // Kept for the process: the viewer's windows outlive any one request.
+    if (control)
+        proc = reinterpret_cast<HtmlHelpProc>(reinterpret_cast<void*>(GetProcAddress(control, "HtmlHelpA")));
+    return proc;
+}
+
+void manualPath(HelpSource source, HINSTANCE module, char* out, size_t size)
+{
+    char found[MAX_PATH + 1] = {};
+    if (source == HelpSource::kModulePath) {
+        const DWORD n = GetModuleFileNameA(module, found, MAX_PATH);
+        found[n < MAX_PATH ? n : MAX_PATH] = '\0';
+        manualBesideFile(found, true, out, size);
+        return;
+    }
+    if (readString(HKEY_LOCAL_MACHINE, kPluginKey, "PluginPath", found, sizeof found)) {
+        manualInFolder(found, out, size);
+        return;
+    }
+    char serverKey[256];
+    std::snprintf(serverKey, sizeof serverKey, "%s\\InProcserver32", kPluginKey);
+    readString(HKEY_LOCAL_MACHINE, serverKey, nullptr, found, sizeof found);
+    manualBesideFile(found, false, out, size);
+}
+
+}  // namespace
+
+void showManual(HWND owner, HelpSource source, HINSTANCE module)
+{
+    char path[MAX_PATH + 1];
+    manualPath(source, module, path, sizeof path);
+    HtmlHelpProc proc = htmlHelp();
+    if (proc && proc(owner, path, kDisplayTopic, 0))
+        return;
+    char text[MAX_PATH + 80];
+    std::snprintf(text, sizeof text, "Unable to open the Zorvath qv:Equalizer R3 help file:\n%s", path);
+    MessageBoxA(owner, text, "Error", MB_OK | MB_ICONWARNING);
+}
+
+}  // namespace qv

@@ -1,0 +1,122 @@
+#pragma once
+// One open editor: the controls, the images they borrow, the preset store and the timer, from open
+// (or attach) to close. Shared-owned, so that a menu, message box or dialog still on the stack
+// keeps it alive when the host closes the editor meanwhile; after close it no longer has a model.
+
+#include <windows.h>
+
+#include <memory>
+
+#include "EditorLogic.h"
+#include "EditorProfile.h"
+#include "EqualizerModel.h"
+#include "PresetStore.h"
+#include "ScopedWin.h"
+
+namespace qv {
+
+class EditorSession : public std::enable_shared_from_this<EditorSession> {
+public:
+    EditorSession(HINSTANCE module, EqualizerModel& model, const EditorProfile& profile, bool firstTickPending);
+    ~EditorSession();
+    EditorSession(const EditorSession&) = delete;
+    EditorSession& operator=(const EditorSession&) = delete;
+
+    // Builds everything in `window`; `own`: the window is ours to destroy.
+    bool build(HWND window, bool own);
+    void close();
+    bool closed() const { return model_ == nullptr; }
+    HWND window() const { return window_; }
+    bool firstTickPending() const { return firstTickPending_; }
+
+    bool handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    void refreshControls(int mode);
+    void refreshMeters();
+    void onNotice(int code);
+
+private:
+    // Keeps the session alive across a modal loop and counts it, so close() can end the loop.
+    class Modal {
+    public:
+        explicit Modal(EditorSession& s) : keep_(s.shared_from_this()) { ++s.modalDepth_; }
+        ~Modal() { --keep_->modalDepth_; }
+
+    private:
+        std::shared_ptr<EditorSession> keep_;
+    };
+
+    // ---- building (Editor.cpp) ----
+    HWND addControl(const char* cls, const char* caption, int id, int x, int y, int w, int h, DWORD bits,
+                    HBITMAP createParam = nullptr);
+    const uint8_t* sprite(int vstId) const;
+    void buttonImages(HWND button, int normal, int pressed);
+    void createControls();
+    void createBand(int column);
+    void createClipLamps();
+    HWND item(int id) const { return GetDlgItem(window_, id); }
+
+    // ---- the model through the controls (Editor.cpp) ----
+    void setFromControl(int id, int32_t value);
+    int32_t getFromControl(int id);
+    void snapshot() { model_->snapshotForUndo(-2); }
+    void taggedSnapshot(int tag);
+    void setText(HWND control, const char* text, bool repaintNow);
+    void refreshColumn(int column, int mode, bool dragging, bool qMode);
+
+    // ---- messages (EditorCommands.cpp) ----
+    bool onCommand(int id, int code, HWND control);
+    void onButton(int id, int code);
+    void onEntry(int id, HWND control);
+    void onStep(int id, int step);
+    void onSlider(HWND slider, int value);
+    void onSliderReset(int id);
+    void onGraphChanged(bool wheel);
+    void onGraphToggle(int band);
+    void onTick();
+    void onBackgroundRightClick(LPARAM position);
+    void onEraseBackground(HDC dc);
+    void onDataRequest(char** out);
+
+    // ---- commands and menus (EditorCommands.cpp) ----
+    int trackMenu(HMENU menu, HWND anchor, const POINT* at);
+    void bandMenu(int column);
+    void typeMenu(int column);
+    void rangeMenu(POINT screen);
+    void setupMenu();
+    void presetsMenu();
+    void switchSetup(int setup, bool takeSnapshot);
+    void setupCaption();
+    void reset();
+    void flat();
+    void copyBand(int from, int to);
+    void applyData(const char* data);
+    void help();
+
+    HINSTANCE module_;
+    EqualizerModel* model_;
+    const EditorProfile& profile_;
+    HWND window_ = nullptr;
+    bool ownWindow_ = false;
+    bool classesHeld_ = false;
+    bool firstTickPending_;
+    bool firstPaint_ = true;
+    int modalDepth_ = 0;
+    int bitsPerPixel_ = 0;
+    int graphRate_ = 0;
+    Bitmap background_;
+    Palette palette_;
+    Bitmap graphSkin_;
+    Font peakFont_;
+    Bitmap clipImages_[3];  // off, has clipped, clipping
+    std::unique_ptr<PresetStore> store_;
+};
+
+// The window classes of the editor: held while any editor of the process is open.
+bool acquireEditorClasses(HINSTANCE module);
+void releaseEditorClasses(HINSTANCE module);
+extern const char kEditorWindowClass[];
+
+// Finds the manual and shows it, or says why not (EditorHelp.cpp).
+void showManual(HWND owner, HelpSource source, HINSTANCE module);
+
+}  // namespace qv

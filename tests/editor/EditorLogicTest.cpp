@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <string>
+
+#include "EditorLogic.h"
+#include "PresetList.h"
+
+using namespace qv;
+
+namespace {
+std::string tenths(int32_t v)
+{
+    char buf[32];
+    formatTenths(v, buf, sizeof buf);
+    return buf;
+}
+std::string manual(const char* file, bool colon)
+{
+    char buf[300];
+    manualBesideFile(file, colon, buf, sizeof buf);
+    return buf;
+}
+}  // namespace
+
+TEST(EditorLogic, IdsMapToColumnsAndParameters)
+{
+    EXPECT_EQ(slotParameter(controlSlot(1004)), 28);
+    EXPECT_EQ(slotParameter(controlSlot(1005)), 28);
+    EXPECT_EQ(slotParameter(controlSlot(1300)), 3);
+    EXPECT_EQ(slotParameter(controlSlot(1601)), 13);
+    EXPECT_EQ(slotParameter(controlSlot(1602)), 20);
+    EXPECT_EQ(slotParameter(controlSlot(1603)), 27);
+    EXPECT_EQ(slotParameter(controlSlot(1606)), -1);  // the type arrow edits nothing
+    for (int id : {999, 1007, 1707, 20000, -5, 1099})
+        EXPECT_FALSE(controlSlot(id).valid() && slotParameter(controlSlot(id)) >= 0) << id;
+    EXPECT_EQ(dataControlId(0), 1004);
+    EXPECT_EQ(dataControlId(1), 1100);
+    EXPECT_EQ(dataControlId(5), 1104);
+    EXPECT_EQ(dataControlId(30), 1604);
+}
+
+TEST(EditorLogic, EntriesAreClampedAsTheUserMeantThem)
+{
+    const int32_t bound = frequencyBound(44100.0f);
+    EXPECT_EQ(bound, 22049);
+    EXPECT_EQ(clampForSlot({1, kOffFreq}, 5, kPeakDip, bound), 10);
+    EXPECT_EQ(clampForSlot({1, kOffFreq}, -70000, kPeakDip, bound), 10);
+    EXPECT_EQ(clampForSlot({1, kOffFreq}, 30000, kPeakDip, bound), 22049);
+    EXPECT_EQ(clampForSlot({2, kOffQ}, 2, kLowShelf, bound), 3);
+    EXPECT_EQ(clampForSlot({2, kOffQ}, 2, kPeakDip, bound), 2);
+    EXPECT_EQ(clampForSlot({2, kOffQ}, 500, kLowpass, bound), 190);
+    EXPECT_EQ(clampForSlot({2, kOffQ}, 5000, kPeakDip, bound), 1000);
+    EXPECT_EQ(clampForSlot({0, kOffQ}, 5000, 5, bound), 5000);  // no type, no clamp
+    EXPECT_EQ(clampForSlot({0, kOffGain}, 300, 0, bound), 240);
+    EXPECT_EQ(clampForSlot({3, kOffSlider}, -300, 0, bound), -180);
+    EXPECT_EQ(clampForSlot({3, kOffEnabled}, 7, 0, bound), 1);
+    EXPECT_EQ(clampForSlot({3, kOffType}, 9, 0, bound), 4);
+}
+
+TEST(EditorLogic, RatesTheEngineCannotUseGiveSoundBounds)
+{
+    EXPECT_EQ(frequencyBound(48000.0f), 23999);
+    // No rate, a tiny rate, or none at all: never a bound under the lowest frequency.
+    for (float rate : {0.0f, -44100.0f, 1.0f, 15.0f, 22.0f, std::numeric_limits<float>::quiet_NaN()})
+        EXPECT_GE(frequencyBound(rate), 10) << rate;
+    EXPECT_EQ(frequencyBound(0.0f), 22049);
+    EXPECT_EQ(graphSampleRate(0.0f), 44100);
+    EXPECT_EQ(graphSampleRate(-1.0f), 44100);
+    EXPECT_EQ(graphSampleRate(500.0f), 1000);
+    EXPECT_EQ(graphSampleRate(300000.0f), 200000);
+    EXPECT_EQ(graphSampleRate(std::numeric_limits<float>::quiet_NaN()), 44100);
+    EXPECT_EQ(graphSampleRate(96000.0f), 96000);
+}
+
+TEST(EditorLogic, NumbersAsTheFieldsAndMetersShowThem)
+{
+    EXPECT_EQ(tenths(-5), "-0.5");
+    EXPECT_EQ(tenths(125), "12.5");
+    EXPECT_EQ(tenths(0), "0.0");
+    EXPECT_EQ(tenths(-9999), "-Inf.");
+    EXPECT_EQ(tenths(-9998), "-999.8");
+    EXPECT_EQ(tenths(std::numeric_limits<int32_t>::max()), "214748364.7");
+    EXPECT_EQ(peakTenths(0.0f), -9999);
+    EXPECT_EQ(peakTenths(1.0f), 0);
+    EXPECT_EQ(peakTenths(0.5f), -60);  // 200 log10 0.5 = -60.2, truncated
+    EXPECT_EQ(peakTenths(-1.0f), -9999);
+    EXPECT_EQ(peakTenths(std::numeric_limits<float>::quiet_NaN()), -9999);
+    EXPECT_GT(peakTenths(std::numeric_limits<float>::infinity()), 0);
+    EXPECT_EQ(truncateToInt(1234.9f), 1234);
+    EXPECT_EQ(truncateToInt(-3.7f), -3);
+    EXPECT_EQ(truncateToInt(std::numeric_limits<float>::quiet_NaN()), 0);
+    EXPECT_EQ(truncateToInt(1e20f), std::numeric_limits<int32_t>::max());
+}
+
+TEST(EditorLogic, RefreshRewritesOnlyWhatTheModeNames)
+{
+    // Gain fields follow their slider except when refreshed by name.
+    EXPECT_FALSE(refreshesField(kRefreshAll, 1204, kOffGain, false, false));
+    EXPECT_TRUE(refreshesField(1204, 1204, kOffGain, false, false));
+    EXPECT_TRUE(refreshesField(kRefreshAll, 1205, kOffSlider, false, false));
+    // A drag rewrites the dragged band's frequency and gain; a wheel step or Shift its Q.
+    EXPECT_TRUE(refreshesField(kRefreshDrag, 1202, kOffFreq, true, false));
+    EXPECT_FALSE(refreshesField(kRefreshDrag, 1202, kOffFreq, false, false));
+    EXPECT_FALSE(refreshesField(kRefreshDrag, 1203, kOffQ, true, false));
+    EXPECT_TRUE(refreshesField(kRefreshDragQ, 1203, kOffQ, true, true));
+    EXPECT_FALSE(refreshesField(kRefreshDragQ, 1205, kOffSlider, true, true));
+    // A filter's notice touches no field.
+    for (int offset = kOffEnabled; offset <= kOffSlider; ++offset)
+        EXPECT_FALSE(refreshesField(kRefreshNotice, 1300 + offset, offset, false, false)) << offset;
+}
+
+TEST(EditorLogic, DataTextsApplyWhatTheyHold)
+{
+    DataValues d = readDataValues("10,1,0,250,7,-30");
+    EXPECT_EQ(d.fields, 6);
+    EXPECT_TRUE(d.present[5]);
+    EXPECT_EQ(d.values[5], -30);
+    d = readDataValues("x, 5,,abc,-");
+    EXPECT_EQ(d.fields, 5);
+    EXPECT_FALSE(d.present[0]);
+    EXPECT_TRUE(d.present[1]);
+    EXPECT_EQ(d.values[1], 5);
+    EXPECT_FALSE(d.present[2] || d.present[3] || d.present[4]);
+    EXPECT_EQ(readDataValues("").fields, 0);
+    EXPECT_EQ(readDataValues(nullptr).fields, 0);
+    std::string many;
+    for (int i = 0; i < 40; ++i)
+        many += std::to_string(i) + ",";
+    d = readDataValues(many.c_str());
+    EXPECT_EQ(d.fields, 31);
+    EXPECT_EQ(d.values[30], 30);
+    EXPECT_EQ(readDataValues("99999999999").values[0], std::numeric_limits<int32_t>::max());
+}
+
+TEST(EditorLogic, MenusAndTables)
+{
+    for (int t = 0; t < kFilterTypeCount; ++t)
+        EXPECT_EQ(typeOfMenuCommand(typeMenuCommand(t)), t);
+    EXPECT_EQ(typeMenuCommand(3), 30010);
+    EXPECT_EQ(typeOfMenuCommand(30009), -1);
+    EXPECT_EQ(rangeMenuPosition(40), 0);
+    EXPECT_EQ(rangeMenuPosition(5), 3);
+    EXPECT_EQ(rangeMenuPosition(30), -1);
+    EXPECT_TRUE(presetIdFitsMenu(65535));
+    for (int32_t id : {0, -1, 65536, 65536 + 10500, 10500, 10501, 1503})
+        EXPECT_FALSE(presetIdFitsMenu(id)) << id;
+    // The DirectShow band defaults are the Reset table with its Q by type.
+    for (int b = 0; b < 6; ++b) {
+        EXPECT_EQ(kResetBands[b].type, kResetTable[b + 1].type);
+        EXPECT_EQ(kResetBands[b].frequency, kResetTable[b + 1].frequency);
+        EXPECT_EQ(kResetBands[b].q, resetQForType(kResetTable[b + 1].type));
+    }
+    EXPECT_EQ(kInitialProgramBands[5].frequency, 15000);
+}
+
+TEST(EditorLogic, PresetsWhoseIdAMenuCannotCarryStayOutOfIt)
+{
+    PresetList list;
+    auto add = [&](const char* name, const char* bank, int32_t id) {
+        auto r = std::make_unique<PresetRecord>();
+        r->name = name;
+        r->bank = bank;
+        r->commandId = id;
+        list.append(std::move(r));
+    };
+    add("low", "", 2000);
+    add("huge", "", 65536 + 2000);  // would arrive as "low"
+    add("in bank", "B", 3000);
+    add("huge in bank", "C", 70000);
+    const std::vector<MenuEntry> menu = planPresetMenu(list);
+    ASSERT_EQ(menu.size(), 2u);
+    EXPECT_EQ(menu[0].commandId, 2000);
+    EXPECT_EQ(menu[1].text, "B");
+    EXPECT_EQ(menu[1].recordIndexes.size(), 1u);
+}
+
+TEST(EditorLogic, TheManualIsLookedForBesideThePlugIn)
+{
+    char buf[300];
+    manualInFolder("C:\\Plug-ins", buf, sizeof buf);
+    EXPECT_STREQ(buf, "C:\\Plug-ins\\qvEqualizer.chm");
+    manualInFolder("C:\\Plug-ins\\", buf, sizeof buf);
+    EXPECT_STREQ(buf, "C:\\Plug-ins\\qvEqualizer.chm");
+    EXPECT_EQ(manual("C:\\vst\\qv.dll", false), "C:\\vst\\qvEqualizer.chm");
+    EXPECT_EQ(manual("qv.dll", false), "qv.dll");  // tried as it is
+    EXPECT_EQ(manual("", false), "");
+    EXPECT_EQ(manual("C:qv.dll", true), "C:qvEqualizer.chm");
+    manualInFolder(std::string(400, 'x').c_str(), buf, sizeof buf);  // cut, never overrun
+    EXPECT_EQ(std::string(buf).size(), sizeof buf - 1);
+}
