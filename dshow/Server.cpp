@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "EqualizerFilter.h"
+#include "EqualizerPropertyPage.h"
 #include "IEqualizerControl.h"
 #include "base/ClassFactory.h"
 #include "base/Registration.h"
@@ -13,15 +14,15 @@
 namespace qv::ds {
 
 using qv::EqualizerFilter;
+using qv::EqualizerPropertyPage;
 using qv::kEqualizerSetup;
 
 HINSTANCE gModule = nullptr;
 
-// The property page is listed (its CLSID keys are registered) but not served yet: the factory
-// answers CLASS_E_CLASSNOTAVAILABLE for it.
 const FactoryTemplate gTemplates[] = {
     {L"Zorvath qv:Equalizer R3", &CLSID_qvEqualizer, &EqualizerFilter::CreateInstance, &kEqualizerSetup},
-    {L"Zorvath qv:Equalizer R3 Property Page", &CLSID_qvEqualizerPropertyPage, nullptr, nullptr},
+    {L"Zorvath qv:Equalizer R3 Property Page", &CLSID_qvEqualizerPropertyPage, &EqualizerPropertyPage::CreateInstance,
+     nullptr},
 };
 const int gTemplateCount = 2;
 

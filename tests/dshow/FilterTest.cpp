@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 
+#include "DllServer.h"
 #include "IEqualizerControl.h"
 #include "ParameterModel.h"
 
@@ -19,44 +20,10 @@ using namespace qv;
 
 namespace {
 
-using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-
-struct Server {
-    HMODULE module = LoadLibraryW(L"qvEqualizer.dll");
-    ~Server()
-    {
-        if (module)
-            FreeLibrary(module);
-    }
-    template <class F>
-    F proc(const char* name)
-    {
-        return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-    }
-    HRESULT create(IUnknown* outer, REFIID riid, void** ppv)
-    {
-        IClassFactory* factory = nullptr;
-        HRESULT hr = proc<GetClassObject>("DllGetClassObject")(CLSID_qvEqualizer, IID_IClassFactory,
-                                                               reinterpret_cast<void**>(&factory));
-        if (FAILED(hr))
-            return hr;
-        hr = factory->CreateInstance(outer, riid, ppv);
-        factory->Release();
-        return hr;
-    }
-};
-
 struct Com {
     Com() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
     ~Com() { CoUninitialize(); }
 };
-
-template <class T>
-T* query(IUnknown* u, REFIID riid)
-{
-    T* p = nullptr;
-    return SUCCEEDED(u->QueryInterface(riid, reinterpret_cast<void**>(&p))) ? p : nullptr;
-}
 
 bool keyExists(const char* path)
 {
@@ -143,19 +110,15 @@ TEST(Registration, Regsvr32WritesTheKeysAndRemovesThemAll)
     EXPECT_FALSE(keyExists(kMapperEntry));
 }
 
-TEST(Server, ServesTheFilterButNotYetThePage)
+TEST(Server, ServesTheFilter)
 {
     Server s;
     ASSERT_NE(s.module, nullptr);
-    void* p = nullptr;
-    EXPECT_EQ(s.proc<GetClassObject>("DllGetClassObject")(CLSID_qvEqualizerPropertyPage, IID_IClassFactory, &p),
-              CLASS_E_CLASSNOTAVAILABLE);
-    EXPECT_EQ(s.proc<GetClassObject>("DllGetClassObject")(IID_IUnknown, IID_IClassFactory, &p),
-              CLASS_E_CLASSNOTAVAILABLE);
-    using CanUnload = HRESULT(STDAPICALLTYPE*)();
+    IClassFactory* f = nullptr;
+    EXPECT_EQ(s.factory(IID_IUnknown, &f), CLASS_E_CLASSNOTAVAILABLE);
     IBaseFilter* filter = nullptr;
     ASSERT_EQ(s.create(nullptr, IID_IBaseFilter, reinterpret_cast<void**>(&filter)), S_OK);
-    EXPECT_EQ(s.proc<CanUnload>("DllCanUnloadNow")(), S_FALSE);
+    EXPECT_FALSE(s.canUnload());
     for (const IID* iid : {&IID_IEqualizerControl, &IID_ISpecifyPropertyPages, &IID_IPersistStream, &IID_IPresetList,
                            &IID_IMediaFilter, &IID_IPersist, &IID_IAMovieSetup, &IID_IUnknown}) {
         IUnknown* u = query<IUnknown>(filter, *iid);
@@ -168,7 +131,7 @@ TEST(Server, ServesTheFilterButNotYetThePage)
     EXPECT_EQ(filter->GetClassID(&clsid), S_OK);
     EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_qvEqualizer));
     EXPECT_EQ(filter->Release(), 0u);
-    EXPECT_EQ(s.proc<CanUnload>("DllCanUnloadNow")(), S_OK);
+    EXPECT_TRUE(s.canUnload());
 }
 
 TEST(Server, AggregatesUnderAnOuterUnknown)

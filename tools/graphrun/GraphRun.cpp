@@ -14,12 +14,13 @@
 #include "IEqualizerControl.h"
 
 namespace qv {
-namespace {
 
 // Classes of the system's filters that the headers do not name.
 const CLSID kWaveParser = {0xD51BD5A1, 0x7548, 0x11CF, {0xA5, 0x20, 0x00, 0x80, 0xC7, 0x7E, 0xF5, 0x8A}};
 const CLSID kSampleGrabber = {0xC1F400A0, 0x3F08, 0x11D3, {0x9F, 0x0B, 0x00, 0x60, 0x08, 0x03, 0x9E, 0x37}};
 const CLSID kNullRenderer = {0xC1F400A4, 0x3F08, 0x11D3, {0x9F, 0x0B, 0x00, 0x60, 0x08, 0x03, 0x9E, 0x37}};
+
+namespace {
 
 template <class T>
 struct Ptr {
@@ -32,6 +33,59 @@ struct Ptr {
     T** put() { return &p; }
     T* operator->() const { return p; }
 };
+
+}  // namespace
+
+HRESULT findPin(IBaseFilter* filter, PIN_DIRECTION direction, IPin** out)
+{
+    *out = nullptr;
+    Ptr<IEnumPins> pins;
+    HRESULT hr = filter->EnumPins(pins.put());
+    if (FAILED(hr))
+        return hr;
+    IPin* pin = nullptr;
+    while (pins->Next(1, &pin, nullptr) == S_OK) {
+        PIN_DIRECTION d;
+        if (SUCCEEDED(pin->QueryDirection(&d)) && d == direction) {
+            *out = pin;
+            return S_OK;
+        }
+        pin->Release();
+    }
+    return VFW_E_NOT_FOUND;
+}
+
+HRESULT connect(IGraphBuilder* graph, IBaseFilter* from, IBaseFilter* to)
+{
+    Ptr<IPin> out, in;
+    HRESULT hr = findPin(from, PINDIR_OUTPUT, out.put());
+    if (SUCCEEDED(hr))
+        hr = findPin(to, PINDIR_INPUT, in.put());
+    if (SUCCEEDED(hr))
+        hr = graph->ConnectDirect(out.p, in.p, nullptr);
+    return hr;
+}
+
+HRESULT createFilter(const wchar_t* dll, HMODULE* module, IBaseFilter** out)
+{
+    if (!dll)
+        return CoCreateInstance(CLSID_qvEqualizer, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                                reinterpret_cast<void**>(out));
+    *module = LoadLibraryW(dll);
+    if (!*module)
+        return HRESULT_FROM_WIN32(GetLastError());
+    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    auto get = reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(*module, "DllGetClassObject")));
+    if (!get)
+        return E_NOINTERFACE;
+    Ptr<IClassFactory> factory;
+    HRESULT hr = get(CLSID_qvEqualizer, IID_IClassFactory, reinterpret_cast<void**>(factory.put()));
+    if (FAILED(hr))
+        return hr;
+    return factory->CreateInstance(nullptr, IID_IBaseFilter, reinterpret_cast<void**>(out));
+}
+
+namespace {
 
 std::string failure(const char* what, HRESULT hr)
 {
@@ -84,55 +138,6 @@ private:
     std::mutex mutex_;
     std::vector<uint8_t> data_;
 };
-
-HRESULT findPin(IBaseFilter* filter, PIN_DIRECTION direction, IPin** out)
-{
-    *out = nullptr;
-    Ptr<IEnumPins> pins;
-    HRESULT hr = filter->EnumPins(pins.put());
-    if (FAILED(hr))
-        return hr;
-    IPin* pin = nullptr;
-    while (pins->Next(1, &pin, nullptr) == S_OK) {
-        PIN_DIRECTION d;
-        if (SUCCEEDED(pin->QueryDirection(&d)) && d == direction) {
-            *out = pin;
-            return S_OK;
-        }
-        pin->Release();
-    }
-    return VFW_E_NOT_FOUND;
-}
-
-HRESULT connect(IGraphBuilder* graph, IBaseFilter* from, IBaseFilter* to)
-{
-    Ptr<IPin> out, in;
-    HRESULT hr = findPin(from, PINDIR_OUTPUT, out.put());
-    if (SUCCEEDED(hr))
-        hr = findPin(to, PINDIR_INPUT, in.put());
-    if (SUCCEEDED(hr))
-        hr = graph->ConnectDirect(out.p, in.p, nullptr);
-    return hr;
-}
-
-HRESULT createFilter(const wchar_t* dll, HMODULE* module, IBaseFilter** out)
-{
-    if (!dll)
-        return CoCreateInstance(CLSID_qvEqualizer, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
-                                reinterpret_cast<void**>(out));
-    *module = LoadLibraryW(dll);
-    if (!*module)
-        return HRESULT_FROM_WIN32(GetLastError());
-    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-    auto get = reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(*module, "DllGetClassObject")));
-    if (!get)
-        return E_NOINTERFACE;
-    Ptr<IClassFactory> factory;
-    HRESULT hr = get(CLSID_qvEqualizer, IID_IClassFactory, reinterpret_cast<void**>(factory.put()));
-    if (FAILED(hr))
-        return hr;
-    return factory->CreateInstance(nullptr, IID_IBaseFilter, reinterpret_cast<void**>(out));
-}
 
 GraphRunResult run(const wchar_t* wavPath, const ParameterRecord* settings, const wchar_t* dll, bool restart,
                    HMODULE* module)

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <mmreg.h>
+#include <strmif.h>
 
 #include <cstdint>
 #include <string>
@@ -27,5 +28,15 @@ struct GraphRunResult {
 // start and run again; the result is that second run, which must not remember the first.
 GraphRunResult runWavThroughFilter(const wchar_t* wavPath, const ParameterRecord* settings,
                                    const wchar_t* filterDll = nullptr, bool restartMidStream = false);
+
+// Building blocks of such graphs.
+extern const CLSID kWaveParser;
+extern const CLSID kSampleGrabber;
+extern const CLSID kNullRenderer;
+HRESULT findPin(IBaseFilter* filter, PIN_DIRECTION direction, IPin** out);
+// Connects the first output pin of `from` straight to the first input pin of `to`.
+HRESULT connect(IGraphBuilder* graph, IBaseFilter* from, IBaseFilter* to);
+// The equalizer filter from `dll` (kept loaded in *module), or from the registered server for null.
+HRESULT createFilter(const wchar_t* dll, HMODULE* module, IBaseFilter** out);
 
 }  // namespace qv

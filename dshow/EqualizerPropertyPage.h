@@ -1,0 +1,40 @@
+#pragma once
+// The filter's property page: dialog 106 with the editor inside, reaching the filter only through
+// its IEqualizerControl. The dialog is registered with the filter for its notices (WM_COMMAND
+// 32700) while it exists and the page is connected.
+
+#include <windows.h>
+
+#include "FilterModel.h"
+#include "base/PropertyPage.h"
+
+namespace qv {
+
+class EqualizerPropertyPage final : public ds::CBasePropertyPage {
+public:
+    static constexpr int kDialogId = 106;
+    static constexpr int kTitleId = 1;
+    static constexpr int kWidth = 506;
+    static constexpr int kHeight = 411;
+    static constexpr WORD kNoticeCommand = 32700;
+
+    static ds::CUnknown* CreateInstance(IUnknown* outer, HRESULT* hr);
+    ~EqualizerPropertyPage() override;
+
+    HRESULT STDMETHODCALLTYPE GetPageInfo(PROPPAGEINFO* info) override;
+
+protected:
+    HRESULT OnConnect(IUnknown* object) override;
+    HRESULT OnDisconnect() override;
+    INT_PTR OnReceiveMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    explicit EqualizerPropertyPage(IUnknown* outer);
+    void registerNotices(HWND window);
+    void unregisterNotices();
+
+    FilterModel model_;
+    HWND noticeWindow_ = nullptr;  // the dialog as registered with the filter
+};
+
+}  // namespace qv
