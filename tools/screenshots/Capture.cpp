@@ -44,7 +44,7 @@ void Picture::label(int number, int x, int y)
 {
     char text[8];
     snprintf(text, sizeof(text), "%d", number);
-    const int radius = 8;
+    const int radius = 7;
     HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 255, 255));
     HBRUSH brush = CreateSolidBrush(RGB(200, 40, 30));
     HGDIOBJ oldPen = SelectObject(dc_, pen);

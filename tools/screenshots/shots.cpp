@@ -1,8 +1,9 @@
 // Pictures of the product for the manual, taken from real windows under Wine: the Preset Manager over
 // the factory presets, and the VST plug-in's own editor opened the way a host opens it (at its
-// defaults, labelled, during a graph drag, with the presets menu open).
+// defaults, labelled, during a graph drag, with the presets menu open), and the DirectShow filter's
+// property page in the system's property frame.
 //
-//   screenshots OUTDIR VST_DLL FACTORY_INI
+//   screenshots OUTDIR VST_DLL FILTER_DLL FACTORY_INI
 // writes one BMP per picture into OUTDIR; a picture whose window is not there yet is left out and
 // named on the output.
 #include <windows.h>
@@ -15,6 +16,7 @@
 
 #include "Capture.h"
 #include "GraphMath.h"
+#include "PageFrame.h"
 #include "PluginHost.h"
 #include "PresetStore.h"
 
@@ -62,27 +64,29 @@ void duringModal(const std::function<void()>& open, std::function<bool()> tick)
     gTick = nullptr;
 }
 
+struct FindWindowQuery {
+    const char *cls, *title;
+    HWND window;
+};
+
+BOOL CALLBACK matchWindow(HWND w, LPARAM lp)
+{
+    FindWindowQuery& f = *reinterpret_cast<FindWindowQuery*>(lp);
+    char c[64] = {}, t[128] = {};
+    GetClassNameA(w, c, sizeof(c));
+    GetWindowTextA(w, t, sizeof(t));
+    if (IsWindowVisible(w) && strcmp(c, f.cls) == 0 && (!f.title || strcmp(t, f.title) == 0)) {
+        f.window = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The visible top-level window of this thread with the class (and title, when given).
 HWND threadWindow(const char* cls, const char* title)
 {
-    struct Find {
-        const char *cls, *title;
-        HWND window;
-    } query{cls, title, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM lp) -> BOOL {
-            Find& f = *reinterpret_cast<Find*>(lp);
-            char c[64] = {}, t[128] = {};
-            GetClassNameA(w, c, sizeof(c));
-            GetWindowTextA(w, t, sizeof(t));
-            if (IsWindowVisible(w) && strcmp(c, f.cls) == 0 && (!f.title || strcmp(t, f.title) == 0)) {
-                f.window = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&query));
+    FindWindowQuery query{cls, title, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), matchWindow, reinterpret_cast<LPARAM>(&query));
     return query.window;
 }
 
@@ -163,13 +167,25 @@ private:
     bool had_ = false;
 };
 
+// Where a label sits on its control: on the top-left corner, left of it, or in the gap to its right (the
+// meters and clip lamps stand too close together for corner labels).
+enum class Place {
+    kCorner,
+    kLeft,
+    kRight
+};
 struct Label {
     int number, id;
+    Place place;
 };
 // The numbers of the manual's window page.
-const Label kLabels[] = {{1, 20010}, {2, 20011},  {3, 20012}, {4, 20013}, {5, 20014},  {6, 20015},  {7, 20016},
-                         {8, 20000}, {9, 1100},   {10, 1101}, {11, 1106}, {12, 1102},  {13, 1103},  {14, 1104},
-                         {15, 1105}, {16, 20022}, {17, 1004}, {18, 1005}, {19, 20032}, {20, 10600}, {21, 20030}};
+const Label kLabels[] = {{1, 20010, Place::kCorner},  {2, 20011, Place::kCorner}, {3, 20012, Place::kCorner},
+                         {4, 20013, Place::kCorner},  {5, 20014, Place::kCorner}, {6, 20015, Place::kCorner},
+                         {7, 20016, Place::kCorner},  {8, 20000, Place::kCorner}, {9, 1100, Place::kCorner},
+                         {10, 1101, Place::kCorner},  {11, 1106, Place::kCorner}, {12, 1102, Place::kCorner},
+                         {13, 1103, Place::kCorner},  {14, 1104, Place::kCorner}, {15, 1105, Place::kCorner},
+                         {16, 20022, Place::kCorner}, {17, 1004, Place::kCorner}, {18, 1005, Place::kCorner},
+                         {19, 20032, Place::kLeft},   {20, 10600, Place::kRight}, {21, 20030, Place::kRight}};
 
 void idle(qv::PluginHost& host, int times)
 {
@@ -221,7 +237,12 @@ void editorPictures(const char* vstDll)
         RECT r;
         GetWindowRect(c, &r);
         MapWindowPoints(nullptr, editor, reinterpret_cast<POINT*>(&r), 2);
-        plain.label(l.number, r.left, r.top);
+        if (l.place == Place::kLeft)
+            plain.label(l.number, r.left - 8, (r.top + r.bottom) / 2);
+        else if (l.place == Place::kRight)
+            plain.label(l.number, r.right + 9, (r.top + r.bottom) / 2);
+        else
+            plain.label(l.number, r.left, r.top);
     }
     save(plain, "editor-labelled");
 
@@ -230,17 +251,25 @@ void editorPictures(const char* vstDll)
     GetClientRect(graph, &gr);
     const qv::GraphAxes axes = qv::makeGraphAxes(gr.right, gr.bottom, 44100.0f, 20);
     const int x = qv::graphX(axes, 200.0f), y = qv::graphY(axes, 0.0f);
+    // The pointer goes along: the graph warps a pointer that reaches the screen edge.
+    auto pointTo = [graph](int px, int py) {
+        POINT p{px, py};
+        ClientToScreen(graph, &p);
+        SetCursorPos(p.x, p.y);
+    };
+    pointTo(x, y);
     SendMessageA(graph, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    for (int step = 1; step <= 8; ++step) {
-        SendMessageA(graph, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + 6 * step, y - 8 * step));
-        idle(host, 1);
+    for (int step = 1; step <= 10; ++step) {
+        pointTo(x + 6 * step, y - 10 * step);
+        SendMessageA(graph, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + 6 * step, y - 10 * step));
+        pump();
     }
     idle(host, 3);
     repaintNow(editor);
     Picture drag(w, h, RGB(255, 255, 255));
     drag.grab(editor, 0, 0);
     save(drag, "editor-drag");
-    SendMessageA(graph, WM_LBUTTONUP, 0, MAKELPARAM(x + 48, y - 64));
+    SendMessageA(graph, WM_LBUTTONUP, 0, MAKELPARAM(x + 60, y - 100));
     idle(host, 3);
 
     // The presets menu, open while the button is held: the editor and the menu on one picture.
@@ -274,12 +303,62 @@ void editorPictures(const char* vstDll)
     DestroyWindow(frame);
 }
 
+// The filter's property page, shown by the system's property frame as a media player shows it.
+const CLSID kFilterClass = {0x7A3D5E10, 0x4B2C, 0x41F8, {0x9E, 0x61, 0x2C, 0x7B, 0x8D, 0x04, 0xA9, 0xF3}};
+const CLSID kPageClass = {0x7A3D5E11, 0x4B2C, 0x41F8, {0x9E, 0x61, 0x2C, 0x7B, 0x8D, 0x04, 0xA9, 0xF3}};
+
+void propertyPage(const char* filterDll)
+{
+    HMODULE dll = LoadLibraryA(filterDll);
+    using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
+    auto get = dll ? reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")))
+                   : nullptr;
+    IClassFactory* factory = nullptr;
+    IUnknown* filter = nullptr;
+    if (get && SUCCEEDED(get(kFilterClass, IID_IClassFactory, reinterpret_cast<void**>(&factory)))) {
+        factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&filter));
+        factory->Release();
+    }
+    const DWORD cookie = dll ? qv::serveClassInProcess(dll, kPageClass) : 0;
+    bool shown = false, noEditor = false;
+    if (filter && cookie) {
+        qv::showPropertyFrame(filter, 1020, [&](HWND frame, HWND page) {
+            qv::pumpMessages(300);
+            if (!GetDlgItem(page, 20000)) {
+                missing("property-page", "the page holds no editor yet");
+                noEditor = true;
+                qv::closeFrame(frame);
+                return;
+            }
+            repaintNow(frame);
+            RECT r;
+            GetWindowRect(frame, &r);
+            Picture p(r.right - r.left, r.bottom - r.top, RGB(255, 255, 255));
+            p.grab(frame, 0, 0);
+            // The page is a window of its own inside the frame: copy it over the frame's picture.
+            RECT pr;
+            GetWindowRect(page, &pr);
+            repaintNow(page);
+            p.grab(page, pr.left - r.left, pr.top - r.top);
+            save(p, "property-page");
+            shown = true;
+            qv::closeFrame(frame);
+        });
+    }
+    if (!shown && !noEditor)
+        missing("property-page", "the filter shows no property page");
+    if (cookie)
+        CoRevokeClassObject(cookie);
+    if (filter)
+        filter->Release();
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 4) {
-        fprintf(stderr, "usage: screenshots OUTDIR VST_DLL FACTORY_INI\n");
+    if (argc != 5) {
+        fprintf(stderr, "usage: screenshots OUTDIR VST_DLL FILTER_DLL FACTORY_INI\n");
         return 2;
     }
     gInstance = GetModuleHandleA(nullptr);
@@ -288,11 +367,14 @@ int main(int argc, char** argv)
     InitCommonControlsEx(&icc);
     // Both the store and the plug-in find the preset file through the plug-in path value.
     char full[MAX_PATH];
-    GetFullPathNameA(argv[3], sizeof(full), full, nullptr);
+    GetFullPathNameA(argv[4], sizeof(full), full, nullptr);
     std::string folder = full;
     folder.erase(folder.find_last_of('\\'));
     PluginPathValue path(folder);
     presetManager();
+    OleInitialize(nullptr);
+    propertyPage(argv[3]);
+    OleUninitialize();
     editorPictures(argv[2]);
     if (gMissing)
         printf("%d picture(s) left out\n", gMissing);
