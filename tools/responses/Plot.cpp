@@ -29,6 +29,15 @@ void line(cairo_t* cr, double x0, double y0, double x1, double y1)
     cairo_stroke(cr);
 }
 
+// A curve's pen: its colour, 2 pixels, dashed or solid.
+void curvePen(skingen::Canvas& c, const Curve& curve)
+{
+    c.set(skingen::hex(curve.colour));
+    cairo_set_line_width(c.cr(), 2.0);
+    const double dash[] = {6, 4};
+    cairo_set_dash(c.cr(), curve.dashed ? dash : nullptr, curve.dashed ? 2 : 0, 0);
+}
+
 }  // namespace
 
 void drawChart(skingen::Canvas& c, const Chart& chart)
@@ -81,12 +90,7 @@ void drawChart(skingen::Canvas& c, const Chart& chart)
     }
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     for (const Curve& curve : chart.curves) {
-        c.set(hex(curve.colour));
-        cairo_set_line_width(cr, 2.0);
-        if (curve.dashed) {
-            const double dash[] = {6, 4};
-            cairo_set_dash(cr, dash, 2, 0);
-        }
+        curvePen(c, curve);
         for (double x = kLeft; x <= right; x += 0.5) {
             double db = curve.db(hzOf(x));
             // Keep deep notches drawable.
@@ -112,12 +116,7 @@ void drawChart(skingen::Canvas& c, const Chart& chart)
     double x = kLeft;
     const double y = kChartHeight - 14;
     for (const Curve& curve : chart.curves) {
-        c.set(hex(curve.colour));
-        cairo_set_line_width(cr, 2.0);
-        if (curve.dashed) {
-            const double dash[] = {6, 4};
-            cairo_set_dash(cr, dash, 2, 0);
-        }
+        curvePen(c, curve);
         line(cr, x, y - 4, x + 22, y - 4);
         cairo_set_dash(cr, nullptr, 0, 0);
         c.text(curve.label.c_str(), x + 28, y, 11, hex(0x202020));
