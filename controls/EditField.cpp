@@ -149,10 +149,11 @@ void openEntry(HWND w)
         DestroyWindow(open);
     RECT c;
     GetClientRect(w, &c);
-    HWND e =
-        CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_RIGHT | ES_MULTILINE | ES_AUTOHSCROLL, 2,
-                        2, c.right - 4, c.bottom - 4, w, reinterpret_cast<HMENU>(kEntryId),
-                        reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(w, GWLP_HINSTANCE)), nullptr);
+    // Single-line: a right-aligned multi-line box cannot scroll and refuses what passes its edge,
+    // which in a 36-pixel box is the fourth digit of a frequency. Enter and Escape are caught above.
+    HWND e = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_RIGHT | ES_AUTOHSCROLL, 2, 2,
+                             c.right - 4, c.bottom - 4, w, reinterpret_cast<HMENU>(kEntryId),
+                             reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(w, GWLP_HINSTANCE)), nullptr);
     if (!e)
         return;
     bool owned;

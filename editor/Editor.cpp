@@ -125,6 +125,7 @@ bool EditorSession::build(HWND window, bool own)
     graphSkin_.reset(LoadSkinBitmap(module_, profile_.graphBitmap, nullptr));
     peakFont_.reset(CreateFontA(12, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
 
+    building_ = true;
     createControls();
     {
         WindowDC dc(window_);
@@ -143,6 +144,7 @@ bool EditorSession::build(HWND window, bool own)
         SendMessageA(item(controlId(c, kOffSlider)), SL_SETRANGE, static_cast<WPARAM>(-180), 180);
     refreshControls(kRefreshAll);
     refreshMeters();
+    building_ = false;
 
     SetTimer(window_, profile_.timerId, 50, nullptr);
     SetFocus(item(kPresetsId));
@@ -154,7 +156,7 @@ void EditorSession::createControls()
 {
     HBITMAP bg = background_.get();
     HWND graph = addControl("qv:EQGraph", nullptr, kGraphId, 17, 45, 471, 140, 0, graphSkin_.get());
-    graphRate_ = graphSampleRate(model_->sampleRate());
+    graphRate_ = graphRateFor(model_->sampleRate());
     SendMessageA(graph, EQ_SETSAMPLERATE, static_cast<WPARAM>(graphRate_), 0);
 
     struct Top {
@@ -333,19 +335,18 @@ void EditorSession::setText(HWND control, const char* text, bool repaintNow)
     GetWindowTextA(control, current, sizeof current);
     if (std::strcmp(current, text) != 0)
         SetWindowTextA(control, text);
-    if (repaintNow)
+    if (repaintNow && !building_)
         UpdateWindow(control);
 }
 
-namespace {
-void enable(HWND control, bool on)
+void EditorSession::enable(HWND control, bool on)
 {
     if (control && (IsWindowEnabled(control) != FALSE) != on) {
         EnableWindow(control, on ? TRUE : FALSE);
-        UpdateWindow(control);
+        if (!building_)
+            UpdateWindow(control);
     }
 }
-}  // namespace
 
 void EditorSession::refreshColumn(int column, int mode, bool dragging, bool qMode)
 {
@@ -403,7 +404,7 @@ void EditorSession::refreshControls(int mode)
     HWND graph = item(kGraphId);
     if (mode == kRefreshAll) {
         // A host may set its rate while the editor is open.
-        const int rate = graphSampleRate(model_->sampleRate());
+        const int rate = graphRateFor(model_->sampleRate());
         if (rate != graphRate_) {
             graphRate_ = rate;
             SendMessageA(graph, EQ_SETSAMPLERATE, static_cast<WPARAM>(rate), 0);

@@ -228,8 +228,13 @@ void EditorSession::onStep(int id, int step)
     const ControlSlot slot = controlSlot(id);
     if (!slot.valid() || slot.offset < kOffFreq || slot.offset > kOffGain)
         return;
-    if (step != 0)
-        taggedSnapshot(id);
+    // Step 0 follows every entry and focus loss: the field is rewritten, nothing is stored again
+    // (and the host hears of no change).
+    if (step == 0) {
+        refreshControls(slot.offset == kOffGain ? controlId(slot.column, kOffSlider) : id);
+        return;
+    }
+    taggedSnapshot(id);
     const int64_t next = static_cast<int64_t>(getFromControl(id)) + step;
     setFromControl(id, next > INT32_MAX ? INT32_MAX : next < INT32_MIN ? INT32_MIN : static_cast<int32_t>(next));
     refreshControls(slot.offset == kOffGain ? controlId(slot.column, kOffSlider) : id);

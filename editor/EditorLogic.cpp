@@ -55,7 +55,7 @@ int32_t frequencyBound(float sampleRate)
     return bound < 10 ? 10 : bound;
 }
 
-int graphSampleRate(float sampleRate)
+int graphRateFor(float sampleRate)
 {
     if (!(sampleRate > 0.0f))
         return 44100;

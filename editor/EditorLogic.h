@@ -68,7 +68,7 @@ bool refreshesField(int mode, int id, int offset, bool selected, bool qMode);
 // below the 10 Hz the lowest entry becomes.
 int32_t frequencyBound(float sampleRate);
 // The rate the graph draws at: 44100 for none, else 1000..200000.
-int graphSampleRate(float sampleRate);
+int graphRateFor(float sampleRate);
 // The clamp of a user's value for a slot, given the column's current filter type.
 int32_t clampForSlot(ControlSlot slot, int32_t value, int32_t type, int32_t freqBound);
 

@@ -61,6 +61,7 @@ private:
     void snapshot() { model_->snapshotForUndo(-2); }
     void taggedSnapshot(int tag);
     void setText(HWND control, const char* text, bool repaintNow);
+    void enable(HWND control, bool on);
     void refreshColumn(int column, int mode, bool dragging, bool qMode);
 
     // ---- messages (EditorCommands.cpp) ----
@@ -100,6 +101,7 @@ private:
     bool classesHeld_ = false;
     bool firstTickPending_;
     bool firstPaint_ = true;
+    bool building_ = false;  // no control is drawn alone before the window's first paint
     int modalDepth_ = 0;
     int bitsPerPixel_ = 0;
     int graphRate_ = 0;

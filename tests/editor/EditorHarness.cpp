@@ -47,8 +47,10 @@ void CALLBACK answerTimer(HWND, UINT, UINT_PTR, DWORD)
             GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
             const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
             std::string shown = text;
-            if (state & MF_SEPARATOR)
-                shown = "-";
+            if (state & MF_SEPARATOR) {
+                a->items.push_back("-");
+                continue;
+            }
             if (state & MF_GRAYED)
                 shown += " [grey]";
             if (state & MF_CHECKED)

@@ -67,12 +67,12 @@ TEST(EditorLogic, RatesTheEngineCannotUseGiveSoundBounds)
     for (float rate : {0.0f, -44100.0f, 1.0f, 15.0f, 22.0f, std::numeric_limits<float>::quiet_NaN()})
         EXPECT_GE(frequencyBound(rate), 10) << rate;
     EXPECT_EQ(frequencyBound(0.0f), 22049);
-    EXPECT_EQ(graphSampleRate(0.0f), 44100);
-    EXPECT_EQ(graphSampleRate(-1.0f), 44100);
-    EXPECT_EQ(graphSampleRate(500.0f), 1000);
-    EXPECT_EQ(graphSampleRate(300000.0f), 200000);
-    EXPECT_EQ(graphSampleRate(std::numeric_limits<float>::quiet_NaN()), 44100);
-    EXPECT_EQ(graphSampleRate(96000.0f), 96000);
+    EXPECT_EQ(graphRateFor(0.0f), 44100);
+    EXPECT_EQ(graphRateFor(-1.0f), 44100);
+    EXPECT_EQ(graphRateFor(500.0f), 1000);
+    EXPECT_EQ(graphRateFor(300000.0f), 200000);
+    EXPECT_EQ(graphRateFor(std::numeric_limits<float>::quiet_NaN()), 44100);
+    EXPECT_EQ(graphRateFor(96000.0f), 96000);
 }
 
 TEST(EditorLogic, NumbersAsTheFieldsAndMetersShowThem)
