@@ -2,9 +2,14 @@
 
 #include <new>
 
+#include "EditorProfile.h"
+#include "base/ClassFactory.h"
+
 namespace qv {
 
-EqualizerPropertyPage::EqualizerPropertyPage(IUnknown* outer) : CBasePropertyPage(outer, kDialogId, kTitleId) {}
+EqualizerPropertyPage::EqualizerPropertyPage(IUnknown* outer)
+    : CBasePropertyPage(outer, kDialogId, kTitleId), editor_(ds::gModule, model_, kDirectShowEditorProfile)
+{}
 
 EqualizerPropertyPage::~EqualizerPropertyPage()
 {
@@ -28,6 +33,12 @@ HRESULT STDMETHODCALLTYPE EqualizerPropertyPage::GetPageInfo(PROPPAGEINFO* info)
     return fillPageInfo(info, SIZE{kWidth, kHeight});
 }
 
+HRESULT STDMETHODCALLTYPE EqualizerPropertyPage::Help(LPCOLESTR)
+{
+    showManual(dialog(), HelpSource::kModulePath, ds::gModule);
+    return S_OK;
+}
+
 HRESULT EqualizerPropertyPage::OnConnect(IUnknown* object)
 {
     if (!object)
@@ -39,8 +50,10 @@ HRESULT EqualizerPropertyPage::OnConnect(IUnknown* object)
         return E_NOINTERFACE;
     model_.connect(control.get());
     if (HWND window = dialog()) {
+        // The editor came up without a filter: it opens now, with the filter's values.
         model_.setEditorOpen(true);
         registerNotices(window);
+        editor_.update();
     }
     return S_OK;
 }
@@ -71,19 +84,23 @@ void EqualizerPropertyPage::unregisterNotices()
     noticeWindow_ = nullptr;
 }
 
-INT_PTR EqualizerPropertyPage::OnReceiveMessage(HWND window, UINT message, WPARAM, LPARAM)
+INT_PTR EqualizerPropertyPage::OnReceiveMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        model_.setEditorOpen(true);
+        editor_.attach(window);
         registerNotices(window);
-        return TRUE;
+        return FALSE;  // the editor has given the focus to its own button
     case WM_DESTROY:
         unregisterNotices();
-        model_.setEditorOpen(false);
+        editor_.detach();
         return FALSE;
-    default:
-        return FALSE;
+    default: {
+        LRESULT result = 0;
+        if (!editor_.handleMessage(window, message, wParam, lParam, &result))
+            return FALSE;
+        return dialogResult(window, message, result);
+    }
     }
 }
 

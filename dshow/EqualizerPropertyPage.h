@@ -1,10 +1,11 @@
 #pragma once
-// The filter's property page: dialog 106 with the editor inside, reaching the filter only through
-// its IEqualizerControl. The dialog is registered with the filter for its notices (WM_COMMAND
+// The filter's property page: dialog 106 with the editor as its dialog procedure, reaching the
+// filter only through its IEqualizerControl. The dialog is registered with the filter for its notices (WM_COMMAND
 // 32700) while it exists and the page is connected.
 
 #include <windows.h>
 
+#include "Editor.h"
 #include "FilterModel.h"
 #include "base/PropertyPage.h"
 
@@ -16,12 +17,14 @@ public:
     static constexpr int kTitleId = 1;
     static constexpr int kWidth = 506;
     static constexpr int kHeight = 411;
-    static constexpr WORD kNoticeCommand = 32700;
+    static constexpr WORD kNoticeCommand = Editor::kNoticeCommand;
 
     static ds::CUnknown* CreateInstance(IUnknown* outer, HRESULT* hr);
     ~EqualizerPropertyPage() override;
 
     HRESULT STDMETHODCALLTYPE GetPageInfo(PROPPAGEINFO* info) override;
+    // The manual beside this DLL, over the page; a warning when it cannot be shown.
+    HRESULT STDMETHODCALLTYPE Help(LPCOLESTR) override;
 
 protected:
     HRESULT OnConnect(IUnknown* object) override;
@@ -34,6 +37,7 @@ private:
     void unregisterNotices();
 
     FilterModel model_;
+    Editor editor_;                // after the model: it closes before the model goes
     HWND noticeWindow_ = nullptr;  // the dialog as registered with the filter
 };
 

@@ -71,4 +71,7 @@ private:
     const EditorProfile& profile_;
 };
 
+// Finds the manual and shows it over `owner`, or says why not; the property page's Help too.
+void showManual(HWND owner, HelpSource source, HINSTANCE module);
+
 }  // namespace qv

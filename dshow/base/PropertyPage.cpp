@@ -118,6 +118,29 @@ HRESULT STDMETHODCALLTYPE CBasePropertyPage::Apply()
     return hr;
 }
 
+INT_PTR CBasePropertyPage::dialogResult(HWND window, UINT message, LRESULT result)
+{
+    switch (message) {
+    // These few return their result directly; every other goes through DWLP_MSGRESULT.
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_QUERYDRAGICON:
+    case WM_INITDIALOG:
+        return static_cast<INT_PTR>(result);
+    default:
+        SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
+        return TRUE;
+    }
+}
+
 HRESULT CBasePropertyPage::fillPageInfo(PROPPAGEINFO* info, SIZE size) const
 {
     if (!info)

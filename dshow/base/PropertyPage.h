@@ -39,6 +39,8 @@ protected:
     // The dialog procedure; returns what a dialog procedure returns.
     virtual INT_PTR OnReceiveMessage(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
+    // What a dialog procedure returns for a handled message with this result.
+    static INT_PTR dialogResult(HWND window, UINT message, LRESULT result);
     // Fills `info` with the title string resource and `size`; the caller frees the title.
     HRESULT fillPageInfo(PROPPAGEINFO* info, SIZE size) const;
     void setDirty();

@@ -11,8 +11,8 @@ namespace qv {
 using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 
 struct Server {
-    HMODULE module = LoadLibraryW(L"qvEqualizer.dll");
-    Server() = default;
+    HMODULE module;
+    explicit Server(const wchar_t* path = L"qvEqualizer.dll") : module(LoadLibraryW(path)) {}
     Server(const Server&) = delete;
     Server& operator=(const Server&) = delete;
     ~Server()

@@ -6,8 +6,10 @@
 #include <ocidl.h>
 
 #include <string>
+#include <vector>
 
 #include "DllServer.h"
+#include "PageFrame.h"
 
 using namespace qv;
 
@@ -20,7 +22,7 @@ struct Page {
     IEqualizerControl* control = nullptr;
     HWND parent = CreateWindowExW(0, L"STATIC", L"frame", WS_POPUP, 0, 0, 600, 500, nullptr, nullptr, nullptr, nullptr);
 
-    Page()
+    explicit Page(const wchar_t* dll = L"qvEqualizer.dll") : server(dll)
     {
         server.create(nullptr, IID_IPropertyPage, reinterpret_cast<void**>(&page), CLSID_qvEqualizerPropertyPage);
         server.create(nullptr, IID_IUnknown, reinterpret_cast<void**>(&filter));
@@ -53,6 +55,59 @@ struct Page {
 };
 
 HWND pageDialog(HWND parent) { return FindWindowExW(parent, nullptr, nullptr, nullptr); }
+
+// The DLL alone in a folder of its own, with the test manual beside it or not: the page's Help
+// looks beside the DLL.
+struct DllCopy {
+    std::wstring dir, dll, manual;
+    explicit DllCopy(const wchar_t* name, bool withManual)
+    {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        dir = std::wstring(temp) + name;
+        dll = dir + L"\\qvEqualizer.dll";
+        manual = dir + L"\\qvEqualizer.chm";
+        CreateDirectoryW(dir.c_str(), nullptr);
+        CopyFileW(L"qvEqualizer.dll", dll.c_str(), FALSE);
+        if (withManual)
+            CopyFileW(L"pagehelp\\qvEqualizer.chm", manual.c_str(), FALSE);
+        else
+            DeleteFileW(manual.c_str());
+    }
+    ~DllCopy()
+    {
+        DeleteFileW(dll.c_str());
+        DeleteFileW(manual.c_str());
+        RemoveDirectoryW(dir.c_str());
+    }
+    std::string manualAnsi() const
+    {
+        char path[MAX_PATH * 2] = {};
+        WideCharToMultiByte(CP_ACP, 0, manual.c_str(), -1, path, sizeof path, nullptr, nullptr);
+        return path;
+    }
+};
+
+// The texts of a message box's static controls, joined.
+std::string boxText(HWND box)
+{
+    std::string all;
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        char cls[16] = {}, text[600] = {};
+        GetClassNameA(c, cls, sizeof cls);
+        GetWindowTextA(c, text, sizeof text);
+        if (lstrcmpiA(cls, "Static") == 0)
+            all += text;
+    }
+    return all;
+}
+
+void click(HWND button)
+{
+    SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    if (IsWindow(button))
+        SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+}
 
 }  // namespace
 
@@ -163,4 +218,103 @@ TEST(PropertyPage, ReleasedWhileActiveLeavesNothingBehind)
     EXPECT_EQ(p.filter->Release(), 0u);
     p.filter = nullptr;
     EXPECT_TRUE(p.server.canUnload());
+}
+
+TEST(PropertyPage, HelpWarnsWithoutTheManualAndShowsItWhenThere)
+{
+    {
+        DllCopy copy(L"qvpage-nomanual", false);
+        Page p(copy.dll.c_str());
+        ASSERT_NE(p.page, nullptr);
+        ASSERT_EQ(p.connect(), S_OK);
+        ASSERT_EQ(p.activate(), S_OK);
+        std::string shown;
+        bool warningIcon = false;
+        WindowWatch box(L"#32770", L"Error", [&](HWND b) {
+            shown = boxText(b);
+            for (HWND c = GetWindow(b, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+                if (SendMessageW(c, STM_GETICON, 0, 0) == reinterpret_cast<LRESULT>(LoadIconA(nullptr, IDI_WARNING)))
+                    warningIcon = true;
+            PostMessageW(b, WM_COMMAND, IDOK, 0);
+            return true;
+        });
+        EXPECT_EQ(p.page->Help(nullptr), S_OK);
+        EXPECT_TRUE(box.done());
+        EXPECT_EQ(shown, "Unable to open the Zorvath qv:Equalizer R3 help file:\n" + copy.manualAnsi());
+        EXPECT_TRUE(warningIcon);
+        EXPECT_TRUE(IsWindow(pageDialog(p.parent)));  // the page stays open
+    }
+    {
+        DllCopy copy(L"qvpage-manual", true);
+        Page p(copy.dll.c_str());
+        ASSERT_EQ(p.connect(), S_OK);
+        ASSERT_EQ(p.activate(), S_OK);
+        bool warned = false;
+        WindowWatch box(L"#32770", L"Error", [&](HWND b) {
+            warned = true;
+            PostMessageW(b, WM_COMMAND, IDOK, 0);
+            return true;
+        });
+        EXPECT_EQ(p.page->Help(nullptr), S_OK);
+        pumpMessages(200);
+        EXPECT_FALSE(warned);
+        HWND viewer = FindWindowW(L"HH Parent", nullptr);
+        EXPECT_NE(viewer, nullptr);
+        if (viewer)
+            SendMessageW(viewer, WM_CLOSE, 0, 0);
+        pumpMessages(100);
+    }
+}
+
+// A media player may let the page go from a timer while its editor has a message box, a menu or
+// the Preset Manager open: the page is torn down under the open loop, which then ends without
+// touching what is gone.
+TEST(PropertyPage, ReleasedFromInsideItsEditorsModalLoops)
+{
+    DllCopy copy(L"qvpage-modal", false);
+    struct Case {
+        const char* what;
+        int button;
+        const wchar_t* cls;
+        const wchar_t* caption;
+        std::vector<UINT> keys;  // for a menu: the keys that choose an item
+    } cases[] = {
+        {"help message box", 20016, L"#32770", L"Error", {}},
+        {"presets menu", 20015, L"#32768", nullptr, {}},
+        {"Preset Manager", 20015, L"#32768", nullptr, {VK_DOWN, VK_DOWN, VK_RETURN}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Page p(copy.dll.c_str());
+        ASSERT_EQ(p.connect(), S_OK);
+        ASSERT_EQ(p.activate(), S_OK);
+        HWND dialog = pageDialog(p.parent);
+        bool released = false;
+        auto release = [&](HWND modal) {
+            EXPECT_EQ(p.page->Deactivate(), S_OK);
+            EXPECT_EQ(p.page->SetObjects(0, nullptr), S_OK);
+            p.page->Release();
+            p.page = nullptr;
+            released = true;
+            if (IsWindow(modal))
+                PostMessageW(modal, WM_CLOSE, 0, 0);
+            return true;
+        };
+        WindowWatch dialogs(L"#32770", nullptr, release);
+        WindowWatch menus(c.cls, c.caption, [&](HWND modal) {
+            if (c.keys.empty())
+                return release(modal);
+            for (UINT k : c.keys) {
+                PostMessageW(modal, WM_KEYDOWN, k, 0);
+                PostMessageW(modal, WM_KEYUP, k, 0xC0000000);
+            }
+            return true;
+        });
+        click(GetDlgItem(dialog, c.button));
+        pumpMessages(100);
+        EXPECT_TRUE(released);
+        EXPECT_FALSE(IsWindow(dialog));
+        EXPECT_EQ(p.freeNoticeEntries(), 2);
+        EXPECT_EQ(p.editorOpen(), 0);
+    }
 }

@@ -94,23 +94,9 @@ std::string failure(const char* what, HRESULT hr)
     return text;
 }
 
-// Collects each delivered buffer.
-class Collector : public ISampleGrabberCB {
+// Collects each delivered buffer; lives on the caller's stack.
+class Collector : public BufferCallback {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (!ppv)
-            return E_POINTER;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_ISampleGrabberCB)) {
-            *ppv = this;
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives on the caller's stack
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE SampleCB(double, IMediaSample*) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE BufferCB(double, BYTE* buffer, long length) override
     {
         if (buffer && length > 0) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <mmreg.h>
 #include <strmif.h>
+#include <qedit.h>
 
 #include <cstdint>
 #include <string>
@@ -28,6 +29,25 @@ struct GraphRunResult {
 // start and run again; the result is that second run, which must not remember the first.
 GraphRunResult runWavThroughFilter(const wchar_t* wavPath, const ParameterRecord* settings,
                                    const wchar_t* filterDll = nullptr, bool restartMidStream = false);
+
+// A Sample Grabber callback owned by its caller, not by the grabber: only BufferCB is left to write.
+class BufferCallback : public ISampleGrabberCB {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
+    {
+        if (!ppv)
+            return E_POINTER;
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_ISampleGrabberCB)) {
+            *ppv = this;
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE SampleCB(double, IMediaSample*) override { return S_OK; }
+};
 
 // Building blocks of such graphs.
 extern const CLSID kWaveParser;

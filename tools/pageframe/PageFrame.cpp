@@ -9,62 +9,92 @@
 namespace qv {
 namespace {
 
-struct FrameWatch {
-    const PageFrameAction* action;
-    int markerId;
-    DWORD deadline;
-    HWND frame = nullptr;
-    bool ran = false;
+struct Running {
+    UINT_PTR timer;
+    WindowWatch* watch;
 };
-FrameWatch* gWatch = nullptr;  // the frame being watched on this (the UI) thread
+Running gRunning[8];  // the watches of this (the user interface) thread
 
-BOOL CALLBACK findFrame(HWND window, LPARAM out)
+struct PageSearch {
+    int marker;
+    HWND page;
+};
+
+BOOL CALLBACK matchMarker(HWND window, LPARAM io)
 {
-    char cls[16] = {};
-    GetClassNameA(window, cls, sizeof cls);
-    if (IsWindowVisible(window) && lstrcmpA(cls, "#32770") == 0) {
-        *reinterpret_cast<HWND*>(out) = window;
-        return FALSE;
-    }
-    return TRUE;
+    auto* s = reinterpret_cast<PageSearch*>(io);
+    if (GetDlgCtrlID(window) != s->marker)
+        return TRUE;
+    s->page = GetParent(window);
+    return FALSE;
 }
 
-BOOL CALLBACK findMarker(HWND window, LPARAM out)
+// The window holding a child with the id `marker`, below `frame`; null when there is none yet.
+HWND findPage(HWND frame, int marker)
 {
-    if (GetDlgCtrlID(window) == gWatch->markerId) {
-        *reinterpret_cast<HWND*>(out) = GetParent(window);
-        return FALSE;
-    }
-    return TRUE;
+    PageSearch search{marker, nullptr};
+    EnumChildWindows(frame, matchMarker, reinterpret_cast<LPARAM>(&search));
+    return search.page;
 }
 
-void CALLBACK onTimer(HWND, UINT, UINT_PTR timer, DWORD)
+struct WindowSearch {
+    const wchar_t* cls;
+    const wchar_t* caption;
+    HWND found;
+};
+
+BOOL CALLBACK matchWindow(HWND window, LPARAM io)
 {
-    FrameWatch* watch = gWatch;
-    if (!watch || watch->ran)
-        return;
-    HWND frame = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), findFrame, reinterpret_cast<LPARAM>(&frame));
-    HWND page = nullptr;
-    if (frame)
-        EnumChildWindows(frame, findMarker, reinterpret_cast<LPARAM>(&page));
-    if (!page) {
-        if (frame && GetTickCount() > watch->deadline) {
-            KillTimer(nullptr, timer);
-            watch->ran = true;
-            closeFrame(frame);
-        }
-        return;
-    }
-    KillTimer(nullptr, timer);
-    watch->ran = true;
-    watch->frame = frame;
-    (*watch->action)(frame, page);
-    if (IsWindow(frame))
-        closeFrame(frame);
+    auto* s = reinterpret_cast<WindowSearch*>(io);
+    wchar_t cls[16] = {}, caption[128] = {};
+    GetClassNameW(window, cls, 16);
+    GetWindowTextW(window, caption, 128);
+    if (!IsWindowVisible(window) || lstrcmpW(cls, s->cls) != 0 || (s->caption && lstrcmpW(caption, s->caption) != 0))
+        return TRUE;
+    s->found = window;
+    return FALSE;
 }
 
 }  // namespace
+
+WindowWatch::WindowWatch(const wchar_t* cls, const wchar_t* caption, std::function<bool(HWND)> action)
+    : class_(cls), caption_(caption), action_(std::move(action))
+{
+    for (Running& r : gRunning)
+        if (!r.watch) {
+            timer_ = SetTimer(nullptr, 0, 50, onTimer);
+            r = {timer_, this};
+            break;
+        }
+}
+
+WindowWatch::~WindowWatch()
+{
+    if (timer_)
+        KillTimer(nullptr, timer_);
+    for (Running& r : gRunning)
+        if (r.watch == this)
+            r = {};
+}
+
+void CALLBACK WindowWatch::onTimer(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    WindowWatch* watch = nullptr;
+    for (const Running& r : gRunning)
+        if (r.watch && r.timer == timer)
+            watch = r.watch;
+    if (!watch || watch->done_)
+        return;
+    WindowSearch search{watch->class_, watch->caption_, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), matchWindow, reinterpret_cast<LPARAM>(&search));
+    if (!search.found)
+        return;
+    // Marked first: the action may run a modal loop of its own, where this timer fires again.
+    watch->done_ = true;
+    watch->done_ = watch->action_(search.found);
+    if (watch->done_)
+        KillTimer(nullptr, timer);
+}
 
 HRESULT showPropertyFrame(IUnknown* object, int pageMarkerId, const PageFrameAction& action, DWORD timeoutMs)
 {
@@ -79,24 +109,41 @@ HRESULT showPropertyFrame(IUnknown* object, int pageMarkerId, const PageFrameAct
     specify->Release();
     if (FAILED(hr))
         return hr;
-    FrameWatch watch{&action, pageMarkerId, GetTickCount() + timeoutMs};
-    gWatch = &watch;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, onTimer);
+    const DWORD deadline = GetTickCount() + timeoutMs;
+    bool ran = false;
+    WindowWatch watch(L"#32770", nullptr, [&](HWND frame) {
+        HWND page = findPage(frame, pageMarkerId);
+        if (!page) {
+            if (static_cast<LONG>(GetTickCount() - deadline) < 0)
+                return false;
+            closeFrame(frame);  // the page never came
+            return true;
+        }
+        ran = true;
+        action(frame, page);
+        if (IsWindow(frame))
+            closeFrame(frame);
+        return true;
+    });
     hr = OleCreatePropertyFrame(nullptr, 0, 0, L"Equalizer", 1, &object, pages.cElems, pages.pElems, 0, 0, nullptr);
-    KillTimer(nullptr, timer);
-    gWatch = nullptr;
     CoTaskMemFree(pages.pElems);
     if (FAILED(hr))
         return hr;
-    return watch.frame ? S_OK : E_FAIL;
+    return ran ? S_OK : E_FAIL;
+}
+
+HRESULT classFactory(HMODULE dll, REFCLSID clsid, IClassFactory** factory)
+{
+    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    auto get = dll ? reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")))
+                   : nullptr;
+    return get ? get(clsid, IID_IClassFactory, reinterpret_cast<void**>(factory)) : E_NOINTERFACE;
 }
 
 DWORD serveClassInProcess(HMODULE dll, REFCLSID clsid)
 {
-    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-    auto get = reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
-    IUnknown* factory = nullptr;
-    if (!get || FAILED(get(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory))))
+    IClassFactory* factory = nullptr;
+    if (FAILED(classFactory(dll, clsid, &factory)))
         return 0;
     DWORD cookie = 0;
     if (FAILED(CoRegisterClassObject(clsid, factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie)))
