@@ -8,28 +8,11 @@
 
 #include "BandDesign.h"
 #include "controls/Skin.h"
+#include "WinTiming.h"
 
 using namespace qv;
 
 namespace {
-
-double now()
-{
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-template <class F>
-double perCall(int n, F f)
-{
-    f();  // warm up: tables, off-screen bitmaps
-    const double t0 = now();
-    for (int i = 0; i < n; ++i)
-        f();
-    return (now() - t0) / n;
-}
 
 // Cookbook peaking biquad, enough to give the curve real work.
 BandRecord peak(double f0, double gainDb, double q)
@@ -77,10 +60,10 @@ int main()
     SendMessageA(meter, MT_SETRANGE, static_cast<WPARAM>(-600), 0);
 
     const double graphFirst = [&] {
-        const double t0 = now();
+        const double t0 = benchNow();
         SendMessageA(graph, EQ_SETSAMPLERATE, 48000, 0);  // discards the tables: a first paint again
         RedrawWindow(graph, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        return now() - t0;
+        return benchNow() - t0;
     }();
     const double graphPaint =
         perCall(200, [&] { RedrawWindow(graph, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); });

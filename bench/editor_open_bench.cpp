@@ -7,28 +7,11 @@
 #include <cstdio>
 
 #include "VstInterface.h"
+#include "WinTiming.h"
 
 using namespace vst;
 
 namespace {
-
-double now()
-{
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-template <class F>
-double perCall(int n, F f)
-{
-    f();
-    const double t0 = now();
-    for (int i = 0; i < n; ++i)
-        f();
-    return (now() - t0) / n;
-}
 
 void pump()
 {
@@ -102,13 +85,13 @@ int main()
         e->dispatcher(e, effEditClose, 0, 0, nullptr, 0.0f);
     });
 
-    double t0 = now();
+    double t0 = benchNow();
     e->dispatcher(e, effEditOpen, 0, 0, frame, 0.0f);
-    const double openCall = now() - t0;
-    t0 = now();
+    const double openCall = benchNow() - t0;
+    t0 = benchNow();
     RedrawWindow(frame, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     pump();
-    std::printf("of which effEditOpen %.3f ms, first paint %.3f ms\n", openCall * 1e3, (now() - t0) * 1e3);
+    std::printf("of which effEditOpen %.3f ms, first paint %.3f ms\n", openCall * 1e3, (benchNow() - t0) * 1e3);
     HWND graph = GetDlgItem(GetWindow(frame, GW_CHILD), 20000);
     const double graphPaint = perCall(n, [&] {
         RedrawWindow(graph, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);

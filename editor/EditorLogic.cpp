@@ -66,38 +66,16 @@ int graphRateFor(float sampleRate)
     return static_cast<int>(sampleRate);
 }
 
-namespace {
-int32_t clamp32(int32_t v, int32_t lo, int32_t hi) { return v < lo ? lo : v > hi ? hi : v; }
-}  // namespace
-
 int32_t clampForSlot(ControlSlot slot, int32_t value, int32_t type, int32_t freqBound)
 {
-    switch (slot.offset) {
-    case kOffEnabled:
-        return clamp32(value, 0, 1);
-    case kOffType:
-        return clamp32(value, 0, 4);
-    case kOffFreq:
-        return value <= 9 ? 10 : clamp32(value, 10, freqBound < 10 ? 10 : freqBound);
-    case kOffQ:
-        switch (type) {
-        case kPeakDip:
-            return clamp32(value, 1, 1000);
-        case kLowpass:
-        case kHighpass:
-            return clamp32(value, 1, 190);
-        case kLowShelf:
-        case kHighShelf:
-            return clamp32(value, 3, 20);
-        default:
-            return value;
-        }
-    case kOffGain:
-    case kOffSlider:
-        return slot.column == 0 ? clamp32(value, -240, 240) : clamp32(value, -180, 180);
-    default:
+    const int index = slotParameter(slot);
+    if (index < 0)
         return value;
-    }
+    // A Q entry under a type the engine does not know is stored as typed.
+    if (slot.offset == kOffQ && (type < 0 || type >= kFilterTypeCount))
+        return value;
+    // The engine's integer limits, with the frequency bound of the rate the editor sees.
+    return clampValue(index, value, type, freqBound);
 }
 
 int32_t truncateToInt(float v)

@@ -10,15 +10,6 @@ namespace {
 
 const char kPlugin[] = "Zorvath qvEqualizer R3.dll";
 
-// What the answering timer does while a product's modal loop runs.
-struct Answer {
-    bool menu = false;
-    std::vector<UINT> keys;
-    int button = IDOK;
-    bool done = false;
-    std::vector<std::string> items;
-    std::string text;
-};
 Answer* g_answer;
 
 BOOL CALLBACK findDialog(HWND w, LPARAM out)
@@ -215,17 +206,22 @@ void EditorHost::enter(int fieldId, const char* text, bool escape)
     pump();
 }
 
-std::vector<std::string> EditorHost::withMenu(const std::function<void()>& action, std::vector<UINT> keys)
+void EditorHost::answerDuring(Answer& answer, const std::function<void()>& action)
 {
-    Answer a;
-    a.menu = true;
-    a.keys = std::move(keys);
-    g_answer = &a;
+    g_answer = &answer;
     const UINT_PTR timer = SetTimer(nullptr, 0, 40, answerTimer);
     action();
     pump();
     KillTimer(nullptr, timer);
     g_answer = nullptr;
+}
+
+std::vector<std::string> EditorHost::withMenu(const std::function<void()>& action, std::vector<UINT> keys)
+{
+    Answer a;
+    a.menu = true;
+    a.keys = std::move(keys);
+    answerDuring(a, action);
     return a.items;
 }
 
@@ -233,12 +229,7 @@ std::string EditorHost::withMessageBox(const std::function<void()>& action, int 
 {
     Answer a;
     a.button = button;
-    g_answer = &a;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 40, answerTimer);
-    action();
-    pump();
-    KillTimer(nullptr, timer);
-    g_answer = nullptr;
+    answerDuring(a, action);
     return a.text;
 }
 

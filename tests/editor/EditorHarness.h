@@ -13,6 +13,16 @@
 
 namespace qvtest {
 
+// What the answering timer does while a product's modal loop runs, and what it saw.
+struct Answer {
+    bool menu = false;
+    std::vector<UINT> keys;
+    int button = IDOK;
+    bool done = false;
+    std::vector<std::string> items;
+    std::string text;
+};
+
 class EditorHost {
 public:
     EditorHost();
@@ -53,6 +63,7 @@ public:
     bool saveBmp(const char* path, HWND window = nullptr);
 
 private:
+    void answerDuring(Answer& answer, const std::function<void()>& action);
     qv::PluginHost host_;
     HWND frame_ = nullptr;
     HWND editor_ = nullptr;

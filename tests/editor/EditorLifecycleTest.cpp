@@ -107,21 +107,21 @@ void pressKeys(const char* windowClass, std::vector<UINT> keys)
     }
 }
 
+BOOL CALLBACK findVisibleDialog(HWND w, LPARAM out)
+{
+    char cls[16];
+    GetClassNameA(w, cls, sizeof cls);
+    if (IsWindowVisible(w) && std::strcmp(cls, "#32770") == 0) {
+        *reinterpret_cast<HWND*>(out) = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND findThreadDialog()
 {
     HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM out) -> BOOL {
-            char cls[16];
-            GetClassNameA(w, cls, sizeof cls);
-            if (IsWindowVisible(w) && std::strcmp(cls, "#32770") == 0) {
-                *reinterpret_cast<HWND*>(out) = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(GetCurrentThreadId(), findVisibleDialog, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
