@@ -103,20 +103,7 @@ HRESULT STDMETHODCALLTYPE CBasePropertyPage::Move(LPCRECT rect)
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE CBasePropertyPage::Apply()
-{
-    if (!connected_)
-        return E_UNEXPECTED;
-    if (!dirty_)
-        return S_OK;
-    const HRESULT hr = OnApplyChanges();
-    if (SUCCEEDED(hr)) {
-        dirty_ = false;
-        if (site_)
-            site_->OnStatusChange(PROPPAGESTATUS_DIRTY);
-    }
-    return hr;
-}
+HRESULT STDMETHODCALLTYPE CBasePropertyPage::Apply() { return connected_ ? OnApplyChanges() : E_UNEXPECTED; }
 
 INT_PTR CBasePropertyPage::dialogResult(HWND window, UINT message, LRESULT result)
 {
@@ -162,13 +149,6 @@ HRESULT CBasePropertyPage::fillPageInfo(PROPPAGEINFO* info, SIZE size) const
     info->pszHelpFile = nullptr;
     info->dwHelpContext = 0;
     return S_OK;
-}
-
-void CBasePropertyPage::setDirty()
-{
-    dirty_ = true;
-    if (site_)
-        site_->OnStatusChange(PROPPAGESTATUS_DIRTY);
 }
 
 void CBasePropertyPage::destroyDialog()

@@ -24,7 +24,8 @@ public:
     HRESULT STDMETHODCALLTYPE SetObjects(ULONG count, IUnknown** objects) override;
     HRESULT STDMETHODCALLTYPE Show(UINT command) override;
     HRESULT STDMETHODCALLTYPE Move(LPCRECT rect) override;
-    HRESULT STDMETHODCALLTYPE IsPageDirty() override { return dirty_ ? S_OK : S_FALSE; }
+    // Pages of ours hand every edit to their object at once: nothing ever waits for Apply.
+    HRESULT STDMETHODCALLTYPE IsPageDirty() override { return S_FALSE; }
     HRESULT STDMETHODCALLTYPE Apply() override;
     HRESULT STDMETHODCALLTYPE Help(LPCOLESTR) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG*) override { return E_NOTIMPL; }
@@ -43,7 +44,6 @@ protected:
     static INT_PTR dialogResult(HWND window, UINT message, LRESULT result);
     // Fills `info` with the title string resource and `size`; the caller frees the title.
     HRESULT fillPageInfo(PROPPAGEINFO* info, SIZE size) const;
-    void setDirty();
     // The page's dialog, null while not active.
     HWND dialog() const { return dialog_; }
     // A derived page calls it from its destructor, while its hooks still run.
@@ -56,7 +56,6 @@ private:
     int titleId_;
     ComPtr<IPropertyPageSite> site_;
     HWND dialog_ = nullptr;
-    bool dirty_ = false;
     bool connected_ = false;
 };
 
