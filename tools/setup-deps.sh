@@ -3,7 +3,7 @@
 set -e
 pkgs="g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64-i686
  binutils-mingw-w64-x86-64 wine wine64 xvfb xauth cmake ninja-build googletest libgtest-dev
- libbenchmark-dev libcairo2-dev fonts-dejavu-core icoutils fp-utils imagemagick clang
+ libbenchmark-dev libcairo2-dev fonts-dejavu-core icoutils fp-utils libchm-bin imagemagick clang
  libclang-rt-14-dev g++-multilib qemu-user gstreamer1.0-plugins-good gstreamer1.0-plugins-base util-linux"
 # wine32 needs i386 multiarch; it is only useful where the kernel runs 32-bit code, but Debian's
 # wine packages expect it and it costs nothing to have.
