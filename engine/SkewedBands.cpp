@@ -90,20 +90,21 @@ private:
     }
 
     // The input of vector v's lanes: each band takes the previous band's output of two steps ago
-    // (`older`); the first band takes the new frame from the low lanes of `in`.
-    static QV_ALWAYS_INLINE __m128 shiftIn(int v, __m128 in, const __m128* older)
+    // (`below` holds those of vector v - 1, `own` those of vector v); the first band takes the new
+    // frame from the low lanes of `in`.
+    static QV_ALWAYS_INLINE __m128 shiftIn(int v, __m128 in, __m128 below, __m128 own)
     {
         if (Bands == 1)
             return in;
         if (Channels == 2) {
             if (v == 0)
-                return _mm_shuffle_ps(in, older[0], _MM_SHUFFLE(1, 0, 1, 0));
-            return _mm_shuffle_ps(older[v - 1], older[v], _MM_SHUFFLE(1, 0, 3, 2));
+                return _mm_shuffle_ps(in, own, _MM_SHUFFLE(1, 0, 1, 0));
+            return _mm_shuffle_ps(below, own, _MM_SHUFFLE(1, 0, 3, 2));
         }
-        const __m128 up = _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(older[v]), 4));
+        const __m128 up = _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(own), 4));
         if (v == 0)
             return _mm_move_ss(up, in);
-        return _mm_move_ss(up, _mm_shuffle_ps(older[v - 1], older[v - 1], _MM_SHUFFLE(3, 3, 3, 3)));
+        return _mm_move_ss(up, _mm_shuffle_ps(below, below, _MM_SHUFFLE(3, 3, 3, 3)));
     }
 
     static QV_ALWAYS_INLINE __m128 select(__m128 mask, __m128 a, __m128 b)
@@ -121,7 +122,8 @@ private:
     {
         __m128 last = _mm_setzero_ps();
         for (int v = kVectors - 1; v >= 0; --v) {
-            const __m128 x = shiftIn(v, in, Masked ? out2_ : y2_);
+            const __m128 below = v == 0 ? in : Masked ? out2_[v - 1] : y2_[v - 1];
+            const __m128 x = shiftIn(v, in, below, Masked ? out2_[v] : y2_[v]);
             const __m128 y =
                 _mm_add_ps(_mm_add_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(b0_[v], x), _mm_mul_ps(b1_[v], x1_[v])),
                                                  _mm_mul_ps(b2_[v], x2_[v])),
