@@ -1,6 +1,7 @@
 // "qv:EQGraph": the summed response of the bands over a log-frequency grid, with a handle per band
 // that can be selected, rubber-banded and dragged; the band records are edited in place.
 #include <cstdio>
+#include <memory>
 
 #include "GraphMath.h"
 #include "Skin.h"
@@ -31,6 +32,17 @@ struct EqGraphState {
     uint32_t wheelTime = 0;
     DragLimits limits;
     HCURSOR savedCursor = nullptr;
+    // Background and grid change only with these; between changes each paint copies them.
+    std::unique_ptr<OffscreenDC> gridLayer;
+    struct GridKey {
+        int width = 0, height = 0, range = 0, step = 0;
+        float sampleRate = 0.0f;
+        bool operator==(const GridKey& o) const
+        {
+            return width == o.width && height == o.height && range == o.range && step == o.step &&
+                   sampleRate == o.sampleRate;
+        }
+    } gridKey;
 };
 
 GraphAxes axesOf(HWND w, const EqGraphState* s)
@@ -97,6 +109,51 @@ void drawHandles(HDC dc, const GraphAxes& a, const EqGraphState* s)
     DeleteObject(strip);
 }
 
+// The background picture with the grid over it, clipped to the inner rectangle.
+void drawBackdrop(HDC dc, const RECT& c, const GraphAxes& a, const EqGraphState* s)
+{
+    if (s->background) {
+        HDC src = CreateCompatibleDC(dc);
+        if (src) {
+            HGDIOBJ old = SelectObject(src, s->background);
+            BitBlt(dc, 0, 0, c.right, c.bottom, src, 0, 0, SRCCOPY);
+            SelectObject(src, old);
+            DeleteDC(src);
+        }
+    }
+    IntersectClipRect(dc, 2, 2, c.right - 2, c.bottom - 2);
+    drawGrid(dc, a, s);
+    SelectClipRgn(dc, nullptr);
+}
+
+// The backdrop as last drawn, drawn again only when what it shows has changed; null if no bitmap
+// could be made for it.
+HDC backdropLayer(HDC reference, const RECT& c, const GraphAxes& a, EqGraphState* s)
+{
+    const EqGraphState::GridKey key{c.right, c.bottom, s->range, s->gridStep, s->sampleRate};
+    if (!s->gridLayer || !(s->gridKey == key)) {
+        s->gridLayer = std::make_unique<OffscreenDC>(reference, c.right, c.bottom);
+        s->gridKey = key;
+        if (s->gridLayer->ok())
+            drawBackdrop(s->gridLayer->dc(), c, a, s);
+    }
+    return s->gridLayer->ok() ? s->gridLayer->dc() : nullptr;
+}
+
+// The curve's polyline from column 0 at the inner left edge. A point inside a horizontal run adds
+// no pixel (each segment stops short of its end), so only the runs' ends are kept.
+std::vector<POINT> curvePoints(const std::vector<int>& ys)
+{
+    std::vector<POINT> points;
+    const size_t n = ys.size();
+    for (size_t k = 0; k < n; ++k) {
+        if (k > 0 && k + 1 < n && ys[k - 1] == ys[k] && ys[k + 1] == ys[k])
+            continue;
+        points.push_back(POINT{2 + static_cast<int>(k), ys[k]});
+    }
+    return points;
+}
+
 void paint(HWND w, EqGraphState* s)
 {
     RECT c;
@@ -118,28 +175,18 @@ void paint(HWND w, EqGraphState* s)
     HDC dc = s->offDc;
     const GraphAxes a = axesOf(w, s);
     SelectClipRgn(dc, nullptr);
-    if (s->background) {
-        HDC src = CreateCompatibleDC(dc);
-        if (src) {
-            HGDIOBJ old = SelectObject(src, s->background);
-            BitBlt(dc, 0, 0, c.right, c.bottom, src, 0, 0, SRCCOPY);
-            SelectObject(src, old);
-            DeleteDC(src);
-        }
-    }
+    if (HDC backdrop = backdropLayer(wdc, c, a, s))
+        BitBlt(dc, 0, 0, c.right, c.bottom, backdrop, 0, 0, SRCCOPY);
+    else
+        drawBackdrop(dc, c, a, s);
     IntersectClipRect(dc, 2, 2, c.right - 2, c.bottom - 2);
-    drawGrid(dc, a, s);
     if (s->tables.empty())
         s->tables = makeFrequencyTables(a, s->sampleRate);
-    const std::vector<int> ys = responseCurve(a, s->tables, s->bands, s->count);
+    const std::vector<POINT> curve = curvePoints(responseCurve(a, s->tables, s->bands, s->count));
     HPEN pen = CreatePen(PS_SOLID, 1, 0xFFFFFF);
     HGDIOBJ oldPen = SelectObject(dc, pen);
-    for (size_t k = 0; k < ys.size(); ++k) {
-        if (k == 0)
-            MoveToEx(dc, 2, ys[k], nullptr);
-        else
-            LineTo(dc, 2 + static_cast<int>(k), ys[k]);
-    }
+    if (!curve.empty())
+        Polyline(dc, curve.data(), static_cast<int>(curve.size()));
     SelectObject(dc, oldPen);
     if (pen)
         DeleteObject(pen);
