@@ -32,6 +32,7 @@ struct EqGraphState {
     uint32_t wheelTime = 0;
     DragLimits limits;
     HCURSOR savedCursor = nullptr;
+    std::unique_ptr<KeyedSheet> handleStrip;
     // Background and grid change only with these; between changes each paint copies them.
     std::unique_ptr<OffscreenDC> gridLayer;
     struct GridKey {
@@ -86,13 +87,18 @@ void drawGrid(HDC dc, const GraphAxes& a, const EqGraphState* s)
         DeleteObject(font);
 }
 
-void drawHandles(HDC dc, const GraphAxes& a, const EqGraphState* s)
+void drawHandles(HDC dc, const GraphAxes& a, EqGraphState* s)
 {
     if (!s->bands || s->count <= 0)
         return;
-    HBITMAP strip = LoadSkinBitmap(skinInstance(), kHandleStripBitmap, nullptr);
-    if (!strip)
-        return;
+    // The strip, loaded and prepared for keyed drawing once, not at every paint.
+    if (!s->handleStrip) {
+        HBITMAP strip = LoadSkinBitmap(skinInstance(), kHandleStripBitmap, nullptr);
+        if (!strip)
+            return;
+        s->handleStrip = std::make_unique<KeyedSheet>(dc, strip, 0xFF00FF);
+        DeleteObject(strip);
+    }
     for (int pass = 0; pass < 2; ++pass) {
         for (int n = 0; n < s->count; ++n) {
             const BandRecord& b = s->bands[n];
@@ -103,10 +109,9 @@ void drawHandles(HDC dc, const GraphAxes& a, const EqGraphState* s)
             const int column = (n % 6) * 10;
             const int row = 10 * ((b.selected != 0.0f ? 1 : 0) + (on ? 2 : 0));
             // Centred on (x, y), as the hit box and the pointer put back after a drag are.
-            BlitKeyed(dc, graphX(a, b.frequency) - 4, graphY(a, b.gain) - 4, strip, column, row, 9, 9, 0xFF00FF);
+            s->handleStrip->draw(dc, graphX(a, b.frequency) - 4, graphY(a, b.gain) - 4, column, row, 9, 9);
         }
     }
-    DeleteObject(strip);
 }
 
 // The background picture with the grid over it, clipped to the inner rectangle.

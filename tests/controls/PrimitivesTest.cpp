@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "WindowTestSupport.h"
+#include "controls/SkinInternal.h"
 
 using namespace qv;
 using namespace qvtest;
@@ -97,6 +98,24 @@ TEST(Primitives, KeyedBlitAndMarchingRectangle)
     EXPECT_EQ(dst.at(0, 0), 0x00AA00u);
     EXPECT_EQ(dst.at(1, 0), 0x123456u);
     EXPECT_EQ(dst.at(2, 0), 0x00AA00u);
+
+    // A sheet prepared once draws each cell as the keyed blit of that cell does, edges included.
+    Canvas sheet(7, 5, 0);
+    for (int i = 0; i < 35; ++i)
+        sheet.bits[i] = i % 3 == 0 ? 0xFF00FF : 0x010203u * static_cast<uint32_t>(i);
+    SelectObject(sheet.dc, sheet.old);
+    Canvas once(12, 8, 0x2040A0), each(12, 8, 0x2040A0);
+    {
+        const KeyedSheet prepared(once.dc, sheet.bitmap, 0xFF00FF);
+        ASSERT_TRUE(prepared.ok());
+        prepared.draw(once.dc, 1, 1, 2, 1, 4, 3);
+        prepared.draw(once.dc, 9, 6, 0, 0, 7, 5);  // partly outside the canvas
+    }
+    BlitKeyed(each.dc, 1, 1, sheet.bitmap, 2, 1, 4, 3, 0xFF00FF);
+    BlitKeyed(each.dc, 9, 6, sheet.bitmap, 0, 0, 7, 5, 0xFF00FF);
+    sheet.old = SelectObject(sheet.dc, sheet.bitmap);
+    EXPECT_EQ(std::memcmp(once.bits, each.bits, sizeof(uint32_t) * 12 * 8), 0);
+    EXPECT_NE(once.at(2, 1), 0x2040A0u);
 
     ControlFixture f;
     Canvas m(40, 30, 0x808080);
