@@ -69,8 +69,14 @@ public:
         for (; s < kDelay; ++s)
             edgeStep(io, n, s);
         if (n > kDelay) {
-            for (; s < n; ++s)
+            for (; s + 1 < n; s += 2) {
+                io.output(s - kDelay, low(flow(io.input(s), x1_, x2_, y1_, y2_)));
+                io.output(s + 1 - kDelay, low(flow(io.input(s + 1), x2_, x1_, y2_, y1_)));
+            }
+            if (s < n) {
                 io.output(s - kDelay, low(step<false>(io.input(s), nullptr)));
+                ++s;
+            }
             // Every band that feeds another ran in the last two steps: its outputs are its history.
             for (int v = 0; v < kVectors; ++v) {
                 out1_[v] = y1_[v];
@@ -142,6 +148,26 @@ private:
                 y2_[v] = y1_[v];
                 y1_[v] = y;
             }
+            if (v == kOutVector)
+                last = y;
+        }
+        return last;
+    }
+
+    // A step where every band runs, written over the older of two history slots: called with the
+    // slots' roles swapped at every other step, it moves no history around.
+    QV_ALWAYS_INLINE __m128 flow(__m128 in, const __m128* xNew, __m128* xOld, const __m128* yNew, __m128* yOld)
+    {
+        __m128 last = _mm_setzero_ps();
+        for (int v = kVectors - 1; v >= 0; --v) {
+            const __m128 x = shiftIn(v, in, v == 0 ? in : yOld[v - 1], yOld[v]);
+            const __m128 y =
+                _mm_add_ps(_mm_add_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(b0_[v], x), _mm_mul_ps(b1_[v], xNew[v])),
+                                                 _mm_mul_ps(b2_[v], xOld[v])),
+                                      _mm_mul_ps(a1_[v], yNew[v])),
+                           _mm_mul_ps(a2_[v], yOld[v]));
+            xOld[v] = x;
+            yOld[v] = y;
             if (v == kOutVector)
                 last = y;
         }
