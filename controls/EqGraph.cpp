@@ -145,20 +145,6 @@ HDC backdropLayer(HDC reference, const RECT& c, const GraphAxes& a, EqGraphState
     return s->gridLayer->ok() ? s->gridLayer->dc() : nullptr;
 }
 
-// The curve's polyline from column 0 at the inner left edge. A point inside a horizontal run adds
-// no pixel (each segment stops short of its end), so only the runs' ends are kept.
-std::vector<POINT> curvePoints(const std::vector<int>& ys)
-{
-    std::vector<POINT> points;
-    const size_t n = ys.size();
-    for (size_t k = 0; k < n; ++k) {
-        if (k > 0 && k + 1 < n && ys[k - 1] == ys[k] && ys[k + 1] == ys[k])
-            continue;
-        points.push_back(POINT{2 + static_cast<int>(k), ys[k]});
-    }
-    return points;
-}
-
 void paint(HWND w, EqGraphState* s)
 {
     RECT c;
@@ -187,7 +173,9 @@ void paint(HWND w, EqGraphState* s)
     IntersectClipRect(dc, 2, 2, c.right - 2, c.bottom - 2);
     if (s->tables.empty())
         s->tables = makeFrequencyTables(a, s->sampleRate);
-    const std::vector<POINT> curve = curvePoints(responseCurve(a, s->tables, s->bands, s->count));
+    std::vector<POINT> curve;
+    for (const GraphPoint& p : curvePolyline(responseCurve(a, s->tables, s->bands, s->count), 2))
+        curve.push_back(POINT{p.x, p.y});
     HPEN pen = CreatePen(PS_SOLID, 1, 0xFFFFFF);
     HGDIOBJ oldPen = SelectObject(dc, pen);
     if (!curve.empty())

@@ -122,6 +122,21 @@ std::vector<int> responseCurve(const GraphAxes& a, const FrequencyTables& t, con
     return ys;
 }
 
+std::vector<GraphPoint> curvePolyline(const std::vector<int>& ys, int left)
+{
+    std::vector<GraphPoint> points;
+    const size_t n = ys.size();
+    for (size_t k = 0; k < n; ++k) {
+        if (k > 0 && k + 1 < n) {
+            const int before = ys[k] - ys[k - 1], after = ys[k + 1] - ys[k];
+            if (before == after && before >= -1 && before <= 1)
+                continue;
+        }
+        points.push_back(GraphPoint{left + static_cast<int>(k), ys[k]});
+    }
+    return points;
+}
+
 std::vector<int> gridGains(int range, int step)
 {
     std::vector<int> gains;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "WindowTestSupport.h"
+#include "controls/GraphMath.h"
 #include "controls/SkinInternal.h"
 
 using namespace qv;
@@ -83,6 +84,48 @@ TEST(Primitives, SpriteBlendsOverTheDc)
     DrawSpriteRect(c.dc, 0, 0, 4, 1, 0, 2, bar.data(), 255, 4);
     EXPECT_EQ(c.at(3, 0), 0x00FF00u);
     EXPECT_EQ(c.at(0, 2), 0xFFFFFFu);
+}
+
+TEST(Primitives, GraphPolylineDrawsThePixelsOfItsColumnSegments)
+{
+    // Random curves of flat, diagonal and steep stretches, partly outside the clip rectangle.
+    uint32_t seed = 99;
+    auto next = [&](int n) {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<int>((seed >> 8) % static_cast<uint32_t>(n));
+    };
+    for (int trial = 0; trial < 200; ++trial) {
+        std::vector<int> ys(300);
+        int y = 50, step = 0;
+        for (int& v : ys) {
+            const int r = next(10);
+            if (r < 3)
+                step = next(3) - 1;
+            else if (r < 4)
+                step = next(21) - 10;
+            else if (r < 5)
+                y += next(5) - 2;
+            v = y += step;
+        }
+        Canvas segments(310, 100, 0), polyline(310, 100, 0);
+        HPEN pen = CreatePen(PS_SOLID, 1, 0xFFFFFF);
+        for (Canvas* c : {&segments, &polyline}) {
+            SelectObject(c->dc, pen);
+            IntersectClipRect(c->dc, 2, 2, 300, 98);
+        }
+        MoveToEx(segments.dc, 2, ys[0], nullptr);
+        for (size_t k = 1; k < ys.size(); ++k)
+            LineTo(segments.dc, 2 + static_cast<int>(k), ys[k]);
+        std::vector<POINT> points;
+        for (const GraphPoint& p : curvePolyline(ys, 2))
+            points.push_back(POINT{p.x, p.y});
+        Polyline(polyline.dc, points.data(), static_cast<int>(points.size()));
+        GdiFlush();
+        for (Canvas* c : {&segments, &polyline})
+            SelectObject(c->dc, GetStockObject(BLACK_PEN));
+        DeleteObject(pen);
+        ASSERT_EQ(std::memcmp(segments.bits, polyline.bits, sizeof(uint32_t) * 310 * 100), 0) << "trial " << trial;
+    }
 }
 
 TEST(Primitives, KeyedBlitAndMarchingRectangle)
