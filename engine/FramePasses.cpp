@@ -111,15 +111,18 @@ void finishSeparate(const float* inLeft, const float* inRight, const float* nois
                     int32_t count, bool accumulate, BlockRun& run)
 {
     // Each frame reads both inputs before it writes either output: a host may process in place.
-    int32_t i = 0;
-    for (; i < count && run.gain != run.target; ++i) {
-        run.gain = glide(run.gain, run.target);
+    const auto frame = [&](int32_t i) {
         const float l = (inLeft[i] + noise[i]) * run.gain;
         const float r = (inRight[i] + noise[i]) * run.gain;
         meter(l, run.maxLeft, run.clipLeft);
         meter(r, run.maxRight, run.clipRight);
         put(outLeft + i, l, accumulate);
         put(outRight + i, r, accumulate);
+    };
+    int32_t i = 0;
+    for (; i < count && run.gain != run.target; ++i) {
+        run.gain = glide(run.gain, run.target);
+        frame(i);
     }
     const __m128 gain = _mm_set1_ps(run.gain);
     LaneMeters metersLeft, metersRight;
@@ -134,14 +137,8 @@ void finishSeparate(const float* inLeft, const float* inRight, const float* nois
     }
     metersLeft.mergeInto(0, 1, run.maxLeft, run.clipLeft);
     metersRight.mergeInto(0, 1, run.maxRight, run.clipRight);
-    for (; i < count; ++i) {
-        const float l = (inLeft[i] + noise[i]) * run.gain;
-        const float r = (inRight[i] + noise[i]) * run.gain;
-        meter(l, run.maxLeft, run.clipLeft);
-        meter(r, run.maxRight, run.clipRight);
-        put(outLeft + i, l, accumulate);
-        put(outRight + i, r, accumulate);
-    }
+    for (; i < count; ++i)
+        frame(i);
 }
 
 }  // namespace qv
