@@ -97,7 +97,7 @@ std::vector<int> responseCurve(const GraphAxes& a, const FrequencyTables& t, con
         // The four points of a column side by side, each lane with the scalar operations in order.
         const __m128 c1 = _mm_loadu_ps(&t.cos1[4 * k]), s1 = _mm_loadu_ps(&t.sin1[4 * k]);
         const __m128 c2 = _mm_loadu_ps(&t.cos2[4 * k]), s2 = _mm_loadu_ps(&t.sin2[4 * k]);
-        float sum[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+        __m128 sum = _mm_setzero_ps();
         for (const BandRecord* r : shaping) {
             const __m128 b0 = _mm_set1_ps(r->b0), b1 = _mm_set1_ps(r->b1), b2 = _mm_set1_ps(r->b2);
             const __m128 a1 = _mm_set1_ps(r->a1), a2 = _mm_set1_ps(r->a2), na1 = _mm_set1_ps(-r->a1);
@@ -105,15 +105,15 @@ std::vector<int> responseCurve(const GraphAxes& a, const FrequencyTables& t, con
             const __m128 ni = _mm_add_ps(_mm_mul_ps(b1, s1), _mm_mul_ps(b2, s2));
             const __m128 dr = _mm_sub_ps(_mm_sub_ps(one, _mm_mul_ps(a1, c1)), _mm_mul_ps(a2, c2));
             const __m128 di = _mm_sub_ps(_mm_mul_ps(na1, s1), _mm_mul_ps(a2, s2));
-            alignas(16) float ratio[4];
-            _mm_store_ps(ratio, _mm_div_ps(_mm_add_ps(_mm_mul_ps(nr, nr), _mm_mul_ps(ni, ni)),
-                                           _mm_add_ps(_mm_mul_ps(dr, dr), _mm_mul_ps(di, di))));
-            for (int j = 0; j < 4; ++j)
-                sum[j] += log10Rounded(ratio[j]);
+            const __m128 ratio = _mm_div_ps(_mm_add_ps(_mm_mul_ps(nr, nr), _mm_mul_ps(ni, ni)),
+                                            _mm_add_ps(_mm_mul_ps(dr, dr), _mm_mul_ps(di, di)));
+            sum = _mm_add_ps(sum, log10Rounded(ratio));
         }
+        alignas(16) float sums[4];
+        _mm_store_ps(sums, sum);
         // The largest of the four, so that narrow peaks stay visible.
         float keeper = 0.0f;
-        for (float s : sum) {
+        for (float s : sums) {
             if (std::fabs(s) > std::fabs(keeper))
                 keeper = s;
         }

@@ -349,4 +349,6 @@ void runSkewedBands(BandLanes& lanes, int bands, const SeparateChannels& channel
     }
 }
 
+#undef QV_ALWAYS_INLINE
+
 }  // namespace qv
