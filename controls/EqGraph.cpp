@@ -92,7 +92,7 @@ void drawHandles(HDC dc, const GraphAxes& a, EqGraphState* s)
     if (!s->bands || s->count <= 0)
         return;
     // The strip, loaded and prepared for keyed drawing once, not at every paint.
-    if (!s->handleStrip) {
+    if (!s->handleStrip || !s->handleStrip->ok()) {
         HBITMAP strip = LoadSkinBitmap(skinInstance(), kHandleStripBitmap, nullptr);
         if (!strip)
             return;
