@@ -30,6 +30,18 @@ struct EqGraphState {
     uint32_t wheelTime = 0;
     DragLimits limits;
     HCURSOR savedCursor = nullptr;
+    std::unique_ptr<KeyedSheet> handleStrip;
+    // Background and grid change only with these; between changes each paint copies them.
+    std::unique_ptr<OffscreenDC> gridLayer;
+    struct GridKey {
+        int width = 0, height = 0, range = 0, step = 0;
+        float sampleRate = 0.0f;
+        bool operator==(const GridKey& o) const
+        {
+            return width == o.width && height == o.height && range == o.range && step == o.step &&
+                   sampleRate == o.sampleRate;
+        }
+    } gridKey;
 };
 
 GraphAxes axesOf(HWND w, const EqGraphState* s)
@@ -70,13 +82,18 @@ void drawGrid(HDC dc, const GraphAxes& a, const EqGraphState* s)
     }
 }
 
-void drawHandles(HDC dc, const GraphAxes& a, const EqGraphState* s)
+void drawHandles(HDC dc, const GraphAxes& a, EqGraphState* s)
 {
     if (!s->bands || s->count <= 0)
         return;
-    Bitmap strip(LoadSkinBitmap(skinInstance(), kHandleStripBitmap, nullptr));
-    if (!strip)
-        return;
+    // The strip, loaded and prepared for keyed drawing once, not at every paint.
+    if (!s->handleStrip || !s->handleStrip->ok()) {
+        HBITMAP strip = LoadSkinBitmap(skinInstance(), kHandleStripBitmap, nullptr);
+        if (!strip)
+            return;
+        s->handleStrip = std::make_unique<KeyedSheet>(dc, strip, 0xFF00FF);
+        DeleteObject(strip);
+    }
     for (int pass = 0; pass < 2; ++pass) {
         for (int n = 0; n < s->count; ++n) {
             const BandRecord& b = s->bands[n];
@@ -87,30 +104,55 @@ void drawHandles(HDC dc, const GraphAxes& a, const EqGraphState* s)
             const int column = (n % 6) * 10;
             const int row = 10 * ((b.selected != 0.0f ? 1 : 0) + (on ? 2 : 0));
             // Centred on (x, y), as the hit box and the pointer put back after a drag are.
-            BlitKeyed(dc, graphX(a, b.frequency) - 4, graphY(a, b.gain) - 4, strip.get(), column, row, 9, 9, 0xFF00FF);
+            s->handleStrip->draw(dc, graphX(a, b.frequency) - 4, graphY(a, b.gain) - 4, column, row, 9, 9);
         }
     }
 }
 
+// The background picture with the grid over it, clipped to the inner rectangle.
+void drawBackdrop(HDC dc, const RECT& c, const GraphAxes& a, const EqGraphState* s)
+{
+    blitBitmap(dc, 0, 0, c.right, c.bottom, s->background, 0, 0);
+    IntersectClipRect(dc, 2, 2, c.right - 2, c.bottom - 2);
+    drawGrid(dc, a, s);
+    SelectClipRgn(dc, nullptr);
+}
+
+// The backdrop as last drawn, drawn again only when what it shows has changed; null if no bitmap
+// could be made for it.
+HDC backdropLayer(HDC reference, const RECT& c, const GraphAxes& a, EqGraphState* s)
+{
+    const EqGraphState::GridKey key{c.right, c.bottom, s->range, s->gridStep, s->sampleRate};
+    if (!s->gridLayer || !(s->gridKey == key)) {
+        s->gridLayer = std::make_unique<OffscreenDC>(reference, c.right, c.bottom);
+        s->gridKey = key;
+        if (s->gridLayer->ok())
+            drawBackdrop(s->gridLayer->dc(), c, a, s);
+    }
+    return s->gridLayer->ok() ? s->gridLayer->dc() : nullptr;
+}
+
 void drawCurve(HDC dc, const std::vector<int>& ys)
 {
+    std::vector<POINT> curve;
+    for (const GraphPoint& p : curvePolyline(ys, 2))
+        curve.push_back(POINT{p.x, p.y});
+    if (curve.empty())
+        return;
     Pen pen(CreatePen(PS_SOLID, 1, 0xFFFFFF));
     SelectedObject selected(dc, pen.get());
-    for (size_t k = 0; k < ys.size(); ++k) {
-        if (k == 0)
-            MoveToEx(dc, 2, ys[k], nullptr);
-        else
-            LineTo(dc, 2 + static_cast<int>(k), ys[k]);
-    }
+    Polyline(dc, curve.data(), static_cast<int>(curve.size()));
 }
 
 void draw(HWND w, HDC dc, const RECT& c, EqGraphState* s)
 {
     const GraphAxes a = axesOf(w, s);
     SelectClipRgn(dc, nullptr);
-    blitBitmap(dc, 0, 0, c.right, c.bottom, s->background, 0, 0);
+    if (HDC backdrop = backdropLayer(dc, c, a, s))
+        BitBlt(dc, 0, 0, c.right, c.bottom, backdrop, 0, 0, SRCCOPY);
+    else
+        drawBackdrop(dc, c, a, s);
     IntersectClipRect(dc, 2, 2, c.right - 2, c.bottom - 2);
-    drawGrid(dc, a, s);
     if (s->tables.empty())
         s->tables = makeFrequencyTables(a, s->sampleRate);
     drawCurve(dc, responseCurve(a, s->tables, s->bands, s->count));

@@ -1,6 +1,10 @@
 #include "GraphMath.h"
 
+#include <emmintrin.h>
+
 #include <cmath>
+
+#include "Log10.h"
 
 namespace qv {
 
@@ -76,27 +80,61 @@ std::vector<int> responseCurve(const GraphAxes& a, const FrequencyTables& t, con
         bands = &kNeutral;
         count = 1;
     }
-    std::vector<int> ys;
+    // A record with identity coefficients adds log10(1) = +0 at every point: no sum changes.
+    std::vector<const BandRecord*> shaping;
+    for (int b = 0; b < count; ++b) {
+        const BandRecord& r = bands[b];
+        if (!(r.b0 == 1.0f && r.b1 == 0.0f && r.b2 == 0.0f && r.a1 == 0.0f && r.a2 == 0.0f))
+            shaping.push_back(&r);
+    }
+    // Points 0 .. n - 2 in groups of four, one group to a column; a last, partial group draws nothing.
     const int n = static_cast<int>(t.cos1.size());
-    float keeper = 0.0f;
-    for (int i = 0; i <= n - 2; ++i) {
-        float s = 0.0f;
-        for (int b = 0; b < count; ++b) {
-            const BandRecord& r = bands[b];
-            const float nr = r.b0 + r.b1 * t.cos1[i] + r.b2 * t.cos2[i];
-            const float ni = r.b1 * t.sin1[i] + r.b2 * t.sin2[i];
-            const float dr = 1.0f - r.a1 * t.cos1[i] - r.a2 * t.cos2[i];
-            const float di = -r.a1 * t.sin1[i] - r.a2 * t.sin2[i];
-            s += std::log10((nr * nr + ni * ni) / (dr * dr + di * di));
+    const int columns = n >= 5 ? (n - 5) / 4 + 1 : 0;
+    std::vector<int> ys;
+    ys.reserve(static_cast<size_t>(columns));
+    const __m128 one = _mm_set1_ps(1.0f);
+    for (int k = 0; k < columns; ++k) {
+        // The four points of a column side by side, each lane with the scalar operations in order.
+        const __m128 c1 = _mm_loadu_ps(&t.cos1[4 * k]), s1 = _mm_loadu_ps(&t.sin1[4 * k]);
+        const __m128 c2 = _mm_loadu_ps(&t.cos2[4 * k]), s2 = _mm_loadu_ps(&t.sin2[4 * k]);
+        __m128 sum = _mm_setzero_ps();
+        for (const BandRecord* r : shaping) {
+            const __m128 b0 = _mm_set1_ps(r->b0), b1 = _mm_set1_ps(r->b1), b2 = _mm_set1_ps(r->b2);
+            const __m128 a1 = _mm_set1_ps(r->a1), a2 = _mm_set1_ps(r->a2), na1 = _mm_set1_ps(-r->a1);
+            const __m128 nr = _mm_add_ps(_mm_add_ps(b0, _mm_mul_ps(b1, c1)), _mm_mul_ps(b2, c2));
+            const __m128 ni = _mm_add_ps(_mm_mul_ps(b1, s1), _mm_mul_ps(b2, s2));
+            const __m128 dr = _mm_sub_ps(_mm_sub_ps(one, _mm_mul_ps(a1, c1)), _mm_mul_ps(a2, c2));
+            const __m128 di = _mm_sub_ps(_mm_mul_ps(na1, s1), _mm_mul_ps(a2, s2));
+            const __m128 ratio = _mm_div_ps(_mm_add_ps(_mm_mul_ps(nr, nr), _mm_mul_ps(ni, ni)),
+                                            _mm_add_ps(_mm_mul_ps(dr, dr), _mm_mul_ps(di, di)));
+            sum = _mm_add_ps(sum, log10Rounded(ratio));
         }
-        if (i % 4 == 0)
-            keeper = 0.0f;
-        if (std::fabs(s) > std::fabs(keeper))
-            keeper = s;
-        if (i % 4 == 3)
-            ys.push_back(a.centre - truncSafe(static_cast<double>(a.half) * keeper * 10.0f / a.range));
+        alignas(16) float sums[4];
+        _mm_store_ps(sums, sum);
+        // The largest of the four, so that narrow peaks stay visible.
+        float keeper = 0.0f;
+        for (float s : sums) {
+            if (std::fabs(s) > std::fabs(keeper))
+                keeper = s;
+        }
+        ys.push_back(a.centre - truncSafe(static_cast<double>(a.half) * keeper * 10.0f / a.range));
     }
     return ys;
+}
+
+std::vector<GraphPoint> curvePolyline(const std::vector<int>& ys, int left)
+{
+    std::vector<GraphPoint> points;
+    const size_t n = ys.size();
+    for (size_t k = 0; k < n; ++k) {
+        if (k > 0 && k + 1 < n) {
+            const int before = ys[k] - ys[k - 1], after = ys[k + 1] - ys[k];
+            if (before == after && before >= -1 && before <= 1)
+                continue;
+        }
+        points.push_back(GraphPoint{left + static_cast<int>(k), ys[k]});
+    }
+    return points;
 }
 
 std::vector<int> gridGains(int range, int step)

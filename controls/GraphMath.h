@@ -38,6 +38,14 @@ FrequencyTables makeFrequencyTables(const GraphAxes& a, float sampleRate);
 // summed responses is kept so narrow peaks stay visible. Without bands the curve is the centre line.
 std::vector<int> responseCurve(const GraphAxes& a, const FrequencyTables& t, const BandRecord* bands, int count);
 
+// The curve as a polyline from column 0 at x = left. Inside a run of equal steps of at most one
+// pixel (flat or diagonal) a point adds no pixel: a segment stops short of its end, and the run's
+// pixels are the same drawn as one line. So only the ends of such runs are kept.
+struct GraphPoint {
+    int x, y;
+};
+std::vector<GraphPoint> curvePolyline(const std::vector<int>& ys, int left);
+
 // Horizontal grid gains -M .. M by S, and the vertical grid frequencies below the sample rate.
 std::vector<int> gridGains(int range, int step);
 std::vector<float> gridFrequencies(float sampleRate);

@@ -76,6 +76,52 @@ void BlitKeyed(HDC dc, int x, int y, HBITMAP bitmap, int sourceX, int sourceY, i
     SetTextColor(dc, oldText);
 }
 
+namespace {
+
+BITMAP bitmapInfo(HBITMAP bitmap)
+{
+    BITMAP info{};
+    if (!bitmap || !GetObject(bitmap, sizeof info, &info))
+        info = BITMAP{};
+    return info;
+}
+
+}  // namespace
+
+KeyedSheet::KeyedSheet(HDC reference, HBITMAP sheet, COLORREF key)
+    : width_(bitmapInfo(sheet).bmWidth), height_(bitmapInfo(sheet).bmHeight),
+      mask_(reference, width_ > 0 && height_ > 0 ? CreateBitmap(width_, height_, 1, 1, nullptr) : nullptr),
+      colour_(reference, width_ > 0 && height_ > 0 ? CreateCompatibleBitmap(reference, width_, height_) : nullptr)
+{
+    if (!ok())
+        return;
+    HDC source = CreateCompatibleDC(reference);
+    if (!source)
+        return;
+    // As BlitKeyed does for one cell: key pixels 1 in the mask, black in the colour layer.
+    HGDIOBJ old = SelectObject(source, sheet);
+    SetBkColor(source, key);
+    BitBlt(mask_.dc(), 0, 0, width_, height_, source, 0, 0, SRCCOPY);
+    BitBlt(colour_.dc(), 0, 0, width_, height_, source, 0, 0, SRCCOPY);
+    SetBkColor(colour_.dc(), RGB(255, 255, 255));
+    SetTextColor(colour_.dc(), RGB(0, 0, 0));
+    BitBlt(colour_.dc(), 0, 0, width_, height_, mask_.dc(), 0, 0, 0x00220326);  // DSna
+    SelectObject(source, old);
+    DeleteDC(source);
+}
+
+void KeyedSheet::draw(HDC dc, int x, int y, int sourceX, int sourceY, int width, int height) const
+{
+    if (!dc || !ok() || width <= 0 || height <= 0)
+        return;
+    const COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
+    const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+    BitBlt(dc, x, y, width, height, mask_.dc(), sourceX, sourceY, SRCAND);
+    BitBlt(dc, x, y, width, height, colour_.dc(), sourceX, sourceY, SRCPAINT);
+    SetBkColor(dc, oldBk);
+    SetTextColor(dc, oldText);
+}
+
 void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour)
 {
     Pen pen(CreatePen(PS_SOLID, 1, colour));

@@ -133,6 +133,27 @@ Offscreen* keptOffscreen(std::unique_ptr<Offscreen>& kept, HDC reference, int wi
 // Copies part of `source` (a bitmap selected into no other DC) to `target`.
 void blitBitmap(HDC target, int x, int y, int width, int height, HBITMAP source, int sourceX, int sourceY);
 
+// A sprite sheet prepared once for keyed drawing: what BlitKeyed makes on every call (the mask of
+// key-coloured pixels and the sheet with those pixels black), made for the whole sheet, so that a
+// cell costs two copies.
+class KeyedSheet {
+public:
+    // `reference`: a DC of the format drawn into. The sheet is copied; the caller keeps it.
+    KeyedSheet(HDC reference, HBITMAP sheet, COLORREF key);
+    bool ok() const { return mask_.ok() && colour_.ok(); }
+    // The pixels BlitKeyed(dc, x, y, sheet, sourceX, sourceY, width, height, key) would give.
+    void draw(HDC dc, int x, int y, int sourceX, int sourceY, int width, int height) const;
+
+private:
+    class Layer : public MemoryDC {
+    public:
+        Layer(HDC reference, HBITMAP bitmap) : MemoryDC(reference) { select(bitmap); }
+        bool ok() const { return hasBitmap(); }
+    };
+    int width_, height_;
+    Layer mask_, colour_;
+};
+
 // Copies the part of the parent's background picture that lies behind `window`.
 void copyBackgroundBehind(HWND window, HDC target, HBITMAP background, int width, int height);
 

@@ -6,18 +6,8 @@
 namespace qv {
 namespace {
 
-constexpr int kChunk = 128;  // frames per pass of the band loop; stack buffers, no allocation
+constexpr int32_t kChunk = 512;  // frames per pass of a two-channel block; a stack buffer, no allocation
 constexpr std::memory_order kRelaxed = std::memory_order_relaxed;
-
-inline bool clips(float y) { return y > 1.0f || !(y >= -1.0f); }
-
-// One step of the output gain glide. In single precision g + (t - g) * 0.01 stalls a few ulp short
-// of its target; once a step no longer moves the gain, the gain is the target.
-inline float glide(float current, float target)
-{
-    const float next = current + (target - current) * 0.01f;
-    return next == current ? target : next;
-}
 
 }  // namespace
 
@@ -236,46 +226,44 @@ void EqualizerEngine::zeroPeaks()
     peakRight_.store(0.0f, kRelaxed);
 }
 
-void EqualizerEngine::filterBand(int column, int channel, float* samples, int count)
+int EqualizerEngine::gatherLanes(BandLanes& lanes, int channels) const
 {
-    const BandRecord& b = audioBands_[column];
-    History h = history_[column][channel];
-    for (int i = 0; i < count; ++i) {
-        const float x = samples[i];
-        const float y = b.b0 * x + b.b1 * h.x1 + b.b2 * h.x2 + b.a1 * h.y1 + b.a2 * h.y2;
-        h.x2 = h.x1;
-        h.x1 = x;
-        h.y2 = h.y1;
-        h.y1 = y;
-        samples[i] = y;
+    lanes = BandLanes{};
+    int bands = 0;
+    for (int c = 1; c < kColumns; ++c) {
+        if (active_[c] <= 0)
+            continue;
+        const BandRecord& b = audioBands_[c];
+        for (int ch = 0; ch < channels; ++ch) {
+            const int lane = bands * channels + ch;
+            const History& h = history_[c][ch];
+            lanes.b0[lane] = b.b0;
+            lanes.b1[lane] = b.b1;
+            lanes.b2[lane] = b.b2;
+            lanes.a1[lane] = b.a1;
+            lanes.a2[lane] = b.a2;
+            lanes.x1[lane] = h.x1;
+            lanes.x2[lane] = h.x2;
+            lanes.y1[lane] = h.y1;
+            lanes.y2[lane] = h.y2;
+        }
+        ++bands;
     }
-    history_[column][channel] = h;
+    return bands;
 }
 
-void EqualizerEngine::filterBandPair(int column, float* left, float* right, int count)
+void EqualizerEngine::scatterLanes(const BandLanes& lanes, int channels)
 {
-    // Both channels in one loop: two independent recursions keep the processor busy.
-    const BandRecord& b = audioBands_[column];
-    History l = history_[column][0];
-    History r = history_[column][1];
-    for (int i = 0; i < count; ++i) {
-        const float xl = left[i];
-        const float xr = right[i];
-        const float yl = b.b0 * xl + b.b1 * l.x1 + b.b2 * l.x2 + b.a1 * l.y1 + b.a2 * l.y2;
-        const float yr = b.b0 * xr + b.b1 * r.x1 + b.b2 * r.x2 + b.a1 * r.y1 + b.a2 * r.y2;
-        l.x2 = l.x1;
-        l.x1 = xl;
-        l.y2 = l.y1;
-        l.y1 = yl;
-        r.x2 = r.x1;
-        r.x1 = xr;
-        r.y2 = r.y1;
-        r.y1 = yr;
-        left[i] = yl;
-        right[i] = yr;
+    int bands = 0;
+    for (int c = 1; c < kColumns; ++c) {
+        if (active_[c] <= 0)
+            continue;
+        for (int ch = 0; ch < channels; ++ch) {
+            const int lane = bands * channels + ch;
+            history_[c][ch] = History{lanes.x1[lane], lanes.y1[lane], lanes.x2[lane], lanes.y2[lane]};
+        }
+        ++bands;
     }
-    history_[column][0] = l;
-    history_[column][1] = r;
 }
 
 void EqualizerEngine::sanitizeHistory()
@@ -304,7 +292,7 @@ void EqualizerEngine::finishMeters(float maxLeft, float maxRight, bool holdBetwe
     }
 }
 
-EqualizerEngine::BlockRun EqualizerEngine::beginRun() const
+BlockRun EqualizerEngine::beginRun() const
 {
     BlockRun run;
     run.gain = gainCurrent_;
@@ -313,45 +301,13 @@ EqualizerEngine::BlockRun EqualizerEngine::beginRun() const
     return run;
 }
 
-template <bool Stereo>
-void EqualizerEngine::processChunk(float* left, float* right, int n, BlockRun& run)
+int32_t EqualizerEngine::chunkLength(const BlockRun& run, uint32_t remaining, int32_t limit)
 {
-    for (int i = 0; i < n; ++i) {
-        const float noise = noise_[(run.position + i) & (kNoiseTableSize - 1)];
-        left[i] += noise;
-        if (Stereo)
-            right[i] += noise;
-    }
-    // Each band's recursion depends only on its own input sequence, so running a chunk band by band
-    // gives the same bits as running it frame by frame.
-    for (int c = 1; c < kColumns; ++c) {
-        if (active_[c] > 0) {
-            if (Stereo)
-                filterBandPair(c, left, right, n);
-            else
-                filterBand(c, 0, left, n);
-        }
-    }
-    float gain = run.gain;
-    for (int i = 0; i < n; ++i) {
-        gain = glide(gain, run.target);
-        const float yL = left[i] * gain;
-        left[i] = yL;
-        run.clipLeft |= clips(yL);
-        const float aL = std::fabs(yL);
-        if (aL > run.maxLeft)
-            run.maxLeft = aL;
-        if (Stereo) {
-            const float yR = right[i] * gain;
-            right[i] = yR;
-            run.clipRight |= clips(yR);
-            const float aR = std::fabs(yR);
-            if (aR > run.maxRight)
-                run.maxRight = aR;
-        }
-    }
-    run.gain = gain;
-    run.position = (run.position + n) & (kNoiseTableSize - 1);
+    // A chunk never wraps around the noise table, so its noise is one contiguous run.
+    int32_t n = kNoiseTableSize - run.position;
+    if (n > limit)
+        n = limit;
+    return remaining < static_cast<uint32_t>(n) ? static_cast<int32_t>(remaining) : n;
 }
 
 void EqualizerEngine::endRun(const BlockRun& run, int32_t clipValue)
@@ -396,24 +352,30 @@ void EqualizerEngine::runBlock(const float* const* inputs, float* const* outputs
     if (takeDirty())
         designAudio(workingSetup());
 
-    float left[kChunk];
-    float right[kChunk];
+    BandLanes lanes;
+    const int bands = gatherLanes(lanes, 2);
+    alignas(16) float chunk[2 * kChunk];
     BlockRun run = beginRun();
-    for (int32_t start = 0; start < frames; start += kChunk) {
-        const int n = frames - start < kChunk ? static_cast<int>(frames - start) : kChunk;
-        std::memcpy(left, inL + start, sizeof(float) * static_cast<size_t>(n));
-        std::memcpy(right, inR + start, sizeof(float) * static_cast<size_t>(n));
-        processChunk<true>(left, right, n, run);
-        for (int i = 0; i < n; ++i) {
-            if (Accumulate) {
-                outL[start + i] += left[i];
-                outR[start + i] += right[i];
-            } else {
-                outL[start + i] = left[i];
-                outR[start + i] = right[i];
-            }
+    for (int32_t start = 0; start < frames;) {
+        // A gliding gain is serial: its chunk goes through separate passes around the bands.
+        const bool gliding = bands > 0 && run.gain != run.target;
+        const int32_t n = chunkLength(run, static_cast<uint32_t>(frames - start), gliding ? kChunk : kNoiseTableSize);
+        const float* noise = noise_ + run.position;
+        if (bands == 0) {
+            finishSeparate(inL + start, inR + start, noise, outL + start, outR + start, n, Accumulate, run);
+        } else if (!gliding) {
+            const SeparateChannels channels{inL + start, inR + start, outL + start, outR + start};
+            runSkewedBands(lanes, bands, channels, Accumulate, noise, n, run);
+        } else {
+            interleaveWithNoise(inL + start, inR + start, noise, chunk, n);
+            runSkewedBands(lanes, 2, bands, chunk, n);
+            finishFrames(chunk, 2, n, run);
+            deinterleave(chunk, outL + start, outR + start, n, Accumulate);
         }
+        run.position = (run.position + n) & (kNoiseTableSize - 1);
+        start += n;
     }
+    scatterLanes(lanes, 2);
     endRun(run, kClipFromVst);
     finishMeters(run.maxLeft, run.maxRight, true);
 }
@@ -446,31 +408,28 @@ int EqualizerEngine::processInterleaved(float* buffer, uint32_t* frames, int cha
     if (changed || !designedOnce_)
         designAudio(snapshot);
 
-    const bool stereo = channels == 2;
-    float left[kChunk];
-    float right[kChunk];
+    BandLanes lanes;
+    const int bands = gatherLanes(lanes, channels);
     BlockRun run = beginRun();
-    for (uint32_t start = 0; start < total; start += kChunk) {
-        const int n = total - start < static_cast<uint32_t>(kChunk) ? static_cast<int>(total - start) : kChunk;
-        float* frame = buffer + static_cast<size_t>(start) * channels;
-        for (int i = 0; i < n; ++i) {
-            left[i] = frame[i * channels];
-            if (stereo)
-                right[i] = frame[i * 2 + 1];
+    for (uint32_t start = 0; start < total;) {
+        const int32_t n = chunkLength(run, total - start, kNoiseTableSize);
+        float* chunk = buffer + static_cast<size_t>(start) * channels;
+        const float* noise = noise_ + run.position;
+        if (bands > 0 && run.gain == run.target) {
+            runSkewedBands(lanes, channels, bands, chunk, noise, n, run);
+        } else {
+            addNoise(chunk, channels, noise, n);
+            if (bands > 0)
+                runSkewedBands(lanes, channels, bands, chunk, n);
+            finishFrames(chunk, channels, n, run);
         }
-        if (stereo)
-            processChunk<true>(left, right, n, run);
-        else
-            processChunk<false>(left, nullptr, n, run);
-        for (int i = 0; i < n; ++i) {
-            frame[i * channels] = left[i];
-            if (stereo)
-                frame[i * 2 + 1] = right[i];
-        }
+        run.position = (run.position + n) & (kNoiseTableSize - 1);
+        start += static_cast<uint32_t>(n);
     }
+    scatterLanes(lanes, channels);
     endRun(run, kClipFromStream);
     // Each buffer shows its own maxima; mono feeds both meters.
-    finishMeters(run.maxLeft, stereo ? run.maxRight : run.maxLeft, false);
+    finishMeters(run.maxLeft, channels == 2 ? run.maxRight : run.maxLeft, false);
     return 0;
 }
 

@@ -13,7 +13,9 @@
 #include <cstdint>
 
 #include "BandDesign.h"
+#include "FramePasses.h"
 #include "ParameterModel.h"
+#include "SkewedBands.h"
 
 namespace qv {
 
@@ -108,25 +110,15 @@ private:
     void zeroPeaks();
     void designAudio(const ParameterRecord& setup);
     void clearHistory(int column);
-    // The running state of one block, carried from chunk to chunk.
-    struct BlockRun {
-        float gain = 1.0f;
-        float target = 1.0f;
-        float maxLeft = 0.0f;
-        float maxRight = 0.0f;
-        bool clipLeft = false;
-        bool clipRight = false;
-        int position = 0;
-    };
     BlockRun beginRun() const;
-    // Adds the noise, runs the active bands and applies the output gain in place.
-    template <bool Stereo>
-    void processChunk(float* left, float* right, int n, BlockRun& run);
+    // The frames of a block's next chunk: at most `limit`, and none past the noise table's end.
+    static int32_t chunkLength(const BlockRun& run, uint32_t remaining, int32_t limit);
     void endRun(const BlockRun& run, int32_t clipValue);
     template <bool Accumulate>
     void runBlock(const float* const* inputs, float* const* outputs, int32_t frames);
-    void filterBand(int column, int channel, float* samples, int count);
-    void filterBandPair(int column, float* left, float* right, int count);
+    // The active bands' coefficients and history in lane order; returns how many bands are active.
+    int gatherLanes(BandLanes& lanes, int channels) const;
+    void scatterLanes(const BandLanes& lanes, int channels);
     void sanitizeHistory();
     void finishMeters(float maxLeft, float maxRight, bool holdBetweenReads);
 

@@ -372,3 +372,22 @@ TEST(EqGraph, DragAtTheScreenEdgeWarpsWithoutAStep)
     EXPECT_EQ(f.count(EQN_CHANGED), 1);
     SendMessageA(f.graph, WM_LBUTTONUP, 0, at(x + 90, y - 50));
 }
+
+TEST(EqGraph, WithoutBackgroundEachPaintStartsFromTheGridAlone)
+{
+    ControlFixture f;
+    HWND g = CreateWindowExA(0, "qv:EQGraph", nullptr, WS_CHILD | WS_VISIBLE, 17, 45, 471, 140, f.parent(),
+                             reinterpret_cast<HMENU>(20000), GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(g, nullptr);
+    // b0 = 1.5 lifts the whole curve by 3.5 dB, to y = 59, between grid lines.
+    BandRecord band{1.5f, 0, 0, 0, 0, 1000, 0, 1, 0, 0, 10, 0};
+    SendMessageA(g, EQ_SETBANDS, reinterpret_cast<WPARAM>(&band), 1);
+    RedrawWindow(g, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(rgb(f.pixels(g)[59 * 471 + 120]), 0xFFFFFFu);
+    band.b0 = 1.0f;  // flat again: the old curve must not stay behind
+    RedrawWindow(g, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const std::vector<uint32_t> px = f.pixels(g);
+    EXPECT_NE(rgb(px[59 * 471 + 120]), 0xFFFFFFu);
+    EXPECT_EQ(rgb(px[70 * 471 + 120]), 0xFFFFFFu);
+    DestroyWindow(g);
+}

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "WindowTestSupport.h"
+#include "controls/GraphMath.h"
+#include "controls/SkinInternal.h"
 
 using namespace qv;
 using namespace qvtest;
@@ -84,6 +86,48 @@ TEST(Primitives, SpriteBlendsOverTheDc)
     EXPECT_EQ(c.at(0, 2), 0xFFFFFFu);
 }
 
+TEST(Primitives, GraphPolylineDrawsThePixelsOfItsColumnSegments)
+{
+    // Random curves of flat, diagonal and steep stretches, partly outside the clip rectangle.
+    uint32_t seed = 99;
+    auto next = [&](int n) {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<int>((seed >> 8) % static_cast<uint32_t>(n));
+    };
+    for (int trial = 0; trial < 200; ++trial) {
+        std::vector<int> ys(300);
+        int y = 50, step = 0;
+        for (int& v : ys) {
+            const int r = next(10);
+            if (r < 3)
+                step = next(3) - 1;
+            else if (r < 4)
+                step = next(21) - 10;
+            else if (r < 5)
+                y += next(5) - 2;
+            v = y += step;
+        }
+        Canvas segments(310, 100, 0), polyline(310, 100, 0);
+        HPEN pen = CreatePen(PS_SOLID, 1, 0xFFFFFF);
+        for (Canvas* c : {&segments, &polyline}) {
+            SelectObject(c->dc, pen);
+            IntersectClipRect(c->dc, 2, 2, 300, 98);
+        }
+        MoveToEx(segments.dc, 2, ys[0], nullptr);
+        for (size_t k = 1; k < ys.size(); ++k)
+            LineTo(segments.dc, 2 + static_cast<int>(k), ys[k]);
+        std::vector<POINT> points;
+        for (const GraphPoint& p : curvePolyline(ys, 2))
+            points.push_back(POINT{p.x, p.y});
+        Polyline(polyline.dc, points.data(), static_cast<int>(points.size()));
+        GdiFlush();
+        for (Canvas* c : {&segments, &polyline})
+            SelectObject(c->dc, GetStockObject(BLACK_PEN));
+        DeleteObject(pen);
+        ASSERT_EQ(std::memcmp(segments.bits, polyline.bits, sizeof(uint32_t) * 310 * 100), 0) << "trial " << trial;
+    }
+}
+
 TEST(Primitives, KeyedBlitAndMarchingRectangle)
 {
     Canvas src(3, 1, 0);
@@ -97,6 +141,24 @@ TEST(Primitives, KeyedBlitAndMarchingRectangle)
     EXPECT_EQ(dst.at(0, 0), 0x00AA00u);
     EXPECT_EQ(dst.at(1, 0), 0x123456u);
     EXPECT_EQ(dst.at(2, 0), 0x00AA00u);
+
+    // A sheet prepared once draws each cell as the keyed blit of that cell does, edges included.
+    Canvas sheet(7, 5, 0);
+    for (int i = 0; i < 35; ++i)
+        sheet.bits[i] = i % 3 == 0 ? 0xFF00FF : 0x010203u * static_cast<uint32_t>(i);
+    SelectObject(sheet.dc, sheet.old);
+    Canvas once(12, 8, 0x2040A0), each(12, 8, 0x2040A0);
+    {
+        const KeyedSheet prepared(once.dc, sheet.bitmap, 0xFF00FF);
+        ASSERT_TRUE(prepared.ok());
+        prepared.draw(once.dc, 1, 1, 2, 1, 4, 3);
+        prepared.draw(once.dc, 9, 6, 0, 0, 7, 5);  // partly outside the canvas
+    }
+    BlitKeyed(each.dc, 1, 1, sheet.bitmap, 2, 1, 4, 3, 0xFF00FF);
+    BlitKeyed(each.dc, 9, 6, sheet.bitmap, 0, 0, 7, 5, 0xFF00FF);
+    sheet.old = SelectObject(sheet.dc, sheet.bitmap);
+    EXPECT_EQ(std::memcmp(once.bits, each.bits, sizeof(uint32_t) * 12 * 8), 0);
+    EXPECT_NE(once.at(2, 1), 0x2040A0u);
 
     ControlFixture f;
     Canvas m(40, 30, 0x808080);
