@@ -12,10 +12,11 @@ namespace qvsetup {
 
 namespace {
 
-constexpr int kFileNameEdit = 1152;  // edt1
-constexpr int kTypeCombo = 1136;     // cmb1
-constexpr int kTypeLabel = 1089;     // stc2
-constexpr int kNameLabel = 1090;     // stc3
+constexpr int kFileNameEdit = 1152;   // edt1
+constexpr int kFileNameCombo = 1148;  // cmb13, the name field of the newer dialogs
+constexpr int kTypeCombo = 1136;      // cmb1
+constexpr int kTypeLabel = 1089;      // stc2
+constexpr int kNameLabel = 1090;      // stc3
 // Stands in the hidden name field so that OK always returns "<folder>\<this>".
 constexpr const char* kDummyName = "qv~folder";
 
@@ -33,7 +34,7 @@ void setUp(HWND dialog)
     const int w = r.right - r.left, h = r.bottom - r.top - 15;
     SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w,
                  h, SWP_NOZORDER);
-    for (int id : {kFileNameEdit, kTypeCombo, kTypeLabel})
+    for (int id : {kFileNameEdit, kFileNameCombo, kTypeCombo, kTypeLabel})
         ShowWindow(GetDlgItem(dialog, id), SW_HIDE);
     SetDlgItemTextA(dialog, IDOK, "OK");
     if (HWND label = GetDlgItem(dialog, kNameLabel)) {
@@ -45,15 +46,29 @@ void setUp(HWND dialog)
     showCurrentFolder(dialog);
 }
 
+constexpr UINT kSetDummy = WM_APP + 7;
+
+void setDummyName(HWND dialog)
+{
+    for (int id : {kFileNameEdit, kFileNameCombo})
+        SendMessageA(dialog, CDM_SETCONTROLTEXT, id, reinterpret_cast<LPARAM>(kDummyName));
+}
+
 UINT_PTR CALLBACK hook(HWND child, UINT message, WPARAM, LPARAM lParam)
 {
+    HWND dialog = GetParent(child);
+    if (message == kSetDummy) {
+        setDummyName(dialog);
+        return 0;
+    }
     if (message != WM_NOTIFY)
         return 0;
-    HWND dialog = GetParent(child);
     const UINT code = reinterpret_cast<OFNOTIFYA*>(lParam)->hdr.code;
     if (code == CDN_INITDONE)
         setUp(dialog);
-    SendMessageA(dialog, CDM_SETCONTROLTEXT, kFileNameEdit, reinterpret_cast<LPARAM>(kDummyName));
+    setDummyName(dialog);
+    // The dialog clears the name field after telling of a new folder; fill it again after that.
+    PostMessageA(child, kSetDummy, 0, 0);
     if (code == CDN_FOLDERCHANGE)
         showCurrentFolder(dialog);
     return 0;
@@ -68,7 +83,8 @@ bool chooseDirectory(HWND owner, const char* title, const std::string& start, st
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
     ofn.hInstance = gInstance;
-    ofn.lpstrFilter = "biff\0\0";
+    // A pattern no file name can match (":" is not allowed in one), so that only folders are listed.
+    ofn.lpstrFilter = "biff\0::\0";
     ofn.lpstrFile = result.data();
     ofn.nMaxFile = static_cast<DWORD>(result.size());
     ofn.lpstrInitialDir = start.empty() ? nullptr : start.c_str();

@@ -159,7 +159,7 @@ INT_PTR CALLBACK directoryPage(HWND page, UINT message, WPARAM wParam, LPARAM lP
         updateComponentLabels(page);
         return TRUE;
     case WM_PAINT:
-        paintPage(page, 2, "Installation directory and components");
+        paintPage(page, 2, "Installation directory");
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {

@@ -1,0 +1,1 @@
+// Uninstaller scenarios join here.
