@@ -75,7 +75,8 @@ void setUpList(HWND dialog)
         const char* title;
         int width;
     };
-    const Column columns[] = {{"Component", 150}, {"Type", 62}, {"Path", client.right - 212}};
+    // The component column fits the plug-in's name in the dialog's font.
+    const Column columns[] = {{"Component", 190}, {"Type", 62}, {"Path", client.right - 252}};
     for (int i = 0; i < 3; ++i) {
         LVCOLUMNA c = {};
         c.mask = LVCF_TEXT | LVCF_WIDTH;

@@ -29,8 +29,12 @@ bool isDirectory(const std::string& path)
 
 bool isInUse(const std::string& path)
 {
-    if (!isFile(path))
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
+    // Read-only counts as in use even where the process could open it anyway (an administrator).
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        return true;
     ScopedFile file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     return !file.valid();

@@ -21,6 +21,7 @@ struct Search {
     std::string title;
     const char* boxCaption;
     HWND found;
+    const std::string* boxText = nullptr;  // a box with this text, when given
 };
 
 BOOL CALLBACK findTopLevel(HWND window, LPARAM param)
@@ -37,7 +38,7 @@ BOOL CALLBACK findTopLevel(HWND window, LPARAM param)
         // A message box: a dialog with the caption and a text static 0xFFFF.
         // (The uninstaller's own dialog has the caption and an unnamed label too, but its list.)
         if (title == s->boxCaption && std::string(cls) == "#32770" && GetDlgItem(window, 0xFFFF) &&
-            !GetDlgItem(window, 1002)) {
+            !GetDlgItem(window, 1002) && (!s->boxText || textOf(GetDlgItem(window, 0xFFFF)) == *s->boxText)) {
             s->found = window;
             return FALSE;
         }
@@ -48,9 +49,9 @@ BOOL CALLBACK findTopLevel(HWND window, LPARAM param)
     return TRUE;
 }
 
-HWND findBox(DWORD process, const char* caption)
+HWND findBox(DWORD process, const char* caption, const std::string* text = nullptr)
 {
-    Search s{process, "", caption, nullptr};
+    Search s{process, "", caption, nullptr, text};
     EnumWindows(findTopLevel, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
@@ -113,6 +114,26 @@ HWND Program::waitStep(int step) const
     return waitWindow(title);
 }
 
+HWND Program::waitStepNoting(int step, std::vector<int>& seen) const
+{
+    for (int waited = 0; waited < 30000; waited += 10) {
+        for (int s = 1; s <= 5; ++s) {
+            char title[64];
+            std::snprintf(title, sizeof title, "%s - [Step %d of 5]", kSetupCaption, s);
+            Search search{id_, title, nullptr, nullptr};
+            EnumWindows(findTopLevel, reinterpret_cast<LPARAM>(&search));
+            if (!search.found)
+                continue;
+            if (seen.empty() || seen.back() != s)
+                seen.push_back(s);
+            if (s == step)
+                return search.found;
+        }
+        Sleep(10);
+    }
+    return nullptr;
+}
+
 std::string Program::pendingBox(const char* caption) const
 {
     HWND box = findBox(id_, caption);
@@ -121,8 +142,13 @@ std::string Program::pendingBox(const char* caption) const
 
 std::string Program::answer(const char* caption, const std::string& expected, int button) const
 {
+    // Two boxes may be up at once (a question and the abort question over it): the expected one
+    // is taken when it comes, any other only after a while.
     for (int waited = 0; waited < 20000; waited += 20) {
-        if (HWND box = findBox(id_, caption)) {
+        HWND box = expected.empty() ? nullptr : findBox(id_, caption, &expected);
+        if (!box && (expected.empty() || waited >= 5000))
+            box = findBox(id_, caption);
+        if (box) {
             Sleep(50);
             const std::string text = textOf(GetDlgItem(box, 0xFFFF));
             if (text != expected)
@@ -228,18 +254,33 @@ bool chooseFolder(const Program& program, const std::string& title, const std::s
                   const std::string& picture)
 {
     HWND chooser = program.waitWindow(title);
-    if (!chooser)
+    if (!chooser) {
+        std::fprintf(stderr, "chooser: not up; %s\n", program.describe().c_str());
         return false;
+    }
     // Typing a folder into the (hidden) name field and pressing OK opens it; the label shows it.
-    setItemText(chooser, GetDlgItem(chooser, 1148) ? 1148 : 1152, folder);
-    PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    for (int i = 0; i < 250; ++i) {
+    const int nameField = GetDlgItem(chooser, 1148) ? 1148 : 1152;
+    // The chooser fills its name field once it is set up; typing before that would be overwritten.
+    for (int i = 0; i < 750 && textOf(GetDlgItem(chooser, nameField)).empty(); ++i)
         Sleep(20);
-        if (_stricmp(textOf(GetDlgItem(chooser, 1090)).c_str(), folder.c_str()) == 0)
-            break;
+    Sleep(100);
+    setItemText(chooser, nameField, folder);
+    PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    bool opened = false;
+    for (int i = 0; i < 750 && !opened; ++i) {
+        Sleep(20);
+        opened = _stricmp(textOf(GetDlgItem(chooser, 1090)).c_str(), folder.c_str()) == 0;
+    }
+    Sleep(200);
+    if (!opened) {
+        std::fprintf(stderr, "chooser: label [%s], name [%s]\n", textOf(GetDlgItem(chooser, 1090)).c_str(),
+                     textOf(GetDlgItem(chooser, nameField)).c_str());
+        return false;
     }
     if (!picture.empty())
         program.snap(chooser, picture);
+    // Opening the folder it is already in tells nothing, so the test puts a name in the field itself.
+    setItemText(chooser, nameField, "qv~pick");
     PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     for (int i = 0; i < 250 && IsWindow(chooser); ++i)
         Sleep(20);

@@ -26,6 +26,8 @@ public:
     // The program's enabled top-level window whose title starts with `title`, or null after timeout.
     HWND waitWindow(const std::string& title, DWORD milliseconds = 20000) const;
     HWND waitStep(int step) const;
+    // Waits for a step, noting every step title seen on the way.
+    HWND waitStepNoting(int step, std::vector<int>& seen) const;
     // Waits for a message box with this caption, checks its text and presses the button. The text
     // seen is returned (empty when no box came).
     std::string answer(const char* caption, const std::string& expected, int button) const;

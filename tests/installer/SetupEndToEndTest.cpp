@@ -2,9 +2,14 @@
 // run-end-to-end.sh), driven by window messages from this process.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <objbase.h>
+#include <commctrl.h>
 #include <prsht.h>
 #include <shlobj.h>
+
+#include <algorithm>
 
 #include "SetupScenarios.h"
 
@@ -167,4 +172,189 @@ TEST_F(SetupTest, CleanInstallOfBothComponentsIntoTwoHostDirectoriesThenUninstal
     EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, kEntryKey));
     EXPECT_FALSE(exists(group));
     EXPECT_FALSE(equalizes("--dshow"));
+}
+
+TEST_F(SetupTest, DirectXOnlyAfterRefusedDirectoriesAndCancelAtEachStep)
+{
+    const std::string inst = "C:\\Deep\\er\\qv";
+    {
+        Program setup(join(downloadDir(), "Setup.exe"), downloadDir());
+        HWND sheet = setup.waitStep(1);
+        ASSERT_NE(sheet, nullptr);
+        pressSheet(sheet, PSBTN_NEXT);
+        ASSERT_NE(setup.waitStep(2), nullptr);
+        HWND page = currentPage(sheet);
+        for (int id : {1003, 1004}) {
+            SendMessageA(GetDlgItem(page, id), BM_SETCHECK, BST_UNCHECKED, 0);
+            clickItem(page, id);
+        }
+        pressSheet(sheet, PSBTN_NEXT);
+        setup.answer(kSetupCaption, "You have not selected any components to install!", IDOK);
+        SendMessageA(GetDlgItem(page, 1003), BM_SETCHECK, BST_CHECKED, 0);
+        clickItem(page, 1003);
+        const std::pair<const char*, const char*> refused[] = {
+            {"", "You have not selected or typed any destination directory!"},
+            {"C:", "The installation directory specified does not start with a logical drive or UNC path!"},
+            {"qv\\dir", "The installation directory specified does not start with a logical drive or UNC path!"},
+            {"C:\\qv\\\\sub",
+             "The installation directory specified contains illegal character(s) or character sequence!"},
+            {"C:\\qv\\a:b",
+             "The installation directory specified contains illegal character(s) or character sequence!"},
+            {"Q:\\qv", "Unable to create installation directory, please verify that it is a valid path."},
+        };
+        for (auto [dir, warning] : refused) {
+            setItemText(page, 1001, dir);
+            pressSheet(sheet, PSBTN_NEXT);
+            EXPECT_EQ(setup.answer(kSetupCaption, warning, IDOK), warning) << dir;
+        }
+        pressSheet(sheet, PSBTN_CANCEL);
+        EXPECT_EQ(setup.answer(kSetupCaption, "Exit the setup:marlin?", IDNO), "Exit the setup:marlin?");
+        EXPECT_EQ(currentPage(sheet), page);
+        setItemText(page, 1001, inst);
+        pressSheet(sheet, PSBTN_NEXT);
+        std::vector<int> seen;
+        ASSERT_NE(setup.waitStepNoting(5, seen), nullptr) << setup.describe();
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), 3), 0);  // no host directories without VST
+        EXPECT_EQ(resultText(sheet).find("The qv:equalizer plug-in release 3c was successfully installed in:\n\"" +
+                                         inst + "\""),
+                  0u);
+        finish(setup, sheet);
+    }
+    EXPECT_TRUE(exists(join(inst, "qvEqualizer.dll")));
+    EXPECT_TRUE(exists(join(inst, "Uninstall.exe")));
+    EXPECT_FALSE(exists(join(inst, kVst)));
+    EXPECT_FALSE(exists(join(inst, "vstinst.log")));
+    std::string value;
+    EXPECT_TRUE(registryString(HKEY_LOCAL_MACHINE, std::string(kClassKey) + "\\InprocServer32", nullptr, value));
+    EXPECT_TRUE(equalizes("--dshow"));
+
+    {
+        // Cancel on the welcome page ends at once.
+        Program setup(join(downloadDir(), "Setup.exe"), downloadDir());
+        HWND sheet = setup.waitStep(1);
+        ASSERT_NE(sheet, nullptr);
+        pressSheet(sheet, PSBTN_CANCEL);
+        EXPECT_TRUE(setup.waitExit(10000)) << setup.describe();
+    }
+    {
+        // On the host directories page it asks; Yes ends.
+        Program setup(join(downloadDir(), "Setup.exe"), downloadDir());
+        HWND sheet = setup.waitStep(1);
+        ASSERT_NE(sheet, nullptr);
+        pressSheet(sheet, PSBTN_NEXT);
+        ASSERT_NE(setup.waitStep(2), nullptr);
+        setItemText(currentPage(sheet), 1001, "C:\\qv2");
+        pressSheet(sheet, PSBTN_NEXT);
+        ASSERT_NE(setup.waitStep(3), nullptr);
+        pressSheet(sheet, PSBTN_NEXT);
+        EXPECT_EQ(setup.answer(kSetupCaption, "You have not specified any VST plug-in host applications.", IDOK),
+                  "You have not specified any VST plug-in host applications.");
+        pressSheet(sheet, PSBTN_CANCEL);
+        EXPECT_EQ(setup.answer(kSetupCaption, "Exit the setup:marlin?", IDYES), "Exit the setup:marlin?");
+        EXPECT_TRUE(setup.waitExit(10000)) << setup.describe();
+    }
+}
+
+TEST_F(SetupTest, VstOnlyThenOverItselfThenOverAnEditedPresetFileAndAReadOnlyFile)
+{
+    const std::string inst = "C:\\qv3", host = "C:\\Host3", preset = join(inst, "qvEqualizerR3.ini");
+    makeDirs(host);
+    Choice choice;
+    choice.directory = inst;
+    choice.directX = false;
+    choice.added = {host};
+    EXPECT_EQ(installQuietly(choice).find("The qv:equalizer plug-in release 3c was successfully installed"), 0u);
+    std::string value;
+    EXPECT_TRUE(registryString(HKEY_LOCAL_MACHINE, kClassKey, "PluginPath", value));
+    EXPECT_EQ(value, inst);
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, std::string(kClassKey) + "\\InprocServer32"));
+    EXPECT_FALSE(exists(join(inst, "qvEqualizer.dll")));
+    EXPECT_TRUE(sameBytes(join(downloadDir(), kVst), join(host, kVst)));
+    EXPECT_TRUE(equalizes("--dll \"" + join(host, kVst) + "\""));
+
+    // Over an identical installation: no question, and the log gains the same line again.
+    EXPECT_EQ(installQuietly(choice).find("The qv:equalizer plug-in release 3c was successfully installed"), 0u);
+    const std::string line = join(host, kVst) + "\r\n";
+    EXPECT_EQ(logText(inst), line + line);
+
+    const std::string edited = "[Plug-in]\r\nPluginName=mine\r\n";
+    ASSERT_TRUE(writeFile(preset, edited));
+    const std::string presetQuestion =
+        "Your current preset file \"" + preset +
+        "\" has been changed.\nAll the changes you have made to the preset file will be lost if you replace "
+        "it.\n\nDo you want to replace it with the installation preset file anyway?";
+    {
+        Program setup(join(downloadDir(), "Setup.exe"), downloadDir());
+        throughStepThree(setup, choice);
+        ASSERT_NE(setup.waitWindow(kSetupCaption + std::string(" - [Step 4 of 5]"), 20000), nullptr);
+        HWND sheet = setup.waitWindow(kSetupCaption);
+        setup.snap(sheet, "setup-step4");
+        EXPECT_EQ(setup.answer(kSetupCaption, presetQuestion, IDNO), presetQuestion);
+        ASSERT_NE(sheet = setup.waitStep(5), nullptr) << setup.describe();
+        EXPECT_EQ(resultText(sheet).find("The qv:equalizer plug-in release 3c was successfully installed"), 0u);
+        finish(setup, sheet);
+    }
+    const std::vector<char> kept = readFile(preset);
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), edited);
+
+    // A read-only destination cannot be written: reported as in use, not replaced, incomplete.
+    const std::string readme = join(inst, "ReadMe.txt");
+    ASSERT_TRUE(SetFileAttributesA(readme.c_str(), FILE_ATTRIBUTE_READONLY));
+    {
+        Program setup(join(downloadDir(), "Setup.exe"), downloadDir());
+        throughStepThree(setup, choice);
+        EXPECT_EQ(setup.answer(kSetupCaption, presetQuestion, IDNO), presetQuestion);
+        const std::string inUse = "The destination file: \"" + readme + "\" is in use!";
+        EXPECT_EQ(setup.answer(kSetupCaption, inUse, IDOK), inUse);
+        HWND sheet = setup.waitStep(4);
+        ASSERT_NE(sheet, nullptr);
+        Sleep(300);
+        pressSheet(sheet, PSBTN_NEXT);
+        ASSERT_NE(setup.waitStep(5), nullptr);
+        setup.snap(sheet, "setup-step5-incomplete");
+        EXPECT_EQ(resultText(sheet), "The qv:equalizer plug-in was not successfully installed!\n\nComponents to "
+                                     "install: \t 5\nInstalled components:\t 4\n\nThe destination file: \"" +
+                                         readme + "\" was in use!\n\n\nClick [ Finish ] to exit the setup:marlin.");
+        finish(setup, sheet);
+    }
+    EXPECT_EQ(GetFileAttributesA(readme.c_str()) & FILE_ATTRIBUTE_READONLY, DWORD(FILE_ATTRIBUTE_READONLY));
+}
+
+TEST_F(SetupTest, ReadOnlySourceGivesNormalFilesAndAnAbortStopsTheRun)
+{
+    const std::string inst = "C:\\qv4", host = "C:\\Host4";
+    makeDirs(host);
+    for (const std::string& name : downloadFiles())
+        SetFileAttributesA(join(downloadDir(), name).c_str(), FILE_ATTRIBUTE_READONLY);
+    Choice choice;
+    choice.directory = inst;
+    choice.added = {host};
+    EXPECT_EQ(installQuietly(choice).find("The qv:equalizer plug-in release 3c was successfully installed"), 0u);
+    for (const std::string& name : downloadFiles()) {
+        const std::string path = join(name == kVst ? host : inst, name);
+        EXPECT_EQ(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY, 0u) << path;
+    }
+
+    // Abort while a question is up: the run stops before its next file.
+    ASSERT_TRUE(writeFile(join(inst, "qvEqualizerR3.ini"), "edited\r\n"));
+    DeleteFileA(join(inst, "ReadMe.txt").c_str());
+    choice.directX = false;
+    Program setup(join(downloadDir(), "Setup.exe"), downloadDir());
+    throughStepThree(setup, choice);
+    HWND sheet = setup.waitWindow(kSetupCaption + std::string(" - [Step 4 of 5]"));
+    ASSERT_NE(sheet, nullptr);
+    for (int i = 0; i < 500 && setup.pendingBox(kSetupCaption).empty(); ++i)
+        Sleep(20);
+    pressSheet(sheet, PSBTN_CANCEL);
+    EXPECT_EQ(setup.answer(kSetupCaption, "Abort current installation?", IDYES), "Abort current installation?");
+    EXPECT_EQ(setup.pendingBox(kSetupCaption).find("Your current preset file"), 0u);
+    setup.answer(kSetupCaption, "", IDNO);
+    EXPECT_EQ(setup.answer(kSetupCaption, "Unable to copy files!", IDOK), "Unable to copy files!");
+    Sleep(300);
+    pressSheet(sheet, PSBTN_NEXT);
+    ASSERT_NE(setup.waitStep(5), nullptr) << setup.describe();
+    EXPECT_NE(resultText(sheet).find("CRITICAL: Unable to copy files from source: \"C:\\download\""), std::string::npos)
+        << resultText(sheet);
+    finish(setup, sheet);
+    EXPECT_FALSE(exists(join(inst, "ReadMe.txt")));
 }

@@ -29,7 +29,12 @@ for scenario in "$@"; do
     wineserver -p30 >/dev/null 2>&1 </dev/null
     "$QV_WINE" wineboot </dev/null >/dev/null 2>&1
     echo "=== $scenario"
-    if ! "$QV_WINE" "$driver" --gtest_color=no "--gtest_filter=$scenario" </dev/null; then
+    # A scenario name that matches nothing must not pass as an empty run.
+    out="$build/setup-e2e-last.txt"
+    "$QV_WINE" "$driver" --gtest_color=no "--gtest_filter=$scenario" </dev/null >"$out" 2>&1
+    status=$?
+    cat "$out"
+    if [ $status != 0 ] || ! grep -q '^\[  PASSED  \] 1 test' "$out"; then
         failed=$((failed + 1))
     fi
     wineserver -k 2>/dev/null
