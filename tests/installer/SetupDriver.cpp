@@ -165,26 +165,33 @@ std::string Program::answer(const char* caption, const std::string& expected, in
     return std::string();
 }
 
+namespace {
+
+struct Walk {
+    DWORD process;
+    std::string text;
+};
+
+BOOL CALLBACK describeWindow(HWND window, LPARAM param)
+{
+    Walk* w = reinterpret_cast<Walk*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == w->process && IsWindowVisible(window)) {
+        w->text += "[" + textOf(window) + "]";
+        if (HWND box = GetDlgItem(window, 0xFFFF))
+            w->text += " says [" + textOf(box) + "]";
+        w->text += IsWindowEnabled(window) ? " " : " (disabled) ";
+    }
+    return TRUE;
+}
+
+}  // namespace
+
 std::string Program::describe() const
 {
-    struct Walk {
-        DWORD process;
-        std::string text;
-    } walk{id_, ""};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            Walk* w = reinterpret_cast<Walk*>(param);
-            DWORD process = 0;
-            GetWindowThreadProcessId(window, &process);
-            if (process == w->process && IsWindowVisible(window)) {
-                w->text += "[" + textOf(window) + "]";
-                if (HWND box = GetDlgItem(window, 0xFFFF))
-                    w->text += " says [" + textOf(box) + "]";
-                w->text += IsWindowEnabled(window) ? " " : " (disabled) ";
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&walk));
+    Walk walk{id_, ""};
+    EnumWindows(describeWindow, reinterpret_cast<LPARAM>(&walk));
     return walk.text;
 }
 
