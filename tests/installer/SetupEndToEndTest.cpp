@@ -255,6 +255,49 @@ TEST_F(SetupTest, DirectXOnlyAfterRefusedDirectoriesAndCancelAtEachStep)
     }
 }
 
+TEST_F(SetupTest, FortyNineHostDirectoriesAllGetThePluginAndAFiftiethIsRefused)
+{
+    const std::string inst = "C:\\qv49";
+    Program setup(join(downloadDir(), "Setup.exe"), downloadDir());
+    HWND sheet = setup.waitStep(1);
+    ASSERT_NE(sheet, nullptr);
+    pressSheet(sheet, PSBTN_NEXT);
+    ASSERT_NE(setup.waitStep(2), nullptr);
+    HWND page = currentPage(sheet);
+    setItemText(page, 1001, inst);
+    SendMessageA(GetDlgItem(page, 1003), BM_SETCHECK, BST_UNCHECKED, 0);
+    clickItem(page, 1003);
+    pressSheet(sheet, PSBTN_NEXT);
+    ASSERT_NE(setup.waitStep(3), nullptr);
+    page = currentPage(sheet);
+    HWND list = GetDlgItem(page, 1012);
+    std::vector<std::string> hosts;
+    for (int i = 1; i < 49; ++i) {
+        hosts.push_back("C:\\Many\\h" + std::to_string(i));
+        makeDirs(hosts.back());
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(hosts.back().c_str()));
+    }
+    hosts.push_back("C:\\Many\\h49");
+    makeDirs(hosts.back());
+    clickItem(page, 1016);
+    ASSERT_TRUE(chooseFolder(setup, "Select VST host application plug-in directory", hosts.back()));
+    ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 49);
+    clickItem(page, 1016);
+    const char* full = "You can add at most 49 VST host application plug-in directories.";
+    EXPECT_EQ(setup.answer(kSetupCaption, full, IDOK), full);
+    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 49);
+    pressSheet(sheet, PSBTN_NEXT);
+    ASSERT_NE(sheet = setup.waitStep(5), nullptr) << setup.describe();
+    EXPECT_EQ(resultText(sheet).find("The qv:equalizer plug-in release 3c was successfully installed"), 0u);
+    finish(setup, sheet);
+    std::string log;
+    for (const std::string& host : hosts) {
+        EXPECT_TRUE(sameBytes(join(downloadDir(), kVst), join(host, kVst))) << host;
+        log += join(host, kVst) + "\r\n";
+    }
+    EXPECT_EQ(logText(inst), log);
+}
+
 TEST_F(SetupTest, VstOnlyThenOverItselfThenOverAnEditedPresetFileAndAReadOnlyFile)
 {
     const std::string inst = "C:\\qv3", host = "C:\\Host3", preset = join(inst, "qvEqualizerR3.ini");
