@@ -207,6 +207,8 @@ void Program::snap(HWND window, const std::string& name) const
     auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(hook, "snapHook")));
     const DWORD thread = GetWindowThreadProcessId(window, nullptr);
     HHOOK installed = proc ? SetWindowsHookExA(WH_GETMESSAGE, proc, hook, thread) : nullptr;
+    if (!installed)
+        std::fprintf(stderr, "snap: no hook (%lu)\n", GetLastError());
     if (installed) {
         Sleep(300);  // let the window finish painting
         const std::string file = dir + "\\snap-" + std::to_string(number) + ".bmp";
