@@ -179,19 +179,14 @@ TEST_F(SetupTest, DirectXOnlyAfterRefusedDirectoriesAndCancelAtEachStep)
     const std::string inst = "C:\\Deep\\er\\qv";
     {
         Program setup(join(downloadDir(), "Setup.exe"), downloadDir());
-        HWND sheet = setup.waitStep(1);
+        HWND sheet = toStepTwo(setup);
         ASSERT_NE(sheet, nullptr);
-        pressSheet(sheet, PSBTN_NEXT);
-        ASSERT_NE(setup.waitStep(2), nullptr);
         HWND page = currentPage(sheet);
-        for (int id : {1003, 1004}) {
-            SendMessageA(GetDlgItem(page, id), BM_SETCHECK, BST_UNCHECKED, 0);
-            clickItem(page, id);
-        }
+        setComponent(page, 1003, false);
+        setComponent(page, 1004, false);
         pressSheet(sheet, PSBTN_NEXT);
         setup.answer(kSetupCaption, "You have not selected any components to install!", IDOK);
-        SendMessageA(GetDlgItem(page, 1003), BM_SETCHECK, BST_CHECKED, 0);
-        clickItem(page, 1003);
+        setComponent(page, 1003, true);
         const std::pair<const char*, const char*> refused[] = {
             {"", "You have not selected or typed any destination directory!"},
             {"C:", "The installation directory specified does not start with a logical drive or UNC path!"},
@@ -239,10 +234,8 @@ TEST_F(SetupTest, DirectXOnlyAfterRefusedDirectoriesAndCancelAtEachStep)
     {
         // On the host directories page it asks; Yes ends.
         Program setup(join(downloadDir(), "Setup.exe"), downloadDir());
-        HWND sheet = setup.waitStep(1);
+        HWND sheet = toStepTwo(setup);
         ASSERT_NE(sheet, nullptr);
-        pressSheet(sheet, PSBTN_NEXT);
-        ASSERT_NE(setup.waitStep(2), nullptr);
         setItemText(currentPage(sheet), 1001, "C:\\qv2");
         pressSheet(sheet, PSBTN_NEXT);
         ASSERT_NE(setup.waitStep(3), nullptr);
@@ -259,14 +252,11 @@ TEST_F(SetupTest, FortyNineHostDirectoriesAllGetThePluginAndAFiftiethIsRefused)
 {
     const std::string inst = "C:\\qv49";
     Program setup(join(downloadDir(), "Setup.exe"), downloadDir());
-    HWND sheet = setup.waitStep(1);
+    HWND sheet = toStepTwo(setup);
     ASSERT_NE(sheet, nullptr);
-    pressSheet(sheet, PSBTN_NEXT);
-    ASSERT_NE(setup.waitStep(2), nullptr);
     HWND page = currentPage(sheet);
     setItemText(page, 1001, inst);
-    SendMessageA(GetDlgItem(page, 1003), BM_SETCHECK, BST_UNCHECKED, 0);
-    clickItem(page, 1003);
+    setComponent(page, 1003, false);
     pressSheet(sheet, PSBTN_NEXT);
     ASSERT_NE(setup.waitStep(3), nullptr);
     page = currentPage(sheet);

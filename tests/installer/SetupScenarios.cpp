@@ -33,21 +33,32 @@ void makeDirs(const std::string& path)
             CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
 }
 
-void throughStepThree(const Program& setup, const Choice& choice, const std::string& pictures)
+HWND toStepTwo(const Program& setup, const std::string& pictures)
 {
     HWND sheet = setup.waitStep(1);
-    ASSERT_NE(sheet, nullptr);
+    if (!sheet)
+        return nullptr;
     if (!pictures.empty())
         setup.snap(sheet, pictures + "step1");
     pressSheet(sheet, PSBTN_NEXT);
-    ASSERT_EQ(setup.waitStep(2), sheet);
+    return setup.waitStep(2) == sheet ? sheet : nullptr;
+}
+
+void setComponent(HWND page, int id, bool on)
+{
+    SendMessageA(GetDlgItem(page, id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+    clickItem(page, id);
+}
+
+void throughStepThree(const Program& setup, const Choice& choice, const std::string& pictures)
+{
+    HWND sheet = toStepTwo(setup, pictures);
+    ASSERT_NE(sheet, nullptr);
     HWND page = currentPage(sheet);
     if (!choice.directory.empty())
         setItemText(page, 1001, choice.directory);
-    for (auto [id, on] : {std::pair<int, bool>{1003, choice.directX}, {1004, choice.vst}}) {
-        SendMessageA(GetDlgItem(page, id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
-        clickItem(page, id);
-    }
+    setComponent(page, 1003, choice.directX);
+    setComponent(page, 1004, choice.vst);
     Sleep(100);
     if (!pictures.empty())
         setup.snap(sheet, pictures + "step2");

@@ -23,6 +23,10 @@ std::string defaultInstallDir();
 std::string programsGroup();
 std::string join(const std::string& dir, const std::string& name);
 void makeDirs(const std::string& path);
+// Step 1 passed: the sheet on step 2, or null.
+HWND toStepTwo(const Program& setup, const std::string& picturePrefix = std::string());
+// Ticks or clears a component box as a click does.
+void setComponent(HWND page, int id, bool on);
 // Steps 1 to 3 as chosen, leaving the wizard on its way to step 4.
 void throughStepThree(const Program& setup, const Choice& choice, const std::string& picturePrefix = std::string());
 // A whole run that expects no question; returns step 5's text.
