@@ -18,7 +18,12 @@ std::string formatSize(uint32_t n)
 
 static bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-bool isThreeCharacterRoot(const std::string& dir) { return dir.size() == 3; }
+// Only a real drive root: any other three characters would name a folder relative to wherever the
+// setup program was started.
+bool isThreeCharacterRoot(const std::string& dir)
+{
+    return dir.size() == 3 && isLetter(dir[0]) && dir[1] == ':' && dir[2] == '\\';
+}
 
 DirCheck checkInstallDir(const std::string& dir)
 {

@@ -21,7 +21,7 @@ enum class DirCheck {
 // A typed install directory: empty, not starting with a drive ("C:") or a UNC prefix, or holding a
 // character Windows refuses in a path (or an empty path element) after the first two characters.
 DirCheck checkInstallDir(const std::string& dir);
-// Whether the text is a bare drive root of three characters, accepted without a creation attempt.
+// Whether the text is a bare drive root ("C:\"), accepted without a creation attempt.
 bool isThreeCharacterRoot(const std::string& dir);
 // The ancestors to create one after another, shortest first, ending with the whole path: each prefix
 // ending before a backslash past the drive letter (or past the leading two backslashes).

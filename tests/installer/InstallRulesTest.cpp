@@ -45,6 +45,8 @@ TEST(InstallRules, DirectoryChecks)
     EXPECT_EQ(checkInstallDir("C:\\"), DirCheck::Ok);
     EXPECT_TRUE(isThreeCharacterRoot("C:\\"));
     EXPECT_EQ(checkInstallDir("C:"), DirCheck::NotRooted);
+    EXPECT_EQ(checkInstallDir("abc"), DirCheck::NotRooted);  // three characters, but no drive root
+    EXPECT_FALSE(isThreeCharacterRoot("ab\\"));
     EXPECT_EQ(checkInstallDir("folder\\sub"), DirCheck::NotRooted);
     EXPECT_EQ(checkInstallDir("1:\\dir"), DirCheck::NotRooted);
     EXPECT_EQ(checkInstallDir("\\\\ab"), DirCheck::NotRooted);
