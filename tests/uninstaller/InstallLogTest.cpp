@@ -25,6 +25,7 @@ TEST(InstallLog, ListsOnlyExistingDistinctPluginFiles)
                             "C:\\Windows\\system32\\kernel32.dll\r\n"   // an edited log
                             "C:\\VST\\..\\Windows\\Zorvath qvEqualizer R3.dll\r\n"
                             "Zorvath qvEqualizer R3.dll\r\n"
+                            "C:\\a\rC:\\b\\Zorvath qvEqualizer R3.dll\r\n"    // a lone CR inside a line
                             "D:\\Host\\Plugins\\zorvath QVEQUALIZER r3.DLL";  // no line end
     EXPECT_EQ(installedVstPaths(log, isFile),
               (std::vector<std::string>{"C:\\VST\\Zorvath qvEqualizer R3.dll",

@@ -36,6 +36,10 @@ bool isVstPluginPath(const std::string& path)
     // A path element ".." could lead a listed name out of the folder it appears to be in.
     if (path.find("\\..\\") != std::string::npos || path.find('/') != std::string::npos)
         return false;
+    // A stray CR or other control character cannot stand in a Windows path.
+    for (char c : path)
+        if (static_cast<unsigned char>(c) < 32)
+            return false;
     return equalsNoCase(fileNameOf(path), kVstFileName);
 }
 
