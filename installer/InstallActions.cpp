@@ -133,14 +133,21 @@ bool installRun(InstallState& state, InstallUi& ui)
             return;
         const std::string source = joinPath(state.sourceDirectory, e.name);
         if (component == kComponentVst) {
+            // The plug-in counts once, and only when every listed host got it: a copy that failed
+            // must not end in a report of a complete installation.
+            bool everywhere = !state.vstDirectories.empty();
             for (const std::string& dir : state.vstDirectories) {
                 const std::string destination = joinPath(dir, e.name);
                 ui.showPaths(source, destination);
                 if (copyWithRules(state, ui, source, destination))
                     appendLog(state, destination);
+                else
+                    everywhere = false;
             }
-            ui.stepProgress();
-            ++state.filesInstalled;
+            if (everywhere) {
+                ui.stepProgress();
+                ++state.filesInstalled;
+            }
             return;
         }
         if (e.flags & kEntryDirectory) {

@@ -330,15 +330,21 @@ TEST_F(SetupTest, VstOnlyThenOverItselfThenOverAnEditedPresetFileAndAReadOnlyFil
     const std::vector<char> kept = readFile(preset);
     EXPECT_EQ(std::string(kept.begin(), kept.end()), edited);
 
-    // A read-only destination cannot be written: reported as in use, not replaced, incomplete.
-    const std::string readme = join(inst, "ReadMe.txt");
+    // A read-only destination cannot be written: reported as in use, not replaced, incomplete; a
+    // plug-in that did not reach its host does not count either.
+    const std::string readme = join(inst, "ReadMe.txt"), plugin = join(host, kVst);
     ASSERT_TRUE(SetFileAttributesA(readme.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(SetFileAttributesA(plugin.c_str(), FILE_ATTRIBUTE_READONLY));
     {
         Program setup(join(downloadDir(), "Setup.exe"), downloadDir());
         throughStepThree(setup, choice);
-        EXPECT_EQ(setup.answer(kSetupCaption, presetQuestion, IDNO), presetQuestion);
-        const std::string inUse = "The destination file: \"" + readme + "\" is in use!";
-        EXPECT_EQ(setup.answer(kSetupCaption, inUse, IDOK), inUse);
+        for (const std::string& file : {plugin, readme}) {
+            const std::string inUse = "The destination file: \"" + file + "\" is in use!";
+            if (file == readme) {
+                EXPECT_EQ(setup.answer(kSetupCaption, presetQuestion, IDNO), presetQuestion);
+            }
+            EXPECT_EQ(setup.answer(kSetupCaption, inUse, IDOK), inUse);
+        }
         HWND sheet = setup.waitStep(4);
         ASSERT_NE(sheet, nullptr);
         Sleep(300);
@@ -346,8 +352,9 @@ TEST_F(SetupTest, VstOnlyThenOverItselfThenOverAnEditedPresetFileAndAReadOnlyFil
         ASSERT_NE(setup.waitStep(5), nullptr);
         setup.snap(sheet, "setup-step5-incomplete");
         EXPECT_EQ(resultText(sheet), "The qv:equalizer plug-in was not successfully installed!\n\nComponents to "
-                                     "install: \t 5\nInstalled components:\t 4\n\nThe destination file: \"" +
-                                         readme + "\" was in use!\n\n\nClick [ Finish ] to exit the setup:marlin.");
+                                     "install: \t 5\nInstalled components:\t 3\n\nThe destination file: \"" +
+                                         plugin + "\" was in use!\nThe destination file: \"" + readme +
+                                         "\" was in use!\n\n\nClick [ Finish ] to exit the setup:marlin.");
         finish(setup, sheet);
     }
     EXPECT_EQ(GetFileAttributesA(readme.c_str()) & FILE_ATTRIBUTE_READONLY, DWORD(FILE_ATTRIBUTE_READONLY));
