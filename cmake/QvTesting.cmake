@@ -55,18 +55,21 @@ function(qv_add_test name)
     endif()
 endfunction()
 
-# qv_deliverable(target EXPORTS a b c)
-# Copies the built file into dist/<build>/ and adds a test that its import table names only system
-# DLLs and that its export table holds exactly the undecorated names given.
+# qv_deliverable(target [DEVELOPER] EXPORTS a b c)
+# Copies the built file into dist/<build>/ (what a user downloads; a DEVELOPER tool stays in the build
+# tree) and adds a test that its import table names only system DLLs and that its export table holds
+# exactly the undecorated names given.
 function(qv_deliverable target)
-    cmake_parse_arguments(D "" "" "EXPORTS" ${ARGN})
+    cmake_parse_arguments(D "DEVELOPER" "" "EXPORTS" ${ARGN})
     if(NOT QV_WINDOWS)
         return()
     endif()
-    add_custom_command(TARGET ${target} POST_BUILD
-        COMMAND ${CMAKE_COMMAND} -E make_directory ${QV_DIST_DIR}
-        COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${target}> ${QV_DIST_DIR}/
-        VERBATIM)
+    if(NOT D_DEVELOPER)
+        add_custom_command(TARGET ${target} POST_BUILD
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${QV_DIST_DIR}
+            COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${target}> ${QV_DIST_DIR}/
+            VERBATIM)
+    endif()
     string(REPLACE ";" "," exports "${D_EXPORTS}")
     add_test(NAME pe_${target}
         COMMAND ${CMAKE_SOURCE_DIR}/cmake/check-pe.sh ${QV_OBJDUMP} $<TARGET_FILE:${target}> "${exports}")

@@ -1,0 +1,55 @@
+#pragma once
+// Everything the setup program does to the machine: its state, the copy with the overwrite rules,
+// the install run, the install log, and the finishing actions (filter registration, plug-in path,
+// uninstall entry, Start-menu shortcuts).
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "InstallRules.h"
+#include "win/SetupWin.h"
+
+namespace qvsetup {
+
+struct InstallState {
+    std::string installDirectory;
+    std::string sourceDirectory;
+    std::vector<std::string> vstDirectories;  // at most kMaxVstDirectories
+    uint32_t mask = 7;
+    int filesToInstall = 0;
+    int filesInstalled = 0;
+    ErrorReport report;
+    ScopedFile log;
+    bool comInitialised = false;
+    bool abortRequested = false;
+    bool installStarted = false;
+};
+
+extern InstallState gState;
+
+// What the install actions need from the wizard: questions, warnings and the progress display.
+struct InstallUi {
+    virtual int ask(const std::string& text) = 0;  // IDYES or IDNO
+    virtual void warn(const std::string& text) = 0;
+    virtual void showPaths(const std::string& source, const std::string& destination) = 0;
+    virtual void stepProgress() = 0;
+
+protected:
+    ~InstallUi() = default;
+};
+
+void setDefaults(InstallState& state);
+uint32_t sourceFileSize(const InstallState& state, const char* name);
+bool copyWithRules(InstallState& state, InstallUi& ui, const std::string& source, const std::string& destination);
+// The copy run; true when every file of the mask was installed.
+bool installRun(InstallState& state, InstallUi& ui);
+void finishInstall(InstallState& state, InstallUi& ui);
+
+// The maker's pages named in the start-up messages and the Start-menu Internet shortcut.
+constexpr const char* kSupportAddress = "http://www.example.com/support/";
+constexpr const char* kProductAddress = "http://www.example.com/qvequalizer/";
+
+}  // namespace qvsetup

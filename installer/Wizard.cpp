@@ -1,0 +1,138 @@
+#include "Wizard.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <vector>
+
+#include "SetupResources.h"
+#include "SetupText.h"
+#include "win/SetupWin.h"
+
+namespace qvsetup {
+
+HINSTANCE gInstance = nullptr;
+HFONT gHeadingFont = nullptr;
+HWND gPage = nullptr;
+
+int ask(const std::string& text) { return showBox(gPage, kSetupCaption, BoxKind::Question, text); }
+void warn(const std::string& text) { showBox(gPage, kSetupCaption, BoxKind::Warning, text); }
+
+// The side picture's background colour shows the page through.
+static void drawTransparent(HDC dc, HBITMAP bitmap, int x, int y, COLORREF key)
+{
+    BITMAP info;
+    if (!GetObject(bitmap, sizeof info, &info))
+        return;
+    const int w = info.bmWidth, h = info.bmHeight;
+    HDC image = CreateCompatibleDC(dc);
+    HDC mask = CreateCompatibleDC(dc);
+    HBITMAP maskBits = CreateBitmap(w, h, 1, 1, nullptr);
+    if (image && mask && maskBits) {
+        HGDIOBJ oldImage = SelectObject(image, bitmap);
+        HGDIOBJ oldMask = SelectObject(mask, maskBits);
+        SetBkColor(image, key);
+        BitBlt(mask, 0, 0, w, h, image, 0, 0, SRCCOPY);  // key colour -> white, the rest black
+        SetBkColor(dc, RGB(255, 255, 255));
+        SetTextColor(dc, RGB(0, 0, 0));
+        BitBlt(dc, x, y, w, h, image, 0, 0, SRCINVERT);
+        BitBlt(dc, x, y, w, h, mask, 0, 0, SRCAND);
+        BitBlt(dc, x, y, w, h, image, 0, 0, SRCINVERT);
+        SelectObject(mask, oldMask);
+        SelectObject(image, oldImage);
+    }
+    if (maskBits)
+        DeleteObject(maskBits);
+    if (mask)
+        DeleteDC(mask);
+    if (image)
+        DeleteDC(image);
+}
+
+void paintPage(HWND page, int step, const char* heading)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(page, &ps);
+    if (HBITMAP side = static_cast<HBITMAP>(LoadImageA(gInstance, MAKEINTRESOURCEA(IDB_SIDE), IMAGE_BITMAP, 0, 0, 0))) {
+        drawTransparent(dc, side, 10, 0, RGB(189, 189, 189));
+        DeleteObject(side);
+    }
+    RECT at = {60, 0, 0, 0};
+    MapDialogRect(page, &at);
+    HGDIOBJ oldFont = SelectObject(dc, gHeadingFont);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    TextOutA(dc, at.left, at.top, heading, lstrlenA(heading));
+    SelectObject(dc, oldFont);
+    EndPaint(page, &ps);
+
+    const std::string title = format("%s - [Step %d of 5]", kSetupCaption, step);
+    HWND sheet = GetParent(page);
+    char current[64] = "";
+    GetWindowTextA(sheet, current, sizeof current);
+    if (title != current)
+        SetWindowTextA(sheet, title.c_str());
+}
+
+INT_PTR pageResult(HWND page, LONG_PTR result)
+{
+    SetWindowLongPtrA(page, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+std::string itemText(HWND dialog, int id)
+{
+    HWND item = GetDlgItem(dialog, id);
+    const int length = item ? GetWindowTextLengthA(item) : 0;
+    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
+    if (item)
+        GetWindowTextA(item, text.data(), length + 1);
+    return text.data();
+}
+
+bool runWizard()
+{
+    struct PageDef {
+        int id;
+        DLGPROC proc;
+    };
+    // Plain Next goes from step 2 to step 4 and from 4 to 5; step 3 is reached only by jumps.
+    const PageDef defs[] = {{IDD_STEP1, welcomePage},
+                            {IDD_STEP2, directoryPage},
+                            {IDD_STEP4, installPage},
+                            {IDD_STEP5, resultPage},
+                            {IDD_STEP3, vstPage}};
+    HPROPSHEETPAGE pages[5];
+    int made = 0;
+    for (const PageDef& def : defs) {
+        PROPSHEETPAGEA page = {};
+        page.dwSize = sizeof page;
+        page.hInstance = gInstance;
+        page.pszTemplate = MAKEINTRESOURCEA(def.id);
+        page.pfnDlgProc = def.proc;
+        if (HPROPSHEETPAGE made1 = CreatePropertySheetPageA(&page))
+            pages[made++] = made1;
+    }
+    PROPSHEETHEADERA header = {};
+    header.dwSize = sizeof header;
+    header.dwFlags = PSH_WIZARD | PSH_USEICONID;
+    header.hInstance = gInstance;
+    header.pszIcon = MAKEINTRESOURCEA(IDI_SETUP);
+    header.pszCaption = kSetupCaption;
+    header.nPages = static_cast<UINT>(made);
+    header.phpage = pages;
+    if (made == 5) {
+        if (PropertySheetA(&header) >= 0)
+            return true;
+        header.dwSize = PROPSHEETHEADERA_V1_SIZE;
+        if (PropertySheetA(&header) >= 0)
+            return true;
+    } else {
+        for (int i = 0; i < made; ++i)
+            DestroyPropertySheetPage(pages[i]);
+    }
+    warn("Unable to open the setup:marlin, try freeing some system resources!");
+    return false;
+}
+
+}  // namespace qvsetup

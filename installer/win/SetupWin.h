@@ -1,0 +1,97 @@
+#pragma once
+// Win32 helpers of the setup program and the uninstaller (never of the plug-in DLLs): scoped owners
+// of the handles they open, the message box both use, file tests and the call of a COM server's
+// (un)registration export.
+
+#include <windows.h>
+
+#include <string>
+
+namespace qvsetup {
+
+// A registry key from RegOpenKeyEx/RegCreateKeyEx, closed once.
+class ScopedKey {
+public:
+    ScopedKey() = default;
+    ~ScopedKey() { reset(); }
+    ScopedKey(const ScopedKey&) = delete;
+    ScopedKey& operator=(const ScopedKey&) = delete;
+    HKEY* out()
+    {
+        reset();
+        return &key_;
+    }
+    HKEY get() const { return key_; }
+    void reset()
+    {
+        if (key_)
+            RegCloseKey(key_);
+        key_ = nullptr;
+    }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+// A file handle from CreateFile, closed once.
+class ScopedFile {
+public:
+    explicit ScopedFile(HANDLE file = INVALID_HANDLE_VALUE) : file_(file) {}
+    ~ScopedFile() { reset(); }
+    ScopedFile(const ScopedFile&) = delete;
+    ScopedFile& operator=(const ScopedFile&) = delete;
+    HANDLE get() const { return file_; }
+    bool valid() const { return file_ != INVALID_HANDLE_VALUE; }
+    void reset(HANDLE file = INVALID_HANDLE_VALUE)
+    {
+        if (valid())
+            CloseHandle(file_);
+        file_ = file;
+    }
+
+private:
+    HANDLE file_;
+};
+
+// A DLL from LoadLibrary, freed once.
+class ScopedLibrary {
+public:
+    explicit ScopedLibrary(const std::string& path) : module_(LoadLibraryA(path.c_str())) {}
+    ~ScopedLibrary()
+    {
+        if (module_)
+            FreeLibrary(module_);
+    }
+    ScopedLibrary(const ScopedLibrary&) = delete;
+    ScopedLibrary& operator=(const ScopedLibrary&) = delete;
+    HMODULE get() const { return module_; }
+
+private:
+    HMODULE module_;
+};
+
+enum class BoxKind {
+    Warning,
+    Question
+};
+// A message box of the given kind; returns the button pressed (IDYES, IDNO or IDOK).
+int showBox(HWND owner, const char* caption, BoxKind kind, const std::string& text);
+
+bool isFile(const std::string& path);
+bool isDirectory(const std::string& path);
+// An existing file that cannot be opened for writing (held by a host, or read-only).
+bool isInUse(const std::string& path);
+// A registry string of at most `limit` bytes; false when it is missing, not a string or too long.
+bool readRegistryString(HKEY root, const char* key, const char* value, std::string& text, DWORD limit = 260);
+bool writeRegistryString(HKEY key, const char* value, const std::string& text);
+// The user's Programs folder of the Start menu, or empty.
+std::string programsFolder();
+
+// Calls a COM server's DllRegisterServer or DllUnregisterServer inside OLE: 0 success, 2 OLE could
+// not start, 3 the DLL did not load, 4 no such export, 5 the export failed.
+int callServerExport(const std::string& dllPath, const char* exportName);
+
+// The program's own directory from its command line, else the current directory.
+std::string ownDirectory();
+
+}  // namespace qvsetup

@@ -1,0 +1,108 @@
+// The real uninstaller after a real installation: a partial uninstall, a plug-in held open by a host,
+// an edited install log, then the rest with the clean-up.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "SetupScenarios.h"
+
+using namespace qvtest;
+
+namespace {
+
+int itemCount(HWND dialog) { return static_cast<int>(SendMessageA(GetDlgItem(dialog, 1002), LVM_GETITEMCOUNT, 0, 0)); }
+
+// A click on the list's first row, as the mouse gives it.
+void clickFirstRow(HWND dialog)
+{
+    HWND list = GetDlgItem(dialog, 1002);
+    RECT header = {};
+    GetWindowRect(GetWindow(list, GW_CHILD), &header);
+    const LPARAM at = MAKELPARAM(40, header.bottom - header.top + 6);
+    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(list, WM_LBUTTONUP, 0, at);
+    Sleep(300);
+}
+
+void pressAndSettle(HWND dialog, int id)
+{
+    clickItem(dialog, id);
+    Sleep(500);
+}
+
+}  // namespace
+
+TEST(UninstallTest, PartialUninstallThenAPluginHeldOpenThenTheRest)
+{
+    const std::string inst = "C:\\qv5", host = "C:\\Host5", other = "C:\\Host5b", victim = "C:\\Victim\\keep.dll";
+    makeDirs(host);
+    makeDirs(other);
+    makeDirs("C:\\Victim");
+    Choice choice;
+    choice.directory = inst;
+    choice.added = {host};
+    ASSERT_EQ(installQuietly(choice).find("The qv:equalizer plug-in release 3c was successfully installed"), 0u);
+
+    // An edited log: a foreign file is never listed, and a last line without its line end keeps its
+    // last character.
+    ASSERT_TRUE(writeFile(victim, "not ours"));
+    ASSERT_TRUE(CopyFileA(join(host, kVst).c_str(), join(other, kVst).c_str(), FALSE));
+    ASSERT_TRUE(writeFile(join(inst, "vstinst.log"), logText(inst) + victim + "\r\n" + join(other, kVst)));
+
+    Program uninstall(join(inst, "Uninstall.exe"), inst);
+    HWND dialog = uninstall.waitWindow(kUninstallCaption);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(itemCount(dialog), 3);  // the filter and two plug-in files
+
+    pressAndSettle(dialog, 1006);
+    clickItem(dialog, 1004);
+    EXPECT_EQ(uninstall.answer(kUninstallCaption, "You have not selected any components to uninstall!", IDOK),
+              "You have not selected any components to uninstall!");
+
+    // The filter alone: unregistered and deleted; its class key stays for the plug-in's presets.
+    clickFirstRow(dialog);
+    pressAndSettle(dialog, 1004);
+    EXPECT_EQ(uninstall.pendingBox(kUninstallCaption), "");
+    EXPECT_EQ(itemCount(dialog), 2);
+    EXPECT_FALSE(exists(join(inst, "qvEqualizer.dll")));
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, std::string(kClassKey) + "\\InprocServer32"));
+    std::string value;
+    EXPECT_TRUE(registryString(HKEY_LOCAL_MACHINE, kClassKey, "PluginPath", value));
+    EXPECT_EQ(value, inst);
+    EXPECT_TRUE(exists(join(inst, "vstinst.log")));
+
+    // A plug-in a host holds open stays, without a message; the other goes.
+    HANDLE held =
+        CreateFileA(join(host, kVst).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    pressAndSettle(dialog, 1005);
+    pressAndSettle(dialog, 1004);
+    EXPECT_EQ(uninstall.pendingBox(kUninstallCaption), "");
+    EXPECT_EQ(itemCount(dialog), 1);
+    EXPECT_TRUE(exists(join(host, kVst)));
+    EXPECT_FALSE(exists(join(other, kVst)));
+    CloseHandle(held);
+
+    pressAndSettle(dialog, 1005);
+    clickItem(dialog, 1004);
+    const std::string question = uninstall.answer(kUninstallCaption, "", IDNO);
+    EXPECT_EQ(question.find("Do you want to delete all plug-in preset files from the installation directory\n\"" +
+                            inst + "\"?"),
+              0u)
+        << question;
+    EXPECT_EQ(
+        uninstall.answer(kUninstallCaption, "All plug-in components have been unregistered and uninstalled.", IDOK),
+        "All plug-in components have been unregistered and uninstalled.");
+    EXPECT_TRUE(uninstall.waitExit(20000));
+    EXPECT_FALSE(exists(join(host, kVst)));
+    EXPECT_TRUE(exists(join(inst, "qvEqualizerR3.ini")));
+    EXPECT_TRUE(exists(join(inst, "Uninstall.exe")));
+    for (const char* gone : {"vstinst.log", "ReadMe.txt", "qvEqualizer.chm"})
+        EXPECT_FALSE(exists(join(inst, gone))) << gone;
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, kClassKey));
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, kEntryKey));
+    EXPECT_FALSE(exists(programsGroup()));
+    EXPECT_TRUE(exists(victim));
+}

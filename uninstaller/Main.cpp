@@ -1,0 +1,23 @@
+// The uninstaller: the component list of the install directory it stands in.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "SetupText.h"
+#include "UninstallDialog.h"
+#include "win/SetupWin.h"
+
+using namespace qvsetup;
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    UninstallContext context;
+    context.installDirectory = ownDirectory();
+    const std::string programs = programsFolder();
+    if (!programs.empty())
+        context.startMenuGroup = programs + kStartMenuGroup;
+    runUninstallDialog(context);
+    return 0;
+}
