@@ -76,7 +76,7 @@ void setUpList(HWND dialog)
         int width;
     };
     // The component column fits the plug-in's name in the dialog's font.
-    const Column columns[] = {{"Component", 190}, {"Type", 62}, {"Path", client.right - 252}};
+    const Column columns[] = {{"Component", 250}, {"Type", 62}, {"Path", client.right - 312}};
     for (int i = 0; i < 3; ++i) {
         LVCOLUMNA c = {};
         c.mask = LVCF_TEXT | LVCF_WIDTH;
