@@ -1,6 +1,7 @@
 // "qv:Edit": a drag-and-type number field. Drags, keys and the wheel report signed steps to the
 // parent, which writes the new text back; a double-click or Space opens an in-place entry box.
 #include <cstring>
+#include <memory>
 
 #include "Skin.h"
 #include "SkinInternal.h"
@@ -21,6 +22,8 @@ struct EditState {
     HBITMAP background = nullptr;
     const uint8_t* face = nullptr;
     bool rightAligned = false;
+    KeptPaint kept;  // the off-screen bitmap and font, kept between paints
+    std::unique_ptr<ControlFont> font;
 };
 
 constexpr int kEntryId = 0x10E1;
@@ -33,15 +36,16 @@ void postStep(HWND w, int step)
     PostMessageA(GetParent(w), EDN_STEP, MAKEWPARAM(GetDlgCtrlID(w), encoded), reinterpret_cast<LPARAM>(w));
 }
 
-void drawText(HWND w, HDC dc, const RECT& client, const EditState* s, bool enabled)
+void drawText(HWND w, HDC dc, const RECT& client, EditState* s, bool enabled)
 {
     RECT tr = client;
     InflateRect(&tr, -3, -3);
     if ((tr.top & 1) != (tr.bottom & 1))
         tr.top += 1;
     tr.right -= 2;
-    ControlFont font;
-    SelectedObject selected(dc, font.get());
+    if (!s->font)
+        s->font.reset(new (std::nothrow) ControlFont);
+    SelectedObject selected(dc, s->font ? s->font->get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
     SetBkMode(dc, TRANSPARENT);
     char text[256];
     GetWindowTextA(w, text, sizeof(text));
@@ -60,12 +64,13 @@ void drawText(HWND w, HDC dc, const RECT& client, const EditState* s, bool enabl
     DrawTextA(dc, text, -1, &tr, format);
 }
 
-void draw(HWND w, HDC dc, const RECT& client, const EditState* s)
+void draw(HWND w, HDC dc, const RECT& client, EditState* s)
 {
     const bool enabled = IsWindowEnabled(w) != 0;
     copyBackgroundBehind(w, dc, s->background, client.right, client.bottom);
     if (s->face)
-        DrawSprite(dc, 0, 0, client.right, client.bottom, s->face, enabled ? 255 : 160, 0, 0);
+        DrawSpriteWith(s->kept.blendWindow(), dc, 0, 0, client.right, client.bottom, s->face, enabled ? 255 : 160, 0,
+                       0);
     if (GetFocus() == w) {
         RECT f = client;
         InflateRect(&f, -2, -2);
@@ -81,7 +86,7 @@ void paint(HWND w, EditState* s)
     RECT c;
     GetClientRect(w, &c);
     // The class borrows its parent's DC; leave an open in-place entry box (a child) untouched.
-    paintOffscreen(WindowDC(w, DCX_CACHE | DCX_CLIPCHILDREN), c.right, c.bottom, [&](HDC dc) { draw(w, dc, c, s); });
+    s->kept.paint(WindowDC(w, DCX_CACHE | DCX_CLIPCHILDREN), c.right, c.bottom, [&](HDC dc) { draw(w, dc, c, s); });
 }
 
 void repaint(HWND w, EditState* s)

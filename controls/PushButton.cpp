@@ -1,6 +1,7 @@
 // "qv:PushButton": a skinned face with text or icon, a tinted check state and a press protocol that
 // reports press, release, double-click, leave and re-enter to the parent.
 #include <cstring>
+#include <memory>
 
 #include "Skin.h"
 #include "SkinInternal.h"
@@ -26,6 +27,14 @@ struct PushButtonState {
     const uint8_t* normalSprite = nullptr;
     const uint8_t* pressedSprite = nullptr;
     int focusAdjust[4] = {0, 0, 0, 0};
+    // Kept between paints: the off-screen bitmap, the font, and the icon prepared for keyed drawing
+    // (for the image and key it was made with).
+    KeptPaint kept;
+    std::unique_ptr<ControlFont> font;
+    std::unique_ptr<KeyedSheet> iconSheet;
+    int iconSheetImage = 0;
+    COLORREF iconSheetKey = 0;
+    int iconWidth = 0, iconHeight = 0;
 };
 
 void notify(HWND w, unsigned code)
@@ -33,31 +42,49 @@ void notify(HWND w, unsigned code)
     SendMessageA(GetParent(w), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w), code), reinterpret_cast<LPARAM>(w));
 }
 
-void drawIcon(HDC dc, const PushButtonState& s, int iw, int ih)
+// The icon's sheet for the current image and key, loaded and prepared once rather than at every paint.
+const KeyedSheet* iconSheet(HDC dc, PushButtonState& s)
 {
-    Bitmap icon(LoadSkinBitmap(skinInstance(), s.icon, nullptr));
-    BITMAP bm;
-    if (!icon || !GetObjectA(icon.get(), sizeof(bm), &bm))
+    if (!s.iconSheet || s.iconSheetImage != s.icon || s.iconSheetKey != s.iconKey) {
+        s.iconSheet.reset();
+        Bitmap icon(LoadSkinBitmap(skinInstance(), s.icon, nullptr));
+        BITMAP bm;
+        if (!icon || !GetObjectA(icon.get(), sizeof(bm), &bm))
+            return nullptr;
+        s.iconSheet.reset(new (std::nothrow) KeyedSheet(dc, icon.get(), s.iconKey));
+        s.iconSheetImage = s.icon;
+        s.iconSheetKey = s.iconKey;
+        s.iconWidth = bm.bmWidth;
+        s.iconHeight = bm.bmHeight;
+    }
+    return s.iconSheet && s.iconSheet->ok() ? s.iconSheet.get() : nullptr;
+}
+
+void drawIcon(HDC dc, PushButtonState& s, int iw, int ih)
+{
+    const KeyedSheet* sheet = iconSheet(dc, s);
+    if (!sheet)
         return;
-    const int w = bm.bmWidth < iw ? bm.bmWidth : iw;
-    const int h = bm.bmHeight < ih ? bm.bmHeight : ih;
+    const int w = s.iconWidth < iw ? s.iconWidth : iw;
+    const int h = s.iconHeight < ih ? s.iconHeight : ih;
     // Narrower icons are centred too: the rule for wide ones, applied to both cases.
-    int x = 2 + (iw - bm.bmWidth + 1) / 2;
-    if (bm.bmWidth < iw)
-        x = 2 + (iw - bm.bmWidth) / 2;
-    int y = bm.bmHeight < ih ? 2 + (ih - bm.bmHeight) / 2 : 2;
+    int x = 2 + (iw - s.iconWidth + 1) / 2;
+    if (s.iconWidth < iw)
+        x = 2 + (iw - s.iconWidth) / 2;
+    int y = s.iconHeight < ih ? 2 + (ih - s.iconHeight) / 2 : 2;
     if (s.pressedLook) {
         ++x;
         ++y;
     }
-    BlitKeyed(dc, x, y, icon.get(), 0, 0, w, h, s.iconKey);
+    sheet->draw(dc, x, y, 0, 0, w, h);
 }
 
 // The caption inside `inner`; returns the top the text was laid out from.
-int drawText(HDC dc, const PushButtonState& s, const RECT& inner, bool enabled)
+int drawText(HDC dc, PushButtonState& s, const RECT& inner, bool enabled)
 {
-    ControlFont font;
-    SelectedObject selected(dc, font.get());
+    if (!s.font)
+        s.font.reset(new (std::nothrow) ControlFont);
+    SelectedObject selected(dc, s.font ? s.font->get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, enabled ? 0x404040 : 0x808080);
     RECT tr = inner;
@@ -84,14 +111,14 @@ void drawMarks(HDC dc, const PushButtonState& s, int right, int top)
     }
 }
 
-void draw(HWND w, HDC dc, int width, int height, const PushButtonState* s)
+void draw(HWND w, HDC dc, int width, int height, PushButtonState* s)
 {
     const bool enabled = IsWindowEnabled(w) != 0;
     copyBackgroundBehind(w, dc, s->background, width, height);
     const uint8_t* face = s->pressedLook && s->pressedSprite ? s->pressedSprite : s->normalSprite;
     if (face)
-        DrawSprite(dc, 0, 0, width, height, face, enabled ? 255 : 160, s->check ? s->tint : 0,
-                   s->check && s->borderFlag ? 2 : 1);
+        DrawSpriteWith(s->kept.blendWindow(), dc, 0, 0, width, height, face, enabled ? 255 : 160,
+                       s->check ? s->tint : 0, s->check && s->borderFlag ? 2 : 1);
     else
         Rectangle(dc, 0, 0, width, height);
     RECT inner{2, 2, width - 2, height - 2};
@@ -121,8 +148,8 @@ void paint(HWND w)
         return;
     RECT client;
     GetClientRect(w, &client);
-    paintOffscreen(WindowDC(w), client.right, client.bottom,
-                   [&](HDC dc) { draw(w, dc, client.right, client.bottom, s); });
+    s->kept.paint(WindowDC(w), client.right, client.bottom,
+                  [&](HDC dc) { draw(w, dc, client.right, client.bottom, s); });
 }
 
 void repaint(HWND w)

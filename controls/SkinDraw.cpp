@@ -11,16 +11,22 @@ namespace qv {
 
 namespace {
 
-void blendInto(HDC dc, int x, int y, int width, int height, const SpriteBlend& blend)
+void blendInto(HDC dc, int x, int y, int width, int height, const SpriteBlend& blend, PixelWindow* scratch = nullptr)
 {
     if (width <= 0 || height <= 0 || !blend.sprite || !dc)
         return;
-    PixelWindow window(dc, width, height);
-    if (!window.ok())
+    std::optional<PixelWindow> own;
+    if (!scratch || !scratch->ok() || scratch->width() < width || scratch->height() < height) {
+        own.emplace(dc, width, height);
+        scratch = &*own;
+    }
+    if (!scratch->ok())
         return;
-    window.read(dc, x, y);
-    blendSprite(window.pixels(), width, width, height, blend);
-    window.write(dc, x, y);
+    GdiFlush();
+    BitBlt(scratch->dc(), 0, 0, width, height, dc, x, y, SRCCOPY);
+    GdiFlush();
+    blendSprite(scratch->pixels(), scratch->width(), width, height, blend);
+    BitBlt(dc, x, y, width, height, scratch->dc(), 0, 0, SRCCOPY);
 }
 
 }  // namespace
@@ -28,13 +34,19 @@ void blendInto(HDC dc, int x, int y, int width, int height, const SpriteBlend& b
 void DrawSprite(HDC dc, int x, int y, int width, int height, const uint8_t* sprite, int fade, uint32_t tint,
                 int borderMode)
 {
+    DrawSpriteWith(nullptr, dc, x, y, width, height, sprite, fade, tint, borderMode);
+}
+
+void DrawSpriteWith(PixelWindow* scratch, HDC dc, int x, int y, int width, int height, const uint8_t* sprite, int fade,
+                    uint32_t tint, int borderMode)
+{
     SpriteBlend b;
     b.sprite = sprite;
     b.spriteWidth = width;
     b.fade = fade;
     b.tint = tint;
     b.borderMode = borderMode;
-    blendInto(dc, x, y, width, height, b);
+    blendInto(dc, x, y, width, height, b, scratch);
 }
 
 void DrawSpriteRect(HDC dc, int x, int y, int width, int height, int sourceX, int sourceY, const uint8_t* sprite,

@@ -130,6 +130,38 @@ Offscreen* keptOffscreen(std::unique_ptr<Offscreen>& kept, HDC reference, int wi
     return kept && kept->ok() ? kept.get() : nullptr;
 }
 
+// What a control keeps between paints, so that a paint makes no DC or bitmap: the off-screen bitmap the
+// client is drawn into and a pixel window sprites are blended through, both remade when the client's
+// size changes.
+class KeptPaint {
+public:
+    // As paintOffscreen, through the kept bitmap (through a new one if it cannot be kept).
+    template <class Draw>
+    void paint(const WindowDC& window, int width, int height, Draw&& draw)
+    {
+        if (!window)
+            return;
+        if (!ready(window.get(), width, height)) {
+            paintOffscreen(window, width, height, draw);
+            return;
+        }
+        draw(off_->dc());
+        BitBlt(window.get(), 0, 0, width, height, off_->dc(), 0, 0, SRCCOPY);
+    }
+    // The scratch window for DrawSpriteWith; null outside paint or if it could not be made.
+    PixelWindow* blendWindow() const { return blend_ && blend_->ok() ? blend_.get() : nullptr; }
+
+private:
+    bool ready(HDC reference, int width, int height);
+    std::unique_ptr<OffscreenDC> off_;
+    std::unique_ptr<PixelWindow> blend_;
+    int width_ = 0, height_ = 0;
+};
+
+// DrawSprite through `scratch` (when it is large enough) instead of a pixel window made for the call.
+void DrawSpriteWith(PixelWindow* scratch, HDC dc, int x, int y, int width, int height, const uint8_t* sprite, int fade,
+                    uint32_t tint, int borderMode);
+
 // Copies part of `source` (a bitmap selected into no other DC) to `target`.
 void blitBitmap(HDC target, int x, int y, int width, int height, HBITMAP source, int sourceX, int sourceY);
 

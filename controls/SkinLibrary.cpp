@@ -260,6 +260,17 @@ OffscreenDC::OffscreenDC(HDC reference, int width, int height) : MemoryDC(refere
         select(CreateCompatibleBitmap(reference, width > 0 ? width : 1, height > 0 ? height : 1));
 }
 
+bool KeptPaint::ready(HDC reference, int width, int height)
+{
+    if (!off_ || width != width_ || height != height_) {
+        width_ = width;
+        height_ = height;
+        off_.reset(new (std::nothrow) OffscreenDC(reference, width, height));
+        blend_.reset(new (std::nothrow) PixelWindow(reference, width, height));
+    }
+    return off_ && off_->ok();
+}
+
 void blitBitmap(HDC target, int x, int y, int width, int height, HBITMAP source, int sourceX, int sourceY)
 {
     if (!source)

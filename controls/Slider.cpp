@@ -32,6 +32,7 @@ struct SliderState {
     short lastPosition = 0;
     COLORREF plainColour = 0x989898;
     int oldThumbPosition = 0;  // where the thumb stood at the previous paint
+    KeptPaint kept;
 };
 
 // The plain face: a flat colour under an optional keyed bitmap.
@@ -117,10 +118,11 @@ void draw(HWND w, HDC dc, const RECT& client, SliderState* s)
     const uint32_t tint = enabled && (s->dragging || GetFocus() == w) ? kDefaultTint : 0;
     if (s->thumb) {
         if (s->vertical)
-            DrawSprite(dc, grooveOn ? 2 : 0, track.bottom - s->thumbLength - offset, grooveOn ? 16 : 18, s->thumbLength,
-                       s->thumb, enabled ? 255 : 192, tint, 0);
+            DrawSpriteWith(s->kept.blendWindow(), dc, grooveOn ? 2 : 0, track.bottom - s->thumbLength - offset,
+                           grooveOn ? 16 : 18, s->thumbLength, s->thumb, enabled ? 255 : 192, tint, 0);
         else
-            DrawSprite(dc, offset, 0, s->thumbLength, 16, s->thumb, enabled ? 255 : 192, tint, 0);
+            DrawSpriteWith(s->kept.blendWindow(), dc, offset, 0, s->thumbLength, 16, s->thumb, enabled ? 255 : 192,
+                           tint, 0);
     }
     s->thumbPosition = s->vertical ? track.bottom - offset : offset;
     s->oldThumbPosition = s->thumbPosition;
@@ -130,7 +132,7 @@ void paint(HWND w, SliderState* s)
 {
     RECT c;
     GetClientRect(w, &c);
-    paintOffscreen(WindowDC(w), c.right, c.bottom, [&](HDC dc) { draw(w, dc, c, s); });
+    s->kept.paint(WindowDC(w), c.right, c.bottom, [&](HDC dc) { draw(w, dc, c, s); });
 }
 
 void repaint(HWND w, SliderState* s)

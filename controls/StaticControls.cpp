@@ -10,6 +10,7 @@ namespace {
 struct StaticTextState {
     HBITMAP background = nullptr;
     HFONT font = nullptr;
+    KeptPaint kept;
 };
 
 struct StaticImageState {
@@ -21,7 +22,7 @@ void paintText(HWND w, StaticTextState* s)
 {
     RECT c;
     GetClientRect(w, &c);
-    paintOffscreen(WindowDC(w), c.right, c.bottom, [&](HDC dc) {
+    s->kept.paint(WindowDC(w), c.right, c.bottom, [&](HDC dc) {
         copyBackgroundBehind(w, dc, s->background, c.right, c.bottom);
         SelectedObject font(dc, s->font ? static_cast<HGDIOBJ>(s->font) : GetStockObject(DEFAULT_GUI_FONT));
         SetBkMode(dc, TRANSPARENT);

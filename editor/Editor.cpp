@@ -329,13 +329,17 @@ void EditorSession::taggedSnapshot(int tag)
         model_->snapshotForUndo(tag);
 }
 
-void EditorSession::setText(HWND control, const char* text, bool repaintNow)
+void EditorSession::setText(HWND control, const char* text)
 {
     char current[64];
     GetWindowTextA(control, current, sizeof current);
     if (std::strcmp(current, text) != 0)
         SetWindowTextA(control, text);
-    if (repaintNow && !building_)
+}
+
+void EditorSession::repaintNow(HWND control)
+{
+    if (control && !building_)
         UpdateWindow(control);
 }
 
@@ -350,18 +354,19 @@ void EditorSession::enable(HWND control, bool on)
 
 void EditorSession::refreshColumn(int column, int mode, bool dragging, bool qMode)
 {
+    // The new texts, images and positions go in before the enable changes, so that a control that
+    // changes in both ways is repainted once, showing both; the repaints at once come last.
     char text[32];
     bool selected = false;
+    bool enabled = false, hasGain = false;
+    HWND freqNow = nullptr, gainNow = nullptr;
     if (column > 0) {
         const int32_t on = model_->value(paramIndex(kRowEnabled, column));
         const int32_t type = model_->value(paramIndex(kRowFilter, column));
         const BandRecord* band = model_->bandRecord(column);
         selected = dragging && band && band->selected != 0.0f;
-        for (int offset : {kOffType, kOffFreq, kOffQ, kOffTypeArrow})
-            enable(item(controlId(column, offset)), on != 0);
-        const bool hasGain = on != 0 && type >= kPeakDip && type <= kHighShelf;
-        enable(item(controlId(column, kOffGain)), hasGain);
-        enable(item(controlId(column, kOffSlider)), hasGain);
+        enabled = on != 0;
+        hasGain = enabled && type >= kPeakDip && type <= kHighShelf;
 
         const int numberId = controlId(column, kOffEnabled);
         if (refreshesField(mode, numberId, kOffEnabled, selected, qMode))
@@ -372,24 +377,36 @@ void EditorSession::refreshColumn(int column, int mode, bool dragging, bool qMod
         const int freqId = controlId(column, kOffFreq);
         if (refreshesField(mode, freqId, kOffFreq, selected, qMode)) {
             std::snprintf(text, sizeof text, "%ld", static_cast<long>(getFromControl(freqId)));
-            setText(item(freqId), text, true);
+            freqNow = item(freqId);
+            setText(freqNow, text);
         }
         const int qId = controlId(column, kOffQ);
         if (refreshesField(mode, qId, kOffQ, selected, qMode)) {
             formatTenths(getFromControl(qId), text, sizeof text);
-            setText(item(qId), text, false);
+            setText(item(qId), text);
         }
     }
     const int gainId = controlId(column, kOffGain);
     const int32_t gain = getFromControl(gainId);
     formatTenths(gain, text, sizeof text);
-    if (refreshesField(mode, gainId, kOffGain, selected, qMode))
-        setText(item(gainId), text, true);
+    if (refreshesField(mode, gainId, kOffGain, selected, qMode)) {
+        gainNow = item(gainId);
+        setText(gainNow, text);
+    }
     const int sliderId = controlId(column, kOffSlider);
     if (refreshesField(mode, sliderId, kOffSlider, selected, qMode)) {
         SendMessageA(item(sliderId), SL_SETPOS, static_cast<WPARAM>(gain), 0);
-        setText(item(gainId), text, true);
+        gainNow = item(gainId);
+        setText(gainNow, text);
     }
+    if (column > 0) {
+        for (int offset : {kOffType, kOffFreq, kOffQ, kOffTypeArrow})
+            enable(item(controlId(column, offset)), enabled);
+        enable(item(gainId), hasGain);
+        enable(item(sliderId), hasGain);
+    }
+    repaintNow(freqNow);
+    repaintNow(gainNow);
 }
 
 void EditorSession::refreshControls(int mode)
@@ -435,7 +452,7 @@ void EditorSession::refreshMeters()
     HWND peak = item(kPeakTextId);
     char text[64];
     FormatDbPair(peak, peakFont_.get(), text, sizeof text, held[0], held[1]);
-    setText(peak, text, false);
+    setText(peak, text);
 }
 
 }  // namespace qv

@@ -60,7 +60,8 @@ private:
     int32_t getFromControl(int id);
     void snapshot() { model_->snapshotForUndo(-2); }
     void taggedSnapshot(int tag);
-    void setText(HWND control, const char* text, bool repaintNow);
+    void setText(HWND control, const char* text);
+    void repaintNow(HWND control);  // what waits for a paint is painted now (not while building)
     void enable(HWND control, bool on);
     void refreshColumn(int column, int mode, bool dragging, bool qMode);
 
