@@ -1,4 +1,5 @@
 #include "WindowTestSupport.h"
+#include "../support/WindowPixels.h"
 
 namespace qvtest {
 
@@ -85,32 +86,7 @@ void ControlFixture::pump()
 
 std::vector<uint32_t> ControlFixture::pixels(HWND w, int* width, int* height)
 {
-    RECT c;
-    GetClientRect(w, &c);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = c.right;
-    bi.bmiHeader.biHeight = -c.bottom;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC wdc = GetDC(w);
-    HDC mem = CreateCompatibleDC(wdc);
-    HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, c.right, c.bottom, wdc, 0, 0, SRCCOPY);
-    GdiFlush();
-    std::vector<uint32_t> out(static_cast<const uint32_t*>(bits),
-                              static_cast<const uint32_t*>(bits) + c.right * c.bottom);
-    SelectObject(mem, old);
-    DeleteObject(dib);
-    DeleteDC(mem);
-    ReleaseDC(w, wdc);
-    if (width)
-        *width = c.right;
-    if (height)
-        *height = c.bottom;
-    return out;
+    return qv::windowPixels(w, width, height);
 }
 
 std::vector<uint8_t> solidSprite(int w, int h, uint8_t r, uint8_t g, uint8_t b, uint8_t transparency)

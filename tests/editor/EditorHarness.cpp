@@ -1,4 +1,5 @@
 #include "EditorHarness.h"
+#include "../support/WindowPixels.h"
 
 #include "ParameterModel.h"
 
@@ -235,30 +236,9 @@ std::string EditorHost::withMessageBox(const std::function<void()>& action, int 
 
 std::vector<uint32_t> EditorHost::pixels(HWND window)
 {
-    HWND w = window ? window : editor_;
-    RECT c;
-    GetClientRect(w, &c);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = c.right;
-    bi.bmiHeader.biHeight = -c.bottom;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC wdc = GetDC(w);
-    HDC mem = CreateCompatibleDC(wdc);
-    HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, c.right, c.bottom, wdc, 0, 0, SRCCOPY);
-    GdiFlush();
-    std::vector<uint32_t> out(static_cast<const uint32_t*>(bits),
-                              static_cast<const uint32_t*>(bits) + c.right * c.bottom);
+    std::vector<uint32_t> out = qv::windowPixels(window ? window : editor_);
     for (uint32_t& p : out)
         p &= 0xFFFFFF;
-    SelectObject(mem, old);
-    DeleteObject(dib);
-    DeleteDC(mem);
-    ReleaseDC(w, wdc);
     return out;
 }
 
