@@ -449,6 +449,10 @@ void EditorSession::refreshMeters()
         int second = 0;
         SendMessageA(meters[m], MT_GETMAX, reinterpret_cast<WPARAM>(&held[m]), reinterpret_cast<LPARAM>(&second));
     }
+    if (held[0] == shownHeld_[0] && held[1] == shownHeld_[1])
+        return;
+    shownHeld_[0] = held[0];
+    shownHeld_[1] = held[1];
     HWND peak = item(kPeakTextId);
     char text[64];
     FormatDbPair(peak, peakFont_.get(), text, sizeof text, held[0], held[1]);

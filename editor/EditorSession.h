@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <climits>
+
 #include <memory>
 
 #include "EditorLogic.h"
@@ -106,6 +108,8 @@ private:
     int modalDepth_ = 0;
     int bitsPerPixel_ = 0;
     int graphRate_ = 0;
+    // The held peaks the peak text shows, so that a tick without news measures no text.
+    int shownHeld_[2] = {INT_MIN, INT_MIN};
     Bitmap background_;
     Palette palette_;
     Bitmap graphSkin_;
