@@ -435,7 +435,10 @@ void EditorSession::refreshControls(int mode)
         InvalidateRect(item(controlId(0, kOffGain)), nullptr, FALSE);
 }
 
-void EditorSession::onNotice(int code) { refreshControls(code == 100 ? kRefreshAll : kRefreshNotice); }
+void EditorSession::onNotice(int code)
+{
+    refreshControls(code == kNoticeSettingsLoaded ? kRefreshAll : kRefreshNotice);
+}
 
 void EditorSession::refreshMeters()
 {

@@ -26,6 +26,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "EditorLogic.h"
 #include "EditorProfile.h"
 #include "EqualizerModel.h"
 
@@ -61,7 +62,7 @@ public:
 
     static constexpr int kWidth = 506;
     static constexpr int kHeight = 411;
-    static constexpr unsigned kNoticeCommand = 32700;
+    static constexpr unsigned kNoticeCommand = kNoticeCommandId;
 
 private:
     std::shared_ptr<EditorSession> session_;

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "EditorProfile.h"
+#include "FilterNotices.h"
 #include "EqualizerModel.h"
 
 namespace qv {
@@ -50,8 +51,8 @@ enum FixedId : int {
 
 constexpr int kEditorWidth = 506;
 constexpr int kEditorHeight = 411;
-// WM_COMMAND id of the DirectShow filter's notices to the page.
-constexpr int kNoticeCommandId = 32700;
+// WM_COMMAND id of the DirectShow filter's notices to the page, and their codes.
+constexpr int kNoticeCommandId = kPageNotifyCommand;
 
 // ---- refreshControls modes --------------------------------------------------------------------
 constexpr int kRefreshAll = 0;
