@@ -2,6 +2,7 @@
 #include "../support/WindowPixels.h"
 
 #include "ParameterModel.h"
+#include "WindowPicture.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -242,29 +243,6 @@ std::vector<uint32_t> EditorHost::pixels(HWND window)
     return out;
 }
 
-bool EditorHost::saveBmp(const char* path, HWND window)
-{
-    HWND w = window ? window : editor_;
-    RECT c;
-    GetClientRect(w, &c);
-    const std::vector<uint32_t> p = pixels(w);
-    BITMAPFILEHEADER fh{};
-    BITMAPINFOHEADER ih{};
-    ih.biSize = sizeof ih;
-    ih.biWidth = c.right;
-    ih.biHeight = -c.bottom;
-    ih.biPlanes = 1;
-    ih.biBitCount = 32;
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof ih;
-    fh.bfSize = fh.bfOffBits + static_cast<DWORD>(p.size() * 4);
-    FILE* f = std::fopen(path, "wb");
-    if (!f)
-        return false;
-    std::fwrite(&fh, sizeof fh, 1, f);
-    std::fwrite(&ih, sizeof ih, 1, f);
-    std::fwrite(p.data(), 4, p.size(), f);
-    return std::fclose(f) == 0;
-}
+bool EditorHost::saveBmp(const char* path, HWND window) { return qv::saveWindowBmp(window ? window : editor_, path); }
 
 }  // namespace qvtest

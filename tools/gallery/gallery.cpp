@@ -9,6 +9,7 @@
 
 #include "BandDesign.h"
 #include "ParameterModel.h"
+#include "WindowPicture.h"
 #include "controls/Skin.h"
 #include "resources/skin_ids.h"
 
@@ -225,40 +226,6 @@ void pump()
     }
 }
 
-bool saveBmp(HWND window, int width, int height, const char* path)
-{
-    HDC wdc = GetDC(window);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HDC mem = CreateCompatibleDC(wdc);
-    HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, width, height, wdc, 0, 0, SRCCOPY);
-    GdiFlush();
-    const DWORD stride = ((width * 3) + 3) & ~3u;
-    BITMAPFILEHEADER fh{};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof(fh) + sizeof(bi.bmiHeader);
-    fh.bfSize = fh.bfOffBits + stride * height;
-    FILE* f = fopen(path, "wb");
-    bool ok = false;
-    if (f) {
-        ok = fwrite(&fh, sizeof(fh), 1, f) == 1 && fwrite(&bi.bmiHeader, sizeof(bi.bmiHeader), 1, f) == 1 &&
-             fwrite(bits, stride * height, 1, f) == 1;
-        fclose(f);
-    }
-    SelectObject(mem, old);
-    DeleteObject(dib);
-    DeleteDC(mem);
-    ReleaseDC(window, wdc);
-    return ok;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -332,7 +299,7 @@ int main(int argc, char** argv)
     SendMessageA(g, WM_TIMER, 1, 0);
     SendMessageA(GetDlgItem(l, 20015), PB_REDRAW, 0, 1);
 
-    if (!saveBmp(top, width, height, out)) {
+    if (!qv::saveWindowBmp(top, out)) {
         fprintf(stderr, "cannot write %s\n", out);
         return 1;
     }

@@ -52,7 +52,4 @@ DWORD serveClassInProcess(HMODULE dll, REFCLSID clsid);
 // Handles whatever is queued for this thread, for `ms` milliseconds (0: once).
 void pumpMessages(DWORD ms = 0);
 
-// Copies what `window` shows, frame and title included, into a 24-bit BMP file.
-bool saveWindowBmp(HWND window, const wchar_t* path);
-
 }  // namespace qv

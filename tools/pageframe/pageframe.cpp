@@ -8,6 +8,7 @@
 
 #include "IEqualizerControl.h"
 #include "PageFrame.h"
+#include "WindowPicture.h"
 
 int wmain(int argc, wchar_t** argv)
 {

@@ -14,13 +14,13 @@
 #include <functional>
 #include <string>
 
-#include "Capture.h"
 #include "GraphMath.h"
 #include "PageFrame.h"
 #include "PluginHost.h"
 #include "PresetStore.h"
+#include "WindowPicture.h"
 
-using namespace shots;
+using qv::WindowPicture;
 
 namespace {
 
@@ -28,11 +28,41 @@ HINSTANCE gInstance;
 std::string gOut;
 int gMissing = 0;
 
+// Runs the thread's messages until none is left.
+void pump()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// A numbered marker centred at (x, y): a label for the manual's picture of the window.
+void label(WindowPicture& picture, int number, int x, int y)
+{
+    using namespace qv;
+    HDC dc = picture.dc();
+    char text[8];
+    snprintf(text, sizeof(text), "%d", number);
+    const int radius = 7;
+    Pen pen(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
+    Brush brush(CreateSolidBrush(RGB(200, 40, 30)));
+    Font font(CreateFontA(-11, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0, "Arial"));
+    SelectedObject withPen(dc, pen.get()), withBrush(dc, brush.get());
+    Ellipse(dc, x - radius, y - radius, x + radius + 1, y + radius + 1);
+    SelectedObject withFont(dc, font.get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(255, 255, 255));
+    RECT box{x - radius, y - radius, x + radius + 1, y + radius + 1};
+    DrawTextA(dc, text, -1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
 std::string outPath(const char* name) { return gOut + "\\" + name + ".bmp"; }
 
-void save(const Picture& p, const char* name)
+void save(const WindowPicture& p, const char* name)
 {
-    if (p.saveBmp(outPath(name).c_str()))
+    if (p.save(outPath(name).c_str()))
         printf("wrote %s.bmp (%dx%d)\n", name, p.width(), p.height());
     else
         fprintf(stderr, "cannot write %s\n", outPath(name).c_str());
@@ -129,7 +159,7 @@ void presetManager()
                     repaintNow(dialog);
                     RECT r;
                     GetWindowRect(dialog, &r);
-                    Picture p(r.right - r.left, r.bottom - r.top, RGB(255, 255, 255));
+                    WindowPicture p(r.right - r.left, r.bottom - r.top, RGB(255, 255, 255));
                     p.grab(dialog, 0, 0);
                     save(p, "preset-manager");
                     PostMessageA(dialog, WM_COMMAND, 1514, 0);  // Cancel: nothing changes
@@ -227,7 +257,7 @@ void editorPictures(const char* vstDll)
     idle(host, 10);
     repaintNow(frame);
 
-    Picture plain(w, h, RGB(255, 255, 255));
+    WindowPicture plain(w, h, RGB(255, 255, 255));
     plain.grab(editor, 0, 0);
     save(plain, "editor");
     for (const Label& l : kLabels) {
@@ -238,11 +268,11 @@ void editorPictures(const char* vstDll)
         GetWindowRect(c, &r);
         MapWindowPoints(nullptr, editor, reinterpret_cast<POINT*>(&r), 2);
         if (l.place == Place::kLeft)
-            plain.label(l.number, r.left - 8, (r.top + r.bottom) / 2);
+            label(plain, l.number, r.left - 8, (r.top + r.bottom) / 2);
         else if (l.place == Place::kRight)
-            plain.label(l.number, r.right + 9, (r.top + r.bottom) / 2);
+            label(plain, l.number, r.right + 9, (r.top + r.bottom) / 2);
         else
-            plain.label(l.number, r.left, r.top);
+            label(plain, l.number, r.left, r.top);
     }
     save(plain, "editor-labelled");
 
@@ -266,7 +296,7 @@ void editorPictures(const char* vstDll)
     }
     idle(host, 3);
     repaintNow(editor);
-    Picture drag(w, h, RGB(255, 255, 255));
+    WindowPicture drag(w, h, RGB(255, 255, 255));
     drag.grab(editor, 0, 0);
     save(drag, "editor-drag");
     SendMessageA(graph, WM_LBUTTONUP, 0, MAKELPARAM(x + 60, y - 100));
@@ -286,7 +316,7 @@ void editorPictures(const char* vstDll)
                     GetWindowRect(menu, &mr);
                     const int right = mr.right > er.right ? mr.right : er.right;
                     const int bottom = mr.bottom > er.bottom ? mr.bottom : er.bottom;
-                    Picture p(right - er.left, bottom - er.top, RGB(255, 255, 255));
+                    WindowPicture p(right - er.left, bottom - er.top, RGB(255, 255, 255));
                     repaintNow(editor);
                     p.grab(editor, 0, 0);
                     p.grab(menu, mr.left - er.left, mr.top - er.top);
@@ -333,7 +363,7 @@ void propertyPage(const char* filterDll)
             repaintNow(frame);
             RECT r;
             GetWindowRect(frame, &r);
-            Picture p(r.right - r.left, r.bottom - r.top, RGB(255, 255, 255));
+            WindowPicture p(r.right - r.left, r.bottom - r.top, RGB(255, 255, 255));
             p.grab(frame, 0, 0);
             // The page is a window of its own inside the frame: copy it over the frame's picture.
             RECT pr;
