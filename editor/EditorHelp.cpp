@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
 
 #include "EditorLogic.h"
 #include "EditorSession.h"
@@ -16,22 +17,6 @@ using HtmlHelpProc = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
 constexpr UINT kDisplayTopic = 0;
 constexpr char kHelpControlKey[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
 
-// A string value, NUL-terminated within `size`; false when missing or not a string.
-bool readString(HKEY root, const char* path, const char* name, char* out, DWORD size)
-{
-    RegKey key;
-    if (key.open(root, path, KEY_READ) != ERROR_SUCCESS)
-        return false;
-    DWORD type = 0, bytes = size - 1;
-    if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(out), &bytes) != ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ)) {
-        out[0] = '\0';
-        return false;
-    }
-    out[bytes < size ? bytes : size - 1] = '\0';
-    return out[0] != '\0';
-}
-
 HtmlHelpProc htmlHelp()
 {
     static bool tried = false;
@@ -39,10 +24,10 @@ HtmlHelpProc htmlHelp()
     if (tried)
         return proc;
     tried = true;
-    char path[MAX_PATH];
+    std::string path;
     HMODULE control = nullptr;
-    if (readString(HKEY_CLASSES_ROOT, kHelpControlKey, nullptr, path, sizeof path))
-        control = LoadLibraryA(path);
+    if (readRegistryString(HKEY_CLASSES_ROOT, kHelpControlKey, nullptr, path) && !path.empty())
+        control = LoadLibraryA(path.c_str());
     if (!control)
         control = LoadLibraryA("hhctrl.ocx");
     // Kept for the process: the viewer's windows outlive any one request.
@@ -60,14 +45,14 @@ void manualPath(HelpSource source, HINSTANCE module, char* out, size_t size)
         manualBesideFile(found, true, out, size);
         return;
     }
-    if (readString(HKEY_LOCAL_MACHINE, kPluginKey, "PluginPath", found, sizeof found)) {
-        manualInFolder(found, out, size);
+    std::string text;
+    if (readRegistryString(HKEY_LOCAL_MACHINE, kPluginKey, "PluginPath", text) && !text.empty()) {
+        manualInFolder(text.c_str(), out, size);
         return;
     }
-    char serverKey[256];
-    std::snprintf(serverKey, sizeof serverKey, "%s\\InProcserver32", kPluginKey);
-    readString(HKEY_LOCAL_MACHINE, serverKey, nullptr, found, sizeof found);
-    manualBesideFile(found, false, out, size);
+    if (!readRegistryString(HKEY_LOCAL_MACHINE, (std::string(kPluginKey) + "\\InProcserver32").c_str(), nullptr, text))
+        text.clear();
+    manualBesideFile(text.c_str(), false, out, size);
 }
 
 }  // namespace

@@ -17,22 +17,6 @@
 namespace qv {
 
 namespace {
-// A registry value as text, or false when absent or not a string. The value may lack its NUL.
-bool readRegistryText(HKEY root, const std::string& key, const char* value, std::string& out)
-{
-    RegKey handle;
-    if (handle.open(root, key.c_str(), KEY_READ) != ERROR_SUCCESS)
-        return false;
-    char buffer[MAX_PATH + 1] = {};
-    DWORD type = 0;
-    DWORD size = MAX_PATH;
-    LONG result = RegQueryValueExA(handle.get(), value, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-    if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
-        return false;
-    buffer[size < MAX_PATH ? size : MAX_PATH] = '\0';
-    out = buffer;
-    return true;
-}
 
 bool fileExists(const std::string& path)
 {
@@ -56,8 +40,9 @@ void PresetStore::load(const char* keyPath, const char* fileName)
 {
     pluginKey_ = cutText(keyPath ? keyPath : "");
     std::string pluginPath, dllPath;
-    bool havePluginPath = readRegistryText(HKEY_LOCAL_MACHINE, pluginKey_, "PluginPath", pluginPath);
-    bool haveDllPath = readRegistryText(HKEY_LOCAL_MACHINE, pluginKey_ + "\\InProcserver32", nullptr, dllPath);
+    bool havePluginPath = readRegistryString(HKEY_LOCAL_MACHINE, pluginKey_.c_str(), "PluginPath", pluginPath);
+    bool haveDllPath =
+        readRegistryString(HKEY_LOCAL_MACHINE, (pluginKey_ + "\\InProcserver32").c_str(), nullptr, dllPath);
     path_ = resolvePresetPath(havePluginPath ? pluginPath.c_str() : nullptr, haveDllPath ? dllPath.c_str() : nullptr,
                               fileName ? fileName : "");
     if (!fileExists(path_))

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <utility>
 
 namespace qv {
@@ -163,6 +164,24 @@ public:
 private:
     HKEY key_ = nullptr;
 };
+
+// A string value of the key at `path`, at most MAX_PATH bytes (a stored value need not end with its
+// NUL); false when the key or the value is missing or not a string.
+inline bool readRegistryString(HKEY root, const char* path, const char* name, std::string& out)
+{
+    RegKey key;
+    if (key.open(root, path, KEY_READ) != ERROR_SUCCESS)
+        return false;
+    char buffer[MAX_PATH + 1] = {};
+    DWORD type = 0;
+    DWORD size = MAX_PATH;
+    if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return false;
+    buffer[size < MAX_PATH ? size : MAX_PATH] = '\0';
+    out = buffer;
+    return true;
+}
 
 // A menu from CreatePopupMenu or LoadMenu, destroyed with DestroyMenu.
 class Menu {
