@@ -5,8 +5,7 @@
 //
 //   screenshots OUTDIR VST_DLL FILTER_DLL FACTORY_INI
 // writes one BMP per picture into OUTDIR; a picture whose window is not there yet is left out and
-// named on the output. Every window is taken as it first appears, after its messages ran and without
-// a repaint forced on it: what a user sees when it opens.
+// named on the output.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -121,6 +120,10 @@ HWND threadWindow(const char* cls, const char* title)
     return query.window;
 }
 
+// Runs the paints the window has pending, as its message loop would, and forces none: a picture shows
+// the window as it first appears to a user, a part its first paint left out included.
+void repaintNow(HWND w) { RedrawWindow(w, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); }
+
 HWND makeFrame(int width, int height)
 {
     WNDCLASSA wc{};
@@ -147,13 +150,12 @@ void presetManager()
     for (int i = 0; i < store.working().count(); ++i)
         if (store.working().at(i)->name == "Gentle Smile")
             store.setCurrent(store.working().at(i)->commandId);
-    int seen = 0;
     duringModal([&] { qv::runPresetManager(store); },
-                [&] {
+                [] {
                     HWND dialog = threadWindow("#32770", "qv:Equalizer Preset Manager");
-                    // A few ticks after it appears: its loop has painted it by then.
-                    if (!dialog || ++seen < 4)
+                    if (!dialog)
                         return false;
+                    repaintNow(dialog);
                     RECT r;
                     GetWindowRect(dialog, &r);
                     WindowPicture p(r.right - r.left, r.bottom - r.top, RGB(255, 255, 255));
@@ -252,6 +254,7 @@ void editorPictures(const char* vstDll)
         return;
     }
     idle(host, 10);
+    repaintNow(frame);
 
     WindowPicture plain(w, h, RGB(255, 255, 255));
     plain.grab(editor, 0, 0);
@@ -291,6 +294,7 @@ void editorPictures(const char* vstDll)
         pump();
     }
     idle(host, 3);
+    repaintNow(editor);
     WindowPicture drag(w, h, RGB(255, 255, 255));
     drag.grab(editor, 0, 0);
     save(drag, "editor-drag");
@@ -302,17 +306,17 @@ void editorPictures(const char* vstDll)
     RECT er;
     GetWindowRect(editor, &er);
     bool shown = false;
-    int seen = 0;
     duringModal([&] { SendMessageA(presets, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10)); },
                 [&] {
                     HWND menu = threadWindow("#32768", nullptr);
-                    if (!menu || ++seen < 4)
+                    if (!menu)
                         return false;
                     RECT mr;
                     GetWindowRect(menu, &mr);
                     const int right = mr.right > er.right ? mr.right : er.right;
                     const int bottom = mr.bottom > er.bottom ? mr.bottom : er.bottom;
                     WindowPicture p(right - er.left, bottom - er.top, RGB(255, 255, 255));
+                    repaintNow(editor);
                     p.grab(editor, 0, 0);
                     p.grab(menu, mr.left - er.left, mr.top - er.top);
                     save(p, "editor-presets-menu");
@@ -355,6 +359,7 @@ void propertyPage(const char* filterDll)
                 qv::closeFrame(frame);
                 return;
             }
+            repaintNow(frame);
             RECT r;
             GetWindowRect(frame, &r);
             WindowPicture p(r.right - r.left, r.bottom - r.top, RGB(255, 255, 255));
@@ -362,6 +367,7 @@ void propertyPage(const char* filterDll)
             // The page is a window of its own inside the frame: copy it over the frame's picture.
             RECT pr;
             GetWindowRect(page, &pr);
+            repaintNow(page);
             p.grab(page, pr.left - r.left, pr.top - r.top);
             save(p, "property-page");
             shown = true;
