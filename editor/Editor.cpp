@@ -28,7 +28,9 @@ HWND Editor::open(HWND parent)
     close();
     if (!acquireEditorClasses(module_))
         return nullptr;
-    const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+    // Shown only once built (EditorSession::build): a window shown at creation is erased and
+    // painted before the editor behind it exists.
+    const DWORD style = WS_CHILD | WS_CLIPCHILDREN;
     HWND w =
         CreateWindowExA(0, kEditorWindowClass, "Window", style, 0, 0, kWidth, kHeight, parent, nullptr, module_, this);
     if (w) {
@@ -146,9 +148,11 @@ bool EditorSession::build(HWND window, bool own)
     refreshMeters();
     building_ = false;
 
+    firstPaint_ = true;
+    if (own)
+        ShowWindow(window_, SW_SHOWNA);
     SetTimer(window_, profile_.timerId, 50, nullptr);
     SetFocus(item(kPresetsId));
-    firstPaint_ = true;
     return item(kGraphId) != nullptr;
 }
 

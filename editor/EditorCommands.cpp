@@ -46,7 +46,8 @@ bool EditorSession::handle(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRE
         return false;
     }
     const bool open = model_->editorOpen();
-    if (!open && (message == WM_COMMAND || message == WM_TIMER || message == WM_ERASEBKGND || isControlNotice(message)))
+    if (!open && (message == WM_COMMAND || message == WM_TIMER || message == WM_ERASEBKGND || message == WM_PAINT ||
+                  message == WM_PRINTCLIENT || isControlNotice(message)))
         return false;
     switch (message) {
     case WM_COMMAND:
@@ -57,8 +58,15 @@ bool EditorSession::handle(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRE
         onTick();
         return true;
     case WM_ERASEBKGND:
-        onEraseBackground(reinterpret_cast<HDC>(wParam));
+        // The paint draws the background: an erase lost before the session was there, or sent to
+        // a window proc that is not ours yet, cannot leave it missing.
         *result = 1;
+        return true;
+    case WM_PAINT:
+        onPaint();
+        return true;
+    case WM_PRINTCLIENT:
+        drawBackground(reinterpret_cast<HDC>(wParam));
         return true;
     case WM_RBUTTONDOWN:
         if (GET_Y_LPARAM(lParam) < 377)
@@ -312,18 +320,27 @@ void EditorSession::onTick()
     refreshMeters();
 }
 
-void EditorSession::onEraseBackground(HDC dc)
+void EditorSession::onPaint()
 {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window_, &ps);
+    if (dc)
+        drawBackground(dc);
+    EndPaint(window_, &ps);
     if (firstPaint_) {
         firstPaint_ = false;
         // Hosts that show editors in tool windows draw the frame late: paint the whole window once more.
         HWND up = GetParent(window_);
         for (int level = 0; level < 3 && up; ++level, up = GetParent(up))
             if (GetWindowLongPtrA(up, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) {
-                InvalidateRect(window_, nullptr, TRUE);
+                InvalidateRect(window_, nullptr, FALSE);
                 break;
             }
     }
+}
+
+void EditorSession::drawBackground(HDC dc)
+{
     CompatibleDC memory(dc);
     if (!memory || !background_)
         return;

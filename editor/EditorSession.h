@@ -78,7 +78,8 @@ private:
     void onGraphToggle(int band);
     void onTick();
     void onBackgroundRightClick(LPARAM position);
-    void onEraseBackground(HDC dc);
+    void onPaint();
+    void drawBackground(HDC dc);
     void onDataRequest(char** out);
 
     // ---- commands and menus (EditorCommands.cpp) ----

@@ -120,10 +120,9 @@ HWND threadWindow(const char* cls, const char* title)
     return query.window;
 }
 
-void repaintNow(HWND w)
-{
-    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-}
+// Runs the paints the window has pending, as its message loop would, and forces none: a picture shows
+// the window as it first appears to a user, a part its first paint left out included.
+void repaintNow(HWND w) { RedrawWindow(w, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); }
 
 HWND makeFrame(int width, int height)
 {
