@@ -65,7 +65,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;
     if (!GetVersionExA(&version) || version.dwPlatformId == VER_PLATFORM_WIN32s) {
-        warn("The software you are trying to install does run on this operating system, installation aborted.");
+        warn("The software you are trying to install does not run on this operating system, installation aborted.");
         if (ownFont)
             DeleteObject(gHeadingFont);
         return -1;

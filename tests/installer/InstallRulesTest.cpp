@@ -114,6 +114,9 @@ TEST(InstallRules, QuestionTextsNameBothFiles)
     const std::string t = questionText(Question::SourceLarger, d, s);
     EXPECT_EQ(t.find("The source file: \"" + s + "\"\nis larger than the destination file: \"" + d + "\"."), 0u);
     EXPECT_EQ(questionText(Question::None, d, s), "");
+    // The word that says which copy is newer.
+    EXPECT_NE(questionText(Question::NewerDate, d, s).find("\nhas a newer date than the source file: \"" + s + "\"."),
+              std::string::npos);
 }
 
 TEST(InstallRules, ErrorReportDropsWholeLinesThatDoNotFit)
