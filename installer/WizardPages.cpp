@@ -105,7 +105,10 @@ void updateComponentLabels(HWND page)
 
 bool createInstallDirectory(const std::string& dir)
 {
-    if (isThreeCharacterRoot(dir) || isDirectory(dir))
+    // A drive root is never created; it counts only when the drive is there.
+    if (isThreeCharacterRoot(dir))
+        return isDirectory(dir);
+    if (isDirectory(dir))
         return true;
     if (CreateDirectoryA(dir.c_str(), nullptr))
         return true;

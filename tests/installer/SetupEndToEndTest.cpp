@@ -196,6 +196,7 @@ TEST_F(SetupTest, DirectXOnlyAfterRefusedDirectoriesAndCancelAtEachStep)
             {"C:\\qv\\a:b",
              "The installation directory specified contains illegal character(s) or character sequence!"},
             {"Q:\\qv", "Unable to create installation directory, please verify that it is a valid path."},
+            {"Q:\\", "Unable to create installation directory, please verify that it is a valid path."},
         };
         for (auto [dir, warning] : refused) {
             setItemText(page, 1001, dir);
