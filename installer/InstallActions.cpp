@@ -15,6 +15,7 @@ void setDefaults(InstallState& state)
 {
     state.mask = kComponentAll;
     state.filesInstalled = 0;
+    state.vstCopiesFailed = 0;
     state.log.reset();
     state.report = ErrorReport();
     state.sourceDirectory = ownDirectory();
@@ -133,21 +134,24 @@ bool installRun(InstallState& state, InstallUi& ui)
             return;
         const std::string source = joinPath(state.sourceDirectory, e.name);
         if (component == kComponentVst) {
-            // The plug-in counts once, and only when every listed host got it: a copy that failed
-            // must not end in a report of a complete installation.
-            bool everywhere = !state.vstDirectories.empty();
+            // The plug-in counts once, whatever its copies gave, so that one host holding the file
+            // does not cost the installation its registration and its uninstaller; step 5 still
+            // names every copy that failed.
             for (const std::string& dir : state.vstDirectories) {
                 const std::string destination = joinPath(dir, e.name);
                 ui.showPaths(source, destination);
-                if (copyWithRules(state, ui, source, destination))
+                const size_t reported = state.report.text().size();
+                if (copyWithRules(state, ui, source, destination)) {
                     appendLog(state, destination);
-                else
-                    everywhere = false;
+                    continue;
+                }
+                ++state.vstCopiesFailed;
+                // A declined question leaves no line of its own.
+                if (state.report.text().size() == reported)
+                    state.report.add(format("The VST plug-in was not copied to: \"%s\"", destination.c_str()));
             }
-            if (everywhere) {
-                ui.stepProgress();
-                ++state.filesInstalled;
-            }
+            ui.stepProgress();
+            ++state.filesInstalled;
             return;
         }
         if (e.flags & kEntryDirectory) {
@@ -174,6 +178,11 @@ bool installRun(InstallState& state, InstallUi& ui)
         return false;
     }
     return state.filesInstalled == state.filesToInstall;
+}
+
+int filesFullyInstalled(const InstallState& state)
+{
+    return state.filesInstalled - (state.vstCopiesFailed > 0 ? 1 : 0);
 }
 
 static void writePluginPath(const InstallState& state, int product)
