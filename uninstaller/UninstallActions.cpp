@@ -42,6 +42,28 @@ static std::string readSmallFile(const std::string& path)
     return text;
 }
 
+// The file a registered path names, by its long name: a short 8.3 path to our own filter is ours.
+static std::string realPath(const std::string& path)
+{
+    const DWORD n = GetLongPathNameA(path.c_str(), nullptr, 0);
+    if (n == 0)
+        return path;
+    std::string text(n, '\0');
+    const DWORD written = GetLongPathNameA(path.c_str(), &text[0], n);
+    if (written == 0 || written >= n)
+        return path;
+    text.resize(written);
+    return text;
+}
+
+static bool isOwnFilter(const std::string& realFile)
+{
+    for (const FileEntry* e = kFileTable; e->name; ++e)
+        if ((e->flags & kEntryRegister) && equalsNoCase(fileNameOf(realFile), e->name))
+            return true;
+    return false;
+}
+
 void buildComponentList(UninstallContext& c)
 {
     c.list.directX.clear();
@@ -54,6 +76,7 @@ void buildComponentList(UninstallContext& c)
             continue;
         auto record = std::make_unique<DirectXRecord>();
         record->product = i;
+        record->foreign = !isOwnFilter(realPath(serverPath(i)));
         readRegistryString(HKEY_LOCAL_MACHINE, classKey(i).c_str(), nullptr, record->name);
         readRegistryString(HKEY_LOCAL_MACHINE, classKey(i).c_str(), kPluginPathValue, record->pluginPath);
         c.list.directX.push_back(std::move(record));
@@ -74,14 +97,6 @@ static void restoreClassKey(const DirectXRecord& record)
     writeRegistryString(key.get(), kPluginPathValue, record.pluginPath);
 }
 
-static bool isOwnFilter(const std::string& path)
-{
-    for (const FileEntry* e = kFileTable; e->name; ++e)
-        if ((e->flags & kEntryRegister) && equalsNoCase(fileNameOf(path), e->name))
-            return true;
-    return false;
-}
-
 static bool deletePlugin(HWND owner, const std::string& path)
 {
     if (DeleteFileA(path.c_str()))
@@ -96,12 +111,12 @@ bool uninstallItems(UninstallContext& c, HWND owner, const std::vector<size_t>& 
     for (size_t index : ticked) {
         if (index < c.list.directX.size()) {
             const DirectXRecord& record = *c.list.directX[index];
-            const std::string path = serverPath(record.product);
+            const std::string path = realPath(serverPath(record.product));
             // The server path is a registry value anyone with the rights could point at any DLL: only
-            // our own filter file is unregistered and deleted.
+            // our own filter file is unregistered and deleted. Another file is no failure of ours.
             if (!isOwnFilter(path)) {
-                warnBox(owner, format("Unable to unregister plugin: \"%s\"!", path.c_str()));
-                ok = false;
+                warnBox(owner, format("The plugin: \"%s\" is not a file of this installation.\nIt was left in place.",
+                                      path.c_str()));
                 continue;
             }
             if (isInUse(path)) {
