@@ -52,8 +52,7 @@ bool installRun(InstallState& state, InstallUi& ui);
 int filesFullyInstalled(const InstallState& state);
 void finishInstall(InstallState& state, InstallUi& ui);
 
-// The maker's pages named in the start-up messages and the Start-menu Internet shortcut.
+// The maker's support page named in the start-up messages.
 constexpr const char* kSupportAddress = "http://www.example.com/support/";
-constexpr const char* kProductAddress = "http://www.example.com/qvequalizer/";
 
 }  // namespace qvsetup

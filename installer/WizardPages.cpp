@@ -224,7 +224,7 @@ void fillVstList(HWND page)
     EnableWindow(GetDlgItem(page, IDC_REMOVE), FALSE);
     for (const Source& s : sources) {
         std::string dir;
-        if (readRegistryString(s.root, s.key, s.value, dir, 260) && !dir.empty() && fitsVstSlot(dir))
+        if (qv::readRegistryString(s.root, s.key, s.value, dir) && !dir.empty() && fitsVstSlot(dir))
             appendVstDirectory(page, dir);
     }
 }

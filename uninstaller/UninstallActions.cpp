@@ -2,6 +2,7 @@
 
 #include "FileTable.h"
 #include "InstallLog.h"
+#include "PluginContract.h"
 #include "SetupText.h"
 #include "win/SetupWin.h"
 
@@ -10,19 +11,20 @@ namespace qvsetup {
 int warnBox(HWND owner, const std::string& text) { return showBox(owner, kUninstallCaption, BoxKind::Warning, text); }
 int askBox(HWND owner, const std::string& text) { return showBox(owner, kUninstallCaption, BoxKind::Question, text); }
 
-static std::string classKey(int product) { return joinPath(kClsidRoot, kProductClsid[product]); }
+static std::string classKey(int product) { return joinPath(qv::kClassesKey, kProductClsid[product]); }
+static std::string serverKey(int product) { return joinPath(classKey(product), qv::kServerSubkey); }
 
 std::string className(int product)
 {
     std::string text;
-    readRegistryString(HKEY_LOCAL_MACHINE, classKey(product).c_str(), nullptr, text);
+    qv::readRegistryString(HKEY_LOCAL_MACHINE, classKey(product).c_str(), nullptr, text);
     return text;
 }
 
 std::string serverPath(int product)
 {
     std::string text;
-    readRegistryString(HKEY_LOCAL_MACHINE, (classKey(product) + "\\InProcserver32").c_str(), nullptr, text);
+    qv::readRegistryString(HKEY_LOCAL_MACHINE, serverKey(product).c_str(), nullptr, text);
     return text;
 }
 
@@ -70,15 +72,14 @@ void buildComponentList(UninstallContext& c)
     for (int i = 0; i < kProductCount; ++i) {
         if (!kProductClsid[i])
             continue;
-        ScopedKey key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (classKey(i) + "\\InProcServer32").c_str(), 0, KEY_READ, key.out()) !=
-            ERROR_SUCCESS)
+        qv::RegKey key;
+        if (key.open(HKEY_LOCAL_MACHINE, serverKey(i).c_str(), KEY_READ) != ERROR_SUCCESS)
             continue;
         auto record = std::make_unique<DirectXRecord>();
         record->product = i;
         record->foreign = !isOwnFilter(realPath(serverPath(i)));
-        readRegistryString(HKEY_LOCAL_MACHINE, classKey(i).c_str(), nullptr, record->name);
-        readRegistryString(HKEY_LOCAL_MACHINE, classKey(i).c_str(), kPluginPathValue, record->pluginPath);
+        qv::readRegistryString(HKEY_LOCAL_MACHINE, classKey(i).c_str(), nullptr, record->name);
+        qv::readRegistryString(HKEY_LOCAL_MACHINE, classKey(i).c_str(), qv::kPluginPathValue, record->pluginPath);
         c.list.directX.push_back(std::move(record));
     }
     c.list.vstPaths.clear();
@@ -89,12 +90,11 @@ void buildComponentList(UninstallContext& c)
 
 static void restoreClassKey(const DirectXRecord& record)
 {
-    ScopedKey key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, classKey(record.product).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                        key.out(), nullptr) != ERROR_SUCCESS)
+    qv::RegKey key;
+    if (key.create(HKEY_LOCAL_MACHINE, classKey(record.product).c_str(), KEY_WRITE) != ERROR_SUCCESS)
         return;
     writeRegistryString(key.get(), nullptr, record.name);
-    writeRegistryString(key.get(), kPluginPathValue, record.pluginPath);
+    writeRegistryString(key.get(), qv::kPluginPathValue, record.pluginPath);
 }
 
 static bool deletePlugin(HWND owner, const std::string& path)
@@ -184,10 +184,10 @@ static bool anyMatch(const std::string& pattern)
 void removeRest(UninstallContext& c, HWND owner)
 {
     {
-        ScopedKey uninstall, entry;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_ALL_ACCESS, uninstall.out()) == ERROR_SUCCESS &&
-            RegOpenKeyExA(HKEY_LOCAL_MACHINE, joinPath(kUninstallKey, kUninstallEntry).c_str(), 0, KEY_ALL_ACCESS,
-                          entry.out()) == ERROR_SUCCESS) {
+        qv::RegKey uninstall, entry;
+        if (uninstall.open(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_ALL_ACCESS) == ERROR_SUCCESS &&
+            entry.open(HKEY_LOCAL_MACHINE, joinPath(kUninstallKey, kUninstallEntry).c_str(), KEY_ALL_ACCESS) ==
+                ERROR_SUCCESS) {
             RegDeleteValueA(entry.get(), "DisplayName");
             RegDeleteValueA(entry.get(), "UninstallString");
             entry.reset();
@@ -197,8 +197,8 @@ void removeRest(UninstallContext& c, HWND owner)
     for (int i = 0; i < kProductCount; ++i) {
         if (!kProductClsid[i])
             continue;
-        ScopedKey classes;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kClsidRoot, 0, KEY_ALL_ACCESS, classes.out()) == ERROR_SUCCESS)
+        qv::RegKey classes;
+        if (classes.open(HKEY_LOCAL_MACHINE, qv::kClassesKey, KEY_ALL_ACCESS) == ERROR_SUCCESS)
             RegDeleteKeyA(classes.get(), kProductClsid[i]);  // refuses a key that still has subkeys
     }
     for (const char* pattern : {"qv*.chm", "qv*.hlp", "qv*.cnt", "qv*.gid", "readme.*", "vstinst.*"})

@@ -3,6 +3,7 @@
 
 #include "FileTable.h"
 #include "InstallRules.h"
+#include "PluginContract.h"
 #include "SetupText.h"
 
 using namespace qvsetup;
@@ -23,8 +24,8 @@ TEST(SetupText, JoinAndProgramDirectory)
     EXPECT_EQ(programDirectory("C:\\Setup.exe"), "C:\\");
     EXPECT_EQ(programDirectory("\"D:\\Setup.exe"), "D:\\");
     EXPECT_EQ(programDirectory("Setup.exe"), "");
-    EXPECT_TRUE(equalsNoCase("ZORVATH qveQualizer r3.DLL", kVstFileName));
-    EXPECT_FALSE(equalsNoCase("Zorvath qvEqualizer R3.dl", kVstFileName));
+    EXPECT_TRUE(equalsNoCase("ZORVATH qveQualizer r3.DLL", qv::kVstFileName));
+    EXPECT_FALSE(equalsNoCase("Zorvath qvEqualizer R3.dl", qv::kVstFileName));
 }
 
 TEST(InstallRules, SizeText)
