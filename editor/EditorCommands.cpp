@@ -10,6 +10,7 @@
 
 #include "DataText.h"
 #include "EditorSession.h"
+#include "PluginContract.h"
 #include "Skin.h"
 #include "SkinMath.h"
 

@@ -7,6 +7,7 @@
 
 #include "EditorLogic.h"
 #include "EditorSession.h"
+#include "PluginContract.h"
 #include "PresetStore.h"
 #include "ScopedWin.h"
 
@@ -45,14 +46,12 @@ void manualPath(HelpSource source, HINSTANCE module, char* out, size_t size)
         manualBesideFile(found, true, out, size);
         return;
     }
-    std::string text;
-    if (readRegistryString(HKEY_LOCAL_MACHINE, kPluginKey, "PluginPath", text) && !text.empty()) {
-        manualInFolder(text.c_str(), out, size);
+    const PluginLocation at = findPluginLocation(kPluginKey, MachineRegistry());
+    if (at.hasFolder && !at.folder.empty()) {
+        manualInFolder(at.folder.c_str(), out, size);
         return;
     }
-    if (!readRegistryString(HKEY_LOCAL_MACHINE, (std::string(kPluginKey) + "\\InProcserver32").c_str(), nullptr, text))
-        text.clear();
-    manualBesideFile(text.c_str(), false, out, size);
+    manualBesideFile(at.hasServer ? at.server.c_str() : "", false, out, size);
 }
 
 }  // namespace

@@ -123,8 +123,6 @@ int rangeMenuPosition(int range);  // -1 when the range is none of the menu's
 // A menu can carry a preset's id only when a WM_COMMAND word can and no fixed command has it.
 bool presetIdFitsMenu(int32_t id);
 
-constexpr char kHomePage[] = "http://www.example.com/qvequalizer/";
-
 // ---- help ---------------------------------------------------------------------------------------
 constexpr char kManualName[] = "qvEqualizer.chm";
 // The manual in a folder (a backslash added unless it ends with one); empty folder gives the name.

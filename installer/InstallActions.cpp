@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include "FileTable.h"
+#include "PluginContract.h"
 #include "SetupText.h"
 
 namespace qvsetup {
@@ -15,12 +16,14 @@ void setDefaults(InstallState& state)
 {
     state.mask = kComponentAll;
     state.filesInstalled = 0;
+    state.vstCopiesFailed = 0;
     state.log.reset();
     state.report = ErrorReport();
     state.sourceDirectory = ownDirectory();
     std::string programFiles;
-    if (readRegistryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
-                           programFiles, 256))
+    if (qv::readRegistryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
+                               programFiles) &&
+        programFiles.size() < 256)
         state.installDirectory = programFiles + "\\Velquin-qv-R3";
     else
         state.installDirectory.clear();
@@ -119,6 +122,50 @@ static bool createDirectory(const std::string& dir)
     return isDirectory(dir) || CreateDirectoryA(dir.c_str(), nullptr);
 }
 
+static void countInstalled(InstallState& state, InstallUi& ui)
+{
+    ui.stepProgress();
+    ++state.filesInstalled;
+}
+
+// The VST plug-in into every host directory. It counts once, whatever its copies gave, so that one
+// host holding the file does not cost the installation its registration and its uninstaller; step 5
+// still names every copy that failed.
+static void installVstPlugin(InstallState& state, InstallUi& ui, const FileEntry& e)
+{
+    const std::string source = joinPath(state.sourceDirectory, e.name);
+    for (const std::string& dir : state.vstDirectories) {
+        const std::string destination = joinPath(dir, e.name);
+        ui.showPaths(source, destination);
+        const size_t reported = state.report.text().size();
+        if (copyWithRules(state, ui, source, destination)) {
+            appendLog(state, destination);
+            continue;
+        }
+        ++state.vstCopiesFailed;
+        // A declined question leaves no line of its own.
+        if (state.report.text().size() == reported)
+            state.report.add(format("The VST plug-in was not copied to: \"%s\"", destination.c_str()));
+    }
+    countInstalled(state, ui);
+}
+
+// A file of the install directory, or of a subdirectory of it made when missing.
+static void installFile(InstallState& state, InstallUi& ui, const FileEntry& e)
+{
+    std::string from = joinPath(state.sourceDirectory, e.name), to = joinPath(state.installDirectory, e.name);
+    if (e.subdirectory) {
+        const std::string sub = joinPath(state.installDirectory, e.subdirectory);
+        if (!createDirectory(sub))
+            return;
+        from = joinPath(joinPath(state.sourceDirectory, e.subdirectory), e.name);
+        to = joinPath(sub, e.name);
+    }
+    ui.showPaths(from, to);
+    if (copyWithRules(state, ui, from, to))
+        countInstalled(state, ui);
+}
+
 bool installRun(InstallState& state, InstallUi& ui)
 {
     if (state.mask & kComponentVst)
@@ -131,42 +178,12 @@ bool installRun(InstallState& state, InstallUi& ui)
     forEachFile(state.mask, [&](const FileEntry& e, uint32_t component) {
         if (state.abortRequested)
             return;
-        const std::string source = joinPath(state.sourceDirectory, e.name);
-        if (component == kComponentVst) {
-            // The plug-in counts once, and only when every listed host got it: a copy that failed
-            // must not end in a report of a complete installation.
-            bool everywhere = !state.vstDirectories.empty();
-            for (const std::string& dir : state.vstDirectories) {
-                const std::string destination = joinPath(dir, e.name);
-                ui.showPaths(source, destination);
-                if (copyWithRules(state, ui, source, destination))
-                    appendLog(state, destination);
-                else
-                    everywhere = false;
-            }
-            if (everywhere) {
-                ui.stepProgress();
-                ++state.filesInstalled;
-            }
-            return;
-        }
-        if (e.flags & kEntryDirectory) {
+        if (component == kComponentVst)
+            installVstPlugin(state, ui, e);
+        else if (e.flags & kEntryDirectory)
             createDirectory(joinPath(state.installDirectory, e.subdirectory ? e.subdirectory : ""));
-            return;
-        }
-        std::string from = source, to = joinPath(state.installDirectory, e.name);
-        if (e.subdirectory) {
-            const std::string sub = joinPath(state.installDirectory, e.subdirectory);
-            if (!createDirectory(sub))
-                return;
-            from = joinPath(joinPath(state.sourceDirectory, e.subdirectory), e.name);
-            to = joinPath(sub, e.name);
-        }
-        ui.showPaths(from, to);
-        if (copyWithRules(state, ui, from, to)) {
-            ui.stepProgress();
-            ++state.filesInstalled;
-        }
+        else
+            installFile(state, ui, e);
     });
     if (state.abortRequested) {
         ui.warn("Unable to copy files!");
@@ -176,22 +193,25 @@ bool installRun(InstallState& state, InstallUi& ui)
     return state.filesInstalled == state.filesToInstall;
 }
 
+int filesFullyInstalled(const InstallState& state)
+{
+    return state.filesInstalled - (state.vstCopiesFailed > 0 ? 1 : 0);
+}
+
 static void writePluginPath(const InstallState& state, int product)
 {
     const char* clsid = product >= 0 && product < kProductCount ? kProductClsid[product] : nullptr;
     if (!clsid)
         return;
-    ScopedKey key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, joinPath(kClsidRoot, clsid).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                        key.out(), nullptr) == ERROR_SUCCESS)
-        writeRegistryString(key.get(), kPluginPathValue, state.installDirectory);
+    qv::RegKey key;
+    if (key.create(HKEY_LOCAL_MACHINE, joinPath(qv::kClassesKey, clsid).c_str(), KEY_WRITE) == ERROR_SUCCESS)
+        writeRegistryString(key.get(), qv::kPluginPathValue, state.installDirectory);
 }
 
 static bool writeUninstallEntry(const InstallState& state)
 {
-    ScopedKey key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, joinPath(kUninstallKey, kUninstallEntry).c_str(), 0, nullptr, 0, KEY_WRITE,
-                        nullptr, key.out(), nullptr) != ERROR_SUCCESS)
+    qv::RegKey key;
+    if (key.create(HKEY_LOCAL_MACHINE, joinPath(kUninstallKey, kUninstallEntry).c_str(), KEY_WRITE) != ERROR_SUCCESS)
         return false;
     std::string command = joinPath(state.installDirectory, "uninstall.exe");
     // Unquoted, a path with blanks would let Windows try "C:\Program.exe" first.
@@ -203,20 +223,19 @@ static bool writeUninstallEntry(const InstallState& state)
 
 static void createLink(const std::string& target, const char* description, const std::string& linkPath)
 {
-    IShellLinkA* link = nullptr;
+    qv::ComPtr<IShellLinkA> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link))))
+                                reinterpret_cast<void**>(link.put()))) ||
+        !link)
         return;
-    IPersistFile* file = nullptr;
     link->SetPath(target.c_str());
     link->SetDescription(description);
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    qv::ComPtr<IPersistFile> file;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.put()))) && file) {
         WCHAR wide[MAX_PATH];
         if (MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, MAX_PATH) > 0)
             file->Save(wide, TRUE);
-        file->Release();
     }
-    link->Release();
 }
 
 static void createShortcuts(const InstallState& state)
@@ -232,7 +251,7 @@ static void createShortcuts(const InstallState& state)
     ScopedFile url(CreateFileA((group + "\\Velquin-qv Homepage.url").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (url.valid()) {
-        const std::string text = format("[InternetShortcut]\nURL=%s\nModified=3090F1390EFFBE01B6", kProductAddress);
+        const std::string text = format("[InternetShortcut]\nURL=%s\nModified=3090F1390EFFBE01B6", qv::kHomePage);
         DWORD written = 0;
         WriteFile(url.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     }

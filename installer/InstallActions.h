@@ -21,6 +21,7 @@ struct InstallState {
     uint32_t mask = 7;
     int filesToInstall = 0;
     int filesInstalled = 0;
+    int vstCopiesFailed = 0;  // host directories the VST plug-in did not reach
     ErrorReport report;
     ScopedFile log;
     bool comInitialised = false;
@@ -44,12 +45,14 @@ protected:
 void setDefaults(InstallState& state);
 uint32_t sourceFileSize(const InstallState& state, const char* name);
 bool copyWithRules(InstallState& state, InstallUi& ui, const std::string& source, const std::string& destination);
-// The copy run; true when every file of the mask was installed.
+// The copy run; true when every file of the mask was installed (the VST plug-in counting once,
+// whatever its copies gave).
 bool installRun(InstallState& state, InstallUi& ui);
+// What step 5 reports: the VST plug-in counts only when every host directory got it.
+int filesFullyInstalled(const InstallState& state);
 void finishInstall(InstallState& state, InstallUi& ui);
 
-// The maker's pages named in the start-up messages and the Start-menu Internet shortcut.
+// The maker's support page named in the start-up messages.
 constexpr const char* kSupportAddress = "http://www.example.com/support/";
-constexpr const char* kProductAddress = "http://www.example.com/qvequalizer/";
 
 }  // namespace qvsetup

@@ -98,7 +98,7 @@ INT_PTR CALLBACK installPage(HWND page, UINT message, WPARAM, LPARAM lParam)
 
 namespace {
 
-bool complete() { return gState.filesInstalled >= gState.filesToInstall; }
+bool complete() { return filesFullyInstalled(gState) >= gState.filesToInstall; }
 
 std::string resultText()
 {
@@ -109,7 +109,7 @@ std::string resultText()
                       gState.installDirectory.c_str());
     return format("The qv:equalizer plug-in was not successfully installed!\n\nComponents to install: \t %d\n"
                   "Installed components:\t %d\n\n%s\n\nClick [ Finish ] to exit the setup:marlin.",
-                  gState.filesToInstall, gState.filesInstalled, gState.report.text().c_str());
+                  gState.filesToInstall, filesFullyInstalled(gState), gState.report.text().c_str());
 }
 
 }  // namespace

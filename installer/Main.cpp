@@ -33,12 +33,13 @@ bool haveRuntime()
 bool haveDirectShow()
 {
     const bool com = SUCCEEDED(CoInitialize(nullptr));
-    IUnknown* graph = nullptr;
-    const bool ok = SUCCEEDED(CoCreateInstance(kClsidFilterGraph, nullptr, CLSCTX_INPROC_SERVER, kIidGraphBuilder,
-                                               reinterpret_cast<void**>(&graph))) &&
-                    graph;
-    if (graph)
-        graph->Release();
+    bool ok = false;
+    {
+        qv::ComPtr<IUnknown> graph;
+        ok = SUCCEEDED(CoCreateInstance(kClsidFilterGraph, nullptr, CLSCTX_INPROC_SERVER, kIidGraphBuilder,
+                                        reinterpret_cast<void**>(graph.put()))) &&
+             graph;
+    }  // released before COM goes
     if (com)
         CoUninitialize();
     return ok;
@@ -57,17 +58,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         warn("Microsoft DirectShow/DirectX Media is not installed on this system." + visitSupport());
         return 0;
     }
-    gHeadingFont = CreateFontA(22, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Arial");
-    const bool ownFont = gHeadingFont != nullptr;
-    if (!ownFont)
-        gHeadingFont = static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
+    const qv::Font heading(CreateFontA(22, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Arial"));
+    gHeadingFont = heading ? heading.get() : static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;
     if (!GetVersionExA(&version) || version.dwPlatformId == VER_PLATFORM_WIN32s) {
-        warn("The software you are trying to install does run on this operating system, installation aborted.");
-        if (ownFont)
-            DeleteObject(gHeadingFont);
+        warn("The software you are trying to install does not run on this operating system, installation aborted.");
         return -1;
     }
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
@@ -76,8 +73,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     setDefaults(gState);
     runWizard();
     gState.log.reset();
-    if (ownFont)
-        DeleteObject(gHeadingFont);
     if (gState.comInitialised)
         CoUninitialize();
     return 0;

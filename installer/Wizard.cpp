@@ -25,45 +25,36 @@ static void drawTransparent(HDC dc, HBITMAP bitmap, int x, int y, COLORREF key)
     if (!GetObject(bitmap, sizeof info, &info))
         return;
     const int w = info.bmWidth, h = info.bmHeight;
-    HDC image = CreateCompatibleDC(dc);
-    HDC mask = CreateCompatibleDC(dc);
-    HBITMAP maskBits = CreateBitmap(w, h, 1, 1, nullptr);
-    if (image && mask && maskBits) {
-        HGDIOBJ oldImage = SelectObject(image, bitmap);
-        HGDIOBJ oldMask = SelectObject(mask, maskBits);
-        SetBkColor(image, key);
-        BitBlt(mask, 0, 0, w, h, image, 0, 0, SRCCOPY);  // key colour -> white, the rest black
-        SetBkColor(dc, RGB(255, 255, 255));
-        SetTextColor(dc, RGB(0, 0, 0));
-        BitBlt(dc, x, y, w, h, image, 0, 0, SRCINVERT);
-        BitBlt(dc, x, y, w, h, mask, 0, 0, SRCAND);
-        BitBlt(dc, x, y, w, h, image, 0, 0, SRCINVERT);
-        SelectObject(mask, oldMask);
-        SelectObject(image, oldImage);
-    }
-    if (maskBits)
-        DeleteObject(maskBits);
-    if (mask)
-        DeleteDC(mask);
-    if (image)
-        DeleteDC(image);
+    qv::CompatibleDC image(dc), mask(dc);
+    qv::Bitmap maskBits(CreateBitmap(w, h, 1, 1, nullptr));
+    if (!image || !mask || !maskBits)
+        return;
+    qv::SelectedObject imageSelected(image.get(), bitmap), maskSelected(mask.get(), maskBits.get());
+    SetBkColor(image.get(), key);
+    BitBlt(mask.get(), 0, 0, w, h, image.get(), 0, 0, SRCCOPY);  // key colour -> white, the rest black
+    SetBkColor(dc, RGB(255, 255, 255));
+    SetTextColor(dc, RGB(0, 0, 0));
+    BitBlt(dc, x, y, w, h, image.get(), 0, 0, SRCINVERT);
+    BitBlt(dc, x, y, w, h, mask.get(), 0, 0, SRCAND);
+    BitBlt(dc, x, y, w, h, image.get(), 0, 0, SRCINVERT);
 }
 
 void paintPage(HWND page, int step, const char* heading)
 {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(page, &ps);
-    if (HBITMAP side = static_cast<HBITMAP>(LoadImageA(gInstance, MAKEINTRESOURCEA(IDB_SIDE), IMAGE_BITMAP, 0, 0, 0))) {
-        drawTransparent(dc, side, 10, 0, RGB(189, 189, 189));
-        DeleteObject(side);
-    }
+    const qv::Bitmap side(
+        static_cast<HBITMAP>(LoadImageA(gInstance, MAKEINTRESOURCEA(IDB_SIDE), IMAGE_BITMAP, 0, 0, 0)));
+    if (side)
+        drawTransparent(dc, side.get(), 10, 0, RGB(189, 189, 189));
     RECT at = {60, 0, 0, 0};
     MapDialogRect(page, &at);
-    HGDIOBJ oldFont = SelectObject(dc, gHeadingFont);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(0, 0, 0));
-    TextOutA(dc, at.left, at.top, heading, lstrlenA(heading));
-    SelectObject(dc, oldFont);
+    {
+        const qv::SelectedObject font(dc, gHeadingFont);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(0, 0, 0));
+        TextOutA(dc, at.left, at.top, heading, lstrlenA(heading));
+    }
     EndPaint(page, &ps);
 
     const std::string title = format("%s - [Step %d of 5]", kSetupCaption, step);

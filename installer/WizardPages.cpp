@@ -105,7 +105,10 @@ void updateComponentLabels(HWND page)
 
 bool createInstallDirectory(const std::string& dir)
 {
-    if (isThreeCharacterRoot(dir) || isDirectory(dir))
+    // A drive root is never created; it counts only when the drive is there.
+    if (isThreeCharacterRoot(dir))
+        return isDirectory(dir);
+    if (isDirectory(dir))
         return true;
     if (CreateDirectoryA(dir.c_str(), nullptr))
         return true;
@@ -221,7 +224,7 @@ void fillVstList(HWND page)
     EnableWindow(GetDlgItem(page, IDC_REMOVE), FALSE);
     for (const Source& s : sources) {
         std::string dir;
-        if (readRegistryString(s.root, s.key, s.value, dir, 260) && !dir.empty() && fitsVstSlot(dir))
+        if (qv::readRegistryString(s.root, s.key, s.value, dir) && !dir.empty() && fitsVstSlot(dir))
             appendVstDirectory(page, dir);
     }
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "DataText.h"
+#include "PluginContract.h"
 #include "PresetText.h"
 
 namespace qv {
@@ -82,7 +83,7 @@ bool writeWhole(const std::string& path, const std::string& text)
 // Reads the written copy back from disk: a full disk or a cut file shows as a missing or wrong value.
 bool verifyWrite(const std::string& path, const PresetFileWrite& w)
 {
-    if (readProfileText(path, "Plug-in", "CLSID", "", 99) != cutText(w.pluginKey, 99))
+    if (readPresetIdentity(path) != cutText(w.pluginKey, kPresetIdentityLength))
         return false;
     int n = 1;
     for (const PresetRecord* r : w.records) {
@@ -111,6 +112,11 @@ std::string readProfileText(const std::string& path, const char* section, const 
     GetPrivateProfileStringA(section, key, def, buffer.data(), static_cast<DWORD>(buffer.size()), path.c_str());
     buffer[max] = '\0';
     return buffer.data();
+}
+
+std::string readPresetIdentity(const std::string& path)
+{
+    return readProfileText(path, kPresetIdentitySection, kPresetIdentityKey, "", kPresetIdentityLength);
 }
 
 void readPresetSections(const std::string& path, PresetList& into, int32_t largestUsed,

@@ -14,6 +14,9 @@ namespace qv {
 std::string readProfileText(const std::string& path, const char* section, const char* key, const char* def,
                             std::size_t max);
 
+// The plug-in a preset file says it belongs to; empty when it names none (or there is no file).
+std::string readPresetIdentity(const std::string& path);
+
 // Reads Preset1, Preset2, ... until a section lacks one of its four keys. Each record gets the next
 // command id above both into's ids and largestUsed; accept decides whether it is appended (null:
 // every record).

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "PresetDialogs.h"
+#include "PluginContract.h"
 #include "PresetFile.h"
 #include "PresetRules.h"
 #include "PresetText.h"
@@ -39,15 +40,12 @@ void PresetStore::setAlternativeKey(const char* keyPath) { alternativeKey_ = cut
 void PresetStore::load(const char* keyPath, const char* fileName)
 {
     pluginKey_ = cutText(keyPath ? keyPath : "");
-    std::string pluginPath, dllPath;
-    bool havePluginPath = readRegistryString(HKEY_LOCAL_MACHINE, pluginKey_.c_str(), "PluginPath", pluginPath);
-    bool haveDllPath =
-        readRegistryString(HKEY_LOCAL_MACHINE, (pluginKey_ + "\\InProcserver32").c_str(), nullptr, dllPath);
-    path_ = resolvePresetPath(havePluginPath ? pluginPath.c_str() : nullptr, haveDllPath ? dllPath.c_str() : nullptr,
+    const PluginLocation at = findPluginLocation(pluginKey_, MachineRegistry());
+    path_ = resolvePresetPath(at.hasFolder ? at.folder.c_str() : nullptr, at.hasServer ? at.server.c_str() : nullptr,
                               fileName ? fileName : "");
     if (!fileExists(path_))
         return;
-    std::string clsid = readProfileText(path_, "Plug-in", "CLSID", "", 99);
+    std::string clsid = readPresetIdentity(path_);
     FileIdentity identity = classifyIdentity(clsid, pluginKey_);
     if (identity == FileIdentity::kNone)
         return;
@@ -143,7 +141,7 @@ bool PresetStore::writeChecked(const std::string& target, bool fullSave,
                                const std::vector<const PresetRecord*>& records)
 {
     HWND boxOwner = manager_->dialog ? manager_->dialog : owner_;
-    std::string clsid = fileExists(target) ? readProfileText(target, "Plug-in", "CLSID", "", 99) : std::string();
+    std::string clsid = fileExists(target) ? readPresetIdentity(target) : std::string();
     switch (checkSave(target, clsid, pluginKey_)) {
     case SaveCheck::kNoPath:
         messageBox(boxOwner, "The presets could not be saved because the location of the preset file is not known.",
@@ -172,7 +170,7 @@ bool PresetStore::importFile(const char* fileName)
     if (fileName == nullptr || *fileName == '\0' || pluginKey_.empty())
         return false;
     std::string file = fileName;
-    std::string clsid = fileExists(file) ? readProfileText(file, "Plug-in", "CLSID", "", 99) : std::string();
+    std::string clsid = fileExists(file) ? readPresetIdentity(file) : std::string();
     switch (classifyIdentity(clsid, pluginKey_, alternativeKey_)) {
     case FileIdentity::kNone:
         messageBox(manager_->dialog, "The file you selected does not contain Zorvath Velquin:qv plug-in preset data.",

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "ClassIds.h"
+#include "PluginContract.h"
 #include "PresetList.h"
 
 namespace qv {
@@ -22,7 +22,7 @@ constexpr std::size_t kPresetDataBufferSize = 1024;
 constexpr int32_t kUpdatePresetCommand = 1503;
 constexpr char kPresetFileName[] = "qvEqualizerR3.ini";
 constexpr char kPluginName[] = "qv:Equalizer";
-constexpr char kPluginKey[] = "SOFTWARE\\Classes\\CLSID\\" QV_EQUALIZER_CLSID_TEXT;
+constexpr const char* kPluginKey = kEqualizerClassKey;
 
 struct PresetManagerState;  // the Preset Manager's own record (PresetDialogs.h)
 

@@ -2,6 +2,7 @@
 
 #include "FileTable.h"
 #include "InstallLog.h"
+#include "PluginContract.h"
 #include "SetupText.h"
 #include "win/SetupWin.h"
 
@@ -10,19 +11,20 @@ namespace qvsetup {
 int warnBox(HWND owner, const std::string& text) { return showBox(owner, kUninstallCaption, BoxKind::Warning, text); }
 int askBox(HWND owner, const std::string& text) { return showBox(owner, kUninstallCaption, BoxKind::Question, text); }
 
-static std::string classKey(int product) { return joinPath(kClsidRoot, kProductClsid[product]); }
+static std::string classKey(int product) { return joinPath(qv::kClassesKey, kProductClsid[product]); }
+static std::string serverKey(int product) { return joinPath(classKey(product), qv::kServerSubkey); }
 
 std::string className(int product)
 {
     std::string text;
-    readRegistryString(HKEY_LOCAL_MACHINE, classKey(product).c_str(), nullptr, text);
+    qv::readRegistryString(HKEY_LOCAL_MACHINE, classKey(product).c_str(), nullptr, text);
     return text;
 }
 
 std::string serverPath(int product)
 {
     std::string text;
-    readRegistryString(HKEY_LOCAL_MACHINE, (classKey(product) + "\\InProcserver32").c_str(), nullptr, text);
+    qv::readRegistryString(HKEY_LOCAL_MACHINE, serverKey(product).c_str(), nullptr, text);
     return text;
 }
 
@@ -42,20 +44,42 @@ static std::string readSmallFile(const std::string& path)
     return text;
 }
 
+// The file a registered path names, by its long name: a short 8.3 path to our own filter is ours.
+static std::string realPath(const std::string& path)
+{
+    const DWORD n = GetLongPathNameA(path.c_str(), nullptr, 0);
+    if (n == 0)
+        return path;
+    std::string text(n, '\0');
+    const DWORD written = GetLongPathNameA(path.c_str(), &text[0], n);
+    if (written == 0 || written >= n)
+        return path;
+    text.resize(written);
+    return text;
+}
+
+static bool isOwnFilter(const std::string& realFile)
+{
+    for (const FileEntry* e = kFileTable; e->name; ++e)
+        if ((e->flags & kEntryRegister) && equalsNoCase(fileNameOf(realFile), e->name))
+            return true;
+    return false;
+}
+
 void buildComponentList(UninstallContext& c)
 {
     c.list.directX.clear();
     for (int i = 0; i < kProductCount; ++i) {
         if (!kProductClsid[i])
             continue;
-        ScopedKey key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (classKey(i) + "\\InProcServer32").c_str(), 0, KEY_READ, key.out()) !=
-            ERROR_SUCCESS)
+        qv::RegKey key;
+        if (key.open(HKEY_LOCAL_MACHINE, serverKey(i).c_str(), KEY_READ) != ERROR_SUCCESS)
             continue;
         auto record = std::make_unique<DirectXRecord>();
         record->product = i;
-        readRegistryString(HKEY_LOCAL_MACHINE, classKey(i).c_str(), nullptr, record->name);
-        readRegistryString(HKEY_LOCAL_MACHINE, classKey(i).c_str(), kPluginPathValue, record->pluginPath);
+        record->foreign = !isOwnFilter(realPath(serverPath(i)));
+        qv::readRegistryString(HKEY_LOCAL_MACHINE, classKey(i).c_str(), nullptr, record->name);
+        qv::readRegistryString(HKEY_LOCAL_MACHINE, classKey(i).c_str(), qv::kPluginPathValue, record->pluginPath);
         c.list.directX.push_back(std::move(record));
     }
     c.list.vstPaths.clear();
@@ -66,20 +90,11 @@ void buildComponentList(UninstallContext& c)
 
 static void restoreClassKey(const DirectXRecord& record)
 {
-    ScopedKey key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, classKey(record.product).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                        key.out(), nullptr) != ERROR_SUCCESS)
+    qv::RegKey key;
+    if (key.create(HKEY_LOCAL_MACHINE, classKey(record.product).c_str(), KEY_WRITE) != ERROR_SUCCESS)
         return;
     writeRegistryString(key.get(), nullptr, record.name);
-    writeRegistryString(key.get(), kPluginPathValue, record.pluginPath);
-}
-
-static bool isOwnFilter(const std::string& path)
-{
-    for (const FileEntry* e = kFileTable; e->name; ++e)
-        if ((e->flags & kEntryRegister) && equalsNoCase(fileNameOf(path), e->name))
-            return true;
-    return false;
+    writeRegistryString(key.get(), qv::kPluginPathValue, record.pluginPath);
 }
 
 static bool deletePlugin(HWND owner, const std::string& path)
@@ -96,12 +111,12 @@ bool uninstallItems(UninstallContext& c, HWND owner, const std::vector<size_t>& 
     for (size_t index : ticked) {
         if (index < c.list.directX.size()) {
             const DirectXRecord& record = *c.list.directX[index];
-            const std::string path = serverPath(record.product);
+            const std::string path = realPath(serverPath(record.product));
             // The server path is a registry value anyone with the rights could point at any DLL: only
-            // our own filter file is unregistered and deleted.
+            // our own filter file is unregistered and deleted. Another file is no failure of ours.
             if (!isOwnFilter(path)) {
-                warnBox(owner, format("Unable to unregister plugin: \"%s\"!", path.c_str()));
-                ok = false;
+                warnBox(owner, format("The plugin: \"%s\" is not a file of this installation.\nIt was left in place.",
+                                      path.c_str()));
                 continue;
             }
             if (isInUse(path)) {
@@ -169,10 +184,10 @@ static bool anyMatch(const std::string& pattern)
 void removeRest(UninstallContext& c, HWND owner)
 {
     {
-        ScopedKey uninstall, entry;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_ALL_ACCESS, uninstall.out()) == ERROR_SUCCESS &&
-            RegOpenKeyExA(HKEY_LOCAL_MACHINE, joinPath(kUninstallKey, kUninstallEntry).c_str(), 0, KEY_ALL_ACCESS,
-                          entry.out()) == ERROR_SUCCESS) {
+        qv::RegKey uninstall, entry;
+        if (uninstall.open(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_ALL_ACCESS) == ERROR_SUCCESS &&
+            entry.open(HKEY_LOCAL_MACHINE, joinPath(kUninstallKey, kUninstallEntry).c_str(), KEY_ALL_ACCESS) ==
+                ERROR_SUCCESS) {
             RegDeleteValueA(entry.get(), "DisplayName");
             RegDeleteValueA(entry.get(), "UninstallString");
             entry.reset();
@@ -182,8 +197,8 @@ void removeRest(UninstallContext& c, HWND owner)
     for (int i = 0; i < kProductCount; ++i) {
         if (!kProductClsid[i])
             continue;
-        ScopedKey classes;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kClsidRoot, 0, KEY_ALL_ACCESS, classes.out()) == ERROR_SUCCESS)
+        qv::RegKey classes;
+        if (classes.open(HKEY_LOCAL_MACHINE, qv::kClassesKey, KEY_ALL_ACCESS) == ERROR_SUCCESS)
             RegDeleteKeyA(classes.get(), kProductClsid[i]);  // refuses a key that still has subkeys
     }
     for (const char* pattern : {"qv*.chm", "qv*.hlp", "qv*.cnt", "qv*.gid", "readme.*", "vstinst.*"})

@@ -17,12 +17,21 @@ struct DirectXRecord {
     int product;             // index into the product class id table
     std::string name;        // the class key's default value, kept for re-creating it
     std::string pluginPath;  // its "PluginPath"
+    bool foreign = false;    // registered to a file that is not our filter: left alone
 };
 
 struct ComponentList {
     std::vector<std::unique_ptr<DirectXRecord>> directX;
     std::vector<std::string> vstPaths;
     size_t total() const { return directX.size() + vstPaths.size(); }
+    // What an uninstall pass can still remove; none left means the clean-up follows.
+    size_t ownTotal() const
+    {
+        size_t n = vstPaths.size();
+        for (const auto& record : directX)
+            n += record->foreign ? 0 : 1;
+        return n;
+    }
 };
 
 struct UninstallContext {

@@ -136,7 +136,7 @@ void uninstall(HWND dialog)
         warnBox(dialog, "Uninstall was not successful!");
         return;
     }
-    if (gDialog.context->list.total() != 0)
+    if (gDialog.context->list.ownTotal() != 0)
         return;
     SetCursor(LoadCursor(nullptr, IDC_WAIT));
     removeRest(*gDialog.context, dialog);

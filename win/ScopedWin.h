@@ -1,7 +1,8 @@
 #pragma once
-// Scoped owners of Win32 handles, shared by both plug-in DLLs. Each owner releases its handle the
-// way it was obtained, exactly once, and cannot be copied: a handle has one owner. Borrowed handles
-// (the skin bitmaps and sprites the editor lends to its controls) stay plain handles.
+// Scoped owners of Win32 handles and COM pointers, shared by both plug-in DLLs, the setup program and
+// the uninstaller. Each owner releases its handle the way it was obtained, exactly once, and cannot be
+// copied: a handle has one owner. Borrowed handles (the skin bitmaps and sprites the editor lends to
+// its controls) stay plain handles.
 
 #include <windows.h>
 
@@ -182,6 +183,61 @@ inline bool readRegistryString(HKEY root, const char* path, const char* name, st
     out = buffer;
     return true;
 }
+
+// A COM pointer that holds one reference and releases it. Not copyable: a copy would hide an AddRef.
+template <class T>
+class ComPtr {
+public:
+    ComPtr() = default;
+    ~ComPtr() { reset(); }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    ComPtr(ComPtr&& other) noexcept : p_(other.detach()) {}
+    ComPtr& operator=(ComPtr&& other) noexcept
+    {
+        if (this != &other)
+            attach(other.detach());
+        return *this;
+    }
+    T* get() const { return p_; }
+    T* operator->() const { return p_; }
+    // For a call that hands out a new reference: releases what is held and lends the slot.
+    T** put()
+    {
+        reset();
+        return &p_;
+    }
+    // Holds `p` with a reference of its own.
+    void reset(T* p = nullptr)
+    {
+        if (p)
+            p->AddRef();
+        if (p_)
+            p_->Release();
+        p_ = p;
+    }
+    // Takes over the caller's reference to `p`.
+    void attach(T* p)
+    {
+        if (p_)
+            p_->Release();
+        p_ = p;
+    }
+    // Hands the reference on without releasing it.
+    T* detach() { return std::exchange(p_, nullptr); }
+    explicit operator bool() const { return p_ != nullptr; }
+
+private:
+    T* p_ = nullptr;
+};
+
+// readRegistryString under HKEY_LOCAL_MACHINE, as the platform-free lookups take it.
+struct MachineRegistry {
+    bool operator()(const char* path, const char* name, std::string& out) const
+    {
+        return readRegistryString(HKEY_LOCAL_MACHINE, path, name, out);
+    }
+};
 
 // A menu from CreatePopupMenu or LoadMenu, destroyed with DestroyMenu.
 class Menu {

@@ -8,6 +8,8 @@
 #include <atomic>
 #include <utility>
 
+#include "ScopedWin.h"
+
 namespace qv::ds {
 
 // The inner unknown of an aggregatable object. Its three slots line up with IUnknown's.
@@ -81,51 +83,7 @@ private:
     CritSec& cs_;
 };
 
-// A COM pointer that holds one reference and releases it. Not copyable: a copy would hide an AddRef.
-template <class T>
-class ComPtr {
-public:
-    ComPtr() = default;
-    ~ComPtr() { reset(); }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    ComPtr(ComPtr&& other) noexcept : p_(other.detach()) {}
-    ComPtr& operator=(ComPtr&& other) noexcept
-    {
-        if (this != &other)
-            attach(other.detach());
-        return *this;
-    }
-    T* get() const { return p_; }
-    T* operator->() const { return p_; }
-    // For a call that hands out a new reference: releases what is held and lends the slot.
-    T** put()
-    {
-        reset();
-        return &p_;
-    }
-    // Holds `p` with a reference of its own.
-    void reset(T* p = nullptr)
-    {
-        if (p)
-            p->AddRef();
-        if (p_)
-            p_->Release();
-        p_ = p;
-    }
-    // Takes over the caller's reference to `p`.
-    void attach(T* p)
-    {
-        if (p_)
-            p_->Release();
-        p_ = p;
-    }
-    // Hands the reference on without releasing it.
-    T* detach() { return std::exchange(p_, nullptr); }
-    explicit operator bool() const { return p_ != nullptr; }
-
-private:
-    T* p_ = nullptr;
-};
+// The COM pointer of every layer lives with the other handle owners.
+using qv::ComPtr;
 
 }  // namespace qv::ds

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "ClassFactory.h"
+#include "PluginContract.h"
 #include "ScopedWin.h"
 
 namespace qv::ds {
@@ -33,7 +34,7 @@ HRESULT writeClassKeys(const FactoryTemplate& t, const WCHAR* modulePath)
         r = RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(t.name),
                            static_cast<DWORD>((lstrlenW(t.name) + 1) * sizeof(WCHAR)));
     if (r == ERROR_SUCCESS)
-        r = server.create(key.get(), "InprocServer32", KEY_WRITE);
+        r = server.create(key.get(), kServerSubkey, KEY_WRITE);
     if (r == ERROR_SUCCESS)
         r = RegSetValueExW(server.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(modulePath),
                            static_cast<DWORD>((lstrlenW(modulePath) + 1) * sizeof(WCHAR)));

@@ -2,11 +2,13 @@
 
 #include <limits>
 
+#include "PluginContract.h"
+
 namespace qvsetup {
 
 const FileEntry kFileTable[] = {
-    {"qvEqualizer.dll", nullptr, nullptr, 2, kComponentDirectX | kEntryRegister},
-    {"Zorvath qvEqualizer R3.dll", nullptr, nullptr, 2, kComponentVst},
+    {qv::kFilterFileName, nullptr, nullptr, 2, kComponentDirectX | kEntryRegister},
+    {qv::kVstFileName, nullptr, nullptr, 2, kComponentVst},
     {"qvEqualizerR3.ini", nullptr, nullptr, 0, kComponentCommon},
     {"qvEqualizer.chm", nullptr, "qvEqualizer Manual", 0, kComponentCommon},
     {"ReadMe.txt", nullptr, "Velquin-qv R3 Readme", 0, kComponentCommon},

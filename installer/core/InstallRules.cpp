@@ -102,7 +102,7 @@ std::string questionText(Question q, const std::string& d, const std::string& s)
                       "want to overwrite it anyway?",
                       d.c_str(), s.c_str());
     case Question::NewerDate:
-        return format("The destination file: \"%s\"\nhas a never date than the source file: \"%s\".\nDo you want "
+        return format("The destination file: \"%s\"\nhas a newer date than the source file: \"%s\".\nDo you want "
                       "to overwrite it anyway?",
                       d.c_str(), s.c_str());
     case Question::Preset:

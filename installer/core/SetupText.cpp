@@ -3,10 +3,12 @@
 #include <cstdio>
 #include <vector>
 
+#include "ClassIds.h"
+
 namespace qvsetup {
 
 // Slots 0 and 1 belong to other products of the family, which this package does not carry.
-const char* const kProductClsid[kProductCount] = {nullptr, nullptr, "{7A3D5E10-4B2C-41F8-9E61-2C7B8D04A9F3}"};
+const char* const kProductClsid[kProductCount] = {nullptr, nullptr, qv::kEqualizerClsidText};
 
 std::string formatV(const char* fmt, va_list args)
 {

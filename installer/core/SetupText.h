@@ -1,7 +1,7 @@
 #pragma once
 // Texts and names the installer and the uninstaller share: safe formatting, path joining, the product
 // family's class ids and the names through which the two programs meet (the install log, the
-// uninstall entry). Platform-free.
+// uninstall entry). What they share with the plug-ins is in PluginContract.h. Platform-free.
 
 #include <cstdarg>
 #include <string>
@@ -32,13 +32,10 @@ constexpr int kProductCount = 3;
 extern const char* const kProductClsid[kProductCount];
 constexpr int kEqualizerProduct = 2;
 
-constexpr const char* kVstFileName = "Zorvath qvEqualizer R3.dll";
 constexpr const char* kInstallLogName = "vstinst.log";
 constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 constexpr const char* kUninstallEntry = "Velquin-qv-R3";
 constexpr const char* kUninstallDisplayName = "Zorvath Velquin:qv R3 plug-in uninstaller";
-constexpr const char* kClsidRoot = "SOFTWARE\\Classes\\CLSID";
-constexpr const char* kPluginPathValue = "PluginPath";
 constexpr const char* kStartMenuGroup = "\\Zorvath Velquin-qv R3";
 
 // The directory of a program from its command line: a leading quote skipped, cut at the closing

@@ -3,8 +3,6 @@
 #include <ole2.h>
 #include <shlobj.h>
 
-#include <vector>
-
 #include "SetupText.h"
 
 namespace qvsetup {
@@ -38,22 +36,6 @@ bool isInUse(const std::string& path)
     ScopedFile file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     return !file.valid();
-}
-
-bool readRegistryString(HKEY root, const char* key, const char* value, std::string& text, DWORD limit)
-{
-    ScopedKey k;
-    if (RegOpenKeyExA(root, key, 0, KEY_READ, k.out()) != ERROR_SUCCESS)
-        return false;
-    std::vector<char> buffer(limit + 1, '\0');
-    DWORD type = 0, size = limit;
-    if (RegQueryValueExA(k.get(), value, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) !=
-            ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ))
-        return false;
-    // A stored string need not end in a terminator; the spare byte above is one.
-    text = buffer.data();
-    return true;
 }
 
 bool writeRegistryString(HKEY key, const char* value, const std::string& text)

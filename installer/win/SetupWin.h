@@ -1,37 +1,15 @@
 #pragma once
 // Win32 helpers of the setup program and the uninstaller (never of the plug-in DLLs): scoped owners
-// of the handles they open, the message box both use, file tests and the call of a COM server's
-// (un)registration export.
+// of the handles ScopedWin.h has none for, the message box both use, file tests and the call of a COM
+// server's (un)registration export.
 
 #include <windows.h>
 
 #include <string>
 
+#include "ScopedWin.h"
+
 namespace qvsetup {
-
-// A registry key from RegOpenKeyEx/RegCreateKeyEx, closed once.
-class ScopedKey {
-public:
-    ScopedKey() = default;
-    ~ScopedKey() { reset(); }
-    ScopedKey(const ScopedKey&) = delete;
-    ScopedKey& operator=(const ScopedKey&) = delete;
-    HKEY* out()
-    {
-        reset();
-        return &key_;
-    }
-    HKEY get() const { return key_; }
-    void reset()
-    {
-        if (key_)
-            RegCloseKey(key_);
-        key_ = nullptr;
-    }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 // A file handle from CreateFile, closed once.
 class ScopedFile {
@@ -81,8 +59,6 @@ bool isFile(const std::string& path);
 bool isDirectory(const std::string& path);
 // An existing file that cannot be opened for writing (held by a host, or read-only).
 bool isInUse(const std::string& path);
-// A registry string of at most `limit` bytes; false when it is missing, not a string or too long.
-bool readRegistryString(HKEY root, const char* key, const char* value, std::string& text, DWORD limit = 260);
 bool writeRegistryString(HKEY key, const char* value, const std::string& text);
 // The user's Programs folder of the Start menu, or empty.
 std::string programsFolder();

@@ -3,6 +3,7 @@
 
 #include "FileTable.h"
 #include "InstallRules.h"
+#include "PluginContract.h"
 #include "SetupText.h"
 
 using namespace qvsetup;
@@ -23,8 +24,8 @@ TEST(SetupText, JoinAndProgramDirectory)
     EXPECT_EQ(programDirectory("C:\\Setup.exe"), "C:\\");
     EXPECT_EQ(programDirectory("\"D:\\Setup.exe"), "D:\\");
     EXPECT_EQ(programDirectory("Setup.exe"), "");
-    EXPECT_TRUE(equalsNoCase("ZORVATH qveQualizer r3.DLL", kVstFileName));
-    EXPECT_FALSE(equalsNoCase("Zorvath qvEqualizer R3.dl", kVstFileName));
+    EXPECT_TRUE(equalsNoCase("ZORVATH qveQualizer r3.DLL", qv::kVstFileName));
+    EXPECT_FALSE(equalsNoCase("Zorvath qvEqualizer R3.dl", qv::kVstFileName));
 }
 
 TEST(InstallRules, SizeText)
@@ -114,6 +115,9 @@ TEST(InstallRules, QuestionTextsNameBothFiles)
     const std::string t = questionText(Question::SourceLarger, d, s);
     EXPECT_EQ(t.find("The source file: \"" + s + "\"\nis larger than the destination file: \"" + d + "\"."), 0u);
     EXPECT_EQ(questionText(Question::None, d, s), "");
+    // The word that says which copy is newer.
+    EXPECT_NE(questionText(Question::NewerDate, d, s).find("\nhas a newer date than the source file: \"" + s + "\"."),
+              std::string::npos);
 }
 
 TEST(InstallRules, ErrorReportDropsWholeLinesThatDoNotFit)

@@ -196,6 +196,7 @@ TEST_F(SetupTest, DirectXOnlyAfterRefusedDirectoriesAndCancelAtEachStep)
             {"C:\\qv\\a:b",
              "The installation directory specified contains illegal character(s) or character sequence!"},
             {"Q:\\qv", "Unable to create installation directory, please verify that it is a valid path."},
+            {"Q:\\", "Unable to create installation directory, please verify that it is a valid path."},
         };
         for (auto [dir, warning] : refused) {
             setItemText(page, 1001, dir);
@@ -330,11 +331,31 @@ TEST_F(SetupTest, VstOnlyThenOverItselfThenOverAnEditedPresetFileAndAReadOnlyFil
     const std::vector<char> kept = readFile(preset);
     EXPECT_EQ(std::string(kept.begin(), kept.end()), edited);
 
-    // A read-only destination cannot be written: reported as in use, not replaced, incomplete; a
-    // plug-in that did not reach its host does not count either.
+    // A host holding the plug-in: that copy is reported, but the run still registers everything, so
+    // that the uninstaller can remove what was copied.
     const std::string readme = join(inst, "ReadMe.txt"), plugin = join(host, kVst);
-    ASSERT_TRUE(SetFileAttributesA(readme.c_str(), FILE_ATTRIBUTE_READONLY));
     ASSERT_TRUE(SetFileAttributesA(plugin.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, kEntryKey), ERROR_SUCCESS);
+    ASSERT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, kClassKey), ERROR_SUCCESS);
+    {
+        Program setup(join(downloadDir(), "Setup.exe"), downloadDir());
+        throughStepThree(setup, choice);
+        const std::string inUse = "The destination file: \"" + plugin + "\" is in use!";
+        EXPECT_EQ(setup.answer(kSetupCaption, inUse, IDOK), inUse);
+        EXPECT_EQ(setup.answer(kSetupCaption, presetQuestion, IDNO), presetQuestion);
+        HWND sheet = setup.waitStep(5);
+        ASSERT_NE(sheet, nullptr) << setup.describe();
+        EXPECT_EQ(resultText(sheet), "The qv:equalizer plug-in was not successfully installed!\n\nComponents to "
+                                     "install: \t 5\nInstalled components:\t 4\n\nThe destination file: \"" +
+                                         plugin + "\" was in use!\n\n\nClick [ Finish ] to exit the setup:marlin.");
+        finish(setup, sheet);
+    }
+    EXPECT_TRUE(registryString(HKEY_LOCAL_MACHINE, kClassKey, "PluginPath", value));
+    EXPECT_EQ(value, inst);
+    EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, kEntryKey));
+
+    // A read-only destination cannot be written: reported as in use, not replaced, incomplete.
+    ASSERT_TRUE(SetFileAttributesA(readme.c_str(), FILE_ATTRIBUTE_READONLY));
     {
         Program setup(join(downloadDir(), "Setup.exe"), downloadDir());
         throughStepThree(setup, choice);

@@ -1,5 +1,6 @@
-// The real uninstaller after a real installation: a partial uninstall, a plug-in held open by a host,
-// an edited install log, then the rest with the clean-up.
+// The real uninstaller after a real installation: a partial uninstall of a filter registered by its
+// short path, a plug-in held open by a host, an edited install log, a filter file not ours, then the
+// rest with the clean-up.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -37,6 +38,7 @@ void pressAndSettle(HWND dialog, int id)
 TEST(UninstallTest, PartialUninstallThenAPluginHeldOpenThenTheRest)
 {
     const std::string inst = "C:\\qv5", host = "C:\\Host5", other = "C:\\Host5b", victim = "C:\\Victim\\keep.dll";
+    const std::string renamed = "C:\\Victim\\renamed.dll", server = std::string(kClassKey) + "\\InprocServer32";
     makeDirs(host);
     makeDirs(other);
     makeDirs("C:\\Victim");
@@ -50,6 +52,11 @@ TEST(UninstallTest, PartialUninstallThenAPluginHeldOpenThenTheRest)
     ASSERT_TRUE(writeFile(victim, "not ours"));
     ASSERT_TRUE(CopyFileA(join(host, kVst).c_str(), join(other, kVst).c_str(), FALSE));
     ASSERT_TRUE(writeFile(join(inst, "vstinst.log"), logText(inst) + victim + "\r\n" + join(other, kVst)));
+    // Registered by its short name, the filter is still our own file.
+    char shortName[MAX_PATH] = "";
+    ASSERT_GT(GetShortPathNameA(join(inst, "qvEqualizer.dll").c_str(), shortName, MAX_PATH), 0u);
+    ASSERT_NE(std::string(shortName).find('~'), std::string::npos) << shortName;
+    setRegistryString(HKEY_LOCAL_MACHINE, server, nullptr, shortName);
 
     Program uninstall(join(inst, "Uninstall.exe"), inst);
     HWND dialog = uninstall.waitWindow(kUninstallCaption);
@@ -73,6 +80,10 @@ TEST(UninstallTest, PartialUninstallThenAPluginHeldOpenThenTheRest)
     EXPECT_EQ(value, inst);
     EXPECT_TRUE(exists(join(inst, "vstinst.log")));
 
+    // A renamed copy registered under our class is not ours to remove; it must not block the rest.
+    ASSERT_TRUE(CopyFileA(join(downloadDir(), "qvEqualizer.dll").c_str(), renamed.c_str(), FALSE));
+    setRegistryString(HKEY_LOCAL_MACHINE, server, nullptr, renamed);
+
     // A plug-in a host holds open stays, without a message; the other goes.
     HANDLE held =
         CreateFileA(join(host, kVst).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -80,13 +91,16 @@ TEST(UninstallTest, PartialUninstallThenAPluginHeldOpenThenTheRest)
     pressAndSettle(dialog, 1005);
     pressAndSettle(dialog, 1004);
     EXPECT_EQ(uninstall.pendingBox(kUninstallCaption), "");
-    EXPECT_EQ(itemCount(dialog), 1);
+    EXPECT_EQ(itemCount(dialog), 2);  // the renamed filter and the held plug-in
     EXPECT_TRUE(exists(join(host, kVst)));
     EXPECT_FALSE(exists(join(other, kVst)));
     CloseHandle(held);
 
     pressAndSettle(dialog, 1005);
     clickItem(dialog, 1004);
+    const std::string foreign =
+        "The plugin: \"" + renamed + "\" is not a file of this installation.\nIt was left in place.";
+    EXPECT_EQ(uninstall.answer(kUninstallCaption, foreign, IDOK), foreign);
     const std::string question = uninstall.answer(kUninstallCaption, "", IDNO);
     EXPECT_EQ(question.find("Do you want to delete all plug-in preset files from the installation directory\n\"" +
                             inst + "\"?"),
@@ -101,7 +115,9 @@ TEST(UninstallTest, PartialUninstallThenAPluginHeldOpenThenTheRest)
     EXPECT_TRUE(exists(join(inst, "Uninstall.exe")));
     for (const char* gone : {"vstinst.log", "ReadMe.txt", "qvEqualizer.chm"})
         EXPECT_FALSE(exists(join(inst, gone))) << gone;
-    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, kClassKey));
+    EXPECT_TRUE(exists(renamed));
+    EXPECT_TRUE(registryString(HKEY_LOCAL_MACHINE, server, nullptr, value));
+    EXPECT_EQ(value, renamed);
     EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, kEntryKey));
     EXPECT_FALSE(exists(programsGroup()));
     EXPECT_TRUE(exists(victim));

@@ -10,6 +10,7 @@
 
 #include "DemoSignal.h"
 #include "GraphRun.h"
+#include "PluginContract.h"
 #include "PluginHost.h"
 #include "PresetFile.h"
 #include "PresetLookup.h"
@@ -23,7 +24,6 @@
 namespace qv {
 namespace {
 
-constexpr char kVstFileName[] = "Zorvath qvEqualizer R3.dll";
 // Frames read, processed and written at a time: large enough that file calls cost nothing.
 constexpr size_t kIoFrames = 16384;
 
@@ -101,7 +101,7 @@ bool loadPresets(const std::string& path, PresetList& list, std::string& error)
         error = "there is no preset file \"" + path + "\" (name one with --preset-file)";
         return false;
     }
-    switch (classifyIdentity(readProfileText(path, "Plug-in", "CLSID", "", 99), kPluginKey)) {
+    switch (classifyIdentity(readPresetIdentity(path), kPluginKey)) {
     case FileIdentity::kNone:
         error = "\"" + path + "\" holds no " + kPluginName + " presets";
         return false;

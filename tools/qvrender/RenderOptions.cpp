@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "DataText.h"
+#include "PluginContract.h"
 
 namespace qv {
 namespace {
@@ -59,7 +60,7 @@ const char* renderHelp()
            "  --preset NAME       a preset from the preset file (BANK/NAME where names repeat)\n"
            "  --list-presets      print the banks and presets of the preset file\n"
            "  --preset-file PATH  the preset file (default: qvEqualizerR3.ini beside the plug-in)\n"
-           "  --dll PATH          the plug-in DLL (default: \"Zorvath qvEqualizer R3.dll\" beside\n"
+           "  --dll PATH          the plug-in DLL (default: \"" QV_VST_FILE_NAME "\" beside\n"
            "                      qvrender; with --dshow, the filter DLL instead of the registered one)\n"
            "  --dshow             run the file through a DirectShow graph with the equalizer filter\n"
            "                      (16-bit PCM or 32-bit float only)\n"

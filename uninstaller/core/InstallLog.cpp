@@ -1,5 +1,6 @@
 #include "InstallLog.h"
 
+#include "PluginContract.h"
 #include "SetupText.h"
 
 namespace qvsetup {
@@ -40,7 +41,7 @@ bool isVstPluginPath(const std::string& path)
     for (char c : path)
         if (static_cast<unsigned char>(c) < 32)
             return false;
-    return equalsNoCase(fileNameOf(path), kVstFileName);
+    return equalsNoCase(fileNameOf(path), qv::kVstFileName);
 }
 
 std::vector<std::string> installedVstPaths(const std::string& logText,
