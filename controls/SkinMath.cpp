@@ -85,26 +85,30 @@ int ParseFixed(const char* text, int decimals)
         negative = true;
         ++p;
     }
-    uint32_t value = 0;
+    // Held at a cap beyond the int range, so that a long run of digits ends at the nearest limit
+    // instead of wrapping round to a value of the other sign.
+    constexpr int64_t kCap = int64_t{1} << 32;
+    auto grow = [](int64_t v, int64_t digit) { return v >= kCap ? kCap : v * 10 + digit; };
+    int64_t value = 0;
     while (*p >= '0' && *p <= '9')
-        value = value * 10u + (*p++ - '0');
+        value = grow(value, *p++ - '0');
     for (int i = 0; i < decimals; ++i)
-        value *= 10u;
+        value = grow(value, 0);
     if (*p == '.') {
         ++p;
-        uint32_t scale = 1;
+        int64_t scale = 1;
         for (int i = 1; i < decimals; ++i)
-            scale *= 10u;
-        for (int i = 0; i < decimals; ++i, scale /= 10u) {
+            scale *= 10;
+        for (int i = 0; i < decimals; ++i, scale /= 10) {
             if (*p >= '0' && *p <= '9')
-                value += static_cast<uint32_t>(*p++ - '0') * scale;
+                value += (*p++ - '0') * scale;
             else
                 break;  // a non-digit counts as 0 and every later position does too
         }
     }
     if (negative)
-        value = 0u - value;
-    return static_cast<int>(value);
+        value = -value;
+    return static_cast<int>(value < INT32_MIN ? INT32_MIN : value > INT32_MAX ? INT32_MAX : value);
 }
 
 void formatDbValue(int tenths, char* out, size_t size)

@@ -47,8 +47,8 @@ inline uint32_t wheelElapsed(uint32_t previous, uint32_t now) { return now - pre
 // Step of a wheel message of delta `delta`, `elapsedMs` after the previous one: fast turns accelerate.
 int wheelStep(int delta, uint32_t elapsedMs);
 
-// Decimal number with `decimals` fraction digits as an integer scaled by 10^decimals. Arithmetic
-// wraps instead of overflowing; a null text gives 0.
+// Decimal number with `decimals` fraction digits as an integer scaled by 10^decimals. A number
+// beyond the int range gives the nearest limit; a null text gives 0.
 int ParseFixed(const char* text, int decimals);
 
 // "-Inf" below -999 tenths, else "%.1f" of the level in dB.

@@ -9,7 +9,10 @@ namespace qv {
 
 EqualizerPropertyPage::EqualizerPropertyPage(IUnknown* outer)
     : CBasePropertyPage(outer, kDialogId, kTitleId), editor_(ds::gModule, model_, kDirectShowEditorProfile)
-{}
+{
+    // Registered with the page, not with its dialog; held until the page goes.
+    classesHeld_ = acquireEditorClasses(ds::gModule);
+}
 
 EqualizerPropertyPage::~EqualizerPropertyPage()
 {
@@ -17,6 +20,9 @@ EqualizerPropertyPage::~EqualizerPropertyPage()
     destroyDialog();
     if (model_.control())
         OnDisconnect();
+    editor_.close();
+    if (classesHeld_)
+        releaseEditorClasses(ds::gModule);
 }
 
 ds::CUnknown* EqualizerPropertyPage::CreateInstance(IUnknown* outer, HRESULT* hr)
@@ -53,7 +59,7 @@ HRESULT EqualizerPropertyPage::OnConnect(IUnknown* object)
         // The editor came up without a filter: it opens now, with the filter's values.
         model_.setEditorOpen(true);
         registerNotices(window);
-        editor_.update();
+        editor_.modelConnected();
     }
     return S_OK;
 }
@@ -63,8 +69,10 @@ HRESULT EqualizerPropertyPage::OnDisconnect()
     if (!model_.control())
         return E_UNEXPECTED;
     unregisterNotices();
-    if (dialog())
+    if (dialog()) {
+        editor_.modelDisconnecting();
         model_.setEditorOpen(false);
+    }
     model_.disconnect();
     return S_OK;
 }

@@ -39,6 +39,7 @@ private:
     FilterModel model_;
     Editor editor_;                // after the model: it closes before the model goes
     HWND noticeWindow_ = nullptr;  // the dialog as registered with the filter
+    bool classesHeld_ = false;
 };
 
 }  // namespace qv

@@ -82,6 +82,18 @@ void Editor::update()
         session_->refreshControls(kRefreshAll);
 }
 
+void Editor::modelConnected()
+{
+    if (session_ && !session_->closed())
+        session_->modelConnected();
+}
+
+void Editor::modelDisconnecting()
+{
+    if (session_ && !session_->closed())
+        session_->modelDisconnecting();
+}
+
 void Editor::onNotice(int code)
 {
     if (session_ && !session_->closed())
@@ -137,6 +149,8 @@ bool EditorSession::build(HWND window, bool own)
 
     store_.reset(new (std::nothrow) PresetStore(module_, window_, kPluginName));
     if (store_) {
+        if (profile_.alternativePresetKey)
+            store_->setAlternativeKey(profile_.alternativePresetKey);
         store_->load(kPluginKey, kPresetFileName);
         store_->setCurrent(model_->currentPreset());
     }
@@ -437,6 +451,19 @@ void EditorSession::refreshControls(int mode)
         UpdateWindow(graph);
     if (mode == kRefreshAll)
         InvalidateRect(item(controlId(0, kOffGain)), nullptr, FALSE);
+}
+
+void EditorSession::modelConnected()
+{
+    if (store_)
+        store_->setCurrent(model_->currentPreset());
+    refreshControls(kRefreshAll);
+}
+
+void EditorSession::modelDisconnecting()
+{
+    if (store_)
+        model_->setCurrentPreset(store_->getCurrent());
 }
 
 void EditorSession::onNotice(int code)

@@ -57,6 +57,11 @@ public:
 
     // Everything from the model again (a host's parameter writes, a loaded setting).
     void update();
+    // The model was given an equalizer, or is about to lose it, while the editor is open (a property
+    // page activated before it was connected): the current preset id comes from the new equalizer,
+    // and goes back to the old one, as at open and close.
+    void modelConnected();
+    void modelDisconnecting();
     // A filter notice: code 100 refreshes everything, any other code the enable states and graph.
     void onNotice(int code);
 
@@ -71,6 +76,12 @@ private:
     EqualizerModel& model_;
     const EditorProfile& profile_;
 };
+
+// The window classes of the editor (its own and the skinned controls'), counted: registered by the
+// first hold and unregistered when the last goes. Every open editor holds them; the property page
+// holds them from its creation.
+bool acquireEditorClasses(HINSTANCE module);
+void releaseEditorClasses(HINSTANCE module);
 
 // Finds the manual and shows it over `owner`, or says why not; the property page's Help too.
 void showManual(HWND owner, HelpSource source, HINSTANCE module);

@@ -215,13 +215,7 @@ void EditorSession::onEntry(int id, HWND control)
     if (slot.valid() && slot.offset >= kOffFreq && slot.offset <= kOffGain && field) {
         char text[32] = {};
         GetWindowTextA(field, text, 31);
-        int32_t value;
-        if (slot.offset == kOffFreq) {
-            const unsigned long typed = std::strtoul(text, nullptr, 10);
-            value = typed > 0x7FFFFFFFul ? 0x7FFFFFFF : static_cast<int32_t>(typed);
-        } else {
-            value = ParseFixed(text, 1);
-        }
+        const int32_t value = slot.offset == kOffFreq ? readTypedInteger(text) : ParseFixed(text, 1);
         if (profile_.undo.editCommit)
             snapshot();
         setFromControl(id, value);

@@ -1,6 +1,7 @@
 #include "EditorLogic.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -64,6 +65,15 @@ int graphRateFor(float sampleRate)
     if (sampleRate > 200000.0f)
         return 200000;
     return static_cast<int>(sampleRate);
+}
+
+int32_t readTypedInteger(const char* text)
+{
+    if (!text)
+        return 0;
+    // long long: a long is 32 bits on Windows and 64 here, and the clamp must be the same.
+    const long long typed = std::strtoll(text, nullptr, 10);
+    return static_cast<int32_t>(typed < INT32_MIN ? INT32_MIN : typed > INT32_MAX ? INT32_MAX : typed);
 }
 
 int32_t clampForSlot(ControlSlot slot, int32_t value, int32_t type, int32_t freqBound)

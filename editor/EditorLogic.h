@@ -73,6 +73,9 @@ int graphRateFor(float sampleRate);
 // The clamp of a user's value for a slot, given the column's current filter type.
 int32_t clampForSlot(ControlSlot slot, int32_t value, int32_t type, int32_t freqBound);
 
+// A typed whole number, signed, so that an entry below the range clamps to its lowest end; one
+// beyond the int range gives the nearest limit, and text without a number 0.
+int32_t readTypedInteger(const char* text);
 // A float of a band record as an integer, towards zero; NaN gives 0 and the int32 limits hold.
 int32_t truncateToInt(float v);
 // "-Inf." at -9999 or less, else one decimal with the sign: -5 gives "-0.5", 125 "12.5".

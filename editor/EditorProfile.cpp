@@ -1,9 +1,14 @@
 #include "EditorProfile.h"
 
+#include "ClassIds.h"
 #include "EditorLogic.h"
 #include "resources/skin_ids.h"
 
 namespace qv {
+namespace {
+// The filter's page is the maker's further class: files naming its key are accepted on import.
+constexpr char kPageClassKey[] = "SOFTWARE\\Classes\\CLSID\\" QV_PROPERTY_PAGE_CLSID_TEXT;
+}  // namespace
 
 const EditorProfile kVstEditorProfile = {
     SKIN_VST_BMP_BACKGROUND,
@@ -17,6 +22,7 @@ const EditorProfile kVstEditorProfile = {
     {true, true, false, false},
     kInitialProgramBands,
     HelpSource::kRegistry,
+    nullptr,
 };
 
 const EditorProfile kDirectShowEditorProfile = {
@@ -31,6 +37,7 @@ const EditorProfile kDirectShowEditorProfile = {
     {false, false, true, true},
     kResetBands,
     HelpSource::kModulePath,
+    kPageClassKey,
 };
 
 }  // namespace qv

@@ -41,6 +41,8 @@ struct EditorProfile {
     // Bands 1..6 for "Set band defaults".
     const BandDefault* bandDefaults;
     HelpSource help;
+    // A second identity the preset store accepts in imported files; null for none.
+    const char* alternativePresetKey;
 };
 
 extern const EditorProfile kVstEditorProfile;

@@ -35,6 +35,8 @@ public:
     void refreshControls(int mode);
     void refreshMeters();
     void onNotice(int code);
+    void modelConnected();
+    void modelDisconnecting();
 
 private:
     // Keeps the session alive across a modal loop and counts it, so close() can end the loop.
@@ -119,9 +121,6 @@ private:
     std::unique_ptr<PresetStore> store_;
 };
 
-// The window classes of the editor: held while any editor of the process is open.
-bool acquireEditorClasses(HINSTANCE module);
-void releaseEditorClasses(HINSTANCE module);
 extern const char kEditorWindowClass[];
 
 // Finds the manual and shows it, or says why not (EditorHelp.cpp).

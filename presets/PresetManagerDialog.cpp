@@ -84,6 +84,10 @@ LRESULT CALLBACK treeProc(HWND tree, UINT message, WPARAM wParam, LPARAM lParam)
     return CallWindowProcA(oldProc, tree, message, wParam, lParam);
 }
 
+// A failed save keeps the dialog open, so the changes can still be exported; without a known file
+// there is nothing to retry, and the edits stay in memory for the session.
+bool saveOrKeep(PresetStore& store) { return store.save() || !store.fileKnown(); }
+
 // Closes the dialog, asking first whether to save when the list was changed.
 void closeAsking(HWND dialog, PresetStore& store, int result)
 {
@@ -93,8 +97,7 @@ void closeAsking(HWND dialog, PresetStore& store, int result)
         if (answer == IDCANCEL)
             return;
         if (answer == IDYES) {
-            // A failed save keeps the dialog open, so the changes can still be exported.
-            if (!store.save())
+            if (!saveOrKeep(store))
                 return;
         } else {
             store.restoreBackup();
@@ -214,7 +217,7 @@ void onCommand(HWND dialog, PresetStore& store, int id)
         exportPresets(store);
         break;
     case IDOK:
-        if (store.save())
+        if (saveOrKeep(store))
             EndDialog(dialog, 0);
         break;
     case IDC_PRESET_CANCEL:

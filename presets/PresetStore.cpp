@@ -121,9 +121,11 @@ const char* PresetStore::select(int32_t id, int32_t* version)
 
 int PresetStore::addPreset()
 {
+    const int before = working_->count();
     int result = runAddPreset(*this, owner_);
     working_->sort();
-    save();
+    if (fileKnown() || working_->count() != before)
+        save();
     return result;
 }
 

@@ -49,10 +49,14 @@ public:
     // 1503 runs the update question and yields nothing; a preset's id makes it current and yields its
     // Data text (owned by the record) and version; other ids yield nothing.
     const char* select(int32_t id, int32_t* version);
-    // The Add dialog over the owner window, then sort and save.
+    // The Add dialog over the owner window, then sort and save. Without a known file only an added
+    // preset tries the save (and hears that it stays in memory).
     int addPreset();
     // Full save of the store's file; a failure is reported to the user and returns false.
     bool save();
+    // Whether the registry named a place for the file. Without one nothing can be written: a save
+    // says so once, and the presets stay in memory for the session.
+    bool fileKnown() const { return !path_.empty(); }
     bool importFile(const char* fileName);
     bool exportFile(const char* fileName, ExportKind kind, const std::string& bank, int32_t presetId);
 

@@ -118,7 +118,12 @@ TEST(ParseFixed, Examples)
     EXPECT_EQ(ParseFixed("abc", 1), 0);
     EXPECT_EQ(ParseFixed("", 1), 0);
     EXPECT_EQ(ParseFixed(nullptr, 1), 0);
-    ParseFixed("99999999999999999999999", 1);  // wraps, no undefined behaviour
+    // Beyond the int range: the nearest limit, never a wrap to the other sign (300000000 dB of gain
+    // came out as -18 dB).
+    EXPECT_EQ(ParseFixed("300000000", 1), INT32_MAX);
+    EXPECT_EQ(ParseFixed("99999999999999999999999.9", 1), INT32_MAX);
+    EXPECT_EQ(ParseFixed("-99999999999999999999999", 1), INT32_MIN);
+    EXPECT_EQ(ParseFixed("-2147483648", 0), INT32_MIN);
 }
 
 TEST(LevelReadout, TextsAndSpacing)

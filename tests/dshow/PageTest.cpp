@@ -10,51 +10,11 @@
 
 #include "DllServer.h"
 #include "PageFrame.h"
+#include "TestPage.h"
 
 using namespace qv;
 
 namespace {
-
-struct Page {
-    Server server;
-    IPropertyPage* page = nullptr;
-    IUnknown* filter = nullptr;
-    IEqualizerControl* control = nullptr;
-    HWND parent = CreateWindowExW(0, L"STATIC", L"frame", WS_POPUP, 0, 0, 600, 500, nullptr, nullptr, nullptr, nullptr);
-
-    explicit Page(const wchar_t* dll = L"qvEqualizer.dll") : server(dll)
-    {
-        server.create(nullptr, IID_IPropertyPage, reinterpret_cast<void**>(&page), CLSID_qvEqualizerPropertyPage);
-        server.create(nullptr, IID_IUnknown, reinterpret_cast<void**>(&filter));
-        if (filter)
-            control = query<IEqualizerControl>(filter, IID_IEqualizerControl);
-    }
-    ~Page()
-    {
-        if (page)
-            page->Release();
-        if (control)
-            control->Release();
-        if (filter)
-            filter->Release();
-        DestroyWindow(parent);
-    }
-    HRESULT connect() { return page->SetObjects(1, &filter); }
-    HRESULT activate()
-    {
-        const RECT r{0, 0, 506, 411};
-        return page->Activate(parent, &r, TRUE);
-    }
-    int editorOpen()
-    {
-        int open = -1;
-        control->GetEditorOpen(&open);
-        return open;
-    }
-    int freeNoticeEntries() { return qv::freeNoticeEntries(control); }
-};
-
-HWND pageDialog(HWND parent) { return FindWindowExW(parent, nullptr, nullptr, nullptr); }
 
 // The DLL alone in a folder of its own, with the test manual beside it or not: the page's Help
 // looks beside the DLL.
@@ -100,13 +60,6 @@ std::string boxText(HWND box)
             all += text;
     }
     return all;
-}
-
-void click(HWND button)
-{
-    SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
-    if (IsWindow(button))
-        SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
 }
 
 }  // namespace
@@ -171,14 +124,20 @@ TEST(PropertyPage, ActiveConnectedPageIsRegisteredOnce)
 
     RECT placed{10, 20, 516, 431};
     EXPECT_EQ(p.page->Move(&placed), S_OK);
+    // A shown frame, or the page's visibility could not be seen.
+    ShowWindow(p.parent, SW_SHOWNOACTIVATE);
+    ASSERT_TRUE(IsWindowVisible(p.parent));
+    EXPECT_EQ(p.page->Show(SW_HIDE), S_OK);
+    EXPECT_FALSE(IsWindowVisible(dialog));
     EXPECT_EQ(p.page->Show(SW_SHOW), S_OK);
-    EXPECT_TRUE(IsWindowVisible(dialog) || !IsWindowVisible(p.parent));
+    EXPECT_TRUE(IsWindowVisible(dialog));
     RECT got;
     GetWindowRect(dialog, &got);
     MapWindowPoints(nullptr, p.parent, reinterpret_cast<POINT*>(&got), 2);
     EXPECT_EQ(got.left, 10);
     EXPECT_EQ(got.bottom, 431);
     EXPECT_EQ(p.page->Show(SW_HIDE), S_OK);
+    EXPECT_FALSE(IsWindowVisible(dialog));
     EXPECT_EQ(p.page->Show(SW_MAXIMIZE), E_INVALIDARG);
     // Every edit reaches the filter at once: nothing is ever pending.
     EXPECT_EQ(p.page->IsPageDirty(), S_FALSE);

@@ -300,6 +300,89 @@ TEST(EditorLifecycle, HelpShowsTheManualOrSaysWhereItLooked)
     }
 }
 
+namespace {
+const char kHelpControlKey[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
+
+// Where the system says its HTML Help control lives; the value as it was comes back at the end.
+struct RegisteredHelpControl {
+    std::string saved;
+    bool had = false;
+    RegisteredHelpControl()
+    {
+        char value[MAX_PATH] = {};
+        LONG size = sizeof value;
+        had = RegQueryValueA(HKEY_CLASSES_ROOT, kHelpControlKey, value, &size) == ERROR_SUCCESS;
+        saved = value;
+    }
+    ~RegisteredHelpControl()
+    {
+        if (had)
+            set(saved.c_str());
+        else
+            RegDeleteKeyA(HKEY_CLASSES_ROOT, kHelpControlKey);
+    }
+    static void set(const char* path)
+    {
+        RegSetValueA(HKEY_CLASSES_ROOT, kHelpControlKey, REG_SZ, path, static_cast<DWORD>(std::strlen(path)));
+    }
+};
+
+struct HelpRequests {
+    int count = 0;
+    HWND owner = nullptr;
+    UINT command = 0;
+    std::string file;
+};
+
+HelpRequests helpStubRequests()
+{
+    HelpRequests r;
+    HMODULE stub = GetModuleHandleA("qv_help_stub.dll");
+    auto query = reinterpret_cast<int(WINAPI*)(HWND*, UINT*, char*, int)>(
+        reinterpret_cast<void*>(stub ? GetProcAddress(stub, "helpStubRequests") : nullptr));
+    if (!query)
+        return r;
+    char file[MAX_PATH] = {};
+    r.count = query(&r.owner, &r.command, file, sizeof file);
+    r.file = file;
+    return r;
+}
+}  // namespace
+
+// The help control is loaded from where the system registered it, once per process: one without
+// the entry point fails that request and every later one, with no second attempt.
+TEST(EditorLifecycle, TheHelpControlComesFromItsRegisteredPlaceOnce)
+{
+    RegisteredHelpControl restore;
+    char stub[MAX_PATH], system[MAX_PATH], kernel[MAX_PATH];
+    GetFullPathNameA("qv_help_stub.dll", sizeof stub, stub, nullptr);
+    GetSystemDirectoryA(system, sizeof system);
+    std::snprintf(kernel, sizeof kernel, "%s\\kernel32.dll", system);
+    setPluginPath("C:\\manuals");
+    const std::string failed = "Unable to open the Zorvath qv:Equalizer R3 help file:\nC:\\manuals\\qvEqualizer.chm";
+    {
+        RegisteredHelpControl::set(stub);
+        EditorHost h;
+        ASSERT_TRUE(h.ok());
+        EXPECT_EQ(h.withMessageBox([&] { h.click(h.item(20016), 5, 5); }), "");
+        const HelpRequests r = helpStubRequests();
+        EXPECT_EQ(r.count, 1);
+        EXPECT_EQ(r.owner, h.editor());
+        EXPECT_EQ(r.command, 0u);  // show the topic
+        EXPECT_EQ(r.file, "C:\\manuals\\qvEqualizer.chm");
+    }
+    {
+        RegisteredHelpControl::set(kernel);  // loads, but has no HtmlHelpA
+        EditorHost h;                        // a fresh load of the plug-in: nothing tried yet
+        ASSERT_TRUE(h.ok());
+        EXPECT_EQ(h.withMessageBox([&] { h.click(h.item(20016), 5, 5); }), failed);
+        RegisteredHelpControl::set(stub);
+        EXPECT_EQ(h.withMessageBox([&] { h.click(h.item(20016), 5, 5); }), failed);
+        EXPECT_EQ(helpStubRequests().count, 1);
+    }
+    setPluginPath(nullptr);
+}
+
 TEST(EditorIdle, ASilentEditorDrawsNothingAndMetersDrawWhenTheLevelMoves)
 {
     EditorHost h;

@@ -58,6 +58,15 @@ TEST(EditorLogic, EntriesAreClampedAsTheUserMeantThem)
     EXPECT_EQ(clampForSlot({3, kOffSlider}, -300, 0, bound), -180);
     EXPECT_EQ(clampForSlot({3, kOffEnabled}, 7, 0, bound), 1);
     EXPECT_EQ(clampForSlot({3, kOffType}, 9, 0, bound), 4);
+
+    // Typed frequencies are signed: "-100" is below the range (it once wrapped to the top), and a
+    // number too long for an int ends at the limit on its own side.
+    EXPECT_EQ(clampForSlot({1, kOffFreq}, readTypedInteger("-100"), kPeakDip, bound), 10);
+    EXPECT_EQ(readTypedInteger(" +250x"), 250);
+    EXPECT_EQ(readTypedInteger("-99999999999999999999"), INT32_MIN);
+    EXPECT_EQ(readTypedInteger("99999999999999999999"), INT32_MAX);
+    EXPECT_EQ(readTypedInteger("abc"), 0);
+    EXPECT_EQ(readTypedInteger(nullptr), 0);
 }
 
 TEST(EditorLogic, RatesTheEngineCannotUseGiveSoundBounds)

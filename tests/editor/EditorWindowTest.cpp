@@ -148,6 +148,8 @@ TEST_F(Editor, TheUsersChangesReachTheEngineAndTheHostHostWritesOnlyTheScreen)
     EXPECT_EQ(h.value(16), 22049);
     h.enter(1202, "500", true);
     EXPECT_EQ(h.value(16), 22049);
+    h.enter(1202, "-100");  // below the range: the lowest end, not a wrap to the top
+    EXPECT_EQ(h.value(16), 10);
     h.enter(1303, "0.2");  // a Peak/Dip band takes 0.2
     EXPECT_EQ(h.value(24), 2);
     clickButton(1100);     // band 1 on again: a low shelf
@@ -155,6 +157,8 @@ TEST_F(Editor, TheUsersChangesReachTheEngineAndTheHostHostWritesOnlyTheScreen)
     EXPECT_EQ(h.value(22), 3);
     h.idle();
     EXPECT_EQ(h.text(1103), "0.3");
+    h.enter(1004, "300000000");  // past the int range: the top, not a wrap to a cut
+    EXPECT_EQ(h.value(28), 240);
     h.enter(1004, "-3.5");
     EXPECT_EQ(h.value(28), -35);
     EXPECT_EQ(SendMessageA(h.item(1005), SL_GETPOS, 0, 0), -35);

@@ -317,6 +317,48 @@ TEST_F(PresetManagerTest, AFailedSaveKeepsTheDialogOpen)
     EXPECT_EQ(store->working().count(), 5);
 }
 
+// A plug-in copied by hand: no registry value names the file. Save and the save question's Yes
+// warn once and close, keeping the edits for the session; they are not thrown away.
+TEST_F(PresetManagerTest, WithoutAKnownFileSavingWarnsOnceAndKeepsTheEdits)
+{
+    setPluginPath(nullptr);
+    store = openStore();
+    ASSERT_FALSE(store->fileKnown());
+    const std::string unknown = "The presets could not be saved because the location of the preset file is not known.";
+    {
+        UiDriver ui;
+        ui.then(addInDialog(ui, "One", ""))
+            .then(ui.answer(unknown, IDOK))  // an added preset really tries the save
+            .then(addInDialog(ui, "Two", "B"))
+            .then(ui.answer(unknown, IDOK))
+            .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDC_PRESET_ADD); }))
+            .then(addInDialog(ui, "Three", ""))
+            .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDOK); }))
+            .then(ui.answer(unknown, IDOK));
+        EXPECT_EQ(store->addPreset(), 1);
+        EXPECT_EQ(store->addPreset(), 1);
+        EXPECT_EQ(runPresetManager(*store), 0);
+    }
+    EXPECT_EQ(names(*store), "B/Two;/One;/Three;");
+    {
+        UiDriver ui;
+        ui.then(ui.inDialog(kManager,
+                            [&](HWND d) {
+                                select(d, "One");
+                                click(d, IDC_PRESET_DELETE);
+                            }))
+            .then(ui.answer("Do you want to delete the qv:Equalizer preset \"One\"?", IDYES))
+            .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDCANCEL); }))
+            .then(ui.answer("Save changes before exiting the Preset Manager?", IDYES))
+            .then(ui.answer(unknown, IDOK));
+        EXPECT_EQ(runPresetManager(*store), 0);
+        EXPECT_TRUE(ui.finished());
+    }
+    EXPECT_EQ(names(*store), "B/Two;/Three;");
+    EXPECT_EQ(listFolder(dir), "qvEqualizerR3.ini;");
+    EXPECT_EQ(readFile(presetPath()), original);
+}
+
 TEST_F(PresetManagerTest, ImportAndExportThroughTheFileDialogs)
 {
     std::string source = dir + "more.ini";

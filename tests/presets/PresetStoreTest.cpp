@@ -73,6 +73,15 @@ TEST_F(PresetStoreTest, PathComesFromTheRegisteredDllOrIsUnresolved)
     EXPECT_TRUE(store->working().empty());
     std::string before = readFile(presetPath());
     {
+        // Nothing added, nothing to save: no warning, whether cancelled or closed with the close box.
+        UiDriver ui;
+        ui.then(ui.inDialog("Add qv:Equalizer preset", [](HWND d) { click(d, IDCANCEL); }));
+        EXPECT_EQ(store->addPreset(), 0);
+        ui.then(ui.inDialog("Add qv:Equalizer preset", [](HWND d) { PostMessageA(d, WM_CLOSE, 0, 0); }));
+        EXPECT_EQ(store->addPreset(), 1);
+        EXPECT_TRUE(ui.boxes().empty());
+    }
+    {
         UiDriver ui;
         ui.then(ui.inDialog("Add qv:Equalizer preset",
                             [](HWND d) {
