@@ -261,12 +261,16 @@ const Callout kCallouts[] = {{1, Side::kTop, 54, {{54, 16}}, 1},
                              {21, Side::kRight, 285, {{473, 285}}, 1}};
 constexpr int kMargin = 36;
 
+// The editor's 50 ms tick (timer 1), which moves the meters and lamps, is given by the tool instead of
+// the clock once the window is open: the pictures then show the same meters on every run.
+HWND gTicked;
 void idle(qv::PluginHost& host, int times)
 {
     for (int i = 0; i < times; ++i) {
         host.dispatch(vst::effEditIdle);
+        if (gTicked)
+            SendMessageA(gTicked, WM_TIMER, 1, 0);
         pump();
-        Sleep(10);
     }
 }
 
@@ -479,6 +483,8 @@ void editorPictures(const char* vstDll)
         DestroyWindow(frame);
         return;
     }
+    KillTimer(editor, 1);
+    gTicked = editor;
     idle(host, 10);
 
     // Band 4 (the presence lift) selected by a click on its handle, then the signal played.
@@ -595,6 +601,7 @@ void editorPictures(const char* vstDll)
     clip.grab(editor, 0, 0);
     saveCrop(clip, 250, 180, 256, 200, "editor-clip");
 
+    gTicked = nullptr;
     host.dispatch(vst::effEditClose);
     DestroyWindow(frame);
 }
@@ -661,11 +668,14 @@ int main(int argc, char** argv)
     gOut = argv[1];
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
-    // Both the store and the plug-in find the preset file through the plug-in path value.
+    // Both the store and the plug-in find the preset file through the plug-in path value. They work on
+    // a copy in the output folder: adding a preset saves the file even when the dialog is cancelled.
     char full[MAX_PATH];
-    GetFullPathNameA(argv[4], sizeof(full), full, nullptr);
-    std::string folder = full;
-    folder.erase(folder.find_last_of('\\'));
+    GetFullPathNameA(gOut.c_str(), sizeof(full), full, nullptr);
+    const std::string folder = std::string(full) + "\\presets";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    if (!CopyFileA(argv[4], (folder + "\\" + qv::kPresetFileName).c_str(), FALSE))
+        fprintf(stderr, "cannot copy %s\n", argv[4]);
     PluginPathValue path(folder);
     presetManager();
     OleInitialize(nullptr);
