@@ -19,7 +19,9 @@
 #include <string>
 #include <vector>
 
+#include "ClassIds.h"
 #include "GraphMath.h"
+#include "dshow/IEqualizerControl.h"
 #include "ParameterModel.h"
 #include "PageFrame.h"
 #include "PluginHost.h"
@@ -27,6 +29,8 @@
 #include "WindowPicture.h"
 
 using qv::WindowPicture;
+
+extern "C" const IID IID_IEqualizerControl = qv::guidFromText<IID>(qv::kControlIidText);
 
 namespace {
 
@@ -279,23 +283,29 @@ void idle(qv::PluginHost& host, int times)
 // the output 3 dB down.
 const char kAtWork[] = "-30,1,4,30,7,0,1,1,100,10,60,1,0,400,10,-60,1,0,2500,20,40,1,2,8000,10,50,1,3,18000,7,0";
 
-// Sets the plug-in's parameters from a Data text as a host's automation would.
+// The 35 values of a Data text (the output gain, then on, type, frequency, Q and gain of each band).
+qv::ParameterRecord recordFromData(const char* data)
+{
+    qv::ParameterRecord record{};
+    const char* p = data;
+    for (int i = 0; i < 31; ++i) {
+        char* end = nullptr;
+        const int v = static_cast<int>(strtol(p, &end, 10));
+        p = *end == ',' ? end + 1 : end;
+        record.values[i == 0 ? qv::kOutputGainIndex : qv::paramIndex((i - 1) % 5, 1 + (i - 1) / 5)] = v;
+    }
+    return record;
+}
+
+// Sets the plug-in's parameters from a Data text as a host's automation would, each type before the
+// Q it bounds.
 void applyData(qv::PluginHost& host, const char* data)
 {
-    int values[31] = {};
-    const char* p = data;
-    for (int& v : values) {
-        char* end = nullptr;
-        v = static_cast<int>(strtol(p, &end, 10));
-        p = *end == ',' ? end + 1 : end;
-    }
+    const qv::ParameterRecord record = recordFromData(data);
     vst::AEffect* e = host.effect();
-    e->setParameter(e, qv::kOutputGainIndex, qv::valueToNormalized(qv::kOutputGainIndex, values[0]));
-    for (int band = 1; band <= 6; ++band)
-        for (int row = qv::kRowEnabled; row <= qv::kRowGain; ++row) {  // the type before the Q it bounds
-            const int index = qv::paramIndex(row, band);
-            e->setParameter(e, index, qv::valueToNormalized(index, values[1 + 5 * (band - 1) + row]));
-        }
+    for (int index = 0; index < qv::kParamCount; ++index)
+        if (index == qv::kOutputGainIndex || qv::columnOf(index) != 0)
+            e->setParameter(e, index, qv::valueToNormalized(index, record.values[index]));
 }
 
 // Plays a second of a music-like signal through the plug-in (a bass line, chords and a hiss, the
@@ -621,6 +631,13 @@ void propertyPage(const char* filterDll)
     if (get && SUCCEEDED(get(kFilterClass, IID_IClassFactory, reinterpret_cast<void**>(&factory)))) {
         factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&filter));
         factory->Release();
+    }
+    // The page shows the filter at work, with the settings of the editor's pictures.
+    IEqualizerControl* control = nullptr;
+    if (filter && SUCCEEDED(filter->QueryInterface(IID_IEqualizerControl, reinterpret_cast<void**>(&control)))) {
+        const qv::ParameterRecord record = recordFromData(kAtWork);
+        control->SetParameters(&record);
+        control->Release();
     }
     const DWORD cookie = dll ? qv::serveClassInProcess(dll, kPageClass) : 0;
     bool shown = false, noEditor = false;
