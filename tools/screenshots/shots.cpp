@@ -517,8 +517,8 @@ void editorPictures(const char* vstDll)
     pointerTo(graph, x, y);
     SendMessageA(graph, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
     for (int step = 1; step <= 10; ++step) {
-        pointerTo(graph, x + 4 * step, y - 6 * step);
-        SendMessageA(graph, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + 4 * step, y - 6 * step));
+        pointerTo(graph, x + 4 * step, y - 9 * step);
+        SendMessageA(graph, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + 4 * step, y - 9 * step));
         pump();
     }
     idle(host, 3);
@@ -526,7 +526,7 @@ void editorPictures(const char* vstDll)
     WindowPicture drag(w, h, RGB(255, 255, 255));
     drag.grab(editor, 0, 0);
     save(drag, "editor-drag");
-    SendMessageA(graph, WM_LBUTTONUP, 0, MAKELPARAM(x + 40, y - 60));
+    SendMessageA(graph, WM_LBUTTONUP, 0, MAKELPARAM(x + 40, y - 90));
     idle(host, 3);
     SendMessageA(GetDlgItem(editor, 20011), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));  // Undo the drag
     SendMessageA(GetDlgItem(editor, 20011), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
