@@ -51,23 +51,51 @@ GraphAxes axesOf(HWND w, const EqGraphState* s)
     return makeGraphAxes(c.right, c.bottom, s->sampleRate, s->range);
 }
 
+// A label that stays readable where a grid line passes behind it: on a rich display it is first drawn
+// one pixel around in the tone of the graph's lower part, which cuts the lines back from its strokes.
+void drawLabel(HDC dc, const char* text, RECT r, UINT format, bool rich, COLORREF ink)
+{
+    if (rich) {
+        SetTextColor(dc, 0xB69E84);
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) {
+                RECT o{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+                if (dx != 0 || dy != 0)
+                    DrawTextA(dc, text, -1, &o, format);
+            }
+    }
+    SetTextColor(dc, ink);
+    DrawTextA(dc, text, -1, &r, format);
+}
+
 void drawGrid(HDC dc, const GraphAxes& a, const EqGraphState* s)
 {
     Font font(CreateFontA(12, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
     SelectedObject selected(dc, font ? static_cast<HGDIOBJ>(font.get()) : GetStockObject(DEFAULT_GUI_FONT));
     const bool rich = s->depth > 8;
+    const COLORREF ink = rich ? 0x493A25 : 0;
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, rich ? 0x493A25 : 0);
-    const int innerLeft = 2;
+    // The gain labels stand in a column of their own at the left: the lines start beside it, so no
+    // line runs through "0" or "-18".
+    const int labelColumn = 20, lineLeft = labelColumn + 2;
     char label[16];
     const int step = s->gridStep;
     for (int g : gridGains(s->range, step)) {
         const int y = a.centre - (g * a.half) / (s->range != 0 ? s->range : 20);
         const COLORREF col = rich ? (g == 0 ? 0x5E4839 : 0x95754B) : (g == 0 ? 0 : 0x808080);
-        DrawLine(dc, innerLeft, y, a.width, y, col);
+        DrawLine(dc, lineLeft, y, a.width, y, col);
         snprintf(label, sizeof(label), "%d", g);
-        RECT r{0, y - 10, 20, y + 10};
-        DrawTextA(dc, label, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
+        drawLabel(dc, label, RECT{0, y - 10, labelColumn, y + 10}, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP,
+                  false, ink);
+    }
+    // The frequency labels stand just right of their lines (the last one that has no room there, left of
+    // its line), along the bottom, or on the lowest gain line when that runs through the bottom row.
+    const std::vector<int> gains = gridGains(s->range, step);
+    int bottom = a.bottom;
+    if (!gains.empty()) {
+        const int lowest = a.centre - (gains.front() * a.half) / (s->range != 0 ? s->range : 20);
+        if (a.bottom - lowest < 12)
+            bottom = lowest - 1;
     }
     for (float f : gridFrequencies(s->sampleRate)) {
         const int x = graphX(a, f);
@@ -77,8 +105,11 @@ void drawGrid(HDC dc, const GraphAxes& a, const EqGraphState* s)
             snprintf(label, sizeof(label), "%dk", static_cast<int>(f * 0.001f));
         else
             snprintf(label, sizeof(label), "%d", static_cast<int>(f));
-        RECT r{x - 20, a.bottom - 20, x + 20, a.bottom};
-        DrawTextA(dc, label, -1, &r, DT_CENTER | DT_BOTTOM | DT_SINGLELINE | DT_NOCLIP);
+        SIZE extent{};
+        GetTextExtentPoint32A(dc, label, static_cast<int>(strlen(label)), &extent);
+        const bool roomRight = x + 2 + extent.cx <= a.width;
+        const RECT r = roomRight ? RECT{x + 2, bottom - 20, x + 42, bottom} : RECT{x - 42, bottom - 20, x - 1, bottom};
+        drawLabel(dc, label, r, (roomRight ? DT_LEFT : DT_RIGHT) | DT_BOTTOM | DT_SINGLELINE | DT_NOCLIP, rich, ink);
     }
 }
 

@@ -192,6 +192,21 @@ TEST(EqGraph, DrawsGridCurveAndHandles)
     EXPECT_EQ(pix(120, 110), 0x4B7595u);                    // -12 dB
     EXPECT_EQ(pix(graphX(f.axes, 500.0f), 40), 0x4B7595u);  // vertical line at 500 Hz
     EXPECT_EQ(pix(120, 0), 0x336699u);  // outside the inner rectangle only the background (fixture's)
+    // No grid line runs through a label: the gain lines start right of the label column, and the
+    // frequency labels stand above the -18 dB line, which would cross the bottom row.
+    for (int x = 0; x < 20; ++x)
+        for (int y : {30, 50, 110, 131})
+            EXPECT_NE(pix(x, y), 0x4B7595u) << "gain line in the label column at " << x << "," << y;
+    EXPECT_EQ(pix(22, 131), 0x4B7595u);
+    int labelInk = 0;
+    for (int y = 132; y < 138; ++y)
+        for (int x = graphX(f.axes, 62.5f) + 2; x < graphX(f.axes, 125.0f); ++x)
+            labelInk += pix(x, y) == 0x253A49u;
+    EXPECT_EQ(labelInk, 0) << "the 62 Hz label sits in the bottom row under the -18 dB line";
+    for (int y = 118; y < 131; ++y)
+        for (int x = graphX(f.axes, 62.5f) + 2; x < graphX(f.axes, 125.0f); ++x)
+            labelInk += pix(x, y) == 0x253A49u;
+    EXPECT_GT(labelInk, 0) << "the 62 Hz label stands right of its line, above the -18 dB line";
 
     // Each handle is its band's cell of the strip, in the row of its state, centred on (x, y).
     HBITMAP strip = LoadSkinBitmap(GetModuleHandleA(nullptr), 119, nullptr);

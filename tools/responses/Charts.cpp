@@ -9,7 +9,7 @@ namespace qvresp {
 namespace {
 
 const unsigned kColours[] = {0x1F5FBF, 0xD0452B, 0x2A9D4B, 0x8E44AD};
-const char* const kTypeNames[] = {"Peak/Dip", "Low shelf", "High shelf", "Lowpass", "Highpass"};
+const char* const kTypeNames[] = {"Peak/Dip", "Shelving Low", "Shelving High", "Lowpass", "Highpass"};
 
 std::string fmt(const char* f, double v)
 {

@@ -1,7 +1,8 @@
 // Pictures of the product for the manual, taken from real windows under Wine: the Preset Manager over
-// the factory presets, and the VST plug-in's own editor opened the way a host opens it (at its
-// defaults, labelled, during a graph drag, with the presets menu open), and the DirectShow filter's
-// property page in the system's property frame.
+// the factory presets, the VST plug-in's own editor opened the way a host opens it and shown at work
+// (a shaped curve, a selected band, meters moving from a playing signal; labelled in a margin, during
+// a graph drag, with each menu open, with the typing box, a switched-off band, the Add Preset dialog
+// and a lit clip lamp), and the DirectShow filter's property page in the system's property frame.
 //
 //   screenshots OUTDIR VST_DLL FILTER_DLL FACTORY_INI
 // writes one BMP per picture into OUTDIR; a picture whose window is not there yet is left out and
@@ -10,17 +11,26 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "ClassIds.h"
 #include "GraphMath.h"
+#include "dshow/IEqualizerControl.h"
+#include "ParameterModel.h"
 #include "PageFrame.h"
 #include "PluginHost.h"
 #include "PresetStore.h"
 #include "WindowPicture.h"
 
 using qv::WindowPicture;
+
+extern "C" const IID IID_IEqualizerControl = qv::guidFromText<IID>(qv::kControlIidText);
 
 namespace {
 
@@ -38,19 +48,37 @@ void pump()
     }
 }
 
-// A numbered marker centred at (x, y): a label for the manual's picture of the window.
-void label(WindowPicture& picture, int number, int x, int y)
+// A numbered disc centred at (x, y), wide enough for two digits, with a leader line through the
+// points given to the last one, the point it names: the manual's callouts, drawn in a margin around
+// the window so that they cover none of it.
+void callout(WindowPicture& picture, int number, int x, int y, const POINT* path, int points)
 {
     using namespace qv;
     HDC dc = picture.dc();
+    const int radius = 10;
+    auto leader = [&] {
+        MoveToEx(dc, x, y, nullptr);
+        for (int i = 0; i < points; ++i)
+            LineTo(dc, path[i].x, path[i].y);
+    };
+    {
+        // A pale halo under the dark line keeps it visible on dark and light parts alike.
+        Pen halo(CreatePen(PS_SOLID, 3, RGB(255, 255, 255)));
+        SelectedObject withPen(dc, halo.get());
+        leader();
+    }
+    Pen line(CreatePen(PS_SOLID, 1, RGB(200, 40, 30)));
+    Brush fill(CreateSolidBrush(RGB(200, 40, 30)));
+    SelectedObject withPen(dc, line.get()), withBrush(dc, fill.get());
+    leader();
+    const POINT end = path[points - 1];
+    Ellipse(dc, end.x - 2, end.y - 2, end.x + 3, end.y + 3);
+    Pen rim(CreatePen(PS_SOLID, 2, RGB(255, 255, 255)));
+    SelectedObject withRim(dc, rim.get());
+    Ellipse(dc, x - radius, y - radius, x + radius + 1, y + radius + 1);
     char text[8];
     snprintf(text, sizeof(text), "%d", number);
-    const int radius = 7;
-    Pen pen(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
-    Brush brush(CreateSolidBrush(RGB(200, 40, 30)));
-    Font font(CreateFontA(-11, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0, "Arial"));
-    SelectedObject withPen(dc, pen.get()), withBrush(dc, brush.get());
-    Ellipse(dc, x - radius, y - radius, x + radius + 1, y + radius + 1);
+    Font font(CreateFontA(-12, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0, "Arial"));
     SelectedObject withFont(dc, font.get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
@@ -196,38 +224,247 @@ private:
     bool had_ = false;
 };
 
-// Where a label sits on its control: on the top-left corner, left of it, or in the gap to its right (the
-// meters and clip lamps stand too close together for corner labels).
-enum class Place {
-    kCorner,
+// The numbers of the manual's window page: each disc sits in the margin on one side of the window
+// and its leader ends on a point of the control (editor client pixels). The bottom leaders run
+// through the gaps between the output row's controls so that none crosses a label.
+enum class Side {
+    kTop,
     kLeft,
+    kBottom,
     kRight
 };
-struct Label {
-    int number, id;
-    Place place;
+struct Callout {
+    int number;
+    Side side;
+    int along;      // the disc's x (top, bottom) or y (left, right)
+    POINT path[3];  // the leader's bends and, last, the point named
+    int points;
 };
-// The numbers of the manual's window page.
-const Label kLabels[] = {{1, 20010, Place::kCorner},  {2, 20011, Place::kCorner}, {3, 20012, Place::kCorner},
-                         {4, 20013, Place::kCorner},  {5, 20014, Place::kCorner}, {6, 20015, Place::kCorner},
-                         {7, 20016, Place::kCorner},  {8, 20000, Place::kCorner}, {9, 1100, Place::kCorner},
-                         {10, 1101, Place::kCorner},  {11, 1106, Place::kCorner}, {12, 1102, Place::kCorner},
-                         {13, 1103, Place::kCorner},  {14, 1104, Place::kCorner}, {15, 1105, Place::kCorner},
-                         {16, 20022, Place::kCorner}, {17, 1004, Place::kCorner}, {18, 1005, Place::kCorner},
-                         {19, 20032, Place::kLeft},   {20, 10600, Place::kRight}, {21, 20030, Place::kRight}};
+const Callout kCallouts[] = {{1, Side::kTop, 54, {{54, 16}}, 1},
+                             {2, Side::kTop, 133, {{133, 16}}, 1},
+                             {3, Side::kTop, 204, {{204, 16}}, 1},
+                             {4, Side::kTop, 242, {{242, 16}}, 1},
+                             {5, Side::kTop, 291, {{291, 16}}, 1},
+                             {6, Side::kTop, 370, {{370, 16}}, 1},
+                             {7, Side::kTop, 449, {{449, 16}}, 1},
+                             {8, Side::kLeft, 115, {{17, 115}}, 1},
+                             {9, Side::kLeft, 216, {{20, 216}}, 1},
+                             {16, Side::kLeft, 355, {{20, 355}}, 1},
+                             {10, Side::kBottom, 70, {{71, 339}}, 1},
+                             {11, Side::kBottom, 98, {{84, 339}}, 1},
+                             {12, Side::kBottom, 126, {{114, 339}}, 1},
+                             // Between the "Output gain" label and its field, then into band 6's Q field.
+                             {13, Side::kBottom, 170, {{196, 380}, {196, 344}, {189, 337}}, 3},
+                             {17, Side::kBottom, 222, {{222, 363}}, 1},
+                             {14, Side::kBottom, 262, {{237, 337}}, 1},
+                             {18, Side::kBottom, 380, {{380, 364}}, 1},
+                             {15, Side::kBottom, 416, {{404, 334}}, 1},
+                             {19, Side::kRight, 176, {{478, 195}}, 1},
+                             {20, Side::kRight, 214, {{473, 205}}, 1},
+                             {21, Side::kRight, 285, {{473, 285}}, 1}};
+constexpr int kMargin = 36;
 
+// The editor's 50 ms tick (timer 1), which moves the meters and lamps, is given by the tool instead of
+// the clock once the window is open: the pictures then show the same meters on every run.
+HWND gTicked;
 void idle(qv::PluginHost& host, int times)
 {
     for (int i = 0; i < times; ++i) {
         host.dispatch(vst::effEditIdle);
+        if (gTicked)
+            SendMessageA(gTicked, WM_TIMER, 1, 0);
         pump();
-        Sleep(10);
     }
+}
+
+// The settings of the editor at work (a preset's Data text): high-pass at 30 Hz, a low shelf lift at
+// 100 Hz, a dip at 400 Hz, presence at 2.5 kHz, an air shelf at 8 kHz, a gentle low-pass at 18 kHz and
+// the output 3 dB down.
+const char kAtWork[] = "-30,1,4,30,7,0,1,1,100,10,60,1,0,400,10,-60,1,0,2500,20,40,1,2,8000,10,50,1,3,18000,7,0";
+
+// The 35 values of a Data text (the output gain, then on, type, frequency, Q and gain of each band).
+qv::ParameterRecord recordFromData(const char* data)
+{
+    qv::ParameterRecord record{};
+    const char* p = data;
+    for (int i = 0; i < 31; ++i) {
+        char* end = nullptr;
+        const int v = static_cast<int>(strtol(p, &end, 10));
+        p = *end == ',' ? end + 1 : end;
+        record.values[i == 0 ? qv::kOutputGainIndex : qv::paramIndex((i - 1) % 5, 1 + (i - 1) / 5)] = v;
+    }
+    return record;
+}
+
+// Sets the plug-in's parameters from a Data text as a host's automation would, each type before the
+// Q it bounds.
+void applyData(qv::PluginHost& host, const char* data)
+{
+    const qv::ParameterRecord record = recordFromData(data);
+    vst::AEffect* e = host.effect();
+    for (int index = 0; index < qv::kParamCount; ++index)
+        if (index == qv::kOutputGainIndex || qv::columnOf(index) != 0)
+            e->setParameter(e, index, qv::valueToNormalized(index, record.values[index]));
+}
+
+// Plays a second of a music-like signal through the plug-in (a bass line, chords and a hiss, the
+// right channel a little quieter), with the editor's idle ticks between the blocks, so that the meters
+// show a playing signal. `level` scales it: above about 1.5 the boosted output clips.
+void play(qv::PluginHost& host, float level)
+{
+    const int block = 441, rate = 44100;
+    std::vector<float> left(block), right(block), outLeft(block), outRight(block);
+    float* in[2] = {left.data(), right.data()};
+    float* out[2] = {outLeft.data(), outRight.data()};
+    unsigned noise = 12345;
+    for (int start = 0; start < rate; start += block) {
+        for (int i = 0; i < block; ++i) {
+            const double t = double(start + i) / rate;
+            const double beat = 0.6 + 0.4 * std::fabs(std::sin(3.14159 * 2.0 * t));
+            noise = noise * 1664525u + 1013904223u;
+            const double hiss = (double(noise >> 9) / double(1u << 23) - 0.5) * 0.05;
+            const double chord = 0.12 * (std::sin(2 * 3.14159 * 220 * t) + std::sin(2 * 3.14159 * 277 * t) +
+                                         std::sin(2 * 3.14159 * 330 * t));
+            const double bass = 0.3 * beat * std::sin(2 * 3.14159 * 55 * t);
+            left[i] = static_cast<float>(level * (bass + chord + hiss));
+            right[i] = static_cast<float>(level * 0.7 * (bass + chord - hiss));
+        }
+        host.effect()->processReplacing(host.effect(), in, out, block);
+        if ((start / block) % 5 == 4)
+            idle(host, 1);
+    }
+    idle(host, 2);
+}
+
+// The point of the editor's client area on the screen, for the pointer that goes along with a drag.
+void pointerTo(HWND window, int x, int y)
+{
+    POINT p{x, y};
+    ClientToScreen(window, &p);
+    SetCursorPos(p.x, p.y);
+}
+
+void click(HWND control, int x, int y)
+{
+    SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    pump();
+}
+
+// A part of the picture (source pixels left, top, width, height) saved on its own.
+void saveCrop(const WindowPicture& whole, int left, int top, int width, int height, const char* name)
+{
+    WindowPicture part(width, height, RGB(255, 255, 255));
+    BitBlt(part.dc(), 0, 0, width, height, whole.dc(), left, top, SRCCOPY);
+    save(part, name);
+}
+
+// The editor with a menu that `open` pops up, both on one picture of the editor's size grown to hold
+// the menu, then cut to `keep` (editor client pixels; right and bottom grow with the menu). False when
+// no menu opened.
+bool menuPicture(HWND editor, const std::function<void()>& open, RECT keep, const char* name)
+{
+    RECT er;
+    GetWindowRect(editor, &er);
+    bool shown = false;
+    duringModal(open, [&] {
+        HWND menu = threadWindow("#32768", nullptr);
+        if (!menu)
+            return false;
+        RECT mr;
+        GetWindowRect(menu, &mr);
+        const int right = mr.right > er.right ? mr.right : er.right;
+        const int bottom = mr.bottom > er.bottom ? mr.bottom : er.bottom;
+        WindowPicture p(right - er.left, bottom - er.top, RGB(255, 255, 255));
+        repaintNow(editor);
+        p.grab(editor, 0, 0);
+        p.grab(menu, mr.left - er.left, mr.top - er.top);
+        const int keepRight = std::max<int>(keep.right, mr.right - er.left + 6);
+        const int keepBottom = std::max<int>(keep.bottom, mr.bottom - er.top + 6);
+        saveCrop(p, keep.left, keep.top, std::min(keepRight, p.width()) - keep.left,
+                 std::min(keepBottom, p.height()) - keep.top, name);
+        shown = true;
+        EndMenu();
+        return true;
+    });
+    if (!shown)
+        missing(name, "no menu opened");
+    return shown;
+}
+
+// The labelled window: the editor in a white margin that holds the numbered discs.
+void labelled(HWND editor, int w, int h)
+{
+    WindowPicture p(w + 2 * kMargin, h + 2 * kMargin, RGB(255, 255, 255));
+    p.grab(editor, kMargin, kMargin);
+    for (const Callout& c : kCallouts) {
+        int x = c.along, y = c.along;
+        switch (c.side) {
+        case Side::kTop:
+            y = -kMargin / 2;
+            break;
+        case Side::kBottom:
+            y = h + kMargin / 2;
+            break;
+        case Side::kLeft:
+            x = -kMargin / 2;
+            break;
+        case Side::kRight:
+            x = w + kMargin / 2;
+            break;
+        }
+        POINT path[3];
+        for (int i = 0; i < c.points; ++i)
+            path[i] = POINT{c.path[i].x + kMargin, c.path[i].y + kMargin};
+        callout(p, c.number, x + kMargin, y + kMargin, path, c.points);
+    }
+    save(p, "editor-labelled");
+}
+
+// The Add Preset dialog as the presets menu opens it (its first item), a name typed in; cancelled, so
+// nothing is added.
+void addPresetDialog(HWND editor)
+{
+    HWND presets = GetDlgItem(editor, 20015);
+    bool chosen = false, shown = false;
+    duringModal([&] { SendMessageA(presets, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10)); },
+                [&] {
+                    if (!chosen) {
+                        HWND menu = threadWindow("#32768", nullptr);
+                        if (!menu)
+                            return false;
+                        PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+                        PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+                        chosen = true;
+                        return false;
+                    }
+                    HWND dialog = threadWindow("#32770", nullptr);
+                    if (!dialog)
+                        return false;
+                    HWND name = FindWindowExA(dialog, nullptr, "Edit", nullptr);
+                    if (!name) {
+                        HWND combo = FindWindowExA(dialog, nullptr, "ComboBox", nullptr);
+                        name = combo ? FindWindowExA(combo, nullptr, "Edit", nullptr) : nullptr;
+                    }
+                    if (name)
+                        SetWindowTextA(name, "Warm Vocal");
+                    repaintNow(dialog);
+                    if (qv::saveWindowBmp(dialog, outPath("add-preset").c_str()))
+                        printf("wrote add-preset.bmp\n");
+                    shown = true;
+                    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                    return true;
+                });
+    SendMessageA(presets, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    if (!shown)
+        missing("add-preset", "no dialog opened from the presets menu");
 }
 
 void editorPictures(const char* vstDll)
 {
-    const char* names[] = {"editor", "editor-labelled", "editor-drag", "editor-presets-menu"};
+    const char* names[] = {"editor",           "editor-labelled",  "editor-drag",       "editor-presets-menu",
+                           "editor-band-menu", "editor-type-menu", "editor-range-menu", "editor-setup-menu",
+                           "editor-typing",    "editor-band-off",  "editor-clip",       "add-preset"};
 
     qv::PluginHost host;
     std::string error;
@@ -238,7 +475,9 @@ void editorPictures(const char* vstDll)
     }
     host.dispatch(vst::effOpen);
     host.dispatch(vst::effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    host.dispatch(vst::effSetBlockSize, 0, 441);
     host.dispatch(vst::effMainsChanged, 0, 1);
+    applyData(host, kAtWork);
     vst::ERect* rect = nullptr;
     host.dispatch(vst::effEditGetRect, 0, 0, &rect);
     const int w = rect ? rect->right - rect->left : 506, h = rect ? rect->bottom - rect->top : 411;
@@ -253,44 +492,32 @@ void editorPictures(const char* vstDll)
         DestroyWindow(frame);
         return;
     }
+    KillTimer(editor, 1);
+    gTicked = editor;
     idle(host, 10);
+
+    // Band 4 (the presence lift) selected by a click on its handle, then the signal played.
+    RECT gr;
+    GetClientRect(graph, &gr);
+    const qv::GraphAxes axes = qv::makeGraphAxes(gr.right, gr.bottom, 44100.0f, 20);
+    pointerTo(graph, qv::graphX(axes, 2500.0f), qv::graphY(axes, 40.0f));
+    click(graph, qv::graphX(axes, 2500.0f), qv::graphY(axes, 40.0f));
+    play(host, 1.0f);
     repaintNow(frame);
 
     WindowPicture plain(w, h, RGB(255, 255, 255));
     plain.grab(editor, 0, 0);
     save(plain, "editor");
-    for (const Label& l : kLabels) {
-        HWND c = GetDlgItem(editor, l.id);
-        if (!c)
-            continue;
-        RECT r;
-        GetWindowRect(c, &r);
-        MapWindowPoints(nullptr, editor, reinterpret_cast<POINT*>(&r), 2);
-        if (l.place == Place::kLeft)
-            label(plain, l.number, r.left - 8, (r.top + r.bottom) / 2);
-        else if (l.place == Place::kRight)
-            label(plain, l.number, r.right + 9, (r.top + r.bottom) / 2);
-        else
-            label(plain, l.number, r.left, r.top);
-    }
-    save(plain, "editor-labelled");
+    labelled(editor, w, h);
 
-    // Band 3's handle dragged up and to the right, caught before the button is let go.
-    RECT gr;
-    GetClientRect(graph, &gr);
-    const qv::GraphAxes axes = qv::makeGraphAxes(gr.right, gr.bottom, 44100.0f, 20);
-    const int x = qv::graphX(axes, 200.0f), y = qv::graphY(axes, 0.0f);
-    // The pointer goes along: the graph warps a pointer that reaches the screen edge.
-    auto pointTo = [graph](int px, int py) {
-        POINT p{px, py};
-        ClientToScreen(graph, &p);
-        SetCursorPos(p.x, p.y);
-    };
-    pointTo(x, y);
+    // Band 3's handle (the dip at 400 Hz) dragged up and to the right, caught before the button is
+    // let go. The pointer goes along: the graph warps a pointer that reaches the screen edge.
+    const int x = qv::graphX(axes, 400.0f), y = qv::graphY(axes, -60.0f);
+    pointerTo(graph, x, y);
     SendMessageA(graph, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
     for (int step = 1; step <= 10; ++step) {
-        pointTo(x + 6 * step, y - 10 * step);
-        SendMessageA(graph, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + 6 * step, y - 10 * step));
+        pointerTo(graph, x + 4 * step, y - 9 * step);
+        SendMessageA(graph, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + 4 * step, y - 9 * step));
         pump();
     }
     idle(host, 3);
@@ -298,36 +525,92 @@ void editorPictures(const char* vstDll)
     WindowPicture drag(w, h, RGB(255, 255, 255));
     drag.grab(editor, 0, 0);
     save(drag, "editor-drag");
-    SendMessageA(graph, WM_LBUTTONUP, 0, MAKELPARAM(x + 60, y - 100));
+    SendMessageA(graph, WM_LBUTTONUP, 0, MAKELPARAM(x + 40, y - 90));
+    idle(host, 3);
+    SendMessageA(GetDlgItem(editor, 20011), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));  // Undo the drag
+    SendMessageA(GetDlgItem(editor, 20011), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
     idle(host, 3);
 
-    // The presets menu, open while the button is held: the editor and the menu on one picture.
+    // The menus, each open over the part of the window it belongs to.
     HWND presets = GetDlgItem(editor, 20015);
-    RECT er;
-    GetWindowRect(editor, &er);
-    bool shown = false;
-    duringModal([&] { SendMessageA(presets, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10)); },
-                [&] {
-                    HWND menu = threadWindow("#32768", nullptr);
-                    if (!menu)
-                        return false;
-                    RECT mr;
-                    GetWindowRect(menu, &mr);
-                    const int right = mr.right > er.right ? mr.right : er.right;
-                    const int bottom = mr.bottom > er.bottom ? mr.bottom : er.bottom;
-                    WindowPicture p(right - er.left, bottom - er.top, RGB(255, 255, 255));
-                    repaintNow(editor);
-                    p.grab(editor, 0, 0);
-                    p.grab(menu, mr.left - er.left, mr.top - er.top);
-                    save(p, "editor-presets-menu");
-                    shown = true;
-                    EndMenu();
-                    return true;
-                });
+    menuPicture(
+        editor, [&] { SendMessageA(presets, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10)); }, RECT{0, 0, w, h},
+        "editor-presets-menu");
     SendMessageA(presets, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
-    if (!shown)
-        missing("editor-presets-menu", "no menu opened on the Presets button");
+    HWND setupArrow = GetDlgItem(editor, 20013);
+    menuPicture(
+        editor, [&] { SendMessageA(setupArrow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 10)); },
+        RECT{150, 0, 340, 120}, "editor-setup-menu");
+    SendMessageA(setupArrow, WM_LBUTTONUP, 0, MAKELPARAM(7, 10));
+    HWND typeArrow = GetDlgItem(editor, 1206);
+    menuPicture(
+        editor, [&] { SendMessageA(typeArrow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 10)); },
+        RECT{10, 186, 250, 300}, "editor-type-menu");
+    SendMessageA(typeArrow, WM_LBUTTONUP, 0, MAKELPARAM(7, 10));
+    HWND number = GetDlgItem(editor, 1200);
+    menuPicture(
+        editor,
+        [&] {
+            SendMessageA(number, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(12, 10));
+            SendMessageA(number, WM_RBUTTONUP, 0, MAKELPARAM(12, 10));
+        },
+        RECT{10, 186, 250, 300}, "editor-band-menu");
+    menuPicture(
+        editor,
+        [&] {
+            // The graph posts its right-click to the editor, which opens the menu when it gets it.
+            SendMessageA(graph, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(300, 40));
+            SendMessageA(graph, WM_RBUTTONUP, 0, MAKELPARAM(300, 40));
+            pump();
+        },
+        RECT{200, 40, 490, 190}, "editor-range-menu");
+    idle(host, 3);
+
+    // The typing box, opened by a double-click on band 2's frequency field.
+    HWND freq = GetDlgItem(editor, 1202);
+    SendMessageA(freq, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 10));
+    SendMessageA(freq, WM_LBUTTONUP, 0, MAKELPARAM(20, 10));
+    SendMessageA(freq, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(20, 10));
+    SendMessageA(freq, WM_LBUTTONUP, 0, MAKELPARAM(20, 10));
+    pump();
+    HWND box = GetFocus();
+    if (box && box != freq) {
+        SetWindowTextA(box, "120");
+        SendMessageA(box, EM_SETSEL, 3, 3);
+        idle(host, 2);
+        repaintNow(editor);
+        WindowPicture typing(w, h, RGB(255, 255, 255));
+        typing.grab(editor, 0, 0);
+        saveCrop(typing, 10, 186, 250, 113, "editor-typing");
+        SendMessageA(box, WM_KEYDOWN, VK_ESCAPE, 0);
+        SendMessageA(box, WM_CHAR, VK_ESCAPE, 0);
+        pump();
+    } else {
+        missing("editor-typing", "a double-click opened no typing box");
+    }
     idle(host, 2);
+
+    addPresetDialog(editor);
+    idle(host, 2);
+
+    // Band 4 switched off by a click on its number: its row greys, its handle changes.
+    click(GetDlgItem(editor, 1400), 12, 10);
+    idle(host, 3);
+    repaintNow(editor);
+    WindowPicture off(w, h, RGB(255, 255, 255));
+    off.grab(editor, 0, 0);
+    saveCrop(off, 10, 40, 410, 334, "editor-band-off");
+    click(GetDlgItem(editor, 1400), 12, 10);
+    idle(host, 2);
+
+    // A louder signal through the boosted bands: the output goes beyond full scale and the lamps light.
+    play(host, 4.0f);
+    repaintNow(editor);
+    WindowPicture clip(w, h, RGB(255, 255, 255));
+    clip.grab(editor, 0, 0);
+    saveCrop(clip, 250, 180, 256, 200, "editor-clip");
+
+    gTicked = nullptr;
     host.dispatch(vst::effEditClose);
     DestroyWindow(frame);
 }
@@ -347,6 +630,13 @@ void propertyPage(const char* filterDll)
     if (get && SUCCEEDED(get(kFilterClass, IID_IClassFactory, reinterpret_cast<void**>(&factory)))) {
         factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&filter));
         factory->Release();
+    }
+    // The page shows the filter at work, with the settings of the editor's pictures.
+    IEqualizerControl* control = nullptr;
+    if (filter && SUCCEEDED(filter->QueryInterface(IID_IEqualizerControl, reinterpret_cast<void**>(&control)))) {
+        const qv::ParameterRecord record = recordFromData(kAtWork);
+        control->SetParameters(&record);
+        control->Release();
     }
     const DWORD cookie = dll ? qv::serveClassInProcess(dll, kPageClass) : 0;
     bool shown = false, noEditor = false;
@@ -394,11 +684,14 @@ int main(int argc, char** argv)
     gOut = argv[1];
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
-    // Both the store and the plug-in find the preset file through the plug-in path value.
+    // Both the store and the plug-in find the preset file through the plug-in path value. They work on
+    // a copy in the output folder: adding a preset saves the file even when the dialog is cancelled.
     char full[MAX_PATH];
-    GetFullPathNameA(argv[4], sizeof(full), full, nullptr);
-    std::string folder = full;
-    folder.erase(folder.find_last_of('\\'));
+    GetFullPathNameA(gOut.c_str(), sizeof(full), full, nullptr);
+    const std::string folder = std::string(full) + "\\presets";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    if (!CopyFileA(argv[4], (folder + "\\" + qv::kPresetFileName).c_str(), FALSE))
+        fprintf(stderr, "cannot copy %s\n", argv[4]);
     PluginPathValue path(folder);
     presetManager();
     OleInitialize(nullptr);

@@ -81,17 +81,21 @@ void drawLabels(Canvas& c)
     // Output row: the label sits left of the gain field.
     label(c, "Output gain", kOutGain.x - 6, kOutGain.y + 15, 1.0);
 
-    // Meter area: scale between the two bars, channel letters underneath.
+    // Meter area: the dB scale between the two bars, signed, as large as the gap between the bars
+    // allows; channel letters underneath.
     const double mid = (kMeterL.right() + kMeterR.x) / 2.0;
+    // The bars' frames take a pixel or two of the gap on each side.
+    const double room = kMeterR.x - kMeterL.right() - 4;
+    double size = 10.0;
+    while (size > 7.0 && c.textWidth("-60", size, true, true) > room)
+        size -= 0.25;
     const int dbs[] = {0, -6, -12, -20, -30, -40, -50, -60};
     for (int db : dbs) {
         int row = meterRow(db * 10);
         double y = kMeterL.y + row + 0.5;
-        c.fillRect(kMeterL.right() + 1, y - 0.5, 2, 1, kLabelSoft);
-        c.fillRect(kMeterR.x - 3, y - 0.5, 2, 1, kLabelSoft);
         char t[16];
-        std::snprintf(t, sizeof t, "%d", -db);
-        c.text(t, mid, y + 3, 7.5, kLabel, 0.5, false, true);
+        std::snprintf(t, sizeof t, "%d", db);
+        c.text(t, mid, y + size * 0.36, size, kLabel, 0.5, true, true);
     }
     label(c, "L", kMeterL.x + kMeterL.w / 2.0, kMeterL.bottom() + 12);
     label(c, "R", kMeterR.x + kMeterR.w / 2.0, kMeterR.bottom() + 12);
@@ -187,7 +191,7 @@ Picture graphBackground()
     c.fillRect(1, 1, 1, kGraphH - 2, hex(0x000000, 0.28));
     c.fillRect(1, kGraphH - 2, kGraphW - 2, 1, hex(0xFFFFFF, 0.18));
     c.fillRect(kGraphW - 2, 1, 1, kGraphH - 2, hex(0xFFFFFF, 0.18));
-    c.text("Hz", kGraphW - 4, kGraphH - 4, 9, hex(0x253A49), 1.0, false, true);
+    // No unit here: the graph's own frequency labels ("1k", "16k") take the bottom right corner.
     return c.picture();
 }
 
