@@ -524,8 +524,8 @@ void EditorSession::presetsMenu()
 
 void EditorSession::applyData(const char* data)
 {
-    const DataValues d = readDataValues(data);
-    for (int i = 0; i < d.fields; ++i)
+    const DataFields d = readDataText(data);
+    for (int i = 0; i < d.count; ++i)
         if (d.present[i])
             setFromControl(dataControlId(i), d.values[i]);
 }

@@ -5,8 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "DataText.h"
-#include "PresetText.h"
 #include "resources/skin_ids.h"
 
 namespace qv {
@@ -117,29 +115,6 @@ int dataControlId(int i)
     if (i == 0)
         return controlId(0, kOffGain);
     return controlId(1 + (i - 1) / 5, (i - 1) % 5);
-}
-
-DataValues readDataValues(const char* text)
-{
-    DataValues d{};
-    if (!text)
-        return d;
-    const char* field = text;
-    while (d.fields < kDataValueCount && *field != '\0') {
-        const char* p = field;
-        while (*p == ' ' || *p == '\t')
-            ++p;
-        if (*p == '-' || *p == '+')
-            ++p;
-        d.present[d.fields] = *p >= '0' && *p <= '9';
-        d.values[d.fields] = d.present[d.fields] ? leadingInteger(field) : 0;
-        ++d.fields;
-        while (*field != ',' && *field != '\0')
-            ++field;
-        if (*field == ',')
-            ++field;
-    }
-    return d;
 }
 
 int typeOfMenuCommand(int id)

@@ -83,12 +83,6 @@ int peakTenths(float peak);
 // ---- Data text --------------------------------------------------------------------------------
 // The control a Data text's i-th value goes to: 1004, then enabled..gain of bands 1 to 6.
 int dataControlId(int i);
-struct DataValues {
-    int32_t values[31];
-    bool present[31];  // false where the text has no number: that parameter stays as it is
-    int fields;
-};
-DataValues readDataValues(const char* text);
 
 // ---- menus ------------------------------------------------------------------------------------
 enum MenuCommand : int {

@@ -112,29 +112,6 @@ TEST(EditorLogic, RefreshRewritesOnlyWhatTheModeNames)
         EXPECT_FALSE(refreshesField(kRefreshNotice, 1300 + offset, offset, false, false)) << offset;
 }
 
-TEST(EditorLogic, DataTextsApplyWhatTheyHold)
-{
-    DataValues d = readDataValues("10,1,0,250,7,-30");
-    EXPECT_EQ(d.fields, 6);
-    EXPECT_TRUE(d.present[5]);
-    EXPECT_EQ(d.values[5], -30);
-    d = readDataValues("x, 5,,abc,-");
-    EXPECT_EQ(d.fields, 5);
-    EXPECT_FALSE(d.present[0]);
-    EXPECT_TRUE(d.present[1]);
-    EXPECT_EQ(d.values[1], 5);
-    EXPECT_FALSE(d.present[2] || d.present[3] || d.present[4]);
-    EXPECT_EQ(readDataValues("").fields, 0);
-    EXPECT_EQ(readDataValues(nullptr).fields, 0);
-    std::string many;
-    for (int i = 0; i < 40; ++i)
-        many += std::to_string(i) + ",";
-    d = readDataValues(many.c_str());
-    EXPECT_EQ(d.fields, 31);
-    EXPECT_EQ(d.values[30], 30);
-    EXPECT_EQ(readDataValues("99999999999").values[0], std::numeric_limits<int32_t>::max());
-}
-
 TEST(EditorLogic, MenusAndTables)
 {
     for (int t = 0; t < kFilterTypeCount; ++t)

@@ -107,29 +107,13 @@ const char* renderHelp()
 bool checkDataText(const std::string& text, std::string& error)
 {
     // Strict where the preset code is lenient: a typo on the command line must not become a zero.
-    int fields = 0;
-    const char* p = text.c_str();
-    for (;;) {
-        while (*p == ' ')
-            ++p;
-        if (*p == '-' || *p == '+')
-            ++p;
-        const char* digits = p;
-        while (*p >= '0' && *p <= '9')
-            ++p;
-        while (*p == ' ')
-            ++p;
-        if (p == digits || (*p != ',' && *p != '\0')) {
-            error = "\"" + text + "\" is not a list of whole numbers separated by commas";
-            return false;
-        }
-        ++fields;
-        if (*p == '\0')
-            break;
-        ++p;
+    const DataFields d = readDataText(text.c_str());
+    if (!d.wholeNumbers) {
+        error = "\"" + text + "\" is not a list of whole numbers separated by commas";
+        return false;
     }
-    if (fields != kDataValueCount) {
-        error = "a Data text has 31 numbers, this one has " + std::to_string(fields);
+    if (d.total != kDataValueCount) {
+        error = "a Data text has 31 numbers, this one has " + std::to_string(d.total);
         return false;
     }
     return true;
