@@ -73,6 +73,14 @@ bool EditorSession::handle(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRE
     case kPresetDataRequest:
         onDataRequest(reinterpret_cast<char**>(wParam));
         return true;
+    default:
+        return onControlNotice(message, wParam, lParam);
+    }
+}
+
+bool EditorSession::onControlNotice(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
     case PBN_RCLICK: {
         const ControlSlot slot = controlSlot(static_cast<int>(wParam));
         if (slot.valid() && slot.column > 0 && slot.offset == kOffEnabled)

@@ -69,6 +69,7 @@ private:
 
     // ---- messages (EditorCommands.cpp) ----
     bool onCommand(int id, int code, HWND control);
+    bool onControlNotice(UINT message, WPARAM wParam, LPARAM lParam);  // the skinned controls' own messages
     void onButton(int id, int code);
     void onEntry(int id, HWND control);
     void onStep(int id, int step);
