@@ -159,24 +159,7 @@ void EditorSession::createControls()
     graphRate_ = graphRateFor(model_->sampleRate());
     SendMessageA(graph, EQ_SETSAMPLERATE, static_cast<WPARAM>(graphRate_), 0);
 
-    struct Top {
-        int id;
-        const char* caption;
-        layout::Rect rect;
-        int normal, pressed;
-        DWORD style;
-        int focusLeft, focusRight;
-    };
-    static const Top kTops[] = {
-        {kBypassId, "Bypass", layout::kBypass, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0, 0, 0},
-        {kUndoId, "Undo", layout::kUndo, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0, 0, 0},
-        {kSetupId, "Setup A", layout::kSetup, SKIN_VST_RAW_SETUP, SKIN_VST_RAW_SETUP_DOWN, 0, 0, 1},
-        {kSetupArrowId, "", layout::kSetupArrow, SKIN_VST_RAW_ARROW, SKIN_VST_RAW_ARROW_DOWN, PBS_ARROW, -2, 0},
-        {kResetId, "Reset", layout::kReset, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0, 0, 0},
-        {kPresetsId, "Presets", layout::kPresets, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, PBS_ARROW, 0, 0},
-        {kHelpId, "Help", layout::kHelp, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0, 0, 0},
-    };
-    for (const Top& t : kTops) {
+    for (const TopButton& t : kTopButtons) {
         HWND b = addControl("qv:PushButton", t.caption, t.id, t.rect, WS_TABSTOP | t.style, bg);
         buttonImages(b, t.normal, t.pressed);
         if (t.focusLeft || t.focusRight) {

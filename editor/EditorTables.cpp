@@ -1,5 +1,7 @@
 #include "EditorTables.h"
 
+#include "EditorIds.h"
+
 #include "resources/skin_ids.h"
 
 namespace qv {
@@ -42,6 +44,16 @@ constexpr BandDefault resetBand(int column)
 }  // namespace
 
 const BandDefault kResetBands[6] = {resetBand(1), resetBand(2), resetBand(3), resetBand(4), resetBand(5), resetBand(6)};
+
+const TopButton kTopButtons[7] = {
+    {kBypassId, "Bypass", layout::kBypass, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0, 0, 0},
+    {kUndoId, "Undo", layout::kUndo, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0, 0, 0},
+    {kSetupId, "Setup A", layout::kSetup, SKIN_VST_RAW_SETUP, SKIN_VST_RAW_SETUP_DOWN, 0, 0, 1},
+    {kSetupArrowId, "", layout::kSetupArrow, SKIN_VST_RAW_ARROW, SKIN_VST_RAW_ARROW_DOWN, PBS_ARROW, -2, 0},
+    {kResetId, "Reset", layout::kReset, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0, 0, 0},
+    {kPresetsId, "Presets", layout::kPresets, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, PBS_ARROW, 0, 0},
+    {kHelpId, "Help", layout::kHelp, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0, 0, 0},
+};
 
 int typeImage(int32_t type)
 {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "EditorLayout.h"
 #include "EditorProfile.h"
 #include "ParameterModel.h"
 
@@ -33,6 +34,18 @@ constexpr int32_t resetQForType(int32_t type) { return type == kLowpass || type 
 // "Set band defaults": the VST DLL's initial program, the DirectShow DLL's reset bands.
 extern const BandDefault kInitialProgramBands[6];
 extern const BandDefault kResetBands[6];
+
+// The buttons along the top: where they stand, their images (the VST DLL's sprite ids), style bits
+// and the focus rectangle's adjustment of its left and right edges.
+struct TopButton {
+    int id;
+    const char* caption;
+    layout::Rect rect;
+    int normal, pressed;
+    unsigned style;
+    int focusLeft, focusRight;
+};
+extern const TopButton kTopButtons[7];
 
 // Filter type image resource ids, by type.
 int typeImage(int32_t type);

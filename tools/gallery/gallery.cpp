@@ -13,6 +13,7 @@
 #include "controls/Skin.h"
 #include "editor/EditorIds.h"
 #include "editor/EditorLayout.h"
+#include "editor/EditorTables.h"
 #include "resources/skin_ids.h"
 
 using namespace qv;
@@ -102,29 +103,11 @@ void buildPanel(Panel& p, const BandSetting* settings, int outputGain)
     p.graph = make(w, "qv:EQGraph", nullptr, kGraphId, layout::kGraph, 0, gGraphSkin);
     SendMessageA(p.graph, EQ_SETSAMPLERATE, 44100, 0);
     SendMessageA(p.graph, EQ_SETBANDS, reinterpret_cast<WPARAM>(&p.bands[1]), 6);
-    struct Top {
-        int id;
-        const char* caption;
-        layout::Rect rect;
-        int normal, pressed;
-        DWORD style;
-    } tops[] = {
-        {kBypassId, "Bypass", layout::kBypass, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0},
-        {kUndoId, "Undo", layout::kUndo, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0},
-        {kSetupId, "Setup A", layout::kSetup, SKIN_VST_RAW_SETUP, SKIN_VST_RAW_SETUP_DOWN, 0},
-        {kSetupArrowId, "", layout::kSetupArrow, SKIN_VST_RAW_ARROW, SKIN_VST_RAW_ARROW_DOWN, PBS_ARROW},
-        {kResetId, "Reset", layout::kReset, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0},
-        {kPresetsId, "Presets", layout::kPresets, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, PBS_ARROW},
-        {kHelpId, "Help", layout::kHelp, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0},
-    };
-    for (const Top& t : tops) {
+    for (const TopButton& t : kTopButtons) {
         HWND b = make(w, "qv:PushButton", t.caption, t.id, t.rect, t.style, gBackground);
         buttonSprites(b, t.normal, t.pressed);
-        if (t.id == kSetupId) {
-            int adjust[4] = {0, 0, 1, 0};
-            SendMessageA(b, PB_SETFOCUSRECT, reinterpret_cast<WPARAM>(adjust), 0);
-        } else if (t.id == kSetupArrowId) {
-            int adjust[4] = {-2, 0, 0, 0};
+        if (t.focusLeft || t.focusRight) {
+            int adjust[4] = {t.focusLeft, 0, t.focusRight, 0};
             SendMessageA(b, PB_SETFOCUSRECT, reinterpret_cast<WPARAM>(adjust), 0);
         }
     }
