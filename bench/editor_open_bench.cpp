@@ -27,7 +27,7 @@ VstIntPtr QV_VSTCALL callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, vo
     return opcode == audioMasterVersion ? 2400 : 0;
 }
 
-HBITMAP g_background;
+HBITMAP gBackground;
 
 LRESULT CALLBACK plainProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
 {
@@ -37,7 +37,7 @@ LRESULT CALLBACK plainProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(w, &ps);
         HDC src = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(src, g_background);
+        HGDIOBJ old = SelectObject(src, gBackground);
         BitBlt(dc, 0, 0, 506, 411, src, 0, 0, SRCCOPY);
         SelectObject(src, old);
         DeleteDC(src);
@@ -95,7 +95,7 @@ int main()
     HINSTANCE self = GetModuleHandleA(nullptr);
     HWND frame =
         CreateWindowExA(0, "STATIC", "bench", WS_POPUP | WS_VISIBLE, 0, 0, 506, 411, nullptr, nullptr, self, nullptr);
-    g_background =
+    gBackground =
         static_cast<HBITMAP>(LoadImageA(plugin, MAKEINTRESOURCEA(102), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     WNDCLASSA wc{};
     wc.lpfnWndProc = plainProc;
@@ -200,7 +200,7 @@ int main()
     std::printf("automation burst to screen   %8.3f ms   full EQ graph repaint   %8.3f ms   ratio %.2f\n", burst * 1e3,
                 graphPaint * 1e3, burst / graphPaint);
     DestroyWindow(frame);
-    DeleteObject(g_background);
+    DeleteObject(gBackground);
     FreeLibrary(plugin);
     return 0;
 }

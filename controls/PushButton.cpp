@@ -201,6 +201,16 @@ void mouseMove(HWND w, PushButtonState* s, LPARAM lp)
     notify(w, now ? PBN_ENTER : PBN_LEAVE);
 }
 
+// A heap copy of a caption; null when memory is short.
+char* copyText(const char* text)
+{
+    const size_t n = strlen(text);
+    char* copy = new (std::nothrow) char[n + 1];
+    if (copy)
+        memcpy(copy, text, n + 1);
+    return copy;
+}
+
 LRESULT setText(HWND w, PushButtonState* s, WPARAM wp, LPARAM lp)
 {
     const char* text = reinterpret_cast<const char*>(lp);
@@ -208,12 +218,8 @@ LRESULT setText(HWND w, PushButtonState* s, WPARAM wp, LPARAM lp)
         return 0;
     delete[] s->text;
     s->text = nullptr;
-    if (text) {
-        const size_t n = strlen(text);
-        s->text = new (std::nothrow) char[n + 1];
-        if (s->text)
-            memcpy(s->text, text, n + 1);
-    }
+    if (text)
+        s->text = copyText(text);
     const LRESULT r = DefWindowProcA(w, WM_SETTEXT, wp, lp);
     repaint(w);
     return r;
@@ -227,71 +233,26 @@ void cancelPress(HWND w)
         PeekMessageA(&msg, w, msg.message, msg.message, PM_REMOVE);
 }
 
-}  // namespace
-
-LRESULT CALLBACK PushButtonProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+// The state from the style bits, the creation bitmap and the caption.
+LRESULT create(HWND w, LPARAM lp)
 {
-    PushButtonState* s = controlState<PushButtonState>(w);
-    if (!s && msg != WM_CREATE)
-        return DefWindowProcA(w, msg, wp, lp);
+    PushButtonState* s = createControlState<PushButtonState>(w);
+    if (!s)
+        return -1;
+    const LONG style = GetWindowLongA(w, GWL_STYLE);
+    s->arrowStyle = (style & PBS_ARROW) != 0;
+    s->menuMarkStyle = (style & PBS_MENUMARK) != 0;
+    s->background = creationBitmap(lp);
+    const CREATESTRUCTA* cs = reinterpret_cast<const CREATESTRUCTA*>(lp);
+    if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName))
+        s->text = copyText(cs->lpszName);
+    return 0;
+}
+
+// The button's own messages: what its parent sets and asks.
+LRESULT buttonMessage(HWND w, PushButtonState* s, UINT msg, WPARAM wp, LPARAM lp)
+{
     switch (msg) {
-    case WM_CREATE: {
-        s = createControlState<PushButtonState>(w);
-        if (!s)
-            return -1;
-        const LONG style = GetWindowLongA(w, GWL_STYLE);
-        s->arrowStyle = (style & PBS_ARROW) != 0;
-        s->menuMarkStyle = (style & PBS_MENUMARK) != 0;
-        s->background = creationBitmap(lp);
-        const CREATESTRUCTA* cs = reinterpret_cast<const CREATESTRUCTA*>(lp);
-        if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) {
-            const size_t n = strlen(cs->lpszName);
-            s->text = new (std::nothrow) char[n + 1];
-            if (s->text)
-                memcpy(s->text, cs->lpszName, n + 1);
-        }
-        return 0;
-    }
-    case WM_DESTROY:
-        delete[] s->text;
-        destroyControlState<PushButtonState>(w);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        return paintClient(w, [&] { paint(w); });
-    case WM_GETDLGCODE:
-        return DLGC_WANTARROWS | DLGC_UNDEFPUSHBUTTON;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-    case WM_ENABLE:
-        repaint(w);
-        return 0;
-    case WM_LBUTTONDOWN:
-        return press(w, s, false);
-    case WM_LBUTTONDBLCLK:
-        return press(w, s, true);
-    case WM_LBUTTONUP:
-        return release(w, s);
-    case WM_MOUSEMOVE:
-        mouseMove(w, s, lp);
-        return 0;
-    case WM_KEYDOWN:
-        if (wp == VK_SPACE) {
-            s->tracking = 2;
-            SendMessageA(w, WM_LBUTTONDOWN, 0, 0);
-            return 0;
-        }
-        break;
-    case WM_KEYUP:
-        if (wp != VK_SPACE)
-            s->inside = false;
-        SendMessageA(w, WM_LBUTTONUP, 0, 0);
-        return 0;
-    case WM_RBUTTONDOWN:
-        return SendMessageA(GetParent(w), PBN_RCLICK, GetDlgCtrlID(w), lp);
-    case WM_SETTEXT:
-        return setText(w, s, wp, lp);
     case PB_SETCHECK:
         if (static_cast<int>(wp) == s->check && lp == 0)
             return 0;
@@ -339,8 +300,63 @@ LRESULT CALLBACK PushButtonProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
     case PB_SETTINT:
         s->tint = static_cast<uint32_t>(wp);
         return 0;
+    default:
+        return DefWindowProcA(w, msg, wp, lp);
     }
-    return DefWindowProcA(w, msg, wp, lp);
+}
+
+}  // namespace
+
+LRESULT CALLBACK PushButtonProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+{
+    PushButtonState* s = controlState<PushButtonState>(w);
+    if (!s && msg != WM_CREATE)
+        return DefWindowProcA(w, msg, wp, lp);
+    switch (msg) {
+    case WM_CREATE:
+        return create(w, lp);
+    case WM_DESTROY:
+        delete[] s->text;
+        destroyControlState<PushButtonState>(w);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        return paintClient(w, [&] { paint(w); });
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_UNDEFPUSHBUTTON;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+        repaint(w);
+        return 0;
+    case WM_LBUTTONDOWN:
+        return press(w, s, false);
+    case WM_LBUTTONDBLCLK:
+        return press(w, s, true);
+    case WM_LBUTTONUP:
+        return release(w, s);
+    case WM_MOUSEMOVE:
+        mouseMove(w, s, lp);
+        return 0;
+    case WM_KEYDOWN:
+        if (wp == VK_SPACE) {
+            s->tracking = 2;
+            SendMessageA(w, WM_LBUTTONDOWN, 0, 0);
+            return 0;
+        }
+        break;
+    case WM_KEYUP:
+        if (wp != VK_SPACE)
+            s->inside = false;
+        SendMessageA(w, WM_LBUTTONUP, 0, 0);
+        return 0;
+    case WM_RBUTTONDOWN:
+        return SendMessageA(GetParent(w), PBN_RCLICK, GetDlgCtrlID(w), lp);
+    case WM_SETTEXT:
+        return setText(w, s, wp, lp);
+    }
+    return buttonMessage(w, s, msg, wp, lp);
 }
 
 }  // namespace qv

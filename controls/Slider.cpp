@@ -266,66 +266,24 @@ void captureLost(HWND w, SliderState* s)
         SendMessageA(GetParent(w), SLN_RELEASED, 0, reinterpret_cast<LPARAM>(w));
 }
 
-}  // namespace
-
-LRESULT CALLBACK SliderProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+// The state from the style bits and the creation bitmap.
+LRESULT create(HWND w, LPARAM lp)
 {
-    SliderState* s = controlState<SliderState>(w);
-    if (!s && msg != WM_CREATE)
-        return DefWindowProcA(w, msg, wp, lp);
+    SliderState* s = createControlState<SliderState>(w);
+    if (!s)
+        return -1;
+    const LONG style = GetWindowLongA(w, GWL_STYLE);
+    s->vertical = (style & SLS_VERTICAL) != 0;
+    s->plain = (style & SLS_PLAIN) != 0;
+    s->background = creationBitmap(lp);
+    s->plainColour = displayBitsPerPixel() > 8 ? 0x989898 : 0x808080;
+    return 0;
+}
+
+// The slider's own messages: what its parent sets and asks.
+LRESULT sliderMessage(HWND w, SliderState* s, UINT msg, WPARAM wp, LPARAM lp)
+{
     switch (msg) {
-    case WM_CREATE: {
-        s = createControlState<SliderState>(w);
-        if (!s)
-            return -1;
-        const LONG style = GetWindowLongA(w, GWL_STYLE);
-        s->vertical = (style & SLS_VERTICAL) != 0;
-        s->plain = (style & SLS_PLAIN) != 0;
-        s->background = creationBitmap(lp);
-        s->plainColour = displayBitsPerPixel() > 8 ? 0x989898 : 0x808080;
-        return 0;
-    }
-    case WM_DESTROY:
-        destroyControlState<SliderState>(w);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        return paintClient(w, [&] { paint(w, s); });
-    case WM_GETDLGCODE:
-        return DLGC_WANTARROWS;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-    case WM_ENABLE:
-        repaint(w, s);
-        return 0;
-    case WM_KEYDOWN:
-        if (wp >= 0x21 && wp <= 0x28 && key(w, s, wp))
-            return 0;
-        break;
-    case WM_LBUTTONDOWN:
-        press(w, s, lp);
-        return 0;
-    case WM_LBUTTONDBLCLK:
-        SendMessageA(GetParent(w), SLN_DBLCLK, GetDlgCtrlID(w), reinterpret_cast<LPARAM>(w));
-        return 0;
-    case WM_MOUSEMOVE:
-        move(w, s, lp);
-        return 0;
-    case WM_LBUTTONUP:
-        release(w, s);
-        return 0;
-    case WM_CAPTURECHANGED:
-        if (s->dragging && reinterpret_cast<HWND>(lp) != w)
-            captureLost(w, s);
-        return 0;
-    case WM_MOUSEWHEEL: {
-        const int step = controlWheelStep(wp, &s->wheelTime);
-        if (step == 0)
-            return 0;
-        stepTo(w, s, static_cast<long long>(s->value) + step);
-        return 0;
-    }
     case SL_GETPOS:
         return s->value;
     case SL_SETPOS:
@@ -376,8 +334,64 @@ LRESULT CALLBACK SliderProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
     case SL_SETTHUMBLEN:
         s->thumbLength = static_cast<int>(wp);
         return 0;
+    default:
+        return DefWindowProcA(w, msg, wp, lp);
     }
-    return DefWindowProcA(w, msg, wp, lp);
+}
+
+}  // namespace
+
+LRESULT CALLBACK SliderProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+{
+    SliderState* s = controlState<SliderState>(w);
+    if (!s && msg != WM_CREATE)
+        return DefWindowProcA(w, msg, wp, lp);
+    switch (msg) {
+    case WM_CREATE:
+        return create(w, lp);
+    case WM_DESTROY:
+        destroyControlState<SliderState>(w);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        return paintClient(w, [&] { paint(w, s); });
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+        repaint(w, s);
+        return 0;
+    case WM_KEYDOWN:
+        if (wp >= 0x21 && wp <= 0x28 && key(w, s, wp))
+            return 0;
+        break;
+    case WM_LBUTTONDOWN:
+        press(w, s, lp);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        SendMessageA(GetParent(w), SLN_DBLCLK, GetDlgCtrlID(w), reinterpret_cast<LPARAM>(w));
+        return 0;
+    case WM_MOUSEMOVE:
+        move(w, s, lp);
+        return 0;
+    case WM_LBUTTONUP:
+        release(w, s);
+        return 0;
+    case WM_CAPTURECHANGED:
+        if (s->dragging && reinterpret_cast<HWND>(lp) != w)
+            captureLost(w, s);
+        return 0;
+    case WM_MOUSEWHEEL: {
+        const int step = controlWheelStep(wp, &s->wheelTime);
+        if (step == 0)
+            return 0;
+        stepTo(w, s, static_cast<long long>(s->value) + step);
+        return 0;
+    }
+    }
+    return sliderMessage(w, s, msg, wp, lp);
 }
 
 }  // namespace qv

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "EditorProfile.h"
+#include "FilterNotices.h"
 #include "base/ClassFactory.h"
 
 namespace qv {
@@ -81,7 +82,7 @@ void EqualizerPropertyPage::registerNotices(HWND window)
 {
     unregisterNotices();
     IEqualizerControl* control = model_.control();
-    if (control && SUCCEEDED(control->SetNotifyWindow(window, kNoticeCommand)))
+    if (control && SUCCEEDED(control->SetNotifyWindow(window, kPageNotifyCommand)))
         noticeWindow_ = window;
 }
 
@@ -103,13 +104,21 @@ INT_PTR EqualizerPropertyPage::OnReceiveMessage(HWND window, UINT message, WPARA
         unregisterNotices();
         editor_.detach();
         return FALSE;
-    default: {
-        LRESULT result = 0;
-        if (!editor_.handleMessage(window, message, wParam, lParam, &result))
-            return FALSE;
-        return dialogResult(window, message, result);
+    case WM_COMMAND:
+        // The filter's notice, from no control: the editor hears it as its own request.
+        if (LOWORD(wParam) == kPageNotifyCommand && lParam == 0) {
+            editor_.onNotice(HIWORD(wParam) == kNoticeSettingsLoaded ? Editor::Notice::kSettingsReplaced
+                                                                     : Editor::Notice::kFormatChanged);
+            return TRUE;
+        }
+        break;
+    default:
+        break;
     }
-    }
+    LRESULT result = 0;
+    if (!editor_.handleMessage(window, message, wParam, lParam, &result))
+        return FALSE;
+    return dialogResult(window, message, result);
 }
 
 }  // namespace qv

@@ -15,9 +15,8 @@ class EqualizerPropertyPage final : public ds::CBasePropertyPage {
 public:
     static constexpr int kDialogId = 106;
     static constexpr int kTitleId = 1;
-    static constexpr int kWidth = 506;
-    static constexpr int kHeight = 411;
-    static constexpr WORD kNoticeCommand = Editor::kNoticeCommand;
+    static constexpr int kWidth = Editor::kWidth;
+    static constexpr int kHeight = Editor::kHeight;
 
     static ds::CUnknown* CreateInstance(IUnknown* outer, HRESULT* hr);
     ~EqualizerPropertyPage() override;

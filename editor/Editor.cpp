@@ -94,10 +94,10 @@ void Editor::modelDisconnecting()
         session_->modelDisconnecting();
 }
 
-void Editor::onNotice(int code)
+void Editor::onNotice(Notice notice)
 {
-    if (session_ && !session_->closed())
-        session_->onNotice(code);
+    if (session_ && !session_->closed() && model_.editorOpen())
+        session_->refreshControls(notice == Notice::kSettingsReplaced ? kRefreshAll : kRefreshStates);
 }
 
 // ---- building ----------------------------------------------------------------------------------
@@ -117,10 +117,10 @@ void EditorSession::buttonImages(HWND button, int normal, int pressed)
                  reinterpret_cast<LPARAM>(sprite(pressed)));
 }
 
-HWND EditorSession::addControl(const char* cls, const char* caption, int id, int x, int y, int w, int h, DWORD bits,
+HWND EditorSession::addControl(const char* cls, const char* caption, int id, layout::Rect r, DWORD bits,
                                HBITMAP createParam)
 {
-    return CreateWindowExA(0, cls, caption, WS_CHILD | WS_VISIBLE | bits, x, y, w, h, window_,
+    return CreateWindowExA(0, cls, caption, WS_CHILD | WS_VISIBLE | bits, r.x, r.y, r.w, r.h, window_,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), module_, createParam);
 }
 
@@ -173,28 +173,12 @@ bool EditorSession::build(HWND window, bool own)
 void EditorSession::createControls()
 {
     HBITMAP bg = background_.get();
-    HWND graph = addControl("qv:EQGraph", nullptr, kGraphId, 17, 45, 471, 140, 0, graphSkin_.get());
+    HWND graph = addControl("qv:EQGraph", nullptr, kGraphId, layout::kGraph, 0, graphSkin_.get());
     graphRate_ = graphRateFor(model_->sampleRate());
     SendMessageA(graph, EQ_SETSAMPLERATE, static_cast<WPARAM>(graphRate_), 0);
 
-    struct Top {
-        int id;
-        const char* caption;
-        int x, w, normal, pressed;
-        DWORD style;
-        int focusLeft, focusRight;
-    };
-    static const Top kTops[] = {
-        {kBypassId, "Bypass", 16, 76, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0, 0, 0},
-        {kUndoId, "Undo", 95, 76, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0, 0, 0},
-        {kSetupId, "Setup A", 174, 61, SKIN_VST_RAW_SETUP, SKIN_VST_RAW_SETUP_DOWN, 0, 0, 1},
-        {kSetupArrowId, "", 235, 15, SKIN_VST_RAW_ARROW, SKIN_VST_RAW_ARROW_DOWN, PBS_ARROW, -2, 0},
-        {kResetId, "Reset", 253, 76, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0, 0, 0},
-        {kPresetsId, "Presets", 332, 76, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, PBS_ARROW, 0, 0},
-        {kHelpId, "Help", 411, 76, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0, 0, 0},
-    };
-    for (const Top& t : kTops) {
-        HWND b = addControl("qv:PushButton", t.caption, t.id, t.x, 16, t.w, 21, WS_TABSTOP | t.style, bg);
+    for (const TopButton& t : kTopButtons) {
+        HWND b = addControl("qv:PushButton", t.caption, t.id, t.rect, WS_TABSTOP | t.style, bg);
         buttonImages(b, t.normal, t.pressed);
         if (t.focusLeft || t.focusRight) {
             int adjust[4] = {t.focusLeft, 0, t.focusRight, 0};
@@ -207,23 +191,23 @@ void EditorSession::createControls()
     for (int c = 1; c <= 6; ++c)
         createBand(c);
 
-    HWND flat = addControl("qv:PushButton", "Flat", kFlatId, 20, 345, 50, 21, WS_TABSTOP, bg);
+    HWND flat = addControl("qv:PushButton", "Flat", kFlatId, layout::kFlat, WS_TABSTOP, bg);
     buttonImages(flat, SKIN_VST_RAW_FLAT, SKIN_VST_RAW_FLAT_DOWN);
-    HWND gain = addControl("qv:Edit", nullptr, controlId(0, kOffGain), 199, 344, 40, 21, WS_TABSTOP | 0x0086, bg);
+    HWND gain = addControl("qv:Edit", nullptr, controlId(0, kOffGain), layout::kOutGain, WS_TABSTOP | kFieldStyle, bg);
     SendMessageA(gain, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
     SendMessageA(gain, ED_SETSPRITE, reinterpret_cast<WPARAM>(sprite(SKIN_VST_RAW_EDIT)), 0);
     SendMessageA(gain, ED_SETSQUARELAW, 1, 0);
-    HWND slider = addControl("qv:Slider", nullptr, controlId(0, kOffSlider), 261, 347, 150, 20, WS_TABSTOP, bg);
+    HWND slider = addControl("qv:Slider", nullptr, controlId(0, kOffSlider), layout::kOutSlider, WS_TABSTOP, bg);
     SendMessageA(slider, SL_SETPAGESTEP, 10, 0);
     SendMessageA(slider, SL_SETTHUMB, reinterpret_cast<WPARAM>(sprite(SKIN_VST_RAW_THUMB)), 0);
 
     for (int m = 0; m < 2; ++m) {
-        HWND meter = addControl("qv:Meter", nullptr, kMeterLeftId + m, 432 + 30 * m, 210, 12, 144, 0x0009);
+        HWND meter = addControl("qv:Meter", nullptr, kMeterLeftId + m, layout::meter(m), kMeterStyle);
         SendMessageA(meter, MT_SETSPRITES, reinterpret_cast<WPARAM>(sprite(SKIN_VST_RAW_METER)),
                      reinterpret_cast<LPARAM>(sprite(SKIN_VST_RAW_METER_LIT)));
         SendMessageA(meter, MT_SETRANGE, static_cast<WPARAM>(-600), 0);
     }
-    HWND peak = addControl("qv:StaticText", "-Inf    -Inf", kPeakTextId, 427, 190, 52, 11, SS_CENTER | SS_NOTIFY, bg);
+    HWND peak = addControl("qv:StaticText", "-Inf    -Inf", kPeakTextId, layout::kReadout, SS_CENTER | SS_NOTIFY, bg);
     HGDIOBJ font = peakFont_ ? static_cast<HGDIOBJ>(peakFont_.get()) : GetStockObject(DEFAULT_GUI_FONT);
     SendMessageA(peak, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
 }
@@ -231,35 +215,37 @@ void EditorSession::createControls()
 void EditorSession::createBand(int column)
 {
     HBITMAP bg = background_.get();
-    const int y = 206 + 23 * (column - 1);
     char caption[4];
     std::snprintf(caption, sizeof caption, "%d", column);
-    HWND number = addControl("qv:PushButton", caption, controlId(column, kOffEnabled), 20, y, 24, 21, WS_TABSTOP, bg);
+    HWND number = addControl("qv:PushButton", caption, controlId(column, kOffEnabled), layout::bandNumber(column),
+                             WS_TABSTOP, bg);
     buttonImages(number, SKIN_VST_RAW_BAND, SKIN_VST_RAW_BAND_DOWN);
 
-    HWND type = addControl("qv:PushButton", nullptr, controlId(column, kOffType), 48, y, 27, 21, WS_TABSTOP, bg);
+    HWND type =
+        addControl("qv:PushButton", nullptr, controlId(column, kOffType), layout::bandType(column), WS_TABSTOP, bg);
     buttonImages(type, SKIN_VST_RAW_TYPE, SKIN_VST_RAW_TYPE_DOWN);
     SendMessageA(type, PB_SETICONKEY, 0xC0C0C0, 0);
     SendMessageA(type, PB_SETICON, SKIN_VST_BMP_TYPE_PEAK, 0);
     int typeFocus[4] = {0, 0, 1, 0};
     SendMessageA(type, PB_SETFOCUSRECT, reinterpret_cast<WPARAM>(typeFocus), 0);
 
-    HWND arrow =
-        addControl("qv:PushButton", "", controlId(column, kOffTypeArrow), 75, y, 15, 21, WS_TABSTOP | PBS_ARROW, bg);
+    HWND arrow = addControl("qv:PushButton", "", controlId(column, kOffTypeArrow), layout::bandArrow(column),
+                            WS_TABSTOP | PBS_ARROW, bg);
     buttonImages(arrow, SKIN_VST_RAW_ARROW, SKIN_VST_RAW_ARROW_DOWN);
     int arrowFocus[4] = {-2, 0, 0, 0};
     SendMessageA(arrow, PB_SETFOCUSRECT, reinterpret_cast<WPARAM>(arrowFocus), 0);
 
-    static const int kFieldX[3] = {94, 154, 199};
+    const layout::Rect fields[3] = {layout::bandFreq(column), layout::bandQ(column), layout::bandGain(column)};
     for (int f = 0; f < 3; ++f) {
-        HWND field = addControl("qv:Edit", nullptr, controlId(column, kOffFreq + f), kFieldX[f], y, 40, 21,
-                                WS_TABSTOP | 0x0086, bg);
+        HWND field =
+            addControl("qv:Edit", nullptr, controlId(column, kOffFreq + f), fields[f], WS_TABSTOP | kFieldStyle, bg);
         SendMessageA(field, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
         SendMessageA(field, ED_SETSPRITE, reinterpret_cast<WPARAM>(sprite(SKIN_VST_RAW_EDIT)), 0);
         if (f == 2)
             SendMessageA(field, ED_SETSQUARELAW, 1, 0);
     }
-    HWND slider = addControl("qv:Slider", nullptr, controlId(column, kOffSlider), 261, y + 3, 150, 20, WS_TABSTOP, bg);
+    HWND slider =
+        addControl("qv:Slider", nullptr, controlId(column, kOffSlider), layout::bandSlider(column), WS_TABSTOP, bg);
     SendMessageA(slider, SL_SETPAGESTEP, 10, 0);
     SendMessageA(slider, SL_SETTHUMB, reinterpret_cast<WPARAM>(sprite(SKIN_VST_RAW_THUMB)), 0);
 }
@@ -272,11 +258,12 @@ void EditorSession::createClipLamps()
     for (int c = 0; c < 2; ++c) {
         const int id = profile_.clipLampIds[c];
         // A dialog template brings its own lamps; they are moved into place.
+        const layout::Rect r = layout::clipLamp(c);
         HWND lamp = item(id);
         if (lamp)
-            SetWindowPos(lamp, nullptr, 432 + 30 * c, 201, 12, 9, SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(lamp, nullptr, r.x, r.y, r.w, r.h, SWP_NOZORDER | SWP_NOACTIVATE);
         else
-            lamp = addControl("STATIC", nullptr, id, 432 + 30 * c, 201, 12, 9, SS_BITMAP | SS_NOTIFY);
+            lamp = addControl("STATIC", nullptr, id, r, SS_BITMAP | SS_NOTIFY);
         SendMessageA(lamp, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(clipImages_[0].get()));
     }
 }
@@ -370,7 +357,7 @@ void EditorSession::enable(HWND control, bool on)
     }
 }
 
-void EditorSession::refreshColumn(int column, int mode, bool dragging, bool qMode)
+void EditorSession::refreshColumn(int column, Refresh request, bool qMode)
 {
     // The new texts, images and positions go in before the enable changes, so that a control that
     // changes in both ways is repainted once, showing both; the repaints at once come last.
@@ -382,24 +369,24 @@ void EditorSession::refreshColumn(int column, int mode, bool dragging, bool qMod
         const int32_t on = model_->value(paramIndex(kRowEnabled, column));
         const int32_t type = model_->value(paramIndex(kRowFilter, column));
         const BandRecord* band = model_->bandRecord(column);
-        selected = dragging && band && band->selected != 0.0f;
+        selected = request.dragging() && band && band->selected != 0.0f;
         enabled = on != 0;
         hasGain = enabled && type >= kPeakDip && type <= kHighShelf;
 
         const int numberId = controlId(column, kOffEnabled);
-        if (refreshesField(mode, numberId, kOffEnabled, selected, qMode))
+        if (refreshesField(request, numberId, kOffEnabled, selected, qMode))
             SendMessageA(item(numberId), PB_SETCHECK, static_cast<WPARAM>(on), 0);
         const int typeId = controlId(column, kOffType);
-        if (refreshesField(mode, typeId, kOffType, selected, qMode))
+        if (refreshesField(request, typeId, kOffType, selected, qMode))
             SendMessageA(item(typeId), PB_SETICON, static_cast<WPARAM>(typeImage(type)), 0);
         const int freqId = controlId(column, kOffFreq);
-        if (refreshesField(mode, freqId, kOffFreq, selected, qMode)) {
+        if (refreshesField(request, freqId, kOffFreq, selected, qMode)) {
             std::snprintf(text, sizeof text, "%ld", static_cast<long>(getFromControl(freqId)));
             freqNow = item(freqId);
             setText(freqNow, text);
         }
         const int qId = controlId(column, kOffQ);
-        if (refreshesField(mode, qId, kOffQ, selected, qMode)) {
+        if (refreshesField(request, qId, kOffQ, selected, qMode)) {
             formatTenths(getFromControl(qId), text, sizeof text);
             setText(item(qId), text);
         }
@@ -407,12 +394,12 @@ void EditorSession::refreshColumn(int column, int mode, bool dragging, bool qMod
     const int gainId = controlId(column, kOffGain);
     const int32_t gain = getFromControl(gainId);
     formatTenths(gain, text, sizeof text);
-    if (refreshesField(mode, gainId, kOffGain, selected, qMode)) {
+    if (refreshesField(request, gainId, kOffGain, selected, qMode)) {
         gainNow = item(gainId);
         setText(gainNow, text);
     }
     const int sliderId = controlId(column, kOffSlider);
-    if (refreshesField(mode, sliderId, kOffSlider, selected, qMode)) {
+    if (refreshesField(request, sliderId, kOffSlider, selected, qMode)) {
         SendMessageA(item(sliderId), SL_SETPOS, static_cast<WPARAM>(gain), 0);
         gainNow = item(gainId);
         setText(gainNow, text);
@@ -427,17 +414,17 @@ void EditorSession::refreshColumn(int column, int mode, bool dragging, bool qMod
     repaintNow(gainNow);
 }
 
-void EditorSession::refreshControls(int mode)
+void EditorSession::refreshControls(Refresh request)
 {
     if (closed())
         return;
     model_->designDisplay();
-    const bool dragging = mode == kRefreshDrag || mode == kRefreshDragQ;
-    const bool qMode = GetKeyState(VK_SHIFT) < 0 || mode == kRefreshDragQ;
+    const bool qMode = GetKeyState(VK_SHIFT) < 0 || request.kind == Refresh::kDragQ;
     for (int c = 0; c < kColumns; ++c)
-        refreshColumn(c, mode, dragging, qMode);
+        refreshColumn(c, request, qMode);
     HWND graph = item(kGraphId);
-    if (mode == kRefreshAll) {
+    const bool all = request.kind == Refresh::kAll;
+    if (all) {
         // A host may set its rate while the editor is open.
         const int rate = graphRateFor(model_->sampleRate());
         if (rate != graphRate_) {
@@ -447,9 +434,9 @@ void EditorSession::refreshControls(int mode)
     }
     SendMessageA(graph, EQ_SETBANDS, reinterpret_cast<WPARAM>(model_->bandRecord(1)), 6);
     InvalidateRect(graph, nullptr, FALSE);
-    if (dragging)
+    if (request.dragging())
         UpdateWindow(graph);
-    if (mode == kRefreshAll)
+    if (all)
         InvalidateRect(item(controlId(0, kOffGain)), nullptr, FALSE);
 }
 
@@ -464,11 +451,6 @@ void EditorSession::modelDisconnecting()
 {
     if (store_)
         model_->setCurrentPreset(store_->getCurrent());
-}
-
-void EditorSession::onNotice(int code)
-{
-    refreshControls(code == kNoticeSettingsLoaded ? kRefreshAll : kRefreshNotice);
 }
 
 void EditorSession::refreshMeters()

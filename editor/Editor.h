@@ -1,5 +1,5 @@
 #pragma once
-// The equalizer's editor: the controls on the 506 x 411 background, wired to an EqualizerModel.
+// The equalizer's editor: the controls on its background (EditorLayout.h), wired to an EqualizerModel.
 //
 // Two kinds of host window:
 // - its own window: open(parent) creates a "qvEqualizerWindowClass" child of the host's frame, whose
@@ -7,9 +7,9 @@
 // - a dialog: attach(dialog) builds the controls inside an existing window (the property page's
 //   dialog 106, with its two static clip lamps); the dialog procedure passes each message to
 //   handleMessage first and returns its result when it says handled. Call attach from
-//   WM_INITDIALOG and detach (or close) from WM_DESTROY. A filter notice (WM_COMMAND 32700 from
-//   no control) is handled there too (onNotice). The editor registers no notification window with
-//   the filter; the page does that around attach and detach, and sets nothing else.
+//   WM_INITDIALOG and detach (or close) from WM_DESTROY. The editor knows nothing of the filter:
+//   the page registers the dialog for the filter's notices around attach and detach, and turns each
+//   notice into an onNotice request.
 //
 // open and attach read the current preset id from the model and set its editor-open flag; close
 // writes the id back and clears the flag.
@@ -26,6 +26,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "EditorLayout.h"
 #include "EditorLogic.h"
 #include "EditorProfile.h"
 #include "EqualizerModel.h"
@@ -41,7 +42,7 @@ public:
     Editor(const Editor&) = delete;
     Editor& operator=(const Editor&) = delete;
 
-    // Own window inside `parent`; null on failure. The window is 506 x 411 at 0,0.
+    // Own window inside `parent`; null on failure. The window is kWidth x kHeight at 0,0.
     HWND open(HWND parent);
     // Controls inside an existing window (a dialog); false on failure.
     bool attach(HWND window);
@@ -50,7 +51,6 @@ public:
     void detach() { close(); }
 
     HWND window() const;
-    bool isOpen() const { return window() != nullptr; }
 
     // The host window's messages. True when the editor handled it, with the result in *result.
     bool handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
@@ -62,12 +62,16 @@ public:
     // and goes back to the old one, as at open and close.
     void modelConnected();
     void modelDisconnecting();
-    // A filter notice: code 100 refreshes everything, any other code the enable states and graph.
-    void onNotice(int code);
+    // What a change behind the editor's back asks of it: everything again after new settings, the
+    // enable states and graph after a new format. Ignored while the model's editor-open flag is off.
+    enum class Notice {
+        kSettingsReplaced,
+        kFormatChanged
+    };
+    void onNotice(Notice notice);
 
-    static constexpr int kWidth = 506;
-    static constexpr int kHeight = 411;
-    static constexpr unsigned kNoticeCommand = kNoticeCommandId;
+    static constexpr int kWidth = layout::kEditorW;
+    static constexpr int kHeight = layout::kEditorH;
 
 private:
     std::shared_ptr<EditorSession> session_;

@@ -14,7 +14,7 @@ const char kEditorWindowClass[] = "qvEqualizerWindowClass";
 
 namespace {
 
-int g_editors;  // user-interface thread only, like every window
+int gEditors;  // user-interface thread only, like every window
 
 LRESULT CALLBACK editorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -35,7 +35,7 @@ LRESULT CALLBACK editorWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 
 bool acquireEditorClasses(HINSTANCE module)
 {
-    if (g_editors == 0) {
+    if (gEditors == 0) {
         InitCommonControls();
         WNDCLASSA wc{};
         wc.lpfnWndProc = editorWindowProc;
@@ -48,13 +48,13 @@ bool acquireEditorClasses(HINSTANCE module)
         // A page may have registered the control classes already; that is no failure.
         RegisterSkinClasses(module);
     }
-    ++g_editors;
+    ++gEditors;
     return true;
 }
 
 void releaseEditorClasses(HINSTANCE module)
 {
-    if (g_editors == 0 || --g_editors > 0)
+    if (gEditors == 0 || --gEditors > 0)
         return;
     UnregisterClassA(kEditorWindowClass, module);
     UnregisterSkinClasses(module);

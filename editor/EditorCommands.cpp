@@ -70,7 +70,7 @@ bool EditorSession::handle(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRE
         drawBackground(reinterpret_cast<HDC>(wParam));
         return true;
     case WM_RBUTTONDOWN:
-        if (GET_Y_LPARAM(lParam) < 377)
+        if (GET_Y_LPARAM(lParam) < layout::kBackgroundPopupTop)
             return false;
         onBackgroundRightClick(lParam);
         return true;
@@ -82,6 +82,14 @@ bool EditorSession::handle(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRE
     case kPresetDataRequest:
         onDataRequest(reinterpret_cast<char**>(wParam));
         return true;
+    default:
+        return onControlNotice(message, wParam, lParam);
+    }
+}
+
+bool EditorSession::onControlNotice(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
     case PBN_RCLICK: {
         const ControlSlot slot = controlSlot(static_cast<int>(wParam));
         if (slot.valid() && slot.column > 0 && slot.offset == kOffEnabled)
@@ -122,10 +130,6 @@ bool EditorSession::handle(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRE
 
 bool EditorSession::onCommand(int id, int code, HWND control)
 {
-    if (id == kNoticeCommandId && !control) {
-        onNotice(code);
-        return true;
-    }
     if (code == static_cast<int>(EDN_CHANGE_CODE)) {
         onEntry(id, control);
         return true;
@@ -203,8 +207,8 @@ void EditorSession::onButton(int id, int code)
         setFromControl(id, type >= kHighpass || type < 0 ? kPeakDip : type + 1);
         const int qId = controlId(slot.column, kOffQ);
         setFromControl(qId, getFromControl(qId));  // clamped to the new type's range
-        refreshControls(id);
-        refreshControls(qId);
+        refreshControls(Refresh::control(id));
+        refreshControls(Refresh::control(qId));
     }
 }
 
@@ -220,7 +224,7 @@ void EditorSession::onEntry(int id, HWND control)
             snapshot();
         setFromControl(id, value);
         // A gain entry refreshes through its slider, which rewrites the field as well.
-        refreshControls(slot.offset == kOffGain ? controlId(slot.column, kOffSlider) : kRefreshDrag);
+        refreshControls(slot.offset == kOffGain ? Refresh::control(controlId(slot.column, kOffSlider)) : kRefreshDrag);
     }
     if (control && IsWindow(control))
         SendMessageA(control, ED_ACKCHANGE, 0, 0);
@@ -234,13 +238,13 @@ void EditorSession::onStep(int id, int step)
     // Step 0 follows every entry and focus loss: the field is rewritten, nothing is stored again
     // (and the host hears of no change).
     if (step == 0) {
-        refreshControls(slot.offset == kOffGain ? controlId(slot.column, kOffSlider) : id);
+        refreshControls(Refresh::control(slot.offset == kOffGain ? controlId(slot.column, kOffSlider) : id));
         return;
     }
     taggedSnapshot(id);
     const int64_t next = static_cast<int64_t>(getFromControl(id)) + step;
     setFromControl(id, next > INT32_MAX ? INT32_MAX : next < INT32_MIN ? INT32_MIN : static_cast<int32_t>(next));
-    refreshControls(slot.offset == kOffGain ? controlId(slot.column, kOffSlider) : id);
+    refreshControls(Refresh::control(slot.offset == kOffGain ? controlId(slot.column, kOffSlider) : id));
 }
 
 void EditorSession::onSlider(HWND slider, int value)
@@ -250,7 +254,7 @@ void EditorSession::onSlider(HWND slider, int value)
         return;
     taggedSnapshot(id);
     setFromControl(id, value);
-    refreshControls(id);
+    refreshControls(Refresh::control(id));
 }
 
 void EditorSession::onSliderReset(int id)
@@ -259,7 +263,7 @@ void EditorSession::onSliderReset(int id)
         return;
     snapshot();
     setFromControl(id, 0);
-    refreshControls(id);
+    refreshControls(Refresh::control(id));
     SendMessageA(item(id), SL_SETPOS, 0, 1);
 }
 
@@ -288,7 +292,7 @@ void EditorSession::onGraphToggle(int band)
     snapshot();
     const int id = controlId(band, kOffEnabled);
     setFromControl(id, getFromControl(id) ? 0 : 1);
-    refreshControls(id);
+    refreshControls(Refresh::control(id));
 }
 
 void EditorSession::onTick()
@@ -341,7 +345,7 @@ void EditorSession::drawBackground(HDC dc)
         return;
     SelectedPalette palette(dc, palette_.get());
     SelectedObject bitmap(memory.get(), background_.get());
-    BitBlt(dc, 0, 0, kEditorWidth, kEditorHeight, memory.get(), 0, 0, SRCCOPY);
+    BitBlt(dc, 0, 0, layout::kEditorW, layout::kEditorH, memory.get(), 0, 0, SRCCOPY);
 }
 
 void EditorSession::onDataRequest(char** out)
@@ -508,18 +512,18 @@ void EditorSession::presetsMenu()
     Menu menu(CreatePopupMenu());
     if (!menu || !store_)
         return;
-    AppendMenuA(menu.get(), MF_STRING, kCmdAddPreset, "Add Preset...");
-    AppendMenuA(menu.get(), MF_STRING, kCmdPresetManager, "Preset Manager...");
+    AppendMenuA(menu.get(), MF_STRING, kAddPresetCommand, "Add Preset...");
+    AppendMenuA(menu.get(), MF_STRING, kPresetManagerCommand, "Preset Manager...");
     store_->addMenuItems(menu.get());
     int command = trackMenu(menu.get(), item(kPresetsId), nullptr);
     if (closed() || command <= 0)
         return;
     Modal modal(*this);  // the dialogs and the update question below run their own loops
-    if (command == kCmdPresetManager) {
+    if (command == kPresetManagerCommand) {
         command = runPresetManager(*store_);
         if (closed())
             return;
-    } else if (command == kCmdAddPreset) {
+    } else if (command == kAddPresetCommand) {
         store_->addPreset();
         if (closed())
             return;
@@ -536,8 +540,8 @@ void EditorSession::presetsMenu()
 
 void EditorSession::applyData(const char* data)
 {
-    const DataValues d = readDataValues(data);
-    for (int i = 0; i < d.fields; ++i)
+    const DataFields d = readDataText(data);
+    for (int i = 0; i < d.count; ++i)
         if (d.present[i])
             setFromControl(dataControlId(i), d.values[i]);
 }

@@ -1,7 +1,7 @@
 #include "EditorProfile.h"
 
 #include "ClassIds.h"
-#include "EditorLogic.h"
+#include "EditorTables.h"
 #include "resources/skin_ids.h"
 
 namespace qv {
@@ -11,33 +11,33 @@ constexpr char kPageClassKey[] = "SOFTWARE\\Classes\\CLSID\\" QV_PROPERTY_PAGE_C
 }  // namespace
 
 const EditorProfile kVstEditorProfile = {
-    SKIN_VST_BMP_BACKGROUND,
-    SKIN_VST_BMP_GRAPH,
-    SKIN_VST_BMP_CLIP_OFF,
-    SKIN_VST_BMP_CLIP_HELD,
-    SKIN_VST_BMP_CLIP_ACTIVE,
-    0,
-    {10600, 10601},
-    1,
-    {true, true, false, false},
-    kInitialProgramBands,
-    HelpSource::kRegistry,
-    nullptr,
+    SKIN_VST_BMP_BACKGROUND,     // backgroundBitmap
+    SKIN_VST_BMP_GRAPH,          // graphBitmap
+    SKIN_VST_BMP_CLIP_OFF,       // clipOffBitmap
+    SKIN_VST_BMP_CLIP_HELD,      // clipHeldBitmap
+    SKIN_VST_BMP_CLIP_ACTIVE,    // clipActiveBitmap
+    0,                           // spriteShift
+    {10600, 10601},              // clipLampIds
+    1,                           // timerId
+    {true, true, false, false},  // undo: dismissedMenu, editCommit, setupClick, taggedGestures
+    kInitialProgramBands,        // bandDefaults
+    HelpSource::kRegistry,       // help
+    nullptr,                     // alternativePresetKey
 };
 
 const EditorProfile kDirectShowEditorProfile = {
-    SKIN_DS_BMP_BACKGROUND,
-    SKIN_DS_BMP_GRAPH,
-    SKIN_DS_BMP_CLIP_OFF,
-    SKIN_DS_BMP_CLIP_HELD,
-    SKIN_DS_BMP_CLIP_ACTIVE,
-    SKIN_VST_RAW_FIRST - SKIN_DS_RAW_FIRST,
-    {1020, 1021},
-    0,
-    {false, false, true, true},
-    kResetBands,
-    HelpSource::kModulePath,
-    kPageClassKey,
+    SKIN_DS_BMP_BACKGROUND,                  // backgroundBitmap
+    SKIN_DS_BMP_GRAPH,                       // graphBitmap
+    SKIN_DS_BMP_CLIP_OFF,                    // clipOffBitmap
+    SKIN_DS_BMP_CLIP_HELD,                   // clipHeldBitmap
+    SKIN_DS_BMP_CLIP_ACTIVE,                 // clipActiveBitmap
+    SKIN_VST_RAW_FIRST - SKIN_DS_RAW_FIRST,  // spriteShift
+    {1020, 1021},                            // clipLampIds
+    0,                                       // timerId
+    {false, false, true, true},              // undo: dismissedMenu, editCommit, setupClick, taggedGestures
+    kResetBands,                             // bandDefaults
+    HelpSource::kModulePath,                 // help
+    kPageClassKey,                           // alternativePresetKey
 };
 
 }  // namespace qv

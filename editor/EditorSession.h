@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "EditorLayout.h"
 #include "EditorLogic.h"
 #include "EditorProfile.h"
 #include "EqualizerModel.h"
@@ -32,9 +33,8 @@ public:
     bool firstTickPending() const { return firstTickPending_; }
 
     bool handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
-    void refreshControls(int mode);
+    void refreshControls(Refresh request);
     void refreshMeters();
-    void onNotice(int code);
     void modelConnected();
     void modelDisconnecting();
 
@@ -50,7 +50,7 @@ private:
     };
 
     // ---- building (Editor.cpp) ----
-    HWND addControl(const char* cls, const char* caption, int id, int x, int y, int w, int h, DWORD bits,
+    HWND addControl(const char* cls, const char* caption, int id, layout::Rect r, DWORD bits,
                     HBITMAP createParam = nullptr);
     const uint8_t* sprite(int vstId) const;
     void buttonImages(HWND button, int normal, int pressed);
@@ -67,10 +67,11 @@ private:
     void setText(HWND control, const char* text);
     void repaintNow(HWND control);  // what waits for a paint is painted now (not while building)
     void enable(HWND control, bool on);
-    void refreshColumn(int column, int mode, bool dragging, bool qMode);
+    void refreshColumn(int column, Refresh request, bool qMode);
 
     // ---- messages (EditorCommands.cpp) ----
     bool onCommand(int id, int code, HWND control);
+    bool onControlNotice(UINT message, WPARAM wParam, LPARAM lParam);  // the skinned controls' own messages
     void onButton(int id, int code);
     void onEntry(int id, HWND control);
     void onStep(int id, int step);

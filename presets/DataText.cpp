@@ -23,30 +23,69 @@ bool formatDataText(const ParameterRecord& record, char* out, std::size_t size)
     return true;
 }
 
-int parseDataText(const char* text, int32_t values[kDataValueCount])
+namespace {
+
+const char* skipSpaces(const char* p)
 {
+    while (*p == ' ')
+        ++p;
+    return p;
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+DataFields readDataText(const char* text)
+{
+    DataFields d;
     if (text == nullptr || *text == '\0')
-        return 0;
-    int count = 0;
+        return d;
+    d.wholeNumbers = true;
     const char* field = text;
-    while (count < kDataValueCount) {
-        values[count++] = leadingInteger(field);
+    for (;;) {
+        const char* p = field;
+        while (*p == ' ' || *p == '\t')
+            ++p;
+        if (*p == '-' || *p == '+')
+            ++p;
+        const bool present = isDigit(*p);
+        if (d.count < kDataValueCount) {
+            d.present[d.count] = present;
+            d.values[d.count] = present ? leadingInteger(field) : 0;
+            ++d.count;
+        }
+        ++d.total;
+        // Strict form: spaces, a sign, digits, spaces.
+        p = skipSpaces(field);
+        if (*p == '-' || *p == '+')
+            ++p;
+        const char* digits = p;
+        while (isDigit(*p))
+            ++p;
+        p = skipSpaces(p);
+        if (p == digits || (*p != ',' && *p != '\0'))
+            d.wholeNumbers = false;
         while (*field != ',' && *field != '\0')
             ++field;
         if (*field == '\0')
             break;
         ++field;
     }
-    return count;
+    return d;
 }
 
 int applyDataText(const char* text, ParameterRecord& record)
 {
-    int32_t values[kDataValueCount];
-    int count = parseDataText(text, values);
-    for (int i = 0; i < count; ++i)
-        record.values[dataParamIndex(i)] = values[i];
-    return count;
+    const DataFields d = readDataText(text);
+    int applied = 0;
+    for (int i = 0; i < d.count; ++i) {
+        if (d.present[i]) {
+            record.values[dataParamIndex(i)] = d.values[i];
+            ++applied;
+        }
+    }
+    return applied;
 }
 
 }  // namespace qv

@@ -20,13 +20,21 @@ constexpr int dataParamIndex(int i) { return i == 0 ? kOutputGainIndex : paramIn
 // buffer is too small, and then out holds an empty text.
 bool formatDataText(const ParameterRecord& record, char* out, std::size_t size);
 
-// Reads a Data text: each value is the leading integer of its field (0 if none, saturated at the
-// int32 limits) and the next field starts after the next comma. Stores at most 31 values in
-// Data order and returns how many fields the text had, up to 31; an empty text has none.
-int parseDataText(const char* text, int32_t values[kDataValueCount]);
+// What a Data text holds. Each field runs to the next comma and its value is the field's leading
+// integer (saturated at the int32 limits). A field without digits (after blanks and a sign) is
+// absent: the parameter it stands for stays as it is. A trailing comma opens an empty last field,
+// so "1," has two fields, the second absent.
+struct DataFields {
+    int32_t values[kDataValueCount] = {};  // 0 where absent
+    bool present[kDataValueCount] = {};
+    int count = 0;              // fields read, up to 31; an empty text has none
+    int total = 0;              // fields of the whole text, beyond 31 too
+    bool wholeNumbers = false;  // every field is a number with nothing but spaces around it
+};
+DataFields readDataText(const char* text);
 
-// Applies the values of a Data text to a record, field by field; fields the text lacks stay as they
-// are. Returns the number of fields applied. No clamping: that is the caller's path.
+// Applies the present values of a Data text to a record; the others stay as they are. Returns the
+// number of values applied. No clamping: that is the caller's path.
 int applyDataText(const char* text, ParameterRecord& record);
 
 }  // namespace qv

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "PresetResources.h"
 #include "PresetText.h"
 
 namespace qv {
@@ -24,7 +25,11 @@ int PresetList::indexOfId(int32_t commandId) const
 
 PresetRecord* PresetList::findById(int32_t commandId) const { return at(indexOfId(commandId)); }
 
-bool isFixedCommandId(int32_t id) { return id == 5000 || id == 5001 || id == 10500 || id == 10501; }
+bool isFixedCommandId(int32_t id)
+{
+    return id == IDC_MOVE_TO_ROOT || id == IDC_MOVE_TO_NEW_BANK || id == kPresetManagerCommand ||
+           id == kAddPresetCommand;
+}
 
 int32_t commandIdAfter(int32_t largest)
 {

@@ -13,6 +13,11 @@ namespace qv {
 constexpr int32_t kFirstPresetId = 3501;
 constexpr int32_t kPresetVersion = 3;  // version of presets made or updated here
 
+// The presets menu's own commands.
+constexpr int32_t kPresetManagerCommand = 10500;
+constexpr int32_t kAddPresetCommand = 10501;
+constexpr int32_t kUpdatePresetCommand = 1503;
+
 // Whether a fixed command of the presets menu or of the Preset Manager's move menu uses this id, so
 // that no preset may take it: a preset with such an id would run that command instead of loading.
 bool isFixedCommandId(int32_t id);

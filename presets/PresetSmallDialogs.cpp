@@ -59,6 +59,23 @@ void addPreset(HWND dialog, PresetStore& store)
     EndDialog(dialog, 1);
 }
 
+// What the add and rename dialogs share: OK runs `ok`, Cancel ends with 0, closing with 1.
+INT_PTR okCancelClose(HWND dialog, UINT message, WPARAM wParam, void (*ok)(HWND, PresetStore&))
+{
+    if (message == WM_COMMAND) {
+        if (LOWORD(wParam) == IDOK)
+            ok(dialog, *storeOf(dialog));
+        if (LOWORD(wParam) == IDCANCEL)
+            EndDialog(dialog, 0);
+        return TRUE;
+    }
+    if (message == WM_CLOSE) {
+        EndDialog(dialog, 1);
+        return TRUE;
+    }
+    return FALSE;
+}
+
 INT_PTR CALLBACK addProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -72,17 +89,9 @@ INT_PTR CALLBACK addProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
         fillBankCombo(store, GetDlgItem(dialog, IDC_PRESET_BANK));
         return TRUE;
     }
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK)
-            addPreset(dialog, *storeOf(dialog));
-        if (LOWORD(wParam) == IDCANCEL)
-            EndDialog(dialog, 0);
-        return TRUE;
-    case WM_CLOSE:
-        EndDialog(dialog, 1);
-        return TRUE;
+    default:
+        return okCancelClose(dialog, message, wParam, addPreset);
     }
-    return FALSE;
 }
 
 void renameSelection(HWND dialog, PresetStore& store)
@@ -129,17 +138,9 @@ INT_PTR CALLBACK renameProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         }
         return TRUE;
     }
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK)
-            renameSelection(dialog, *storeOf(dialog));
-        if (LOWORD(wParam) == IDCANCEL)
-            EndDialog(dialog, 0);
-        return TRUE;
-    case WM_CLOSE:
-        EndDialog(dialog, 1);
-        return TRUE;
+    default:
+        return okCancelClose(dialog, message, wParam, renameSelection);
     }
-    return FALSE;
 }
 
 struct NewBankState {

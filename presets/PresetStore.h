@@ -19,7 +19,6 @@ namespace qv {
 constexpr UINT kPresetDataRequest = 10900;
 constexpr std::size_t kPresetDataBufferSize = 1024;
 
-constexpr int32_t kUpdatePresetCommand = 1503;
 constexpr char kPresetFileName[] = "qvEqualizerR3.ini";
 constexpr char kPluginName[] = "qv:Equalizer";
 constexpr const char* kPluginKey = kEqualizerClassKey;

@@ -4,6 +4,7 @@
 
 #include <atomic>
 
+#include "EditorLayout.h"
 #include "VstInterface.h"
 
 namespace qv {
@@ -17,7 +18,7 @@ public:
     EffectEditor(const EffectEditor&) = delete;
     EffectEditor& operator=(const EffectEditor&) = delete;
 
-    // The rectangle of the editor window (top 0, left 0, bottom 411, right 506).
+    // The rectangle of the editor window: top 0, left 0, and the editor's size.
     virtual bool getRect(vst::ERect** rect);
     virtual bool open(void* parentWindow) = 0;
     virtual void close() = 0;
@@ -32,7 +33,7 @@ public:
 
 protected:
     EqualizerEffect& effect_;
-    vst::ERect rect_{0, 0, 411, 506};
+    vst::ERect rect_{0, 0, layout::kEditorH, layout::kEditorW};
     std::atomic<bool> updatePending_{false};
 };
 

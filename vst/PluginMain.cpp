@@ -8,15 +8,15 @@
 #include "WindowEditor.h"
 
 namespace {
-HINSTANCE g_module;
+HINSTANCE gModule;
 }
 
-HINSTANCE qvModuleHandle() { return g_module; }
+HINSTANCE qvModuleHandle() { return gModule; }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
     if (reason == DLL_PROCESS_ATTACH) {
-        g_module = instance;
+        gModule = instance;
         DisableThreadLibraryCalls(instance);
     }
     return TRUE;

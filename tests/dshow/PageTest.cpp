@@ -277,3 +277,28 @@ TEST(PropertyPage, ReleasedFromInsideItsEditorsModalLoops)
         EXPECT_EQ(p.editorOpen(), 0);
     }
 }
+
+TEST(PropertyPage, TheFiltersNoticesRefreshTheEditor)
+{
+    Page p;
+    ASSERT_NE(p.control, nullptr);
+    ASSERT_EQ(p.connect(), S_OK);
+    ASSERT_EQ(p.activate(), S_OK);
+    HWND dialog = pageDialog(p.parent);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(p.control->SetFrequency(2, 1234), S_OK);
+    ASSERT_EQ(p.control->SetEnabled(3, 0), S_OK);
+    char text[32] = {};
+    GetDlgItemTextA(dialog, 1202, text, sizeof text);
+    ASSERT_STRNE(text, "1234");
+    // A new format: enable states and graph only.
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(32700, 0), 0);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 1301)));
+    GetDlgItemTextA(dialog, 1202, text, sizeof text);
+    EXPECT_STRNE(text, "1234");
+    // Loaded settings: everything.
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(32700, 100), 0);
+    GetDlgItemTextA(dialog, 1202, text, sizeof text);
+    EXPECT_STREQ(text, "1234");
+    EXPECT_EQ(p.page->Deactivate(), S_OK);
+}

@@ -12,7 +12,7 @@ namespace {
 
 const char kPlugin[] = "Zorvath qvEqualizer R3.dll";
 
-Answer* g_answer;
+Answer* gAnswer;
 
 BOOL CALLBACK findDialog(HWND w, LPARAM out)
 {
@@ -27,7 +27,7 @@ BOOL CALLBACK findDialog(HWND w, LPARAM out)
 
 void CALLBACK answerTimer(HWND, UINT, UINT_PTR, DWORD)
 {
-    Answer* a = g_answer;
+    Answer* a = gAnswer;
     if (!a || a->done)
         return;
     if (a->menu) {
@@ -210,12 +210,12 @@ void EditorHost::enter(int fieldId, const char* text, bool escape)
 
 void EditorHost::answerDuring(Answer& answer, const std::function<void()>& action)
 {
-    g_answer = &answer;
+    gAnswer = &answer;
     const UINT_PTR timer = SetTimer(nullptr, 0, 40, answerTimer);
     action();
     pump();
     KillTimer(nullptr, timer);
-    g_answer = nullptr;
+    gAnswer = nullptr;
 }
 
 std::vector<std::string> EditorHost::withMenu(const std::function<void()>& action, std::vector<UINT> keys)

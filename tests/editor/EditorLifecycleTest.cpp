@@ -72,11 +72,11 @@ struct Steps {
     size_t next = 0;
     DWORD start = 0;
 };
-Steps* g_steps;
+Steps* gSteps;
 
 void CALLBACK stepTimer(HWND, UINT, UINT_PTR, DWORD)
 {
-    Steps* s = g_steps;
+    Steps* s = gSteps;
     while (s && s->next < s->steps.size() && GetTickCount() - s->start >= s->steps[s->next].first)
         s->steps[s->next++].second();  // may re-enter: next is advanced first
 }
@@ -84,7 +84,7 @@ void CALLBACK stepTimer(HWND, UINT, UINT_PTR, DWORD)
 void runWithSteps(const std::function<void()>& action, Steps steps)
 {
     steps.start = GetTickCount();
-    g_steps = &steps;
+    gSteps = &steps;
     const UINT_PTR timer = SetTimer(nullptr, 0, 20, stepTimer);
     action();
     const DWORD end = GetTickCount() + 1500;
@@ -95,7 +95,7 @@ void runWithSteps(const std::function<void()>& action, Steps steps)
         Sleep(10);
     }
     KillTimer(nullptr, timer);
-    g_steps = nullptr;
+    gSteps = nullptr;
 }
 
 void pressKeys(const char* windowClass, std::vector<UINT> keys)
@@ -141,12 +141,12 @@ void pressButton(HWND editor, int id)
 
 // ---- counting what the plug-in draws: its imports of the blit calls, replaced ----------------------
 
-int g_blits;
-decltype(&BitBlt) g_bitBlt;
+int gBlits;
+decltype(&BitBlt) gBitBlt;
 BOOL WINAPI countedBitBlt(HDC d, int x, int y, int w, int h, HDC s, int sx, int sy, DWORD rop)
 {
-    ++g_blits;
-    return g_bitBlt(d, x, y, w, h, s, sx, sy, rop);
+    ++gBlits;
+    return gBitBlt(d, x, y, w, h, s, sx, sy, rop);
 }
 
 bool replaceImport(HMODULE module, const char* function, void* replacement, void** original)
@@ -389,9 +389,9 @@ TEST(EditorIdle, ASilentEditorDrawsNothingAndMetersDrawWhenTheLevelMoves)
     ASSERT_TRUE(h.ok());
     HMODULE plugin = GetModuleHandleA(kPlugin);
     ASSERT_TRUE(
-        replaceImport(plugin, "BitBlt", reinterpret_cast<void*>(&countedBitBlt), reinterpret_cast<void**>(&g_bitBlt)));
+        replaceImport(plugin, "BitBlt", reinterpret_cast<void*>(&countedBitBlt), reinterpret_cast<void**>(&gBitBlt)));
     h.pump(400);  // the first ticks settle the meters
-    g_blits = 0;
+    gBlits = 0;
     int paints = 0;
     const DWORD end = GetTickCount() + 2000;
     while (GetTickCount() < end) {
@@ -404,7 +404,7 @@ TEST(EditorIdle, ASilentEditorDrawsNothingAndMetersDrawWhenTheLevelMoves)
         h.host().dispatch(effEditIdle);
         Sleep(10);
     }
-    EXPECT_EQ(g_blits, 0);
+    EXPECT_EQ(gBlits, 0);
     EXPECT_EQ(paints, 0);
     const std::string silent = h.text(20032);
 
@@ -416,8 +416,8 @@ TEST(EditorIdle, ASilentEditorDrawsNothingAndMetersDrawWhenTheLevelMoves)
     float* outputs[2] = {out0.data(), out1.data()};
     h.effect()->processReplacing(h.effect(), inputs, outputs, 512);
     h.pump(200);
-    EXPECT_GT(g_blits, 0);
+    EXPECT_GT(gBlits, 0);
     EXPECT_NE(h.text(20032), silent);
     EXPECT_EQ(h.text(20032).substr(0, 4), "-6.0");
-    replaceImport(plugin, "BitBlt", reinterpret_cast<void*>(g_bitBlt), nullptr);
+    replaceImport(plugin, "BitBlt", reinterpret_cast<void*>(gBitBlt), nullptr);
 }

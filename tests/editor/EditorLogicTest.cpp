@@ -104,11 +104,11 @@ TEST(EditorLogic, NumbersAsTheFieldsAndMetersShowThem)
     EXPECT_EQ(truncateToInt(1e20f), std::numeric_limits<int32_t>::max());
 }
 
-TEST(EditorLogic, RefreshRewritesOnlyWhatTheModeNames)
+TEST(EditorLogic, RefreshRewritesOnlyWhatTheRequestNames)
 {
     // Gain fields follow their slider except when refreshed by name.
     EXPECT_FALSE(refreshesField(kRefreshAll, 1204, kOffGain, false, false));
-    EXPECT_TRUE(refreshesField(1204, 1204, kOffGain, false, false));
+    EXPECT_TRUE(refreshesField(Refresh::control(1204), 1204, kOffGain, false, false));
     EXPECT_TRUE(refreshesField(kRefreshAll, 1205, kOffSlider, false, false));
     // A drag rewrites the dragged band's frequency and gain; a wheel step or Shift its Q.
     EXPECT_TRUE(refreshesField(kRefreshDrag, 1202, kOffFreq, true, false));
@@ -118,30 +118,7 @@ TEST(EditorLogic, RefreshRewritesOnlyWhatTheModeNames)
     EXPECT_FALSE(refreshesField(kRefreshDragQ, 1205, kOffSlider, true, true));
     // A filter's notice touches no field.
     for (int offset = kOffEnabled; offset <= kOffSlider; ++offset)
-        EXPECT_FALSE(refreshesField(kRefreshNotice, 1300 + offset, offset, false, false)) << offset;
-}
-
-TEST(EditorLogic, DataTextsApplyWhatTheyHold)
-{
-    DataValues d = readDataValues("10,1,0,250,7,-30");
-    EXPECT_EQ(d.fields, 6);
-    EXPECT_TRUE(d.present[5]);
-    EXPECT_EQ(d.values[5], -30);
-    d = readDataValues("x, 5,,abc,-");
-    EXPECT_EQ(d.fields, 5);
-    EXPECT_FALSE(d.present[0]);
-    EXPECT_TRUE(d.present[1]);
-    EXPECT_EQ(d.values[1], 5);
-    EXPECT_FALSE(d.present[2] || d.present[3] || d.present[4]);
-    EXPECT_EQ(readDataValues("").fields, 0);
-    EXPECT_EQ(readDataValues(nullptr).fields, 0);
-    std::string many;
-    for (int i = 0; i < 40; ++i)
-        many += std::to_string(i) + ",";
-    d = readDataValues(many.c_str());
-    EXPECT_EQ(d.fields, 31);
-    EXPECT_EQ(d.values[30], 30);
-    EXPECT_EQ(readDataValues("99999999999").values[0], std::numeric_limits<int32_t>::max());
+        EXPECT_FALSE(refreshesField(kRefreshStates, 1300 + offset, offset, false, false)) << offset;
 }
 
 TEST(EditorLogic, MenusAndTables)
@@ -153,9 +130,6 @@ TEST(EditorLogic, MenusAndTables)
     EXPECT_EQ(rangeMenuPosition(40), 0);
     EXPECT_EQ(rangeMenuPosition(5), 3);
     EXPECT_EQ(rangeMenuPosition(30), -1);
-    EXPECT_TRUE(presetIdFitsMenu(65535));
-    for (int32_t id : {0, -1, 65536, 65536 + 10500, 10500, 10501, 1503})
-        EXPECT_FALSE(presetIdFitsMenu(id)) << id;
     // The DirectShow band defaults are the Reset table with its Q by type.
     for (int b = 0; b < 6; ++b) {
         EXPECT_EQ(kResetBands[b].type, kResetTable[b + 1].type);

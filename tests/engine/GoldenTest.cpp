@@ -4,17 +4,12 @@
 #include <cstring>
 
 #include "Golden.h"
+#include "WholeFile.h"
 
 TEST(Golden, EveryBuildReproducesTheStoredBits)
 {
     std::vector<uint8_t> data;
-    FILE* f = std::fopen(QV_GOLDEN_FILE, "rb");
-    ASSERT_NE(f, nullptr) << "missing " << QV_GOLDEN_FILE;
-    uint8_t buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        data.insert(data.end(), buf, buf + n);
-    std::fclose(f);
+    ASSERT_TRUE(qv::readWholeFile(QV_GOLDEN_FILE, data)) << "missing " << QV_GOLDEN_FILE;
 
     std::vector<GoldenCase> stored;
     ASSERT_TRUE(parseGolden(data, stored));

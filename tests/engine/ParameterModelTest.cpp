@@ -221,14 +221,14 @@ TEST(ReplaceSetup, ClampsEachQByTheRecordsOwnType)
 }
 
 namespace {
-int g_updates;
-void countUpdate(void*) { ++g_updates; }
+int gUpdates;
+void countUpdate(void*) { ++gUpdates; }
 }  // namespace
 
 TEST(Notifications, EveryWriteTellsTheEditorAndSetsDirty)
 {
     EqualizerEngine e;
-    g_updates = 0;
+    gUpdates = 0;
     e.setUpdateHook(countUpdate, nullptr);
     e.designCoefficients();
     e.takeDirty();
@@ -238,5 +238,5 @@ TEST(Notifications, EveryWriteTellsTheEditorAndSetsDirty)
     EXPECT_TRUE(e.takeDirty());
     e.undo();
     EXPECT_TRUE(e.takeDirty());
-    EXPECT_EQ(g_updates, 3);
+    EXPECT_EQ(gUpdates, 3);
 }

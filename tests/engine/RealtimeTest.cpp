@@ -15,14 +15,14 @@
 using namespace qv;
 
 namespace {
-std::atomic<long> g_allocations{0};
-std::atomic<bool> g_counting{false};
+std::atomic<long> gAllocations{0};
+std::atomic<bool> gCounting{false};
 }  // namespace
 
 void* operator new(size_t size)
 {
-    if (g_counting.load(std::memory_order_relaxed))
-        g_allocations.fetch_add(1, std::memory_order_relaxed);
+    if (gCounting.load(std::memory_order_relaxed))
+        gAllocations.fetch_add(1, std::memory_order_relaxed);
     if (void* p = std::malloc(size ? size : 1))
         return p;
     throw std::bad_alloc();
@@ -44,8 +44,8 @@ TEST(Realtime, ProcessingAllocatesNothing)
     float* out[2] = {l.data(), r.data()};
     const ParameterRecord snapshot = e.workingSetup();
 
-    g_allocations = 0;
-    g_counting = true;
+    gAllocations = 0;
+    gCounting = true;
     e.processReplacing(in, out, 4096);  // includes the lazy design
     e.setValue(30, -50);
     e.process(in, out, 4096);
@@ -54,8 +54,8 @@ TEST(Realtime, ProcessingAllocatesNothing)
     e.processInterleaved(inter.data(), &frames, 2, snapshot, true);
     e.setBypass(1);
     e.processReplacing(in, out, 4096);
-    g_counting = false;
-    EXPECT_EQ(g_allocations.load(), 0);
+    gCounting = false;
+    EXPECT_EQ(gAllocations.load(), 0);
 }
 
 TEST(Realtime, AudioThreadAndEditorThreadShareTheEngine)

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include "WholeFile.h"
+
 namespace qvtest {
 
 namespace {
@@ -296,18 +298,7 @@ bool chooseFolder(const Program& program, const std::string& title, const std::s
     return !IsWindow(chooser);
 }
 
-std::vector<char> readFile(const std::string& path)
-{
-    std::vector<char> data;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buffer[65536];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-            data.insert(data.end(), buffer, buffer + n);
-        std::fclose(f);
-    }
-    return data;
-}
+std::vector<char> readFile(const std::string& path) { return qv::wholeFile(path); }
 
 bool writeFile(const std::string& path, const std::string& data)
 {

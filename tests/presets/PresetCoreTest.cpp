@@ -61,29 +61,58 @@ TEST(DataText, ExtremeValuesRoundTrip)
 
 TEST(DataText, HostileTextsReadSafely)
 {
-    int32_t v[kDataValueCount];
-    EXPECT_EQ(parseDataText("", v), 0);
-    EXPECT_EQ(parseDataText(nullptr, v), 0);
-    EXPECT_EQ(parseDataText("abc", v), 1);
-    EXPECT_EQ(v[0], 0);
-    EXPECT_EQ(parseDataText("12x,-7,,99999999999999,-99999999999999, 5", v), 6);
-    EXPECT_EQ(v[0], 12);
-    EXPECT_EQ(v[1], -7);
-    EXPECT_EQ(v[2], 0);
-    EXPECT_EQ(v[3], INT32_MAX);
-    EXPECT_EQ(v[4], INT32_MIN);
-    EXPECT_EQ(v[5], 5);
+    EXPECT_EQ(readDataText("").count, 0);
+    EXPECT_EQ(readDataText(nullptr).count, 0);
+    DataFields d = readDataText("abc");
+    EXPECT_EQ(d.count, 1);
+    EXPECT_FALSE(d.present[0]);
+    EXPECT_EQ(d.values[0], 0);
+    d = readDataText("12x,-7,,99999999999999,-99999999999999, 5");
+    EXPECT_EQ(d.count, 6);
+    EXPECT_EQ(d.values[0], 12);
+    EXPECT_EQ(d.values[1], -7);
+    EXPECT_EQ(d.values[2], 0);
+    EXPECT_EQ(d.values[3], INT32_MAX);
+    EXPECT_EQ(d.values[4], INT32_MIN);
+    EXPECT_EQ(d.values[5], 5);
+    EXPECT_FALSE(d.present[2]);
+    EXPECT_FALSE(d.wholeNumbers);
     std::string many;
     for (int i = 0; i < 100; ++i)
         many += std::to_string(i) + ",";
-    EXPECT_EQ(parseDataText(many.c_str(), v), 31);
-    EXPECT_EQ(v[30], 30);
-    // Fields a short text lacks leave the record as it was.
+    d = readDataText(many.c_str());
+    EXPECT_EQ(d.count, 31);
+    EXPECT_EQ(d.values[30], 30);
+    EXPECT_EQ(d.total, 101);  // the trailing comma opens one more, empty field
+    // Fields a short text lacks, or holds no number in, leave the record as it was.
     ParameterRecord record = kDefaultParameters;
     EXPECT_EQ(applyDataText("-60,0", record), 2);
     EXPECT_EQ(record.values[kOutputGainIndex], -60);
     EXPECT_EQ(record.values[paramIndex(kRowEnabled, 1)], 0);
     EXPECT_EQ(record.values[paramIndex(kRowFilter, 1)], kDefaultParameters.values[paramIndex(kRowFilter, 1)]);
+    record = kDefaultParameters;
+    EXPECT_EQ(applyDataText("x, 5,,abc,-", record), 1);
+    EXPECT_EQ(record.values[kOutputGainIndex], kDefaultParameters.values[kOutputGainIndex]);
+    EXPECT_EQ(record.values[paramIndex(kRowEnabled, 1)], 5);
+    EXPECT_EQ(record.values[paramIndex(kRowFreq, 1)], kDefaultParameters.values[paramIndex(kRowFreq, 1)]);
+}
+
+TEST(DataText, ATrailingCommaOpensAnEmptyField)
+{
+    // The editor's reader once saw one field here and the preset code's two; the second is absent.
+    DataFields d = readDataText("1,");
+    EXPECT_EQ(d.count, 2);
+    EXPECT_TRUE(d.present[0]);
+    EXPECT_FALSE(d.present[1]);
+    EXPECT_FALSE(d.wholeNumbers);
+    ParameterRecord record = kDefaultParameters;
+    EXPECT_EQ(applyDataText("1,", record), 1);
+    EXPECT_EQ(record.values[paramIndex(kRowEnabled, 1)], kDefaultParameters.values[paramIndex(kRowEnabled, 1)]);
+    d = readDataText(" 1, -2 ,+3");
+    EXPECT_TRUE(d.wholeNumbers);
+    EXPECT_EQ(d.values[1], -2);
+    for (const char* loose : {"1,2,x", "1,,2", "1 2", "- 5"})
+        EXPECT_FALSE(readDataText(loose).wholeNumbers) << loose;
 }
 
 TEST(PresetText, LeadingIntegerAndNames)

@@ -5,8 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <vector>
+
+#include "WholeFile.h"
 
 namespace qvtest {
 
@@ -107,10 +108,8 @@ std::unique_ptr<qv::PresetStore> PresetEnv::openStore()
 
 std::string readFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    const std::vector<char> bytes = qv::wholeFile(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 void writeFile(const std::string& path, const std::string& bytes)

@@ -17,7 +17,7 @@ class FontCaches : public ::testing::Environment {
 public:
     void TearDown() override { releaseFontCaches(); }
 };
-const auto* const g_fontCaches = ::testing::AddGlobalTestEnvironment(new FontCaches);
+const auto* const gFontCaches = ::testing::AddGlobalTestEnvironment(new FontCaches);
 
 double luminance(double r, double g, double b)
 {

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "WholeFile.h"
+
 namespace {
 
 struct ExpectedBitmap {
@@ -109,16 +111,7 @@ HMODULE SkinResources::ds_ = nullptr;
 // The committed file, read from the source tree (Wine maps the Unix root as drive Z:).
 std::vector<unsigned char> skinFile(const char* name)
 {
-    std::string path = std::string("Z:") + QV_SOURCE_DIR + "/resources/skin/" + name;
-    std::vector<unsigned char> data;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        unsigned char buf[65536];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-            data.insert(data.end(), buf, buf + n);
-        std::fclose(f);
-    }
-    return data;
+    return qv::wholeFile<unsigned char>(std::string("Z:") + QV_SOURCE_DIR + "/resources/skin/" + name);
 }
 
 void checkBitmap(const std::vector<unsigned char>& res, HMODULE module, const ExpectedBitmap& s, int id)

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "WavFile.h"
+#include "WholeFile.h"
 
 using namespace qv;
 
@@ -89,18 +90,7 @@ ProcessResult qvrender(const std::string& args)
 
 std::string path(const char* name) { return std::string(kDir) + "\\" + name; }
 
-std::vector<uint8_t> readAll(const std::string& file)
-{
-    std::vector<uint8_t> data;
-    if (FILE* f = std::fopen(file.c_str(), "rb")) {
-        uint8_t buf[65536];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-            data.insert(data.end(), buf, buf + n);
-        std::fclose(f);
-    }
-    return data;
-}
+std::vector<uint8_t> readAll(const std::string& file) { return wholeFile<uint8_t>(file); }
 
 void writeAll(const std::string& file, const std::vector<uint8_t>& data)
 {

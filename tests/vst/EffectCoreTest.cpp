@@ -16,13 +16,13 @@ struct Call {
     void* ptr;
     float opt;
 };
-std::vector<Call> g_calls;
+std::vector<Call> gCalls;
 
 VstIntPtr QV_VSTCALL recordingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
 {
     if (opcode == audioMasterVersion)
         return 2400;
-    g_calls.push_back({opcode, index, value, ptr, opt});
+    gCalls.push_back({opcode, index, value, ptr, opt});
     return 0;
 }
 
@@ -39,7 +39,7 @@ EffectEditor* makeCounting(EqualizerEffect& effect) { return new CountingEditor(
 
 class Core : public ::testing::Test {
 protected:
-    void SetUp() override { g_calls.clear(); }
+    void SetUp() override { gCalls.clear(); }
     CountingEditor& editor() { return static_cast<CountingEditor&>(*effect.editor()); }
     // One idle round as a host runs it; returns how many refreshes it caused.
     int idle()
@@ -63,24 +63,24 @@ TEST_F(Core, HostWritesRefreshTheEditorOnceAtTheNextIdle)
     e->setParameter(e, 31, 0.25f);
     EXPECT_EQ(idle(), 1);  // two writes, one refresh
     EXPECT_EQ(idle(), 0);
-    EXPECT_TRUE(g_calls.empty());  // the host's own writes are never reported back to it
+    EXPECT_TRUE(gCalls.empty());  // the host's own writes are never reported back to it
 }
 
 TEST_F(Core, OnlyTheEditorsChangesAreReportedAsAutomation)
 {
     effect.setValueAutomated(29, 60);
-    ASSERT_EQ(g_calls.size(), 1u);
-    EXPECT_EQ(g_calls[0].opcode, audioMasterAutomate);
-    EXPECT_EQ(g_calls[0].index, 29);
-    EXPECT_EQ(g_calls[0].value, 0);
-    EXPECT_EQ(g_calls[0].ptr, nullptr);
-    EXPECT_EQ(g_calls[0].opt, valueToNormalized(29, 60));
+    ASSERT_EQ(gCalls.size(), 1u);
+    EXPECT_EQ(gCalls[0].opcode, audioMasterAutomate);
+    EXPECT_EQ(gCalls[0].index, 29);
+    EXPECT_EQ(gCalls[0].value, 0);
+    EXPECT_EQ(gCalls[0].ptr, nullptr);
+    EXPECT_EQ(gCalls[0].opt, valueToNormalized(29, 60));
     effect.setValueAutomated(29, 999);  // clamped first, then reported as stored
-    ASSERT_EQ(g_calls.size(), 2u);
-    EXPECT_EQ(g_calls[1].opt, valueToNormalized(29, 180));
+    ASSERT_EQ(gCalls.size(), 2u);
+    EXPECT_EQ(gCalls[1].opt, valueToNormalized(29, 180));
 
     // Whole changes re-apply the values and refresh the editor without telling the host.
-    g_calls.clear();
+    gCalls.clear();
     idle();
     EqualizerEngine& engine = effect.engine();
     engine.snapshotForUndo(-2);
@@ -90,7 +90,7 @@ TEST_F(Core, OnlyTheEditorsChangesAreReportedAsAutomation)
     EXPECT_EQ(idle(), 1);
     effect.dispatch(effSetProgram, 0, 0, nullptr, 0.0f);
     EXPECT_EQ(idle(), 1);
-    EXPECT_TRUE(g_calls.empty());
+    EXPECT_TRUE(gCalls.empty());
 }
 
 TEST_F(Core, SwitchingOnClearsTheClipCountersOffKeepsThem)

@@ -11,13 +11,16 @@
 #include "ParameterModel.h"
 #include "WindowPicture.h"
 #include "controls/Skin.h"
+#include "editor/EditorIds.h"
+#include "editor/EditorLayout.h"
+#include "editor/EditorTables.h"
 #include "resources/skin_ids.h"
 
 using namespace qv;
 
 namespace {
 
-constexpr int kPanelW = 506, kPanelH = 411, kGap = 8;
+constexpr int kPanelW = layout::kEditorW, kPanelH = layout::kEditorH, kGap = 8;
 
 HINSTANCE gInstance;
 HBITMAP gBackground, gGraphSkin;
@@ -46,10 +49,9 @@ LRESULT CALLBACK panelProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
     return DefWindowProcA(w, msg, wp, lp);
 }
 
-HWND make(HWND parent, const char* cls, const char* caption, int id, int x, int y, int cx, int cy, DWORD bits,
-          HBITMAP background)
+HWND make(HWND parent, const char* cls, const char* caption, int id, layout::Rect r, DWORD bits, HBITMAP background)
 {
-    return CreateWindowExA(0, cls, caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | bits, x, y, cx, cy, parent,
+    return CreateWindowExA(0, cls, caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | bits, r.x, r.y, r.w, r.h, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), gInstance, background);
 }
 
@@ -98,58 +100,43 @@ void buildPanel(Panel& p, const BandSetting* settings, int outputGain)
 {
     HWND w = p.window;
     designBands(p, settings);
-    p.graph = make(w, "qv:EQGraph", nullptr, 20000, 17, 45, 471, 140, 0, gGraphSkin);
+    p.graph = make(w, "qv:EQGraph", nullptr, kGraphId, layout::kGraph, 0, gGraphSkin);
     SendMessageA(p.graph, EQ_SETSAMPLERATE, 44100, 0);
     SendMessageA(p.graph, EQ_SETBANDS, reinterpret_cast<WPARAM>(&p.bands[1]), 6);
-    struct Top {
-        int id;
-        const char* caption;
-        int x, w, normal, pressed;
-        DWORD style;
-    } tops[] = {
-        {20010, "Bypass", 16, 76, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0},
-        {20011, "Undo", 95, 76, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0},
-        {20012, "Setup A", 174, 61, SKIN_VST_RAW_SETUP, SKIN_VST_RAW_SETUP_DOWN, 0},
-        {20013, "", 235, 15, SKIN_VST_RAW_ARROW, SKIN_VST_RAW_ARROW_DOWN, PBS_ARROW},
-        {20014, "Reset", 253, 76, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0},
-        {20015, "Presets", 332, 76, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, PBS_ARROW},
-        {20016, "Help", 411, 76, SKIN_VST_RAW_BUTTON, SKIN_VST_RAW_BUTTON_DOWN, 0},
-    };
-    for (const Top& t : tops) {
-        HWND b = make(w, "qv:PushButton", t.caption, t.id, t.x, 16, t.w, 21, t.style, gBackground);
+    for (const TopButton& t : kTopButtons) {
+        HWND b = make(w, "qv:PushButton", t.caption, t.id, t.rect, t.style, gBackground);
         buttonSprites(b, t.normal, t.pressed);
-        if (t.id == 20012) {
-            int adjust[4] = {0, 0, 1, 0};
-            SendMessageA(b, PB_SETFOCUSRECT, reinterpret_cast<WPARAM>(adjust), 0);
-        } else if (t.id == 20013) {
-            int adjust[4] = {-2, 0, 0, 0};
+        if (t.focusLeft || t.focusRight) {
+            int adjust[4] = {t.focusLeft, 0, t.focusRight, 0};
             SendMessageA(b, PB_SETFOCUSRECT, reinterpret_cast<WPARAM>(adjust), 0);
         }
     }
     const uint8_t* editFace = sprite(SKIN_VST_RAW_EDIT);
     const uint8_t* thumb = sprite(SKIN_VST_RAW_THUMB);
     for (int col = 0; col <= 6; ++col) {
-        const int base = 1000 + 100 * col;
-        const int y = col == 0 ? 344 : 206 + 23 * (col - 1);
         if (col > 0) {
             const BandSetting& b = settings[col - 1];
             char caption[4];
             snprintf(caption, sizeof(caption), "%d", col);
-            HWND num = make(w, "qv:PushButton", caption, base, 20, y, 24, 21, 0, gBackground);
+            HWND num =
+                make(w, "qv:PushButton", caption, controlId(col, kOffEnabled), layout::bandNumber(col), 0, gBackground);
             buttonSprites(num, SKIN_VST_RAW_BAND, SKIN_VST_RAW_BAND_DOWN);
             SendMessageA(num, PB_SETCHECK, b.enabled, 1);
-            HWND type = make(w, "qv:PushButton", nullptr, base + 1, 48, y, 27, 21, 0, gBackground);
+            HWND type =
+                make(w, "qv:PushButton", nullptr, controlId(col, kOffType), layout::bandType(col), 0, gBackground);
             buttonSprites(type, SKIN_VST_RAW_TYPE, SKIN_VST_RAW_TYPE_DOWN);
             SendMessageA(type, PB_SETICONKEY, 0xC0C0C0, 0);
             SendMessageA(type, PB_SETICON, kTypeIcons[b.type], 1);
             int adjustType[4] = {0, 0, 1, 0};
             SendMessageA(type, PB_SETFOCUSRECT, reinterpret_cast<WPARAM>(adjustType), 0);
-            HWND arrow = make(w, "qv:PushButton", "", base + 6, 75, y, 15, 21, PBS_ARROW, gBackground);
+            HWND arrow = make(w, "qv:PushButton", "", controlId(col, kOffTypeArrow), layout::bandArrow(col), PBS_ARROW,
+                              gBackground);
             buttonSprites(arrow, SKIN_VST_RAW_ARROW, SKIN_VST_RAW_ARROW_DOWN);
             int adjustArrow[4] = {-2, 0, 0, 0};
             SendMessageA(arrow, PB_SETFOCUSRECT, reinterpret_cast<WPARAM>(adjustArrow), 0);
-            HWND f = make(w, "qv:Edit", nullptr, base + 2, 94, y, 40, 21, 0x0086, gBackground);
-            HWND q = make(w, "qv:Edit", nullptr, base + 3, 154, y, 40, 21, 0x0086, gBackground);
+            HWND f =
+                make(w, "qv:Edit", nullptr, controlId(col, kOffFreq), layout::bandFreq(col), kFieldStyle, gBackground);
+            HWND q = make(w, "qv:Edit", nullptr, controlId(col, kOffQ), layout::bandQ(col), kFieldStyle, gBackground);
             for (HWND e : {f, q}) {
                 SendMessageA(e, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
                 SendMessageA(e, ED_SETSPRITE, reinterpret_cast<WPARAM>(editFace), 0);
@@ -163,14 +150,16 @@ void buildPanel(Panel& p, const BandSetting* settings, int outputGain)
                 EnableWindow(q, FALSE);
             }
         } else {
-            HWND flat = make(w, "qv:PushButton", "Flat", 20022, 20, 345, 50, 21, 0, gBackground);
+            HWND flat = make(w, "qv:PushButton", "Flat", kFlatId, layout::kFlat, 0, gBackground);
             buttonSprites(flat, SKIN_VST_RAW_FLAT, SKIN_VST_RAW_FLAT_DOWN);
         }
         const int gain = col == 0 ? outputGain : settings[col - 1].gain;
-        HWND g = make(w, "qv:Edit", nullptr, base + 4, 199, y, 40, 21, 0x0086, gBackground);
+        HWND g = make(w, "qv:Edit", nullptr, controlId(col, kOffGain),
+                      col == 0 ? layout::kOutGain : layout::bandGain(col), kFieldStyle, gBackground);
         SendMessageA(g, ED_SETSPRITE, reinterpret_cast<WPARAM>(editFace), 0);
         text(g, "", gain, true);
-        HWND s = make(w, "qv:Slider", nullptr, base + 5, 261, y + 3, 150, 20, 0, gBackground);
+        HWND s = make(w, "qv:Slider", nullptr, controlId(col, kOffSlider),
+                      col == 0 ? layout::kOutSlider : layout::bandSlider(col), 0, gBackground);
         SendMessageA(s, SL_SETPAGESTEP, 10, 0);
         SendMessageA(s, SL_SETTHUMB, reinterpret_cast<WPARAM>(thumb), 0);
         SendMessageA(s, SL_SETRANGE, col == 0 ? -240 : -180, col == 0 ? 240 : 180);
@@ -181,17 +170,18 @@ void buildPanel(Panel& p, const BandSetting* settings, int outputGain)
         }
     }
     for (int m = 0; m < 2; ++m) {
-        HWND meter = make(w, "qv:Meter", nullptr, 20030 + m, 432 + 30 * m, 210, 12, 144, 0x0009, nullptr);
+        HWND meter = make(w, "qv:Meter", nullptr, kMeterLeftId + m, layout::meter(m), kMeterStyle, nullptr);
         SendMessageA(meter, MT_SETSPRITES, reinterpret_cast<WPARAM>(sprite(SKIN_VST_RAW_METER)),
                      reinterpret_cast<LPARAM>(sprite(SKIN_VST_RAW_METER_LIT)));
         SendMessageA(meter, MT_SETRANGE, static_cast<WPARAM>(-600), 0);
     }
-    HWND readout = make(w, "qv:StaticText", "-Inf    -Inf", 20032, 427, 190, 52, 11, 0, gBackground);
+    HWND readout = make(w, "qv:StaticText", "-Inf    -Inf", kPeakTextId, layout::kReadout, 0, gBackground);
     HFONT font = CreateFontA(12, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
     SendMessageA(readout, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
     for (int c = 0; c < 2; ++c) {
-        HWND clip = CreateWindowExA(0, "STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_BITMAP, 432 + 30 * c, 201, 12, 9,
-                                    w, reinterpret_cast<HMENU>(static_cast<INT_PTR>(10600 + c)), gInstance, nullptr);
+        const layout::Rect r = layout::clipLamp(c);
+        HWND clip = CreateWindowExA(0, "STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_BITMAP, r.x, r.y, r.w, r.h, w,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(10600 + c)), gInstance, nullptr);
         const int id = c == 0 ? SKIN_VST_BMP_CLIP_OFF : SKIN_VST_BMP_CLIP_HELD;
         SendMessageA(clip, STM_SETIMAGE, IMAGE_BITMAP,
                      reinterpret_cast<LPARAM>(LoadSkinBitmap(gInstance, id, nullptr)));

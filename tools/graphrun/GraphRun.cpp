@@ -150,168 +150,199 @@ WAVEFORMATEX connectedFormat(ISampleGrabber* grab)
     return format;
 }
 
-GraphRunResult run(const wchar_t* wavPath, const ParameterRecord* settings, const wchar_t* dll, bool restart,
-                   GraphSink* sink, HMODULE* module)
-{
-    GraphRunResult result;
-    Ptr<IGraphBuilder> graph;
-    HRESULT hr = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
-                                  reinterpret_cast<void**>(graph.put()));
-    if (FAILED(hr)) {
-        result.error = failure("creating the filter graph", hr);
-        return result;
-    }
+// The graph and its filters, from creation to release.
+struct Graph {
+    Ptr<IGraphBuilder> builder;
     Ptr<IBaseFilter> source, parser, eq, grabber, renderer;
+    Ptr<ISampleGrabber> grab;
+};
+
+// Creates the filters, adds them to the graph and gives the equalizer its settings.
+bool addFilters(Graph& g, const ParameterRecord* settings, const wchar_t* dll, HMODULE* module, std::string& error)
+{
+    HRESULT hr = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
+                                  reinterpret_cast<void**>(g.builder.put()));
+    if (FAILED(hr)) {
+        error = failure("creating the filter graph", hr);
+        return false;
+    }
     struct Step {
         const char* what;
         const CLSID* clsid;
         IBaseFilter** out;
         const wchar_t* name;
     } steps[] = {
-        {"creating File Source", &CLSID_AsyncReader, source.put(), L"Source"},
-        {"creating WAVE Parser", &kWaveParser, parser.put(), L"Parser"},
-        {"creating Sample Grabber", &kSampleGrabber, grabber.put(), L"Grabber"},
-        {"creating Null Renderer", &kNullRenderer, renderer.put(), L"Renderer"},
+        {"creating File Source", &CLSID_AsyncReader, g.source.put(), L"Source"},
+        {"creating WAVE Parser", &kWaveParser, g.parser.put(), L"Parser"},
+        {"creating Sample Grabber", &kSampleGrabber, g.grabber.put(), L"Grabber"},
+        {"creating Null Renderer", &kNullRenderer, g.renderer.put(), L"Renderer"},
     };
     for (const Step& s : steps) {
         hr =
             CoCreateInstance(*s.clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, reinterpret_cast<void**>(s.out));
         if (SUCCEEDED(hr))
-            hr = graph->AddFilter(*s.out, s.name);
+            hr = g.builder->AddFilter(*s.out, s.name);
         if (FAILED(hr)) {
-            result.error = failure(s.what, hr);
-            return result;
+            error = failure(s.what, hr);
+            return false;
         }
     }
-    hr = createFilter(dll, module, eq.put());
+    hr = createFilter(dll, module, g.eq.put());
     if (SUCCEEDED(hr))
-        hr = graph->AddFilter(eq.p, L"Equalizer");
+        hr = g.builder->AddFilter(g.eq.p, L"Equalizer");
     if (FAILED(hr)) {
-        result.error = failure("creating the equalizer filter", hr);
-        return result;
+        error = failure("creating the equalizer filter", hr);
+        return false;
     }
     if (settings) {
         Ptr<IEqualizerControl> control;
-        hr = eq->QueryInterface(IID_IEqualizerControl, reinterpret_cast<void**>(control.put()));
+        hr = g.eq->QueryInterface(IID_IEqualizerControl, reinterpret_cast<void**>(control.put()));
         if (SUCCEEDED(hr))
             hr = control->SetParameters(settings);
         if (FAILED(hr)) {
-            result.error = failure("applying the settings", hr);
-            return result;
+            error = failure("applying the settings", hr);
+            return false;
         }
     }
+    return true;
+}
+
+// Opens the file, hooks the collector to the grabber and connects the chain.
+bool connectChain(Graph& g, const wchar_t* wavPath, Collector& collector, std::string& error)
+{
     Ptr<IFileSourceFilter> file;
-    hr = source->QueryInterface(IID_IFileSourceFilter, reinterpret_cast<void**>(file.put()));
+    HRESULT hr = g.source->QueryInterface(IID_IFileSourceFilter, reinterpret_cast<void**>(file.put()));
     if (SUCCEEDED(hr))
         hr = file->Load(wavPath, nullptr);
     if (FAILED(hr)) {
-        result.error = failure("opening the WAV file", hr);
-        return result;
+        error = failure("opening the WAV file", hr);
+        return false;
     }
-    Collector collector(sink);
-    Ptr<ISampleGrabber> grab;
-    hr = grabber->QueryInterface(IID_ISampleGrabber, reinterpret_cast<void**>(grab.put()));
+    hr = g.grabber->QueryInterface(IID_ISampleGrabber, reinterpret_cast<void**>(g.grab.put()));
     if (SUCCEEDED(hr))
-        hr = grab->SetCallback(&collector, 1);
+        hr = g.grab->SetCallback(&collector, 1);
     if (FAILED(hr)) {
-        result.error = failure("setting up the Sample Grabber", hr);
-        return result;
+        error = failure("setting up the Sample Grabber", hr);
+        return false;
     }
     const struct {
         const char* what;
         IBaseFilter* from;
         IBaseFilter* to;
     } links[] = {
-        {"connecting source and parser", source.p, parser.p},
-        {"connecting parser and equalizer", parser.p, eq.p},
-        {"connecting equalizer and grabber", eq.p, grabber.p},
-        {"connecting grabber and renderer", grabber.p, renderer.p},
+        {"connecting source and parser", g.source.p, g.parser.p},
+        {"connecting parser and equalizer", g.parser.p, g.eq.p},
+        {"connecting equalizer and grabber", g.eq.p, g.grabber.p},
+        {"connecting grabber and renderer", g.grabber.p, g.renderer.p},
     };
     for (const auto& l : links) {
-        hr = connect(graph.p, l.from, l.to);
+        hr = connect(g.builder.p, l.from, l.to);
         if (FAILED(hr)) {
-            result.error = failure(l.what, hr);
-            return result;
+            error = failure(l.what, hr);
+            return false;
         }
     }
-    if (sink && !sink->begin(connectedFormat(grab.p), result.error))
-        return result;
-    Ptr<IMediaControl> control;
-    Ptr<IMediaEvent> events;
-    graph->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(control.put()));
-    graph->QueryInterface(IID_IMediaEvent, reinterpret_cast<void**>(events.put()));
-    if (!control.p || !events.p) {
-        result.error = "the graph has no media control";
-        return result;
+    return true;
+}
+
+// Runs until output arrives, stops, and seeks back to the start with the output so far dropped.
+bool runAndRewind(IMediaControl* control, IMediaSeeking* seeking, Collector& collector, std::string& error)
+{
+    if (!seeking) {
+        error = "the graph cannot seek";
+        return false;
     }
-    Ptr<IMediaSeeking> seeking;
-    LONGLONG duration = 0;
-    if (SUCCEEDED(graph->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(seeking.put()))) &&
-        SUCCEEDED(seeking->GetDuration(&duration)))
-        result.duration = duration;
-    // No reference clock: the renderer takes samples as fast as they come instead of in real time.
-    Ptr<IMediaFilter> timing;
-    if (SUCCEEDED(graph->QueryInterface(IID_IMediaFilter, reinterpret_cast<void**>(timing.put()))))
-        timing->SetSyncSource(nullptr);
-    if (restart) {
-        if (!seeking.p) {
-            result.error = "the graph cannot seek";
-            return result;
-        }
-        hr = control->Run();
-        if (FAILED(hr)) {
-            result.error = failure("running the graph", hr);
-            return result;
-        }
-        const bool arrived = WaitForSingleObject(collector.arrived(), 30000) == WAIT_OBJECT_0;
-        control->Stop();
-        if (!arrived) {
-            result.error = "no output arrived before the restart";
-            return result;
-        }
-        LONGLONG start = 0;
-        hr = seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
-        if (FAILED(hr)) {
-            result.error = failure("seeking back to the start", hr);
-            return result;
-        }
-        collector.take();
-    }
-    hr = control->Run();
+    HRESULT hr = control->Run();
     if (FAILED(hr)) {
-        result.error = failure("running the graph", hr);
-        return result;
+        error = failure("running the graph", hr);
+        return false;
     }
-    long code = 0;
-    // A stalled graph must not hang the caller: a minute without output ends the run.
+    const bool arrived = WaitForSingleObject(collector.arrived(), 30000) == WAIT_OBJECT_0;
+    control->Stop();
+    if (!arrived) {
+        error = "no output arrived before the restart";
+        return false;
+    }
+    LONGLONG start = 0;
+    hr = seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+    if (FAILED(hr)) {
+        error = failure("seeking back to the start", hr);
+        return false;
+    }
+    collector.take();
+    return true;
+}
+
+// Waits for the graph's end. A stalled graph must not hang the caller: a minute without output
+// ends the wait with VFW_E_TIMEOUT. False when the sink stopped the run (its error is set).
+bool waitForEnd(IMediaEvent* events, Collector& collector, GraphSink* sink, HRESULT& hr, long& code, std::string& error)
+{
     unsigned long seen = collector.deliveries();
     DWORD quiet = 0;
     for (;;) {
         const DWORD step = 250;
         hr = events->WaitForCompletion(step, &code);
         if (hr != E_ABORT)  // E_ABORT: the step passed without an event
-            break;
-        if (sink && !sink->poll(result.error)) {
-            control->Stop();
-            return result;
-        }
+            return true;
+        if (sink && !sink->poll(error))
+            return false;
         const unsigned long now = collector.deliveries();
         quiet = now == seen ? quiet + step : 0;
         seen = now;
         if (quiet >= 60000) {
             hr = VFW_E_TIMEOUT;
-            break;
+            return true;
         }
     }
+}
+
+GraphRunResult run(const wchar_t* wavPath, const ParameterRecord* settings, const wchar_t* dll, bool restart,
+                   GraphSink* sink, HMODULE* module)
+{
+    GraphRunResult result;
+    Graph g;
+    Collector collector(sink);
+    if (!addFilters(g, settings, dll, module, result.error) || !connectChain(g, wavPath, collector, result.error))
+        return result;
+    if (sink && !sink->begin(connectedFormat(g.grab.p), result.error))
+        return result;
+    Ptr<IMediaControl> control;
+    Ptr<IMediaEvent> events;
+    g.builder->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(control.put()));
+    g.builder->QueryInterface(IID_IMediaEvent, reinterpret_cast<void**>(events.put()));
+    if (!control.p || !events.p) {
+        result.error = "the graph has no media control";
+        return result;
+    }
+    Ptr<IMediaSeeking> seeking;
+    LONGLONG duration = 0;
+    if (SUCCEEDED(g.builder->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(seeking.put()))) &&
+        SUCCEEDED(seeking->GetDuration(&duration)))
+        result.duration = duration;
+    // No reference clock: the renderer takes samples as fast as they come instead of in real time.
+    Ptr<IMediaFilter> timing;
+    if (SUCCEEDED(g.builder->QueryInterface(IID_IMediaFilter, reinterpret_cast<void**>(timing.put()))))
+        timing->SetSyncSource(nullptr);
+    if (restart && !runAndRewind(control.p, seeking.p, collector, result.error))
+        return result;
+    HRESULT hr = control->Run();
+    if (FAILED(hr)) {
+        result.error = failure("running the graph", hr);
+        return result;
+    }
+    long code = 0;
+    const bool waited = waitForEnd(events.p, collector, sink, hr, code, result.error);
     control->Stop();
+    if (!waited)
+        return result;
     if (sink && SUCCEEDED(hr) && code == EC_COMPLETE && !sink->poll(result.error))
         return result;
     if (FAILED(hr) || code != EC_COMPLETE) {
         result.error = failure("running to completion", FAILED(hr) ? hr : static_cast<HRESULT>(code));
         return result;
     }
-    result.format = connectedFormat(grab.p);
-    grab->SetCallback(nullptr, 1);
+    result.format = connectedFormat(g.grab.p);
+    g.grab->SetCallback(nullptr, 1);
     result.data = collector.take();
     result.ok = true;
     return result;

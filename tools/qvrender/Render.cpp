@@ -235,6 +235,60 @@ bool streamAudio(InputFile& input, const WavLayout& layout, OutputFile& output, 
     return true;
 }
 
+// Loads the plug-in and starts it as a host does: open, the rate and block size, on, then the
+// settings the command line touched.
+bool startPlugin(PluginHost& host, const std::string& dll, uint32_t sampleRate, int blockSize,
+                 const RenderSettings& settings, std::string& error)
+{
+    if (!host.load(dll, error))
+        return false;
+    vst::AEffect* effect = host.effect();
+    host.dispatch(vst::effOpen);
+    host.dispatch(vst::effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
+    host.dispatch(vst::effSetBlockSize, 0, blockSize);
+    host.dispatch(vst::effMainsChanged, 0, 1);
+    for (int i = 0; i < kParamCount; ++i)
+        if (settings.touched[i])
+            effect->setParameter(effect, i, valueToNormalized(i, settings.record.values[i]));
+    return true;
+}
+
+// Interleaved samples through the plug-in's processReplacing, in place, a block at a time; a mono
+// file feeds both inputs and keeps the left output.
+class VstBlocks {
+public:
+    VstBlocks(vst::AEffect* effect, size_t block, int channels)
+        : effect_(effect), block_(block), channels_(channels), inL_(block), inR_(block), outL_(block), outR_(block)
+    {}
+
+    void process(float* samples, size_t n)
+    {
+        const int ch = channels_;
+        float* inputs[2] = {inL_.data(), inR_.data()};
+        float* outputs[2] = {outL_.data(), outR_.data()};
+        for (size_t at = 0; at < n; at += block_) {
+            const size_t m = n - at < block_ ? n - at : block_;
+            float* s = samples + at * ch;
+            for (size_t i = 0; i < m; ++i) {
+                inL_[i] = s[i * ch];
+                inR_[i] = ch == 2 ? s[i * ch + 1] : inL_[i];
+            }
+            effect_->processReplacing(effect_, inputs, outputs, static_cast<vst::VstInt32>(m));
+            for (size_t i = 0; i < m; ++i) {
+                s[i * ch] = outL_[i];
+                if (ch == 2)
+                    s[i * ch + 1] = outR_[i];
+            }
+        }
+    }
+
+private:
+    vst::AEffect* effect_;
+    size_t block_;
+    int channels_;
+    std::vector<float> inL_, inR_, outL_, outR_;
+};
+
 int renderVst(const RenderOptions& o)
 {
     std::string error;
@@ -247,16 +301,8 @@ int renderVst(const RenderOptions& o)
 
     PluginHost host;
     const std::string dll = o.dllPath.empty() ? besideThisProgram(kVstFileName) : o.dllPath;
-    if (!host.load(dll, error))
+    if (!startPlugin(host, dll, fmt.sampleRate, o.blockSize, settings, error))
         return fail(error);
-    vst::AEffect* effect = host.effect();
-    host.dispatch(vst::effOpen);
-    host.dispatch(vst::effSetSampleRate, 0, 0, nullptr, static_cast<float>(fmt.sampleRate));
-    host.dispatch(vst::effSetBlockSize, 0, o.blockSize);
-    host.dispatch(vst::effMainsChanged, 0, 1);
-    for (int i = 0; i < kParamCount; ++i)
-        if (settings.touched[i])
-            effect->setParameter(effect, i, valueToNormalized(i, settings.record.values[i]));
 
     printInput(o.input, layout);
     std::printf("plug-in: %s\n", dll.c_str());
@@ -266,30 +312,14 @@ int renderVst(const RenderOptions& o)
     if (!output.create(o.output, outputHeader(layout, layout.frames), error))
         return fail(error);
     const size_t block = static_cast<size_t>(o.blockSize);
-    const int ch = fmt.channels;
-    std::vector<float> inL(block), inR(block), outL(block), outR(block);
-    float* inputs[2] = {inL.data(), inR.data()};
-    float* outputs[2] = {outL.data(), outR.data()};
-    PeakMeter peaks(ch);
+    VstBlocks blocks(host.effect(), block, fmt.channels);
+    PeakMeter peaks(fmt.channels);
     Progress progress(layout.frames);
     uint64_t done = 0;
     const bool showingProgress = layout.frames > static_cast<uint64_t>(fmt.sampleRate) * 20;
     Stopwatch clock;
     const auto process = [&](float* samples, size_t n) {
-        for (size_t at = 0; at < n; at += block) {
-            const size_t m = n - at < block ? n - at : block;
-            float* s = samples + at * ch;
-            for (size_t i = 0; i < m; ++i) {
-                inL[i] = s[i * ch];
-                inR[i] = ch == 2 ? s[i * ch + 1] : inL[i];
-            }
-            effect->processReplacing(effect, inputs, outputs, static_cast<vst::VstInt32>(m));
-            for (size_t i = 0; i < m; ++i) {
-                s[i * ch] = outL[i];
-                if (ch == 2)
-                    s[i * ch + 1] = outR[i];
-            }
-        }
+        blocks.process(samples, n);
         peaks.addSamples(samples, n);
         done += n;
         if (showingProgress)

@@ -7,11 +7,11 @@ namespace {
 
 std::string windowsError(DWORD code) { return "Windows error " + std::to_string(code); }
 
-std::atomic<bool> g_interrupted{false};
+std::atomic<bool> gInterrupted{false};
 
 BOOL WINAPI onConsoleEvent(DWORD)
 {
-    g_interrupted = true;
+    gInterrupted = true;
     return TRUE;
 }
 
@@ -179,6 +179,6 @@ bool checkOutputPath(const std::string& input, const std::string& output, std::s
 
 void watchInterrupts() { SetConsoleCtrlHandler(onConsoleEvent, TRUE); }
 
-bool interrupted() { return g_interrupted; }
+bool interrupted() { return gInterrupted; }
 
 }  // namespace qv

@@ -108,119 +108,85 @@ const char* renderHelp()
 bool checkDataText(const std::string& text, std::string& error)
 {
     // Strict where the preset code is lenient: a typo on the command line must not become a zero.
-    int fields = 0;
-    const char* p = text.c_str();
-    for (;;) {
-        while (*p == ' ')
-            ++p;
-        if (*p == '-' || *p == '+')
-            ++p;
-        const char* digits = p;
-        while (*p >= '0' && *p <= '9')
-            ++p;
-        while (*p == ' ')
-            ++p;
-        if (p == digits || (*p != ',' && *p != '\0')) {
-            error = "\"" + text + "\" is not a list of whole numbers separated by commas";
-            return false;
-        }
-        ++fields;
-        if (*p == '\0')
-            break;
-        ++p;
+    const DataFields d = readDataText(text.c_str());
+    if (!d.wholeNumbers) {
+        error = "\"" + text + "\" is not a list of whole numbers separated by commas";
+        return false;
     }
-    if (fields != kDataValueCount) {
-        error = "a Data text has 31 numbers, this one has " + std::to_string(fields);
+    if (d.total != kDataValueCount) {
+        error = "a Data text has 31 numbers, this one has " + std::to_string(d.total);
         return false;
     }
     return true;
 }
 
-bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& o, std::string& error)
+namespace {
+
+bool takesValue(const std::string& option)
 {
-    std::vector<std::string> files;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto value = [&](const char* name) -> const char* {
-            if (i + 1 >= argc) {
-                error = std::string(name) + " needs a value";
-                return nullptr;
-            }
-            return argv[++i];
-        };
-        if (arg == "--dll") {
-            const char* v = value("--dll");
-            if (!v)
-                return false;
-            o.dllPath = v;
-        } else if (arg == "--param") {
-            const char* v = value("--param");
-            if (!v)
-                return false;
-            const char* eq = std::strchr(v, '=');
-            long index;
-            if (!eq || !parseInt(std::string(v, eq).c_str(), LONG_MIN, LONG_MAX, index)) {
-                error = "--param: expected INDEX=VALUE, got \"" + std::string(v) + "\"";
-                return false;
-            }
-            if (index < 0 || index >= kParamCount) {
-                error = "--param: parameter index " + std::to_string(index) + " is out of range (0..34)";
-                return false;
-            }
-            char* end = nullptr;
-            const float x = std::strtof(eq + 1, &end);
-            if (end == eq + 1 || *end != '\0' || !std::isfinite(x)) {
-                error = "--param: \"" + std::string(eq + 1) + "\" is not a number";
-                return false;
-            }
-            SettingArg setting;
-            setting.index = static_cast<int>(index);
-            setting.value = x;
-            o.settings.push_back(setting);
-        } else if (arg == "--data") {
-            const char* v = value("--data");
-            if (!v)
-                return false;
-            if (!checkDataText(v, error)) {
-                error = "--data: " + error;
-                return false;
-            }
-            o.settings.push_back(textSetting(SettingArg::Kind::Data, v));
-        } else if (arg == "--preset") {
-            const char* v = value("--preset");
-            if (!v)
-                return false;
-            o.settings.push_back(textSetting(SettingArg::Kind::Preset, v));
-        } else if (arg == "--preset-file") {
-            const char* v = value("--preset-file");
-            if (!v)
-                return false;
-            o.presetFile = v;
-        } else if (arg == "--list-presets") {
-            o.listPresets = true;
-        } else if (arg == "--help" || arg == "-h" || arg == "/?") {
-            o.help = true;
-        } else if (arg == "--block") {
-            const char* v = value("--block");
-            long n;
-            if (!v)
-                return false;
-            if (!parseInt(v, 1, 65536, n)) {
-                error = "--block: expected a number of frames from 1 to 65536";
-                return false;
-            }
-            o.blockSize = static_cast<int>(n);
-        } else if (arg == "--dshow") {
-            o.directShow = true;
-        } else if (arg == "--demo-signal") {
-            o.demoSignal = true;
-        } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
-            error = "unknown option " + arg;
-            return false;
-        } else {
-            files.push_back(arg);
-        }
+    for (const char* name : {"--dll", "--param", "--data", "--preset", "--preset-file", "--block"})
+        if (option == name)
+            return true;
+    return false;
+}
+
+// --param INDEX=X
+bool parseParam(const char* v, RenderOptions& o, std::string& error)
+{
+    const char* eq = std::strchr(v, '=');
+    long index;
+    if (!eq || !parseInt(std::string(v, eq).c_str(), LONG_MIN, LONG_MAX, index)) {
+        error = "--param: expected INDEX=VALUE, got \"" + std::string(v) + "\"";
+        return false;
     }
+    if (index < 0 || index >= kParamCount) {
+        error = "--param: parameter index " + std::to_string(index) + " is out of range (0..34)";
+        return false;
+    }
+    char* end = nullptr;
+    const float x = std::strtof(eq + 1, &end);
+    if (end == eq + 1 || *end != '\0' || !std::isfinite(x)) {
+        error = "--param: \"" + std::string(eq + 1) + "\" is not a number";
+        return false;
+    }
+    SettingArg setting;
+    setting.index = static_cast<int>(index);
+    setting.value = x;
+    o.settings.push_back(setting);
+    return true;
+}
+
+// An option that takes a value (takesValue), with the value.
+bool applyValueOption(const std::string& option, const char* v, RenderOptions& o, std::string& error)
+{
+    if (option == "--dll") {
+        o.dllPath = v;
+    } else if (option == "--param") {
+        return parseParam(v, o, error);
+    } else if (option == "--data") {
+        if (!checkDataText(v, error)) {
+            error = "--data: " + error;
+            return false;
+        }
+        o.settings.push_back(textSetting(SettingArg::Kind::Data, v));
+    } else if (option == "--preset") {
+        o.settings.push_back(textSetting(SettingArg::Kind::Preset, v));
+    } else if (option == "--preset-file") {
+        o.presetFile = v;
+    } else if (option == "--block") {
+        long n;
+        if (!parseInt(v, 1, 65536, n)) {
+            error = "--block: expected a number of frames from 1 to 65536";
+            return false;
+        }
+        o.blockSize = static_cast<int>(n);
+    }
+    return true;
+}
+
+// The file arguments, by what the command does.
+bool placeFiles(const std::vector<std::string>& files, RenderOptions& o, std::string& error)
+{
     if (o.help)
         return true;
     if (o.listPresets) {
@@ -245,6 +211,38 @@ bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& o, std
     o.input = files[0];
     o.output = files[1];
     return true;
+}
+
+}  // namespace
+
+bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& o, std::string& error)
+{
+    std::vector<std::string> files;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (takesValue(arg)) {
+            if (i + 1 >= argc) {
+                error = arg + " needs a value";
+                return false;
+            }
+            if (!applyValueOption(arg, argv[++i], o, error))
+                return false;
+        } else if (arg == "--list-presets") {
+            o.listPresets = true;
+        } else if (arg == "--help" || arg == "-h" || arg == "/?") {
+            o.help = true;
+        } else if (arg == "--dshow") {
+            o.directShow = true;
+        } else if (arg == "--demo-signal") {
+            o.demoSignal = true;
+        } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
+            error = "unknown option " + arg;
+            return false;
+        } else {
+            files.push_back(arg);
+        }
+    }
+    return placeFiles(files, o, error);
 }
 
 }  // namespace qv

@@ -17,9 +17,13 @@ void RenderSettings::applyParam(int index, float normalized)
 
 void RenderSettings::applyData(const std::string& dataText)
 {
-    const int count = applyDataText(dataText.c_str(), record);
-    for (int i = 0; i < count; ++i)
-        touched[dataParamIndex(i)] = true;
+    const DataFields d = readDataText(dataText.c_str());
+    for (int i = 0; i < d.count; ++i) {
+        if (d.present[i]) {
+            record.values[dataParamIndex(i)] = d.values[i];
+            touched[dataParamIndex(i)] = true;
+        }
+    }
 }
 
 namespace {

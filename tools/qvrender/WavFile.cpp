@@ -167,6 +167,55 @@ bool placeData(uint64_t pos, uint32_t stated, uint64_t available, WavLayout& out
     return toEnd;
 }
 
+// The first format chunk, at `pos`.
+bool readFormatChunk(ByteSource& source, uint64_t pos, uint32_t chunkSize, uint64_t available, WavLayout& out,
+                     std::string& error)
+{
+    if (chunkSize > available) {
+        error = "the file is truncated inside its format chunk";
+        return false;
+    }
+    if (chunkSize > kMaxFormatChunk) {
+        error = "the format chunk's size (" + bytesText(chunkSize) + ") is implausible";
+        return false;
+    }
+    std::vector<uint8_t> fmt(chunkSize);
+    if (!source.readAt(pos + 8, fmt.data(), fmt.size())) {
+        error = "cannot read the file";
+        return false;
+    }
+    return readFormat(fmt.data(), chunkSize, out.format, error);
+}
+
+enum class ChunkEnd {
+    kNext,
+    kStop,
+    kFail
+};
+
+// A LIST chunk at `pos`, carried over whole to the output when it fits, else left out with a warning.
+ChunkEnd carryList(ByteSource& source, uint64_t pos, uint32_t chunkSize, uint64_t available, WavLayout& out,
+                   std::string& error)
+{
+    if (chunkSize > available) {
+        out.warnings.push_back("a LIST chunk runs past the end of the file; it is left out");
+        return ChunkEnd::kStop;
+    }
+    const uint64_t whole = 8 + static_cast<uint64_t>(chunkSize) + (chunkSize & 1);
+    if (out.carriedChunks.size() + whole > kMaxCarriedBytes) {
+        out.warnings.push_back("a LIST chunk of " + bytesText(chunkSize) +
+                               " is too large to carry over; it is left out");
+        return ChunkEnd::kNext;
+    }
+    const size_t at = out.carriedChunks.size();
+    out.carriedChunks.resize(at + static_cast<size_t>(whole), 0);  // the pad byte may be missing
+    if (!source.readAt(pos, out.carriedChunks.data() + at, 8 + static_cast<size_t>(chunkSize))) {
+        error = "cannot read the file";
+        return ChunkEnd::kFail;
+    }
+    return ChunkEnd::kNext;
+}
+
 }  // namespace
 
 bool scanWav(ByteSource& source, WavLayout& out, std::string& error)
@@ -190,20 +239,7 @@ bool scanWav(ByteSource& source, WavLayout& out, std::string& error)
         const uint32_t chunkSize = readLe32(chunk + 4);
         const uint64_t available = size - pos - 8;
         if (std::memcmp(chunk, "fmt ", 4) == 0 && !haveFormat) {
-            if (chunkSize > available) {
-                error = "the file is truncated inside its format chunk";
-                return false;
-            }
-            if (chunkSize > kMaxFormatChunk) {
-                error = "the format chunk's size (" + bytesText(chunkSize) + ") is implausible";
-                return false;
-            }
-            std::vector<uint8_t> fmt(chunkSize);
-            if (!source.readAt(pos + 8, fmt.data(), fmt.size())) {
-                error = "cannot read the file";
-                return false;
-            }
-            if (!readFormat(fmt.data(), chunkSize, out.format, error))
+            if (!readFormatChunk(source, pos, chunkSize, available, out, error))
                 return false;
             haveFormat = true;
         } else if (std::memcmp(chunk, "data", 4) == 0 && !haveData) {
@@ -215,22 +251,11 @@ bool scanWav(ByteSource& source, WavLayout& out, std::string& error)
             if (placeData(pos, chunkSize, available, out))
                 break;
         } else if (std::memcmp(chunk, "LIST", 4) == 0) {
-            const uint64_t whole = 8 + static_cast<uint64_t>(chunkSize) + (chunkSize & 1);
-            if (chunkSize > available) {
-                out.warnings.push_back("a LIST chunk runs past the end of the file; it is left out");
+            const ChunkEnd end = carryList(source, pos, chunkSize, available, out, error);
+            if (end == ChunkEnd::kFail)
+                return false;
+            if (end == ChunkEnd::kStop)
                 break;
-            }
-            if (out.carriedChunks.size() + whole > kMaxCarriedBytes) {
-                out.warnings.push_back("a LIST chunk of " + bytesText(chunkSize) +
-                                       " is too large to carry over; it is left out");
-            } else {
-                const size_t at = out.carriedChunks.size();
-                out.carriedChunks.resize(at + static_cast<size_t>(whole), 0);  // the pad byte may be missing
-                if (!source.readAt(pos, out.carriedChunks.data() + at, 8 + static_cast<size_t>(chunkSize))) {
-                    error = "cannot read the file";
-                    return false;
-                }
-            }
         }
         // Chunks are padded to even sizes.
         const uint64_t next = pos + 8 + chunkSize + (chunkSize & 1);

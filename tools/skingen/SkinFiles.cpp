@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "WholeFile.h"
+
 namespace skingen {
 namespace {
 
@@ -316,18 +318,7 @@ bool writeIcon(const std::string& path, const std::vector<Picture>& sizes)
 
 namespace {
 
-bool load(const std::string& path, std::vector<uint8_t>& data)
-{
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
-    uint8_t buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        data.insert(data.end(), buf, buf + n);
-    std::fclose(f);
-    return true;
-}
+bool load(const std::string& path, std::vector<uint8_t>& data) { return qv::readWholeFile(path, data); }
 
 uint32_t le(const std::vector<uint8_t>& d, size_t at, int bytes)
 {

@@ -19,12 +19,12 @@ using namespace skingen;
 
 namespace {
 
-std::string g_dir;
+std::string gDir;
 
 Picture bmp(const char* name)
 {
     Picture p;
-    if (!readBmp(g_dir + "/" + name, p))
+    if (!readBmp(gDir + "/" + name, p))
         std::fprintf(stderr, "skinpreview: cannot read %s\n", name);
     return p;
 }
@@ -32,7 +32,7 @@ Picture bmp(const char* name)
 Picture sprite(const char* name, int w, int h)
 {
     Picture p;
-    if (!readSprite(g_dir + "/" + name, w, h, p)) {
+    if (!readSprite(gDir + "/" + name, w, h, p)) {
         std::fprintf(stderr, "skinpreview: bad sprite %s\n", name);
         p = Picture(w, h);
     }
@@ -370,7 +370,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: skinpreview SKIN-DIR OUT-DIR\n");
         return 2;
     }
-    g_dir = argv[1];
+    gDir = argv[1];
     editor(argv[2]);
     sheet(argv[2]);
     releaseFontCaches();
