@@ -2,11 +2,20 @@
 // The filter DLL loaded as a COM client loads it, for tests that create its objects directly.
 
 #include <windows.h>
+#include <ole2.h>
 #include <unknwn.h>
 
 #include "IEqualizerControl.h"
 
 namespace qv {
+
+// OLE on the test's thread while it lives, as a player has it for a property frame.
+struct Ole {
+    Ole() { OleInitialize(nullptr); }
+    ~Ole() { OleUninitialize(); }
+    Ole(const Ole&) = delete;
+    Ole& operator=(const Ole&) = delete;
+};
 
 using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/MachineRegistry.h"
 #include "ControlProtocol.h"
 #include "PageFrame.h"
 #include "TestPage.h"
@@ -59,19 +60,6 @@ struct PresetFolder {
         for (const char* name : {"qvEqualizerR3.ini", "other.ini"})
             DeleteFileA((dir + name).c_str());
         RemoveDirectoryA(dir.c_str());
-    }
-    static void setPluginPath(const char* folder)
-    {
-        HKEY key;
-        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kFilterKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-            ERROR_SUCCESS)
-            return;
-        if (folder)
-            RegSetValueExA(key, "PluginPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder),
-                           static_cast<DWORD>(std::strlen(folder) + 1));
-        else
-            RegDeleteValueA(key, "PluginPath");
-        RegCloseKey(key);
     }
 };
 

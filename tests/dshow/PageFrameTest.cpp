@@ -20,11 +20,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-struct Ole {
-    Ole() { OleInitialize(nullptr); }
-    ~Ole() { OleUninitialize(); }
-};
-
 // A mono 32-bit float WAV of a 1 kHz sine at -15 dB RMS.
 std::wstring writeSine(const wchar_t* name, double seconds)
 {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/MachineRegistry.h"
 #include "ControlProtocol.h"
 #include "EditorHarness.h"
 #include "VstInterface.h"
@@ -21,7 +22,6 @@ using namespace vst;
 namespace {
 
 const char kPlugin[] = "Zorvath qvEqualizer R3.dll";
-const char kPluginKey[] = "SOFTWARE\\Classes\\CLSID\\{7A3D5E10-4B2C-41F8-9E61-2C7B8D04A9F3}";
 
 VstIntPtr QV_VSTCALL hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
 {
@@ -176,20 +176,6 @@ bool replaceImport(HMODULE module, const char* function, void* replacement, void
         }
     }
     return done;
-}
-
-void setPluginPath(const char* folder)
-{
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPluginKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return;
-    if (folder)
-        RegSetValueExA(key, "PluginPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder),
-                       static_cast<DWORD>(std::strlen(folder) + 1));
-    else
-        RegDeleteValueA(key, "PluginPath");
-    RegCloseKey(key);
 }
 
 }  // namespace

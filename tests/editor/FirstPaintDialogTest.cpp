@@ -21,16 +21,11 @@ namespace {
 
 constexpr DWORD kSettle = 700;
 
-struct Ole {
-    Ole() { OleInitialize(nullptr); }
-    ~Ole() { OleUninitialize(); }
-};
-
 }  // namespace
 
 TEST(PageFirstPaint, SystemFrameAndAHostsOwnFrame)
 {
-    Ole ole;
+    qv::Ole ole;
     qv::Server server;
     ASSERT_NE(server.module, nullptr);
     IUnknown* filter = nullptr;

@@ -75,10 +75,10 @@ struct Window {
     ~Window() { DestroyWindow(handle); }
 };
 
-Plugin* g_idled[2];
+Plugin* gIdled[2];
 void CALLBACK idleTimer(HWND, UINT, UINT_PTR, DWORD)
 {
-    for (Plugin* p : g_idled)
+    for (Plugin* p : gIdled)
         if (p)
             p->host.dispatch(vst::effEditIdle);
 }
@@ -139,15 +139,15 @@ TEST(EditorFirstPaint, TwoEditorsSideBySideIdledFromTimers)
     for (UINT hz : {10u, 50u}) {
         Plugin left, right;
         Window frame{topLevel(kVisibleHost, 0, 0, 1040)};
-        g_idled[0] = &left;
-        g_idled[1] = &right;
+        gIdled[0] = &left;
+        gIdled[1] = &right;
         const UINT_PTR timer = SetTimer(nullptr, 0, 1000 / hz, idleTimer);
         ASSERT_NE(left.open(container(frame.handle, 0)), nullptr);
         ASSERT_NE(right.open(container(frame.handle, 510)), nullptr);
         pumpFor(kSettle);
         KillTimer(nullptr, timer);
         EXPECT_EQ(repaintChanges(frame.handle, "vst-two-" + std::to_string(hz) + "hz"), 0) << hz << " Hz";
-        g_idled[0] = g_idled[1] = nullptr;
+        gIdled[0] = gIdled[1] = nullptr;
         left.close();
         right.close();
     }

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <vector>
 
+#include "../support/MachineRegistry.h"
 #include "WholeFile.h"
 
 namespace qvtest {
@@ -41,28 +42,18 @@ HWND createOwner()
                          nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
-void setValue(const std::string& key, const char* name, const char* value)
-{
-    HKEY handle;
-    if (value == nullptr) {
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_WRITE, &handle) == ERROR_SUCCESS) {
-            RegDeleteValueA(handle, name);
-            RegCloseKey(handle);
-        }
-        return;
-    }
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                   static_cast<DWORD>(strlen(value) + 1));
-    RegCloseKey(handle);
-}
 }  // namespace
 
 std::string ownKey() { return qv::kPluginKey; }
 
-void PresetEnv::setPluginPath(const char* folder) { setValue(ownKey(), "PluginPath", folder); }
-void PresetEnv::setDllPath(const char* path) { setValue(ownKey() + "\\InProcserver32", nullptr, path); }
+void PresetEnv::setPluginPath(const char* folder)
+{
+    EXPECT_TRUE(setMachineValue(ownKey(), "PluginPath", folder) || !folder);
+}
+void PresetEnv::setDllPath(const char* path)
+{
+    EXPECT_TRUE(setMachineValue(ownKey() + "\\InProcserver32", nullptr, path) || !path);
+}
 
 void PresetEnv::SetUp()
 {
