@@ -286,7 +286,13 @@ bool PresetStore::chooseFile(bool forSave, const char* title, char* fileName, st
     ofn.lpstrTitle = title;
     ofn.lpstrInitialDir = uses == 0 && !folder.empty() ? folder.c_str() : nullptr;
     ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | (forSave ? OFN_OVERWRITEPROMPT : 0);
+    // The dialogs leave the process in the folder the user browsed to (the open dialog whatever its
+    // flags say); the host's current folder is its own.
+    char hostFolder[MAX_PATH];
+    const DWORD hostFolderLength = GetCurrentDirectoryA(sizeof hostFolder, hostFolder);
     BOOL chosen = forSave ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
+    if (hostFolderLength > 0 && hostFolderLength < sizeof hostFolder)
+        SetCurrentDirectoryA(hostFolder);
     if (chosen) {
         ++uses;
         return true;

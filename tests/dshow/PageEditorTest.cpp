@@ -186,7 +186,7 @@ TEST(PageEditor, ImportAcceptsThePagesSecondIdentity)
     writeText(other, presetFile(kPageKey, {"Gamma"}));
     OpenPage p;
     std::string tree;
-    // The open-file dialog leaves the process in the folder it chose; later tests find files here.
+    // The host's current folder stays as it was, wherever the open-file dialog went.
     char cwd[MAX_PATH] = {};
     GetCurrentDirectoryA(sizeof cwd, cwd);
     {
@@ -205,6 +205,9 @@ TEST(PageEditor, ImportAcceptsThePagesSecondIdentity)
         pumpMessages(100);
         EXPECT_TRUE(ui.finished());
     }
+    char after[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof after, after);
+    EXPECT_STREQ(after, cwd);
     SetCurrentDirectoryA(cwd);
     EXPECT_EQ(tree, "Available qv:Equalizer presets{Alpha,Gamma}");
 }
