@@ -22,7 +22,6 @@ public:
         setSampleRate(44100.0f);
         host_.dispatch(effMainsChanged, 0, 1);
     }
-    bool loaded() const { return e_ != nullptr; }
 
     void setSampleRate(float rate) override
     {
