@@ -7,7 +7,19 @@ if [ -x /usr/lib/wine/wine64 ]; then
 else
     QV_WINE=wine
 fi
-# Whether this machine can run 32-bit x86 code at all (a VM may lack the 32-bit syscall layer).
-qv_can_run_i386() {
-    [ -x /lib/ld-linux.so.2 ] && /lib/ld-linux.so.2 --version >/dev/null 2>&1
+# How this machine runs 32-bit x86 code: "native", "emulated" (the kernel hands it to qemu-i386,
+# which then answers QEMU_VERSION itself instead of running the program) or "none".
+qv_i386_mode() {
+    if [ -x /lib/ld-linux.so.2 ] && out=$(QEMU_VERSION=1 /lib/ld-linux.so.2 --version 2>/dev/null); then
+        case $out in qemu*) echo emulated ;; *) echo native ;; esac
+    else
+        echo none
+    fi
 }
+# Natively only: where 32-bit code is emulated, timing and GStreamer's graphs are out of reach.
+qv_can_run_i386() {
+    [ "$(qv_i386_mode)" = native ]
+}
+# Under qemu, 32-bit Wine cannot map its shared user data without this bound on the guest's address
+# space; a native run ignores it.
+export QEMU_RESERVED_VA="${QEMU_RESERVED_VA:-0xf7000000}"

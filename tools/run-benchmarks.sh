@@ -35,7 +35,7 @@ fi
 for preset in win64 win32; do
     [ -x build/$preset/wine-exec ] || continue
     if [ $preset = win32 ] && ! qv_can_run_i386; then
-        echo "== $preset: not run (this machine cannot execute 32-bit code)"
+        echo "== $preset: not run (this machine does not execute 32-bit code natively)"
         continue
     fi
     for exe in build/$preset/bin/*bench*.exe; do

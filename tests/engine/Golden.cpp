@@ -1,9 +1,11 @@
 #include "Golden.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "EqualizerEngine.h"
 #include "ExactMath.h"
+#include "WholeFile.h"
 
 using namespace qv;
 
@@ -45,7 +47,7 @@ Signal noise(float amplitude, uint32_t seed)
     return s;
 }
 
-void setBands(EqualizerEngine& e, const int (*bands)[5], int output)
+void setBands(GoldenTarget& e, const int (*bands)[5], int output)
 {
     e.setValue(kOutputGainIndex, output);
     for (int b = 0; b < 6; ++b) {
@@ -58,17 +60,14 @@ void setBands(EqualizerEngine& e, const int (*bands)[5], int output)
     }
 }
 
-std::vector<float> runStereo(EqualizerEngine& e, const Signal& in, int block, bool accumulate = false)
+std::vector<float> runStereo(GoldenTarget& e, const Signal& in, int block, bool accumulate = false)
 {
     std::vector<float> l(kFrames, accumulate ? 0.25f : 0.0f), r(l);
     for (int start = 0; start < kFrames; start += block) {
         const int n = kFrames - start < block ? kFrames - start : block;
         const float* inputs[2] = {in.left.data() + start, in.right.data() + start};
         float* outputs[2] = {l.data() + start, r.data() + start};
-        if (accumulate)
-            e.process(inputs, outputs, n);
-        else
-            e.processReplacing(inputs, outputs, n);
+        e.process(inputs, outputs, n, accumulate);
     }
     std::vector<float> out;
     for (int i = 0; i < kFrames; ++i) {
@@ -87,51 +86,74 @@ const int kHeavy[6][5] = {
     {1, kHighShelf, 5000, 3, 180}, {1, kPeakDip, 19000, 1000, 180}, {0, kPeakDip, 800, 10, 120},
 };
 
+class EngineTarget : public GoldenTarget {
+public:
+    void setSampleRate(float rate) override { engine_.setSampleRate(rate); }
+    void setValue(int index, int32_t v) override { engine_.setValue(index, v); }
+    void setNormalized(int index, float x) override { engine_.setNormalized(index, x); }
+    void process(const float* const* inputs, float* const* outputs, int32_t frames, bool accumulate) override
+    {
+        if (accumulate)
+            engine_.process(inputs, outputs, frames);
+        else
+            engine_.processReplacing(inputs, outputs, frames);
+    }
+    EqualizerEngine* engine() override { return &engine_; }
+
+private:
+    EqualizerEngine engine_;
+};
+
 }  // namespace
 
 std::vector<GoldenCase> computeGoldenCases()
 {
+    return computeGoldenCases([] { return std::unique_ptr<GoldenTarget>(new EngineTarget); });
+}
+
+std::vector<GoldenCase> computeGoldenCases(const GoldenTargetFactory& makeTarget)
+{
     std::vector<GoldenCase> cases;
 
     {
-        EqualizerEngine e;
-        cases.push_back({"flat-chirp", runStereo(e, chirp(0.5f), 512)});
+        auto e = makeTarget();
+        cases.push_back({"flat-chirp", runStereo(*e, chirp(0.5f), 512)});
     }
     {
-        EqualizerEngine e;
-        setBands(e, kAllTypes, -30);
-        cases.push_back({"all-types-44100-chirp", runStereo(e, chirp(0.4f), 333)});
+        auto e = makeTarget();
+        setBands(*e, kAllTypes, -30);
+        cases.push_back({"all-types-44100-chirp", runStereo(*e, chirp(0.4f), 333)});
     }
     {
-        EqualizerEngine e;
-        e.setSampleRate(48000.0f);
-        setBands(e, kAllTypes, 0);
+        auto e = makeTarget();
+        e->setSampleRate(48000.0f);
+        setBands(*e, kAllTypes, 0);
         // Host values beyond the ranges: unclamped Q and gain, an unknown type.
-        e.setNormalized(paramIndex(kRowQ, 2), 3.0f);
-        e.setNormalized(paramIndex(kRowGain, 3), 1.2f);
-        e.setNormalized(paramIndex(kRowFilter, 6), 1.5f);
+        e->setNormalized(paramIndex(kRowQ, 2), 3.0f);
+        e->setNormalized(paramIndex(kRowGain, 3), 1.2f);
+        e->setNormalized(paramIndex(kRowFilter, 6), 1.5f);
         Signal in = noise(0.3f, 7);
-        std::vector<float> first = runStereo(e, in, 2048);
-        e.setValue(kOutputGainIndex, -240);  // glides down across the next block
-        std::vector<float> second = runStereo(e, in, 64);
+        std::vector<float> first = runStereo(*e, in, 2048);
+        e->setValue(kOutputGainIndex, -240);  // glides down across the next block
+        std::vector<float> second = runStereo(*e, in, 64);
         first.insert(first.end(), second.begin(), second.end());
         cases.push_back({"host-extremes-48000-noise", first});
     }
     {
-        EqualizerEngine e;
-        setBands(e, kHeavy, 60);
-        cases.push_back({"heavy-boost-clipping", runStereo(e, noise(0.9f, 99), 1)});
+        auto e = makeTarget();
+        setBands(*e, kHeavy, 60);
+        cases.push_back({"heavy-boost-clipping", runStereo(*e, noise(0.9f, 99), 1)});
     }
     {
-        EqualizerEngine e;
-        setBands(e, kAllTypes, 15);
-        cases.push_back({"accumulating", runStereo(e, chirp(0.7f), 2048, true)});
+        auto e = makeTarget();
+        setBands(*e, kAllTypes, 15);
+        cases.push_back({"accumulating", runStereo(*e, chirp(0.7f), 2048, true)});
     }
-    {
+    if (auto target = makeTarget(); EqualizerEngine* engine = target->engine()) {
         // The DirectShow path: stream start with its fade-in, mono then stereo buffers.
-        EqualizerEngine e;
-        e.setSampleRate(22050.0f);
-        setBands(e, kAllTypes, -20);
+        EqualizerEngine& e = *engine;
+        target->setSampleRate(22050.0f);
+        setBands(*target, kAllTypes, -20);
         const ParameterRecord snapshot = e.workingSetup();
         e.startStream(snapshot);
         Signal in = chirp(0.6f);
@@ -150,15 +172,50 @@ std::vector<GoldenCase> computeGoldenCases()
     }
     {
         // Tiny signals into resonant filters: the noise table keeps them out of denormals.
-        EqualizerEngine e;
+        auto e = makeTarget();
         const int resonant[6][5] = {{1, kLowpass, 200, 190, 0}, {1, kPeakDip, 50, 1000, 180},
                                     {0, 0, 1000, 10, 0},        {0, 0, 1000, 10, 0},
                                     {0, 0, 1000, 10, 0},        {1, kHighpass, 20, 190, 0}};
-        setBands(e, resonant, 0);
+        setBands(*e, resonant, 0);
         Signal in = noise(1e-30f, 3);
-        cases.push_back({"denormal-guard", runStereo(e, in, 256)});
+        cases.push_back({"denormal-guard", runStereo(*e, in, 256)});
     }
     return cases;
+}
+
+bool loadGoldenFile(std::vector<GoldenCase>& cases, std::string& error)
+{
+    std::vector<uint8_t> data;
+    if (!qv::readWholeFile(QV_GOLDEN_FILE, data)) {
+        error = "missing " QV_GOLDEN_FILE;
+        return false;
+    }
+    if (!parseGolden(data, cases)) {
+        error = "damaged " QV_GOLDEN_FILE;
+        return false;
+    }
+    return true;
+}
+
+std::string goldenDifference(const GoldenCase& stored, const GoldenCase& computed)
+{
+    char text[256];
+    if (stored.name != computed.name || stored.output.size() != computed.output.size()) {
+        std::snprintf(text, sizeof text, "stored %s of %zu samples, computed %s of %zu", stored.name.c_str(),
+                      stored.output.size(), computed.name.c_str(), computed.output.size());
+        return text;
+    }
+    size_t mismatches = 0, first = 0;
+    for (size_t i = 0; i < computed.output.size(); ++i) {
+        if (std::memcmp(&stored.output[i], &computed.output[i], sizeof(float)) != 0 && mismatches++ == 0)
+            first = i;
+    }
+    if (mismatches == 0)
+        return {};
+    std::snprintf(text, sizeof text, "%s: %zu samples differ, the first at %zu: stored %.9g, computed %.9g",
+                  computed.name.c_str(), mismatches, first, double(stored.output[first]),
+                  double(computed.output[first]));
+    return text;
 }
 
 std::vector<uint8_t> serializeGolden(const std::vector<GoldenCase>& cases)

@@ -128,6 +128,15 @@ double rmsOfSecondHalf(const std::string& file)
     return std::sqrt(sum / double(a.samples.size() - from));
 }
 
+// The argument prefixes of the paths a test runs: the plug-in's, then the filter's in a real graph,
+// except where 32-bit code runs under an emulator: graphs do not finish there.
+std::vector<const char*> renderPaths()
+{
+    if (GetEnvironmentVariableA("QV_TEST_EMULATED", nullptr, 0) != 0)
+        return {""};
+    return {"", "--dshow --dll qvEqualizer.dll "};
+}
+
 class QvRender : public ::testing::Test {
 protected:
     void SetUp() override { CreateDirectoryA(kDir, nullptr); }
@@ -150,7 +159,7 @@ TEST_F(QvRender, FlatSettingsLeaveSixteenBitAudioBitForBit)
     tagged.insert(tagged.begin() + 36, list.begin(), list.end());
     tagged[4] = static_cast<uint8_t>(tagged[4] + list.size());
     writeAll(path("tagged.wav"), tagged);
-    for (const char* dshow : {"", "--dshow --dll qvEqualizer.dll "}) {
+    for (const char* dshow : renderPaths()) {
         ProcessResult t = qvrender(std::string(dshow) + "--param 29=0.5 " + path("tagged.wav") + " " + path("t.wav"));
         ASSERT_EQ(t.exitCode, 0u) << t.output;
         const std::vector<uint8_t> out = readAll(path("t.wav"));
@@ -255,7 +264,7 @@ TEST_F(QvRender, TheInputAndReadOnlyFilesAreNeverOverwritten)
         {path("folder.wav"), "is a folder"},
     };
     for (const auto& c : cases) {
-        for (const char* dshow : {"", "--dshow --dll qvEqualizer.dll "}) {
+        for (const char* dshow : renderPaths()) {
             ProcessResult r = qvrender(std::string(dshow) + "--param 30=0.7 " + path("orig.wav") + " " + c.output);
             EXPECT_EQ(r.exitCode, 1u) << c.output;
             EXPECT_NE(r.output.find(c.says), std::string::npos) << r.output;
@@ -319,7 +328,7 @@ TEST_F(QvRender, HelpExplainsTheFormatsAndWarningsShowValuesBeyondTheRanges)
         EXPECT_NE(help.output.find(text), std::string::npos) << text;
 
     writeSine(path("loud.wav"), SampleKind::Pcm, 1, 16, 1000.0, 0.9);
-    for (const char* dshow : {"", "--dshow --dll qvEqualizer.dll "}) {
+    for (const char* dshow : renderPaths()) {
         ProcessResult r = qvrender(std::string(dshow) + "--param 9=0 --param 16=0.0449 --param 30=1.5 " +
                                    path("loud.wav") + " " + path("loud-out.wav"));
         EXPECT_EQ(r.exitCode, 0u) << r.output;
@@ -353,7 +362,7 @@ TEST_F(QvRender, HoursOfAudioStreamInConstantMemoryOnBothPaths)
     writeSparseWav(path("short.wav"), 4000, 10);
     writeSparseWav(path("long.wav"), 4000, 3 * 3600);
     const SIZE_T bound = 32u << 20;
-    for (const char* dshow : {"", "--dshow --dll qvEqualizer.dll "}) {
+    for (const char* dshow : renderPaths()) {
         const std::string settings = std::string(dshow) + "--param 30=0.6 --param 34=0.4 ";
         ProcessResult brief = qvrender(settings + path("short.wav") + " " + path("short-out.wav"));
         ASSERT_EQ(brief.exitCode, 0u) << brief.output;
@@ -379,6 +388,8 @@ TEST_F(QvRender, HoursOfAudioStreamInConstantMemoryOnBothPaths)
 
 TEST_F(QvRender, TheDirectShowPathMatchesThePluginPath)
 {
+    if (renderPaths().size() == 1)
+        GTEST_SKIP() << "no DirectShow graphs under an emulator";
     writeSine(path("ds-in.wav"), SampleKind::Pcm, 2, 16, 1000.0, 0.25);
     const std::string settings = "--param 9=0 --param 16=" + std::to_string(990.0 / 22039.0) +
                                  " --param 23=" + std::to_string(9.0 / 999.0) +
