@@ -65,4 +65,5 @@ else
     printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386:' >$binfmt/register
     echo "setup: registered /usr/bin/qemu-i386 for i386 executables ($binfmt/qemu-i386)" >&2
 fi
-[ "$(qv_i386_mode)" = emulated ] || { echo "setup: 32-bit x86 code still does not run" >&2; exit 1; }
+[ "$(qv_i386_mode)" = emulated ] ||
+    echo "setup: 32-bit x86 code still does not run; the win32 tests run static checks only" >&2
