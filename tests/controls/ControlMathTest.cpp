@@ -9,6 +9,7 @@
 #include "ControlProtocol.h"
 #include "GraphMath.h"
 #include "MeterMath.h"
+#include "ScaleMath.h"
 #include "SkinMath.h"
 #include "ValueMath.h"
 
@@ -356,4 +357,46 @@ TEST(Marching, PatternMovesOneRowPerPhase)
     EXPECT_EQ(marchingPatternRow(1, 1), 0x0F);
     EXPECT_EQ(marchingPatternRow(0, 1), 0x87);
     EXPECT_EQ(marchingPatternRow(3, 100), marchingPatternRow(3, 4));
+}
+
+TEST(Scale, DpiBucketsAndRounding)
+{
+    for (int dpi : {0, -1, 72, 96, 119})
+        EXPECT_EQ(scaleForDpi(dpi), 100) << dpi;
+    for (int dpi : {120, 144, 167})
+        EXPECT_EQ(scaleForDpi(dpi), 150) << dpi;
+    for (int dpi : {168, 192, 288, 480})
+        EXPECT_EQ(scaleForDpi(dpi), 200) << dpi;
+    // Half a pixel rounds up, away from zero on both sides.
+    EXPECT_EQ(scalePx(411, 150), 617);
+    EXPECT_EQ(scalePx(21, 150), 32);
+    EXPECT_EQ(scalePx(-3, 150), -5);
+    EXPECT_EQ(scalePx(-2, 150), -3);
+    for (int v : {-7, 0, 1, 29, 506})
+        EXPECT_EQ(scalePx(v, 100), v);
+}
+
+TEST(Scale, MotionKeepsThePhysicalDistance)
+{
+    // At 200 %, a 2-pixel move is one 100 % pixel; single-pixel moves add up instead of vanishing,
+    // in either direction, and a turn back gives back what was left over.
+    MotionScaler m;
+    int sum = 0;
+    for (int i = 0; i < 9; ++i)
+        sum += m.step(1, 200);
+    EXPECT_EQ(sum, 4);
+    EXPECT_EQ(m.step(1, 200), 1);
+    sum = 0;
+    for (int i = 0; i < 10; ++i)
+        sum += m.step(-1, 200);
+    EXPECT_EQ(sum, -5);
+    // At 150 %, 3 device pixels are 2 pixels at 100 %, however they arrive.
+    m.reset();
+    sum = 0;
+    for (int i = 0; i < 30; ++i)
+        sum += m.step(1, 150);
+    EXPECT_EQ(sum, 20);
+    m.reset();
+    EXPECT_EQ(m.step(30, 150), 20);
+    EXPECT_EQ(m.step(-7, 100), -7);  // nothing is held back at 100 %
 }
