@@ -121,6 +121,40 @@ TEST(Slider, WheelStepsAndThumbPixels)
     EXPECT_EQ(rgb(px[12 * 150 + 79]), 0x888888u);  // minor tick at 2.0 dB
 }
 
+TEST(Slider, AtTwiceTheScaleEverythingIsTwiceAsLargeAndDragsKeepTheirReach)
+{
+    ControlFixture f;
+    HWND s = f.create("qv:Slider", nullptr, 1105, 10, 10, 300, 40);
+    SendMessageA(s, SL_SETRANGE, static_cast<WPARAM>(-180), 180);
+    SendMessageA(s, QV_SETSCALE, 200, 0);
+    std::vector<uint8_t> thumb = solidSprite(58, 32, 255, 0, 0);
+    SendMessageA(s, SL_SETTHUMB, reinterpret_cast<WPARAM>(thumb.data()), 0);
+    SendMessageA(s, SL_SETPOS, 180, 1);
+    std::vector<uint32_t> px = f.pixels(s);
+    // A 58-pixel thumb travels 242 pixels; the 0 dB tick is two pixels wide at 24 + 121.
+    EXPECT_EQ(rgb(px[16 * 300 + 242]), 0xFF0000u);
+    EXPECT_NE(rgb(px[16 * 300 + 241]), 0xFF0000u);
+    for (int x : {145, 146}) {
+        EXPECT_EQ(rgb(px[20 * 300 + x]), 0x505050u) << x;
+        EXPECT_EQ(rgb(px[31 * 300 + x]), 0x505050u) << x;
+        EXPECT_NE(rgb(px[19 * 300 + x]), 0x505050u) << x;
+        EXPECT_NE(rgb(px[32 * 300 + x]), 0x505050u) << x;
+    }
+    EXPECT_NE(rgb(px[25 * 300 + 147]), 0x505050u);
+    // Eight device pixels, one at a time, are four pixels at 100 %: four units.
+    SendMessageA(s, SL_SETPOS, 0, 1);
+    SendMessageA(s, WM_LBUTTONDOWN, MK_LBUTTON, at(140, 16));
+    for (int x = 141; x <= 148; ++x)
+        SendMessageA(s, WM_MOUSEMOVE, MK_LBUTTON, at(x, 16));
+    EXPECT_EQ(SendMessageA(s, SL_GETPOS, 0, 0), 4);
+    SendMessageA(s, WM_LBUTTONUP, 0, at(148, 16));
+    // Scales the skin has no art for are refused.
+    SendMessageA(s, QV_SETSCALE, 175, 0);
+    SendMessageA(s, SL_SETPOS, 180, 1);
+    px = f.pixels(s);
+    EXPECT_EQ(rgb(px[16 * 300 + 242]), 0xFF0000u);
+}
+
 TEST(EditField, DragStepsSwitchAxes)
 {
     ControlFixture f;
