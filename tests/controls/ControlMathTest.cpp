@@ -400,3 +400,34 @@ TEST(Scale, MotionKeepsThePhysicalDistance)
     EXPECT_EQ(m.step(30, 150), 20);
     EXPECT_EQ(m.step(-7, 100), -7);  // nothing is held back at 100 %
 }
+
+TEST(Meter, AtTwiceTheScaleTheBarCoversTheSameRowsOfTheDesign)
+{
+    // The editor's meter, 12 x 144 at 100 % and 24 x 288 at 200 %, lights every design row twice; a
+    // level between two design rows may light half of one more, as the finer bar can show it.
+    MeterLevels m;
+    m.minimum = -600;
+    m.maximum = 0;
+    m.peakMode = true;
+    auto near = [](int two, int one) { return two >= 2 * one - 1 && two <= 2 * one + 2; };
+    for (int level = -620; level <= 20; level += 7) {
+        m.levelA = level;
+        m.peakA = level + 30;
+        for (MeterLayout layout : {kMeterUp, kMeterTopDown, kMeterCentreZero}) {
+            const MeterPaint one = meterPaint(m, layout, 12, 144), two = meterPaint(m, layout, 24, 288, 200);
+            ASSERT_EQ(one.bar.empty(), two.bar.empty()) << level << " layout " << layout;
+            if (!one.bar.empty()) {
+                EXPECT_TRUE(near(two.bar.first, one.bar.first)) << level << " layout " << layout;
+                EXPECT_TRUE(near(two.bar.last, one.bar.last)) << level << " layout " << layout;
+            }
+            if (!two.marker.empty() && one.marker.last - one.marker.first == 1) {  // not cut at an end
+                EXPECT_TRUE(near(two.marker.first, one.marker.first)) << level << " layout " << layout;
+                EXPECT_EQ(two.marker.last - two.marker.first, 3) << level << " layout " << layout;
+            }
+        }
+    }
+    // The fixed ends are exact: full scale lights the design's rows 2 .. 141, four frame rows at 200 %.
+    m.levelA = 0;
+    EXPECT_EQ(meterPaint(m, kMeterUp, 24, 288, 200).bar.first, 4);
+    EXPECT_EQ(meterPaint(m, kMeterUp, 24, 288, 200).bar.last, 283);
+}
