@@ -172,6 +172,31 @@ TEST(EditField, DragStepsSwitchAxes)
     EXPECT_NE(GetCapture(), e);
 }
 
+TEST(EditField, AtTwiceTheScaleTheSameHandMotionStepsTheSame)
+{
+    // The gesture of the test above in device pixels at 200 %, then two single-pixel moves that make
+    // one pixel at 100 %, against that one pixel on a field at 100 %.
+    ControlFixture f;
+    HWND one = f.create("qv:Edit", nullptr, 1103, 100, 10, 40, 21, 0x0086);
+    HWND e = f.create("qv:Edit", nullptr, 1102, 10, 10, 80, 42, 0x0086);
+    SendMessageA(e, QV_SETSCALE, 200, 0);
+    SendMessageA(e, WM_LBUTTONDOWN, MK_LBUTTON, at(20, 20));
+    SendMessageA(e, WM_MOUSEMOVE, MK_LBUTTON, at(26, 18));
+    SendMessageA(e, WM_MOUSEMOVE, MK_LBUTTON, at(28, 10));
+    SendMessageA(e, WM_MOUSEMOVE, MK_LBUTTON, at(28, 10));
+    SendMessageA(e, WM_MOUSEMOVE, MK_LBUTTON, at(28, 9));
+    SendMessageA(e, WM_MOUSEMOVE, MK_LBUTTON, at(28, 8));
+    SendMessageA(e, WM_LBUTTONUP, 0, at(28, 8));
+    EXPECT_EQ(steps(f), (std::vector<int>{9, 16, 1}));
+    f.notes().clear();
+    SendMessageA(one, WM_LBUTTONDOWN, MK_LBUTTON, at(14, 5));
+    SendMessageA(one, WM_MOUSEMOVE, MK_LBUTTON, at(14, 4));
+    SendMessageA(one, WM_LBUTTONUP, 0, at(14, 4));
+    const std::vector<int> atOne = steps(f);
+    ASSERT_FALSE(atOne.empty());
+    EXPECT_EQ(atOne.back(), 1);
+}
+
 TEST(EditField, KeysWheelAndInversion)
 {
     ControlFixture f;
