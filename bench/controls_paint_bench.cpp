@@ -1,5 +1,6 @@
 // Times a full repaint of a 471x140 EQ graph with six active bands and a 12x144 meter update,
-// against a BitBlt of the graph's area as the reference. Run under Wine: wine-exec controls_bench.exe
+// against a BitBlt of the graph's area as the reference; and the graph's repaint at 200 % (942x280)
+// as a ratio to the one at 100 %. Run under Wine: wine-exec controls_bench.exe
 #include <windows.h>
 
 #include <cmath>
@@ -69,6 +70,22 @@ int main()
     double graphProcessor = 0.0;
     const double graphPaint = perCall(
         2000, [&] { RedrawWindow(graph, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }, &graphProcessor);
+    // The same graph at 200 %, in a window of the editor's size at that scale.
+    HDC screen2 = GetDC(nullptr);
+    HBITMAP background2 = CreateCompatibleBitmap(screen2, 942, 280);
+    ReleaseDC(nullptr, screen2);
+    HWND top2 = CreateWindowExA(0, "STATIC", "bench 200", WS_POPUP | WS_VISIBLE, 0, 0, 1012, 822, nullptr, nullptr,
+                                inst, nullptr);
+    HWND graph2 = CreateWindowExA(0, "qv:EQGraph", nullptr, WS_CHILD | WS_VISIBLE, 34, 90, 942, 280, top2,
+                                  reinterpret_cast<HMENU>(20000), inst, background2);
+    SendMessageA(graph2, QV_SETSCALE, 200, 0);
+    SendMessageA(graph2, EQ_SETBANDS, reinterpret_cast<WPARAM>(bands), 6);
+    SendMessageA(graph2, EQ_SETSAMPLERATE, 44100, 0);
+    RedrawWindow(graph2, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const double graphPaint200 =
+        perCall(2000, [&] { RedrawWindow(graph2, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); });
+    DestroyWindow(top2);
+    DeleteObject(background2);
     int level = -300;
     const double meterUpdate = perCall(2000, [&] {
         level = level > -20 ? -600 : level + 37;
@@ -96,6 +113,8 @@ int main()
     printf("EQ graph full repaint, 6 bands     %9.1f us  (%.1f x reference)\n", graphPaint * 1e6, graphPaint / copy);
     printf("  the same in processor time       %9.1f us  (%.1f x reference's %.1f us)\n", graphProcessor * 1e6,
            graphProcessor / copyProcessor, copyProcessor * 1e6);
+    printf("EQ graph full repaint at 200 %%    %9.1f us  (%.2f x the repaint at 100 %%)\n", graphPaint200 * 1e6,
+           graphPaint200 / graphPaint);
     printf("meter update 12x144                %9.1f us  (%.1f x reference)\n", meterUpdate * 1e6, meterUpdate / copy);
     DestroyWindow(top);
     DeleteObject(background);

@@ -5,6 +5,10 @@
 namespace qv {
 
 // Push button
+// Every skinned control: the display scale in percent (100, 150 or 200) in wParam. Sizes, offsets and
+// drag steps follow it; sprites and fonts given afterwards are the caller's, at that scale.
+constexpr unsigned QV_SETSCALE = 2001;
+
 constexpr unsigned PB_SETCHECK = 2025;
 constexpr unsigned PB_GETCHECK = 2026;
 constexpr unsigned PB_REDRAW = 2027;

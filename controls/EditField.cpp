@@ -5,6 +5,7 @@
 
 #include "Skin.h"
 #include "SkinInternal.h"
+#include "ScaleMath.h"
 #include "ValueMath.h"
 
 namespace qv {
@@ -16,6 +17,8 @@ struct EditState {
     bool squareLaw = true;
     bool inverted = false;
     short lastX = 0, lastY = 0;
+    int scale = kScale100;
+    MotionScaler motionX, motionU;  // drags step as far per physical inch at every scale
     uint32_t wheelTime = 0;
     bool verticalAxis = false;
     int pendingChanges = 0;
@@ -38,13 +41,14 @@ void postStep(HWND w, int step)
 
 void drawText(HWND w, HDC dc, const RECT& client, EditState* s, bool enabled)
 {
+    const int one = scalePx(1, s->scale);
     RECT tr = client;
-    InflateRect(&tr, -3, -3);
+    InflateRect(&tr, -3 * one, -3 * one);
     if ((tr.top & 1) != (tr.bottom & 1))
         tr.top += 1;
-    tr.right -= 2;
+    tr.right -= 2 * one;
     if (!s->font)
-        s->font.reset(new (std::nothrow) ControlFont);
+        s->font.reset(new (std::nothrow) ControlFont(s->scale));
     SelectedObject selected(dc, s->font ? s->font->get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
     SetBkMode(dc, TRANSPARENT);
     char text[256];
@@ -54,10 +58,10 @@ void drawText(HWND w, HDC dc, const RECT& client, EditState* s, bool enabled)
     SIZE extent{0, 0};
     GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &extent);
     if (extent.cx > tr.right - tr.left)
-        tr.right = client.right - 1;
+        tr.right = client.right - one;
     const UINT format = DT_END_ELLIPSIS | DT_VCENTER | (s->rightAligned ? DT_RIGHT : DT_LEFT);
     RECT shadow = tr;
-    OffsetRect(&shadow, 1, 1);
+    OffsetRect(&shadow, one, one);
     SetTextColor(dc, 0xCBC7C5);
     DrawTextA(dc, text, -1, &shadow, format);
     SetTextColor(dc, enabled ? 0x454140 : 0x909090);
@@ -73,7 +77,7 @@ void draw(HWND w, HDC dc, const RECT& client, EditState* s)
                        0);
     if (GetFocus() == w) {
         RECT f = client;
-        InflateRect(&f, -2, -2);
+        InflateRect(&f, -scalePx(2, s->scale), -scalePx(2, s->scale));
         DrawRedFrame(dc, f);
     }
     drawText(w, dc, client, s, enabled);
@@ -149,12 +153,14 @@ void openEntry(HWND w)
     GetClientRect(w, &c);
     // Single-line: a right-aligned multi-line box cannot scroll and refuses what passes its edge,
     // which in a 36-pixel box is the fourth digit of a frequency. Enter and Escape are caught above.
-    HWND e = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_RIGHT | ES_AUTOHSCROLL, 2, 2,
-                             c.right - 4, c.bottom - 4, w, reinterpret_cast<HMENU>(kEntryId),
+    const EditState* s = controlState<EditState>(w);
+    const int scale = s ? s->scale : kScale100, inset = scalePx(2, scale);
+    HWND e = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_RIGHT | ES_AUTOHSCROLL, inset, inset,
+                             c.right - 2 * inset, c.bottom - 2 * inset, w, reinterpret_cast<HMENU>(kEntryId),
                              reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(w, GWLP_HINSTANCE)), nullptr);
     if (!e)
         return;
-    ControlFont font;
+    ControlFont font(scale);
     SendMessageA(e, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), 0);
     if (HFONT owned = font.releaseOwned())
         SetPropA(e, kEntryFont, owned);  // deleted when the box goes
@@ -183,11 +189,14 @@ void move(HWND w, EditState* s, LPARAM lp)
     if (!s->dragging)
         return;
     const short x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
-    EditDrag d{s->verticalAxis, s->squareLaw, s->inverted};
-    const int step = editDragStep(d, x - s->lastX, s->lastY - y);
-    s->verticalAxis = d.verticalAxis;
+    const int dx = s->motionX.step(x - s->lastX, s->scale), du = s->motionU.step(s->lastY - y, s->scale);
     s->lastX = x;
     s->lastY = y;
+    if (s->scale != kScale100 && dx == 0 && du == 0)
+        return;  // less than a pixel at 100 %: kept for the next move
+    EditDrag d{s->verticalAxis, s->squareLaw, s->inverted};
+    const int step = editDragStep(d, dx, du);
+    s->verticalAxis = d.verticalAxis;
     postStep(w, step);
 }
 
@@ -282,6 +291,8 @@ LRESULT CALLBACK EditFieldProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
     case WM_LBUTTONDOWN:
         s->lastX = static_cast<short>(LOWORD(lp));
         s->lastY = static_cast<short>(HIWORD(lp));
+        s->motionX.reset();
+        s->motionU.reset();
         s->dragging = true;
         SetCapture(w);
         SetFocus(w);
@@ -330,6 +341,13 @@ LRESULT CALLBACK EditFieldProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
     case ED_SETSPRITE:
         s->face = reinterpret_cast<const uint8_t*>(wp);
         InvalidateRect(w, nullptr, FALSE);
+        return 0;
+    case QV_SETSCALE:
+        if (wp == kScale100 || wp == kScale150 || wp == kScale200) {
+            s->scale = static_cast<int>(wp);
+            s->font.reset();
+            InvalidateRect(w, nullptr, FALSE);
+        }
         return 0;
     }
     return DefWindowProcA(w, msg, wp, lp);

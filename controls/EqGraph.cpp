@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "GraphMath.h"
+#include "ScaleMath.h"
+#include "resources/skin_ids.h"
 #include "Skin.h"
 #include "SkinInternal.h"
 
@@ -28,6 +30,8 @@ struct EqGraphState {
     short phase = 0;
     bool skipNextMove = false, moved = false;
     uint32_t wheelTime = 0;
+    int scale = kScale100;
+    MotionScaler motionX, motionY;  // drags move values as far per physical inch at every scale
     DragLimits limits;
     HCURSOR savedCursor = nullptr;
     std::unique_ptr<KeyedSheet> handleStrip;
@@ -36,29 +40,31 @@ struct EqGraphState {
     struct GridKey {
         int width = 0, height = 0, range = 0, step = 0;
         float sampleRate = 0.0f;
+        int scale = 0;
         bool operator==(const GridKey& o) const
         {
             return width == o.width && height == o.height && range == o.range && step == o.step &&
-                   sampleRate == o.sampleRate;
+                   sampleRate == o.sampleRate && scale == o.scale;
         }
     } gridKey;
+    int px(int v) const { return scalePx(v, scale); }
 };
 
 GraphAxes axesOf(HWND w, const EqGraphState* s)
 {
     RECT c;
     GetClientRect(w, &c);
-    return makeGraphAxes(c.right, c.bottom, s->sampleRate, s->range);
+    return makeGraphAxes(c.right, c.bottom, s->sampleRate, s->range, s->scale);
 }
 
 // A label that stays readable where a grid line passes behind it: on a rich display it is first drawn
 // one pixel around in the tone of the graph's lower part, which cuts the lines back from its strokes.
-void drawLabel(HDC dc, const char* text, RECT r, UINT format, bool rich, COLORREF ink)
+void drawLabel(HDC dc, const char* text, RECT r, UINT format, bool rich, COLORREF ink, int halo)
 {
     if (rich) {
         SetTextColor(dc, 0xB69E84);
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx) {
+        for (int dy = -halo; dy <= halo; ++dy)
+            for (int dx = -halo; dx <= halo; ++dx) {
                 RECT o{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
                 if (dx != 0 || dy != 0)
                     DrawTextA(dc, text, -1, &o, format);
@@ -70,14 +76,14 @@ void drawLabel(HDC dc, const char* text, RECT r, UINT format, bool rich, COLORRE
 
 void drawGrid(HDC dc, const GraphAxes& a, const EqGraphState* s)
 {
-    Font font(CreateFontA(12, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
+    Font font(CreateFontA(s->px(12), 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
     SelectedObject selected(dc, font ? static_cast<HGDIOBJ>(font.get()) : GetStockObject(DEFAULT_GUI_FONT));
     const bool rich = s->depth > 8;
     const COLORREF ink = rich ? 0x493A25 : 0;
     SetBkMode(dc, TRANSPARENT);
     // The gain labels stand in a column of their own at the left: the lines start beside it, so no
     // line runs through "0" or "-18".
-    const int labelColumn = 20, lineLeft = labelColumn + 2;
+    const int labelColumn = s->px(20), lineLeft = labelColumn + s->px(2), halo = s->px(1);
     char label[16];
     const int step = s->gridStep;
     for (int g : gridGains(s->range, step)) {
@@ -85,8 +91,8 @@ void drawGrid(HDC dc, const GraphAxes& a, const EqGraphState* s)
         const COLORREF col = rich ? (g == 0 ? 0x5E4839 : 0x95754B) : (g == 0 ? 0 : 0x808080);
         DrawLine(dc, lineLeft, y, a.width, y, col);
         snprintf(label, sizeof(label), "%d", g);
-        drawLabel(dc, label, RECT{0, y - 10, labelColumn, y + 10}, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP,
-                  false, ink);
+        drawLabel(dc, label, RECT{0, y - s->px(10), labelColumn, y + s->px(10)},
+                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP, false, ink, halo);
     }
     // The frequency labels stand just right of their lines (the last one that has no room there, left of
     // its line), along the bottom, or on the lowest gain line when that runs through the bottom row.
@@ -94,7 +100,7 @@ void drawGrid(HDC dc, const GraphAxes& a, const EqGraphState* s)
     int bottom = a.bottom;
     if (!gains.empty()) {
         const int lowest = a.centre - (gains.front() * a.half) / (s->range != 0 ? s->range : 20);
-        if (a.bottom - lowest < 12)
+        if (a.bottom - lowest < s->px(12))
             bottom = lowest - 1;
     }
     for (float f : gridFrequencies(s->sampleRate)) {
@@ -107,9 +113,12 @@ void drawGrid(HDC dc, const GraphAxes& a, const EqGraphState* s)
             snprintf(label, sizeof(label), "%d", static_cast<int>(f));
         SIZE extent{};
         GetTextExtentPoint32A(dc, label, static_cast<int>(strlen(label)), &extent);
-        const bool roomRight = x + 2 + extent.cx <= a.width;
-        const RECT r = roomRight ? RECT{x + 2, bottom - 20, x + 42, bottom} : RECT{x - 42, bottom - 20, x - 1, bottom};
-        drawLabel(dc, label, r, (roomRight ? DT_LEFT : DT_RIGHT) | DT_BOTTOM | DT_SINGLELINE | DT_NOCLIP, rich, ink);
+        const bool roomRight = x + s->px(2) + extent.cx <= a.width;
+        const int top = bottom - s->px(20);
+        const RECT r =
+            roomRight ? RECT{x + s->px(2), top, x + s->px(42), bottom} : RECT{x - s->px(42), top, x - s->px(1), bottom};
+        drawLabel(dc, label, r, (roomRight ? DT_LEFT : DT_RIGHT) | DT_BOTTOM | DT_SINGLELINE | DT_NOCLIP, rich, ink,
+                  halo);
     }
 }
 
@@ -119,7 +128,9 @@ void drawHandles(HDC dc, const GraphAxes& a, EqGraphState* s)
         return;
     // The strip, loaded and prepared for keyed drawing once, not at every paint.
     if (!s->handleStrip || !s->handleStrip->ok()) {
-        HBITMAP strip = LoadSkinBitmap(skinInstance(), kHandleStripBitmap, nullptr);
+        const int id = s->scale == kScale100 ? kHandleStripBitmap
+                                             : SKIN_SCALED_ID(SKIN_SCALED_BMP_HANDLES, s->scale == kScale150 ? 1 : 2);
+        HBITMAP strip = LoadSkinBitmap(skinInstance(), id, nullptr);
         if (!strip)
             return;
         s->handleStrip = std::make_unique<KeyedSheet>(dc, strip, 0xFF00FF);
@@ -132,10 +143,12 @@ void drawHandles(HDC dc, const GraphAxes& a, EqGraphState* s)
             if (on != (pass == 1))
                 continue;
             // The strip has six columns; further records reuse them rather than read past the strip.
-            const int column = (n % 6) * 10;
-            const int row = 10 * ((b.selected != 0.0f ? 1 : 0) + (on ? 2 : 0));
+            const int radius = graphHandleRadius(s->scale), side = 2 * radius + 1, pitch = side + 1;
+            const int column = (n % 6) * pitch;
+            const int row = pitch * ((b.selected != 0.0f ? 1 : 0) + (on ? 2 : 0));
             // Centred on (x, y), as the hit box and the pointer put back after a drag are.
-            s->handleStrip->draw(dc, graphX(a, b.frequency) - 4, graphY(a, b.gain) - 4, column, row, 9, 9);
+            s->handleStrip->draw(dc, graphX(a, b.frequency) - radius, graphY(a, b.gain) - radius, column, row, side,
+                                 side);
         }
     }
 }
@@ -144,7 +157,8 @@ void drawHandles(HDC dc, const GraphAxes& a, EqGraphState* s)
 void drawBackdrop(HDC dc, const RECT& c, const GraphAxes& a, const EqGraphState* s)
 {
     blitBitmap(dc, 0, 0, c.right, c.bottom, s->background, 0, 0);
-    IntersectClipRect(dc, 2, 2, c.right - 2, c.bottom - 2);
+    const int frame = graphFrame(s->scale);
+    IntersectClipRect(dc, frame, frame, c.right - frame, c.bottom - frame);
     drawGrid(dc, a, s);
     SelectClipRgn(dc, nullptr);
 }
@@ -153,7 +167,7 @@ void drawBackdrop(HDC dc, const RECT& c, const GraphAxes& a, const EqGraphState*
 // could be made for it.
 HDC backdropLayer(HDC reference, const RECT& c, const GraphAxes& a, EqGraphState* s)
 {
-    const EqGraphState::GridKey key{c.right, c.bottom, s->range, s->gridStep, s->sampleRate};
+    const EqGraphState::GridKey key{c.right, c.bottom, s->range, s->gridStep, s->sampleRate, s->scale};
     if (!s->gridLayer || !(s->gridKey == key)) {
         s->gridLayer = std::make_unique<OffscreenDC>(reference, c.right, c.bottom);
         s->gridKey = key;
@@ -163,14 +177,14 @@ HDC backdropLayer(HDC reference, const RECT& c, const GraphAxes& a, EqGraphState
     return s->gridLayer->ok() ? s->gridLayer->dc() : nullptr;
 }
 
-void drawCurve(HDC dc, const std::vector<int>& ys)
+void drawCurve(HDC dc, const std::vector<int>& ys, int percent)
 {
     std::vector<POINT> curve;
-    for (const GraphPoint& p : curvePolyline(ys, 2))
+    for (const GraphPoint& p : curvePolyline(ys, graphFrame(percent)))
         curve.push_back(POINT{p.x, p.y});
     if (curve.empty())
         return;
-    Pen pen(CreatePen(PS_SOLID, 1, 0xFFFFFF));
+    Pen pen(CreatePen(PS_SOLID, scalePx(1, percent), 0xFFFFFF));
     SelectedObject selected(dc, pen.get());
     Polyline(dc, curve.data(), static_cast<int>(curve.size()));
 }
@@ -183,10 +197,11 @@ void draw(HWND w, HDC dc, const RECT& c, EqGraphState* s)
         BitBlt(dc, 0, 0, c.right, c.bottom, backdrop, 0, 0, SRCCOPY);
     else
         drawBackdrop(dc, c, a, s);
-    IntersectClipRect(dc, 2, 2, c.right - 2, c.bottom - 2);
+    const int frame = graphFrame(s->scale);
+    IntersectClipRect(dc, frame, frame, c.right - frame, c.bottom - frame);
     if (s->tables.empty())
         s->tables = makeFrequencyTables(a, s->sampleRate);
-    drawCurve(dc, responseCurve(a, s->tables, s->bands, s->count));
+    drawCurve(dc, responseCurve(a, s->tables, s->bands, s->count), s->scale);
     drawHandles(dc, a, s);
     SelectClipRgn(dc, nullptr);
 }
@@ -263,6 +278,8 @@ void press(HWND w, EqGraphState* s, WPARAM wp, LPARAM lp, bool doubleClick)
     s->anchorY = s->cornerY = static_cast<short>(HIWORD(lp));
     s->moved = false;
     s->skipNextMove = false;
+    s->motionX.reset();
+    s->motionY.reset();
     SetCapture(w);
     if (s->mode == 1)
         s->savedCursor = SetCursor(nullptr);
@@ -286,7 +303,8 @@ void dragMove(HWND w, EqGraphState* s, WPARAM wp, LPARAM lp)
         return;
     }
     s->moved = true;
-    dragSelection(s->bands, s->count, s->limits, dx, dy, (wp & MK_SHIFT) != 0);
+    dragSelection(s->bands, s->count, s->limits, s->motionX.step(dx, s->scale), s->motionY.step(dy, s->scale),
+                  (wp & MK_SHIFT) != 0);
     PostMessageA(GetParent(w), EQN_CHANGED, 0, reinterpret_cast<LPARAM>(w));
 }
 
@@ -295,8 +313,8 @@ void rubberMove(HWND w, EqGraphState* s, LPARAM lp)
     const GraphAxes a = axesOf(w, s);
     DrawMarchingRect(w, s->anchorX, s->anchorY, s->cornerX, s->cornerY, s->phase, nullptr);
     int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
-    x = x < 2 ? 2 : (x > a.width - 1 ? a.width - 1 : x);
-    y = y < 2 ? 2 : (y > a.bottom - 1 ? a.bottom - 1 : y);
+    x = x < a.top ? a.top : (x > a.width - 1 ? a.width - 1 : x);  // the frame is as wide as the top
+    y = y < a.top ? a.top : (y > a.bottom - 1 ? a.bottom - 1 : y);
     s->cornerX = static_cast<short>(x);
     s->cornerY = static_cast<short>(y);
     if (rubberBandSelect(a, s->bands, s->count, s->anchorX, s->anchorY, x, y))
@@ -431,6 +449,14 @@ LRESULT CALLBACK EqGraphProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case EQ_GETRANGE:
         return s->range;
+    case QV_SETSCALE:
+        if (wp == kScale100 || wp == kScale150 || wp == kScale200) {
+            s->scale = static_cast<int>(wp);
+            s->handleStrip.reset();
+            s->tables = FrequencyTables();
+            repaint(w, s);
+        }
+        return 0;
     case EQ_SETSAMPLERATE:
         s->sampleRate = graphSampleRate(static_cast<int>(wp));
         s->limits.sampleRate = s->sampleRate;  // a drag in progress caps frequencies at the new rate

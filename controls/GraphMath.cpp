@@ -1,5 +1,7 @@
 #include "GraphMath.h"
 
+#include "ScaleMath.h"
+
 #include <emmintrin.h>
 
 #include <cmath>
@@ -26,12 +28,16 @@ int truncSafe(double v)
 
 float graphSampleRate(int hz) { return hz < 11025 ? 44100.0f : static_cast<float>(hz); }
 
-GraphAxes makeGraphAxes(int clientWidth, int clientHeight, float sampleRate, int range)
+int graphFrame(int percent) { return scalePx(2, percent); }
+int graphHandleRadius(int percent) { return scalePx(4, percent); }
+
+GraphAxes makeGraphAxes(int clientWidth, int clientHeight, float sampleRate, int range, int percent)
 {
     GraphAxes a;
-    a.width = clientWidth - 2;
-    a.top = 2;
-    a.bottom = clientHeight - 2;
+    a.scale = percent;
+    a.width = clientWidth - graphFrame(percent);
+    a.top = graphFrame(percent);
+    a.bottom = clientHeight - graphFrame(percent);
     a.centre = (a.top + a.bottom) / 2;
     a.half = (a.bottom - a.top) / 2;
     a.topFrequency = sampleRate * 0.5f;
@@ -171,7 +177,8 @@ int graphHitTest(const GraphAxes& a, const BandRecord* bands, int count, int px,
             if ((bands[n].enabled != 0.0f) != wantOn)
                 continue;
             const int x = graphX(a, bands[n].frequency), y = graphY(a, bands[n].gain);
-            if (x - 5 <= px && px < x + 5 && y - 5 <= py && py < y + 5)
+            const int half = scalePx(5, a.scale);
+            if (x - half <= px && px < x + half && y - half <= py && py < y + half)
                 return n + 1;
         }
     }
@@ -184,10 +191,11 @@ bool rubberBandSelect(const GraphAxes& a, BandRecord* bands, int count, int x1, 
         return false;
     const int left = x1 < x2 ? x1 : x2, right = x1 < x2 ? x2 : x1;
     const int top = y1 < y2 ? y1 : y2, bottom = y1 < y2 ? y2 : y1;
+    const int near = scalePx(4, a.scale);
     bool changed = false;
     for (int n = 0; n < count; ++n) {
         const int x = graphX(a, bands[n].frequency), y = graphY(a, bands[n].gain);
-        const bool inside = !(x < left - 4 || x > right + 4 || y < top - 4 || y > bottom + 4);
+        const bool inside = !(x < left - near || x > right + near || y < top - near || y > bottom + near);
         const float want = inside ? 1.0f : 0.0f;
         if ((bands[n].selected != 0.0f) != inside)
             changed = true;

@@ -18,9 +18,15 @@ struct GraphAxes {
     float topFrequency = 22050.0f;
     float span = 0.0f;  // log10(top / lowest)
     int range = 20;     // R, dB above and below the centre line
+    int scale = 100;    // display scale in percent: frame, handles and hit boxes grow with it
 };
 
-GraphAxes makeGraphAxes(int clientWidth, int clientHeight, float sampleRate, int range);
+// The frame outside the inner rectangle, 2 pixels at 100 %.
+int graphFrame(int percent);
+// Half a band handle's side less its centre pixel: handles are 2 * radius + 1 square.
+int graphHandleRadius(int percent);
+
+GraphAxes makeGraphAxes(int clientWidth, int clientHeight, float sampleRate, int range, int percent = 100);
 int graphX(const GraphAxes& a, float frequency);
 int graphY(const GraphAxes& a, float gainTenths);
 
@@ -50,10 +56,11 @@ std::vector<GraphPoint> curvePolyline(const std::vector<int>& ys, int left);
 std::vector<int> gridGains(int range, int step);
 std::vector<float> gridFrequencies(float sampleRate);
 
-// 1-based band whose handle lies under (px, py); on bands first, each pass from the last record.
+// 1-based band whose handle lies under (px, py); on bands first, each pass from the last record. The
+// box is 10 pixels square at 100 %, scaled with the axes.
 int graphHitTest(const GraphAxes& a, const BandRecord* bands, int count, int px, int py);
 
-// Selects exactly the bands whose handle centre lies within 4 pixels of the rectangle; returns
+// Selects exactly the bands whose handle centre lies within 4 pixels (at 100 %) of the rectangle; returns
 // whether any selection changed.
 bool rubberBandSelect(const GraphAxes& a, BandRecord* bands, int count, int x1, int y1, int x2, int y2);
 

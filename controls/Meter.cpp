@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "MeterMath.h"
+#include "ScaleMath.h"
 #include "Skin.h"
 #include "SkinMath.h"
 #include "SkinInternal.h"
@@ -17,6 +18,7 @@ struct MeterState {
     MeterLayout layout = kMeterUp;
     const uint8_t* background = nullptr;
     const uint8_t* lit = nullptr;
+    int scale = kScale100;
 };
 
 MeterLayout layoutOf(LONG style)
@@ -64,7 +66,7 @@ void paint(HWND w, MeterState* s)
     if (s->background && s->lit) {
         GdiFlush();
         blendInto(s, s->background, 0, 0, width, height, width);
-        const MeterPaint p = meterPaint(s->levels, s->layout, width, height);
+        const MeterPaint p = meterPaint(s->levels, s->layout, width, height, s->scale);
         showSpan(s, p.bar, p.vertical, width, height);
         showSpan(s, p.marker, p.vertical, width, height);
     }
@@ -138,6 +140,13 @@ LRESULT CALLBACK MeterProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case MT_SETFALL:
         s->levels.fall = static_cast<int>(wp);
+        return 0;
+    case QV_SETSCALE:
+        if (wp == kScale100 || wp == kScale150 || wp == kScale200) {
+            s->scale = static_cast<int>(wp);
+            s->off.reset();  // the next paint makes its bitmap at the size the new scale gave the meter
+            InvalidateRect(w, nullptr, FALSE);
+        }
         return 0;
     }
     return DefWindowProcA(w, msg, wp, lp);

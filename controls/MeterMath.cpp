@@ -1,5 +1,7 @@
 #include "MeterMath.h"
 
+#include "ScaleMath.h"
+
 #include <cmath>
 
 namespace qv {
@@ -70,24 +72,26 @@ static MeterSpan clampSpan(MeterSpan s, int limit)
     return s;
 }
 
-MeterPaint meterPaint(const MeterLevels& m, MeterLayout layout, int clientWidth, int clientHeight)
+MeterPaint meterPaint(const MeterLevels& m, MeterLayout layout, int clientWidth, int clientHeight, int percent)
 {
     MeterPaint p;
+    // The sprite's frame (2 pixels at 100 %) and the marker grow with the display scale.
+    const int f = scalePx(2, percent);
     if (layout == kMeterHorizontal || layout == kMeterHorizontalMarker) {
         p.vertical = false;
-        const int w = clientWidth - 4;
+        const int w = clientWidth - 2 * f;
         // Spans reaching left of column 0 are trimmed, so x = -1 still lights column 0.
         if (layout == kMeterHorizontal) {
             const int x = meterPixels(m, m.levelA, w);
-            p.bar = {0, x + 1};
+            p.bar = {0, x + f - 1};
         } else {
-            const int x = meterPixels(m, m.levelA, w - 3);
-            p.bar = {x + 2, x + 4};
+            const int x = meterPixels(m, m.levelA, w - scalePx(3, percent));
+            p.bar = {x + f, x + f + scalePx(3, percent) - 1};
         }
         p.bar = clampSpan(p.bar, clientWidth);
         return p;
     }
-    const int h = clientHeight - 4;
+    const int h = clientHeight - 2 * f;
     auto top = [&](int v) {
         const int x = meterPixels(m, v, h);
         if (layout == kMeterTopDown)
@@ -98,23 +102,24 @@ MeterPaint meterPaint(const MeterLevels& m, MeterLayout layout, int clientWidth,
     const int pa = top(m.levelA);
     if (layout == kMeterUp) {
         if (pa < h)
-            p.bar = {pa + 2, h + 1};
+            p.bar = {pa + f, h + f - 1};
     } else if (layout == kMeterTopDown) {
         if (pa > 0)
-            p.bar = {2, pa + 1};
+            p.bar = {f, pa + f - 1};
     } else {  // centre zero: a bar growing from the middle of a 144-pixel meter
         if (m.levelA < 0)
-            p.bar = {77, pa + 1};
+            p.bar = {scalePx(77, percent), pa + f - 1};
         else
-            p.bar = {pa + 2, h - 74};
+            p.bar = {pa + f, h - scalePx(74, percent)};
     }
     if (m.peakMode) {
         const int pp = top(m.peakA);
+        const int marker = scalePx(2, percent);
         if (layout == kMeterTopDown) {
             if (pp > 0)
-                p.marker = {pp, pp + 1};
+                p.marker = {pp, pp + marker - 1};
         } else if (pp < h) {
-            p.marker = {pp + 2, pp + 3};
+            p.marker = {pp + f, pp + f + marker - 1};
         }
     }
     p.bar = clampSpan(p.bar, clientHeight);

@@ -39,7 +39,8 @@ enum MeterLayout {
 // Pixel length of a level over `length` pixels; a zero-width range gives 0 instead of dividing by zero.
 int meterPixels(const MeterLevels& m, int v, int length);
 
-MeterPaint meterPaint(const MeterLevels& m, MeterLayout layout, int clientWidth, int clientHeight);
+// At a display scale (percent) the frame, the marker and the centre line are scaled with the sprite.
+MeterPaint meterPaint(const MeterLevels& m, MeterLayout layout, int clientWidth, int clientHeight, int percent = 100);
 
 inline bool sameSpan(const MeterSpan& a, const MeterSpan& b)
 {

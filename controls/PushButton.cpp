@@ -5,6 +5,7 @@
 
 #include "Skin.h"
 #include "SkinInternal.h"
+#include "ScaleMath.h"
 
 namespace qv {
 
@@ -35,6 +36,8 @@ struct PushButtonState {
     int iconSheetImage = 0;
     COLORREF iconSheetKey = 0;
     int iconWidth = 0, iconHeight = 0;
+    int scale = kScale100;
+    int px(int v) const { return scalePx(v, scale); }
 };
 
 void notify(HWND w, unsigned code)
@@ -68,13 +71,14 @@ void drawIcon(HDC dc, PushButtonState& s, int iw, int ih)
     const int w = s.iconWidth < iw ? s.iconWidth : iw;
     const int h = s.iconHeight < ih ? s.iconHeight : ih;
     // Narrower icons are centred too: the rule for wide ones, applied to both cases.
-    int x = 2 + (iw - s.iconWidth + 1) / 2;
+    const int inset = s.px(2);
+    int x = inset + (iw - s.iconWidth + 1) / 2;
     if (s.iconWidth < iw)
-        x = 2 + (iw - s.iconWidth) / 2;
-    int y = s.iconHeight < ih ? 2 + (ih - s.iconHeight) / 2 : 2;
+        x = inset + (iw - s.iconWidth) / 2;
+    int y = s.iconHeight < ih ? inset + (ih - s.iconHeight) / 2 : inset;
     if (s.pressedLook) {
-        ++x;
-        ++y;
+        x += s.px(1);
+        y += s.px(1);
     }
     sheet->draw(dc, x, y, 0, 0, w, h);
 }
@@ -83,15 +87,15 @@ void drawIcon(HDC dc, PushButtonState& s, int iw, int ih)
 int drawText(HDC dc, PushButtonState& s, const RECT& inner, bool enabled)
 {
     if (!s.font)
-        s.font.reset(new (std::nothrow) ControlFont);
+        s.font.reset(new (std::nothrow) ControlFont(s.scale));
     SelectedObject selected(dc, s.font ? s.font->get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, enabled ? 0x404040 : 0x808080);
     RECT tr = inner;
-    tr.top += 1 + (tr.bottom - tr.top) % 2;
+    tr.top += s.px(1) + (tr.bottom - tr.top) % 2;
     UINT format = DT_END_ELLIPSIS | DT_VCENTER | DT_CENTER;
     if (s.arrowStyle || s.menuMarkStyle) {
-        tr.left += 3;
+        tr.left += s.px(3);
         format = DT_END_ELLIPSIS | DT_VCENTER | DT_LEFT;
     }
     DrawTextA(dc, s.text, -1, &tr, format);
@@ -101,8 +105,9 @@ int drawText(HDC dc, PushButtonState& s, const RECT& inner, bool enabled)
 void drawMarks(HDC dc, const PushButtonState& s, int right, int top)
 {
     if (s.arrowStyle) {
-        for (int i = 0; i < 4; ++i)
-            DrawLine(dc, right - 10 + i, top + 5 + i, right - 3 - i, top + 5 + i, 0x404040);
+        // A downward triangle, 7 pixels wide and 4 high at 100 %.
+        for (int i = 0; i < s.px(4); ++i)
+            DrawLine(dc, right - s.px(10) + i, top + s.px(5) + i, right - s.px(3) - i, top + s.px(5) + i, 0x404040);
     }
     if (s.menuMarkStyle) {
         Bitmap mark(LoadSkinBitmap(skinInstance(), kMenuMarkBitmap, nullptr));
@@ -121,18 +126,19 @@ void draw(HWND w, HDC dc, int width, int height, PushButtonState* s)
                        s->check ? s->tint : 0, s->check && s->borderFlag ? 2 : 1);
     else
         Rectangle(dc, 0, 0, width, height);
-    RECT inner{2, 2, width - 2, height - 2};
+    const int inset = s->px(2);
+    RECT inner{inset, inset, width - inset, height - inset};
     if (s->pressedLook)
-        OffsetRect(&inner, 1, 1);
+        OffsetRect(&inner, s->px(1), s->px(1));
     const RECT focusRect = inner;
     if (s->icon)
-        drawIcon(dc, *s, width - 4, height - 4);
+        drawIcon(dc, *s, width - 2 * inset, height - 2 * inset);
     if (s->text)
         inner.top = drawText(dc, *s, inner, enabled);
     drawMarks(dc, *s, inner.right, inner.top);
     if (GetFocus() == w) {
         RECT f = focusRect;
-        InflateRect(&f, -1, -1);
+        InflateRect(&f, -s->px(1), -s->px(1));
         f.left += s->focusAdjust[0];
         f.top += s->focusAdjust[1];
         f.right += s->focusAdjust[2];
@@ -299,6 +305,13 @@ LRESULT buttonMessage(HWND w, PushButtonState* s, UINT msg, WPARAM wp, LPARAM lp
     }
     case PB_SETTINT:
         s->tint = static_cast<uint32_t>(wp);
+        return 0;
+    case QV_SETSCALE:
+        if (wp == kScale100 || wp == kScale150 || wp == kScale200) {
+            s->scale = static_cast<int>(wp);
+            s->font.reset();  // made again at the new size by the next paint
+            InvalidateRect(w, nullptr, FALSE);
+        }
         return 0;
     default:
         return DefWindowProcA(w, msg, wp, lp);

@@ -193,7 +193,8 @@ void copyBackgroundBehind(HWND window, HDC target, HBITMAP background, int width
 // of its own, deleted with the owner unless handed on.
 class ControlFont {
 public:
-    ControlFont();
+    // At a display scale other than 100 % the stock face at its 96-DPI size, scaled.
+    explicit ControlFont(int percent = 100);
     ControlFont(const ControlFont&) = delete;
     ControlFont& operator=(const ControlFont&) = delete;
     HFONT get() const { return font_; }

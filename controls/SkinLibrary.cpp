@@ -5,6 +5,8 @@
 
 #include "Skin.h"
 #include "SkinInternal.h"
+#include "ScaleMath.h"
+#include "ScaleMath.h"
 #include "SkinMath.h"
 
 namespace qv {
@@ -291,11 +293,24 @@ void copyBackgroundBehind(HWND window, HDC target, HBITMAP background, int width
     blitBitmap(target, 0, 0, width, height, background, r.left, r.top);
 }
 
-ControlFont::ControlFont() : font_(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)))
+ControlFont::ControlFont(int percent) : font_(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)))
 {
     int dpi = 96;
     if (WindowDC screen(nullptr); screen)
         dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
+    if (percent != kScale100) {
+        // The stock font is sized for the system's DPI; the editor's scale is the window's.
+        LOGFONTA lf{};
+        if (GetObjectA(font_, sizeof lf, &lf) != sizeof lf)
+            return;
+        const int height96 = MulDiv(lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight, 96, dpi > 0 ? dpi : 96);
+        lf.lfHeight = -scalePx(height96, percent);
+        lf.lfWidth = 0;
+        owned_.reset(CreateFontIndirectA(&lf));
+        if (owned_)
+            font_ = owned_.get();
+        return;
+    }
     if (dpi == 96)
         return;
     owned_.reset(CreateFontA(14, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));

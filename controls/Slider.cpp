@@ -2,6 +2,7 @@
 // wheel change it and the parent hears of every change.
 #include "Skin.h"
 #include "SkinInternal.h"
+#include "ScaleMath.h"
 #include "ValueMath.h"
 
 namespace qv {
@@ -32,7 +33,10 @@ struct SliderState {
     short lastPosition = 0;
     COLORREF plainColour = 0x989898;
     int oldThumbPosition = 0;  // where the thumb stood at the previous paint
+    int scale = kScale100;
+    MotionScaler motion;  // drags move the value as far per physical inch at every scale
     KeptPaint kept;
+    int px(int v) const { return scalePx(v, scale); }
 };
 
 // The plain face: a flat colour under an optional keyed bitmap.
@@ -51,14 +55,15 @@ void drawPlainFace(HDC dc, const RECT& client, const SliderState* s)
 void drawGroove(HWND w, HDC dc, const RECT& client, const RECT& track, const SliderState* s, bool enabled)
 {
     const COLORREF g = enabled ? 0x202020 : 0xA0A0A0;
-    if (s->vertical) {
-        const int mid = (track.left + track.right) / 2;
-        DrawLine(dc, mid, track.top + 4, mid, track.bottom - 4, g);
-        DrawLine(dc, mid + 1, track.top + 4, mid + 1, track.bottom - 4, g);
-    } else {
-        const int mid = (track.top + track.bottom) / 2;
-        DrawLine(dc, track.left + 4, mid - 2, track.right - 4, mid - 2, g);
-        DrawLine(dc, track.left + 4, mid - 1, track.right - 4, mid - 1, g);
+    const int inset = s->px(4), lines = s->px(2);
+    for (int i = 0; i < lines; ++i) {
+        if (s->vertical) {
+            const int x = (track.left + track.right) / 2 + i;
+            DrawLine(dc, x, track.top + inset, x, track.bottom - inset, g);
+        } else {
+            const int y = (track.top + track.bottom) / 2 - lines + i;
+            DrawLine(dc, track.left + inset, y, track.right - inset, y, g);
+        }
     }
     if (enabled || !s->background)
         return;
@@ -67,9 +72,9 @@ void drawGroove(HWND w, HDC dc, const RECT& client, const RECT& track, const Sli
     GetRectInParent(w, &pr);
     if (s->vertical) {
         const int top = s->oldThumbPosition - s->thumbLength;
-        blitBitmap(dc, 0, top, client.right, s->thumbLength - 3, s->background, pr.left, pr.top + top);
+        blitBitmap(dc, 0, top, client.right, s->thumbLength - s->px(3), s->background, pr.left, pr.top + top);
     } else {
-        blitBitmap(dc, s->oldThumbPosition, 0, s->thumbLength - 3, client.bottom, s->background,
+        blitBitmap(dc, s->oldThumbPosition, 0, s->thumbLength - s->px(3), client.bottom, s->background,
                    pr.left + s->oldThumbPosition, pr.top);
     }
 }
@@ -79,12 +84,16 @@ void drawTicks(HDC dc, const RECT& client, const SliderTrack& t, const SliderSta
     for (const SliderTick& tick : sliderTicks(s->minimum, s->maximum, s->tickStep, s->tickOffset)) {
         const int o = sliderTickOffset(t, tick.value);
         const COLORREF col = tick.major ? 0x505050 : 0x888888;
-        if (s->vertical) {
-            const int y = client.top + 12 + o;
-            DrawLine(dc, client.right - 4 - (tick.major ? 4 : 2), y, client.right - 2, y, col);
-        } else {
-            const int x = 12 + o;
-            DrawLine(dc, x, client.bottom - 6 - (tick.major ? 4 : 2), x, client.bottom - 4, col);
+        const int length = s->px(tick.major ? 4 : 2);
+        // One-pixel ticks at 100 %, as wide as the thumb's value mark at a larger scale.
+        for (int i = 0; i < s->px(1); ++i) {
+            if (s->vertical) {
+                const int y = client.top + s->px(12) + o + i;
+                DrawLine(dc, client.right - s->px(4) - length, y, client.right - s->px(2), y, col);
+            } else {
+                const int x = s->px(12) + o + i;
+                DrawLine(dc, x, client.bottom - s->px(6) - length, x, client.bottom - s->px(4), col);
+            }
         }
     }
 }
@@ -96,15 +105,15 @@ void draw(HWND w, HDC dc, const RECT& client, SliderState* s)
     int travelLength = s->thumbLength;
     if (s->plain) {
         drawPlainFace(dc, client, s);
-        travelLength = 11;
+        travelLength = s->px(11);
     } else {
         copyBackgroundBehind(w, dc, s->background, client.right, client.bottom);
     }
     RECT track = client;
     if (s->vertical)
-        track.right -= 4;
+        track.right -= s->px(4);
     else
-        track.bottom -= 4;
+        track.bottom -= s->px(4);
     const bool grooveOn = s->groove && !s->plain;
     if (grooveOn)
         drawGroove(w, dc, client, track, s, enabled);
@@ -118,11 +127,11 @@ void draw(HWND w, HDC dc, const RECT& client, SliderState* s)
     const uint32_t tint = enabled && (s->dragging || GetFocus() == w) ? kDefaultTint : 0;
     if (s->thumb) {
         if (s->vertical)
-            DrawSpriteWith(s->kept.blendWindow(), dc, grooveOn ? 2 : 0, track.bottom - s->thumbLength - offset,
-                           grooveOn ? 16 : 18, s->thumbLength, s->thumb, enabled ? 255 : 192, tint, 0);
+            DrawSpriteWith(s->kept.blendWindow(), dc, grooveOn ? s->px(2) : 0, track.bottom - s->thumbLength - offset,
+                           s->px(grooveOn ? 16 : 18), s->thumbLength, s->thumb, enabled ? 255 : 192, tint, 0);
         else
-            DrawSpriteWith(s->kept.blendWindow(), dc, offset, 0, s->thumbLength, 16, s->thumb, enabled ? 255 : 192,
-                           tint, 0);
+            DrawSpriteWith(s->kept.blendWindow(), dc, offset, 0, s->thumbLength, s->px(16), s->thumb,
+                           enabled ? 255 : 192, tint, 0);
     }
     s->thumbPosition = s->vertical ? track.bottom - offset : offset;
     s->oldThumbPosition = s->thumbPosition;
@@ -198,13 +207,14 @@ void press(HWND w, SliderState* s, LPARAM lp)
     const short x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
     s->dragging = true;
     s->lastPosition = s->vertical ? y : x;
+    s->motion.reset();
     repaint(w, s);
     SetCapture(w);
     s->savedCursor = SetCursor(nullptr);
     s->moved = false;
     GetCursorPos(&s->pressPosition);
     SetFocus(w);
-    const ThumbSpan thumb = sliderThumbSpan(s->vertical, s->thumbPosition, s->thumbLength);
+    const ThumbSpan thumb = sliderThumbSpan(s->vertical, s->thumbPosition, s->thumbLength, s->scale);
     const int along = s->vertical ? y : x;
     s->grabbed = thumb.first <= along && along < thumb.last;
 }
@@ -227,6 +237,7 @@ void move(HWND w, SliderState* s, LPARAM lp)
         s->skipNextMove = false;
         return;
     }
+    delta = s->motion.step(delta, s->scale);
     if (s->squareLaw)
         delta = sliderSquareLaw(delta);
     s->value = clampInt(s->value + delta, s->minimum, s->maximum);
@@ -243,13 +254,13 @@ void release(HWND w, SliderState* s)
     if (s->moved) {
         RECT wr;
         GetWindowRect(w, &wr);
-        const int middle = sliderThumbMiddle(s->vertical, s->thumbPosition, s->thumbLength);
+        const int middle = sliderThumbMiddle(s->vertical, s->thumbPosition, s->thumbLength, s->scale);
         if (!s->grabbed)
             SetCursorPos(s->pressPosition.x, s->pressPosition.y);
         else if (s->vertical)
-            SetCursorPos((wr.left + wr.right) / 2 - 2, wr.top + middle);
+            SetCursorPos((wr.left + wr.right) / 2 - s->px(2), wr.top + middle);
         else
-            SetCursorPos(wr.left + middle, (wr.top + wr.bottom) / 2 - 2);
+            SetCursorPos(wr.left + middle, (wr.top + wr.bottom) / 2 - s->px(2));
         SendMessageA(GetParent(w), SLN_RELEASED, 0, reinterpret_cast<LPARAM>(w));
     }
     SetCursor(s->savedCursor ? s->savedCursor : LoadCursor(nullptr, IDC_ARROW));
@@ -333,6 +344,13 @@ LRESULT sliderMessage(HWND w, SliderState* s, UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case SL_SETTHUMBLEN:
         s->thumbLength = static_cast<int>(wp);
+        return 0;
+    case QV_SETSCALE:
+        if (wp == kScale100 || wp == kScale150 || wp == kScale200) {
+            s->scale = static_cast<int>(wp);
+            s->thumbLength = s->px(29);
+            InvalidateRect(w, nullptr, FALSE);
+        }
         return 0;
     default:
         return DefWindowProcA(w, msg, wp, lp);

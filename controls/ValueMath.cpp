@@ -1,5 +1,7 @@
 #include "ValueMath.h"
 
+#include "ScaleMath.h"
+
 #include <cstdlib>
 
 namespace qv {
@@ -19,18 +21,18 @@ int sliderThumbOffset(const SliderTrack& t, int value)
     return static_cast<int>((static_cast<long long>(value - t.minimum) * t.travel + t.range / 2) / t.range);
 }
 
-ThumbSpan sliderThumbSpan(bool vertical, int thumbPosition, int thumbLength)
+ThumbSpan sliderThumbSpan(bool vertical, int thumbPosition, int thumbLength, int percent)
 {
     if (vertical)
-        return {thumbPosition - thumbLength, thumbPosition - 5};
-    return {thumbPosition, thumbPosition + thumbLength - 3};
+        return {thumbPosition - thumbLength, thumbPosition - scalePx(5, percent)};
+    return {thumbPosition, thumbPosition + thumbLength - scalePx(3, percent)};
 }
 
-int sliderThumbMiddle(bool vertical, int thumbPosition, int thumbLength)
+int sliderThumbMiddle(bool vertical, int thumbPosition, int thumbLength, int percent)
 {
     if (vertical)
-        return thumbPosition - (thumbLength + 3) / 2;
-    return thumbPosition + (thumbLength - 5) / 2;
+        return thumbPosition - (thumbLength + scalePx(3, percent)) / 2;
+    return thumbPosition + (thumbLength - scalePx(5, percent)) / 2;
 }
 
 std::vector<SliderTick> sliderTicks(int minimum, int maximum, int step, int offset)

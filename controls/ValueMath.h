@@ -23,9 +23,10 @@ struct ThumbSpan {
     int first;
     int last;
 };
-ThumbSpan sliderThumbSpan(bool vertical, int thumbPosition, int thumbLength);
+// The shadow edge and the point grow with the display scale (percent).
+ThumbSpan sliderThumbSpan(bool vertical, int thumbPosition, int thumbLength, int percent = 100);
 // The point along the track where the pointer is put back onto a grabbed thumb after a drag.
-int sliderThumbMiddle(bool vertical, int thumbPosition, int thumbLength);
+int sliderThumbMiddle(bool vertical, int thumbPosition, int thumbLength, int percent = 100);
 
 struct SliderTick {
     int value;

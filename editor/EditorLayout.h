@@ -1,7 +1,11 @@
 #pragma once
-// Where the editor puts its controls, in client pixels of its fixed window. The skin's background is
-// drawn around these rectangles, and the gallery lays its panels out on them. Free of any platform
-// header.
+// Where the editor puts its controls, in client pixels of its window at 100 %. The skin's background is
+// drawn around these rectangles, and the gallery lays its panels out on them. At 150 % and 200 % every
+// rectangle is scaled(). Free of any platform header.
+
+#include <vector>
+
+#include "ScaleMath.h"
 
 namespace qv::layout {
 
@@ -31,9 +35,25 @@ constexpr Rect kReadout{427, 190, 52, 11};
 constexpr Rect kClipL{432, 201, 12, 9};
 constexpr Rect kClipR{462, 201, 12, 9};
 
+// A rectangle at a scale: its place and its size each rounded half up, so that controls of one size
+// keep one size (one face of the skin fits them all) and 100 % is the rectangle itself.
+constexpr Rect scaled(Rect r, int percent)
+{
+    return Rect{scalePx(r.x, percent), scalePx(r.y, percent), scalePx(r.w, percent), scalePx(r.h, percent)};
+}
+constexpr int editorWidth(int percent) { return scalePx(kEditorW, percent); }
+constexpr int editorHeight(int percent) { return scalePx(kEditorH, percent); }
+
 // Left (0) and right (1).
 constexpr Rect meter(int side) { return side == 0 ? kMeterL : kMeterR; }
 constexpr Rect clipLamp(int side) { return side == 0 ? kClipL : kClipR; }
+// A clip lamp reaches down to its meter at every scale: with its height rounded on its own it would
+// overlap the meter at 150 % (13.5 pixels between the readout and the meter).
+constexpr Rect clipLamp(int side, int percent)
+{
+    const Rect r = scaled(clipLamp(side), percent);
+    return Rect{r.x, r.y, r.w, scaled(meter(side), percent).y - r.y};
+}
 
 // Band rows, b = 1..6.
 constexpr int bandY(int b) { return 206 + 23 * (b - 1); }
@@ -44,6 +64,21 @@ constexpr Rect bandFreq(int b) { return Rect{94, bandY(b), 40, 21}; }
 constexpr Rect bandQ(int b) { return Rect{154, bandY(b), 40, 21}; }
 constexpr Rect bandGain(int b) { return Rect{199, bandY(b), 40, 21}; }
 constexpr Rect bandSlider(int b) { return Rect{261, bandY(b) + 3, 150, 20}; }
+
+// Every control's rectangle at a scale.
+inline std::vector<Rect> controlRects(int percent = kScale100)
+{
+    std::vector<Rect> r;
+    for (Rect c : {kGraph, kBypass, kUndo, kSetup, kSetupArrow, kReset, kPresets, kHelp, kFlat, kOutGain, kOutSlider,
+                   kMeterL, kMeterR, kReadout})
+        r.push_back(scaled(c, percent));
+    r.push_back(clipLamp(0, percent));
+    r.push_back(clipLamp(1, percent));
+    for (int b = 1; b <= 6; ++b)
+        for (Rect c : {bandNumber(b), bandType(b), bandArrow(b), bandFreq(b), bandQ(b), bandGain(b), bandSlider(b)})
+            r.push_back(scaled(c, percent));
+    return r;
+}
 
 // A right click at this client y or below, on the background, opens the background popup.
 constexpr int kBackgroundPopupTop = 377;

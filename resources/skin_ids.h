@@ -89,4 +89,25 @@
 /* Offset from a VST sprite id to the DirectShow one. */
 #define SKIN_DS_RAW_FROM_VST(id) ((id)-7)
 
+/* ---- Both DLLs: the editor's art at 150 % and 200 % (resources/skin/150, resources/skin/200) ----
+ * One table for both DLLs: SKIN_SCALED_ID(item, step) with step 1 at 150 %, 2 at 200 %. Sizes are
+ * the 100 % ones scaled and rounded half up, except the clip lamps (18x13, 24x18: they reach down to
+ * the meter) and the handle sheet (cells of 14 and 18 pixels, handles of 13 and 17). Menu mark,
+ * cursor and the Preset Manager's icons have no scaled art. */
+#define SKIN_SCALED_ID(item, step) (10000 * (step) + (item))
+#define SKIN_SCALED_BMP_BACKGROUND     1
+#define SKIN_SCALED_BMP_GRAPH          2
+#define SKIN_SCALED_BMP_HANDLES        3
+#define SKIN_SCALED_BMP_TYPE_PEAK      4
+#define SKIN_SCALED_BMP_TYPE_HIGHPASS  5
+#define SKIN_SCALED_BMP_TYPE_LOWPASS   6
+#define SKIN_SCALED_BMP_TYPE_LOWSHELF  7
+#define SKIN_SCALED_BMP_TYPE_HIGHSHELF 8
+#define SKIN_SCALED_BMP_CLIP_OFF       9
+#define SKIN_SCALED_BMP_CLIP_HELD      10
+#define SKIN_SCALED_BMP_CLIP_ACTIVE    11
+/* Sprites in the order of the VST ids: SKIN_SCALED_RAW_FIRST + (VST id - SKIN_VST_RAW_FIRST). */
+#define SKIN_SCALED_RAW_FIRST          31
+#define SKIN_SCALED_RAW_LAST           46
+
 #endif

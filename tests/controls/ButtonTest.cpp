@@ -131,6 +131,29 @@ TEST(PushButton, TextIsStoredOnceAndArrowDrawn)
     EXPECT_STREQ(buf, "Setup B");
 }
 
+TEST(PushButton, AtTwiceTheScaleTheArrowAndInsetsDouble)
+{
+    ControlFixture f;
+    HWND b = f.create("qv:PushButton", "", 20013, 10, 10, 30, 42, PBS_ARROW);
+    SendMessageA(b, QV_SETSCALE, 200, 0);
+    SendMessageA(b, PB_REDRAW, 0, 1);
+    std::vector<uint32_t> px = f.pixels(b);
+    // Inner right R = 26, top T = 4 + 2: the first row, T + 10, spans R-20..R-7; eight rows narrow to
+    // the tip.
+    auto dark = [&](int y) {
+        int n = 0;
+        for (int x = 0; x < 30; ++x)
+            n += rgb(px[y * 30 + x]) == 0x404040u;
+        return n;
+    };
+    EXPECT_EQ(dark(15), 0);
+    EXPECT_EQ(dark(16), 14);
+    EXPECT_EQ(dark(22), 2);
+    EXPECT_EQ(dark(24), 0);
+    EXPECT_EQ(rgb(px[16 * 30 + 6]), 0x404040u);
+    EXPECT_EQ(rgb(px[16 * 30 + 19]), 0x404040u);
+}
+
 TEST(StaticControls, ClicksArePosted)
 {
     ControlFixture f;

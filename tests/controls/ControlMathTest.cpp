@@ -9,6 +9,7 @@
 #include "ControlProtocol.h"
 #include "GraphMath.h"
 #include "MeterMath.h"
+#include "ScaleMath.h"
 #include "SkinMath.h"
 #include "ValueMath.h"
 
@@ -356,4 +357,77 @@ TEST(Marching, PatternMovesOneRowPerPhase)
     EXPECT_EQ(marchingPatternRow(1, 1), 0x0F);
     EXPECT_EQ(marchingPatternRow(0, 1), 0x87);
     EXPECT_EQ(marchingPatternRow(3, 100), marchingPatternRow(3, 4));
+}
+
+TEST(Scale, DpiBucketsAndRounding)
+{
+    for (int dpi : {0, -1, 72, 96, 119})
+        EXPECT_EQ(scaleForDpi(dpi), 100) << dpi;
+    for (int dpi : {120, 144, 167})
+        EXPECT_EQ(scaleForDpi(dpi), 150) << dpi;
+    for (int dpi : {168, 192, 288, 480})
+        EXPECT_EQ(scaleForDpi(dpi), 200) << dpi;
+    // Half a pixel rounds up, away from zero on both sides.
+    EXPECT_EQ(scalePx(411, 150), 617);
+    EXPECT_EQ(scalePx(21, 150), 32);
+    EXPECT_EQ(scalePx(-3, 150), -5);
+    EXPECT_EQ(scalePx(-2, 150), -3);
+    for (int v : {-7, 0, 1, 29, 506})
+        EXPECT_EQ(scalePx(v, 100), v);
+}
+
+TEST(Scale, MotionKeepsThePhysicalDistance)
+{
+    // At 200 %, a 2-pixel move is one 100 % pixel; single-pixel moves add up instead of vanishing,
+    // in either direction, and a turn back gives back what was left over.
+    MotionScaler m;
+    int sum = 0;
+    for (int i = 0; i < 9; ++i)
+        sum += m.step(1, 200);
+    EXPECT_EQ(sum, 4);
+    EXPECT_EQ(m.step(1, 200), 1);
+    sum = 0;
+    for (int i = 0; i < 10; ++i)
+        sum += m.step(-1, 200);
+    EXPECT_EQ(sum, -5);
+    // At 150 %, 3 device pixels are 2 pixels at 100 %, however they arrive.
+    m.reset();
+    sum = 0;
+    for (int i = 0; i < 30; ++i)
+        sum += m.step(1, 150);
+    EXPECT_EQ(sum, 20);
+    m.reset();
+    EXPECT_EQ(m.step(30, 150), 20);
+    EXPECT_EQ(m.step(-7, 100), -7);  // nothing is held back at 100 %
+}
+
+TEST(Meter, AtTwiceTheScaleTheBarCoversTheSameRowsOfTheDesign)
+{
+    // The editor's meter, 12 x 144 at 100 % and 24 x 288 at 200 %, lights every design row twice; a
+    // level between two design rows may light half of one more, as the finer bar can show it.
+    MeterLevels m;
+    m.minimum = -600;
+    m.maximum = 0;
+    m.peakMode = true;
+    auto near = [](int two, int one) { return two >= 2 * one - 1 && two <= 2 * one + 2; };
+    for (int level = -620; level <= 20; level += 7) {
+        m.levelA = level;
+        m.peakA = level + 30;
+        for (MeterLayout layout : {kMeterUp, kMeterTopDown, kMeterCentreZero}) {
+            const MeterPaint one = meterPaint(m, layout, 12, 144), two = meterPaint(m, layout, 24, 288, 200);
+            ASSERT_EQ(one.bar.empty(), two.bar.empty()) << level << " layout " << layout;
+            if (!one.bar.empty()) {
+                EXPECT_TRUE(near(two.bar.first, one.bar.first)) << level << " layout " << layout;
+                EXPECT_TRUE(near(two.bar.last, one.bar.last)) << level << " layout " << layout;
+            }
+            if (!two.marker.empty() && one.marker.last - one.marker.first == 1) {  // not cut at an end
+                EXPECT_TRUE(near(two.marker.first, one.marker.first)) << level << " layout " << layout;
+                EXPECT_EQ(two.marker.last - two.marker.first, 3) << level << " layout " << layout;
+            }
+        }
+    }
+    // The fixed ends are exact: full scale lights the design's rows 2 .. 141, four frame rows at 200 %.
+    m.levelA = 0;
+    EXPECT_EQ(meterPaint(m, kMeterUp, 24, 288, 200).bar.first, 4);
+    EXPECT_EQ(meterPaint(m, kMeterUp, 24, 288, 200).bar.last, 283);
 }

@@ -6,6 +6,7 @@
 
 #include "BandDesign.h"
 #include "GraphMath.h"
+#include "ScaleMath.h"
 #include "WindowTestSupport.h"
 
 using namespace qv;
@@ -16,13 +17,17 @@ namespace {
 struct GraphFixture : ControlFixture {
     BandRecord bands[6];
     HWND graph;
-    GraphAxes axes = makeGraphAxes(471, 140, 44100.0f, 20);
-    GraphFixture()
+    GraphAxes axes;
+    // The editor's graph, at a display scale.
+    explicit GraphFixture(int percent = 100)
+        : axes(makeGraphAxes(scalePx(471, percent), scalePx(140, percent), 44100.0f, 20, percent))
     {
         const float freqs[6] = {50, 200, 1000, 3000, 8000, 15000};
         for (int i = 0; i < 6; ++i)
             bands[i] = BandRecord{1, 0, 0, 0, 0, freqs[i], 0, 1, 0, 0, 10, 0};
-        graph = create("qv:EQGraph", nullptr, 20000, 17, 45, 471, 140);
+        graph = create("qv:EQGraph", nullptr, 20000, percent == 100 ? 17 : 0, percent == 100 ? 45 : 0,
+                       scalePx(471, percent), scalePx(140, percent));
+        SendMessageA(graph, QV_SETSCALE, static_cast<WPARAM>(percent), 0);
         SendMessageA(graph, EQ_SETSAMPLERATE, 44100, 0);
         SendMessageA(graph, EQ_SETBANDS, reinterpret_cast<WPARAM>(bands), 6);
     }
@@ -103,6 +108,52 @@ TEST(EqGraph, DragMovesTheSelectionAndReports)
     EXPECT_EQ(f.count(EQN_RELEASED), 1);
     EXPECT_EQ(f.selectedMask(), 0b001100);  // moved: the group stays selected
     EXPECT_EQ(f.notes()[0].wp, 0u);
+}
+
+TEST(EqGraph, AtTwiceTheScaleTheSamePhysicalGesturesChangeTheSameValues)
+{
+    // One gesture at 100 % in pixels, the same hand motion at 200 % in twice as many.
+    auto gesture = [](GraphFixture& f, int k) {
+        f.bands[2].gain = 100;
+        const LPARAM p = f.handle(2);
+        const int x = LOWORD(p), y = HIWORD(p);
+        SendMessageA(f.graph, WM_LBUTTONDOWN, MK_LBUTTON, at(x + 4 * k, y - 4 * k));  // near the edge of the box
+        EXPECT_NE(f.bands[2].selected, 0.0f) << k;
+        for (int i = 1; i <= 3; ++i)
+            SendMessageA(f.graph, WM_MOUSEMOVE, MK_LBUTTON, at(x + 4 * k + 2 * i * k, y - 4 * k - 5 * i * k));
+        SendMessageA(f.graph, WM_MOUSEMOVE, MK_SHIFT | MK_LBUTTON, at(x + 4 * k + 10 * k, y - 4 * k - 15 * k));
+        SendMessageA(f.graph, WM_LBUTTONUP, 0, at(x + 4 * k + 10 * k, y - 4 * k - 15 * k));
+        SendMessageA(f.graph, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0);
+    };
+    GraphFixture one, two(200);
+    gesture(one, 1);
+    gesture(two, 2);
+    for (int n = 0; n < 6; ++n) {
+        EXPECT_EQ(one.bands[n].frequency, two.bands[n].frequency) << n;
+        EXPECT_EQ(one.bands[n].gain, two.bands[n].gain) << n;
+        EXPECT_EQ(one.bands[n].q, two.bands[n].q) << n;
+        EXPECT_EQ(one.bands[n].selected, two.bands[n].selected) << n;
+    }
+    EXPECT_EQ(one.bands[2].gain, 115.0f);  // it did move
+    // The hit box is 20 pixels square: a press 10 pixels right of the centre misses. (Band 2 stands
+    // away from the grid lines, inside the test's parent window.)
+    two.bands[1].frequency = 300;
+    two.bands[1].gain = 90;
+    two.click(5);
+    const LPARAM p = two.handle(1);
+    const int hx = LOWORD(p), hy = HIWORD(p);
+    SendMessageA(two.graph, WM_LBUTTONDOWN, MK_LBUTTON, at(hx + 10, hy));
+    SendMessageA(two.graph, WM_LBUTTONUP, 0, at(hx + 10, hy));
+    EXPECT_EQ(two.selectedMask(), 0);
+    // Handles are 17 pixels across, from the 200 % sheet.
+    int width = 0;
+    std::vector<uint32_t> px = two.pixels(two.graph, &width);
+    auto dark = [&](int x, int y) {
+        const uint32_t c = px[y * width + x];
+        return (c & 0xFF) < 0x50 && ((c >> 8) & 0xFF) < 0x50 && ((c >> 16) & 0xFF) < 0x50;
+    };
+    EXPECT_TRUE(dark(hx - 8, hy) && dark(hx + 8, hy) && dark(hx, hy - 8) && dark(hx, hy + 8));  // the rim
+    EXPECT_FALSE(dark(hx - 10, hy) || dark(hx + 10, hy) || dark(hx, hy - 10) || dark(hx, hy + 10));
 }
 
 TEST(EqGraph, WheelDoubleClickAndRightClick)

@@ -121,6 +121,40 @@ TEST(Slider, WheelStepsAndThumbPixels)
     EXPECT_EQ(rgb(px[12 * 150 + 79]), 0x888888u);  // minor tick at 2.0 dB
 }
 
+TEST(Slider, AtTwiceTheScaleEverythingIsTwiceAsLargeAndDragsKeepTheirReach)
+{
+    ControlFixture f;
+    HWND s = f.create("qv:Slider", nullptr, 1105, 10, 10, 300, 40);
+    SendMessageA(s, SL_SETRANGE, static_cast<WPARAM>(-180), 180);
+    SendMessageA(s, QV_SETSCALE, 200, 0);
+    std::vector<uint8_t> thumb = solidSprite(58, 32, 255, 0, 0);
+    SendMessageA(s, SL_SETTHUMB, reinterpret_cast<WPARAM>(thumb.data()), 0);
+    SendMessageA(s, SL_SETPOS, 180, 1);
+    std::vector<uint32_t> px = f.pixels(s);
+    // A 58-pixel thumb travels 242 pixels; the 0 dB tick is two pixels wide at 24 + 121.
+    EXPECT_EQ(rgb(px[16 * 300 + 242]), 0xFF0000u);
+    EXPECT_NE(rgb(px[16 * 300 + 241]), 0xFF0000u);
+    for (int x : {145, 146}) {
+        EXPECT_EQ(rgb(px[20 * 300 + x]), 0x505050u) << x;
+        EXPECT_EQ(rgb(px[31 * 300 + x]), 0x505050u) << x;
+        EXPECT_NE(rgb(px[19 * 300 + x]), 0x505050u) << x;
+        EXPECT_NE(rgb(px[32 * 300 + x]), 0x505050u) << x;
+    }
+    EXPECT_NE(rgb(px[25 * 300 + 147]), 0x505050u);
+    // Eight device pixels, one at a time, are four pixels at 100 %: four units.
+    SendMessageA(s, SL_SETPOS, 0, 1);
+    SendMessageA(s, WM_LBUTTONDOWN, MK_LBUTTON, at(140, 16));
+    for (int x = 141; x <= 148; ++x)
+        SendMessageA(s, WM_MOUSEMOVE, MK_LBUTTON, at(x, 16));
+    EXPECT_EQ(SendMessageA(s, SL_GETPOS, 0, 0), 4);
+    SendMessageA(s, WM_LBUTTONUP, 0, at(148, 16));
+    // Scales the skin has no art for are refused.
+    SendMessageA(s, QV_SETSCALE, 175, 0);
+    SendMessageA(s, SL_SETPOS, 180, 1);
+    px = f.pixels(s);
+    EXPECT_EQ(rgb(px[16 * 300 + 242]), 0xFF0000u);
+}
+
 TEST(EditField, DragStepsSwitchAxes)
 {
     ControlFixture f;
@@ -136,6 +170,31 @@ TEST(EditField, DragStepsSwitchAxes)
     EXPECT_EQ(steps(f), (std::vector<int>{9, 16, 0}));
     EXPECT_EQ(LOWORD(f.notes()[0].wp), 1102);
     EXPECT_NE(GetCapture(), e);
+}
+
+TEST(EditField, AtTwiceTheScaleTheSameHandMotionStepsTheSame)
+{
+    // The gesture of the test above in device pixels at 200 %, then two single-pixel moves that make
+    // one pixel at 100 %, against that one pixel on a field at 100 %.
+    ControlFixture f;
+    HWND one = f.create("qv:Edit", nullptr, 1103, 100, 10, 40, 21, 0x0086);
+    HWND e = f.create("qv:Edit", nullptr, 1102, 10, 10, 80, 42, 0x0086);
+    SendMessageA(e, QV_SETSCALE, 200, 0);
+    SendMessageA(e, WM_LBUTTONDOWN, MK_LBUTTON, at(20, 20));
+    SendMessageA(e, WM_MOUSEMOVE, MK_LBUTTON, at(26, 18));
+    SendMessageA(e, WM_MOUSEMOVE, MK_LBUTTON, at(28, 10));
+    SendMessageA(e, WM_MOUSEMOVE, MK_LBUTTON, at(28, 10));
+    SendMessageA(e, WM_MOUSEMOVE, MK_LBUTTON, at(28, 9));
+    SendMessageA(e, WM_MOUSEMOVE, MK_LBUTTON, at(28, 8));
+    SendMessageA(e, WM_LBUTTONUP, 0, at(28, 8));
+    EXPECT_EQ(steps(f), (std::vector<int>{9, 16, 1}));
+    f.notes().clear();
+    SendMessageA(one, WM_LBUTTONDOWN, MK_LBUTTON, at(14, 5));
+    SendMessageA(one, WM_MOUSEMOVE, MK_LBUTTON, at(14, 4));
+    SendMessageA(one, WM_LBUTTONUP, 0, at(14, 4));
+    const std::vector<int> atOne = steps(f);
+    ASSERT_FALSE(atOne.empty());
+    EXPECT_EQ(atOne.back(), 1);
 }
 
 TEST(EditField, KeysWheelAndInversion)

@@ -4,7 +4,9 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "EditorLayout.h"
 #include "EditorLogic.h"
 #include "PresetList.h"
 
@@ -173,4 +175,41 @@ TEST(EditorLogic, TheManualIsLookedForBesideThePlugIn)
     EXPECT_EQ(manual("C:qv.dll", true), "C:qvEqualizer.chm");
     manualInFolder(std::string(400, 'x').c_str(), buf, sizeof buf);  // cut, never overrun
     EXPECT_EQ(std::string(buf).size(), sizeof buf - 1);
+}
+
+TEST(EditorLayout, ScaledLayoutKeepsItsShape)
+{
+    using namespace layout;
+    EXPECT_EQ(editorWidth(100), 506);
+    EXPECT_EQ(editorHeight(100), 411);
+    EXPECT_EQ(editorWidth(150), 759);
+    EXPECT_EQ(editorHeight(150), 617);
+    EXPECT_EQ(editorWidth(200), 1012);
+    EXPECT_EQ(editorHeight(200), 822);
+    const std::vector<Rect> rects = controlRects();
+    auto overlap = [](Rect a, Rect b) {
+        return a.x < b.right() && b.x < a.right() && a.y < b.bottom() && b.y < a.bottom();
+    };
+    for (int s : {100, 150, 200}) {
+        // Nothing leaves the window or runs into its neighbour when rounded.
+        const std::vector<Rect> at = controlRects(s);
+        ASSERT_EQ(at.size(), rects.size());
+        for (size_t i = 0; i < rects.size(); ++i) {
+            EXPECT_TRUE(at[i].x >= 0 && at[i].y >= 0 && at[i].right() <= editorWidth(s) &&
+                        at[i].bottom() <= editorHeight(s))
+                << s << " control " << i;
+            for (size_t j = i + 1; j < rects.size(); ++j) {
+                if (!overlap(rects[i], rects[j])) {
+                    EXPECT_FALSE(overlap(at[i], at[j])) << s << " controls " << i << ", " << j;
+                }
+            }
+        }
+        // Clip lamps stand on their meters; split buttons stay joined.
+        for (int side : {0, 1})
+            EXPECT_EQ(clipLamp(side, s).bottom(), scaled(meter(side), s).y) << s;
+        // Split buttons stay joined.
+        EXPECT_EQ(scaled(kSetup, s).right(), scaled(kSetupArrow, s).x) << s;
+        for (int b = 1; b <= 6; ++b)
+            EXPECT_EQ(scaled(bandType(b), s).right(), scaled(bandArrow(b), s).x) << s << " band " << b;
+    }
 }

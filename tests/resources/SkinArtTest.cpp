@@ -35,22 +35,48 @@ double contrast(double l1, double l2)
     return (l1 + 0.05) / (l2 + 0.05);
 }
 
+// Draws at a scale for one test and always goes back to 100 %.
+struct AtScale {
+    explicit AtScale(int percent) { setArtScale(percent); }
+    ~AtScale() { setArtScale(100); }
+};
+
 TEST(SkinArt, BackgroundLabelsNeverLieUnderAControl)
 {
-    Picture labels = editorLabels();
-    ASSERT_EQ(labels.width, kEditorW);
-    ASSERT_EQ(labels.height, kEditorH);
-    for (const Rect& r : controlRects())
-        for (int y = r.y; y < r.bottom(); ++y)
-            for (int x = r.x; x < r.right(); ++x)
-                ASSERT_EQ(labels.at(x, y).a, 0)
-                    << "label pixel at " << x << "," << y << " under the control at " << r.x << "," << r.y;
-    // And the headings are really there, in the strip between the graph and the first band row.
-    int inked = 0;
-    for (int y = kGraph.bottom() + 3; y < bandY(1); ++y)
-        for (int x = 0; x < kEditorW; ++x)
-            inked += labels.at(x, y).a > 128;
-    EXPECT_GT(inked, 200);
+    for (int s : {100, 150, 200}) {
+        AtScale at(s);
+        Picture labels = editorLabels();
+        ASSERT_EQ(labels.width, editorWidth(s));
+        ASSERT_EQ(labels.height, editorHeight(s));
+        for (const Rect& r : controlRects(s))
+            for (int y = r.y; y < r.bottom(); ++y)
+                for (int x = r.x; x < r.right(); ++x)
+                    ASSERT_EQ(labels.at(x, y).a, 0)
+                        << s << " %: label pixel at " << x << "," << y << " under the control at " << r.x << "," << r.y;
+        // And the headings are really there, in the strip between the graph and the first band row.
+        int inked = 0;
+        for (int y = scaled(kGraph, s).bottom() + 3; y < qv::scalePx(bandY(1), s); ++y)
+            for (int x = 0; x < labels.width; ++x)
+                inked += labels.at(x, y).a > 128;
+        EXPECT_GT(inked, 200 * s / 100) << s;
+    }
+}
+
+TEST(SkinArt, ScaledPiecesFitTheScaledLayout)
+{
+    for (int s : {150, 200}) {
+        AtScale at(s);
+        const Picture graph = graphBackground(), lamp = clipLamp(editorBackground(), clipLamp(0, s), 2);
+        EXPECT_EQ(graph.width, scaled(kGraph, s).w);
+        EXPECT_EQ(graph.height, scaled(kGraph, s).h);
+        EXPECT_EQ(lamp.height, clipLamp(0, s).h);
+        EXPECT_EQ(buttonFace(76, 21, false, ButtonShape::Single).width, scaled(kBypass, s).w);
+        EXPECT_EQ(meterBar(true).height, scaled(kMeterL, s).h);
+        // A handle has a centre pixel, and the lamp is lit in its middle, not cut off.
+        EXPECT_EQ(handleSize() % 2, 1);
+        const Rgba& c = lamp.at(lamp.width / 2, lamp.height / 2);
+        EXPECT_GT(c.r, 200) << s;
+    }
 }
 
 TEST(SkinArt, GraphKeepsCurveAndScaleReadable)

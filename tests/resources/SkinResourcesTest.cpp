@@ -222,6 +222,47 @@ TEST_F(SkinResources, SpritesAreExactlyWidthTimesHeightTimesFour)
     }
 }
 
+// The 150 % and 200 % art: one id in both DLLs, the committed file, and the 100 % size scaled as the
+// editor scales its layout (the handle sheet and the clip lamps have sizes of their own).
+TEST_F(SkinResources, ScaledArtIsInBothDllsAtItsScaledSize)
+{
+    auto scaledSize = [](int v, int percent) { return (v * percent + 50) / 100; };
+    for (int step : {1, 2}) {
+        const int percent = 100 + 50 * step;
+        const std::string dir = std::to_string(percent) + "/";
+        int item = SKIN_SCALED_BMP_BACKGROUND;
+        for (const ExpectedBitmap& s : kBitmaps) {
+            if (s.vst == SKIN_VST_BMP_MENUMARK)
+                continue;
+            const int id = SKIN_SCALED_ID(item++, step);
+            ExpectedBitmap at = s;
+            at.width = scaledSize(s.width, percent);
+            at.height = scaledSize(s.height, percent);
+            if (s.vst == SKIN_VST_BMP_HANDLES) {
+                at.width = 6 * (2 * scaledSize(4, percent) + 2);
+                at.height = 4 * (2 * scaledSize(4, percent) + 2);
+            }
+            if (s.vst == SKIN_VST_BMP_CLIP_OFF || s.vst == SKIN_VST_BMP_CLIP_HELD || s.vst == SKIN_VST_BMP_CLIP_ACTIVE)
+                at.height = scaledSize(210, percent) - scaledSize(201, percent);
+            auto a = bytes(vst_, id, MAKEINTRESOURCEA(2));
+            checkBitmap(a, vst_, at, id);
+            EXPECT_EQ(a, bytes(ds_, id, MAKEINTRESOURCEA(2))) << id;
+            auto file = skinFile((dir + s.file).c_str());
+            ASSERT_GT(file.size(), 14u) << dir << s.file;
+            EXPECT_TRUE(std::equal(file.begin() + 14, file.end(), a.begin(), a.end())) << dir << s.file;
+        }
+        EXPECT_EQ(item, SKIN_SCALED_BMP_CLIP_ACTIVE + 1);
+        for (const ExpectedSprite& s : kSprites) {
+            const int id = SKIN_SCALED_ID(SKIN_SCALED_RAW_FIRST + (s.vst - SKIN_VST_RAW_FIRST), step);
+            auto a = bytes(vst_, id, MAKEINTRESOURCEA(10));
+            EXPECT_EQ(a.size(), static_cast<size_t>(scaledSize(s.width, percent)) * scaledSize(s.height, percent) * 4)
+                << dir << s.file;
+            EXPECT_EQ(a, bytes(ds_, id, MAKEINTRESOURCEA(10))) << id;
+            EXPECT_EQ(a, skinFile((dir + s.file).c_str())) << dir << s.file;
+        }
+    }
+}
+
 TEST_F(SkinResources, MeterSidesMatchSoTheLitBarBlendsCleanly)
 {
     // The lit bar is blended full width, so its frame columns must equal the unlit ones.

@@ -1,6 +1,8 @@
-// The skin's pictures. Each function draws one image at its exact size.
+// The skin's pictures. Each function draws one image at its exact size at 100 %, scaled by the art
+// scale (Canvas.h).
 #pragma once
 
+#include "EditorLayout.h"
 #include "SkinFiles.h"
 
 #include <vector>
@@ -16,15 +18,17 @@ enum class ButtonShape {
 };
 Picture buttonFace(int w, int h, bool pressed, ButtonShape shape);
 
-Picture editFace();                                                    // 40 x 21
-Picture sliderThumb();                                                 // 29 x 16
-Picture meterBar(bool lit);                                            // 12 x 144, opaque
-Picture clipLamp(const Picture& background, int x, int y, int state);  // 12 x 9; 0 off, 1 held, 2 on
+Picture editFace();          // 40 x 21
+Picture sliderThumb();       // 29 x 16
+Picture meterBar(bool lit);  // 12 x 144, opaque
+// The lamp's rectangle in device pixels of the background; 0 off, 1 held, 2 on.
+Picture clipLamp(const Picture& background, qv::layout::Rect lamp, int state);
 
 Picture editorBackground();  // 506 x 411
 Picture editorLabels();      // the texts and marks of the background alone, on transparency
 Picture graphBackground();   // 471 x 140
-Picture bandHandles();       // 60 x 40, magenta keyed
+Picture bandHandles();       // 60 x 40 (cells of handleSize() + 1), magenta keyed
+int handleSize();            // 9 at 100 %, odd at every scale so that a handle has a centre pixel
 
 // Filter type icons: 0 peak/dip, 1 low shelf, 2 high shelf, 3 lowpass, 4 highpass. Keyed 0xC0C0C0.
 Picture typeIcon(int type);

@@ -115,14 +115,18 @@ Picture sliderThumb()
 
 Picture meterBar(bool lit)
 {
-    const int w = 12, h = 144;
+    // Drawn per device pixel from the 12 x 144 design: a pixel takes the design's row and column it
+    // falls in, so the frame and the segments grow with the scale.
+    const int w = artPx(12), h = artPx(144);
+    const int percent = artScale();
     Picture pic(w, h);
     const Rgb frame{30, 34, 40};
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            Rgba& p = pic.at(x, y);
+    for (int dy = 0; dy < h; ++dy) {
+        for (int dx = 0; dx < w; ++dx) {
+            Rgba& p = pic.at(dx, dy);
             p.a = 255;
-            bool border = x == 0 || x == w - 1 || y < 2 || y > 141;
+            const int x = dx * 100 / percent, y = dy * 100 / percent;
+            bool border = x == 0 || x == 11 || y < 2 || y > 141;
             if (border) {
                 // Rows 0..1 and 142..143 and the side columns form the frame; the sides are the same
                 // in both pictures because the lit bar is blended full width.
@@ -172,24 +176,29 @@ Picture meterBar(bool lit)
     return pic;
 }
 
-Picture clipLamp(const Picture& background, int x0, int y0, int state)
+Picture clipLamp(const Picture& background, qv::layout::Rect lamp, int state)
 {
-    const int w = 12, h = 9;
-    Canvas c(w, h);
-    Picture under(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            under.at(x, y) = background.at(x0 + x, y0 + y);
+    Canvas c(12, 9);
+    Picture under(lamp.w, lamp.h);
+    for (int y = 0; y < lamp.h; ++y)
+        for (int x = 0; x < lamp.w; ++x)
+            under.at(x, y) = background.at(lamp.x + x, lamp.y + y);
     c.paste(under, 0, 0);
     cairo_t* cr = c.cr();
     c.roundRect(0.5, 1, 11, 7, 2);
     c.set(hex(0x1E2228));
     cairo_fill(cr);
-    Colour lamp = state == 0 ? hex(0x4A1A1A) : state == 1 ? hex(0xB8402C) : hex(0xFF3A28);
+    Colour colour = state == 0 ? hex(0x4A1A1A) : state == 1 ? hex(0xB8402C) : hex(0xFF3A28);
     c.roundRect(1.5, 2, 9, 5, 1.2);
-    c.vgradient(2, 7, mix(lamp, hex(0xFFFFFF), state == 2 ? 0.45 : 0.18), lamp);
+    c.vgradient(2, 7, mix(colour, hex(0xFFFFFF), state == 2 ? 0.45 : 0.18), colour);
     cairo_fill(cr);
-    return flatten(c.picture(), Rgb{0, 0, 0});
+    // The lamp's rectangle may be a row shorter than the scaled design (it reaches down to the meter).
+    Picture drawn = c.picture();
+    Picture out(lamp.w, lamp.h);
+    for (int y = 0; y < lamp.h; ++y)
+        for (int x = 0; x < lamp.w; ++x)
+            out.at(x, y) = drawn.at(x, y);
+    return flatten(out, Rgb{0, 0, 0});
 }
 
 }  // namespace skingen

@@ -208,12 +208,15 @@ Rgb bandColour(int band)
     return colours[(band - 1) % 6];
 }
 
+int handleSize() { return 2 * artPx(4) + 1; }
+
 Picture bandHandles()
 {
-    // Cells of 10 x 10, top-left 9 x 9 used. Edges are smoothed against the graph's blue, since the
-    // magenta key allows no partial transparency.
+    // Cells of 10 x 10 at 100 %, top-left 9 x 9 used. Edges are smoothed against the graph's blue,
+    // since the magenta key allows no partial transparency.
     const Rgb under{150, 172, 194};
-    Picture sheet(60, 40);
+    const int d = handleSize(), pitch = d + 1;
+    Picture sheet(6 * pitch, 4 * pitch);
     for (Rgba& p : sheet.pixels)
         p = Rgba{255, 0, 255, 255};
     for (int row = 0; row < 4; ++row) {
@@ -222,7 +225,7 @@ Picture bandHandles()
         for (int col = 0; col < 6; ++col) {
             Rgb rgb = bandColour(col + 1);
             Colour band{rgb.r / 255.0, rgb.g / 255.0, rgb.b / 255.0};
-            Canvas c(9, 9);
+            Canvas c(d, d, d / 9.0);
             cairo_t* cr = c.cr();
             cairo_arc(cr, 4.5, 4.5, 4.5, 0, 2 * M_PI);
             c.set(selected ? hex(0xFFFFFF) : hex(0x1C232B));
@@ -244,8 +247,8 @@ Picture bandHandles()
                 cairo_fill(cr);
             }
             Picture cell = c.picture();
-            for (int y = 0; y < 9; ++y)
-                for (int x = 0; x < 9; ++x) {
+            for (int y = 0; y < d; ++y)
+                for (int x = 0; x < d; ++x) {
                     const Rgba& q = cell.at(x, y);
                     if (q.a < 100)
                         continue;
@@ -256,7 +259,7 @@ Picture bandHandles()
                     // Never produce the key colour by accident.
                     if (out.r == 255 && out.g == 0 && out.b == 255)
                         out.g = 1;
-                    sheet.at(col * 10 + x, row * 10 + y) = out;
+                    sheet.at(col * pitch + x, row * pitch + y) = out;
                 }
         }
     }

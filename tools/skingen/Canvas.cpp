@@ -1,6 +1,8 @@
 #include "Canvas.h"
 
 #include <cmath>
+
+#include "ScaleMath.h"
 #include <fontconfig/fontconfig.h>
 
 namespace skingen {
@@ -15,10 +17,22 @@ Colour mix(Colour a, Colour b, double t)
     return Colour{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t, a.a + (b.a - a.a) * t};
 }
 
-Canvas::Canvas(int w, int h) : w_(w), h_(h)
+namespace {
+int gArtScale = qv::kScale100;
+}
+
+int artScale() { return gArtScale; }
+void setArtScale(int percent) { gArtScale = percent; }
+int artPx(int v) { return qv::scalePx(v, gArtScale); }
+
+Canvas::Canvas(int w, int h) : Canvas(artPx(w), artPx(h), gArtScale / 100.0) {}
+
+Canvas::Canvas(int deviceW, int deviceH, double scale) : w_(deviceW), h_(deviceH), scale_(scale)
 {
-    surface_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+    surface_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w_, h_);
     cr_ = cairo_create(surface_);
+    if (scale_ != 1.0)
+        cairo_scale(cr_, scale_, scale_);
     // Fixed font rendering so that every run gives the same pixels.
     cairo_font_options_t* fo = cairo_font_options_create();
     cairo_font_options_set_antialias(fo, CAIRO_ANTIALIAS_GRAY);
@@ -85,7 +99,8 @@ void Canvas::text(const char* s, double x, double y, double size, Colour c, doub
 {
     double w = textWidth(s, size, bold, condensed);
     set(c);
-    cairo_move_to(cr_, std::round(x - w * align), y);
+    // Whole device pixels across, so that a scaled text is as crisp as at 100 %.
+    cairo_move_to(cr_, std::round((x - w * align) * scale_) / scale_, y);
     cairo_show_text(cr_, s);
 }
 
@@ -131,7 +146,8 @@ void Canvas::paste(const Picture& pic, int x, int y, int scale)
     cairo_surface_mark_dirty(s);
     cairo_save(cr_);
     cairo_translate(cr_, x, y);
-    cairo_scale(cr_, scale, scale);
+    // The picture's pixels are device pixels already.
+    cairo_scale(cr_, scale / scale_, scale / scale_);
     cairo_set_source_surface(cr_, s, 0, 0);
     cairo_pattern_set_filter(cairo_get_source(cr_), CAIRO_FILTER_NEAREST);
     cairo_paint(cr_);

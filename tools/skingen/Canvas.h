@@ -15,16 +15,24 @@ struct Colour {
 Colour hex(unsigned rgb, double alpha = 1.0);
 Colour mix(Colour a, Colour b, double t);
 
+// The scale, in percent, the art is drawn at; 100 unless a skingen pass sets another. Canvases take
+// their sizes and coordinates at 100 % and draw at this scale.
+int artScale();
+void setArtScale(int percent);
+// A length of the art at the current scale, rounded as the editor rounds its layout.
+int artPx(int v);
+
 class Canvas {
 public:
+    // A w x h picture at 100 %, artPx(w) x artPx(h) device pixels at the art scale.
     Canvas(int w, int h);
+    // deviceW x deviceH pixels, drawing coordinates multiplied by `scale`.
+    Canvas(int deviceW, int deviceH, double scale);
     ~Canvas();
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
 
     cairo_t* cr() const { return cr_; }
-    int width() const { return w_; }
-    int height() const { return h_; }
 
     void set(Colour c);
     void roundRect(double x, double y, double w, double h, double r);
@@ -39,13 +47,14 @@ public:
 
     // Unpremultiplied pixels.
     Picture picture() const;
-    // Draw a picture at (x, y), alpha-blended; scale > 1 enlarges it without smoothing.
+    // Draw a picture of device pixels at (x, y), alpha-blended; scale > 1 enlarges it without smoothing.
     void paste(const Picture& pic, int x, int y, int scale = 1);
     bool savePng(const char* path) const;
 
 private:
     void font(double size, bool bold, bool condensed);
-    int w_, h_;
+    int w_, h_;  // device pixels
+    double scale_;
     cairo_surface_t* surface_;
     cairo_t* cr_;
 };

@@ -14,14 +14,4 @@ int meterRow(int tenths)
     return p + 2;
 }
 
-std::vector<Rect> controlRects()
-{
-    std::vector<Rect> r = {kGraph, kBypass,  kUndo,      kSetup,  kSetupArrow, kReset,   kPresets, kHelp,
-                           kFlat,  kOutGain, kOutSlider, kMeterL, kMeterR,     kReadout, kClipL,   kClipR};
-    for (int b = 1; b <= 6; ++b)
-        for (Rect c : {bandNumber(b), bandType(b), bandArrow(b), bandFreq(b), bandQ(b), bandGain(b), bandSlider(b)})
-            r.push_back(c);
-    return r;
-}
-
 }  // namespace skingen

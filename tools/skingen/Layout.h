@@ -20,9 +20,6 @@ constexpr int sliderTickX(int v, int min, int max)
     return 12 + ((max - min) / 2 + kSliderTravel * (v - min)) / (max - min);
 }
 
-// Every control's rectangle.
-std::vector<Rect> controlRects();
-
 // Meter: the first row lit for a level in tenths of a dB (range -600..0, H = 140).
 int meterRow(int tenths);
 

@@ -30,18 +30,9 @@ struct Writer {
     void sprite(const char* name, const Picture& p) { ok = writeSprite(path(name), p) && ok; }
 };
 
-}  // namespace
-
-int main(int argc, char** argv)
+// Everything the editor draws at its own scale.
+void drawScaledArt(Writer& w)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: skingen OUTPUT-DIR   (normally resources/skin)\n");
-        return 2;
-    }
-    Writer w{argv[1]};
-    mkdir(w.dir.c_str(), 0755);
-    mkdir(w.path("icons").c_str(), 0755);
-
     Picture background = editorBackground();
     w.bmp24("background.bmp", background);
     w.bmp24("graph.bmp", graphBackground());
@@ -51,13 +42,11 @@ int main(int argc, char** argv)
                             "type_highpass.bmp"};
     for (int t = 0; t < 5; ++t)
         w.bmp4(types[t], typeIcon(t), typeIconPalette());
-    w.bmp4("menumark.bmp", menuMark(), menuMarkPalette());
 
-    w.bmp24("clip_off.bmp", clipLamp(background, kClipL.x, kClipL.y, 0));
-    w.bmp24("clip_held.bmp", clipLamp(background, kClipL.x, kClipL.y, 1));
-    w.bmp24("clip_active.bmp", clipLamp(background, kClipL.x, kClipL.y, 2));
-
-    w.ok = writeCursor(w.path("graph.cur"), graphCursor(), 15, 15) && w.ok;
+    const Rect lamp = clipLamp(0, artScale());
+    w.bmp24("clip_off.bmp", clipLamp(background, lamp, 0));
+    w.bmp24("clip_held.bmp", clipLamp(background, lamp, 1));
+    w.bmp24("clip_active.bmp", clipLamp(background, lamp, 2));
 
     w.sprite("thumb.raw", sliderThumb());
     w.sprite("edit.raw", editFace());
@@ -77,6 +66,31 @@ int main(int argc, char** argv)
     }
     w.sprite("meter.raw", meterBar(false));
     w.sprite("meter_lit.raw", meterBar(true));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: skingen OUTPUT-DIR   (normally resources/skin)\n");
+        return 2;
+    }
+    Writer w{argv[1]};
+    mkdir(w.dir.c_str(), 0755);
+    mkdir(w.path("icons").c_str(), 0755);
+    // The editor's art at 100 % in the folder itself, at 150 % and 200 % in sub-folders of those
+    // names. Menu mark, cursor and tree icons are drawn once: Windows sizes those itself.
+    for (int percent : {100, 150, 200}) {
+        Writer at{percent == 100 ? w.dir : w.path(std::to_string(percent).c_str())};
+        mkdir(at.dir.c_str(), 0755);
+        setArtScale(percent);
+        drawScaledArt(at);
+        w.ok = at.ok && w.ok;
+    }
+    setArtScale(100);
+    w.bmp4("menumark.bmp", menuMark(), menuMarkPalette());
+    w.ok = writeCursor(w.path("graph.cur"), graphCursor(), 15, 15) && w.ok;
 
     const struct {
         const char* name;

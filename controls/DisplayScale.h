@@ -1,0 +1,15 @@
+#pragma once
+// The display scale of the window an editor or dialog is shown in.
+
+#include <windows.h>
+
+namespace qv {
+
+// The DPI the system gives a window (GetDpiForWindow, looked up at run time so that the DLLs load
+// where it is missing); 96 without it, or for no window.
+int windowDpi(HWND window);
+
+// 100, 150 or 200 (ScaleMath.h) for that DPI.
+int windowScale(HWND window);
+
+}  // namespace qv

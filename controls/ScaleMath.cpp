@@ -1,0 +1,27 @@
+#include "ScaleMath.h"
+
+namespace qv {
+
+int scaleForDpi(int dpi)
+{
+    if (dpi <= 0)
+        dpi = 96;
+    if (dpi >= 168)
+        return kScale200;
+    if (dpi >= 120)
+        return kScale150;
+    return kScale100;
+}
+
+int MotionScaler::step(int devicePixels, int percent)
+{
+    if (percent <= kScale100)
+        return devicePixels;
+    // Whole 100 % pixels go out; the remainder, toward zero, waits for the next move.
+    rest_ += devicePixels * 100;
+    const int whole = rest_ / percent;
+    rest_ -= whole * percent;
+    return whole;
+}
+
+}  // namespace qv
