@@ -42,8 +42,11 @@ public:
     Editor(const Editor&) = delete;
     Editor& operator=(const Editor&) = delete;
 
-    // Own window inside `parent`; null on failure. The window is kWidth x kHeight at 0,0.
+    // Own window inside `parent`; null on failure. The window is at 0,0, kWidth x kHeight at the
+    // display scale of `parent` (layout::editorWidth/Height).
     HWND open(HWND parent);
+    // The scale of the last open, 0 before the first.
+    int lastScale() const { return scale_; }
     // Controls inside an existing window (a dialog); false on failure.
     bool attach(HWND window);
     // Destroys the controls (and the own window); safe to call twice and from inside a menu.
@@ -75,7 +78,8 @@ public:
 
 private:
     std::shared_ptr<EditorSession> session_;
-    bool firstTickPending_ = true;  // the first tick after the first open copies the setup
+    bool firstTickPending_ = true;
+    int scale_ = 0;  // the first tick after the first open copies the setup
     HINSTANCE module_;
     EqualizerModel& model_;
     const EditorProfile& profile_;

@@ -6,6 +6,7 @@
 
 #include <new>
 
+#include "DisplayScale.h"
 #include "Editor.h"
 #include "EqualizerEffect.h"
 
@@ -62,6 +63,17 @@ public:
             return true;
         // A host may have destroyed its frame without closing us, or open us in another frame.
         return editor_.open(parent) != nullptr;
+    }
+
+    // Hosts ask for the size before opening: the scale of the last open, or of the desktop before the first.
+    bool getRect(vst::ERect** rect) override
+    {
+        int scale = editor_.lastScale();
+        if (!scale)
+            scale = windowScale(GetDesktopWindow());
+        rect_.right = static_cast<int16_t>(layout::editorWidth(scale));
+        rect_.bottom = static_cast<int16_t>(layout::editorHeight(scale));
+        return EffectEditor::getRect(rect);
     }
 
     void close() override { editor_.close(); }

@@ -1,0 +1,74 @@
+// The editor on a high-DPI desktop: the size a host is told and the window it gets follow the
+// desktop's scale, and the editor as it first appears there is the editor a full repaint shows. Each
+// DPI runs in a fresh copy of this program (DesktopDpi.h), which runs only EditorAtScale.InThisProcess.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "../support/DesktopDpi.h"
+#include "../support/FirstPaint.h"
+#include "PluginHost.h"
+
+using namespace qvtest;
+
+namespace {
+
+const char kPlugin[] = "Zorvath qvEqualizer R3.dll";
+const char kVariable[] = "QV_SCALE_CHILD";  // "width height" the child expects
+
+}  // namespace
+
+TEST(EditorAtScale, InThisProcess)
+{
+    const char* expected = std::getenv(kVariable);
+    if (!expected)
+        GTEST_SKIP() << "run by EditorAtScale.SizeAndFirstPaintFollowTheDesktop";
+    int width = 0, height = 0;
+    ASSERT_EQ(std::sscanf(expected, "%d %d", &width, &height), 2);
+
+    qv::PluginHost host;
+    std::string error;
+    ASSERT_TRUE(host.load(kPlugin, error)) << error;
+    host.dispatch(vst::effOpen);
+    // Asked before the first open, as hosts do, and again after it.
+    for (int pass = 0; pass < 2; ++pass) {
+        vst::ERect* rect = nullptr;
+        host.dispatch(vst::effEditGetRect, 0, 0, &rect);
+        ASSERT_NE(rect, nullptr);
+        EXPECT_EQ(rect->right - rect->left, width) << "pass " << pass;
+        EXPECT_EQ(rect->bottom - rect->top, height) << "pass " << pass;
+        HWND frame = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                                     width + 40, height + 60, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_EQ(host.dispatch(vst::effEditOpen, 0, 0, frame), 1);
+        HWND editor = GetWindow(frame, GW_CHILD);
+        ASSERT_NE(editor, nullptr);
+        RECT client{};
+        GetClientRect(editor, &client);
+        EXPECT_EQ(client.right, width);
+        EXPECT_EQ(client.bottom, height);
+        pumpFor(700);
+        EXPECT_EQ(repaintChanges(frame, "vst-scale-" + std::to_string(width)), 0);
+        host.dispatch(vst::effEditClose);
+        DestroyWindow(frame);
+    }
+}
+
+TEST(EditorAtScale, SizeAndFirstPaintFollowTheDesktop)
+{
+    if (std::getenv(kVariable))
+        GTEST_SKIP();
+    LogPixels restore;
+    const struct {
+        int dpi;
+        const char* size;
+    } cases[] = {{96, "506 411"}, {144, "759 617"}, {192, "1012 822"}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(LogPixels::set(static_cast<DWORD>(c.dpi)));
+        EXPECT_EQ(runChild(kVariable, c.size, "--gtest_filter=EditorAtScale.InThisProcess"), 0)
+            << "LogPixels " << c.dpi;
+    }
+}
