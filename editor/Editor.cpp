@@ -46,13 +46,16 @@ HWND Editor::open(HWND parent)
     return w;
 }
 
+int Editor::sizingScale() const { return scale_ ? scale_ : windowScale(GetDesktopWindow()); }
+
 bool Editor::attach(HWND window)
 {
     if (!window || !IsWindow(window))
         return false;
     close();
+    scale_ = windowScale(window);
     session_ = std::make_shared<EditorSession>(module_, model_, profile_, firstTickPending_);
-    if (!session_->build(window, false)) {
+    if (!session_->build(window, false, scale_)) {
         close();
         return false;
     }

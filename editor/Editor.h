@@ -45,9 +45,11 @@ public:
     // Own window inside `parent`; null on failure. The window is at 0,0, kWidth x kHeight at the
     // display scale of `parent` (layout::editorWidth/Height).
     HWND open(HWND parent);
-    // The scale of the last open, 0 before the first.
-    int lastScale() const { return scale_; }
-    // Controls inside an existing window (a dialog); false on failure.
+    // The scale a host sizes its window for before opening: that of the last open or attach, or the
+    // desktop's before the first.
+    int sizingScale() const;
+    // Controls inside an existing window (a dialog) sized for the display scale of that window;
+    // false on failure.
     bool attach(HWND window);
     // Destroys the controls (and the own window); safe to call twice and from inside a menu.
     void close();

@@ -6,7 +6,6 @@
 
 #include <new>
 
-#include "DisplayScale.h"
 #include "Editor.h"
 #include "EqualizerEffect.h"
 
@@ -65,12 +64,10 @@ public:
         return editor_.open(parent) != nullptr;
     }
 
-    // Hosts ask for the size before opening: the scale of the last open, or of the desktop before the first.
+    // Hosts ask for the size before opening.
     bool getRect(vst::ERect** rect) override
     {
-        int scale = editor_.lastScale();
-        if (!scale)
-            scale = windowScale(GetDesktopWindow());
+        const int scale = editor_.sizingScale();
         rect_.right = static_cast<int16_t>(layout::editorWidth(scale));
         rect_.bottom = static_cast<int16_t>(layout::editorHeight(scale));
         return EffectEditor::getRect(rect);
