@@ -36,8 +36,9 @@ ds::CUnknown* EqualizerPropertyPage::CreateInstance(IUnknown* outer, HRESULT* hr
 
 HRESULT STDMETHODCALLTYPE EqualizerPropertyPage::GetPageInfo(PROPPAGEINFO* info)
 {
-    // The editor's own size, whatever the dialog font makes of the template.
-    return fillPageInfo(info, SIZE{kWidth, kHeight});
+    // The editor's own size at the display scale, whatever the dialog font makes of the template.
+    const int scale = editor_.sizingScale();
+    return fillPageInfo(info, SIZE{layout::editorWidth(scale), layout::editorHeight(scale)});
 }
 
 HRESULT STDMETHODCALLTYPE EqualizerPropertyPage::Help(LPCOLESTR)

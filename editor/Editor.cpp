@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "DisplayScale.h"
 #include "EditorSession.h"
 #include "Skin.h"
 #include "resources/skin_ids.h"
@@ -31,11 +32,12 @@ HWND Editor::open(HWND parent)
     // Shown only once built (EditorSession::build): a window shown at creation is erased and
     // painted before the editor behind it exists.
     const DWORD style = WS_CHILD | WS_CLIPCHILDREN;
-    HWND w =
-        CreateWindowExA(0, kEditorWindowClass, "Window", style, 0, 0, kWidth, kHeight, parent, nullptr, module_, this);
+    scale_ = windowScale(parent);
+    HWND w = CreateWindowExA(0, kEditorWindowClass, "Window", style, 0, 0, layout::editorWidth(scale_),
+                             layout::editorHeight(scale_), parent, nullptr, module_, this);
     if (w) {
         session_ = std::make_shared<EditorSession>(module_, model_, profile_, firstTickPending_);
-        if (!session_->build(w, true)) {
+        if (!session_->build(w, true, scale_)) {
             close();
             w = nullptr;
         }
@@ -44,13 +46,16 @@ HWND Editor::open(HWND parent)
     return w;
 }
 
+int Editor::sizingScale() const { return scale_ ? scale_ : windowScale(GetDesktopWindow()); }
+
 bool Editor::attach(HWND window)
 {
     if (!window || !IsWindow(window))
         return false;
     close();
+    scale_ = windowScale(window);
     session_ = std::make_shared<EditorSession>(module_, model_, profile_, firstTickPending_);
-    if (!session_->build(window, false)) {
+    if (!session_->build(window, false, scale_)) {
         close();
         return false;
     }
@@ -109,7 +114,24 @@ EditorSession::EditorSession(HINSTANCE module, EqualizerModel& model, const Edit
 
 EditorSession::~EditorSession() { close(); }
 
-const uint8_t* EditorSession::sprite(int vstId) const { return GetSkinSprite(module_, vstId - profile_.spriteShift); }
+const uint8_t* EditorSession::sprite(int vstId) const
+{
+    if (scale_ == kScale100)
+        return GetSkinSprite(module_, vstId - profile_.spriteShift);
+    return GetSkinSprite(module_, scaledArt(SKIN_SCALED_RAW_FIRST + (vstId - SKIN_VST_RAW_FIRST), 0));
+}
+
+int EditorSession::scaledArt(int scaledItem, int id100) const
+{
+    return scale_ == kScale100 ? id100 : SKIN_SCALED_ID(scaledItem, scale_ == kScale150 ? 1 : 2);
+}
+
+// The type icons have the same ids in both DLLs.
+int EditorSession::typeIcon(int32_t type) const
+{
+    const int id = typeImage(type);
+    return scaledArt(SKIN_SCALED_BMP_TYPE_PEAK + (id - SKIN_VST_BMP_TYPE_PEAK), id);
+}
 
 void EditorSession::buttonImages(HWND button, int normal, int pressed)
 {
@@ -117,16 +139,23 @@ void EditorSession::buttonImages(HWND button, int normal, int pressed)
                  reinterpret_cast<LPARAM>(sprite(pressed)));
 }
 
+// `r` at 100 %; the control is placed at the session's scale and, if skinned, told the scale before
+// it is given its art.
 HWND EditorSession::addControl(const char* cls, const char* caption, int id, layout::Rect r, DWORD bits,
                                HBITMAP createParam)
 {
-    return CreateWindowExA(0, cls, caption, WS_CHILD | WS_VISIBLE | bits, r.x, r.y, r.w, r.h, window_,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), module_, createParam);
+    const layout::Rect p = layout::scaled(r, scale_);
+    HWND control = CreateWindowExA(0, cls, caption, WS_CHILD | WS_VISIBLE | bits, p.x, p.y, p.w, p.h, window_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), module_, createParam);
+    if (control && scale_ != kScale100 && std::strncmp(cls, "qv:", 3) == 0)
+        SendMessageA(control, QV_SETSCALE, static_cast<WPARAM>(scale_), 0);
+    return control;
 }
 
-bool EditorSession::build(HWND window, bool own)
+bool EditorSession::build(HWND window, bool own, int scale)
 {
     window_ = window;
+    scale_ = scale == kScale150 || scale == kScale200 ? scale : kScale100;
     ownWindow_ = own;
     if (!acquireEditorClasses(module_))
         return false;
@@ -134,10 +163,11 @@ bool EditorSession::build(HWND window, bool own)
     model_->setEditorOpen(true);
 
     HPALETTE palette = nullptr;
-    background_.reset(LoadSkinBitmap(module_, profile_.backgroundBitmap, &palette));
+    background_.reset(
+        LoadSkinBitmap(module_, scaledArt(SKIN_SCALED_BMP_BACKGROUND, profile_.backgroundBitmap), &palette));
     palette_.reset(palette);
-    graphSkin_.reset(LoadSkinBitmap(module_, profile_.graphBitmap, nullptr));
-    peakFont_.reset(CreateFontA(12, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
+    graphSkin_.reset(LoadSkinBitmap(module_, scaledArt(SKIN_SCALED_BMP_GRAPH, profile_.graphBitmap), nullptr));
+    peakFont_.reset(CreateFontA(px(12), 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
 
     building_ = true;
     createControls();
@@ -181,7 +211,7 @@ void EditorSession::createControls()
         HWND b = addControl("qv:PushButton", t.caption, t.id, t.rect, WS_TABSTOP | t.style, bg);
         buttonImages(b, t.normal, t.pressed);
         if (t.focusLeft || t.focusRight) {
-            int adjust[4] = {t.focusLeft, 0, t.focusRight, 0};
+            int adjust[4] = {px(t.focusLeft), 0, px(t.focusRight), 0};
             SendMessageA(b, PB_SETFOCUSRECT, reinterpret_cast<WPARAM>(adjust), 0);
         }
     }
@@ -225,14 +255,15 @@ void EditorSession::createBand(int column)
         addControl("qv:PushButton", nullptr, controlId(column, kOffType), layout::bandType(column), WS_TABSTOP, bg);
     buttonImages(type, SKIN_VST_RAW_TYPE, SKIN_VST_RAW_TYPE_DOWN);
     SendMessageA(type, PB_SETICONKEY, 0xC0C0C0, 0);
-    SendMessageA(type, PB_SETICON, SKIN_VST_BMP_TYPE_PEAK, 0);
-    int typeFocus[4] = {0, 0, 1, 0};
+    SendMessageA(type, PB_SETICON, static_cast<WPARAM>(scaledArt(SKIN_SCALED_BMP_TYPE_PEAK, SKIN_VST_BMP_TYPE_PEAK)),
+                 0);
+    int typeFocus[4] = {0, 0, px(1), 0};
     SendMessageA(type, PB_SETFOCUSRECT, reinterpret_cast<WPARAM>(typeFocus), 0);
 
     HWND arrow = addControl("qv:PushButton", "", controlId(column, kOffTypeArrow), layout::bandArrow(column),
                             WS_TABSTOP | PBS_ARROW, bg);
     buttonImages(arrow, SKIN_VST_RAW_ARROW, SKIN_VST_RAW_ARROW_DOWN);
-    int arrowFocus[4] = {-2, 0, 0, 0};
+    int arrowFocus[4] = {px(-2), 0, 0, 0};
     SendMessageA(arrow, PB_SETFOCUSRECT, reinterpret_cast<WPARAM>(arrowFocus), 0);
 
     const layout::Rect fields[3] = {layout::bandFreq(column), layout::bandQ(column), layout::bandGain(column)};
@@ -252,18 +283,22 @@ void EditorSession::createBand(int column)
 
 void EditorSession::createClipLamps()
 {
-    clipImages_[0].reset(LoadSkinBitmap(module_, profile_.clipOffBitmap, nullptr));
-    clipImages_[1].reset(LoadSkinBitmap(module_, profile_.clipHeldBitmap, nullptr));
-    clipImages_[2].reset(LoadSkinBitmap(module_, profile_.clipActiveBitmap, nullptr));
+    clipImages_[0].reset(LoadSkinBitmap(module_, scaledArt(SKIN_SCALED_BMP_CLIP_OFF, profile_.clipOffBitmap), nullptr));
+    clipImages_[1].reset(
+        LoadSkinBitmap(module_, scaledArt(SKIN_SCALED_BMP_CLIP_HELD, profile_.clipHeldBitmap), nullptr));
+    clipImages_[2].reset(
+        LoadSkinBitmap(module_, scaledArt(SKIN_SCALED_BMP_CLIP_ACTIVE, profile_.clipActiveBitmap), nullptr));
     for (int c = 0; c < 2; ++c) {
         const int id = profile_.clipLampIds[c];
         // A dialog template brings its own lamps; they are moved into place.
-        const layout::Rect r = layout::clipLamp(c);
+        // Rounded on its own, a lamp's height would overlap its meter at 150 %: clipLamp(side, scale).
+        const layout::Rect r = layout::clipLamp(c, scale_);
         HWND lamp = item(id);
         if (lamp)
             SetWindowPos(lamp, nullptr, r.x, r.y, r.w, r.h, SWP_NOZORDER | SWP_NOACTIVATE);
         else
-            lamp = addControl("STATIC", nullptr, id, r, SS_BITMAP | SS_NOTIFY);
+            lamp = CreateWindowExA(0, "STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_NOTIFY, r.x, r.y, r.w,
+                                   r.h, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), module_, nullptr);
         SendMessageA(lamp, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(clipImages_[0].get()));
     }
 }
@@ -378,7 +413,7 @@ void EditorSession::refreshColumn(int column, Refresh request, bool qMode)
             SendMessageA(item(numberId), PB_SETCHECK, static_cast<WPARAM>(on), 0);
         const int typeId = controlId(column, kOffType);
         if (refreshesField(request, typeId, kOffType, selected, qMode))
-            SendMessageA(item(typeId), PB_SETICON, static_cast<WPARAM>(typeImage(type)), 0);
+            SendMessageA(item(typeId), PB_SETICON, static_cast<WPARAM>(typeIcon(type)), 0);
         const int freqId = controlId(column, kOffFreq);
         if (refreshesField(request, freqId, kOffFreq, selected, qMode)) {
             std::snprintf(text, sizeof text, "%ld", static_cast<long>(getFromControl(freqId)));

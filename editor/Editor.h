@@ -42,9 +42,14 @@ public:
     Editor(const Editor&) = delete;
     Editor& operator=(const Editor&) = delete;
 
-    // Own window inside `parent`; null on failure. The window is kWidth x kHeight at 0,0.
+    // Own window inside `parent`; null on failure. The window is at 0,0, kWidth x kHeight at the
+    // display scale of `parent` (layout::editorWidth/Height).
     HWND open(HWND parent);
-    // Controls inside an existing window (a dialog); false on failure.
+    // The scale a host sizes its window for before opening: that of the last open or attach, or the
+    // desktop's before the first.
+    int sizingScale() const;
+    // Controls inside an existing window (a dialog) sized for the display scale of that window;
+    // false on failure.
     bool attach(HWND window);
     // Destroys the controls (and the own window); safe to call twice and from inside a menu.
     void close();
@@ -75,7 +80,8 @@ public:
 
 private:
     std::shared_ptr<EditorSession> session_;
-    bool firstTickPending_ = true;  // the first tick after the first open copies the setup
+    bool firstTickPending_ = true;
+    int scale_ = 0;  // the first tick after the first open copies the setup
     HINSTANCE module_;
     EqualizerModel& model_;
     const EditorProfile& profile_;

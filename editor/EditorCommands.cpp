@@ -70,7 +70,7 @@ bool EditorSession::handle(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRE
         drawBackground(reinterpret_cast<HDC>(wParam));
         return true;
     case WM_RBUTTONDOWN:
-        if (GET_Y_LPARAM(lParam) < layout::kBackgroundPopupTop)
+        if (GET_Y_LPARAM(lParam) < px(layout::kBackgroundPopupTop))
             return false;
         onBackgroundRightClick(lParam);
         return true;
@@ -345,7 +345,7 @@ void EditorSession::drawBackground(HDC dc)
         return;
     SelectedPalette palette(dc, palette_.get());
     SelectedObject bitmap(memory.get(), background_.get());
-    BitBlt(dc, 0, 0, layout::kEditorW, layout::kEditorH, memory.get(), 0, 0, SRCCOPY);
+    BitBlt(dc, 0, 0, layout::editorWidth(scale_), layout::editorHeight(scale_), memory.get(), 0, 0, SRCCOPY);
 }
 
 void EditorSession::onDataRequest(char** out)

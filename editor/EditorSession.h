@@ -26,7 +26,9 @@ public:
     EditorSession& operator=(const EditorSession&) = delete;
 
     // Builds everything in `window`; `own`: the window is ours to destroy.
-    bool build(HWND window, bool own);
+    // `scale`: 100, 150 or 200 (ScaleMath.h); places, sizes, art and fonts follow it.
+    bool build(HWND window, bool own, int scale = kScale100);
+    int scale() const { return scale_; }
     void close();
     bool closed() const { return model_ == nullptr; }
     HWND window() const { return window_; }
@@ -53,6 +55,10 @@ private:
     HWND addControl(const char* cls, const char* caption, int id, layout::Rect r, DWORD bits,
                     HBITMAP createParam = nullptr);
     const uint8_t* sprite(int vstId) const;
+    // The resource id of a piece of art at this session's scale (SKIN_SCALED_ID), given its 100 % id.
+    int scaledArt(int scaledItem, int id100) const;
+    int typeIcon(int32_t type) const;
+    int px(int v) const { return scalePx(v, scale_); }
     void buttonImages(HWND button, int normal, int pressed);
     void createControls();
     void createBand(int column);
@@ -107,6 +113,7 @@ private:
     bool ownWindow_ = false;
     bool classesHeld_ = false;
     bool firstTickPending_;
+    int scale_ = kScale100;
     bool firstPaint_ = true;
     bool building_ = false;  // no control is drawn alone before the window's first paint
     int modalDepth_ = 0;

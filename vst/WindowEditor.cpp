@@ -64,6 +64,15 @@ public:
         return editor_.open(parent) != nullptr;
     }
 
+    // Hosts ask for the size before opening.
+    bool getRect(vst::ERect** rect) override
+    {
+        const int scale = editor_.sizingScale();
+        rect_.right = static_cast<int16_t>(layout::editorWidth(scale));
+        rect_.bottom = static_cast<int16_t>(layout::editorHeight(scale));
+        return EffectEditor::getRect(rect);
+    }
+
     void close() override { editor_.close(); }
     void update() override { editor_.update(); }
 

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 
+#include "../support/DesktopDpi.h"
 #include "DisplayScale.h"
 
 namespace {
@@ -30,69 +31,18 @@ const int gChild = [] {
     ExitProcess(static_cast<UINT>(code));
 }();
 
-const char kDesktopKey[] = "Control Panel\\Desktop";
-
-// Puts the desktop's DPI back as it was, or removes the value if there was none.
-class LogPixels {
-public:
-    LogPixels()
-    {
-        DWORD size = sizeof old_;
-        had_ = RegGetValueA(HKEY_CURRENT_USER, kDesktopKey, "LogPixels", RRF_RT_REG_DWORD, nullptr, &old_, &size) ==
-               ERROR_SUCCESS;
-    }
-    ~LogPixels()
-    {
-        if (had_)
-            set(old_);
-        else
-            RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktopKey, "LogPixels");
-    }
-    static bool set(DWORD dpi)
-    {
-        return RegSetKeyValueA(HKEY_CURRENT_USER, kDesktopKey, "LogPixels", REG_DWORD, &dpi, sizeof dpi) ==
-               ERROR_SUCCESS;
-    }
-
-private:
-    DWORD old_ = 96;
-    bool had_ = false;
-};
-
-// Runs the child and returns its exit code, or -1.
-long childAnswer()
-{
-    char self[MAX_PATH];
-    if (!GetModuleFileNameA(nullptr, self, sizeof self))
-        return -1;
-    SetEnvironmentVariableA("QV_DPI_CHILD", "1");
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    const BOOL started = CreateProcessA(self, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
-    SetEnvironmentVariableA("QV_DPI_CHILD", nullptr);
-    if (!started)
-        return -1;
-    DWORD code = 0;
-    const bool done =
-        WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0 && GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return done ? static_cast<long>(code) : -1;
-}
-
 }  // namespace
 
 TEST(DisplayScale, TheDesktopDpiPicksTheScale)
 {
     ASSERT_EQ(gChild, 0);
-    LogPixels restore;
+    qvtest::LogPixels restore;
     const struct {
         int dpi, scale;
     } cases[] = {{96, 100}, {119, 100}, {120, 150}, {144, 150}, {167, 150}, {168, 200}, {192, 200}};
     for (const auto& c : cases) {
-        ASSERT_TRUE(LogPixels::set(static_cast<DWORD>(c.dpi)));
-        EXPECT_EQ(childAnswer(), c.dpi * 1000L + c.scale) << "LogPixels " << c.dpi;
+        ASSERT_TRUE(qvtest::LogPixels::set(static_cast<DWORD>(c.dpi)));
+        EXPECT_EQ(qvtest::runChild("QV_DPI_CHILD", "1"), c.dpi * 1000L + c.scale) << "LogPixels " << c.dpi;
     }
 }
 

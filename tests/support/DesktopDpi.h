@@ -1,0 +1,71 @@
+#pragma once
+// The desktop's DPI under Wine, which reads it (LogPixels under HKCU "Control Panel\Desktop") when a
+// process starts: a test sets it and asks a fresh copy of itself, started with an environment variable
+// set, for what a window gets there. The copy answers through its exit code.
+#include <windows.h>
+
+#include <string>
+
+namespace qvtest {
+
+// Puts the desktop's DPI back as it was, or removes the value if there was none.
+class LogPixels {
+public:
+    LogPixels()
+    {
+        DWORD size = sizeof old_;
+        had_ = RegGetValueA(HKEY_CURRENT_USER, kKey, "LogPixels", RRF_RT_REG_DWORD, nullptr, &old_, &size) ==
+               ERROR_SUCCESS;
+    }
+    ~LogPixels()
+    {
+        if (had_)
+            set(old_);
+        else
+            RegDeleteKeyValueA(HKEY_CURRENT_USER, kKey, "LogPixels");
+    }
+    LogPixels(const LogPixels&) = delete;
+    LogPixels& operator=(const LogPixels&) = delete;
+    static bool set(DWORD dpi)
+    {
+        return RegSetKeyValueA(HKEY_CURRENT_USER, kKey, "LogPixels", REG_DWORD, &dpi, sizeof dpi) == ERROR_SUCCESS;
+    }
+
+private:
+    static constexpr const char* kKey = "Control Panel\\Desktop";
+    DWORD old_ = 96;
+    bool had_ = false;
+};
+
+// Runs this program again with `variable` set to `value` and `arguments` on its command line, its output
+// going to ours, and returns its exit code, or -1.
+inline long runChild(const char* variable, const char* value, const std::string& arguments = "",
+                     DWORD timeoutMs = 60000)
+{
+    char self[MAX_PATH];
+    if (!GetModuleFileNameA(nullptr, self, sizeof self))
+        return -1;
+    std::string line = std::string("\"") + self + "\" " + arguments;
+    SetEnvironmentVariableA(variable, value);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    si.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION pi{};
+    const BOOL started = CreateProcessA(self, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    SetEnvironmentVariableA(variable, nullptr);
+    if (!started)
+        return -1;
+    DWORD code = 0;
+    const bool done =
+        WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0 && GetExitCodeProcess(pi.hProcess, &code);
+    if (!done)
+        TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return done ? static_cast<long>(code) : -1;
+}
+
+}  // namespace qvtest
