@@ -304,7 +304,8 @@ ControlFont::ControlFont(int percent) : font_(static_cast<HFONT>(GetStockObject(
         if (GetObjectA(font_, sizeof lf, &lf) != sizeof lf)
             return;
         const int height96 = MulDiv(lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight, 96, dpi > 0 ? dpi : 96);
-        lf.lfHeight = -scalePx(height96, percent);
+        // Rounded down: at 150 % a half pixel more widens "15000" past its field.
+        lf.lfHeight = -(height96 * percent / 100);
         lf.lfWidth = 0;
         owned_.reset(CreateFontIndirectA(&lf));
         if (owned_)
