@@ -343,7 +343,7 @@ LRESULT CALLBACK EditFieldProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         InvalidateRect(w, nullptr, FALSE);
         return 0;
     case QV_SETSCALE:
-        if (wp == kScale100 || wp == kScale150 || wp == kScale200) {
+        if (isSkinScale(wp)) {
             s->scale = static_cast<int>(wp);
             s->font.reset();
             InvalidateRect(w, nullptr, FALSE);

@@ -450,7 +450,7 @@ LRESULT CALLBACK EqGraphProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
     case EQ_GETRANGE:
         return s->range;
     case QV_SETSCALE:
-        if (wp == kScale100 || wp == kScale150 || wp == kScale200) {
+        if (isSkinScale(wp)) {
             s->scale = static_cast<int>(wp);
             s->handleStrip.reset();
             s->tables = FrequencyTables();

@@ -142,7 +142,7 @@ LRESULT CALLBACK MeterProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         s->levels.fall = static_cast<int>(wp);
         return 0;
     case QV_SETSCALE:
-        if (wp == kScale100 || wp == kScale150 || wp == kScale200) {
+        if (isSkinScale(wp)) {
             s->scale = static_cast<int>(wp);
             s->off.reset();  // the next paint makes its bitmap at the size the new scale gave the meter
             InvalidateRect(w, nullptr, FALSE);

@@ -307,7 +307,7 @@ LRESULT buttonMessage(HWND w, PushButtonState* s, UINT msg, WPARAM wp, LPARAM lp
         s->tint = static_cast<uint32_t>(wp);
         return 0;
     case QV_SETSCALE:
-        if (wp == kScale100 || wp == kScale150 || wp == kScale200) {
+        if (isSkinScale(wp)) {
             s->scale = static_cast<int>(wp);
             s->font.reset();  // made again at the new size by the next paint
             InvalidateRect(w, nullptr, FALSE);

@@ -10,6 +10,12 @@ constexpr int kScale100 = 100;
 constexpr int kScale150 = 150;
 constexpr int kScale200 = 200;
 
+// Whether a control's scale message names one of those scales.
+constexpr bool isSkinScale(unsigned long long percent)
+{
+    return percent == kScale100 || percent == kScale150 || percent == kScale200;
+}
+
 // 100 below 120 DPI, 150 from 120 to 167, 200 from 168 up. A DPI of 0 or less (no answer from the
 // system) counts as 96.
 int scaleForDpi(int dpi);

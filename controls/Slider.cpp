@@ -346,7 +346,7 @@ LRESULT sliderMessage(HWND w, SliderState* s, UINT msg, WPARAM wp, LPARAM lp)
         s->thumbLength = static_cast<int>(wp);
         return 0;
     case QV_SETSCALE:
-        if (wp == kScale100 || wp == kScale150 || wp == kScale200) {
+        if (isSkinScale(wp)) {
             s->scale = static_cast<int>(wp);
             s->thumbLength = s->px(29);
             InvalidateRect(w, nullptr, FALSE);
