@@ -5,6 +5,10 @@
 
 namespace qv {
 
+// WM_DPICHANGED_AFTERPARENT (Windows 10 1703 on, beyond the headers' WINVER): sent to a child window
+// after its top-level window moved to a display of another DPI.
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
+
 // The DPI the system gives a window (GetDpiForWindow, looked up at run time so that the DLLs load
 // where it is missing); 96 without it, or for no window.
 int windowDpi(HWND window);

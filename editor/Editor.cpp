@@ -78,7 +78,23 @@ bool Editor::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     std::shared_ptr<EditorSession> session = session_;
     if (!session || session->closed() || window != session->window())
         return false;
+    if (message == kDpiChangedAfterParent) {
+        followDpi();
+        *result = 0;
+        return true;
+    }
     return session->handle(window, message, wParam, lParam, result);
+}
+
+void Editor::followDpi()
+{
+    std::shared_ptr<EditorSession> session = session_;
+    const int scale = session->hostScale();
+    if (!session->rescale(scale))
+        return;
+    scale_ = scale;
+    if (onResized_)
+        onResized_(layout::editorWidth(scale), layout::editorHeight(scale));
 }
 
 void Editor::update()
@@ -162,13 +178,7 @@ bool EditorSession::build(HWND window, bool own, int scale)
     classesHeld_ = true;
     model_->setEditorOpen(true);
 
-    HPALETTE palette = nullptr;
-    background_.reset(
-        LoadSkinBitmap(module_, scaledArt(SKIN_SCALED_BMP_BACKGROUND, profile_.backgroundBitmap), &palette));
-    palette_.reset(palette);
-    graphSkin_.reset(LoadSkinBitmap(module_, scaledArt(SKIN_SCALED_BMP_GRAPH, profile_.graphBitmap), nullptr));
-    peakFont_.reset(CreateFontA(px(12), 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
-
+    loadArt();
     building_ = true;
     createControls();
     {
@@ -185,9 +195,6 @@ bool EditorSession::build(HWND window, bool own, int scale)
         store_->setCurrent(model_->currentPreset());
     }
 
-    SendMessageA(item(controlId(0, kOffSlider)), SL_SETRANGE, static_cast<WPARAM>(-240), 240);
-    for (int c = 1; c <= 6; ++c)
-        SendMessageA(item(controlId(c, kOffSlider)), SL_SETRANGE, static_cast<WPARAM>(-180), 180);
     refreshControls(kRefreshAll);
     refreshMeters();
     building_ = false;
@@ -229,6 +236,7 @@ void EditorSession::createControls()
     SendMessageA(gain, ED_SETSQUARELAW, 1, 0);
     HWND slider = addControl("qv:Slider", nullptr, controlId(0, kOffSlider), layout::kOutSlider, WS_TABSTOP, bg);
     SendMessageA(slider, SL_SETPAGESTEP, 10, 0);
+    SendMessageA(slider, SL_SETRANGE, static_cast<WPARAM>(-240), 240);
     SendMessageA(slider, SL_SETTHUMB, reinterpret_cast<WPARAM>(sprite(SKIN_VST_RAW_THUMB)), 0);
 
     for (int m = 0; m < 2; ++m) {
@@ -278,16 +286,28 @@ void EditorSession::createBand(int column)
     HWND slider =
         addControl("qv:Slider", nullptr, controlId(column, kOffSlider), layout::bandSlider(column), WS_TABSTOP, bg);
     SendMessageA(slider, SL_SETPAGESTEP, 10, 0);
+    SendMessageA(slider, SL_SETRANGE, static_cast<WPARAM>(-180), 180);
     SendMessageA(slider, SL_SETTHUMB, reinterpret_cast<WPARAM>(sprite(SKIN_VST_RAW_THUMB)), 0);
 }
 
-void EditorSession::createClipLamps()
+// The pictures and the font the controls borrow, at the session's scale.
+void EditorSession::loadArt()
 {
+    HPALETTE palette = nullptr;
+    background_.reset(
+        LoadSkinBitmap(module_, scaledArt(SKIN_SCALED_BMP_BACKGROUND, profile_.backgroundBitmap), &palette));
+    palette_.reset(palette);
+    graphSkin_.reset(LoadSkinBitmap(module_, scaledArt(SKIN_SCALED_BMP_GRAPH, profile_.graphBitmap), nullptr));
+    peakFont_.reset(CreateFontA(px(12), 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
     clipImages_[0].reset(LoadSkinBitmap(module_, scaledArt(SKIN_SCALED_BMP_CLIP_OFF, profile_.clipOffBitmap), nullptr));
     clipImages_[1].reset(
         LoadSkinBitmap(module_, scaledArt(SKIN_SCALED_BMP_CLIP_HELD, profile_.clipHeldBitmap), nullptr));
     clipImages_[2].reset(
         LoadSkinBitmap(module_, scaledArt(SKIN_SCALED_BMP_CLIP_ACTIVE, profile_.clipActiveBitmap), nullptr));
+}
+
+void EditorSession::createClipLamps()
+{
     for (int c = 0; c < 2; ++c) {
         const int id = profile_.clipLampIds[c];
         // A dialog template brings its own lamps; they are moved into place.
@@ -301,6 +321,75 @@ void EditorSession::createClipLamps()
                                    r.h, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), module_, nullptr);
         SendMessageA(lamp, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(clipImages_[0].get()));
     }
+}
+
+void EditorSession::showClipLamp(int channel, int32_t state)
+{
+    const HBITMAP image = clipImages_[state <= 0 ? 0 : state == 1 ? 1 : 2].get();
+    SendDlgItemMessageA(window_, profile_.clipLampIds[channel], STM_SETIMAGE, IMAGE_BITMAP,
+                        reinterpret_cast<LPARAM>(image));
+}
+
+// ---- another scale -------------------------------------------------------------------------------
+
+int EditorSession::hostScale() const
+{
+    HWND shownIn = ownWindow_ ? GetParent(window_) : window_;
+    return windowScale(shownIn ? shownIn : window_);
+}
+
+EditorSession::Modal::~Modal()
+{
+    EditorSession& s = *keep_;
+    if (--s.modalDepth_ == 0 && s.rescaleDeferred_ && !s.closed()) {
+        s.rescaleDeferred_ = false;
+        PostMessageA(s.window_, kDpiChangedAfterParent, 0, 0);
+    }
+}
+
+bool EditorSession::rescale(int scale)
+{
+    scale = scale == kScale150 || scale == kScale200 ? scale : kScale100;
+    if (closed() || scale == scale_)
+        return false;
+    if (modalDepth_ > 0) {
+        // A menu or dialog anchored on our controls is open: after it.
+        rescaleDeferred_ = true;
+        return false;
+    }
+    // The controls are built again as an open at this scale builds them: every place, size, picture,
+    // font and drag step follows. The values, the selection (in the band records) and the undo step
+    // live in the model; what lives only in the controls is carried over.
+    HWND focus = GetFocus();
+    const int focusId = focus && IsChild(window_, focus) ? GetDlgCtrlID(focus) : 0;
+    const int rangePosition = rangeMenuPosition(static_cast<int>(SendMessageA(item(kGraphId), EQ_GETRANGE, 0, 0)));
+    const int32_t lampStates[2] = {model_->clipCounter(0, 1), model_->clipCounter(1, 1)};
+
+    SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
+    destroyControls();
+    scale_ = scale;
+    SetWindowPos(window_, nullptr, 0, 0, layout::editorWidth(scale_), layout::editorHeight(scale_),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    loadArt();
+    building_ = true;
+    createControls();
+    createClipLamps();
+    for (int c = 0; c < 2; ++c)
+        showClipLamp(c, lampStates[c]);
+    if (rangePosition >= 0)
+        SendMessageA(item(kGraphId), EQ_SETRANGE, static_cast<WPARAM>(kGraphRanges[rangePosition].range),
+                     kGraphRanges[rangePosition].second);
+    refreshControls(kRefreshAll);
+    shownHeld_[0] = shownHeld_[1] = INT_MIN;
+    refreshMeters();
+    // Focus first: a control that paints itself as it takes the focus would be painted over by a
+    // parent without WS_CLIPCHILDREN (the page's dialog) and not again.
+    if (focusId && item(focusId))
+        SetFocus(item(focusId));
+    building_ = false;
+    SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(window_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    return true;
 }
 
 // ---- closing -----------------------------------------------------------------------------------
@@ -319,21 +408,10 @@ void EditorSession::close()
         model->setCurrentPreset(store_->getCurrent());
     model->setEditorOpen(false);
     if (window_ && IsWindow(window_)) {
-        if (ownWindow_) {
+        if (ownWindow_)
             DestroyWindow(window_);
-        } else {
-            // A dialog keeps its own controls; ours go, so that the classes can go too.
-            HWND child = GetWindow(window_, GW_CHILD);
-            while (child) {
-                HWND next = GetWindow(child, GW_HWNDNEXT);
-                const int id = GetDlgCtrlID(child);
-                if (id != profile_.clipLampIds[0] && id != profile_.clipLampIds[1])
-                    DestroyWindow(child);
-                else
-                    SendMessageA(child, STM_SETIMAGE, IMAGE_BITMAP, 0);
-                child = next;
-            }
-        }
+        else
+            destroyControls();  // a dialog keeps its own controls; ours go, so that the classes can go too
     }
     window_ = nullptr;
     // The store may be inside its Preset Manager further up the stack: it goes with the session then.
@@ -342,6 +420,20 @@ void EditorSession::close()
     if (classesHeld_) {
         classesHeld_ = false;
         releaseEditorClasses(module_);
+    }
+}
+
+void EditorSession::destroyControls()
+{
+    HWND child = GetWindow(window_, GW_CHILD);
+    while (child) {
+        HWND next = GetWindow(child, GW_HWNDNEXT);
+        const int id = GetDlgCtrlID(child);
+        if (ownWindow_ || (id != profile_.clipLampIds[0] && id != profile_.clipLampIds[1]))
+            DestroyWindow(child);
+        else
+            SendMessageA(child, STM_SETIMAGE, IMAGE_BITMAP, 0);
+        child = next;
     }
 }
 

@@ -24,6 +24,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "EditorLayout.h"
@@ -57,6 +58,10 @@ public:
 
     HWND window() const;
 
+    // Called after the editor has changed its own size (a change of the display's DPI while open:
+    // WM_DPICHANGED_AFTERPARENT), with the new client size, so that the host can fit its frame.
+    void setResizeHandler(std::function<void(int width, int height)> handler) { onResized_ = std::move(handler); }
+
     // The host window's messages. True when the editor handled it, with the result in *result.
     bool handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
@@ -79,9 +84,13 @@ public:
     static constexpr int kHeight = layout::kEditorH;
 
 private:
+    // Lays the editor out again at the scale of the window it is shown in now.
+    void followDpi();
+
     std::shared_ptr<EditorSession> session_;
-    bool firstTickPending_ = true;
-    int scale_ = 0;  // the first tick after the first open copies the setup
+    std::function<void(int, int)> onResized_;
+    bool firstTickPending_ = true;  // the first tick after the first open copies the setup
+    int scale_ = 0;                 // of the last open or attach, or the last DPI change
     HINSTANCE module_;
     EqualizerModel& model_;
     const EditorProfile& profile_;

@@ -297,13 +297,10 @@ void EditorSession::onGraphToggle(int band)
 
 void EditorSession::onTick()
 {
-    const HBITMAP images[3] = {clipImages_[0].get(), clipImages_[1].get(), clipImages_[2].get()};
     for (int channel = 0; channel < 2; ++channel) {
         const int32_t s = model_->clipCounter(channel, 0);
         if (s != model_->clipCounter(channel, 1)) {
-            const HBITMAP image = images[s <= 0 ? 0 : s == 1 ? 1 : 2];
-            SendDlgItemMessageA(window_, profile_.clipLampIds[channel], STM_SETIMAGE, IMAGE_BITMAP,
-                                reinterpret_cast<LPARAM>(image));
+            showClipLamp(channel, s);
             model_->setClipCounter(channel, 1, s);
         }
         if (s > 1)

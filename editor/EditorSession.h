@@ -29,6 +29,14 @@ public:
     // `scale`: 100, 150 or 200 (ScaleMath.h); places, sizes, art and fonts follow it.
     bool build(HWND window, bool own, int scale = kScale100);
     int scale() const { return scale_; }
+    // Builds the controls again at another scale, keeping the model's values, the selection, the undo
+    // step, the graph's range and the focus; the window takes the size of that scale. False when
+    // nothing changed, or when a menu or dialog of the editor is open: the change then comes again
+    // (a posted WM_DPICHANGED_AFTERPARENT) once the last one has closed.
+    bool rescale(int scale);
+    // The scale of the window the editor is shown in: the host's frame for our own window (as at
+    // open), the dialog itself when attached.
+    int hostScale() const;
     void close();
     bool closed() const { return model_ == nullptr; }
     HWND window() const { return window_; }
@@ -45,7 +53,7 @@ private:
     class Modal {
     public:
         explicit Modal(EditorSession& s) : keep_(s.shared_from_this()) { ++s.modalDepth_; }
-        ~Modal() { --keep_->modalDepth_; }
+        ~Modal();
 
     private:
         std::shared_ptr<EditorSession> keep_;
@@ -63,6 +71,9 @@ private:
     void createControls();
     void createBand(int column);
     void createClipLamps();
+    void loadArt();
+    void destroyControls();  // ours; a dialog's own clip lamps stay
+    void showClipLamp(int channel, int32_t state);
     HWND item(int id) const { return GetDlgItem(window_, id); }
 
     // ---- the model through the controls (Editor.cpp) ----
@@ -117,6 +128,7 @@ private:
     bool firstPaint_ = true;
     bool building_ = false;  // no control is drawn alone before the window's first paint
     int modalDepth_ = 0;
+    bool rescaleDeferred_ = false;
     int bitsPerPixel_ = 0;
     int graphRate_ = 0;
     // The held peaks the peak text shows, so that a tick without news measures no text.

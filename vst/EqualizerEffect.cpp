@@ -129,6 +129,11 @@ void EqualizerEffect::setValueAutomated(int index, int32_t value)
         audioMaster_(&effect_, audioMasterAutomate, index, 0, nullptr, engine_.getNormalized(index));
 }
 
+bool EqualizerEffect::askHostToResize(int width, int height)
+{
+    return audioMaster_ && audioMaster_(&effect_, audioMasterSizeWindow, width, height, nullptr, 0.0f) != 0;
+}
+
 VstIntPtr EqualizerEffect::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
 {
     char* text = static_cast<char*>(ptr);

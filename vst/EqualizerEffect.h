@@ -31,6 +31,8 @@ public:
     vst::VstIntPtr dispatch(vst::VstInt32 opcode, vst::VstInt32 index, vst::VstIntPtr value, void* ptr, float opt);
     // For the editor: store a user's change and report it to the host as automation.
     void setValueAutomated(int index, int32_t value);
+    // For the editor after it changed its size: asks the host to fit its window; true when it did.
+    bool askHostToResize(int width, int height);
 
     // The object behind a record handed to the host, or null if the record is not ours.
     static EqualizerEffect* fromRecord(vst::AEffect* effect);

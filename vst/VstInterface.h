@@ -104,6 +104,7 @@ enum EffectOpcodes : VstInt32 {
 enum AudioMasterOpcodes : VstInt32 {
     audioMasterAutomate = 0,
     audioMasterVersion = 1,
+    audioMasterSizeWindow = 15,  // index: width, value: height of the editor
 };
 
 struct ERect {

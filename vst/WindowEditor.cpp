@@ -48,7 +48,11 @@ class WindowEditor final : public EffectEditor {
 public:
     explicit WindowEditor(EqualizerEffect& effect)
         : EffectEditor(effect), model_(effect), editor_(qvModuleHandle(), model_, kVstEditorProfile)
-    {}
+    {
+        // Moved to a display of another DPI, the editor takes another size; hosts that cannot fit
+        // their window to it answer 0 and show what fits.
+        editor_.setResizeHandler([&effect](int width, int height) { effect.askHostToResize(width, height); });
+    }
     ~WindowEditor() override { editor_.close(); }
 
     bool open(void* parentWindow) override

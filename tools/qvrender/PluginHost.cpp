@@ -6,11 +6,12 @@ namespace qv {
 
 vst::VstIntPtr PluginHost::s_versionAnswer = 2400;
 std::vector<AutomationEvent> PluginHost::s_automation;
+std::vector<SIZE> PluginHost::s_sizeRequests;
 
 namespace {
 
-vst::VstIntPtr QV_VSTCALL hostCallback(vst::AEffect*, vst::VstInt32 opcode, vst::VstInt32 index, vst::VstIntPtr, void*,
-                                       float opt)
+vst::VstIntPtr QV_VSTCALL hostCallback(vst::AEffect*, vst::VstInt32 opcode, vst::VstInt32 index, vst::VstIntPtr value,
+                                       void*, float opt)
 {
     switch (opcode) {
     case vst::audioMasterVersion:
@@ -18,6 +19,9 @@ vst::VstIntPtr QV_VSTCALL hostCallback(vst::AEffect*, vst::VstInt32 opcode, vst:
     case vst::audioMasterAutomate:
         PluginHost::s_automation.push_back({index, opt});
         return 0;
+    case vst::audioMasterSizeWindow:
+        PluginHost::s_sizeRequests.push_back(SIZE{index, static_cast<LONG>(value)});
+        return 1;
     default:
         return 0;
     }

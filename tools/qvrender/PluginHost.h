@@ -37,6 +37,8 @@ public:
     static vst::VstIntPtr s_versionAnswer;
     // Automation reported by the plug-in through the callback, in order.
     static std::vector<AutomationEvent> s_automation;
+    // Sizes the plug-in's editor asked its window to take (audioMasterSizeWindow), in order; granted.
+    static std::vector<SIZE> s_sizeRequests;
 
 private:
     HMODULE module_ = nullptr;

@@ -1,0 +1,199 @@
+// The editor moved to a display of another DPI while open: it lays itself out again at the new scale,
+// asks the host for the new size, and keeps what the user had. Under Wine a window made while its
+// thread is DPI-unaware has 96 DPI and one made while it is aware has the desktop's, so a fresh copy
+// of this program on a 192-DPI desktop (DesktopDpi.h) moves the editor between two such frames and
+// tells it, as the system does, with WM_DPICHANGED_AFTERPARENT.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <ocidl.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "../dshow/DllServer.h"
+#include "../support/DesktopDpi.h"
+#include "../support/FirstPaint.h"
+#include "../support/WindowPixels.h"
+#include "PluginHost.h"
+
+using namespace qvtest;
+
+namespace {
+
+const char kPlugin[] = "Zorvath qvEqualizer R3.dll";
+const char kVariable[] = "QV_DPI_CHANGE_CHILD";
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
+constexpr int kGraphId = 20000, kUndoId = 20011, kFlatId = 20022;
+
+using SetContextFn = HANDLE(WINAPI*)(HANDLE);
+using GetDpiFn = UINT(WINAPI*)(HWND);
+const HANDLE kUnaware = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-1));
+const HANDLE kPerMonitorAware = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3));
+
+template <typename Fn>
+Fn user32(const char* name)
+{
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+}
+
+HWND frame(const char* title)
+{
+    return CreateWindowExA(0, "STATIC", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 1060, 900,
+                           nullptr, nullptr, nullptr, nullptr);
+}
+
+SIZE clientSize(HWND w)
+{
+    RECT r{};
+    GetClientRect(w, &r);
+    return SIZE{r.right, r.bottom};
+}
+
+void click(HWND control)
+{
+    SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    SendMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    pumpFor(100);
+}
+
+std::vector<float> parameters(vst::AEffect* e)
+{
+    std::vector<float> v;
+    for (int i = 0; i < e->numParams; ++i)
+        v.push_back(e->getParameter(e, i));
+    return v;
+}
+
+// Moves the open editor into `to` and tells it, as the system tells a child whose top-level window
+// changed DPI; then lets it paint.
+void moveEditor(HWND editor, HWND to)
+{
+    SetParent(editor, to);
+    SendMessageA(editor, kDpiChangedAfterParent, 0, 0);
+    pumpFor(300);
+}
+
+// What the editor shows once its queued paints are done, with no repaint forced.
+std::vector<uint32_t> shown(HWND editor)
+{
+    pumpFor(300);
+    return qv::windowPixels(editor);
+}
+
+}  // namespace
+
+TEST(EditorAtScale, DpiChangeInThisProcess)
+{
+    if (!std::getenv(kVariable))
+        GTEST_SKIP() << "run by EditorAtScale.FollowsItsHostToAnotherDisplay";
+    const auto setContext = user32<SetContextFn>("SetThreadDpiAwarenessContext");
+    const auto dpiOf = user32<GetDpiFn>("GetDpiForWindow");
+    ASSERT_TRUE(setContext && dpiOf);
+    // Wine maps sizes between a window's DPI and its thread's: each frame is handled while the thread
+    // has the awareness it was made with, as its host would.
+    setContext(kPerMonitorAware);
+    HWND high = frame("192 DPI");
+    setContext(kUnaware);
+    HWND low = frame("96 DPI");
+    ASSERT_EQ(dpiOf(low), 96u);
+    ASSERT_EQ(dpiOf(high), 192u);
+
+    qv::PluginHost host;
+    std::string error;
+    ASSERT_TRUE(host.load(kPlugin, error)) << error;
+    vst::AEffect* e = host.effect();
+    host.dispatch(vst::effOpen);
+    ASSERT_EQ(host.dispatch(vst::effEditOpen, 0, 0, low), 1);
+    HWND editor = GetWindow(low, GW_CHILD);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(clientSize(editor).cx, 506);
+    pumpFor(300);  // the first ticks after opening take their own undo step
+
+    // What the user had: every band selected by a rubber band over the whole graph, values from the
+    // host, and an undo step from the editor ("Flat" after the host lifted band 2).
+    HWND graph = GetDlgItem(editor, kGraphId);
+    SendMessageA(graph, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    SendMessageA(graph, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(468, 137));
+    SendMessageA(graph, WM_LBUTTONUP, 0, MAKELPARAM(468, 137));
+    const int bandGain = 30;  // band 2, a peak
+    e->setParameter(e, bandGain, 0.75f);
+    const float lifted = e->getParameter(e, bandGain);
+    click(GetDlgItem(editor, kFlatId));
+    const std::vector<float> flat = parameters(e);
+    ASSERT_NE(flat[bandGain], lifted);
+    const std::vector<uint32_t> before = shown(editor);
+
+    qv::PluginHost::s_sizeRequests.clear();
+    setContext(kPerMonitorAware);
+    moveEditor(editor, high);
+    EXPECT_EQ(GetParent(editor), high);
+    EXPECT_EQ(clientSize(editor).cx, 1012);
+    EXPECT_EQ(clientSize(editor).cy, 822);
+    RECT graphPlace{};
+    GetWindowRect(GetDlgItem(editor, kGraphId), &graphPlace);
+    MapWindowPoints(nullptr, editor, reinterpret_cast<POINT*>(&graphPlace), 2);
+    EXPECT_EQ(graphPlace.left, 34);
+    EXPECT_EQ(graphPlace.right - graphPlace.left, 942);
+    ASSERT_EQ(qv::PluginHost::s_sizeRequests.size(), 1u);
+    EXPECT_EQ(qv::PluginHost::s_sizeRequests[0].cx, 1012);
+    EXPECT_EQ(qv::PluginHost::s_sizeRequests[0].cy, 822);
+    vst::ERect* rect = nullptr;
+    host.dispatch(vst::effEditGetRect, 0, 0, &rect);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->right - rect->left, 1012);
+    EXPECT_EQ(parameters(e), flat);
+    // Laid out again, it is the editor an open at this scale shows: its first paint complete.
+    EXPECT_EQ(repaintChanges(editor, "dpi-change-200"), 0);
+
+    // The same DPI again changes nothing; back at 96 the editor is what it was, pixel for pixel
+    // (values, selection, lamps), and the undo step taken before the moves still undoes "Flat".
+    SendMessageA(editor, kDpiChangedAfterParent, 0, 0);
+    EXPECT_EQ(qv::PluginHost::s_sizeRequests.size(), 1u);
+    setContext(kUnaware);
+    moveEditor(editor, low);
+    EXPECT_EQ(clientSize(editor).cx, 506);
+    EXPECT_EQ(qv::PluginHost::s_sizeRequests.size(), 2u);
+    EXPECT_TRUE(shown(editor) == before) << "the editor at 100 % after 200 % differs from before";
+    click(GetDlgItem(editor, kUndoId));
+    EXPECT_EQ(e->getParameter(e, bandGain), lifted);
+
+    host.dispatch(vst::effEditClose);
+
+    // The filter's page, its controls attached to the page's own dialog, follows its frame the same way.
+    qv::Ole ole;
+    qv::Server server;
+    ASSERT_NE(server.module, nullptr);
+    IUnknown* filter = nullptr;
+    ASSERT_EQ(server.create(nullptr, IID_IUnknown, reinterpret_cast<void**>(&filter)), S_OK);
+    IPropertyPage* page = nullptr;
+    ASSERT_EQ(server.create(nullptr, IID_IPropertyPage, reinterpret_cast<void**>(&page), CLSID_qvEqualizerPropertyPage),
+              S_OK);
+    EXPECT_EQ(page->SetObjects(1, &filter), S_OK);
+    const RECT r{0, 0, 506, 411};
+    EXPECT_EQ(page->Activate(low, &r, TRUE), S_OK);
+    EXPECT_EQ(page->Show(SW_SHOW), S_OK);
+    HWND dialog = GetWindow(low, GW_CHILD);
+    ASSERT_NE(dialog, nullptr);
+    pumpFor(300);
+    setContext(kPerMonitorAware);
+    moveEditor(dialog, high);
+    EXPECT_EQ(clientSize(dialog).cx, 1012);
+    EXPECT_EQ(clientSize(dialog).cy, 822);
+    EXPECT_EQ(repaintChanges(dialog, "dpi-change-page-200"), 0);
+    page->Deactivate();
+    page->SetObjects(0, nullptr);
+    page->Release();
+    filter->Release();
+    DestroyWindow(high);
+    DestroyWindow(low);
+}
+
+TEST(EditorAtScale, FollowsItsHostToAnotherDisplay)
+{
+    if (std::getenv(kVariable))
+        GTEST_SKIP();
+    LogPixels restore;
+    ASSERT_TRUE(LogPixels::set(192));
+    EXPECT_EQ(runChild(kVariable, "1", "--gtest_filter=EditorAtScale.DpiChangeInThisProcess"), 0);
+}
