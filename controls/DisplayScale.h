@@ -16,4 +16,10 @@ int windowDpi(HWND window);
 // 100, 150 or 200 (ScaleMath.h) for that DPI.
 int windowScale(HWND window);
 
+// A system metric (an SM_ index) at a DPI, as a window of that DPI should be laid out: the plain
+// metric is at the system's DPI, which a per-monitor aware window on another monitor does not have.
+// GetSystemMetricsForDpi is looked up at run time; where it is missing, the plain metric, since a
+// window there has the system's DPI anyway.
+int systemMetricForDpi(int index, int dpi);
+
 }  // namespace qv

@@ -39,7 +39,9 @@ std::vector<Rgb> menuMarkPalette();
 
 Picture graphCursor();  // 32 x 32, hot spot (15, 15)
 
-// Preset Manager tree icons at a given size (16 or 32).
+// Preset Manager tree icons at a given size. The tree asks for the small-icon size of its window's
+// DPI (16 at 96, 20 at 120, 24 at 144, 32 at 192), and each of those is drawn, not stretched.
+constexpr int kTreeIconSizes[] = {16, 20, 24, 32};
 enum class TreeIcon {
     Root,
     Preset,

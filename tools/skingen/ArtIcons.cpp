@@ -2,7 +2,10 @@
 #include "Art.h"
 #include "Canvas.h"
 
+#include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <utility>
 
 namespace skingen {
 namespace {
@@ -146,17 +149,47 @@ Picture graphCursor()
     return pic;
 }
 
+namespace {
+
+// The tree icons are designed on 16 pixels, their outlines on pixel centres. At another size an
+// outline keeps a whole number of pixels (one, two from 32) and moves to the nearest place where it
+// covers them exactly, so that it stays as crisp as in the design rather than smeared over two.
+struct IconGrid {
+    double k;  // device pixels per design pixel
+    int line;  // outline width in device pixels
+
+    explicit IconGrid(int size) : k(size / 16.0), line(std::max(1, static_cast<int>(k + 0.25))) {}
+    // An outline's centre coordinate, in design units.
+    double at(double u) const
+    {
+        if (k == 1.0)
+            return u;
+        return (std::round(u * k - line / 2.0) + line / 2.0) / k;
+    }
+    double lineWidth() const { return line / k; }
+};
+
+}  // namespace
+
 Picture treeIcon(TreeIcon which, int size)
 {
     Canvas c(size, size);
     cairo_t* cr = c.cr();
-    double k = size / 16.0;
-    cairo_scale(cr, k, k);
-    cairo_set_line_width(cr, 1.0 / k);
+    const IconGrid g(size);
+    cairo_scale(cr, g.k, g.k);
+    cairo_set_line_width(cr, g.lineWidth());
+    // A path through outline points of the design.
+    auto path = [&](std::initializer_list<std::pair<double, double>> points) {
+        bool first = true;
+        for (const auto& p : points) {
+            (first ? cairo_move_to : cairo_line_to)(cr, g.at(p.first), g.at(p.second));
+            first = false;
+        }
+    };
     switch (which) {
     case TreeIcon::Root: {
         // The product's mark: an EQ panel with three coloured faders.
-        c.roundRect(0.5, 1.5, 15, 13, 2.5);
+        c.roundRect(g.at(0.5), g.at(1.5), g.at(15.5) - g.at(0.5), g.at(14.5) - g.at(1.5), 2.5);
         c.vgradient(1.5, 14.5, hex(0x4A5563), hex(0x262C34));
         cairo_fill_preserve(cr);
         c.set(hex(0x1A1F25));
@@ -164,7 +197,7 @@ Picture treeIcon(TreeIcon which, int size)
         const double knobs[3] = {9.5, 5.5, 8.0};
         for (int i = 0; i < 3; ++i) {
             double x = 4.0 + i * 4.0;
-            c.fillRect(x - 0.5, 3.5, 1, 9, hex(0x10141A));
+            c.fillRect(g.at(x) - g.lineWidth() / 2, 3.5, g.lineWidth(), 9, hex(0x10141A));
             Rgb b = bandColour(i == 0 ? 1 : i == 1 ? 3 : 5);
             c.roundRect(x - 1.75, knobs[i] - 1.25, 3.5, 2.5, 0.8);
             c.set(Colour{b.r / 255.0, b.g / 255.0, b.b / 255.0});
@@ -174,19 +207,13 @@ Picture treeIcon(TreeIcon which, int size)
     }
     case TreeIcon::Preset: {
         // A page with a folded corner and a response curve on it.
-        cairo_move_to(cr, 2.5, 0.5);
-        cairo_line_to(cr, 10.5, 0.5);
-        cairo_line_to(cr, 13.5, 3.5);
-        cairo_line_to(cr, 13.5, 15.5);
-        cairo_line_to(cr, 2.5, 15.5);
+        path({{2.5, 0.5}, {10.5, 0.5}, {13.5, 3.5}, {13.5, 15.5}, {2.5, 15.5}});
         cairo_close_path(cr);
         c.vgradient(0, 16, hex(0xFFFFFF), hex(0xE4E8EC));
         cairo_fill_preserve(cr);
         c.set(hex(0x5C6570));
         cairo_stroke(cr);
-        cairo_move_to(cr, 10.5, 0.5);
-        cairo_line_to(cr, 10.5, 3.5);
-        cairo_line_to(cr, 13.5, 3.5);
+        path({{10.5, 0.5}, {10.5, 3.5}, {13.5, 3.5}});
         c.set(hex(0x5C6570));
         cairo_stroke(cr);
         cairo_set_line_width(cr, 1.3);
@@ -201,19 +228,14 @@ Picture treeIcon(TreeIcon which, int size)
         }
         c.set(hex(0x2F7FC1));
         cairo_stroke(cr);
-        c.fillRect(4, 12.5, 8, 1, hex(0x9AA4AF));
+        c.fillRect(4, g.at(13.0) - g.lineWidth() / 2, 8, g.lineWidth(), hex(0x9AA4AF));
         break;
     }
     case TreeIcon::Bank:
     case TreeIcon::OpenBank: {
         bool open = which == TreeIcon::OpenBank;
         // Back of the folder with its tab.
-        cairo_move_to(cr, 0.5, 3.5);
-        cairo_line_to(cr, 5.5, 3.5);
-        cairo_line_to(cr, 7.0, 5.0);
-        cairo_line_to(cr, 14.5, 5.0);
-        cairo_line_to(cr, 14.5, 13.5);
-        cairo_line_to(cr, 0.5, 13.5);
+        path({{0.5, 3.5}, {5.5, 3.5}, {7.0, 5.0}, {14.5, 5.0}, {14.5, 13.5}, {0.5, 13.5}});
         cairo_close_path(cr);
         c.vgradient(3, 14, hex(0xE9B949), hex(0xC98F1E));
         cairo_fill_preserve(cr);
@@ -221,13 +243,11 @@ Picture treeIcon(TreeIcon which, int size)
         cairo_stroke(cr);
         if (open) {
             c.fillRect(2.5, 5.5, 10, 6, hex(0xFFFFFF));
-            cairo_move_to(cr, 3.0, 7.5);
-            cairo_line_to(cr, 15.5, 7.5);
-            cairo_line_to(cr, 13.0, 13.5);
-            cairo_line_to(cr, 0.5, 13.5);
+            path({{3.0, 7.5}, {15.5, 7.5}, {13.0, 13.5}, {0.5, 13.5}});
             cairo_close_path(cr);
         } else {
-            cairo_rectangle(cr, 0.5, 6.5, 14, 7);
+            path({{0.5, 6.5}, {14.5, 6.5}, {14.5, 13.5}, {0.5, 13.5}});
+            cairo_close_path(cr);
         }
         c.vgradient(6, 14, hex(0xFFD873), hex(0xE7A93A));
         cairo_fill_preserve(cr);

@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 
 using namespace skingen;
@@ -80,7 +81,8 @@ int main(int argc, char** argv)
     mkdir(w.dir.c_str(), 0755);
     mkdir(w.path("icons").c_str(), 0755);
     // The editor's art at 100 % in the folder itself, at 150 % and 200 % in sub-folders of those
-    // names. Menu mark, cursor and tree icons are drawn once: Windows sizes those itself.
+    // names. Menu mark and cursor are drawn once: Windows sizes those itself. The tree icons hold each
+    // small-icon size in one file, from which the Preset Manager loads the size of its DPI.
     for (int percent : {100, 150, 200}) {
         Writer at{percent == 100 ? w.dir : w.path(std::to_string(percent).c_str())};
         mkdir(at.dir.c_str(), 0755);
@@ -101,8 +103,12 @@ int main(int argc, char** argv)
         {"icons/bank.ico", TreeIcon::Bank},
         {"icons/openbank.ico", TreeIcon::OpenBank},
     };
-    for (const auto& i : icons)
-        w.ok = writeIcon(w.path(i.name), {treeIcon(i.icon, 16), treeIcon(i.icon, 32)}) && w.ok;
+    for (const auto& i : icons) {
+        std::vector<Picture> sizes;
+        for (int size : kTreeIconSizes)
+            sizes.push_back(treeIcon(i.icon, size));
+        w.ok = writeIcon(w.path(i.name), sizes) && w.ok;
+    }
 
     releaseFontCaches();
     return w.ok ? 0 : 1;

@@ -337,8 +337,8 @@ void sheet(const std::string& out)
         rowH = std::max(rowH, p.height * S);
     };
     for (TreeIcon t : {TreeIcon::Root, TreeIcon::Preset, TreeIcon::Bank, TreeIcon::OpenBank}) {
-        put(treeIcon(t, 16));
-        put(treeIcon(t, 32));
+        for (int size : kTreeIconSizes)
+            put(treeIcon(t, size));
     }
     for (const char* n : {"button", "setup", "flat", "type", "band", "arrow"}) {
         int w = std::string(n) == "button"  ? 76
