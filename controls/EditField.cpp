@@ -78,7 +78,7 @@ void draw(HWND w, HDC dc, const RECT& client, EditState* s)
     if (GetFocus() == w) {
         RECT f = client;
         InflateRect(&f, -scalePx(2, s->scale), -scalePx(2, s->scale));
-        DrawRedFrame(dc, f);
+        DrawRedFrame(dc, f, scalePx(1, s->scale));
     }
     drawText(w, dc, client, s, enabled);
 }

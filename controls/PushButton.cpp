@@ -143,7 +143,7 @@ void draw(HWND w, HDC dc, int width, int height, PushButtonState* s)
         f.top += s->focusAdjust[1];
         f.right += s->focusAdjust[2];
         f.bottom += s->focusAdjust[3];
-        DrawGreyFrame(dc, f);
+        DrawGreyFrame(dc, f, s->px(1));
     }
 }
 

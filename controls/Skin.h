@@ -31,8 +31,10 @@ void DrawSpriteRect(HDC dc, int x, int y, int width, int height, int sourceX, in
                     int fade, int sourceWidth);
 void BlitKeyed(HDC dc, int x, int y, HBITMAP bitmap, int sourceX, int sourceY, int width, int height, COLORREF key);
 void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour);
-void DrawGreyFrame(HDC dc, const RECT& rect);
-void DrawRedFrame(HDC dc, const RECT& rect);
+// Focus frames `thickness` pixels wide, drawn inwards from `rect`: one pixel at 100 %, more at a
+// display scale so that they look as heavy as the lines around them.
+void DrawGreyFrame(HDC dc, const RECT& rect, int thickness = 1);
+void DrawRedFrame(HDC dc, const RECT& rect, int thickness = 1);
 void DrawMarchingRect(HWND window, int x1, int y1, int x2, int y2, int phase, HDC dc);
 void GetRectInParent(HWND window, RECT* rect);
 void CenterOnParent(HWND window);

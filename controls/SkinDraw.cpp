@@ -144,17 +144,25 @@ void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour)
     LineTo(dc, x2, y2);
 }
 
-static void drawFrame(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight)
+static void drawFrame(HDC dc, RECT r, COLORREF topLeft, COLORREF bottomRight, int thickness)
 {
-    DrawLine(dc, r.left, r.top, r.right, r.top, topLeft);
-    DrawLine(dc, r.left, r.top, r.left, r.bottom, topLeft);
-    DrawLine(dc, r.left, r.bottom - 1, r.right, r.bottom - 1, bottomRight);
-    DrawLine(dc, r.right - 1, r.top, r.right - 1, r.bottom, bottomRight);
+    for (int i = 0; i < thickness; ++i, InflateRect(&r, -1, -1)) {
+        DrawLine(dc, r.left, r.top, r.right, r.top, topLeft);
+        DrawLine(dc, r.left, r.top, r.left, r.bottom, topLeft);
+        DrawLine(dc, r.left, r.bottom - 1, r.right, r.bottom - 1, bottomRight);
+        DrawLine(dc, r.right - 1, r.top, r.right - 1, r.bottom, bottomRight);
+    }
 }
 
-void DrawGreyFrame(HDC dc, const RECT& rect) { drawFrame(dc, rect, RGB(0x90, 0x90, 0x90), RGB(0x90, 0x90, 0x90)); }
+void DrawGreyFrame(HDC dc, const RECT& rect, int thickness)
+{
+    drawFrame(dc, rect, RGB(0x90, 0x90, 0x90), RGB(0x90, 0x90, 0x90), thickness);
+}
 
-void DrawRedFrame(HDC dc, const RECT& rect) { drawFrame(dc, rect, RGB(225, 0, 0), RGB(200, 0, 0)); }
+void DrawRedFrame(HDC dc, const RECT& rect, int thickness)
+{
+    drawFrame(dc, rect, RGB(225, 0, 0), RGB(200, 0, 0), thickness);
+}
 
 void DrawMarchingRect(HWND window, int x1, int y1, int x2, int y2, int phase, HDC dc)
 {

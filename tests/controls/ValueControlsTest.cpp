@@ -312,6 +312,26 @@ TEST(EditField, FocusFrameAndFocusLossStep)
     EXPECT_EQ(rgb(px[2 * 40 + 10]), 0x336699u);
 }
 
+TEST(EditField, FocusFrameAtTwiceTheScaleIsTwoPixelsWide)
+{
+    ControlFixture f;
+    HWND e = f.create("qv:Edit", nullptr, 1102, 10, 10, 80, 42, 0x0086);
+    SendMessageA(e, QV_SETSCALE, 200, 0);
+    SetFocus(e);
+    const std::vector<uint32_t> px = f.pixels(e);
+    // Inset by 4, two pixels inwards on each side: rows 4-5 and 36-37, columns 4-5 and 74-75.
+    for (int y : {4, 5})
+        EXPECT_EQ(rgb(px[y * 80 + 20]), 0xE10000u) << y;
+    for (int y : {36, 37})
+        EXPECT_EQ(rgb(px[y * 80 + 20]), 0xC80000u) << y;
+    for (int x : {4, 5})
+        EXPECT_EQ(rgb(px[20 * 80 + x]), 0xE10000u) << x;
+    for (int x : {74, 75})
+        EXPECT_EQ(rgb(px[20 * 80 + x]), 0xC80000u) << x;
+    for (int at : {3 * 80 + 20, 6 * 80 + 20, 35 * 80 + 20, 38 * 80 + 20, 20 * 80 + 6, 20 * 80 + 73})
+        EXPECT_EQ(rgb(px[at]), 0x336699u) << at;  // just inside and outside: the parent's colour
+}
+
 TEST(Slider, PlainStyleDrawsTheWholeThumb)
 {
     ControlFixture f;

@@ -38,24 +38,39 @@ private:
 };
 
 // Runs this program again with `variable` set to `value` and `arguments` on its command line, its output
-// going to ours, and returns its exit code, or -1.
+// going to ours (or, with `output`, into that string: read to its end before the timeout counts), and
+// returns its exit code, or -1.
 inline long runChild(const char* variable, const char* value, const std::string& arguments = "",
-                     DWORD timeoutMs = 60000)
+                     DWORD timeoutMs = 60000, std::string* output = nullptr)
 {
     char self[MAX_PATH];
     if (!GetModuleFileNameA(nullptr, self, sizeof self))
         return -1;
     std::string line = std::string("\"") + self + "\" " + arguments;
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    if (output && (!CreatePipe(&readEnd, &writeEnd, &inherit, 0) ||
+                   !SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0)))
+        return -1;
     SetEnvironmentVariableA(variable, value);
     STARTUPINFOA si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    si.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    si.hStdOutput = output ? writeEnd : GetStdHandle(STD_OUTPUT_HANDLE);
     si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION pi{};
     const BOOL started = CreateProcessA(self, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
     SetEnvironmentVariableA(variable, nullptr);
+    if (output) {
+        // Ours closed, the pipe ends when the copy ends.
+        CloseHandle(writeEnd);
+        char buffer[512];
+        DWORD got = 0;
+        while (started && ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
+            output->append(buffer, got);
+        CloseHandle(readEnd);
+    }
     if (!started)
         return -1;
     DWORD code = 0;

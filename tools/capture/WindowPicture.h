@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <functional>
 
 #include "ScopedWin.h"
 
@@ -19,6 +20,15 @@ public:
 
     // Copies the whole window (frame included) with its top-left corner at (x, y) of the picture.
     void grab(HWND window, int x, int y);
+    // The same for a window that does not fit the screen. Wine keeps pixels only for the part of a
+    // top-level window on the screen, and a child window paints only the part of it that lies within
+    // the screen's size from its parent's corner. So the window (a top-level window or a child of
+    // one) is moved, its top-level window put at the screen's corner when it is a child, until each
+    // part of it in turn lies there; it is painted anew at each place (then `settle` runs, for what the
+    // caller draws outside paints) and that part is copied. The pointer moves with the window, so that
+    // nothing under it changes its look. A child is raised above its siblings. Everything goes back
+    // where it was afterwards. A window that fits is copied as grab() does.
+    void grabMoving(HWND window, int x, int y, const std::function<void()>& settle = nullptr);
     // For drawing on the picture (labels, markers).
     HDC dc() const { return dc_.get(); }
     bool save(const char* path) const;

@@ -1,14 +1,19 @@
 // Control gallery: builds the editor's controls twice on the editor background, in different states
 // (normal, pressed, checked, disabled, focused; several values, selections, a rubber band, meters
-// with peaks), then copies the window's pixels to a BMP. Run under Wine; convert the BMP to PNG.
+// with peaks), then copies the window's pixels to a BMP; then the same at 200 % (the controls told the
+// scale, given the 200 % art, the layout scaled) to a second BMP. Run under Wine; convert to PNG.
+//
+//   gallery [OUT.bmp [OUT-200.bmp]]     (gallery.bmp and gallery-200.bmp by default)
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "BandDesign.h"
 #include "ParameterModel.h"
+#include "ScaleMath.h"
 #include "WindowPicture.h"
 #include "controls/Skin.h"
 #include "editor/EditorIds.h"
@@ -20,10 +25,19 @@ using namespace qv;
 
 namespace {
 
-constexpr int kPanelW = layout::kEditorW, kPanelH = layout::kEditorH, kGap = 8;
+constexpr int kGap = 8;
 
 HINSTANCE gInstance;
 HBITMAP gBackground, gGraphSkin;
+int gScale = kScale100;  // the gallery being built
+
+int px(int v) { return scalePx(v, gScale); }
+
+// The 200 % (or 150 %) art of an item of SKIN_SCALED_ID, or the 100 % image.
+int art(int scaledItem, int id100)
+{
+    return gScale == kScale100 ? id100 : SKIN_SCALED_ID(scaledItem, gScale == kScale150 ? 1 : 2);
+}
 
 struct Panel {
     HWND window = nullptr;
@@ -40,7 +54,7 @@ LRESULT CALLBACK panelProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         HDC dc = BeginPaint(w, &ps);
         HDC src = CreateCompatibleDC(dc);
         HGDIOBJ old = SelectObject(src, gBackground);
-        BitBlt(dc, 0, 0, kPanelW, kPanelH, src, 0, 0, SRCCOPY);
+        BitBlt(dc, 0, 0, layout::editorWidth(gScale), layout::editorHeight(gScale), src, 0, 0, SRCCOPY);
         SelectObject(src, old);
         DeleteDC(src);
         EndPaint(w, &ps);
@@ -49,13 +63,22 @@ LRESULT CALLBACK panelProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
     return DefWindowProcA(w, msg, wp, lp);
 }
 
-HWND make(HWND parent, const char* cls, const char* caption, int id, layout::Rect r, DWORD bits, HBITMAP background)
+// `r` at 100 %, placed at the gallery's scale; the control is told the scale before it gets its art.
+HWND make(HWND parent, const char* cls, const char* caption, int id, layout::Rect r100, DWORD bits, HBITMAP background)
 {
-    return CreateWindowExA(0, cls, caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | bits, r.x, r.y, r.w, r.h, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), gInstance, background);
+    const layout::Rect r = layout::scaled(r100, gScale);
+    HWND w = CreateWindowExA(0, cls, caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | bits, r.x, r.y, r.w, r.h, parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), gInstance, background);
+    if (w && gScale != kScale100)
+        SendMessageA(w, QV_SETSCALE, static_cast<WPARAM>(gScale), 0);
+    return w;
 }
 
-const uint8_t* sprite(int id) { return GetSkinSprite(gInstance, id); }
+// A VST sprite id's image at the gallery's scale.
+const uint8_t* sprite(int id) { return GetSkinSprite(gInstance, art(SKIN_SCALED_RAW_FIRST + (id - SKIN_VST_RAW_FIRST), id)); }
+
+// The type icons' scaled items follow the VST ids' order.
+int typeIcon(int id) { return art(SKIN_SCALED_BMP_TYPE_PEAK + (id - SKIN_VST_BMP_TYPE_PEAK), id); }
 
 void buttonSprites(HWND b, int normal, int pressed)
 {
@@ -107,7 +130,7 @@ void buildPanel(Panel& p, const BandSetting* settings, int outputGain)
         HWND b = make(w, "qv:PushButton", t.caption, t.id, t.rect, t.style, gBackground);
         buttonSprites(b, t.normal, t.pressed);
         if (t.focusLeft || t.focusRight) {
-            int adjust[4] = {t.focusLeft, 0, t.focusRight, 0};
+            int adjust[4] = {px(t.focusLeft), 0, px(t.focusRight), 0};
             SendMessageA(b, PB_SETFOCUSRECT, reinterpret_cast<WPARAM>(adjust), 0);
         }
     }
@@ -126,13 +149,13 @@ void buildPanel(Panel& p, const BandSetting* settings, int outputGain)
                 make(w, "qv:PushButton", nullptr, controlId(col, kOffType), layout::bandType(col), 0, gBackground);
             buttonSprites(type, SKIN_VST_RAW_TYPE, SKIN_VST_RAW_TYPE_DOWN);
             SendMessageA(type, PB_SETICONKEY, 0xC0C0C0, 0);
-            SendMessageA(type, PB_SETICON, kTypeIcons[b.type], 1);
-            int adjustType[4] = {0, 0, 1, 0};
+            SendMessageA(type, PB_SETICON, typeIcon(kTypeIcons[b.type]), 1);
+            int adjustType[4] = {0, 0, px(1), 0};
             SendMessageA(type, PB_SETFOCUSRECT, reinterpret_cast<WPARAM>(adjustType), 0);
             HWND arrow = make(w, "qv:PushButton", "", controlId(col, kOffTypeArrow), layout::bandArrow(col), PBS_ARROW,
                               gBackground);
             buttonSprites(arrow, SKIN_VST_RAW_ARROW, SKIN_VST_RAW_ARROW_DOWN);
-            int adjustArrow[4] = {-2, 0, 0, 0};
+            int adjustArrow[4] = {px(-2), 0, 0, 0};
             SendMessageA(arrow, PB_SETFOCUSRECT, reinterpret_cast<WPARAM>(adjustArrow), 0);
             HWND f =
                 make(w, "qv:Edit", nullptr, controlId(col, kOffFreq), layout::bandFreq(col), kFieldStyle, gBackground);
@@ -176,13 +199,14 @@ void buildPanel(Panel& p, const BandSetting* settings, int outputGain)
         SendMessageA(meter, MT_SETRANGE, static_cast<WPARAM>(-600), 0);
     }
     HWND readout = make(w, "qv:StaticText", "-Inf    -Inf", kPeakTextId, layout::kReadout, 0, gBackground);
-    HFONT font = CreateFontA(12, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
+    HFONT font = CreateFontA(px(12), 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
     SendMessageA(readout, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
     for (int c = 0; c < 2; ++c) {
-        const layout::Rect r = layout::clipLamp(c);
+        const layout::Rect r = layout::clipLamp(c, gScale);
         HWND clip = CreateWindowExA(0, "STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_BITMAP, r.x, r.y, r.w, r.h, w,
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(10600 + c)), gInstance, nullptr);
-        const int id = c == 0 ? SKIN_VST_BMP_CLIP_OFF : SKIN_VST_BMP_CLIP_HELD;
+        const int id = c == 0 ? art(SKIN_SCALED_BMP_CLIP_OFF, SKIN_VST_BMP_CLIP_OFF)
+                              : art(SKIN_SCALED_BMP_CLIP_HELD, SKIN_VST_BMP_CLIP_HELD);
         SendMessageA(clip, STM_SETIMAGE, IMAGE_BITMAP,
                      reinterpret_cast<LPARAM>(LoadSkinBitmap(gInstance, id, nullptr)));
     }
@@ -216,38 +240,25 @@ void pump()
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+// Builds both panels at `scale`, sets their states and saves the window to `out`.
+bool gallery(int scale, const char* out)
 {
-    const char* out = argc > 1 ? argv[1] : "gallery.bmp";
-    gInstance = GetModuleHandleA(nullptr);
-    if (!RegisterSkinClasses(gInstance))
-        return 1;
-    gBackground = LoadSkinBitmap(gInstance, SKIN_VST_BMP_BACKGROUND, nullptr);
-    gGraphSkin = LoadSkinBitmap(gInstance, SKIN_VST_BMP_GRAPH, nullptr);
+    gScale = scale;
+    gBackground = LoadSkinBitmap(gInstance, art(SKIN_SCALED_BMP_BACKGROUND, SKIN_VST_BMP_BACKGROUND), nullptr);
+    gGraphSkin = LoadSkinBitmap(gInstance, art(SKIN_SCALED_BMP_GRAPH, SKIN_VST_BMP_GRAPH), nullptr);
     if (!gBackground || !gGraphSkin) {
-        fprintf(stderr, "skin images missing\n");
-        return 1;
+        fprintf(stderr, "skin images missing at %d %%\n", scale);
+        return false;
     }
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = panelProc;
-    wc.hInstance = gInstance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = "qvGalleryPanel";
-    RegisterClassA(&wc);
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hbrBackground = CreateSolidBrush(RGB(40, 40, 44));
-    wc.lpszClassName = "qvGallery";
-    RegisterClassA(&wc);
-    const int width = 2 * kPanelW + 3 * kGap, height = kPanelH + 2 * kGap;
+    const int panelW = layout::editorWidth(scale), panelH = layout::editorHeight(scale);
+    const int width = 2 * panelW + 3 * kGap, height = panelH + 2 * kGap;
     HWND top = CreateWindowExA(0, "qvGallery", "qv:equalizer controls", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
                                nullptr, nullptr, gInstance, nullptr);
     Panel panels[2];
     for (int i = 0; i < 2; ++i)
         panels[i].window =
-            CreateWindowExA(0, "qvGalleryPanel", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                            kGap + i * (kPanelW + kGap), kGap, kPanelW, kPanelH, top, nullptr, gInstance, nullptr);
+            CreateWindowExA(0, "qvGalleryPanel", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                            kGap + i * (panelW + kGap), kGap, panelW, panelH, top, nullptr, gInstance, nullptr);
     // Left: a typical mix with a few bands on. Right: other states, selections and a rubber band.
     const BandSetting left[6] = {{1, 1, 80, 10, 45},  {1, 0, 250, 14, -35},  {1, 0, 1000, 20, 60},
                                  {0, 0, 2500, 10, 0}, {1, 0, 6000, 30, -50}, {1, 2, 12000, 10, 30}};
@@ -269,32 +280,72 @@ int main(int argc, char** argv)
     // meters near the top, and a rubber band being dragged over the graph.
     panels[1].bands[2].selected = 1.0f;
     panels[1].bands[4].selected = 1.0f;
-    SendMessageA(GetDlgItem(r, 20011), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
-    SendMessageA(GetDlgItem(r, 1306), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(GetDlgItem(r, 20011), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(px(10), px(10)));
+    SendMessageA(GetDlgItem(r, 1306), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(px(5), px(5)));
     SendMessageA(GetDlgItem(r, 20016), PB_SETCHECK, 1, 0);
     EnableWindow(GetDlgItem(r, 20016), FALSE);
     feedMeters(r, -15, -60, 2);
     HWND g = panels[1].graph;
-    SendMessageA(g, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 20));
-    SendMessageA(g, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(420, 120));
+    SendMessageA(g, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(px(300), px(20)));
+    SendMessageA(g, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(px(420), px(120)));
     SendMessageA(g, WM_TIMER, 1, 0);
     pump();
     // Focus last: a focused edit field in the right panel shows its red frame.
     SetFocus(GetDlgItem(r, 1202));
     pump();
-    InvalidateRect(top, nullptr, FALSE);
-    UpdateWindow(top);
+    // Every control painted again with its state: a graph told its scale has painted before it had bands.
+    RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     pump();
-    // Repaint the rubber band after the window refresh.
-    SendMessageA(g, WM_TIMER, 1, 0);
-    SendMessageA(GetDlgItem(l, 20015), PB_REDRAW, 0, 1);
+    // The rubber band and the Presets button are drawn outside paints: again after each repaint.
+    auto settle = [&] {
+        RedrawWindow(g, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        SendMessageA(g, WM_TIMER, 1, 0);
+        SendMessageA(GetDlgItem(l, 20015), PB_REDRAW, 0, 1);
+    };
+    settle();
 
-    if (!qv::saveWindowBmp(top, out)) {
+    // The window is wider than Wine's screen, and at 200 % taller: it is read in parts, and then each
+    // panel, which paints only what lies within the screen's size from the window's corner.
+    qv::WindowPicture picture(width, height, RGB(255, 255, 255));
+    picture.grabMoving(top, 0, 0);
+    for (int i = 0; i < 2; ++i)
+        picture.grabMoving(panels[i].window, kGap + i * (panelW + kGap), kGap, settle);
+    const bool saved = picture.save(out);
+    if (saved)
+        printf("wrote %s (%dx%d)\n", out, width, height);
+    else
         fprintf(stderr, "cannot write %s\n", out);
-        return 1;
-    }
-    printf("wrote %s (%dx%d)\n", out, width, height);
     DestroyWindow(top);
+    DeleteObject(gBackground);
+    DeleteObject(gGraphSkin);
+    return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const char* out = argc > 1 ? argv[1] : "gallery.bmp";
+    // The 200 % picture beside the first: "x.bmp" gives "x-200.bmp".
+    std::string out200 = argc > 2 ? argv[2] : out;
+    if (argc <= 2) {
+        const size_t dot = out200.rfind('.');
+        out200.insert(dot == std::string::npos ? out200.size() : dot, "-200");
+    }
+    gInstance = GetModuleHandleA(nullptr);
+    if (!RegisterSkinClasses(gInstance))
+        return 1;
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = panelProc;
+    wc.hInstance = gInstance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = "qvGalleryPanel";
+    RegisterClassA(&wc);
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hbrBackground = CreateSolidBrush(RGB(40, 40, 44));
+    wc.lpszClassName = "qvGallery";
+    RegisterClassA(&wc);
+    const bool ok = gallery(kScale100, out) && gallery(kScale200, out200.c_str());
     UnregisterSkinClasses(gInstance);
-    return 0;
+    return ok ? 0 : 1;
 }

@@ -2,7 +2,8 @@
 // the factory presets, the VST plug-in's own editor opened the way a host opens it and shown at work
 // (a shaped curve, a selected band, meters moving from a playing signal; labelled in a margin, during
 // a graph drag, with each menu open, with the typing box, a switched-off band, the Add Preset dialog
-// and a lit clip lamp), and the DirectShow filter's property page in the system's property frame.
+// and a lit clip lamp), the same editor on a display at 200 % (a copy of the tool started with the
+// desktop at 192 DPI), and the DirectShow filter's property page in the system's property frame.
 //
 //   screenshots OUTDIR VST_DLL FILTER_DLL FACTORY_INI
 // writes one BMP per picture into OUTDIR; a picture whose window is not there yet is left out and
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include "ClassIds.h"
+#include "DisplayScale.h"
 #include "GraphMath.h"
 #include "dshow/IEqualizerControl.h"
 #include "ParameterModel.h"
@@ -27,6 +29,7 @@
 #include "PluginHost.h"
 #include "PresetStore.h"
 #include "WindowPicture.h"
+#include "tests/support/DesktopDpi.h"
 
 using qv::WindowPicture;
 
@@ -460,6 +463,57 @@ void addPresetDialog(HWND editor)
         missing("add-preset", "no dialog opened from the presets menu");
 }
 
+// The editor at work, opened the way a host opens it: the settings of the editor at work, band 4 (the
+// presence lift) selected by a click on its handle, then the signal played.
+struct AtWork {
+    HWND frame = nullptr, editor = nullptr, graph = nullptr;
+    int w = 0, h = 0;
+    qv::GraphAxes axes;
+};
+
+bool openAtWork(qv::PluginHost& host, AtWork& at, std::string& why)
+{
+    host.dispatch(vst::effOpen);
+    host.dispatch(vst::effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    host.dispatch(vst::effSetBlockSize, 0, 441);
+    host.dispatch(vst::effMainsChanged, 0, 1);
+    applyData(host, kAtWork);
+    vst::ERect* rect = nullptr;
+    host.dispatch(vst::effEditGetRect, 0, 0, &rect);
+    at.w = rect ? rect->right - rect->left : 506;
+    at.h = rect ? rect->bottom - rect->top : 411;
+    at.frame = makeFrame(at.w, at.h);
+    host.dispatch(vst::effEditOpen, 0, 0, at.frame);
+    at.editor = GetWindow(at.frame, GW_CHILD);
+    at.graph = at.editor ? GetDlgItem(at.editor, 20000) : nullptr;
+    if (!at.graph) {
+        why = "the plug-in's window has no EQ graph yet";
+        host.dispatch(vst::effEditClose);
+        DestroyWindow(at.frame);
+        return false;
+    }
+    KillTimer(at.editor, 1);
+    gTicked = at.editor;
+    idle(host, 10);
+
+    RECT gr;
+    GetClientRect(at.graph, &gr);
+    at.axes = qv::makeGraphAxes(gr.right, gr.bottom, 44100.0f, 20, qv::windowScale(at.frame));
+    const int x = qv::graphX(at.axes, 2500.0f), y = qv::graphY(at.axes, 40.0f);
+    pointerTo(at.graph, x, y);
+    click(at.graph, x, y);
+    play(host, 1.0f);
+    repaintNow(at.frame);
+    return true;
+}
+
+void closeAtWork(qv::PluginHost& host, AtWork& at)
+{
+    gTicked = nullptr;
+    host.dispatch(vst::effEditClose);
+    DestroyWindow(at.frame);
+}
+
 void editorPictures(const char* vstDll)
 {
     const char* names[] = {"editor",           "editor-labelled",  "editor-drag",       "editor-presets-menu",
@@ -468,42 +522,15 @@ void editorPictures(const char* vstDll)
 
     qv::PluginHost host;
     std::string error;
-    if (!host.load(vstDll, error)) {
+    AtWork at;
+    if (!host.load(vstDll, error) || !openAtWork(host, at, error)) {
         for (const char* n : names)
             missing(n, error.c_str());
         return;
     }
-    host.dispatch(vst::effOpen);
-    host.dispatch(vst::effSetSampleRate, 0, 0, nullptr, 44100.0f);
-    host.dispatch(vst::effSetBlockSize, 0, 441);
-    host.dispatch(vst::effMainsChanged, 0, 1);
-    applyData(host, kAtWork);
-    vst::ERect* rect = nullptr;
-    host.dispatch(vst::effEditGetRect, 0, 0, &rect);
-    const int w = rect ? rect->right - rect->left : 506, h = rect ? rect->bottom - rect->top : 411;
-    HWND frame = makeFrame(w, h);
-    host.dispatch(vst::effEditOpen, 0, 0, frame);
-    HWND editor = GetWindow(frame, GW_CHILD);
-    HWND graph = editor ? GetDlgItem(editor, 20000) : nullptr;
-    if (!graph) {
-        for (const char* n : names)
-            missing(n, "the plug-in's window has no EQ graph yet");
-        host.dispatch(vst::effEditClose);
-        DestroyWindow(frame);
-        return;
-    }
-    KillTimer(editor, 1);
-    gTicked = editor;
-    idle(host, 10);
-
-    // Band 4 (the presence lift) selected by a click on its handle, then the signal played.
-    RECT gr;
-    GetClientRect(graph, &gr);
-    const qv::GraphAxes axes = qv::makeGraphAxes(gr.right, gr.bottom, 44100.0f, 20);
-    pointerTo(graph, qv::graphX(axes, 2500.0f), qv::graphY(axes, 40.0f));
-    click(graph, qv::graphX(axes, 2500.0f), qv::graphY(axes, 40.0f));
-    play(host, 1.0f);
-    repaintNow(frame);
+    HWND editor = at.editor, graph = at.graph;
+    const int w = at.w, h = at.h;
+    const qv::GraphAxes& axes = at.axes;
 
     WindowPicture plain(w, h, RGB(255, 255, 255));
     plain.grab(editor, 0, 0);
@@ -610,9 +637,44 @@ void editorPictures(const char* vstDll)
     clip.grab(editor, 0, 0);
     saveCrop(clip, 250, 180, 256, 200, "editor-clip");
 
-    gTicked = nullptr;
-    host.dispatch(vst::effEditClose);
-    DestroyWindow(frame);
+    closeAtWork(host, at);
+}
+
+// The editor at work on a display at 200 %, in a copy of this tool started with the desktop at 192 DPI:
+// the window is taller than Wine's screen, so it is read in parts.
+constexpr char kAt200Variable[] = "QV_SHOTS_AT_200";
+
+void editorAt200(const char* vstDll)
+{
+    qv::PluginHost host;
+    std::string error;
+    AtWork at;
+    if (!host.load(vstDll, error) || !openAtWork(host, at, error)) {
+        missing("editor-200", error.c_str());
+        return;
+    }
+    if (at.w != 1012) {
+        missing("editor-200", "the editor did not open at 200 %");
+    } else {
+        WindowPicture plain(at.w, at.h, RGB(255, 255, 255));
+        plain.grabMoving(at.editor, 0, 0);
+        save(plain, "editor-200");
+    }
+    closeAtWork(host, at);
+}
+
+void editorAt200InCopy(const std::string& vstDll)
+{
+    qvtest::LogPixels restore;
+    if (!qvtest::LogPixels::set(192)) {
+        missing("editor-200", "the desktop's DPI cannot be set");
+        return;
+    }
+    const long code = qvtest::runChild(kAt200Variable, "1", "\"" + gOut + "\" \"" + vstDll + "\"");
+    if (code < 0)
+        missing("editor-200", "the copy at 192 DPI did not run");
+    else
+        gMissing += static_cast<int>(code);
 }
 
 // The filter's property page, shown by the system's property frame as a media player shows it.
@@ -676,6 +738,12 @@ void propertyPage(const char* filterDll)
 
 int main(int argc, char** argv)
 {
+    if (std::getenv(kAt200Variable) && argc == 3) {
+        gInstance = GetModuleHandleA(nullptr);
+        gOut = argv[1];
+        editorAt200(argv[2]);
+        return gMissing;
+    }
     if (argc != 5) {
         fprintf(stderr, "usage: screenshots OUTDIR VST_DLL FILTER_DLL FACTORY_INI\n");
         return 2;
@@ -698,6 +766,7 @@ int main(int argc, char** argv)
     propertyPage(argv[3]);
     OleUninitialize();
     editorPictures(argv[2]);
+    editorAt200InCopy(argv[2]);
     if (gMissing)
         printf("%d picture(s) left out\n", gMissing);
     return 0;
