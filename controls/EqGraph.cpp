@@ -84,12 +84,15 @@ void drawGrid(HDC dc, const GraphAxes& a, const EqGraphState* s)
     // The gain labels stand in a column of their own at the left: the lines start beside it, so no
     // line runs through "0" or "-18".
     const int labelColumn = s->px(20), lineLeft = labelColumn + s->px(2), halo = s->px(1);
+    // Grid lines two pixels wide at 200 %; at 150 % one, which reads as a hairline, as at 100 %.
+    const int weight = s->scale / kScale100;
     char label[16];
     const int step = s->gridStep;
     for (int g : gridGains(s->range, step)) {
         const int y = a.centre - (g * a.half) / (s->range != 0 ? s->range : 20);
         const COLORREF col = rich ? (g == 0 ? 0x5E4839 : 0x95754B) : (g == 0 ? 0 : 0x808080);
-        DrawLine(dc, lineLeft, y, a.width, y, col);
+        for (int i = 0; i < weight; ++i)
+            DrawLine(dc, lineLeft, y + i, a.width, y + i, col);
         snprintf(label, sizeof(label), "%d", g);
         drawLabel(dc, label, RECT{0, y - s->px(10), labelColumn, y + s->px(10)},
                   DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP, false, ink, halo);
@@ -105,8 +108,8 @@ void drawGrid(HDC dc, const GraphAxes& a, const EqGraphState* s)
     }
     for (float f : gridFrequencies(s->sampleRate)) {
         const int x = graphX(a, f);
-        if (rich)
-            DrawLine(dc, x, a.top, x, a.bottom, 0x95754B);
+        for (int i = 0; rich && i < weight; ++i)
+            DrawLine(dc, x + i, a.top, x + i, a.bottom, 0x95754B);
         if (f >= 1000.0f)
             snprintf(label, sizeof(label), "%dk", static_cast<int>(f * 0.001f));
         else
