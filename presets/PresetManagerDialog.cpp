@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "DisplayScale.h"
 #include "PresetDialogs.h"
 #include "PresetResources.h"
 #include "PresetText.h"
@@ -321,6 +322,35 @@ void onNotify(HWND dialog, PresetStore& store, const NMHDR& header)
     }
 }
 
+// The caption's and the tree's icons at the small-icon size of `dpi`, replacing those there were.
+void loadIcons(HWND dialog, PresetManagerState& state, HINSTANCE module, int dpi)
+{
+    const int cx = systemMetricForDpi(SM_CXSMICON, dpi), cy = systemMetricForDpi(SM_CYSMICON, dpi);
+    auto load = [&](int id) {
+        return static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_ICON, cx, cy, LR_DEFAULTCOLOR));
+    };
+    if (HICON small = load(IDI_PRESET_ROOT)) {
+        SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+        if (state.smallIcon)
+            DestroyIcon(state.smallIcon);
+        state.smallIcon = small;
+    }
+    HIMAGELIST images = ImageList_Create(cx, cy, ILC_MASK | ILC_COLOR32, 9, 1);
+    if (!images)
+        return;
+    for (int id : {IDI_PRESET_ROOT, IDI_PRESET_ITEM, IDI_PRESET_BANK, IDI_PRESET_OPENBANK}) {
+        HICON icon = load(id);
+        if (icon) {
+            ImageList_AddIcon(images, icon);
+            DestroyIcon(icon);
+        }
+    }
+    TreeView_SetImageList(state.tree, images, TVSIL_NORMAL);
+    if (state.images)
+        ImageList_Destroy(state.images);
+    state.images = images;
+}
+
 void onInit(HWND dialog, PresetStore& store)
 {
     PresetManagerState& state = store.manager();
@@ -329,11 +359,6 @@ void onInit(HWND dialog, PresetStore& store)
     char title[300];
     std::snprintf(title, sizeof title, "%s Preset Manager", store.pluginName().c_str());
     SetWindowTextA(dialog, title);
-    int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
-    state.smallIcon = static_cast<HICON>(
-        LoadImageA(store.module(), MAKEINTRESOURCEA(IDI_PRESET_ROOT), IMAGE_ICON, cx, cy, LR_DEFAULTCOLOR));
-    if (state.smallIcon)
-        SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(state.smallIcon));
     centreOnOwner(dialog);
 
     HWND tree = GetDlgItem(dialog, IDC_PRESET_TREE);
@@ -341,16 +366,9 @@ void onInit(HWND dialog, PresetStore& store)
     SetPropA(tree, kOldProc, reinterpret_cast<HANDLE>(GetWindowLongPtrA(tree, GWLP_WNDPROC)));
     SetWindowLongPtrA(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(treeProc));
 
-    state.images = ImageList_Create(cx, cy, ILC_MASK | ILC_COLOR32, 9, 1);
-    for (int id : {IDI_PRESET_ROOT, IDI_PRESET_ITEM, IDI_PRESET_BANK, IDI_PRESET_OPENBANK}) {
-        HICON icon =
-            static_cast<HICON>(LoadImageA(store.module(), MAKEINTRESOURCEA(id), IMAGE_ICON, cx, cy, LR_DEFAULTCOLOR));
-        if (state.images && icon)
-            ImageList_AddIcon(state.images, icon);
-        if (icon)
-            DestroyIcon(icon);
-    }
-    TreeView_SetImageList(tree, state.images, TVSIL_NORMAL);
+    // The system's small-icon size is that of the system's DPI; a per-monitor aware host may show
+    // the dialog on a display of another.
+    loadIcons(dialog, state, store.module(), windowDpi(dialog));
     fillPresetTree(store);
     if (store.getCurrent() >= 0)
         selectPresetItem(store, store.getCurrent());
@@ -390,6 +408,11 @@ INT_PTR CALLBACK managerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         if (store)
             onContextMenu(dialog, *store);
         return TRUE;
+    case WM_DPICHANGED:
+        // Moved to a display of another DPI: the dialog manager scales the dialog; the icons are ours.
+        if (store)
+            loadIcons(dialog, store->manager(), store->module(), LOWORD(wParam));
+        return FALSE;
     case WM_DESTROY:
         if (store)
             onDestroy(store->manager());

@@ -108,6 +108,13 @@ TEST(PresetDialogsAtScale, InThisProcess)
         EXPECT_EQ(caption.cx, smallIcon);
         EXPECT_EQ(caption.cy, smallIcon);
         EXPECT_EQ(repaintChanges(dialog, "preset-manager" + suffix), 0);
+        // Dragged to a display of twice the DPI, as the system tells a per-monitor aware window.
+        RECT place{};
+        GetWindowRect(dialog, &place);
+        SendMessageA(dialog, WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi), reinterpret_cast<LPARAM>(&place));
+        EXPECT_TRUE(ImageList_GetIconSize(TreeView_GetImageList(tree, TVSIL_NORMAL), &cx, &cy));
+        EXPECT_EQ(cx, 2 * smallIcon) << "after a change of DPI";
+        EXPECT_EQ(iconSize(reinterpret_cast<HICON>(SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0))).cx, 2 * smallIcon);
         PostMessageA(GetDlgItem(dialog, IDC_PRESET_ADD), BM_CLICK, 0, 0);
     });
     DialogCheck add(L"Add qv:Equalizer preset", [&](HWND dialog) {
