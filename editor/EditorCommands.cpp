@@ -9,6 +9,7 @@
 #include <string>
 
 #include "DataText.h"
+#include "DisplayScale.h"
 #include "EditorSession.h"
 #include "PluginContract.h"
 #include "Skin.h"
@@ -297,6 +298,10 @@ void EditorSession::onGraphToggle(int band)
 
 void EditorSession::onTick()
 {
+    // Hosts aware of each display but not passing WM_DPICHANGED_AFTERPARENT on to their children (an
+    // older kind of awareness) still move the editor to another DPI: the tick notices.
+    if (modalDepth_ == 0 && hostScale() != scale_)
+        PostMessageA(window_, kDpiChangedAfterParent, 0, 0);
     for (int channel = 0; channel < 2; ++channel) {
         const int32_t s = model_->clipCounter(channel, 0);
         if (s != model_->clipCounter(channel, 1)) {
