@@ -365,7 +365,11 @@ bool EditorSession::rescale(int scale)
     const int rangePosition = rangeMenuPosition(static_cast<int>(SendMessageA(item(kGraphId), EQ_GETRANGE, 0, 0)));
     const int32_t lampStates[2] = {model_->clipCounter(0, 1), model_->clipCounter(1, 1)};
 
-    SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
+    // Nothing is painted half built. WM_SETREDRAW works by the window's visible bit, so a window
+    // hidden now (a page behind another) is left hidden.
+    const bool shown = (GetWindowLongPtrA(window_, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (shown)
+        SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
     destroyControls();
     scale_ = scale;
     SetWindowPos(window_, nullptr, 0, 0, layout::editorWidth(scale_), layout::editorHeight(scale_),
@@ -387,7 +391,8 @@ bool EditorSession::rescale(int scale)
     if (focusId && item(focusId))
         SetFocus(item(focusId));
     building_ = false;
-    SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
+    if (shown)
+        SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(window_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
     return true;
 }

@@ -183,6 +183,12 @@ TEST(EditorAtScale, DpiChangeInThisProcess)
     EXPECT_EQ(clientSize(dialog).cx, 1012);
     EXPECT_EQ(clientSize(dialog).cy, 822);
     EXPECT_EQ(repaintChanges(dialog, "dpi-change-page-200"), 0);
+    // A page not shown (another page in front of it) changes its scale without showing itself.
+    EXPECT_EQ(page->Show(SW_HIDE), S_OK);
+    setContext(kUnaware);
+    moveEditor(dialog, low);
+    EXPECT_EQ(clientSize(dialog).cx, 506);
+    EXPECT_FALSE(IsWindowVisible(dialog));
     page->Deactivate();
     page->SetObjects(0, nullptr);
     page->Release();
