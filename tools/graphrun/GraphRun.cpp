@@ -245,6 +245,8 @@ bool connectChain(Graph& g, const wchar_t* wavPath, Collector& collector, std::s
     return true;
 }
 
+constexpr DWORD kSettleBeforeStopMs = 50;
+
 // Runs until output arrives, stops, and seeks back to the start with the output so far dropped.
 bool runAndRewind(IMediaControl* control, IMediaSeeking* seeking, Collector& collector, std::string& error)
 {
@@ -332,6 +334,11 @@ GraphRunResult run(const wchar_t* wavPath, const ParameterRecord* settings, cons
     }
     long code = 0;
     const bool waited = waitForEnd(events.p, collector, sink, hr, code, result.error);
+    // The end of the stream reaches us while the parser's streaming thread is still on its way back
+    // from delivering it. Wine's WAVE parser, stopped in that moment, wakes that thread before it
+    // sleeps and then waits for it for ever: a moment's grace first.
+    if (waited && SUCCEEDED(hr) && code == EC_COMPLETE)
+        Sleep(kSettleBeforeStopMs);
     control->Stop();
     if (!waited)
         return result;
