@@ -24,7 +24,7 @@ namespace {
 const char kPlugin[] = "Zorvath qvEqualizer R3.dll";
 const char kVariable[] = "QV_DPI_CHANGE_CHILD";
 constexpr UINT kDpiChangedAfterParent = 0x02E3;
-constexpr int kGraphId = 20000, kUndoId = 20011, kFlatId = 20022;
+constexpr int kGraphId = 20000, kUndoId = 20011, kPresetsId = 20015, kFlatId = 20022;
 
 using SetContextFn = HANDLE(WINAPI*)(HANDLE);
 using GetDpiFn = UINT(WINAPI*)(HWND);
@@ -73,6 +73,25 @@ void moveEditor(HWND editor, HWND to, bool tell = true)
     if (tell)
         SendMessageA(editor, kDpiChangedAfterParent, 0, 0);
     pumpFor(300);
+}
+
+// A move made while a menu is open, from a timer, which then closes the menu with Escape.
+struct MoveUnderMenu {
+    HWND editor, to;
+    size_t requestsUnderMenu;
+} gMove;
+
+void CALLBACK moveUnderMenu(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND menu = FindWindowA("#32768", nullptr);
+    if (!menu || !IsWindowVisible(menu) || !gMove.editor)
+        return;
+    SetParent(gMove.editor, gMove.to);
+    SendMessageA(gMove.editor, kDpiChangedAfterParent, 0, 0);
+    gMove.requestsUnderMenu = qv::PluginHost::s_sizeRequests.size();
+    gMove.editor = nullptr;
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageA(menu, WM_KEYUP, VK_ESCAPE, 0xC0000000);
 }
 
 // What the editor shows once its queued paints are done, with no repaint forced.
@@ -159,6 +178,18 @@ TEST(EditorAtScale, DpiChangeInThisProcess)
     EXPECT_TRUE(shown(editor) == before) << "the editor at 100 % after 200 % differs from before";
     click(GetDlgItem(editor, kUndoId));
     EXPECT_EQ(e->getParameter(e, bandGain), lifted);
+
+    // Told while its Presets menu is open, the editor keeps the controls the menu hangs on and follows
+    // once the menu has closed.
+    setContext(kPerMonitorAware);
+    gMove = {editor, high, 0};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, moveUnderMenu);
+    click(GetDlgItem(editor, kPresetsId));  // returns when the menu has closed
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(gMove.requestsUnderMenu, 2u) << "re-laid out under its open menu";
+    pumpFor(300);
+    EXPECT_EQ(clientSize(editor).cx, 1012);
+    EXPECT_EQ(qv::PluginHost::s_sizeRequests.size(), 3u);
 
     host.dispatch(vst::effEditClose);
 
