@@ -5,7 +5,7 @@
 
 #include "GraphMath.h"
 #include "ScaleMath.h"
-#include "resources/skin_ids.h"
+#include "ScaledArt.h"
 #include "Skin.h"
 #include "SkinInternal.h"
 
@@ -131,8 +131,7 @@ void drawHandles(HDC dc, const GraphAxes& a, EqGraphState* s)
         return;
     // The strip, loaded and prepared for keyed drawing once, not at every paint.
     if (!s->handleStrip || !s->handleStrip->ok()) {
-        const int id = s->scale == kScale100 ? kHandleStripBitmap
-                                             : SKIN_SCALED_ID(SKIN_SCALED_BMP_HANDLES, s->scale == kScale150 ? 1 : 2);
+        const int id = scaledArtId(SKIN_SCALED_BMP_HANDLES, kHandleStripBitmap, s->scale);
         HBITMAP strip = LoadSkinBitmap(skinInstance(), id, nullptr);
         if (!strip)
             return;

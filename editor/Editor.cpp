@@ -8,7 +8,7 @@
 #include "DisplayScale.h"
 #include "EditorSession.h"
 #include "Skin.h"
-#include "resources/skin_ids.h"
+#include "ScaledArt.h"
 
 namespace qv {
 
@@ -130,24 +130,16 @@ EditorSession::EditorSession(HINSTANCE module, EqualizerModel& model, const Edit
 
 EditorSession::~EditorSession() { close(); }
 
+// The 100 % sprites have other ids in the filter's DLL; the scaled ones are the same in both.
 const uint8_t* EditorSession::sprite(int vstId) const
 {
-    if (scale_ == kScale100)
-        return GetSkinSprite(module_, vstId - profile_.spriteShift);
-    return GetSkinSprite(module_, scaledArt(SKIN_SCALED_RAW_FIRST + (vstId - SKIN_VST_RAW_FIRST), 0));
+    return GetSkinSprite(module_, scale_ == kScale100 ? vstId - profile_.spriteShift : scaledSpriteId(vstId, scale_));
 }
 
-int EditorSession::scaledArt(int scaledItem, int id100) const
-{
-    return scale_ == kScale100 ? id100 : SKIN_SCALED_ID(scaledItem, scale_ == kScale150 ? 1 : 2);
-}
+int EditorSession::scaledArt(int scaledItem, int id100) const { return scaledArtId(scaledItem, id100, scale_); }
 
 // The type icons have the same ids in both DLLs.
-int EditorSession::typeIcon(int32_t type) const
-{
-    const int id = typeImage(type);
-    return scaledArt(SKIN_SCALED_BMP_TYPE_PEAK + (id - SKIN_VST_BMP_TYPE_PEAK), id);
-}
+int EditorSession::typeIcon(int32_t type) const { return scaledTypeIconId(typeImage(type), scale_); }
 
 void EditorSession::buttonImages(HWND button, int normal, int pressed)
 {
@@ -178,14 +170,11 @@ bool EditorSession::build(HWND window, bool own, int scale)
     classesHeld_ = true;
     model_->setEditorOpen(true);
 
-    loadArt();
-    building_ = true;
-    createControls();
+    layOut();
     {
         WindowDC dc(window_);
         bitsPerPixel_ = dc ? GetDeviceCaps(dc.get(), BITSPIXEL) : 0;
     }
-    createClipLamps();
 
     store_.reset(new (std::nothrow) PresetStore(module_, window_, kPluginName));
     if (store_) {
@@ -263,8 +252,7 @@ void EditorSession::createBand(int column)
         addControl("qv:PushButton", nullptr, controlId(column, kOffType), layout::bandType(column), WS_TABSTOP, bg);
     buttonImages(type, SKIN_VST_RAW_TYPE, SKIN_VST_RAW_TYPE_DOWN);
     SendMessageA(type, PB_SETICONKEY, 0xC0C0C0, 0);
-    SendMessageA(type, PB_SETICON, static_cast<WPARAM>(scaledArt(SKIN_SCALED_BMP_TYPE_PEAK, SKIN_VST_BMP_TYPE_PEAK)),
-                 0);
+    SendMessageA(type, PB_SETICON, static_cast<WPARAM>(scaledTypeIconId(SKIN_VST_BMP_TYPE_PEAK, scale_)), 0);
     int typeFocus[4] = {0, 0, px(1), 0};
     SendMessageA(type, PB_SETFOCUSRECT, reinterpret_cast<WPARAM>(typeFocus), 0);
 
@@ -288,6 +276,16 @@ void EditorSession::createBand(int column)
     SendMessageA(slider, SL_SETPAGESTEP, 10, 0);
     SendMessageA(slider, SL_SETRANGE, static_cast<WPARAM>(-180), 180);
     SendMessageA(slider, SL_SETTHUMB, reinterpret_cast<WPARAM>(sprite(SKIN_VST_RAW_THUMB)), 0);
+}
+
+// The art and the controls at the session's scale; from here nothing is drawn alone until the
+// caller has given the controls their values and ended building_.
+void EditorSession::layOut()
+{
+    loadArt();
+    building_ = true;
+    createControls();
+    createClipLamps();
 }
 
 // The pictures and the font the controls borrow, at the session's scale.
@@ -349,7 +347,6 @@ EditorSession::Modal::~Modal()
 
 bool EditorSession::rescale(int scale)
 {
-    scale = scale == kScale150 || scale == kScale200 ? scale : kScale100;
     if (closed() || scale == scale_)
         return false;
     if (modalDepth_ > 0) {
@@ -374,10 +371,7 @@ bool EditorSession::rescale(int scale)
     scale_ = scale;
     SetWindowPos(window_, nullptr, 0, 0, layout::editorWidth(scale_), layout::editorHeight(scale_),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    loadArt();
-    building_ = true;
-    createControls();
-    createClipLamps();
+    layOut();
     for (int c = 0; c < 2; ++c)
         showClipLamp(c, lampStates[c]);
     if (rangePosition >= 0)

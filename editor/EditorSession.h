@@ -29,7 +29,7 @@ public:
     // `scale`: 100, 150 or 200 (ScaleMath.h); places, sizes, art and fonts follow it.
     bool build(HWND window, bool own, int scale = kScale100);
     int scale() const { return scale_; }
-    // Builds the controls again at another scale, keeping the model's values, the selection, the undo
+    // Builds the controls again at another scale (100, 150 or 200), keeping the model's values, the selection, the undo
     // step, the graph's range and the focus; the window takes the size of that scale. False when
     // nothing changed, or when a menu or dialog of the editor is open: the change then comes again
     // (a posted WM_DPICHANGED_AFTERPARENT) once the last one has closed.
@@ -71,6 +71,7 @@ private:
     void createControls();
     void createBand(int column);
     void createClipLamps();
+    void layOut();
     void loadArt();
     void destroyControls();  // ours; a dialog's own clip lamps stay
     void showClipLamp(int channel, int32_t state);

@@ -6,12 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <ocidl.h>
 
 #include <cstdlib>
 #include <vector>
 
-#include "../dshow/DllServer.h"
+#include "../dshow/TestPage.h"
 #include "../support/DesktopDpi.h"
 #include "../support/FirstPaint.h"
 #include "../support/WindowPixels.h"
@@ -52,8 +51,7 @@ SIZE clientSize(HWND w)
 
 void click(HWND control)
 {
-    SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
-    SendMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    qv::click(control);
     pumpFor(100);
 }
 
@@ -195,14 +193,10 @@ TEST(EditorAtScale, DpiChangeInThisProcess)
 
     // The filter's page, its controls attached to the page's own dialog, follows its frame the same way.
     qv::Ole ole;
-    qv::Server server;
-    ASSERT_NE(server.module, nullptr);
-    IUnknown* filter = nullptr;
-    ASSERT_EQ(server.create(nullptr, IID_IUnknown, reinterpret_cast<void**>(&filter)), S_OK);
-    IPropertyPage* page = nullptr;
-    ASSERT_EQ(server.create(nullptr, IID_IPropertyPage, reinterpret_cast<void**>(&page), CLSID_qvEqualizerPropertyPage),
-              S_OK);
-    EXPECT_EQ(page->SetObjects(1, &filter), S_OK);
+    qv::Page p;
+    ASSERT_TRUE(p.page && p.filter);
+    IPropertyPage* page = p.page;
+    EXPECT_EQ(p.connect(), S_OK);
     const RECT r{0, 0, 506, 411};
     EXPECT_EQ(page->Activate(low, &r, TRUE), S_OK);
     EXPECT_EQ(page->Show(SW_SHOW), S_OK);
@@ -222,8 +216,6 @@ TEST(EditorAtScale, DpiChangeInThisProcess)
     EXPECT_FALSE(IsWindowVisible(dialog));
     page->Deactivate();
     page->SetObjects(0, nullptr);
-    page->Release();
-    filter->Release();
     DestroyWindow(high);
     DestroyWindow(low);
 }

@@ -4,13 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <ocidl.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "../dshow/DllServer.h"
+#include "../dshow/TestPage.h"
 #include "../support/DesktopDpi.h"
 #include "../support/FirstPaint.h"
 #include "PluginHost.h"
@@ -60,13 +59,9 @@ TEST(EditorAtScale, InThisProcess)
 
     // The filter's page: the size it asks its frame for, and its first paint in a frame of that size.
     qv::Ole ole;
-    qv::Server server;
-    ASSERT_NE(server.module, nullptr);
-    IUnknown* filter = nullptr;
-    ASSERT_EQ(server.create(nullptr, IID_IUnknown, reinterpret_cast<void**>(&filter)), S_OK);
-    IPropertyPage* page = nullptr;
-    ASSERT_EQ(server.create(nullptr, IID_IPropertyPage, reinterpret_cast<void**>(&page), CLSID_qvEqualizerPropertyPage),
-              S_OK);
+    qv::Page p;
+    ASSERT_TRUE(p.page && p.filter);
+    IPropertyPage* page = p.page;
     PROPPAGEINFO info{};
     info.cb = sizeof info;
     ASSERT_EQ(page->GetPageInfo(&info), S_OK);
@@ -77,7 +72,7 @@ TEST(EditorAtScale, InThisProcess)
     EXPECT_EQ(info.size.cy, height);
     HWND frame = CreateWindowExA(0, "STATIC", "frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
                                  width + 40, height + 60, nullptr, nullptr, nullptr, nullptr);
-    EXPECT_EQ(page->SetObjects(1, &filter), S_OK);
+    EXPECT_EQ(p.connect(), S_OK);
     const RECT r{0, 0, width, height};
     EXPECT_EQ(page->Activate(frame, &r, TRUE), S_OK);
     EXPECT_EQ(page->Show(SW_SHOW), S_OK);
@@ -85,9 +80,7 @@ TEST(EditorAtScale, InThisProcess)
     EXPECT_EQ(repaintChanges(frame, "page-scale-" + std::to_string(width)), 0);
     page->Deactivate();
     page->SetObjects(0, nullptr);
-    page->Release();
     DestroyWindow(frame);
-    filter->Release();
 }
 
 TEST(EditorAtScale, SizeAndFirstPaintFollowTheDesktop)

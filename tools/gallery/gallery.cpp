@@ -13,7 +13,7 @@
 
 #include "BandDesign.h"
 #include "ParameterModel.h"
-#include "ScaleMath.h"
+#include "ScaledArt.h"
 #include "WindowPicture.h"
 #include "controls/Skin.h"
 #include "editor/EditorIds.h"
@@ -33,11 +33,8 @@ int gScale = kScale100;  // the gallery being built
 
 int px(int v) { return scalePx(v, gScale); }
 
-// The 200 % (or 150 %) art of an item of SKIN_SCALED_ID, or the 100 % image.
-int art(int scaledItem, int id100)
-{
-    return gScale == kScale100 ? id100 : SKIN_SCALED_ID(scaledItem, gScale == kScale150 ? 1 : 2);
-}
+// The art of a scaled item at the gallery's scale, or the 100 % image.
+int art(int scaledItem, int id100) { return scaledArtId(scaledItem, id100, gScale); }
 
 struct Panel {
     HWND window = nullptr;
@@ -75,10 +72,7 @@ HWND make(HWND parent, const char* cls, const char* caption, int id, layout::Rec
 }
 
 // A VST sprite id's image at the gallery's scale.
-const uint8_t* sprite(int id) { return GetSkinSprite(gInstance, art(SKIN_SCALED_RAW_FIRST + (id - SKIN_VST_RAW_FIRST), id)); }
-
-// The type icons' scaled items follow the VST ids' order.
-int typeIcon(int id) { return art(SKIN_SCALED_BMP_TYPE_PEAK + (id - SKIN_VST_BMP_TYPE_PEAK), id); }
+const uint8_t* sprite(int id) { return GetSkinSprite(gInstance, scaledSpriteId(id, gScale)); }
 
 void buttonSprites(HWND b, int normal, int pressed)
 {
@@ -149,7 +143,7 @@ void buildPanel(Panel& p, const BandSetting* settings, int outputGain)
                 make(w, "qv:PushButton", nullptr, controlId(col, kOffType), layout::bandType(col), 0, gBackground);
             buttonSprites(type, SKIN_VST_RAW_TYPE, SKIN_VST_RAW_TYPE_DOWN);
             SendMessageA(type, PB_SETICONKEY, 0xC0C0C0, 0);
-            SendMessageA(type, PB_SETICON, typeIcon(kTypeIcons[b.type]), 1);
+            SendMessageA(type, PB_SETICON, scaledTypeIconId(kTypeIcons[b.type], gScale), 1);
             int adjustType[4] = {0, 0, px(1), 0};
             SendMessageA(type, PB_SETFOCUSRECT, reinterpret_cast<WPARAM>(adjustType), 0);
             HWND arrow = make(w, "qv:PushButton", "", controlId(col, kOffTypeArrow), layout::bandArrow(col), PBS_ARROW,

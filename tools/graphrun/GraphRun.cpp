@@ -245,8 +245,6 @@ bool connectChain(Graph& g, const wchar_t* wavPath, Collector& collector, std::s
     return true;
 }
 
-constexpr DWORD kSettleBeforeStopMs = 50;
-
 // Runs until output arrives, stops, and seeks back to the start with the output so far dropped.
 bool runAndRewind(IMediaControl* control, IMediaSeeking* seeking, Collector& collector, std::string& error)
 {
@@ -297,6 +295,9 @@ bool waitForEnd(IMediaEvent* events, Collector& collector, GraphSink* sink, HRES
         }
     }
 }
+
+// Between the end of a stream and Stop (see run).
+constexpr DWORD kSettleBeforeStopMs = 50;
 
 GraphRunResult run(const wchar_t* wavPath, const ParameterRecord* settings, const wchar_t* dll, bool restart,
                    GraphSink* sink, HMODULE* module)
