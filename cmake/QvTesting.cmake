@@ -67,6 +67,25 @@ function(qv_add_test name)
     endif()
 endfunction()
 
+# qv_add_unwritable_test(name executable filter [LOCKS ...])
+# Runs the gtest cases `filter` of a Windows test executable beside install folders that may not be
+# written (tests/support/unwritable-folders.sh), each holding the factory preset file.
+function(qv_add_unwritable_test name executable filter)
+    cmake_parse_arguments(T "" "" "LOCKS" ${ARGN})
+    if(NOT QV_WINDOWS)
+        return()
+    endif()
+    add_test(NAME ${name}
+        COMMAND ${CMAKE_SOURCE_DIR}/tests/support/unwritable-folders.sh ${CMAKE_BINARY_DIR}/unwritable/${name}
+                ${CMAKE_SOURCE_DIR}/presets/factory/qvEqualizerR3.ini ${CMAKE_BINARY_DIR}/wine-exec
+                $<TARGET_FILE:${executable}> --gtest_color=no --gtest_filter=${filter}
+        WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+    set_tests_properties(${name} PROPERTIES LABELS wine TIMEOUT 180)
+    if(T_LOCKS)
+        set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
+    endif()
+endfunction()
+
 # qv_deliverable(target [DEVELOPER] EXPORTS a b c)
 # Copies the built file into dist/<build>/ (what a user downloads; a DEVELOPER tool stays in the build
 # tree) and adds a test that its import table names only system DLLs and that its export table holds
@@ -95,7 +114,8 @@ endfunction()
 function(qv_rc_depends)
     file(GLOB_RECURSE rc_inputs CONFIGURE_DEPENDS
         ${CMAKE_SOURCE_DIR}/resources/*.bmp ${CMAKE_SOURCE_DIR}/resources/*.raw ${CMAKE_SOURCE_DIR}/resources/*.cur
-        ${CMAKE_SOURCE_DIR}/resources/*.ico ${CMAKE_SOURCE_DIR}/resources/*.rc ${CMAKE_SOURCE_DIR}/resources/*.h)
+        ${CMAKE_SOURCE_DIR}/resources/*.ico ${CMAKE_SOURCE_DIR}/resources/*.rc ${CMAKE_SOURCE_DIR}/resources/*.h
+        ${CMAKE_SOURCE_DIR}/resources/*.manifest)
     foreach(rc ${ARGN})
         set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS "${rc_inputs}")
     endforeach()

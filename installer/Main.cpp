@@ -5,6 +5,7 @@
 #include <objbase.h>
 
 #include "InstallActions.h"
+#include "win/SetupWin.h"
 #include "SetupText.h"
 #include "Wizard.h"
 
@@ -52,6 +53,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     gInstance = instance;
     if (!haveRuntime()) {
         warn("The required file msvcrt.dll was not found on this system." + visitSupport());
+        return 0;
+    }
+    // Without the rights every write below Program Files and the machine's registry fails: refuse
+    // before anything is touched rather than leave half an installation.
+    if (!haveAdministratorRights()) {
+        warn(kSetupNeedsAdministrator);
         return 0;
     }
     if (!haveDirectShow()) {

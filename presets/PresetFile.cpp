@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -42,6 +44,24 @@ std::vector<char> readGrowing(const std::function<DWORD(char*, DWORD)>& read, DW
     }
 }
 
+bool deniedError(DWORD error)
+{
+    return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT || error == ERROR_NOT_READY ||
+           error == ERROR_PRIVILEGE_NOT_HELD;
+}
+
+// Whether the whole file can be opened for reading now; the profile functions would read a file
+// they cannot open as an empty one.
+bool readable(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
 // The sections of the old file in order, each once, as the profile functions read them.
 std::vector<IniSection> readSections(const std::string& path)
 {
@@ -68,15 +88,20 @@ std::vector<IniSection> readSections(const std::string& path)
     return sections;
 }
 
-bool writeWhole(const std::string& path, const std::string& text)
+// False with the system's error in *error when the file could not be written whole.
+bool writeWhole(const std::string& path, const std::string& text, DWORD* error)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    if (file == INVALID_HANDLE_VALUE) {
+        *error = GetLastError();
         return false;
+    }
     DWORD written = 0;
     bool ok =
         WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
     ok = FlushFileBuffers(file) && ok;
+    if (!ok)
+        *error = GetLastError();
     return CloseHandle(file) && ok;
 }
 
@@ -142,26 +167,69 @@ void readPresetSections(const std::string& path, PresetList& into, int32_t large
     }
 }
 
-bool writePresetFile(const std::string& path, const PresetFileWrite& write)
+PresetWriteResult writePresetFile(const std::string& path, const PresetFileWrite& write,
+                                  const std::string& sectionsFrom)
 {
     if (path.empty() || path.size() > kPresetPathMax)
-        return false;
+        return PresetWriteResult::kFailed;
+    const std::string& source = sectionsFrom.empty() ? path : sectionsFrom;
+    // A copy is made from a complete read only: a source that exists but cannot be opened would give
+    // a file without the sections it holds.
+    if (GetFileAttributesA(source.c_str()) != INVALID_FILE_ATTRIBUTES && !readable(source))
+        return PresetWriteResult::kFailed;
     DWORD attributes = GetFileAttributesA(path.c_str());
-    // A read-only file is the user's word that it stays as it is; not every system refuses to replace it.
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-        return false;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return PresetWriteResult::kFailed;
+    // A read-only file is the user's word that it stays as it is; not every system refuses to replace
+    // it. Nor is it a place to move away from: the user hears that the presets were not saved.
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return PresetWriteResult::kFailed;
     char temp[MAX_PATH];
+    // Some systems name a temporary file they could not create: the write below says so then.
     if (!GetTempFileNameA(folderOf(path).c_str(), "qvp", 0, temp))
-        return false;
+        return deniedError(GetLastError()) ? PresetWriteResult::kDenied : PresetWriteResult::kFailed;
     std::string tempPath = temp;
-    std::string text = composePresetFile(readSections(path), write);
-    bool ok = writeWhole(tempPath, text) && verifyWrite(tempPath, write);
+    std::string text = composePresetFile(readSections(source), write);
+    DWORD error = ERROR_SUCCESS;
+    bool ok = writeWhole(tempPath, text, &error) && verifyWrite(tempPath, write);
     flushProfile(tempPath);
-    ok = ok && MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    if (ok && !MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = GetLastError();
+        ok = false;
+    }
     if (!ok)
         DeleteFileA(temp);
     flushProfile(path);
-    return ok;
+    if (ok)
+        return PresetWriteResult::kWritten;
+    return deniedError(error) ? PresetWriteResult::kDenied : PresetWriteResult::kFailed;
+}
+
+std::string userPresetPath(const std::string& fileName)
+{
+    char folder[MAX_PATH] = "";
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)) || folder[0] == '\0')
+        return std::string();
+    std::string path = folder;
+    if (path.back() != '\\')
+        path += '\\';
+    path += kUserPresetFolder;
+    path += '\\';
+    path += fileName;
+    return path.size() > kPresetPathMax ? std::string() : path;
+}
+
+bool fileWritesVirtualized()
+{
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return false;
+    DWORD enabled = 0, size = 0;
+    // Systems before Vista know no such class and say so.
+    const bool virtualized =
+        GetTokenInformation(token, TokenVirtualizationEnabled, &enabled, sizeof enabled, &size) && enabled != 0;
+    CloseHandle(token);
+    return virtualized;
 }
 
 }  // namespace qv

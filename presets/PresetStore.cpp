@@ -43,6 +43,12 @@ void PresetStore::load(const char* keyPath, const char* fileName)
     const PluginLocation at = findPluginLocation(pluginKey_, MachineRegistry());
     path_ = resolvePresetPath(at.hasFolder ? at.folder.c_str() : nullptr, at.hasServer ? at.server.c_str() : nullptr,
                               fileName ? fileName : "");
+    installedPath_ = path_;
+    // A user who could not save into the installed file keeps a copy of his own; it is the preset
+    // file for him from then on, as long as it is ours. Anything else there is left alone.
+    userPath_ = fileName && *fileName ? userPresetPath(fileName) : std::string();
+    if (fileExists(userPath_) && classifyIdentity(readPresetIdentity(userPath_), pluginKey_) == FileIdentity::kOurs)
+        path_ = userPath_;
     if (!fileExists(path_))
         return;
     std::string clsid = readPresetIdentity(path_);
@@ -137,10 +143,30 @@ std::vector<const PresetRecord*> PresetStore::allRecords() const
     return records;
 }
 
-bool PresetStore::save() { return writeChecked(path_, true, allRecords()); }
+bool PresetStore::save()
+{
+    const bool canMove = !path_.empty() && !userPath_.empty() && path_ != userPath_;
+    PresetWriteResult result = PresetWriteResult::kDenied;
+    // Where the system would quietly divert the write into its own per-user store, no other host
+    // would see the presets: the installed file counts as one this user cannot write.
+    if (!(canMove && fileWritesVirtualized()))
+        result = writeChecked(path_, true, allRecords(), canMove);
+    if (result != PresetWriteResult::kDenied || !canMove)
+        return result == PresetWriteResult::kWritten;
+    // The installed file is not this user's to write (Program Files, a write-protected medium): the
+    // presets go to his own copy, made from the installed file with what it holds besides, which
+    // stays as the factory file.
+    CreateDirectoryA(userPath_.substr(0, userPath_.find_last_of('\\')).c_str(), nullptr);
+    const std::string& from = fileExists(path_) ? path_ : userPath_;
+    if (writeChecked(userPath_, true, allRecords(), false, from) != PresetWriteResult::kWritten)
+        return false;
+    path_ = userPath_;
+    return true;
+}
 
-bool PresetStore::writeChecked(const std::string& target, bool fullSave,
-                               const std::vector<const PresetRecord*>& records)
+PresetWriteResult PresetStore::writeChecked(const std::string& target, bool fullSave,
+                                            const std::vector<const PresetRecord*>& records, bool quietWhenDenied,
+                                            const std::string& sectionsFrom)
 {
     HWND boxOwner = manager_->dialog ? manager_->dialog : owner_;
     std::string clsid = fileExists(target) ? readPresetIdentity(target) : std::string();
@@ -148,23 +174,24 @@ bool PresetStore::writeChecked(const std::string& target, bool fullSave,
     case SaveCheck::kNoPath:
         messageBox(boxOwner, "The presets could not be saved because the location of the preset file is not known.",
                    MB_OK | MB_ICONERROR);
-        return false;
+        return PresetWriteResult::kFailed;
     case SaveCheck::kForeignFile:
         messageBox(
             boxOwner,
             formatText("The presets were not saved because the file\n\"%s\"\nholds presets of another plug-in.", target)
                 .c_str(),
             MB_OK | MB_ICONERROR);
-        return false;
+        return PresetWriteResult::kFailed;
     case SaveCheck::kWrite:
         break;
     }
     PresetFileWrite write{pluginName_, pluginKey_, fullSave, records};
-    if (writePresetFile(target, write))
-        return true;
+    PresetWriteResult result = writePresetFile(target, write, sectionsFrom);
+    if (result == PresetWriteResult::kWritten || (result == PresetWriteResult::kDenied && quietWhenDenied))
+        return result;
     messageBox(boxOwner, formatText("The presets could not be saved to the file\n\"%s\".", target).c_str(),
                MB_OK | MB_ICONERROR);
-    return false;
+    return result;
 }
 
 bool PresetStore::importFile(const char* fileName)
@@ -205,7 +232,7 @@ bool PresetStore::exportFile(const char* fileName, ExportKind kind, const std::s
     case ExportKind::kNothing:
         return false;
     case ExportKind::kAll:
-        return writeChecked(fileName, true, allRecords());
+        return writeChecked(fileName, true, allRecords()) == PresetWriteResult::kWritten;
     case ExportKind::kBank:
         for (int i = 0; i < working_->count(); ++i) {
             if (equalNoCase(working_->at(i)->bank, bank))
@@ -217,7 +244,7 @@ bool PresetStore::exportFile(const char* fileName, ExportKind kind, const std::s
             records.push_back(record);
         break;
     }
-    return writeChecked(fileName, false, records);
+    return writeChecked(fileName, false, records) == PresetWriteResult::kWritten;
 }
 
 void PresetStore::takeBackup()

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "PluginContract.h"
+#include "PresetFile.h"
 #include "PresetList.h"
 
 namespace qv {
@@ -19,7 +20,6 @@ namespace qv {
 constexpr UINT kPresetDataRequest = 10900;
 constexpr std::size_t kPresetDataBufferSize = 1024;
 
-constexpr char kPresetFileName[] = "qvEqualizerR3.ini";
 constexpr char kPluginName[] = "qv:Equalizer";
 constexpr const char* kPluginKey = kEqualizerClassKey;
 
@@ -51,7 +51,9 @@ public:
     // The Add dialog over the owner window, then sort and save. Without a known file only an added
     // preset tries the save (and hears that it stays in memory).
     int addPreset();
-    // Full save of the store's file; a failure is reported to the user and returns false.
+    // Full save of the store's file; a failure is reported to the user and returns false. Where the
+    // installed file may not be written by this user, the presets go to his per-user copy, which is
+    // the store's file from then on.
     bool save();
     // Whether the registry named a place for the file. Without one nothing can be written: a save
     // says so once, and the presets stay in memory for the session.
@@ -85,14 +87,20 @@ public:
     bool chooseFile(bool forSave, const char* title, char* fileName, std::size_t size);
 
 private:
-    bool writeChecked(const std::string& target, bool fullSave, const std::vector<const PresetRecord*>& records);
+    // quietWhenDenied: a denied write is not reported, as another place will be tried. sectionsFrom:
+    // the file whose other sections the written file keeps (default: the target itself).
+    PresetWriteResult writeChecked(const std::string& target, bool fullSave,
+                                   const std::vector<const PresetRecord*>& records, bool quietWhenDenied = false,
+                                   const std::string& sectionsFrom = std::string());
     std::vector<const PresetRecord*> allRecords() const;
     int32_t largestCommandId() const;  // of both lists
 
     std::unique_ptr<PresetList> working_;
     std::unique_ptr<PresetList> backup_;
     std::unique_ptr<PresetManagerState> manager_;
-    std::string path_;
+    std::string path_;           // the file the store reads and saves
+    std::string installedPath_;  // the file the registry names, beside the plug-ins
+    std::string userPath_;       // this user's copy, used once the installed file could not be written
     std::string pluginName_;
     std::string pluginKey_;
     std::string alternativeKey_;

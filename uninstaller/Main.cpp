@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "SetupText.h"
+#include "UninstallActions.h"
 #include "UninstallDialog.h"
 #include "win/SetupWin.h"
 
@@ -13,11 +14,19 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
+    if (!haveAdministratorRights()) {
+        showBox(nullptr, kUninstallCaption, BoxKind::Warning, kUninstallNeedsAdministrator);
+        return 0;
+    }
     UninstallContext context;
     context.installDirectory = ownDirectory();
     const std::string programs = programsFolder();
     if (!programs.empty())
         context.startMenuGroup = programs + kStartMenuGroup;
+    const std::string own = ownProgramsFolder();
+    if (!own.empty() && own != programs)
+        context.ownStartMenuGroup = own + kStartMenuGroup;
+    context.userPresetFile = userPresetFile();
     runUninstallDialog(context);
     return 0;
 }

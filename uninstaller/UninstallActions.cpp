@@ -203,19 +203,39 @@ void removeRest(UninstallContext& c, HWND owner)
     }
     for (const char* pattern : {"qv*.chm", "qv*.hlp", "qv*.cnt", "qv*.gid", "readme.*", "vstinst.*"})
         deleteByPattern(owner, joinPath(c.installDirectory, pattern));
-    if (!c.startMenuGroup.empty()) {
-        deleteByPattern(owner, c.startMenuGroup + "\\*.*");
-        RemoveDirectoryA(c.startMenuGroup.c_str());
+    // The group is everyone's since setup asked for administrator rights; earlier versions put it
+    // into the Start menu of the account that ran them.
+    for (const std::string& group : {c.startMenuGroup, c.ownStartMenuGroup}) {
+        if (group.empty())
+            continue;
+        deleteByPattern(owner, group + "\\*.*");
+        RemoveDirectoryA(group.c_str());
     }
     SetCursor(LoadCursor(nullptr, IDC_ARROW));
     const std::string presets = joinPath(c.installDirectory, "qv*.ini");
-    if (anyMatch(presets) &&
-        askBox(owner, format("Do you want to delete all plug-in preset files from the installation directory\n\"%s\"?"
-                             "\n\n(If you want to keep these select \"No\", then copy them to another folder\nbefore "
-                             "re-installing other Velquin plug-ins. Use the \"Import\" function in the\nPreset "
-                             "Manager to restore your presets.)",
-                             c.installDirectory.c_str())) == IDYES)
-        deleteByPattern(owner, presets);
+    // A user whose host could not write the installed file keeps his presets in a copy of his own.
+    const bool ownCopy = !c.userPresetFile.empty() && isFile(c.userPresetFile);
+    const bool installed = anyMatch(presets);
+    std::string question;
+    if (installed && ownCopy)
+        question = format("Do you want to delete all plug-in preset files from the installation directory\n\"%s\"\n"
+                          "and your own preset file\n\"%s\"?",
+                          c.installDirectory.c_str(), c.userPresetFile.c_str());
+    else if (installed)
+        question = format("Do you want to delete all plug-in preset files from the installation directory\n\"%s\"?",
+                          c.installDirectory.c_str());
+    else if (ownCopy)
+        question = format("Do you want to delete your own plug-in preset file\n\"%s\"?", c.userPresetFile.c_str());
+    if (!question.empty() &&
+        askBox(owner, question + "\n\n(If you want to keep these select \"No\", then copy them to another folder\nbefore "
+                                 "re-installing other Velquin plug-ins. Use the \"Import\" function in the\nPreset "
+                                 "Manager to restore your presets.)" +
+                          (ownCopy ? "\n\nOther users' own preset files are left in place." : "")) == IDYES) {
+        if (installed)
+            deleteByPattern(owner, presets);
+        if (ownCopy && deleteByPattern(owner, c.userPresetFile))
+            RemoveDirectoryA(c.userPresetFile.substr(0, c.userPresetFile.find_last_of('\\')).c_str());
+    }
     warnBox(owner, "All plug-in components have been unregistered and uninstalled.");
 }
 

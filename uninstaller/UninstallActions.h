@@ -36,7 +36,9 @@ struct ComponentList {
 
 struct UninstallContext {
     std::string installDirectory;
-    std::string startMenuGroup;
+    std::string startMenuGroup;     // everyone's
+    std::string ownStartMenuGroup;  // this account's, where earlier versions put the group
+    std::string userPresetFile;     // this account's own preset file, wherever it may be
     ComponentList list;
 };
 

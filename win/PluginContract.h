@@ -33,6 +33,12 @@ constexpr char kPresetIdentitySection[] = "Plug-in";
 constexpr char kPresetIdentityKey[] = "CLSID";
 constexpr std::size_t kPresetIdentityLength = 99;
 
+// The per-user folder under the application-data folder where a user keeps the presets the installed
+// file cannot take (a host without administrator rights); the uninstaller offers to remove it.
+constexpr char kUserPresetFolder[] = "Velquin-qv-R3";
+// The preset file both plug-ins share, in the install folder and in the per-user folder.
+constexpr char kPresetFileName[] = "qvEqualizerR3.ini";
+
 // The two registry values that say where an installed plug-in's files are: "PluginPath" of its class
 // key and the registered server path. Either may be absent.
 struct PluginLocation {

@@ -38,6 +38,19 @@ constexpr const char* kUninstallEntry = "Velquin-qv-R3";
 constexpr const char* kUninstallDisplayName = "Zorvath Velquin:qv R3 plug-in uninstaller";
 constexpr const char* kStartMenuGroup = "\\Zorvath Velquin-qv R3";
 
+// Said at start-up by a setup or an uninstaller that runs without administrator rights; it then
+// changes nothing.
+constexpr const char* kSetupNeedsAdministrator =
+    "Setup needs administrator rights: it installs into the Program Files folder and registers the "
+    "DirectShow filter for every user of this computer.\n\nNothing has been installed. Please start "
+    "Setup.exe again with the right mouse button, \"Run as administrator\", or log on as an "
+    "administrator.";
+constexpr const char* kUninstallNeedsAdministrator =
+    "The uninstaller needs administrator rights: it removes files from the Program Files folder and "
+    "the DirectShow filter's registration for every user of this computer.\n\nNothing has been "
+    "removed. Please start Uninstall.exe again with the right mouse button, \"Run as "
+    "administrator\", or log on as an administrator.";
+
 // The directory of a program from its command line: a leading quote skipped, cut at the closing
 // quote (quoted form) or the first blank, then at its last backslash. Empty when the command line
 // holds no backslash (the caller then takes the current directory). "C:" becomes "C:\".

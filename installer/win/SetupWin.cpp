@@ -3,6 +3,7 @@
 #include <ole2.h>
 #include <shlobj.h>
 
+#include "PluginContract.h"
 #include "SetupText.h"
 
 namespace qvsetup {
@@ -44,15 +45,52 @@ bool writeRegistryString(HKEY key, const char* value, const std::string& text)
                           static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
 }
 
-std::string programsFolder()
+namespace {
+std::string specialFolder(int id)
 {
     LPITEMIDLIST list = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAMS, &list)) || !list)
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, id, &list)) || !list)
         return std::string();
     char path[MAX_PATH] = "";
     const BOOL ok = SHGetPathFromIDListA(list, path);
     CoTaskMemFree(list);
     return ok ? std::string(path) : std::string();
+}
+}  // namespace
+
+std::string programsFolder()
+{
+    // Windows 95 and 98 without profiles know no common group: there the user's folder is everyone's.
+    const std::string common = specialFolder(CSIDL_COMMON_PROGRAMS);
+    return common.empty() ? specialFolder(CSIDL_PROGRAMS) : common;
+}
+
+std::string ownProgramsFolder() { return specialFolder(CSIDL_PROGRAMS); }
+
+std::string userPresetFile()
+{
+    const std::string data = specialFolder(CSIDL_APPDATA);
+    return data.empty() ? data : joinPath(joinPath(data, qv::kUserPresetFolder), qv::kPresetFileName);
+}
+
+bool haveAdministratorRights()
+{
+    using CheckMembership = BOOL(WINAPI*)(HANDLE, PSID, PBOOL);
+    HMODULE advapi = GetModuleHandleA("advapi32.dll");
+    const auto check = reinterpret_cast<CheckMembership>(
+        reinterpret_cast<void*>(advapi ? GetProcAddress(advapi, "CheckTokenMembership") : nullptr));
+    if (!check)
+        return true;  // Windows 9x: no accounts, no rights to lack
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                                  &administrators))
+        return true;
+    // In a process that was not elevated the group is there for denying only, and does not count.
+    BOOL member = FALSE;
+    const BOOL answered = check(nullptr, administrators, &member);
+    FreeSid(administrators);
+    return !answered || member;
 }
 
 int callServerExport(const std::string& dllPath, const char* exportName)

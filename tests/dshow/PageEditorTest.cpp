@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -32,6 +35,20 @@ void writeText(const std::string& path, const std::string& text)
     DWORD written = 0;
     WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     CloseHandle(f);
+}
+
+std::string readText(const std::string& path)
+{
+    std::string text;
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE)
+        return text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(f, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        text.append(buffer, got);
+    CloseHandle(f);
+    return text;
 }
 
 std::string presetFile(const char* key, const std::vector<std::string>& names)
@@ -367,4 +384,41 @@ TEST(PageEditor, TheFirstTickCopiesTheSetupOnce)
     pumpMessages(150);
     EXPECT_EQ(bGain(), 90);
     EXPECT_EQ(p.page->Deactivate(), S_OK);
+}
+
+// A player without the right to write the install folder (access denied): a preset added in the
+// Preset Manager is saved without a word into the user's own copy; the installed file stays as it was.
+TEST(PageEditor, APresetAddedOverAnUnwritableInstallFolderGoesToTheUsersCopy)
+{
+    const char* folder = std::getenv("QV_DENIED_FOLDER");
+    if (folder == nullptr || *folder == '\0')
+        GTEST_SKIP() << "no unwritable folder given (tests/support/unwritable-folders.sh runs as root)";
+    char appData[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, appData)));
+    const std::string userFolder = std::string(appData) + "\\Velquin-qv-R3";
+    const std::string userCopy = userFolder + "\\qvEqualizerR3.ini";
+    DeleteFileA(userCopy.c_str());
+    const std::string installed = std::string(folder) + "qvEqualizerR3.ini";
+    const std::string factory = readText(installed);
+    setPluginPath(folder);
+    {
+        OpenPage p;
+        UiDriver ui;  // a message box (a failed save) stays unanswered and fails the test
+        ui.then(ui.inDialog(kManager, [&](HWND d) { qvtest::click(d, 1501); }))
+            .then(ui.inDialog("Add qv:Equalizer preset",
+                              [&](HWND d) {
+                                  SetDlgItemTextA(d, 1511, "Late night");
+                                  qvtest::click(d, IDOK);
+                              }))
+            .then(ui.inDialog(kManager, [&](HWND d) { qvtest::click(d, IDOK); }));
+        presetsMenu(p.dialog, {VK_DOWN, VK_DOWN, VK_RETURN});  // "Preset Manager..."
+        pumpMessages(100);
+        EXPECT_TRUE(ui.finished());
+    }
+    setPluginPath(nullptr);
+    EXPECT_EQ(readText(installed), factory);
+    EXPECT_NE(readText(userCopy).find("Name=Late night"), std::string::npos);
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, userCopy.c_str());
+    DeleteFileA(userCopy.c_str());
+    RemoveDirectoryA(userFolder.c_str());
 }

@@ -4,7 +4,11 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -14,7 +18,9 @@
 #include "../support/MachineRegistry.h"
 #include "ControlProtocol.h"
 #include "EditorHarness.h"
+#include "UiDriver.h"
 #include "VstInterface.h"
+#include "WholeFile.h"
 
 using namespace qvtest;
 using namespace vst;
@@ -406,4 +412,53 @@ TEST(EditorIdle, ASilentEditorDrawsNothingAndMetersDrawWhenTheLevelMoves)
     EXPECT_NE(h.text(20032), silent);
     EXPECT_EQ(h.text(20032).substr(0, 4), "-6.0");
     replaceImport(plugin, "BitBlt", reinterpret_cast<void*>(gBitBlt), nullptr);
+}
+
+// A host without the right to write the install folder (here a write-protected medium): a preset
+// added from the presets menu is saved without a word into the user's own copy, the installed file
+// stays the factory file, and the next editor lists the new preset.
+TEST(EditorLifecycle, AnAddInAnUnwritableInstallFolderGoesToTheUsersCopy)
+{
+    const char* folder = std::getenv("QV_READONLY_FOLDER");
+    if (folder == nullptr || *folder == '\0')
+        GTEST_SKIP() << "no write-protected folder given (tests/support/unwritable-folders.sh runs as root)";
+    char appData[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, appData)));
+    const std::string userFolder = std::string(appData) + "\\Velquin-qv-R3";
+    const std::string userCopy = userFolder + "\\qvEqualizerR3.ini";
+    DeleteFileA(userCopy.c_str());
+    const std::string installed = std::string(folder) + "qvEqualizerR3.ini";
+    const std::vector<char> factory = qv::wholeFile(installed);
+    setPluginPath(folder);
+    {
+        EditorHost h;
+        ASSERT_TRUE(h.ok());
+        UiDriver ui;  // any message box (a failed save) stays unanswered and fails the test
+        ui.then(ui.inDialog("Add qv:Equalizer preset", [](HWND d) {
+            SetDlgItemTextA(d, 1511, "Kept for me");
+            click(d, IDOK);
+        }));
+        h.withMenu([&] { h.click(h.item(20015), 5, 5); }, {VK_DOWN, VK_RETURN});  // "Add Preset..."
+        h.pump(200);
+        EXPECT_TRUE(ui.finished());
+    }
+    EXPECT_EQ(qv::wholeFile(installed), factory);
+    char name[64] = {};
+    int found = 0;
+    for (int n = 1; n < 200; ++n) {
+        const std::string section = "Preset" + std::to_string(n);
+        GetPrivateProfileStringA(section.c_str(), "Name", "", name, sizeof name, userCopy.c_str());
+        found += std::strcmp(name, "Kept for me") == 0;
+    }
+    EXPECT_EQ(found, 1);
+    {
+        EditorHost h;
+        ASSERT_TRUE(h.ok());
+        std::vector<std::string> items = h.withMenu([&] { h.click(h.item(20015), 5, 5); }, {VK_ESCAPE});
+        EXPECT_NE(std::find(items.begin(), items.end(), "Kept for me"), items.end());
+    }
+    setPluginPath(nullptr);
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, userCopy.c_str());
+    DeleteFileA(userCopy.c_str());
+    RemoveDirectoryA(userFolder.c_str());
 }

@@ -7,6 +7,7 @@
 #include <prsht.h>
 
 #include "SetupScenarios.h"
+#include "SetupText.h"
 
 using namespace qvtest;
 
@@ -76,6 +77,16 @@ TEST(SetupButtonsTest, StartUpRefusalsThenReadmeBrowseAndRemove)
                   0xFFFFFFFFu);
     expectRefusal(overrides, "quartz", "disabled",
                   "Microsoft DirectShow/DirectX Media is not installed on this system." + support, 0);
+    // Without administrator rights neither program changes anything: each says so and ends.
+    for (const char* program : {"Setup.exe", "Uninstall.exe"}) {
+        Program limited(join(downloadDir(), program), downloadDir(), true);
+        ASSERT_TRUE(limited.started());
+        const char* caption = program[0] == 'S' ? kSetupCaption : "Zorvath Velquin:qv R3 plug-in uninstaller";
+        const std::string text = program[0] == 'S' ? qvsetup::kSetupNeedsAdministrator : qvsetup::kUninstallNeedsAdministrator;
+        EXPECT_EQ(limited.answer(caption, text, IDOK), text) << limited.describe();
+        EXPECT_TRUE(limited.waitExit(10000));
+    }
+    EXPECT_FALSE(exists(defaultInstallDir()));
 
     // Started from another folder, the setup program still finds the read-me beside itself.
     const std::string readme = join(downloadDir(), "ReadMe.txt"), away = join(downloadDir(), "ReadMe.away");

@@ -64,13 +64,43 @@ std::string downloadDir() { return "C:\\download"; }
 std::string toolsDir() { return env("QV_E2E_TOOLS"); }
 std::string snapDir() { return env("QV_E2E_SNAPS"); }
 
-Program::Program(const std::string& exe, const std::string& directory)
+namespace {
+// This process's token with the Administrators group for denying only; null on failure.
+HANDLE limitedToken()
+{
+    HANDLE own = nullptr, limited = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, &own))
+        return nullptr;
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    if (AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                                 &administrators)) {
+        SID_AND_ATTRIBUTES denyOnly = {administrators, 0};
+        if (!CreateRestrictedToken(own, 0, 1, &denyOnly, 0, nullptr, 0, nullptr, &limited))
+            limited = nullptr;
+        FreeSid(administrators);
+    }
+    CloseHandle(own);
+    return limited;
+}
+}  // namespace
+
+Program::Program(const std::string& exe, const std::string& directory, bool limited)
 {
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     std::string line = "\"" + exe + "\"";
-    if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &si, &pi)) {
+    HANDLE token = limited ? limitedToken() : nullptr;
+    if (limited && !token)
+        return;
+    const BOOL started =
+        token ? CreateProcessAsUserA(token, nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
+                                     &si, &pi)
+              : CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &si, &pi);
+    if (token)
+        CloseHandle(token);
+    if (started) {
         process_ = pi.hProcess;
         id_ = pi.dwProcessId;
         CloseHandle(pi.hThread);

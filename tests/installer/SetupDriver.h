@@ -14,7 +14,9 @@ constexpr const char* kUninstallCaption = "Zorvath Velquin:qv R3 plug-in uninsta
 
 class Program {
 public:
-    Program(const std::string& exe, const std::string& directory);
+    // limited: started as a process without administrator rights (the Administrators group for
+    // denying only), as a limited account or an administrator's process that was not elevated.
+    Program(const std::string& exe, const std::string& directory, bool limited = false);
     ~Program();  // ends a program a failed test left running
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;

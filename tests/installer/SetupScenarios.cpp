@@ -22,7 +22,7 @@ std::string defaultInstallDir()
 std::string programsGroup()
 {
     char path[MAX_PATH] = "";
-    SHGetSpecialFolderPathA(nullptr, path, CSIDL_PROGRAMS, FALSE);
+    SHGetSpecialFolderPathA(nullptr, path, CSIDL_COMMON_PROGRAMS, FALSE);  // everyone's Start menu
     return std::string(path) + "\\Zorvath Velquin-qv R3";
 }
 

@@ -55,8 +55,21 @@ void PresetEnv::setDllPath(const char* path)
     EXPECT_TRUE(setMachineValue(ownKey() + "\\InProcserver32", nullptr, path) || !path);
 }
 
+std::string PresetEnv::userCopy() { return qv::userPresetPath(qv::kPresetFileName); }
+
+void PresetEnv::removeUserCopy()
+{
+    const std::string copy = userCopy();
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy.c_str());
+    SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(copy.c_str());
+    RemoveDirectoryA(copy.c_str());
+    RemoveDirectoryA(copy.substr(0, copy.find_last_of('\\')).c_str());
+}
+
 void PresetEnv::SetUp()
 {
+    removeUserCopy();
     static int counter = 0;
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
@@ -72,6 +85,7 @@ void PresetEnv::SetUp()
 
 void PresetEnv::TearDown()
 {
+    removeUserCopy();
     DestroyWindow(owner);
     setPluginPath(nullptr);
     setDllPath(nullptr);

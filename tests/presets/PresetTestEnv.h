@@ -21,6 +21,10 @@ protected:
     void TearDown() override;
 
     std::string presetPath() const { return dir + qv::kPresetFileName; }
+    // This user's own copy, where the store saves when the installed file may not be written; no
+    // test leaves one behind.
+    static std::string userCopy();
+    static void removeUserCopy();
     std::unique_ptr<qv::PresetStore> openStore();
     static void setPluginPath(const char* folder);  // null removes it
     static void setDllPath(const char* path);       // null removes it

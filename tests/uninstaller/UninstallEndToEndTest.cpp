@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include "SetupScenarios.h"
 
@@ -96,6 +97,20 @@ TEST(UninstallTest, PartialUninstallThenAPluginHeldOpenThenTheRest)
     EXPECT_FALSE(exists(join(other, kVst)));
     CloseHandle(held);
 
+    // This account's own preset copy, and the Start-menu group an earlier version put into this
+    // account's menu.
+    char appData[MAX_PATH] = "", ownPrograms[MAX_PATH] = "";
+    SHGetSpecialFolderPathA(nullptr, appData, CSIDL_APPDATA, FALSE);
+    SHGetSpecialFolderPathA(nullptr, ownPrograms, CSIDL_PROGRAMS, FALSE);
+    const std::string userCopy = join(join(appData, "Velquin-qv-R3"), "qvEqualizerR3.ini");
+    const std::string oldGroup = join(ownPrograms, "Zorvath Velquin-qv R3");
+    makeDirs(join(appData, "Velquin-qv-R3"));
+    makeDirs(oldGroup);
+    for (const std::string& file : {userCopy, join(oldGroup, "Uninstall.lnk")}) {
+        HANDLE f = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        CloseHandle(f);
+    }
+
     pressAndSettle(dialog, 1005);
     clickItem(dialog, 1004);
     const std::string foreign =
@@ -103,9 +118,10 @@ TEST(UninstallTest, PartialUninstallThenAPluginHeldOpenThenTheRest)
     EXPECT_EQ(uninstall.answer(kUninstallCaption, foreign, IDOK), foreign);
     const std::string question = uninstall.answer(kUninstallCaption, "", IDNO);
     EXPECT_EQ(question.find("Do you want to delete all plug-in preset files from the installation directory\n\"" +
-                            inst + "\"?"),
+                            inst + "\"\nand your own preset file\n\"" + userCopy + "\"?"),
               0u)
         << question;
+    EXPECT_NE(question.find("Other users' own preset files are left in place."), std::string::npos) << question;
     EXPECT_EQ(
         uninstall.answer(kUninstallCaption, "All plug-in components have been unregistered and uninstalled.", IDOK),
         "All plug-in components have been unregistered and uninstalled.");
@@ -120,5 +136,7 @@ TEST(UninstallTest, PartialUninstallThenAPluginHeldOpenThenTheRest)
     EXPECT_EQ(value, renamed);
     EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, kEntryKey));
     EXPECT_FALSE(exists(programsGroup()));
+    EXPECT_FALSE(exists(oldGroup));
+    EXPECT_TRUE(exists(userCopy));  // "No" keeps it
     EXPECT_TRUE(exists(victim));
 }
