@@ -296,6 +296,10 @@ EqTextFile parseEqText(const char* data, std::size_t size)
         while (lineEnd < end && *lineEnd != '\n' && *lineEnd != '\r')
             ++lineEnd;
         line = line < 2000000000 ? line + 1 : line;
+        const std::size_t mark = sizeof kEqTextDataComment - 1;
+        if (static_cast<std::size_t>(lineEnd - p) > mark && std::memcmp(p, kEqTextDataComment, mark) == 0 &&
+            static_cast<std::size_t>(lineEnd - p) - mark < 1024)
+            file.settingsData.assign(p + mark, lineEnd);
         const std::size_t n = tokenize(p, commentStart(p, lineEnd), tokens);
         if (n > 0 && (is(tokens[0], "Filter") || is(tokens[0], "Preamp"))) {
             bool read;

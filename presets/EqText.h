@@ -42,7 +42,11 @@ struct EqTextFile {
     int filtersDropped = 0;             // filter lines beyond that
     std::vector<int> unreadLines;       // Preamp/Filter lines that could not be read, at most kEqTextMaxUnread
     int unreadCount = 0;                // all of them
+    std::string settingsData;           // the Data text this equalizer wrote in its comment line
 };
+
+// The comment with which an exported text carries the exact settings it was made from.
+constexpr char kEqTextDataComment[] = "# qv:equalizer Data:";
 
 constexpr std::size_t kEqTextMaxFilters = 256;
 constexpr std::size_t kEqTextMaxUnread = 32;

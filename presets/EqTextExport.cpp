@@ -4,6 +4,7 @@
 
 #include "EqFit.h"
 #include "EqText.h"
+#include "DataText.h"
 #include "EqTextImport.h"
 
 namespace qv {
@@ -93,7 +94,11 @@ EqExport exportEqText(const ParameterRecord& settings)
     ParameterRecord r = settings;
     clampRecord(r, kDefaultFreqLimit);
     EqExport out;
-    out.text = "Preamp: " + formatDecimal(r.values[kOutputGainIndex] / 10.0, 1) + " dB\r\n";
+    // Other programs pass over the comment; this one reads back the exact settings from it.
+    char data[1024];
+    formatDataText(r, data, sizeof data);
+    out.text = std::string(kEqTextDataComment) + " " + data + "\r\n";
+    out.text += "Preamp: " + formatDecimal(r.values[kOutputGainIndex] / 10.0, 1) + " dB\r\n";
     for (int column = 1; column <= 6; ++column) {
         const BandSetting b{r.values[paramIndex(kRowFilter, column)], r.values[paramIndex(kRowFreq, column)],
                             r.values[paramIndex(kRowQ, column)], r.values[paramIndex(kRowGain, column)]};

@@ -2,7 +2,9 @@
 
 #include <cmath>
 
+#include "DataText.h"
 #include "EqFit.h"
+#include "EqTextExport.h"
 #include "PresetText.h"
 
 namespace qv {
@@ -127,11 +129,49 @@ void clearBand(ParameterRecord& r, int column)
     r.values[paramIndex(kRowGain, column)] = 0;
 }
 
+bool sameFilter(const EqTextFilter& a, const EqTextFilter& b)
+{
+    auto same = [](double x, double y) { return std::fabs(x - y) <= 1e-9 * (1 + std::fabs(x)); };
+    return a.on == b.on && a.kind == b.kind && a.hasFrequency == b.hasFrequency && a.hasGain == b.hasGain &&
+           a.hasQ == b.hasQ && a.hasSlope == b.hasSlope && same(a.frequency, b.frequency) && same(a.gain, b.gain) &&
+           same(a.q, b.q) && same(a.slope, b.slope);
+}
+
+// The settings of the file's Data comment, when its filters and preamp are still those that this
+// equalizer writes for them: then nothing was edited, and the exact settings come back.
+bool exactSettings(const EqTextFile& file, ParameterRecord& record)
+{
+    const DataFields d = readDataText(file.settingsData.c_str());
+    if (file.settingsData.empty() || !d.wholeNumbers || d.total != kDataValueCount)
+        return false;
+    ParameterRecord r = kDefaultParameters;
+    applyDataText(file.settingsData.c_str(), r);
+    ParameterRecord limited = r;
+    clampRecord(limited, kDefaultFreqLimit);
+    for (int i = 0; i < kDataValueCount; ++i)
+        if (limited.values[dataParamIndex(i)] != r.values[dataParamIndex(i)])
+            return false;
+    const std::string text = exportEqText(r).text;
+    const EqTextFile written = parseEqText(text.data(), text.size());
+    if (written.filters.size() != file.filters.size() || written.hasPreamp != file.hasPreamp ||
+        written.preamp != file.preamp || file.unreadCount != 0 || file.filtersDropped != 0)
+        return false;
+    for (std::size_t i = 0; i < file.filters.size(); ++i)
+        if (!sameFilter(written.filters[i], file.filters[i]))
+            return false;
+    record = r;
+    return true;
+}
+
 }  // namespace
 
 EqImport importEqText(const EqTextFile& file)
 {
     EqImport out;
+    if (exactSettings(file, out.record)) {
+        out.usable = true;
+        return out;
+    }
     for (int column = 1; column <= kBands; ++column)
         clearBand(out.record, column);
     out.record.values[kOutputGainIndex] = 0;
