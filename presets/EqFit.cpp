@@ -103,6 +103,7 @@ Coefficients bandCoefficients(const BandSetting& b, double fs)
 struct Grid {
     std::vector<Point> w[2];         // per rate
     std::vector<double> target[2];   // the textbook filter's dB
+    std::size_t firstAudible = 0;    // points below 20 Hz guide the fit but are not reported
 };
 
 Grid makeGrid(const TextbookFilter& f)
@@ -119,6 +120,8 @@ Grid makeGrid(const TextbookFilter& f)
             hz.push_back(near);
     }
     Grid g;
+    std::sort(hz.begin(), hz.end());
+    g.firstAudible = static_cast<std::size_t>(std::lower_bound(hz.begin(), hz.end(), kLowest * 0.999) - hz.begin());
     for (int r = 0; r < 2; ++r) {
         const Coefficients c = textbookCoefficients(f, kEqFitRates[r]);
         for (double h : hz) {
@@ -133,17 +136,20 @@ Grid makeGrid(const TextbookFilter& f)
 struct Cost {
     double worst = 1e30;
     double squares = 1e30;
+    double audible = 1e30;  // the worst from 20 Hz up, what the user is told
 };
 
 Cost cost(const Grid& g, const BandSetting& b)
 {
-    Cost c{0, 0};
+    Cost c{0, 0, 0};
     for (int r = 0; r < 2; ++r) {
         const Coefficients k = bandCoefficients(b, kEqFitRates[r]);
         for (std::size_t i = 0; i < g.w[r].size(); ++i) {
             const double d = responseDb(k, g.w[r][i]) - g.target[r][i];
             c.worst = std::max(c.worst, std::fabs(d));
             c.squares += d * d;
+            if (i >= g.firstAudible)
+                c.audible = std::max(c.audible, std::fabs(d));
         }
     }
     return c;
@@ -312,13 +318,13 @@ BandFit fitBand(const TextbookFilter& target)
     // frequency and gain too, by more than one step.
     int32_t steps[3] = {std::max(1, freq / (firstOrder ? 8 : 32)), std::max(1, start.q / (firstOrder ? 2 : 8)), 4};
     fit.band = search(grid, start, steps, !pass, firstOrder);
-    fit.worstDb = cost(grid, fit.band).worst;
+    fit.worstDb = cost(grid, fit.band).audible;
     return fit;
 }
 
 double worstDeviation(const TextbookFilter& target, const BandSetting& band)
 {
-    return cost(makeGrid(target), band).worst;
+    return cost(makeGrid(target), band).audible;
 }
 
 }  // namespace qv

@@ -52,7 +52,7 @@ double bandQForTextbookQ(double textbookQ, double hz, double fs);
 
 struct BandFit {
     BandSetting band;
-    double worstDb = 0;    // largest deviation on the grid, both rates
+    double worstDb = 0;    // largest deviation on the grid from 20 Hz up, both rates
     double idealQ = 0;     // the band Q (tenths, unrounded) the match wanted before the range limit
     double idealGain = 0;  // tenths
     double idealFrequency = 0;
@@ -63,7 +63,7 @@ struct BandFit {
 // which no band reproduces, are fitted by least squares.
 BandFit fitBand(const TextbookFilter& target);
 
-// The worst deviation between a band and a textbook filter on the grid, both rates.
+// The worst deviation between a band and a textbook filter on the grid from 20 Hz up, both rates.
 double worstDeviation(const TextbookFilter& target, const BandSetting& band);
 
 }  // namespace qv

@@ -169,15 +169,28 @@ std::size_t readType(const Token* t, std::size_t n, std::size_t i, EqTextFilter&
     return i + (decibels ? 2 : 1);
 }
 
-// The value after a key; false when there is none or it is rubbish.
-bool valueAt(const Token* t, std::size_t n, std::size_t& i, double& value)
+enum class Value { Read, Absent, Rubbish };
+
+// The value after a key: a key without a number leaves the field absent; a number beyond any
+// setting makes the line unreadable.
+Value valueAt(const Token* t, std::size_t n, std::size_t& i, double& value)
 {
     if (i < n && t[i].kind == Token::Colon)
         ++i;
-    if (i >= n || t[i].kind != Token::Number || !t[i].valid)
-        return false;
+    if (i >= n || t[i].kind != Token::Number)
+        return Value::Absent;
+    if (!t[i].valid)
+        return Value::Rubbish;
     value = t[i++].value;
-    return true;
+    return Value::Read;
+}
+
+// Reads a keyed field; false only for rubbish.
+bool field(const Token* t, std::size_t n, std::size_t& i, double& value, bool& present)
+{
+    const Value v = valueAt(t, n, i, value);
+    present = present || v == Value::Read;
+    return v != Value::Rubbish;
 }
 
 bool readFilter(const Token* t, std::size_t n, EqTextFilter& f)
@@ -201,39 +214,42 @@ bool readFilter(const Token* t, std::size_t n, EqTextFilter& f)
     while (i < n) {
         const std::size_t key = i++;
         double v = 0;
+        bool present = false;
         if (is(t[key], "Fc")) {
-            if (!valueAt(t, n, i, v))
+            if (!field(t, n, i, v, present))
                 return false;
             if (i < n && is(t[i], "kHz"))
                 v *= 1000, ++i;
-            f.frequency = v, f.hasFrequency = true;
+            if (present)
+                f.frequency = v, f.hasFrequency = true;
             // Some writers give the rest by position: "Fc 56.46, 0.00, 1.35".
-            if (i + 1 < n && t[i].kind == Token::Comma && t[i + 1].kind == Token::Number) {
+            if (present && i + 1 < n && t[i].kind == Token::Comma && t[i + 1].kind == Token::Number) {
                 ++i;
-                if (!valueAt(t, n, i, f.gain))
+                if (!field(t, n, i, f.gain, f.hasGain))
                     return false;
-                f.hasGain = true;
                 if (i + 1 < n && t[i].kind == Token::Comma) {
                     ++i;
-                    if (!valueAt(t, n, i, f.q))
+                    if (!field(t, n, i, f.q, f.hasQ))
                         return false;
-                    f.hasQ = true;
                 }
             }
         } else if (is(t[key], "Gain")) {
-            if (!valueAt(t, n, i, v))
+            if (!field(t, n, i, v, present))
                 return false;
-            f.gain = v, f.hasGain = true;
+            if (present)
+                f.gain = v, f.hasGain = true;
         } else if (is(t[key], "Q")) {
-            if (!valueAt(t, n, i, v))
+            if (!field(t, n, i, v, present))
                 return false;
-            f.q = v, f.hasQ = true;
+            if (present)
+                f.q = v, f.hasQ = true;
         } else if (is(t[key], "BW")) {
             if (i < n && is(t[i], "Oct"))
                 ++i;
-            if (!valueAt(t, n, i, v))
+            if (!field(t, n, i, v, present))
                 return false;
-            f.q = qFromOctaves(v), f.hasQ = true;
+            if (present)
+                f.q = qFromOctaves(v), f.hasQ = true;
         }
         // Units and words of no meaning here ("Hz", "dB") are passed over.
     }
@@ -243,7 +259,7 @@ bool readFilter(const Token* t, std::size_t n, EqTextFilter& f)
 bool readPreamp(const Token* t, std::size_t n, double& gain)
 {
     std::size_t i = 1;
-    return valueAt(t, n, i, gain);
+    return valueAt(t, n, i, gain) == Value::Read;
 }
 
 // Cuts a comment off the line: "#", ";" or "//" up to its end.
@@ -301,7 +317,13 @@ EqTextFile parseEqText(const char* data, std::size_t size)
             static_cast<std::size_t>(lineEnd - p) - mark < 1024)
             file.settingsData.assign(p + mark, lineEnd);
         const std::size_t n = tokenize(p, commentStart(p, lineEnd), tokens);
-        if (n > 0 && (is(tokens[0], "Filter") || is(tokens[0], "Preamp"))) {
+        // "Filter Settings file" and the like are titles: a setting has a colon, ON/OFF or a value next.
+        const bool preamp = n > 1 && is(tokens[0], "Preamp") &&
+                            (tokens[1].kind == Token::Colon || tokens[1].kind == Token::Number);
+        const std::size_t next = n > 1 && tokens[1].kind == Token::Number ? 2 : 1;
+        const bool filter = n > next && is(tokens[0], "Filter") &&
+                            (tokens[next].kind == Token::Colon || is(tokens[next], "ON") || is(tokens[next], "OFF"));
+        if (preamp || filter) {
             bool read;
             if (is(tokens[0], "Preamp")) {
                 double gain = 0;

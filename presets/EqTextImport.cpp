@@ -176,29 +176,25 @@ EqImport importEqText(const EqTextFile& file)
         clearBand(out.record, column);
     out.record.values[kOutputGainIndex] = 0;
 
-    std::vector<const EqTextFilter*> usable;
+    // Switched-off filters keep their place while there is room; when there is not, the ones that
+    // sound come first. Notes follow the file's order.
+    std::size_t usable = 0;
+    for (const EqTextFilter& f : file.filters)
+        usable += f.kind != EqTextKind::None && unusable(f).empty();
+    const bool keepOff = usable <= static_cast<std::size_t>(kBands);
+    int column = 1;
     for (const EqTextFilter& f : file.filters) {
         if (f.kind == EqTextKind::None)
             continue;
         const std::string why = unusable(f);
-        if (!why.empty()) {
+        if (!why.empty())
             out.notes.push_back(label(f) + ": " + why);
-            continue;
-        }
-        usable.push_back(&f);
-    }
-    // Switched-off filters keep their place while there is room; when there is not, the ones that
-    // sound come first.
-    const bool keepOff = usable.size() <= static_cast<std::size_t>(kBands);
-    int column = 1;
-    for (const EqTextFilter* f : usable) {
-        if (!f->on && !keepOff) {
-            out.notes.push_back(label(*f) + ": left out, it is switched off and the equalizer has six bands.");
-        } else if (column > kBands) {
-            out.notes.push_back(label(*f) + ": left out, the equalizer has six bands.");
-        } else {
-            placeFilter(*f, column++, out);
-        }
+        else if (!f.on && !keepOff)
+            out.notes.push_back(label(f) + ": left out, it is switched off and the equalizer has six bands.");
+        else if (column > kBands)
+            out.notes.push_back(label(f) + ": left out, the equalizer has six bands.");
+        else
+            placeFilter(f, column++, out);
     }
     if (file.filtersDropped > 0)
         out.notes.push_back(std::to_string(file.filtersDropped) + " more filters after the first " +
@@ -237,7 +233,7 @@ std::string eqPresetName(const std::string& path)
     start = start == std::string::npos ? 0 : start + 1;
     std::string name = path.substr(start);
     const std::size_t dot = name.find_last_of('.');
-    if (dot != std::string::npos && dot > 0)
+    if (dot != std::string::npos)
         name.erase(dot);
     // Control characters and the rubbish of a wrong encoding have no place in a menu.
     std::string clean;
