@@ -158,14 +158,16 @@ std::size_t readType(const Token* t, std::size_t n, std::size_t i, EqTextFilter&
     const bool pass = f.kind == EqTextKind::LowPass || f.kind == EqTextKind::HighPass;
     const bool shelf = f.kind == EqTextKind::LowShelf || f.kind == EqTextKind::HighShelf;
     const double per = number.valid ? number.value : -1;
-    if (pass && (decibels ? per == 6 : per == 1))
+    const bool firstOrder = pass && (decibels ? per == 6 : per == 1);
+    const bool secondOrder = pass && decibels && per == 12;  // what LP and HP are anyway
+    if (firstOrder) {
         f.kind = f.kind == EqTextKind::LowPass ? EqTextKind::LowPass1 : EqTextKind::HighPass1;
-    else if (pass && decibels && per == 12)
-        ;  // the second-order filter it is anyway
-    else if (shelf && decibels && per > 0)
-        f.slope = per / 12.0, f.hasSlope = true;
-    else
+    } else if (shelf && decibels && per > 0) {
+        f.slope = per / 12.0;
+        f.hasSlope = true;
+    } else if (!secondOrder) {
         f.kind = EqTextKind::Unknown;  // steeper passes, "PK 1", a shelf of 0 dB per octave
+    }
     return i + (decibels ? 2 : 1);
 }
 
@@ -303,6 +305,21 @@ EqTextFile parseEqText(const char* data, std::size_t size)
     EqTextFile file;
     if (!data)
         return file;
+    // Notepad's encodings: UTF-8 with a byte order mark, and UTF-16 in either byte order, whose
+    // keywords and numbers are ASCII once narrowed.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+    if (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF)
+        return parseEqText(data + 3, size - 3);
+    if (size >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF))) {
+        const std::size_t low = bytes[0] == 0xFF ? 0 : 1;
+        std::string narrow;
+        narrow.reserve(size / 2);
+        for (std::size_t i = 2; i + 1 < size; i += 2) {
+            const unsigned char c = bytes[i + low], high = bytes[i + 1 - low];
+            narrow += high == 0 && c < 128 ? static_cast<char>(c) : '?';
+        }
+        return parseEqText(narrow.data(), narrow.size());
+    }
     const char* end = data + size;
     const char* p = data;
     int line = 0;

@@ -96,12 +96,14 @@ void placeFilter(const EqTextFilter& f, int column, EqImport& out)
     r.values[paramIndex(kRowGain, column)] = b.gain;
 
     std::vector<std::string> limits;
-    if (t.frequency > kDefaultFreqLimit + 0.5 || t.frequency < 9.5)
+    const bool frequencyLimited = t.frequency > kDefaultFreqLimit + 0.5 || t.frequency < 9.5;
+    if (frequencyLimited)
         limits.push_back("Fc " + hzText(t.frequency) + " limited to " + hzText(b.frequency));
     if (std::fabs(fit.idealGain) > kBandGainRange.maximum + 0.5)
         limits.push_back("gain " + dbText(t.gain) + " limited to " + dbText(b.gain / 10.0));
     const ValueRange qr = qRange(b.type);
-    if (fit.idealQ > qr.maximum + 0.5 || fit.idealQ < qr.minimum - 0.5) {
+    // A frequency moved to the range's end takes whatever width matches best; its Q says nothing.
+    if (!frequencyLimited && (fit.idealQ > qr.maximum + 0.5 || fit.idealQ < qr.minimum - 0.5)) {
         if (t.bySlope)
             limits.push_back("slope " + formatDecimal(t.q * 12, 1) + " dB per octave limited to " +
                              formatDecimal(b.q * 1.2, 1) + " dB per octave");

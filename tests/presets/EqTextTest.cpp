@@ -184,6 +184,18 @@ TEST(EqTextReader, ReadsTheVariantsOfTheFormat)
     EXPECT_FALSE(f.filters[8].hasFrequency || f.filters[8].hasGain);  // "nan", "inf": no numbers
     EXPECT_EQ(f.unreadLines, (std::vector<int>{13, 14}));  // 1e99 Hz; no ON or OFF
 
+    // Notepad's UTF-8 mark and its UTF-16 in both byte orders.
+    const std::string plain = "Preamp: -1.5 dB\r\nFilter 1: ON PK Fc 100 Hz Gain 2 dB Q 1\r\n";
+    std::string little = "\xFF\xFE", big = "\xFE\xFF";
+    for (char c : plain)
+        little += std::string{c, '\0'}, big += std::string{'\0', c};
+    for (const std::string& encoded : {"\xEF\xBB\xBF" + plain, little, big}) {
+        const EqTextFile e = parseEqText(encoded.data(), encoded.size());
+        EXPECT_DOUBLE_EQ(e.preamp, -1.5);
+        ASSERT_EQ(e.filters.size(), 1u);
+        EXPECT_DOUBLE_EQ(e.filters[0].gain, 2);
+    }
+
     // Decimals are written with "." whatever the locale, and read back to the written digits.
     EXPECT_EQ(formatDecimal(-0.04, 1), "0.0");
     EXPECT_EQ(formatDecimal(-6.25, 2), "-6.25");
