@@ -1,16 +1,52 @@
-// Fuzzes the readers of outside preset text: Data texts, integers, names, sorting and path rules.
+// Fuzzes the readers of outside preset text: Data texts, integers, names, sorting and path rules,
+// and parametric EQ texts with their conversion to settings and back.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "DataText.h"
+#include "EqText.h"
+#include "EqTextExport.h"
+#include "EqTextImport.h"
 #include "PresetFileText.h"
 #include "PresetList.h"
 #include "PresetRules.h"
 #include "PresetText.h"
 
+namespace {
+
+// Whatever the text, the settings it gives lie in the ranges, and text written from them reads back.
+void fuzzEqText(const uint8_t* bytes, size_t size)
+{
+    const char* text = reinterpret_cast<const char*>(bytes);
+    const qv::EqTextFile file = qv::parseEqText(text, size);
+    if (file.filters.size() > qv::kEqTextMaxFilters || file.unreadLines.size() > qv::kEqTextMaxUnread)
+        __builtin_trap();
+    if (size > 4096)
+        return;  // the matching is the slow part; long texts add nothing to it
+    const qv::EqImport eq = qv::importEqText(file);
+    if (eq.usable == !eq.refusal.empty())
+        __builtin_trap();
+    qv::ParameterRecord limited = eq.record;
+    qv::clampRecord(limited, qv::kDefaultFreqLimit);
+    for (int i = 0; i < qv::kDataValueCount; ++i)
+        if (limited.values[qv::dataParamIndex(i)] != eq.record.values[qv::dataParamIndex(i)])
+            __builtin_trap();
+    if (!eq.usable || (size % 8) != 0)
+        return;  // an export costs a few matches; every eighth input is enough
+    const qv::EqExport out = qv::exportEqText(eq.record);
+    const qv::EqImport back = qv::importEqTextBytes(out.text.data(), out.text.size());
+    for (int i = 0; i < qv::kDataValueCount; ++i)
+        if (back.record.values[qv::dataParamIndex(i)] != eq.record.values[qv::dataParamIndex(i)])
+            __builtin_trap();
+    qv::eqPresetName(std::string(text, size));
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {
+    fuzzEqText(bytes, size);
     std::string input(reinterpret_cast<const char*>(bytes), size);
     qv::ParameterRecord record = qv::kDefaultParameters;
     qv::applyDataText(input.c_str(), record);

@@ -175,3 +175,32 @@ TEST(RenderReport, PeaksClippingAndSpeed)
     EXPECT_EQ(progress.update(10), "processing:   5%");
     EXPECT_EQ(progress.update(200), "processing: 100%");
 }
+
+TEST(RenderOptions, EqFilesAreReadInOrderAndWritten)
+{
+    RenderOptions o;
+    std::string error;
+    ASSERT_TRUE(parse({"--data", kSmile, "--eq-file", "hp.txt", "--write-eq-file", "out.txt", "a", "b"}, o, error));
+    ASSERT_EQ(o.settings.size(), 2u);
+    EXPECT_EQ(o.settings[1].kind, SettingArg::Kind::EqFile);
+    EXPECT_EQ(o.settings[1].text, "hp.txt");
+    EXPECT_EQ(o.writeEqFile, "out.txt");
+    EXPECT_FALSE(o.writeOnly);
+    RenderOptions convert;
+    EXPECT_TRUE(parse({"--eq-file", "hp.txt", "--write-eq-file", "out.txt"}, convert, error) && convert.writeOnly);
+    EXPECT_FALSE(parse({"--eq-file"}, convert, error));
+
+    // The file replaces every band: band 6 of the smile is off, the file's two bands and preamp are on.
+    RenderSettings s;
+    s.applyData(kSmile);
+    std::vector<std::string> notes;
+    const std::string text = "Preamp: -3 dB\nFilter 1: ON PK Fc 1000 Hz Gain 3 dB Q 1\nFilter 2: ON BP Fc 50 Hz\n";
+    ASSERT_TRUE(s.applyEqText(text, notes, error));
+    EXPECT_EQ(s.record.values[kOutputGainIndex], -30);
+    EXPECT_EQ(s.record.values[paramIndex(kRowGain, 1)], 30);
+    EXPECT_EQ(s.record.values[paramIndex(kRowEnabled, 2)], 0);
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_FALSE(s.applyEqText("just some text\n", notes, error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_NE(eqTextOf(s, notes).find("Filter 1: ON PK Fc 1000 Hz Gain 3.0 dB Q "), std::string::npos);
+}

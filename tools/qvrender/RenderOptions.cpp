@@ -47,6 +47,7 @@ const char* renderHelp()
     return "usage: qvrender [options] INPUT.wav OUTPUT.wav\n"
            "       qvrender [--dll PATH | --preset-file PATH] --list-presets\n"
            "       qvrender --demo-signal OUTPUT.wav\n"
+           "       qvrender [settings options] --write-eq-file FILE\n"
            "\n"
            "Equalizes a WAV file (PCM 16, 24 or 32-bit, or 32-bit float; mono or stereo; any rate)\n"
            "through the qv:equalizer VST plug-in, loaded exactly as a host loads it, and writes the\n"
@@ -58,6 +59,13 @@ const char* renderHelp()
            "  --param INDEX=X     set parameter INDEX (0..34) to the host value X (0..1)\n"
            "  --data \"N,N,...\"    settings as the 31 numbers of a preset's Data text\n"
            "  --preset NAME       a preset from the preset file (BANK/NAME where names repeat)\n"
+           "  --eq-file FILE      settings from a parametric EQ text (\"Preamp: -6.2 dB\",\n"
+           "                      \"Filter 1: ON PK Fc 105 Hz Gain 5.6 dB Q 0.70\", ...): up to six\n"
+           "                      filters on bands 1 to 6, the preamp as the output gain; what does\n"
+           "                      not fit is listed\n"
+           "  --write-eq-file FILE\n"
+           "                      write the settings applied as a parametric EQ text (with no\n"
+           "                      INPUT and OUTPUT only that: nothing is rendered)\n"
            "  --list-presets      print the banks and presets of the preset file\n"
            "  --preset-file PATH  the preset file (default: qvEqualizerR3.ini beside the plug-in)\n"
            "  --dll PATH          the plug-in DLL (default: \"" QV_VST_FILE_NAME "\" beside\n"
@@ -66,7 +74,8 @@ const char* renderHelp()
            "                      (16-bit PCM or 32-bit float only)\n"
            "  --block N           frames per processing call (1..65536, default 512)\n"
            "  --help              this text\n"
-           "Settings options apply in order, over the default program: --preset Rock --param 28=0.55\n"
+           "Settings options (--param, --data, --preset, --eq-file) apply in order, over the default\n"
+           "program: --preset Rock --param 28=0.55\n"
            "takes the preset and then changes its output gain. A value outside its range is limited\n"
            "to the range, with a warning.\n"
            "\n"
@@ -124,7 +133,8 @@ namespace {
 
 bool takesValue(const std::string& option)
 {
-    for (const char* name : {"--dll", "--param", "--data", "--preset", "--preset-file", "--block"})
+    for (const char* name :
+         {"--dll", "--param", "--data", "--preset", "--preset-file", "--block", "--eq-file", "--write-eq-file"})
         if (option == name)
             return true;
     return false;
@@ -171,6 +181,10 @@ bool applyValueOption(const std::string& option, const char* v, RenderOptions& o
         o.settings.push_back(textSetting(SettingArg::Kind::Data, v));
     } else if (option == "--preset") {
         o.settings.push_back(textSetting(SettingArg::Kind::Preset, v));
+    } else if (option == "--eq-file") {
+        o.settings.push_back(textSetting(SettingArg::Kind::EqFile, v));
+    } else if (option == "--write-eq-file") {
+        o.writeEqFile = v;
     } else if (option == "--preset-file") {
         o.presetFile = v;
     } else if (option == "--block") {
@@ -202,6 +216,10 @@ bool placeFiles(const std::vector<std::string>& files, RenderOptions& o, std::st
             return false;
         }
         o.output = files[0];
+        return true;
+    }
+    if (files.empty() && !o.writeEqFile.empty()) {
+        o.writeOnly = true;
         return true;
     }
     if (files.size() != 2) {

@@ -12,6 +12,7 @@ struct SettingArg {
         Param,   // --param INDEX=X: a host's normalized value
         Data,    // --data TEXT: a Data text, checked to hold 31 whole numbers
         Preset,  // --preset NAME or BANK/NAME, looked up in the preset file
+        EqFile,  // --eq-file FILE: a parametric EQ text, read when the settings are resolved
     };
     Kind kind = Kind::Param;
     int index = 0;
@@ -24,11 +25,13 @@ struct RenderOptions {
     std::string presetFile;  // empty: the preset file beside the plug-in
     std::string input;
     std::string output;
+    std::string writeEqFile;  // --write-eq-file: the applied settings as a parametric EQ text
     std::vector<SettingArg> settings;
     int blockSize = 512;
     bool directShow = false;
     bool demoSignal = false;  // write the demo input signal to `output` instead of rendering
     bool listPresets = false;
+    bool writeOnly = false;  // --write-eq-file without INPUT and OUTPUT: convert, render nothing
     bool help = false;
 };
 

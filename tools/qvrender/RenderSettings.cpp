@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "DataText.h"
+#include "EqTextExport.h"
+#include "EqTextImport.h"
 #include "ParameterText.h"
 
 namespace qv {
@@ -24,6 +26,29 @@ void RenderSettings::applyData(const std::string& dataText)
             touched[dataParamIndex(i)] = true;
         }
     }
+}
+
+bool RenderSettings::applyEqText(const std::string& bytes, std::vector<std::string>& notes, std::string& error)
+{
+    const EqImport eq = importEqTextBytes(bytes.data(), bytes.size());
+    notes = eq.notes;
+    if (!eq.usable) {
+        error = eq.refusal;
+        return false;
+    }
+    // Every band and the output gain: a band the file leaves unused is off, not the earlier setting.
+    for (int i = 0; i < kDataValueCount; ++i) {
+        record.values[dataParamIndex(i)] = eq.record.values[dataParamIndex(i)];
+        touched[dataParamIndex(i)] = true;
+    }
+    return true;
+}
+
+std::string eqTextOf(const RenderSettings& settings, std::vector<std::string>& notes)
+{
+    EqExport eq = exportEqText(settings.record);
+    notes = eq.notes;
+    return eq.text;
 }
 
 namespace {

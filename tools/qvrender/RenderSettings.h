@@ -15,7 +15,13 @@ struct RenderSettings {
 
     void applyParam(int index, float normalized);  // by the host mapping
     void applyData(const std::string& dataText);   // by the preset code's Data text reading
+    // A parametric EQ text's bands 1 to 6 and output gain (the whole file's bytes). False with the
+    // file's refusal in `error` when nothing in it is usable; `notes` tells what was left out or limited.
+    bool applyEqText(const std::string& bytes, std::vector<std::string>& notes, std::string& error);
 };
+
+// The settings as a parametric EQ text, with a note for each band the text cannot say within 1 dB.
+std::string eqTextOf(const RenderSettings& settings, std::vector<std::string>& notes);
 
 // Limits every acting value (bands 1 to 6, the output gain) to the range the editor and the filter
 // allow, each Q by its band's type and the frequency by the sample rate. Returns a warning for each
