@@ -155,7 +155,8 @@ private:
             const float* src = (c == 0 ? left : right) + b.skip;
             float* dst = lane(laneLeft + c);
             std::memcpy(dst + at, src, first * sizeof(float));
-            std::memcpy(dst, src + first, (b.frames - first) * sizeof(float));
+            if (first < b.frames)
+                std::memcpy(dst, src + first, (b.frames - first) * sizeof(float));
         }
     }
 
@@ -163,14 +164,24 @@ private:
     {
         if (!buffer)
             return;
-        float* l = lane(laneLeft);
-        float* r = lane(laneLeft + 1);
         const float* src = buffer + static_cast<size_t>(b.skip) * channels;
-        const int right = channels == 2 ? 1 : 0;  // mono goes to both sides
-        for (uint32_t i = 0; i < b.frames; ++i) {
-            const uint32_t at = (b.start + i) & kMask;
-            l[at] = src[static_cast<size_t>(i) * channels];
-            r[at] = src[static_cast<size_t>(i) * channels + right];
+        const uint32_t at = b.start & kMask, first = std::min(b.frames, kCapacity - at);
+        // Two straight runs either side of the wrap, so that the loops vectorize.
+        deinterleave(src, channels, lane(laneLeft) + at, lane(laneLeft + 1) + at, first);
+        deinterleave(src + static_cast<size_t>(first) * channels, channels, lane(laneLeft), lane(laneLeft + 1),
+                     b.frames - first);
+    }
+
+    static void deinterleave(const float* src, int channels, float* l, float* r, uint32_t frames)
+    {
+        if (channels == 1) {  // mono goes to both sides
+            std::memcpy(l, src, frames * sizeof(float));
+            std::memcpy(r, src, frames * sizeof(float));
+            return;
+        }
+        for (uint32_t i = 0; i < frames; ++i) {
+            l[i] = src[2 * i];
+            r[i] = src[2 * i + 1];
         }
     }
 
