@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace qv {
 
@@ -137,15 +138,21 @@ void SpectrumAnalyzer::feed(const float* outL, const float* outR, const float* i
         outR = outL;
     if (inL && !inR)
         inR = inL;
-    for (uint32_t i = skip; i < frames; ++i) {
-        const size_t at = static_cast<size_t>(write_);
-        output_.left[at] = outL[i];
-        output_.right[at] = outR[i];
-        if (withInput_) {
-            input_.left[at] = inL ? inL[i] : 0.0f;
-            input_.right[at] = inL ? inR[i] : 0.0f;
+    // In straight runs up to the end of the history, then from its start.
+    for (uint32_t i = skip; i < frames;) {
+        const uint32_t run = std::min(frames - i, static_cast<uint32_t>(n - write_));
+        const size_t at = static_cast<size_t>(write_), bytes = run * sizeof(float);
+        std::memcpy(&output_.left[at], outL + i, bytes);
+        std::memcpy(&output_.right[at], outR + i, bytes);
+        if (withInput_ && inL) {
+            std::memcpy(&input_.left[at], inL + i, bytes);
+            std::memcpy(&input_.right[at], inR + i, bytes);
+        } else if (withInput_) {
+            std::fill_n(&input_.left[at], run, 0.0f);
+            std::fill_n(&input_.right[at], run, 0.0f);
         }
-        write_ = write_ + 1 == n ? 0 : write_ + 1;
+        write_ = (write_ + static_cast<int>(run)) % n;
+        i += run;
     }
 }
 
@@ -153,10 +160,17 @@ void SpectrumAnalyzer::analyse(Channel& c)
 {
     const int n = fft_.size();
     // Oldest sample first, windowed; left in the real part, right in the imaginary.
-    for (int i = 0; i < n; ++i) {
-        const int at = write_ + i < n ? write_ + i : write_ + i - n;
-        re_[static_cast<size_t>(i)] = c.left[static_cast<size_t>(at)] * window_[static_cast<size_t>(i)];
-        im_[static_cast<size_t>(i)] = c.right[static_cast<size_t>(at)] * window_[static_cast<size_t>(i)];
+    const size_t older = static_cast<size_t>(n - write_);
+    const float* w = window_.data();
+    const float* l = c.left.data();
+    const float* r = c.right.data();
+    for (size_t i = 0; i < older; ++i) {
+        re_[i] = l[static_cast<size_t>(write_) + i] * w[i];
+        im_[i] = r[static_cast<size_t>(write_) + i] * w[i];
+    }
+    for (size_t i = older; i < static_cast<size_t>(n); ++i) {
+        re_[i] = l[i - older] * w[i];
+        im_[i] = r[i - older] * w[i];
     }
     fft_.forward(re_.data(), im_.data());
 

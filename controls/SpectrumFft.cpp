@@ -47,14 +47,30 @@ void SpectrumFft::forward(float* re, float* im) const
         std::swap(re[swaps_[s]], re[swaps_[s + 1]]);
         std::swap(im[swaps_[s]], im[swaps_[s + 1]]);
     }
-    for (int m = 1; m < size_; m *= 2) {
-        const float* wr = twiddleRe_.data() + (m - 1);
-        const float* wi = twiddleIm_.data() + (m - 1);
+    // The first two stages have twiddles 1 and -i: done together, without the short inner loops.
+    for (int s = 0; s < size_; s += 4) {
+        const float ar = re[s] + re[s + 1], ai = im[s] + im[s + 1];
+        const float br = re[s] - re[s + 1], bi = im[s] - im[s + 1];
+        const float cr = re[s + 2] + re[s + 3], ci = im[s + 2] + im[s + 3];
+        const float dr = re[s + 2] - re[s + 3], di = im[s + 2] - im[s + 3];
+        re[s] = ar + cr;
+        im[s] = ai + ci;
+        re[s + 2] = ar - cr;
+        im[s + 2] = ai - ci;
+        // (dr + i di) * -i = di - i dr
+        re[s + 1] = br + di;
+        im[s + 1] = bi - dr;
+        re[s + 3] = br - di;
+        im[s + 3] = bi + dr;
+    }
+    for (int m = 4; m < size_; m *= 2) {
+        const float* __restrict wr = twiddleRe_.data() + (m - 1);
+        const float* __restrict wi = twiddleIm_.data() + (m - 1);
         for (int start = 0; start < size_; start += 2 * m) {
-            float* ar = re + start;
-            float* ai = im + start;
-            float* br = ar + m;
-            float* bi = ai + m;
+            float* __restrict ar = re + start;
+            float* __restrict ai = im + start;
+            float* __restrict br = ar + m;
+            float* __restrict bi = ai + m;
             // Independent iterations over j: the compiler vectorizes this loop.
             for (int j = 0; j < m; ++j) {
                 const float tr = br[j] * wr[j] - bi[j] * wi[j];
