@@ -139,7 +139,7 @@ TEST(AnalyzerRing, AudioAndEditorThreads)
 {
     AnalyzerRing ring;
     ring.attach(true);
-    const uint32_t total = 1u << 22;  // exact in a float
+    const uint32_t total = 1u << 20;  // exact in a float
     std::atomic<bool> done{false};
     std::thread audio([&] {
         uint32_t next = 0, size = 1;
@@ -153,31 +153,21 @@ TEST(AnalyzerRing, AudioAndEditorThreads)
     });
 
     Collector c;
-    uint64_t received = 0;
     float last = -1.0f;
-    bool inOrder = true, inputAlongside = true;
-    int drains = 0;
-    for (;;) {
-        const bool finished = done.load(std::memory_order_acquire);
-        c.outL.clear();
-        c.outR.clear();
-        c.inL.clear();
-        c.inR.clear();
+    bool inOrder = true;
+    size_t seen = 0;
+    for (bool finished = false; !finished;) {
+        finished = done.load(std::memory_order_acquire);
         ring.drain(c);
-        for (size_t i = 0; i < c.outL.size(); ++i) {
-            inOrder = inOrder && c.outL[i] > last && c.outR[i] == -c.outL[i];
-            inputAlongside = inputAlongside && c.inL[i] == c.outL[i] + 0.5f && c.inR[i] == -c.outL[i] - 0.5f;
-            last = c.outL[i];
+        for (; seen < c.outL.size(); ++seen) {
+            const float v = c.outL[seen];
+            inOrder = inOrder && v > last && c.outR[seen] == -v && c.inL[seen] == v + 0.5f && c.inR[seen] == -v - 0.5f;
+            last = v;
         }
-        received += c.outL.size();
-        if (finished)
-            break;
-        if (++drains % 8 == 0)
-            std::this_thread::yield();
+        std::this_thread::yield();
     }
     audio.join();
     EXPECT_TRUE(inOrder);
-    EXPECT_TRUE(inputAlongside);
-    EXPECT_EQ(received + ring.dropped(), total);
-    EXPECT_GT(received, 0u);
+    EXPECT_GT(seen, 0u);
+    EXPECT_EQ(seen + ring.dropped(), total);
 }
