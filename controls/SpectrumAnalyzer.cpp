@@ -28,6 +28,18 @@ constexpr float kFallSeconds = 0.05f;
 
 constexpr int kMarks[3] = {-20, -40, -60};
 
+// A window whose samples all stay below this (-86 dBFS) has no band above the floor: a band's
+// power is at most the mean square, and 10 log10(2 * 5e-5^2) is -83 dB. It is not transformed.
+constexpr float kNearSilence = 5e-5f;
+
+float peakOf(const float* x, uint32_t n)
+{
+    float peak = 0.0f;
+    for (uint32_t i = 0; i < n; ++i)
+        peak = std::max(peak, std::fabs(x[i]));
+    return peak;
+}
+
 }  // namespace
 
 int spectrumFftSize(float sampleRate)
@@ -108,7 +120,8 @@ void SpectrumAnalyzer::configure(float sampleRate, const GraphAxes& axes, bool w
     sum2_.assign(static_cast<size_t>(nyquist + 1), 0.0);
     write_ = 0;
     arrived_ = 0;
-    idle_ = true;
+    sinceSound_ = ~0u;
+    visible_ = false;
 }
 
 void SpectrumAnalyzer::reset()
@@ -122,7 +135,8 @@ void SpectrumAnalyzer::reset()
     }
     write_ = 0;
     arrived_ = 0;
-    idle_ = true;
+    sinceSound_ = ~0u;
+    visible_ = false;
 }
 
 void SpectrumAnalyzer::feed(const float* outL, const float* outR, const float* inL, const float* inR,
@@ -131,13 +145,20 @@ void SpectrumAnalyzer::feed(const float* outL, const float* outR, const float* i
     const int n = fft_.size();
     if (n == 0 || !outL || frames == 0)
         return;
-    arrived_ += frames;
-    // Only the newest N samples can reach the transform.
-    const uint32_t skip = frames > static_cast<uint32_t>(n) ? frames - static_cast<uint32_t>(n) : 0;
     if (!outR)
         outR = outL;
     if (inL && !inR)
         inR = inL;
+    arrived_ = arrived_ < ~0u - frames ? arrived_ + frames : ~0u;
+    float peak = std::max(peakOf(outL, frames), peakOf(outR, frames));
+    if (withInput_ && inL)
+        peak = std::max(peak, std::max(peakOf(inL, frames), peakOf(inR, frames)));
+    if (peak >= kNearSilence)
+        sinceSound_ = 0;
+    else if (sinceSound_ < ~0u - frames)
+        sinceSound_ += frames;
+    // Only the newest N samples can reach the transform.
+    const uint32_t skip = frames > static_cast<uint32_t>(n) ? frames - static_cast<uint32_t>(n) : 0;
     // In straight runs up to the end of the history, then from its start.
     for (uint32_t i = skip; i < frames;) {
         const uint32_t run = std::min(frames - i, static_cast<uint32_t>(n - write_));
@@ -216,15 +237,16 @@ void SpectrumAnalyzer::fall(Channel& c, float elapsed, bool fresh)
         const float target = fresh ? measured_[k] : 0.0f;
         float p = c.power[k];
         p += (target - p) * (target > p ? rise : drop);
-        // Far under the floor the value only decays: stop it before it turns denormal.
-        if (p < floorPower * 1e-6f)
+        // Far under the floor the value only decays: stop it before it turns denormal. A damaged
+        // sample (not a number) would otherwise stick.
+        if (!(p >= floorPower * 1e-6f))
             p = 0.0f;
         c.power[k] = p;
         const float db = p > 0.0f ? 10.0f * std::log10(2.0f * p) : -INFINITY;
         c.trace.db[k] = db;
         c.trace.y[k] = spectrumY(axes_, db);
         if (c.trace.y[k] != kSpectrumNone)
-            idle_ = false;
+            visible_ = true;
     }
 }
 
@@ -232,8 +254,10 @@ void SpectrumAnalyzer::frame(float elapsed)
 {
     if (fft_.size() == 0)
         return;
-    const bool fresh = arrived_ > 0;
-    idle_ = !fresh;
+    // Samples that arrived are analysed unless the whole window is near-silent; without any, or
+    // then, the traces fall as for silence.
+    const bool fresh = arrived_ > 0 && soundInWindow();
+    visible_ = false;
     if (fresh)
         analyse(output_);
     fall(output_, elapsed, fresh);

@@ -60,9 +60,10 @@ public:
     const SpectrumTrace& output() const { return output_.trace; }
     const SpectrumTrace& input() const { return input_.trace; }  // empty without the input trace
     bool hasInput() const { return withInput_; }
-    // No sample arrived for the last frame and nothing is left above the floor: the editor may stop
-    // asking for frames until samples arrive again.
-    bool idle() const { return idle_; }
+    // Nothing above the floor, and nothing that could rise above it since the last frame (no samples,
+    // or only near-silence: a stopped transport, a paused stream). The editor drains the ring every
+    // tick and calls frame() and repaints only while this is false.
+    bool idle() const { return !visible_ && !(arrived_ > 0 && soundInWindow()); }
     int fftSize() const { return fft_.size(); }
     int columns() const { return static_cast<int>(columns_.size()); }
 
@@ -85,9 +86,12 @@ private:
     GraphAxes axes_;
     SpectrumFft fft_;
     bool withInput_ = false;
-    bool idle_ = true;
-    int write_ = 0;          // next history position
-    uint32_t arrived_ = 0;   // samples fed since the last frame
+    bool soundInWindow() const { return sinceSound_ < static_cast<uint32_t>(fft_.size()); }
+
+    bool visible_ = false;
+    int write_ = 0;             // next history position
+    uint32_t arrived_ = 0;      // samples fed since the last frame
+    uint32_t sinceSound_ = ~0u;  // samples since the last block with a sample above near-silence
     std::vector<float> window_;
     float powerScale_ = 0.0f;
     std::vector<Column> columns_;
