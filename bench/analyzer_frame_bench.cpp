@@ -27,7 +27,8 @@ static void BM_AnalyzerFrame(benchmark::State& state)
         seed = seed * 1664525u + 1013904223u;
         const float noise = static_cast<float>(seed >> 8) / 16777216.0f - 0.5f;
         const float t = static_cast<float>(i) / rate;
-        l[static_cast<size_t>(i)] = 0.3f * std::sin(6.2831853f * 110.0f * t) + 0.1f * std::sin(6.2831853f * 2500.0f * t) + 0.05f * noise;
+        l[static_cast<size_t>(i)] =
+            0.3f * std::sin(6.2831853f * 110.0f * t) + 0.1f * std::sin(6.2831853f * 2500.0f * t) + 0.05f * noise;
         r[static_cast<size_t>(i)] = 0.9f * l[static_cast<size_t>(i)] + 0.02f * noise;
     }
     std::vector<qv::GraphPoint> points;

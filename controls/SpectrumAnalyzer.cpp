@@ -139,8 +139,7 @@ void SpectrumAnalyzer::reset()
     visible_ = false;
 }
 
-void SpectrumAnalyzer::feed(const float* outL, const float* outR, const float* inL, const float* inR,
-                            uint32_t frames)
+void SpectrumAnalyzer::feed(const float* outL, const float* outR, const float* inL, const float* inR, uint32_t frames)
 {
     const int n = fft_.size();
     if (n == 0 || !outL || frames == 0)

@@ -8,6 +8,9 @@
 // own x and pink noise, whose power per band is the same at every frequency, reads flat with no
 // tilt. Where a 1/3 octave is narrower than the FFT resolves (below about 90 Hz at 44.1 kHz with
 // 4096 points) the band stays 3 bins wide: tones still read true, noise there reads higher.
+//
+// The channels are combined as the mean of their powers, bin by bin: a centred sound reads its
+// level, one channel alone reads 3 dB lower, and out-of-phase content cancels nothing.
 
 #include <array>
 #include <cstdint>
@@ -89,8 +92,8 @@ private:
     bool soundInWindow() const { return sinceSound_ < static_cast<uint32_t>(fft_.size()); }
 
     bool visible_ = false;
-    int write_ = 0;             // next history position
-    uint32_t arrived_ = 0;      // samples fed since the last frame
+    int write_ = 0;              // next history position
+    uint32_t arrived_ = 0;       // samples fed since the last frame
     uint32_t sinceSound_ = ~0u;  // samples since the last block with a sample above near-silence
     std::vector<float> window_;
     float powerScale_ = 0.0f;
@@ -98,8 +101,8 @@ private:
     Channel output_, input_;
     // Scratch of one frame
     std::vector<float> re_, im_;
-    std::vector<float> measured_;              // band power per column of the frame analysed
-    std::vector<double> sum0_, sum1_, sum2_;   // running sums of P, kP, k^2 P over the bins
+    std::vector<float> measured_;             // band power per column of the frame analysed
+    std::vector<double> sum0_, sum1_, sum2_;  // running sums of P, kP, k^2 P over the bins
 };
 
 // The trace as polylines for drawing: runs of columns above the floor, each as the points of

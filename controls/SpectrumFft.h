@@ -18,7 +18,7 @@ public:
 
 private:
     int size_ = 0;
-    std::vector<int> swaps_;         // pairs of indices exchanged by the bit reversal
+    std::vector<int> swaps_;        // pairs of indices exchanged by the bit reversal
     std::vector<float> twiddleRe_;  // stage by stage, contiguous: m - 1 .. 2m - 2 for half-size m
     std::vector<float> twiddleIm_;
 };

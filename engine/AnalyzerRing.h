@@ -6,7 +6,9 @@
 // The producer takes no lock, allocates nothing and makes no system call; while no editor is
 // attached a block costs one relaxed load. It never overwrites what the consumer has not taken: a
 // block that does not fit (the editor stalled) is dropped whole and counted, so what the consumer
-// reads is always in order, with at most a gap.
+// reads is always in order, with at most a gap. The sample lanes are plain floats, copied as
+// blocks: a slot belongs to one side at a time, handed over by the release and acquire of the
+// head (producer) and the tail (consumer).
 //
 // Per block, on the audio thread:
 //     AnalyzerRing::Block b = ring.beginBlock(in[0], in[1], frames);  // before: hosts process in place
@@ -189,7 +191,7 @@ private:
     std::atomic<int> mode_{kOff};
     alignas(64) std::atomic<uint32_t> head_{0};  // written by the producer only
     alignas(64) std::atomic<uint32_t> tail_{0};  // written by the consumer only
-    std::atomic<uint32_t> dropped_{0};  // wraps; a word on every build
+    std::atomic<uint32_t> dropped_{0};           // wraps; a word on every build
 };
 
 }  // namespace qv

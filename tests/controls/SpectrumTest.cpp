@@ -125,7 +125,9 @@ TEST(SpectrumAnalyzer, PinkNoiseReadsFlat)
         for (size_t k = 0; k < mean.size(); ++k)
             mean[k] += std::pow(10.0, an.output().db[k] / 10.0) / frames;
     }
-    auto dbAt = [&](double f) { return 10.0 * std::log10(mean[static_cast<size_t>(graphX(axes, static_cast<float>(f)))]); };
+    auto dbAt = [&](double f) {
+        return 10.0 * std::log10(mean[static_cast<size_t>(graphX(axes, static_cast<float>(f)))]);
+    };
     const double reference = dbAt(1000.0);
     double lo = 1e9, hi = -1e9;
     for (double f = 100.0; f <= 15000.0; f *= 1.05) {
