@@ -81,7 +81,8 @@ public:
     }
 
     // ---- consumer: the editor's thread -------------------------------------------------------
-    // Starts taking samples from now on; what the ring held before is skipped.
+    // Starts taking samples from now on; what the ring held before is skipped. A block the producer
+    // began just before may still arrive without its input.
     void attach(bool withInput)
     {
         tail_.store(head_.load(std::memory_order_acquire), std::memory_order_release);
