@@ -49,7 +49,9 @@ struct SpectrumTrace {
 class SpectrumAnalyzer {
 public:
     // Sizes everything; the only place that allocates. Call again when the rate, the graph's size
-    // or its scale change, or the input trace is switched. Clears the traces.
+    // or its scale change, or the input trace is switched. Clears the traces. sampleRate is the
+    // samples' own rate; the axes may be drawn for another (graphSampleRate), and columns beyond
+    // the samples' half rate stay empty.
     void configure(float sampleRate, const GraphAxes& axes, bool withInput);
     void reset();
 
