@@ -10,7 +10,7 @@ summary=""
 # add_summary BUILD TABLE: one row of ratios from an engine table.
 add_summary() {
     row=$(printf '%s\n' "$2" | awk -v build="$1" '
-        $1 == "0" { zero = $NF } $1 == "1" { one = $NF } $1 == "6" && $2 != "silent" { six = $NF }
+        $1 == "0" { zero = $NF } $1 == "1" { one = $NF } $1 == "6" && $2 ~ /^[0-9]/ { six = $NF }
         $1 == "6" && $2 == "silent" { silent = $NF }
         END { printf "| %s | %s | %s | %s | %s |", build, zero, one, six, silent }')
     summary="$summary$row
@@ -28,9 +28,17 @@ if [ -x build/host/bin/engine_bench ]; then
                               1e9 / ns["Reference", b], ns["Reference", b], ns["Engine", b] / ns["Reference", b];
                    if (("EngineSilence", 6) in ns)
                        printf "%-8s %14.0f %12.2f %14s %12.2f %8.2f\n", "6 silent", 1e9 / ns["EngineSilence", 6],
-                              ns["EngineSilence", 6], "(6 bands)", ns["Engine", 6], ns["EngineSilence", 6] / ns["Engine", 6] }')
+                              ns["EngineSilence", 6], "(6 bands)", ns["Engine", 6], ns["EngineSilence", 6] / ns["Engine", 6];
+                   split("off,out,in+out", tap, ",");
+                   for (r = 0; r <= 2; r++) if (("EngineAnalyzer", "ring:" r) in ns)
+                       printf "%-8s %14.0f %12.2f %14s %12.2f %8.3f\n", "6 " tap[r + 1], 1e9 / ns["EngineAnalyzer", "ring:" r],
+                              ns["EngineAnalyzer", "ring:" r], "(6 bands)", ns["Engine", 6], ns["EngineAnalyzer", "ring:" r] / ns["Engine", 6] }')
     printf '%s\n' "$table"
     add_summary host "$table"
+fi
+if [ -x build/host/bin/analyzer_bench ]; then
+    echo "== native (host): one spectrum analyzer frame (budget 0.5 ms at 100 %)"
+    build/host/bin/analyzer_bench --benchmark_min_time=0.2 2>/dev/null | grep '^BM_'
 fi
 for preset in win64 win32; do
     [ -x build/$preset/wine-exec ] || continue
