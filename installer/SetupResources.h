@@ -7,6 +7,7 @@
 #define IDD_STEP5 110
 #define IDD_STEP3 111
 #define IDB_SIDE  104
+#define IDB_SIDE_200 105  // the side picture drawn at twice the size, for 150 % and 200 % displays
 #define IDI_SETUP 104
 
 #define IDC_WELCOME     1000

@@ -39,14 +39,44 @@ static void drawTransparent(HDC dc, HBITMAP bitmap, int x, int y, COLORREF key)
     BitBlt(dc, x, y, w, h, image.get(), 0, 0, SRCINVERT);
 }
 
+// The side picture at the display's scale: the drawing made for it at 100 % and 200 %, the larger
+// one shrunk smoothly over the page's colour between them, never a small picture stretched.
+static void drawSide(HDC dc, int dpi)
+{
+    const COLORREF key = RGB(189, 189, 189);
+    const bool large = dpi > 96;
+    const qv::Bitmap side(static_cast<HBITMAP>(
+        LoadImageA(gInstance, MAKEINTRESOURCEA(large ? IDB_SIDE_200 : IDB_SIDE), IMAGE_BITMAP, 0, 0, 0)));
+    if (!side)
+        return;
+    if (!large || dpi == 192) {
+        drawTransparent(dc, side.get(), MulDiv(10, dpi, 96), 0, key);
+        return;
+    }
+    BITMAP info;
+    if (!GetObject(side.get(), sizeof info, &info))
+        return;
+    qv::CompatibleDC full(dc);
+    qv::Bitmap fullBits(CreateCompatibleBitmap(dc, info.bmWidth, info.bmHeight));
+    if (!full || !fullBits)
+        return;
+    {
+        qv::SelectedObject selected(full.get(), fullBits.get());
+        RECT all = {0, 0, info.bmWidth, info.bmHeight};
+        FillRect(full.get(), &all, GetSysColorBrush(COLOR_3DFACE));
+        drawTransparent(full.get(), side.get(), 0, 0, key);
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+        StretchBlt(dc, MulDiv(10, dpi, 96), 0, MulDiv(info.bmWidth, dpi, 192), MulDiv(info.bmHeight, dpi, 192),
+                   full.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+    }
+}
+
 void paintPage(HWND page, int step, const char* heading)
 {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(page, &ps);
-    const qv::Bitmap side(
-        static_cast<HBITMAP>(LoadImageA(gInstance, MAKEINTRESOURCEA(IDB_SIDE), IMAGE_BITMAP, 0, 0, 0)));
-    if (side)
-        drawTransparent(dc, side.get(), 10, 0, RGB(189, 189, 189));
+    drawSide(dc, GetDeviceCaps(dc, LOGPIXELSY));
     RECT at = {60, 0, 0, 0};
     MapDialogRect(page, &at);
     {

@@ -60,10 +60,16 @@ void setUpList(HWND dialog)
 {
     HWND list = listOf(dialog);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    gDialog.images = ImageList_Create(13, 13, ILC_MASK | ILC_COLOR24, 2, 0);
+    // The check marks and the columns grow with the display's scale, as the dialog's font does.
+    HDC dc = GetDC(list);
+    const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
+    if (dc)
+        ReleaseDC(list, dc);
+    const int mark = MulDiv(13, dpi, 96);
+    gDialog.images = ImageList_Create(mark, mark, ILC_MASK | ILC_COLOR24, 2, 0);
     HINSTANCE instance = GetModuleHandleA(nullptr);
     for (int id : {IDI_UNTICKED, IDI_TICKED}) {
-        HICON icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, 13, 13, 0));
+        HICON icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, mark, mark, 0));
         ImageList_AddIcon(gDialog.images, icon);
         if (icon)
             DestroyIcon(icon);
@@ -76,7 +82,8 @@ void setUpList(HWND dialog)
         int width;
     };
     // The component column fits the plug-in's name in the dialog's font.
-    const Column columns[] = {{"Component", 250}, {"Type", 62}, {"Path", client.right - 312}};
+    const int component = MulDiv(250, dpi, 96), type = MulDiv(62, dpi, 96);
+    const Column columns[] = {{"Component", component}, {"Type", type}, {"Path", client.right - component - type}};
     for (int i = 0; i < 3; ++i) {
         LVCOLUMNA c = {};
         c.mask = LVCF_TEXT | LVCF_WIDTH;

@@ -10,16 +10,23 @@ t=$(mktemp -d)
 trap 'rm -rf "$t"' EXIT
 font=DejaVu-Sans-Bold
 
-# A dark panel with a faint six-band response and the product's name up its side.
-convert -size 61x266 xc:'#BDBDBD' \
-    \( -size 57x262 gradient:'#1d3b63'-'#07101c' \) -geometry +2+2 -composite \
-    -fill none -stroke '#3f7fbf' -strokewidth 2 \
-    -draw "path 'M 8,250 C 8,210 50,200 50,170 C 50,140 10,130 10,100 C 10,70 48,60 48,30'" \
-    -stroke '#2a5a8a' -strokewidth 1 \
-    -draw "line 6,240 55,240" -draw "line 6,180 55,180" -draw "line 6,120 55,120" -draw "line 6,60 55,60" \
-    -stroke none -fill '#e8eef6' -font $font -pointsize 15 \
-    -gravity center -draw "rotate -90 text 0,0 'qv:equalizer'" \
-    -type TrueColor BMP3:side.bmp
+# A dark panel with a faint six-band response and the product's name up its side, drawn at scale s
+# (1: side.bmp, 61 x 266; 2: side-200.bmp for 150 % and 200 % displays, 122 x 532).
+side() { # scale output
+    s=$1
+    convert -size $((61 * s))x$((266 * s)) xc:'#BDBDBD' \
+        \( -size $((57 * s))x$((262 * s)) gradient:'#1d3b63'-'#07101c' \) -geometry +$((2 * s))+$((2 * s)) -composite \
+        -fill none -stroke '#3f7fbf' -strokewidth $((2 * s)) \
+        -draw "path 'M $((8 * s)),$((250 * s)) C $((8 * s)),$((210 * s)) $((50 * s)),$((200 * s)) $((50 * s)),$((170 * s)) C $((50 * s)),$((140 * s)) $((10 * s)),$((130 * s)) $((10 * s)),$((100 * s)) C $((10 * s)),$((70 * s)) $((48 * s)),$((60 * s)) $((48 * s)),$((30 * s))'" \
+        -stroke '#2a5a8a' -strokewidth "$s" \
+        -draw "line $((6 * s)),$((240 * s)) $((55 * s)),$((240 * s))" -draw "line $((6 * s)),$((180 * s)) $((55 * s)),$((180 * s))" \
+        -draw "line $((6 * s)),$((120 * s)) $((55 * s)),$((120 * s))" -draw "line $((6 * s)),$((60 * s)) $((55 * s)),$((60 * s))" \
+        -stroke none -fill '#e8eef6' -font $font -pointsize $((15 * s)) \
+        -gravity center -draw "rotate -90 text 0,0 'qv:equalizer'" \
+        -type TrueColor "BMP3:$2"
+}
+side 1 side.bmp
+side 2 side-200.bmp
 
 icon() { # size colour mark output
     convert -size "$1x$1" xc:none -fill "$2" -stroke '#0b1a2b' -strokewidth 1 \
@@ -34,8 +41,17 @@ done
 convert "$t/setup16.png" "$t/setup32.png" setup.ico
 convert "$t/uninstall16.png" "$t/uninstall32.png" uninstall.ico
 
-box() { convert -size 13x13 xc:white -fill none -stroke '#404040' -draw "rectangle 0,0 12,12" "$@"; }
-box -stroke '#1a1a1a' -strokewidth 2 -draw "polyline 3,6 5,9 10,3" "$t/ticked.png"
-box "$t/unticked.png"
-convert "$t/ticked.png" ticked.ico
-convert "$t/unticked.png" unticked.ico
+box() { # size output, then drawing options
+    n=$1; shift
+    convert -size "${n}x${n}" xc:white -fill none -stroke '#404040' -strokewidth $((n / 13)) \
+        -draw "rectangle $((n / 26)),$((n / 26)) $((n - 1 - n / 26)),$((n - 1 - n / 26))" "$@"
+}
+# The check marks at 13 pixels (100 %) and 26 (200 %); 150 % takes the larger, shrunk.
+box 13 -stroke '#1a1a1a' -strokewidth 2 -draw "polyline 3,6 5,9 10,3" "$t/ticked13.png"
+box 26 -stroke '#1a1a1a' -strokewidth 3 -draw "stroke-linejoin round stroke-linecap round polyline 6,12 10,18 20,6" \
+    "$t/ticked26.png"
+for n in 13 26; do
+    box $n "$t/unticked$n.png"
+done
+convert "$t/ticked13.png" "$t/ticked26.png" ticked.ico
+convert "$t/unticked13.png" "$t/unticked26.png" unticked.ico

@@ -13,7 +13,7 @@ check() { # file type:name...
             { echo "$(basename "$file"): resource ${entry#*:} of type ${entry%%:*} missing"; status=1; }
     done
 }
-check "$1" 5:107 5:108 5:109 5:110 5:111 2:104 14:104 16:1
+check "$1" 5:107 5:108 5:109 5:110 5:111 2:104 2:105 14:104 16:1
 check "$2" 5:101 14:103 14:104 14:105 16:1
 manifest() { # file level [common-controls dpi]
     file=$(basename "$1")

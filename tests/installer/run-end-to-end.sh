@@ -28,6 +28,11 @@ for scenario in "$@"; do
     export WINEPREFIX="$prefix"
     wineserver -p30 >/dev/null 2>&1 </dev/null
     "$QV_WINE" wineboot </dev/null >/dev/null 2>&1
+    # QV_E2E_LOGPIXELS: the desktop's DPI for the run (the pictures at 150 % and 200 %).
+    if [ -n "${QV_E2E_LOGPIXELS:-}" ]; then
+        "$QV_WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$QV_E2E_LOGPIXELS" /f \
+            </dev/null >/dev/null 2>&1
+    fi
     echo "=== $scenario"
     # A scenario name that matches nothing must not pass as an empty run.
     out="$build/setup-e2e-last.txt"
