@@ -1,5 +1,6 @@
 // "qv:Edit": a drag-and-type number field. Drags, keys and the wheel report signed steps to the
 // parent, which writes the new text back; a double-click or Space opens an in-place entry box.
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -53,19 +54,31 @@ void drawText(HWND w, HDC dc, const RECT& client, EditState* s, bool enabled)
     SetBkMode(dc, TRANSPARENT);
     char text[256];
     GetWindowTextA(w, text, sizeof(text));
-    // A value a little wider than the margins (a five-digit frequency) takes the right margin too
-    // rather than losing its digits to an ellipsis.
+    // A value wider than the margins (a five-digit frequency) takes them up to a pixel from the
+    // art's two-pixel frame, its shadow included; where that is not enough its characters move
+    // closer together, by at most a pixel of the scale each, rather than lose a digit to the frame
+    // or to an ellipsis.
+    const int length = static_cast<int>(strlen(text));
     SIZE extent{0, 0};
-    GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &extent);
-    if (extent.cx > tr.right - tr.left)
-        tr.right = client.right - one;
-    const UINT format = DT_END_ELLIPSIS | DT_VCENTER | (s->rightAligned ? DT_RIGHT : DT_LEFT);
+    GetTextExtentPoint32A(dc, text, length, &extent);
+    UINT format = DT_END_ELLIPSIS | DT_VCENTER | (s->rightAligned ? DT_RIGHT : DT_LEFT);
+    if (extent.cx > tr.right - tr.left) {
+        tr.left = client.left + 3 * one;
+        tr.right = client.right - 4 * one;
+        const int over = extent.cx - (tr.right - tr.left);
+        const int closer = over > 0 && length > 1 ? std::min(one, (over + length - 2) / (length - 1)) : 0;
+        SetTextCharacterExtra(dc, -closer);
+        // Closer together it fits: the ellipsis would count the characters at their own width.
+        if (closer * (length - 1) >= over)
+            format &= ~static_cast<UINT>(DT_END_ELLIPSIS);
+    }
     RECT shadow = tr;
     OffsetRect(&shadow, one, one);
     SetTextColor(dc, 0xCBC7C5);
     DrawTextA(dc, text, -1, &shadow, format);
     SetTextColor(dc, enabled ? 0x454140 : 0x909090);
     DrawTextA(dc, text, -1, &tr, format);
+    SetTextCharacterExtra(dc, 0);
 }
 
 void draw(HWND w, HDC dc, const RECT& client, EditState* s)

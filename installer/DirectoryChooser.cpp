@@ -27,15 +27,33 @@ void showCurrentFolder(HWND dialog)
         SetDlgItemTextA(dialog, kNameLabel, folder);
 }
 
+// The lowest edge of the dialog's visible children, in its client coordinates.
+int lowestChild(HWND dialog)
+{
+    int lowest = 0;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child))
+            continue;
+        RECT c;
+        GetWindowRect(child, &c);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&c), 2);
+        lowest = c.bottom > lowest ? c.bottom : lowest;
+    }
+    return lowest;
+}
+
 void setUp(HWND dialog)
 {
-    RECT r;
-    GetWindowRect(dialog, &r);
-    const int w = r.right - r.left, h = r.bottom - r.top - 15;
-    SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w,
-                 h, SWP_NOZORDER);
+    const int before = lowestChild(dialog);
     for (int id : {kFileNameEdit, kFileNameCombo, kTypeCombo, kTypeLabel})
         ShowWindow(GetDlgItem(dialog, id), SW_HIDE);
+    // Shorter by what the hidden row took, and no more: the Cancel button stands beside it.
+    const int saved = before - lowestChild(dialog);
+    RECT r;
+    GetWindowRect(dialog, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top - (saved > 0 ? saved : 0);
+    SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w,
+                 h, SWP_NOZORDER);
     SetDlgItemTextA(dialog, IDOK, "OK");
     if (HWND label = GetDlgItem(dialog, kNameLabel)) {
         RECT l;

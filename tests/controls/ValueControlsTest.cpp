@@ -2,6 +2,9 @@
 // wheel, text changes and the in-place entry.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "WindowTestSupport.h"
 
 using namespace qv;
@@ -476,4 +479,41 @@ TEST(Slider, ThumbLookByState)
     EXPECT_EQ(rgb(px[6 * 150 + 75]), expected);
     EXPECT_EQ(rgb(px[6 * 150 + 10]), 0xA0A0A0u);
     SendMessageA(s, WM_LBUTTONUP, 0, at(70, 8));
+}
+
+// A five-digit frequency fits inside the field's frame with a pixel to spare, at every scale, and
+// is drawn whole, not cut to an ellipsis.
+TEST(EditField, FiveDigitsFitInsideTheFrameAtEveryScale)
+{
+    for (int scale : {100, 150, 200}) {
+        SCOPED_TRACE(scale);
+        ControlFixture f;
+        const int w = 40 * scale / 100, h = 21 * scale / 100, one = scale / 100;
+        HWND e = f.create("qv:Edit", "", 1102, 10, 10, w, h, 0x0086);
+        SendMessageA(e, QV_SETSCALE, static_cast<WPARAM>(scale), 0);
+        f.pump();
+        const std::vector<uint32_t> empty = f.pixels(e);
+        auto textColumns = [&](const char* text) {
+            SetWindowTextA(e, text);
+            f.pump();
+            const std::vector<uint32_t> px = f.pixels(e);
+            int left = w, right = -1;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    if (px[y * w + x] != empty[y * w + x]) {
+                        left = std::min(left, x);
+                        right = std::max(right, x);
+                    }
+            return std::make_pair(left, right);
+        };
+        const auto five = textColumns("18000");
+        // The frame is the outer two pixels of the art (scaled); a pixel of the face stays between.
+        EXPECT_LE(five.second, w - 1 - 3 * one);
+        EXPECT_GE(five.first, 3 * one);
+        // Whole, neither cut nor an ellipsis: a fifth zero adds a digit's width, less at most a pixel
+        // of the scale between each two characters (and one for the estimate of the digit's width).
+        const auto zeros5 = textColumns("00000"), zeros4 = textColumns("0000");
+        const int digit = (zeros4.second - zeros4.first + 1) / 4;
+        EXPECT_GE(zeros5.second - zeros5.first, zeros4.second - zeros4.first + digit - 5 * one);
+    }
 }
