@@ -550,8 +550,8 @@ void EditorSession::refreshControls(Refresh request)
         refreshColumn(c, request, qMode);
     HWND graph = item(kGraphId);
     const bool all = request.kind == Refresh::kAll;
-    if (all) {
-        // A host may set its rate while the editor is open.
+    if (all || request.kind == Refresh::kStates) {
+        // A host may set its rate while the editor is open, and a stream's new format brings one.
         const int rate = graphRateFor(model_->sampleRate());
         if (rate != graphRate_) {
             graphRate_ = rate;

@@ -11,6 +11,7 @@
 #include "DllServer.h"
 #include "PageFrame.h"
 #include "TestPage.h"
+#include "../support/WindowPixels.h"
 
 using namespace qv;
 
@@ -301,4 +302,32 @@ TEST(PropertyPage, TheFiltersNoticesRefreshTheEditor)
     GetDlgItemTextA(dialog, 1202, text, sizeof text);
     EXPECT_STREQ(text, "1234");
     EXPECT_EQ(p.page->Deactivate(), S_OK);
+}
+
+// A page opened before its filter knows the stream's rate takes the rate with the format notice: its
+// graph then looks as it does on a page opened after the filter connected at 48 kHz.
+TEST(PropertyPage, AFormatNoticeBringsTheStreamsRateToTheGraph)
+{
+    const WAVEFORMATEX at48{WAVE_FORMAT_PCM, 2, 48000, 192000, 4, 16, 0};
+    auto graphOf = [](Page& p) {
+        ShowWindow(p.parent, SW_SHOWNOACTIVATE);
+        p.page->Show(SW_SHOWNORMAL);
+        pumpMessages(100);
+        return windowPixels(GetDlgItem(pageDialog(p.parent), 20000));
+    };
+    Page late;
+    ASSERT_EQ(late.control->SetStreamFormat(&at48), S_OK);
+    ASSERT_EQ(late.connect(), S_OK);
+    ASSERT_EQ(late.activate(), S_OK);
+    const std::vector<uint32_t> expected = graphOf(late);
+    late.page->Deactivate();
+
+    Page early;
+    ASSERT_EQ(early.connect(), S_OK);
+    ASSERT_EQ(early.activate(), S_OK);
+    ASSERT_NE(graphOf(early), expected);  // another rate's axis
+    ASSERT_EQ(early.control->SetStreamFormat(&at48), S_OK);
+    SendMessageW(pageDialog(early.parent), WM_COMMAND, MAKEWPARAM(32700, 0), 0);
+    EXPECT_EQ(graphOf(early), expected);
+    early.page->Deactivate();
 }
