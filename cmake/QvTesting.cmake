@@ -95,6 +95,8 @@ function(qv_deliverable target)
     if(NOT QV_WINDOWS)
         return()
     endif()
+    # What users download carries no debug sections (a third of a DLL's size).
+    target_link_options(${target} PRIVATE $<$<CONFIG:Release>:-s>)
     if(NOT D_DEVELOPER)
         add_custom_command(TARGET ${target} POST_BUILD
             COMMAND ${CMAKE_COMMAND} -E make_directory ${QV_DIST_DIR}

@@ -1,6 +1,7 @@
 #!/bin/sh
 # check-pe.sh OBJDUMP FILE EXPORTS
-# Fails unless FILE imports only system DLLs and exports exactly the comma-separated undecorated names.
+# Fails unless FILE imports only system DLLs, exports exactly the comma-separated undecorated names
+# and carries no debug sections (the download is stripped).
 objdump="$1"; file="$2"; want="$3"
 dump=$("$objdump" -p "$file") || { echo "cannot read $file"; exit 1; }
 status=0
@@ -16,5 +17,8 @@ want=$(printf '%s\n' "$want" | tr ',' '\n' | sort | tr '\n' ',' | sed 's/,$//')
 if [ "$have" != "$want" ]; then
     echo "exports: have [$have], want [$want]"; status=1
 fi
-[ $status = 0 ] && echo "imports system DLLs only; exports [$have]"
+if "$objdump" -h "$file" | grep -q ' \.debug_'; then
+    echo "debug sections left in $(basename "$file")"; status=1
+fi
+[ $status = 0 ] && echo "imports system DLLs only; exports [$have]; no debug sections"
 exit $status

@@ -501,7 +501,7 @@ void EditorSession::refreshColumn(int column, Refresh request, bool qMode)
 
         const int numberId = controlId(column, kOffEnabled);
         if (refreshesField(request, numberId, kOffEnabled, selected, qMode))
-            SendMessageA(item(numberId), PB_SETCHECK, static_cast<WPARAM>(on), 0);
+            SendMessageA(item(numberId), PB_SETCHECK, static_cast<WPARAM>(on), 1);  // repainted at once
         const int typeId = controlId(column, kOffType);
         if (refreshesField(request, typeId, kOffType, selected, qMode))
             SendMessageA(item(typeId), PB_SETICON, static_cast<WPARAM>(typeIcon(type)), 0);
