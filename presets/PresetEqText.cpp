@@ -50,6 +50,13 @@ ReadResult readSmallFile(const std::string& path, std::string& bytes)
     return result;
 }
 
+// The name the user picked, without its folder: the message boxes stay narrow.
+std::string fileNameOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 bool hasTxtExtension(const std::string& path)
 {
     const std::size_t dot = path.find_last_of('.');
@@ -124,22 +131,24 @@ bool tryEqTextImport(HWND dialog, PresetStore& store, const std::string& path, D
 
     if (read != ReadResult::kRead) {
         const char* why = read == ReadResult::kTooLarge
-                              ? "The file\n\"%s\"\nis larger than 1 MB, so it is no parametric EQ text. Nothing was "
+                              ? "The file \"%s\" is larger than 1 MB, so it is no parametric EQ text. Nothing was "
                                 "imported."
-                              : "The file\n\"%s\"\ncould not be read. Nothing was imported.";
-        store.messageBox(dialog, formatText(why, path).c_str(), MB_OK | MB_ICONERROR);
+                              : "The file \"%s\" could not be read. Nothing was imported.";
+        store.messageBox(dialog, formatText(why, fileNameOf(path)).c_str(), MB_OK | MB_ICONERROR);
         return true;
     }
     const EqImport eq = importEqTextBytes(bytes.data(), bytes.size());
     if (!eq.usable) {
-        store.messageBox(dialog,
-                         (formatText("Nothing was imported from the file\n\"%s\".\n\n", path) + eq.refusal).c_str(),
-                         MB_OK | MB_ICONERROR);
+        store.messageBox(
+            dialog,
+            (formatText("Nothing was imported from the file \"%s\".\n\n", fileNameOf(path)) + eq.refusal).c_str(),
+            MB_OK | MB_ICONERROR);
         return true;
     }
     if (!eq.notes.empty()) {
-        const std::string question = formatText("Not everything in the file\n\"%s\"\nfits the equalizer:\n\n", path) +
-                                     noteLines(eq.notes) + "\nImport what fits?";
+        const std::string question =
+            formatText("Not everything in the file \"%s\" fits the equalizer:\n\n", fileNameOf(path)) +
+            noteLines(eq.notes) + "\nImport what fits?";
         if (store.messageBox(dialog, question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
             return true;
     }

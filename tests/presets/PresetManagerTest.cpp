@@ -11,6 +11,7 @@
 #include "PresetResources.h"
 #include "PresetTestEnv.h"
 #include "UiDriver.h"
+#include "WindowPicture.h"
 
 using namespace qv;
 using namespace qvtest;
@@ -481,42 +482,20 @@ TEST_F(PresetManagerTest, ContextMenuMovesPresets)
 }
 
 namespace {
-// Writes a window's picture as a 24-bit BMP, for looking at the dialogs by eye.
-void saveWindowPicture(HWND window, const std::string& path)
+// A window's picture, frame and children included, for looking at the dialogs by eye.
+void saveWindowPicture(HWND window, const std::string& path) { EXPECT_TRUE(saveWindowBmp(window, path.c_str())); }
+
+// The dialog with its open context menu over it.
+void saveMenuPicture(HWND dialog, HWND menu, const std::string& path)
 {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    PrintWindow(window, dc, 0);
-    // Children are printed one by one: not every system's print of a window includes them.
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        RECT at;
-        GetWindowRect(child, &at);
-        SetViewportOrgEx(dc, at.left - rect.left, at.top - rect.top, nullptr);
-        SendMessageA(child, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
-        SendMessageA(child, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    }
-    SetViewportOrgEx(dc, 0, 0, nullptr);
-    GdiFlush();
-    int stride = (width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file = {0x4D42,
-                             static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + stride * height),
-                             0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
-    std::string bytes(reinterpret_cast<char*>(&file), sizeof file);
-    bytes.append(reinterpret_cast<char*>(&info.bmiHeader), sizeof info.bmiHeader);
-    bytes.append(static_cast<char*>(bits), static_cast<std::size_t>(stride) * height);
-    writeFile(path, bytes);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    DeleteObject(bitmap);
-    ReleaseDC(nullptr, screen);
+    RECT d, m, all;
+    GetWindowRect(dialog, &d);
+    GetWindowRect(menu, &m);
+    UnionRect(&all, &d, &m);
+    WindowPicture picture(all.right - all.left, all.bottom - all.top, RGB(0, 0, 0));
+    picture.grab(dialog, d.left - all.left, d.top - all.top);
+    picture.grab(menu, m.left - all.left, m.top - all.top);
+    EXPECT_TRUE(picture.save(path.c_str()));
 }
 }  // namespace
 
@@ -572,6 +551,34 @@ TEST_F(PresetManagerTest, DISABLED_Pictures)
                               saveWindowPicture(d, folder + "eq-add.bmp");
                               click(d, IDCANCEL);
                           }))
+        .then(ui.inDialog(kManager, [&](HWND d) { rightClick(d, "Kick"); }))
+        .then([&](HWND d) {
+            HWND menu = FindWindowA("#32768", nullptr);
+            if (menu == nullptr || !IsWindowVisible(menu))
+                return false;
+            saveMenuPicture(d, menu, folder + "eq-menu.bmp");
+            PostMessageA(d, WM_KEYDOWN, VK_ESCAPE, 0);
+            return true;
+        })
+        // A peak at the top of the range that the format cannot say within 1 dB: the note after export.
+        .then(ui.inDialog(kManager,
+                          [&](HWND d) {
+                              store->working().at(4)->data = "0,1,0,20000,1000,180,1,3,16000,5,0";
+                              rightClick(d, "Flat");
+                          }))
+        .then(inContextMenu(6, -1))
+        .then(ui.inDialog("Export preset as parametric EQ text",
+                          [&](HWND d) {
+                              SetDlgItemTextA(d, 0x47c, (dir + "flat.txt").c_str());
+                              click(d, IDOK);
+                          }))
+        .then([&](HWND box) {
+            if (messageBoxText(box).empty())
+                return false;
+            saveWindowPicture(box, folder + "eq-export-notes.bmp");
+            PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            return true;
+        })
         .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDC_PRESET_CANCEL); }));
     runPresetManager(*store);
 }
@@ -617,7 +624,7 @@ TEST_F(PresetManagerTest, ParametricEqTextsComeInThroughImportAndGoOutThroughThe
     const std::string prose = dir + "readme.txt";
     writeFile(prose, "Measured on a Tuesday.\r\n");
     const std::string presetOut = dir + "cans-out.txt", settingsOut = dir + "settings-out.txt";
-    const std::vector<std::string> note = {"\"" + source + "\"", "Filter 7 (PK",
+    const std::vector<std::string> note = {"\"Studio Cans.txt\" fits", "Filter 7 (PK",
                                            "left out, the equalizer has six bands.", "\n\nImport what fits?"};
 
     UiDriver ui;
@@ -634,8 +641,8 @@ TEST_F(PresetManagerTest, ParametricEqTextsComeInThroughImportAndGoOutThroughThe
                               click(d, IDC_PRESET_IMPORT);
                           }))
         .then(chooseInFileDialog(ui, "Import Preset(s)", prose))
-        .then(ui.answer("Nothing was imported from the file\n\"" + prose +
-                            "\".\n\nThe file holds no parametric EQ settings: no \"Preamp:\" or \"Filter:\" line.",
+        .then(ui.answer("Nothing was imported from the file \"readme.txt\".\n\nThe file holds no parametric EQ "
+                        "settings: no \"Preamp:\" or \"Filter:\" line.",
                         IDOK))
         .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDC_PRESET_IMPORT); }))
         .then(chooseInFileDialog(ui, "Import Preset(s)", source))
