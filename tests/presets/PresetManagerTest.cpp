@@ -665,7 +665,12 @@ TEST_F(PresetManagerTest, ParametricEqTextsComeInThroughImportAndGoOutThroughThe
                           }))
         .then(inContextMenu(6, -1))  // Export as parametric EQ text..., after Move Preset
         .then(chooseInFileDialog(ui, "Export preset as parametric EQ text", presetOut, "Cans.txt"))
-        .then(ui.inDialog(kManager, [&](HWND d) { rightClick(d, "Available qv:Equalizer presets"); }))
+        .then(ui.inDialog(kManager,
+                          [&](HWND d) {
+                              // The menu key on the root, as the keyboard asks for the menu.
+                              select(d, "Available qv:Equalizer presets");
+                              PostMessageA(treeOf(d), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(treeOf(d)), -1);
+                          }))
         .then(inContextMenu(5, -1))  // no preset selected: the editor's current settings
         .then(chooseInFileDialog(ui, "Export current settings as parametric EQ text", settingsOut,
                                  "qv_Equalizer_settings.txt"))
