@@ -137,7 +137,11 @@ bool readEqTextFile(const std::string& path, std::string& bytes, std::string& er
 {
     WIN32_FILE_ATTRIBUTE_DATA info;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info)) {
-        error = "cannot read the parametric EQ text \"" + path + "\": file not found";
+        const DWORD code = GetLastError();
+        error = "cannot read the parametric EQ text \"" + path + "\": " +
+                (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND || code == ERROR_INVALID_NAME
+                     ? "file not found"
+                     : "it cannot be opened");
         return false;
     }
     if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -247,8 +251,8 @@ bool writeEqText(const RenderOptions& o, const RenderSettings& settings, std::st
     return true;
 }
 
-// --write-eq-file alone: the settings options converted, nothing rendered. The ranges are those of a
-// 44.1 kHz file, the rate most corrections are made for.
+// --write-eq-file alone: the settings options converted, nothing rendered. At 44.1 kHz the ranges
+// are the editor's own: every band frequency it allows stays as it is.
 int writeEqTextOnly(const RenderOptions& o)
 {
     std::string error;
