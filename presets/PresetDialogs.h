@@ -47,6 +47,25 @@ void selectPresetItem(PresetStore& store, int32_t id);
 void centreOnOwner(HWND dialog);
 std::string dialogText(HWND dialog, int id);  // up to 127 characters
 
+// What the Add dialog adds when the settings do not come from the editor: a preset read from a file.
+struct AddPresetFill {
+    std::string name;  // proposed, editable
+    std::string bank;  // proposed, editable
+    std::string data;  // the Data text the preset gets
+};
+// The Add dialog with the fields proposed and the Data text given; the new preset does not become
+// the current one, as the editor does not hold its settings.
+int runAddPreset(PresetStore& store, HWND owner, const AddPresetFill& fill);
+
+// A file chosen in the import dialog (`filter`: the filter the user had chosen) taken as a parametric
+// EQ text: by that filter or a ".txt" name, else by lines that read as one; a preset file never is.
+// Such a file becomes a new preset through the Add dialog, after the user has heard what is left out
+// and agreed. False: the file is for the preset import.
+bool tryEqTextImport(HWND dialog, PresetStore& store, const std::string& path, DWORD filter);
+// The selected preset, or with no preset selected the editor's current settings, as a parametric EQ
+// text file.
+void exportEqTextFile(HWND dialog, PresetStore& store);
+
 // Rename the selection: 1 when renamed (or closed with the close box), 0 when cancelled.
 int runRenameDialog(PresetStore& store, HWND owner);
 // A new bank name for the selected preset; false when cancelled.

@@ -158,10 +158,13 @@ void deleteSelection(HWND dialog, PresetStore& store)
     }
 }
 
-void importPresets(PresetStore& store)
+void importPresets(HWND dialog, PresetStore& store)
 {
     char file[MAX_PATH] = {};
-    if (!store.chooseFile(false, "Import Preset(s)", file, sizeof file))
+    DWORD filter = 0;
+    if (!store.chooseFile(false, "Import Preset(s)", file, sizeof file, FileTypes::kPresetsOrEqText, &filter))
+        return;
+    if (tryEqTextImport(dialog, store, file, filter))
         return;
     if (store.importFile(file)) {
         store.manager().modified = true;
@@ -212,10 +215,13 @@ void onCommand(HWND dialog, PresetStore& store, int id)
         updateButtons(dialog, store);
         break;
     case IDC_PRESET_IMPORT:
-        importPresets(store);
+        importPresets(dialog, store);
         break;
     case IDC_PRESET_EXPORT:
         exportPresets(store);
+        break;
+    case IDC_PRESET_EXPORT_EQ:
+        exportEqTextFile(dialog, store);
         break;
     case IDOK:
         if (saveOrKeep(store))
@@ -241,7 +247,7 @@ void movePreset(PresetStore& store, PresetRecord& preset, const std::string& ban
 }
 
 // The context menu for the tree's selection; the command chosen, or 0.
-int trackContextMenu(HWND dialog, PresetStore& store, const TreeSelection& selection)
+int trackContextMenu(HWND dialog, PresetStore& store, const TreeSelection& selection, bool byKeyboard)
 {
     Menu resource(LoadMenuA(store.module(), MAKEINTRESOURCEA(IDM_PRESET_CONTEXT)));
     HMENU menu = resource ? GetSubMenu(resource.get(), 0) : nullptr;
@@ -266,15 +272,24 @@ int trackContextMenu(HWND dialog, PresetStore& store, const TreeSelection& selec
         AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
         AppendMenuA(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(move), "Move Preset");
     }
+    // Beside the item it exports: a preset, or with none selected the editor's current settings.
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, IDC_PRESET_EXPORT_EQ, "Export as parametric EQ text...");
     POINT at;
     GetCursorPos(&at);
+    RECT item;
+    // From the keyboard the menu opens at the selected item, not wherever the mouse rests.
+    if (byKeyboard && selection.item && TreeView_GetItemRect(store.manager().tree, selection.item, &item, TRUE)) {
+        at = {item.left, item.bottom};
+        ClientToScreen(store.manager().tree, &at);
+    }
     return static_cast<int>(
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, at.x, at.y, 0, dialog, nullptr));
 }
 
-void onContextMenu(HWND dialog, PresetStore& store)
+void onContextMenu(HWND dialog, PresetStore& store, bool byKeyboard)
 {
-    const int chosen = trackContextMenu(dialog, store, treeSelection(store));
+    const int chosen = trackContextMenu(dialog, store, treeSelection(store), byKeyboard);
     if (chosen == 0)
         return;
     // The menu ran its own message loop: look the selection up again.
@@ -406,8 +421,16 @@ INT_PTR CALLBACK managerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         return TRUE;
     case kTreeContextMenu:
         if (store)
-            onContextMenu(dialog, *store);
+            onContextMenu(dialog, *store, false);
         return TRUE;
+    case WM_CONTEXTMENU:
+        // Shift+F10 or the menu key on the tree; a mouse press has already been handled by the tree.
+        if (store && reinterpret_cast<HWND>(wParam) == store->manager().tree &&
+            static_cast<DWORD>(lParam) == 0xFFFFFFFFu) {
+            onContextMenu(dialog, *store, true);
+            return TRUE;
+        }
+        return FALSE;
     case WM_DPICHANGED:
         // Moved to a display of another DPI: the dialog manager scales the dialog; the icons are ours.
         if (store)

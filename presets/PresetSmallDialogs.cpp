@@ -12,7 +12,15 @@
 namespace qv {
 
 namespace {
+// The Add dialog's proposed preset, beside the store in its user data.
+const char kFillProp[] = "qvAddFill";
+
 PresetStore* storeOf(HWND dialog) { return reinterpret_cast<PresetStore*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
+
+struct AddRequest {
+    PresetStore* store;
+    const AddPresetFill* fill;  // null: the editor's current settings
+};
 
 void setTitle(HWND dialog, const char* pattern, const std::string& text)
 {
@@ -41,7 +49,10 @@ void addPreset(HWND dialog, PresetStore& store)
         return;
     }
     auto record = std::make_unique<PresetRecord>();
-    if (!store.requestData(record->data)) {
+    const auto* fill = static_cast<const AddPresetFill*>(GetPropA(dialog, kFillProp));
+    if (fill) {
+        record->data = fill->data;
+    } else if (!store.requestData(record->data)) {
         EndDialog(dialog, 0);
         return;
     }
@@ -54,7 +65,8 @@ void addPreset(HWND dialog, PresetStore& store)
         fillPresetTree(store);
         selectPresetItem(store, id);
     }
-    store.setCurrent(id);
+    if (!fill)
+        store.setCurrent(id);
     store.manager().modified = true;
     EndDialog(dialog, 1);
 }
@@ -80,15 +92,25 @@ INT_PTR CALLBACK addProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
 {
     switch (message) {
     case WM_INITDIALOG: {
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        PresetStore& store = *reinterpret_cast<PresetStore*>(lParam);
+        const auto& request = *reinterpret_cast<const AddRequest*>(lParam);
+        SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(request.store));
+        if (request.fill)
+            SetPropA(dialog, kFillProp, const_cast<AddPresetFill*>(request.fill));
+        PresetStore& store = *request.store;
         setTitle(dialog, "Add %s preset", store.pluginName());
         centreOnOwner(dialog);
         SendDlgItemMessageA(dialog, IDC_PRESET_NAME, EM_LIMITTEXT, kPresetTextMax, 0);
         SendDlgItemMessageA(dialog, IDC_PRESET_BANK, CB_LIMITTEXT, kPresetTextMax, 0);
         fillBankCombo(store, GetDlgItem(dialog, IDC_PRESET_BANK));
+        if (const auto* fill = static_cast<const AddPresetFill*>(GetPropA(dialog, kFillProp))) {
+            SetDlgItemTextA(dialog, IDC_PRESET_NAME, cutText(fill->name).c_str());
+            SetDlgItemTextA(dialog, IDC_PRESET_BANK, cutText(fill->bank).c_str());
+        }
         return TRUE;
     }
+    case WM_DESTROY:
+        RemovePropA(dialog, kFillProp);
+        return FALSE;
     default:
         return okCancelClose(dialog, message, wParam, addPreset);
     }
@@ -199,11 +221,18 @@ std::string dialogText(HWND dialog, int id)
     return text;
 }
 
-int runAddPreset(PresetStore& store, HWND owner)
+namespace {
+int runAdd(PresetStore& store, HWND owner, const AddPresetFill* fill)
 {
+    AddRequest request{&store, fill};
     return static_cast<int>(DialogBoxParamA(store.module(), MAKEINTRESOURCEA(IDD_PRESET_ADD), owner, addProc,
-                                            reinterpret_cast<LPARAM>(&store)));
+                                            reinterpret_cast<LPARAM>(&request)));
 }
+}  // namespace
+
+int runAddPreset(PresetStore& store, HWND owner) { return runAdd(store, owner, nullptr); }
+
+int runAddPreset(PresetStore& store, HWND owner, const AddPresetFill& fill) { return runAdd(store, owner, &fill); }
 
 int runRenameDialog(PresetStore& store, HWND owner)
 {

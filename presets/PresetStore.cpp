@@ -295,9 +295,16 @@ int PresetStore::messageBox(HWND boxOwner, const char* text, UINT flags) const
     return MessageBoxA(boxOwner, text, caption_.c_str(), flags);
 }
 
-bool PresetStore::chooseFile(bool forSave, const char* title, char* fileName, std::size_t size)
+bool PresetStore::chooseFile(bool forSave, const char* title, char* fileName, std::size_t size, FileTypes types,
+                             DWORD* filter)
 {
-    static const char kFilter[] = "Preset Files (*.ini)\0*.ini\0All Files (*.*)\0*.*\0";
+    static const char kPresetFilter[] = "Preset Files (*.ini)\0*.ini\0All Files (*.*)\0*.*\0";
+    static const char kImportFilter[] =
+        "Preset Files (*.ini)\0*.ini\0All Files (*.*)\0*.*\0Parametric EQ text (*.txt)\0*.txt\0";
+    static const char kEqTextFilter[] = "Parametric EQ text (*.txt)\0*.txt\0All Files (*.*)\0*.*\0";
+    const char* kFilter = types == FileTypes::kEqText
+                              ? kEqTextFilter
+                              : (types == FileTypes::kPresetsOrEqText ? kImportFilter : kPresetFilter);
     int& uses = forSave ? saveUses_ : openUses_;
     std::string folder;
     std::size_t slash = path_.rfind('\\');
@@ -313,6 +320,8 @@ bool PresetStore::chooseFile(bool forSave, const char* title, char* fileName, st
     ofn.lpstrTitle = title;
     ofn.lpstrInitialDir = uses == 0 && !folder.empty() ? folder.c_str() : nullptr;
     ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | (forSave ? OFN_OVERWRITEPROMPT : 0);
+    // Other programs look for the text by its extension; a name typed without one gets it.
+    ofn.lpstrDefExt = types == FileTypes::kEqText ? "txt" : nullptr;
     // The dialogs leave the process in the folder the user browsed to (the open dialog whatever its
     // flags say); the host's current folder is its own.
     char hostFolder[MAX_PATH];
@@ -322,6 +331,8 @@ bool PresetStore::chooseFile(bool forSave, const char* title, char* fileName, st
         SetCurrentDirectoryA(hostFolder);
     if (chosen) {
         ++uses;
+        if (filter)
+            *filter = ofn.nFilterIndex;
         return true;
     }
     if (CommDlgExtendedError() != 0)

@@ -23,6 +23,16 @@ constexpr std::size_t kPresetDataBufferSize = 1024;
 constexpr char kPluginName[] = "qv:Equalizer";
 constexpr const char* kPluginKey = kEqualizerClassKey;
 
+// The file types a file dialog offers. kPresetsOrEqText adds parametric EQ texts after the preset
+// file types (its third filter); kEqText offers them first and gives a name typed without an
+// extension ".txt".
+enum class FileTypes {
+    kPresets,
+    kPresetsOrEqText,
+    kEqText,
+};
+constexpr DWORD kEqTextFilterIndex = 3;  // of kPresetsOrEqText
+
 struct PresetManagerState;  // the Preset Manager's own record (PresetDialogs.h)
 
 // What an export writes, by the Preset Manager's selection.
@@ -83,8 +93,10 @@ public:
     // text when the user agreed and the owner window gave it.
     bool confirmUpdate(HWND boxOwner, const std::string& presetName, std::string& data);
     int messageBox(HWND owner, const char* text, UINT flags) const;
-    // Open or save dialog; fileName (260 bytes) is pre-filled by the caller. True when chosen.
-    bool chooseFile(bool forSave, const char* title, char* fileName, std::size_t size);
+    // Open or save dialog; fileName (260 bytes) is pre-filled by the caller. True when chosen, with
+    // the 1-based filter the user had chosen in *filter.
+    bool chooseFile(bool forSave, const char* title, char* fileName, std::size_t size,
+                    FileTypes types = FileTypes::kPresets, DWORD* filter = nullptr);
 
 private:
     // quietWhenDenied: a denied write is not reported, as another place will be tried. sectionsFrom:

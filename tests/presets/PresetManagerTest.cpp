@@ -5,10 +5,13 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
+#include "DataText.h"
 #include "PresetResources.h"
 #include "PresetTestEnv.h"
 #include "UiDriver.h"
+#include "WindowPicture.h"
 
 using namespace qv;
 using namespace qvtest;
@@ -479,42 +482,20 @@ TEST_F(PresetManagerTest, ContextMenuMovesPresets)
 }
 
 namespace {
-// Writes a window's picture as a 24-bit BMP, for looking at the dialogs by eye.
-void saveWindowPicture(HWND window, const std::string& path)
+// A window's picture, frame and children included, for looking at the dialogs by eye.
+void saveWindowPicture(HWND window, const std::string& path) { EXPECT_TRUE(saveWindowBmp(window, path.c_str())); }
+
+// The dialog with its open context menu over it.
+void saveMenuPicture(HWND dialog, HWND menu, const std::string& path)
 {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    PrintWindow(window, dc, 0);
-    // Children are printed one by one: not every system's print of a window includes them.
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        RECT at;
-        GetWindowRect(child, &at);
-        SetViewportOrgEx(dc, at.left - rect.left, at.top - rect.top, nullptr);
-        SendMessageA(child, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
-        SendMessageA(child, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    }
-    SetViewportOrgEx(dc, 0, 0, nullptr);
-    GdiFlush();
-    int stride = (width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file = {0x4D42,
-                             static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + stride * height),
-                             0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
-    std::string bytes(reinterpret_cast<char*>(&file), sizeof file);
-    bytes.append(reinterpret_cast<char*>(&info.bmiHeader), sizeof info.bmiHeader);
-    bytes.append(static_cast<char*>(bits), static_cast<std::size_t>(stride) * height);
-    writeFile(path, bytes);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    DeleteObject(bitmap);
-    ReleaseDC(nullptr, screen);
+    RECT d, m, all;
+    GetWindowRect(dialog, &d);
+    GetWindowRect(menu, &m);
+    UnionRect(&all, &d, &m);
+    WindowPicture picture(all.right - all.left, all.bottom - all.top, RGB(0, 0, 0));
+    picture.grab(dialog, d.left - all.left, d.top - all.top);
+    picture.grab(menu, m.left - all.left, m.top - all.top);
+    EXPECT_TRUE(picture.save(path.c_str()));
 }
 }  // namespace
 
@@ -540,4 +521,174 @@ TEST_F(PresetManagerTest, DISABLED_Pictures)
                           }))
         .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDC_PRESET_CANCEL); }));
     runPresetManager(*store);
+
+    // A parametric EQ text with more filters than bands: the question, then the Add dialog proposing.
+    const std::string source = dir + "Studio Cans.txt";
+    writeFile(source, "Preamp: -6.4 dB\nFilter 1: ON LSC Fc 105 Hz Gain 5.5 dB Q 0.71\n"
+                      "Filter 2: ON PK Fc 180 Hz Gain -3.2 dB Q 0.9\nFilter 3: ON PK Fc 1250 Hz Gain 2.4 dB Q 1.8\n"
+                      "Filter 4: ON PK Fc 3100 Hz Gain -4.1 dB Q 3.5\nFilter 5: ON PK Fc 6200 Hz Gain 3 dB Q 5\n"
+                      "Filter 6: ON HSC Fc 10000 Hz Gain -2.5 dB Q 0.71\nFilter 7: ON PK Fc 8400 Hz Gain -1.5 dB Q 6\n"
+                      "Filter 8: ON LP1 Fc 16000 Hz\nFilter 9: ON BP Fc 1000 Hz Q 1.0\n");
+    ui.then(ui.inDialog(kManager,
+                        [&](HWND d) {
+                            select(d, "Rough");
+                            click(d, IDC_PRESET_IMPORT);
+                        }))
+        .then(ui.inDialog("Import Preset(s)",
+                          [&](HWND d) {
+                              SetDlgItemTextA(d, 0x47c, source.c_str());
+                              click(d, IDOK);
+                          }))
+        .then([&](HWND box) {
+            if (messageBoxText(box).empty())
+                return false;
+            saveWindowPicture(box, folder + "eq-notes.bmp");
+            PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+            return true;
+        })
+        .then(ui.inDialog("Add qv:Equalizer preset",
+                          [&](HWND d) {
+                              saveWindowPicture(d, folder + "eq-add.bmp");
+                              click(d, IDCANCEL);
+                          }))
+        .then(ui.inDialog(kManager, [&](HWND d) { rightClick(d, "Kick"); }))
+        .then([&](HWND d) {
+            HWND menu = FindWindowA("#32768", nullptr);
+            if (menu == nullptr || !IsWindowVisible(menu))
+                return false;
+            saveMenuPicture(d, menu, folder + "eq-menu.bmp");
+            PostMessageA(d, WM_KEYDOWN, VK_ESCAPE, 0);
+            return true;
+        })
+        // A peak at the top of the range that the format cannot say within 1 dB: the note after export.
+        .then(ui.inDialog(kManager,
+                          [&](HWND d) {
+                              store->working().at(4)->data = "0,1,0,20000,1000,180,1,3,16000,5,0";
+                              rightClick(d, "Flat");
+                          }))
+        .then(inContextMenu(6, -1))
+        .then(ui.inDialog("Export preset as parametric EQ text",
+                          [&](HWND d) {
+                              SetDlgItemTextA(d, 0x47c, (dir + "flat.txt").c_str());
+                              click(d, IDOK);
+                          }))
+        .then([&](HWND box) {
+            if (messageBoxText(box).empty())
+                return false;
+            saveWindowPicture(box, folder + "eq-export-notes.bmp");
+            PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            return true;
+        })
+        .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDC_PRESET_CANCEL); }));
+    runPresetManager(*store);
+}
+
+namespace {
+// A message box whose text holds every fragment; then press the button.
+UiDriver::Step answerHolding(std::vector<std::string> fragments, int button)
+{
+    return [fragments, button](HWND box) {
+        const std::string text = messageBoxText(box);
+        if (text.empty())
+            return false;
+        for (const std::string& fragment : fragments)
+            EXPECT_NE(text.find(fragment), std::string::npos) << fragment << " in:\n" << text;
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        return true;
+    };
+}
+
+UiDriver::Step chooseInFileDialog(UiDriver& ui, const char* title, const std::string& file,
+                                  const char* proposed = nullptr)
+{
+    return ui.inDialog(title, [file, proposed](HWND d) {
+        if (proposed) {
+            char name[MAX_PATH] = {};
+            GetDlgItemTextA(d, 0x47c, name, sizeof name);
+            EXPECT_STREQ(name, proposed);
+        }
+        SetDlgItemTextA(d, 0x47c, file.c_str());
+        click(d, IDOK);
+    });
+}
+}  // namespace
+
+TEST_F(PresetManagerTest, ParametricEqTextsComeInThroughImportAndGoOutThroughTheMenu)
+{
+    // Seven filters for six bands: the user hears about the seventh before anything is stored.
+    const std::string source = dir + "Studio Cans.txt";
+    std::string text = "Preamp: -3.5 dB\r\nFilter 1: ON PK Fc 1000 Hz Gain 6.0 dB Q 1.41\r\n";
+    for (int n = 2; n <= 7; ++n)
+        text += "Filter " + std::to_string(n) + ": ON PK Fc " + std::to_string(n * 1000) + " Hz Gain -1.0 dB Q 2.0\r\n";
+    writeFile(source, text);
+    const std::string prose = dir + "readme.txt";
+    writeFile(prose, "Measured on a Tuesday.\r\n");
+    const std::string presetOut = dir + "cans-out.txt", settingsOut = dir + "settings-out.txt";
+    const std::vector<std::string> note = {"\"Studio Cans.txt\" fits", "Filter 7 (PK",
+                                           "left out, the equalizer has six bands.", "\n\nImport what fits?"};
+
+    UiDriver ui;
+    ui.then(ui.inDialog(kManager,
+                        [&](HWND d) {
+                            select(d, "Snare");
+                            click(d, IDC_PRESET_IMPORT);
+                        }))
+        .then(chooseInFileDialog(ui, "Import Preset(s)", source))
+        .then(answerHolding(note, IDNO))
+        .then(ui.inDialog(kManager,
+                          [&](HWND d) {
+                              EXPECT_EQ(store->working().count(), 5);
+                              click(d, IDC_PRESET_IMPORT);
+                          }))
+        .then(chooseInFileDialog(ui, "Import Preset(s)", prose))
+        .then(ui.answer("Nothing was imported from the file \"readme.txt\".\n\nThe file holds no parametric EQ "
+                        "settings: no \"Preamp:\" or \"Filter:\" line.",
+                        IDOK))
+        .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDC_PRESET_IMPORT); }))
+        .then(chooseInFileDialog(ui, "Import Preset(s)", source))
+        .then(answerHolding(note, IDYES))
+        .then(ui.inDialog("Add qv:Equalizer preset",
+                          [&](HWND d) {
+                              EXPECT_EQ(store->working().count(), 5);
+                              char name[200] = {}, bank[200] = {};
+                              GetDlgItemTextA(d, IDC_PRESET_NAME, name, sizeof name);
+                              GetDlgItemTextA(d, IDC_PRESET_BANK, bank, sizeof bank);
+                              EXPECT_STREQ(name, "Studio Cans");
+                              EXPECT_STREQ(bank, "Drums");  // the selected preset's bank
+                              SetDlgItemTextA(d, IDC_PRESET_NAME, "Cans");
+                              click(d, IDOK);
+                          }))
+        .then(ui.inDialog(kManager,
+                          [&](HWND d) {
+                              EXPECT_EQ(selected(d), "Drums/Cans");
+                              rightClick(d, "Cans");
+                          }))
+        .then(inContextMenu(6, -1))  // Export as parametric EQ text..., after Move Preset
+        .then(chooseInFileDialog(ui, "Export preset as parametric EQ text", presetOut, "Cans.txt"))
+        .then(ui.inDialog(kManager,
+                          [&](HWND d) {
+                              // The menu key on the root, as the keyboard asks for the menu.
+                              select(d, "Available qv:Equalizer presets");
+                              PostMessageA(treeOf(d), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(treeOf(d)), -1);
+                          }))
+        .then(inContextMenu(5, -1))  // no preset selected: the editor's current settings
+        .then(chooseInFileDialog(ui, "Export current settings as parametric EQ text", settingsOut,
+                                 "qv_Equalizer_settings.txt"))
+        .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDOK); }));
+    EXPECT_EQ(runPresetManager(*store), 0);
+    EXPECT_EQ(store->getCurrent(), -1);  // the editor does not hold the imported settings
+
+    // Saved into the selected bank: the preamp as the output gain, the filters in the file's order.
+    EXPECT_EQ(profile(presetPath(), "Preset1", "Name"), "Cans");
+    EXPECT_EQ(profile(presetPath(), "Preset1", "Bank"), "Drums");
+    const DataFields data = readDataText(profile(presetPath(), "Preset1", "Data").c_str());
+    ASSERT_EQ(data.count, kDataValueCount);
+    const int32_t expected[][2] = {{0, -35}, {1, 1}, {2, 0}, {3, 1000}, {5, 60}, {26, 1}, {28, 6000}, {30, -10}};
+    for (const auto& e : expected)
+        EXPECT_EQ(data.values[e[0]], e[1]) << "value " << e[0];
+
+    // The exported texts carry the exact settings they were made from.
+    EXPECT_EQ(readFile(presetOut).rfind("# qv:equalizer Data: " + profile(presetPath(), "Preset1", "Data") + "\r\n", 0),
+              0u);
+    EXPECT_EQ(readFile(settingsOut).rfind("# qv:equalizer Data: " + gOwnerData + "\r\n", 0), 0u);
 }

@@ -422,3 +422,70 @@ TEST_F(QvRender, TheDirectShowPathMatchesThePluginPath)
     EXPECT_NE(refused.output.find("DirectShow"), std::string::npos) << refused.output;
     EXPECT_FALSE(exists(path("o.wav")));
 }
+
+namespace {
+std::string textOf(const std::string& file)
+{
+    const std::vector<uint8_t> bytes = readAll(file);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+void writeText(const std::string& file, const std::string& text) { writeAll(file, {text.begin(), text.end()}); }
+}  // namespace
+
+TEST_F(QvRender, ParametricEqTextsAreAppliedWrittenAndReadBackExactly)
+{
+    // Seven filters: the first lifts 1 kHz by 8 dB under a -2 dB preamp, the seventh has no band left.
+    std::string eq = "Preamp: -2 dB\nFilter 1: ON PK Fc 1000 Hz Gain 8 dB Q 1.41\n";
+    for (int n = 2; n <= 7; ++n)
+        eq += "Filter " + std::to_string(n) + ": ON PK Fc 16000 Hz Gain 0.0 dB Q 2\n";
+    writeText(path("seven.txt"), eq);
+    writeSine(path("eq-in.wav"), SampleKind::Pcm, 2, 16, 1000.0, 0.25);
+    for (const char* dshow : renderPaths()) {
+        DeleteFileA(path("written.txt").c_str());
+        ProcessResult r = qvrender(std::string(dshow) + "--eq-file " + path("seven.txt") + " --write-eq-file " +
+                                   path("written.txt") + " " + path("eq-in.wav") + " " + path("eq-out.wav"));
+        ASSERT_EQ(r.exitCode, 0u) << r.output;
+        EXPECT_NE(r.output.find("parametric EQ text: " + path("seven.txt")), std::string::npos) << r.output;
+        EXPECT_NE(r.output.find("band 1  on   Peak/Dip"), std::string::npos) << r.output;
+        EXPECT_NE(r.output.find("warning: " + path("seven.txt") + ": Filter 7"), std::string::npos) << r.output;
+        const double gain = 20 * std::log10(rmsOfSecondHalf(path("eq-out.wav")) / rmsOfSecondHalf(path("eq-in.wav")));
+        EXPECT_NEAR(gain, 6.0, 0.1) << dshow;
+        const std::string written = textOf(path("written.txt"));
+        EXPECT_EQ(written.find("# qv:equalizer Data: -20,1,0,1000,"), 0u) << written;
+        EXPECT_NE(written.find("Preamp: -2.0 dB"), std::string::npos) << written;
+        EXPECT_NE(written.find("Filter 1: ON PK Fc 1000 Hz Gain 8.0 dB Q "), std::string::npos) << written;
+    }
+
+    // Without audio files the settings are only converted; reading a written text back and writing it
+    // again gives the same bytes.
+    ProcessResult again = qvrender("--eq-file " + path("written.txt") + " --write-eq-file " + path("again.txt"));
+    ASSERT_EQ(again.exitCode, 0u) << again.output;
+    EXPECT_NE(again.output.find("settings:"), std::string::npos) << again.output;
+    EXPECT_EQ(again.output.find("warning"), std::string::npos) << again.output;
+    EXPECT_EQ(textOf(path("again.txt")), textOf(path("written.txt")));
+
+    // A file with nothing usable, a missing one and an unwritable target stop before anything is
+    // written, in plain words.
+    writeText(path("prose.txt"), std::string("Just some notes\r\n\xff\xfe\x00garbage", 24));
+    SetFileAttributesA(path("locked.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+    writeText(path("locked.txt"), "keep");
+    SetFileAttributesA(path("locked.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    const struct {
+        std::string args;
+        const char* says;
+    } refusals[] = {
+        {"--eq-file " + path("prose.txt"), "no \"Preamp:\" or \"Filter:\" line"},
+        {"--eq-file " + path("nowhere.txt"), "file not found"},
+        {"--eq-file " + path("seven.txt") + " --write-eq-file " + path("locked.txt"), "read-only"},
+    };
+    for (const auto& c : refusals) {
+        ProcessResult r = qvrender(c.args + " " + path("eq-in.wav") + " " + path("o.wav"));
+        EXPECT_EQ(r.exitCode, 1u) << c.args << "\n" << r.output;
+        EXPECT_NE(r.output.find(c.says), std::string::npos) << r.output;
+        EXPECT_EQ(r.output.find("Windows error"), std::string::npos) << r.output;
+        EXPECT_FALSE(exists(path("o.wav"))) << c.args;
+    }
+    EXPECT_EQ(textOf(path("locked.txt")), "keep");
+    SetFileAttributesA(path("locked.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+}

@@ -20,12 +20,16 @@
 #include "RenderReport.h"
 #include "RenderSettings.h"
 #include "WavFile.h"
+#include "WholeFile.h"
 
 namespace qv {
 namespace {
 
 // Frames read, processed and written at a time: large enough that file calls cost nothing.
 constexpr size_t kIoFrames = 16384;
+
+// A parametric EQ text is a few lines; anything larger is not one, and is not read into memory.
+constexpr uint64_t kEqTextFileMax = 1 << 20;
 
 int fail(const std::string& message)
 {
@@ -127,6 +131,37 @@ int listPresets(const RenderOptions& o)
     return 0;
 }
 
+// A parametric EQ text's bytes, with a plain reason when there are none: a user meets these errors,
+// not a system error number.
+bool readEqTextFile(const std::string& path, std::string& bytes, std::string& error)
+{
+    WIN32_FILE_ATTRIBUTE_DATA info;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info)) {
+        const DWORD code = GetLastError();
+        error = "cannot read the parametric EQ text \"" + path + "\": " +
+                (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND || code == ERROR_INVALID_NAME
+                     ? "file not found"
+                     : "it cannot be opened");
+        return false;
+    }
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        error = "\"" + path + "\" is a folder; --eq-file takes a parametric EQ text file";
+        return false;
+    }
+    const uint64_t size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    if (size > kEqTextFileMax) {
+        error = "\"" + path + "\" is larger than 1 MB; it is not a parametric EQ text";
+        return false;
+    }
+    std::vector<char> data;
+    if (!readWholeFile(path, data)) {
+        error = "cannot read the parametric EQ text \"" + path + "\" (it may be open in another program)";
+        return false;
+    }
+    bytes.assign(data.begin(), data.end());
+    return true;
+}
+
 // The command line's settings over the default program, limited to the ranges, with warnings.
 bool resolveSettings(const RenderOptions& o, uint32_t sampleRate, RenderSettings& settings, std::string& error)
 {
@@ -156,6 +191,22 @@ bool resolveSettings(const RenderOptions& o, uint32_t sampleRate, RenderSettings
             settings.applyData(preset->data);
             break;
         }
+        case SettingArg::Kind::EqFile: {
+            std::string bytes;
+            if (!readEqTextFile(arg.text, bytes, error))
+                return false;
+            std::vector<std::string> notes;
+            std::string refusal;
+            const bool usable = settings.applyEqText(bytes, notes, refusal);
+            if (!usable) {
+                error = "\"" + arg.text + "\": " + refusal;
+                return false;
+            }
+            std::printf("parametric EQ text: %s\n", arg.text.c_str());
+            for (const std::string& note : notes)
+                warn(arg.text + ": " + note);
+            break;
+        }
         }
     }
     for (const std::string& w : limitSettings(settings, sampleRate))
@@ -168,6 +219,48 @@ void printSettings(const RenderSettings& settings)
     const std::string table = settingsTable(settings);
     if (!table.empty())
         std::printf("settings:\n%s", table.c_str());
+}
+
+// --write-eq-file refuses what the render outputs refuse (a folder, a read-only file, the input) and
+// the WAV output itself, before anything is rendered.
+bool checkEqTextOutput(const RenderOptions& o, std::string& error)
+{
+    if (o.writeEqFile.empty())
+        return true;
+    if (!checkOutputPath(o.input, o.writeEqFile, error))
+        return false;
+    if (!o.output.empty() && sameFileName(o.output, o.writeEqFile)) {
+        error = "--write-eq-file names the output WAV file; name another file";
+        return false;
+    }
+    return true;
+}
+
+// The applied settings as a parametric EQ text, moved into place whole as the render outputs are.
+bool writeEqText(const RenderOptions& o, const RenderSettings& settings, std::string& error)
+{
+    if (o.writeEqFile.empty())
+        return true;
+    std::vector<std::string> notes;
+    const std::string text = eqTextOf(settings, notes);
+    if (!writeTextFile(o.writeEqFile, text, error))
+        return false;
+    std::printf("parametric EQ text written: %s\n", o.writeEqFile.c_str());
+    for (const std::string& note : notes)
+        warn(o.writeEqFile + ": " + note);
+    return true;
+}
+
+// --write-eq-file alone: the settings options converted, nothing rendered. At 44.1 kHz the ranges
+// are the editor's own: every band frequency it allows stays as it is.
+int writeEqTextOnly(const RenderOptions& o)
+{
+    std::string error;
+    RenderSettings settings;
+    if (!checkEqTextOutput(o, error) || !resolveSettings(o, 44100, settings, error))
+        return fail(error);
+    printSettings(settings);
+    return writeEqText(o, settings, error) ? 0 : fail(error);
 }
 
 bool openInput(const std::string& path, InputFile& file, WavLayout& layout, std::string& error)
@@ -202,8 +295,8 @@ std::vector<uint8_t> outputHeader(const WavLayout& layout, uint64_t frames)
 // What both paths check and read before they render.
 bool prepare(const RenderOptions& o, InputFile& input, WavLayout& layout, RenderSettings& settings, std::string& error)
 {
-    return checkOutputPath(o.input, o.output, error) && openInput(o.input, input, layout, error) &&
-           resolveSettings(o, layout.format.sampleRate, settings, error);
+    return checkOutputPath(o.input, o.output, error) && checkEqTextOutput(o, error) &&
+           openInput(o.input, input, layout, error) && resolveSettings(o, layout.format.sampleRate, settings, error);
 }
 
 // Reads the audio chunk by chunk, lets `process` change each chunk's samples in place and writes
@@ -307,6 +400,8 @@ int renderVst(const RenderOptions& o)
     printInput(o.input, layout);
     std::printf("plug-in: %s\n", dll.c_str());
     printSettings(settings);
+    if (!writeEqText(o, settings, error))
+        return fail(error);
 
     OutputFile output;
     if (!output.create(o.output, outputHeader(layout, layout.frames), error))
@@ -436,6 +531,8 @@ int renderDirectShow(const RenderOptions& o)
     printInput(o.input, layout);
     std::printf("filter: %s\n", o.dllPath.empty() ? "the registered qvEqualizer filter" : o.dllPath.c_str());
     printSettings(settings);
+    if (!writeEqText(o, settings, error))
+        return fail(error);
 
     OutputFile output;
     if (!output.create(o.output, outputHeader(layout, layout.frames), error))
@@ -500,6 +597,8 @@ int runRenderTool(const RenderOptions& o)
         return listPresets(o);
     if (o.demoSignal)
         return writeDemo(o);
+    if (o.writeOnly)
+        return writeEqTextOnly(o);
     return o.directShow ? renderDirectShow(o) : renderVst(o);
 }
 

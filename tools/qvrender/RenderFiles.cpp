@@ -177,6 +177,40 @@ bool checkOutputPath(const std::string& input, const std::string& output, std::s
     return true;
 }
 
+bool sameFileName(const std::string& a, const std::string& b)
+{
+    char fullA[MAX_PATH], fullB[MAX_PATH];
+    const DWORD na = GetFullPathNameA(a.c_str(), MAX_PATH, fullA, nullptr);
+    const DWORD nb = GetFullPathNameA(b.c_str(), MAX_PATH, fullB, nullptr);
+    if (na == 0 || na >= MAX_PATH || nb == 0 || nb >= MAX_PATH)
+        return false;
+    return lstrcmpiA(fullA, fullB) == 0;
+}
+
+bool writeTextFile(const std::string& path, const std::string& text, std::string& error)
+{
+    const std::string temp = path + ".part" + std::to_string(GetCurrentProcessId());
+    HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        error = "cannot create \"" + path + "\" (" + windowsError(GetLastError()) + ")";
+        return false;
+    }
+    DWORD put = 0;
+    const bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &put, nullptr) && put == text.size();
+    const bool closed = CloseHandle(file) != FALSE;
+    if (!ok || !closed) {
+        error = "cannot write \"" + path + "\" (disk full?)";
+        DeleteFileA(temp.c_str());
+        return false;
+    }
+    if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = "cannot replace \"" + path + "\" (" + windowsError(GetLastError()) + ")";
+        DeleteFileA(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
 void watchInterrupts() { SetConsoleCtrlHandler(onConsoleEvent, TRUE); }
 
 bool interrupted() { return gInterrupted; }

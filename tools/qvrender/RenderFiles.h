@@ -55,6 +55,12 @@ private:
 // itself under any name (another spelling, a link).
 bool checkOutputPath(const std::string& input, const std::string& output, std::string& error);
 
+// Whether two paths name the same file by their full names (the file need not exist yet).
+bool sameFileName(const std::string& a, const std::string& b);
+
+// A small file written beside `path` and moved over it only when whole, as the outputs are.
+bool writeTextFile(const std::string& path, const std::string& text, std::string& error);
+
 // Ctrl+C and closing the console stop a render at the next block instead of killing the process, so
 // that its temporary file goes. After watchInterrupts(), interrupted() says whether one came.
 void watchInterrupts();
