@@ -90,8 +90,11 @@ TEST(RenderSettings, ValuesBeyondTheRangesAreLimitedWithAWarning)
     RenderSettings s;
     s.applyParam(paramIndex(kRowGain, 1), 1.5f);  // +36 dB
     s.applyData("999,1,1,40,50,0,1,0,60,8,0,1,0,30000,8,0,1,0,800,6,0,1,2,4600,6,0,1,7,15000,5,0");
-    const std::vector<std::string> warnings = limitSettings(s, 44100);
-    ASSERT_EQ(warnings.size(), 4u);
+    std::vector<std::string> warnings = limitSettings(s, 44100);
+    ASSERT_EQ(warnings.size(), 5u);
+    // A host value beyond 0 .. 1 is told as typed, not as the gain it would have mapped to.
+    EXPECT_EQ(warnings[0], "--param 29=1.5: 1.5 is outside 0 .. 1; using 1 (Gain 1 18.0 dB)");
+    warnings.erase(warnings.begin());
     EXPECT_EQ(s.record.values[kOutputGainIndex], 240);
     EXPECT_EQ(s.record.values[paramIndex(kRowQ, 1)], 20);  // a shelf's Q stops at 2.0
     EXPECT_EQ(s.record.values[paramIndex(kRowFreq, 3)], 22049);

@@ -9,10 +9,39 @@
 
 namespace qv {
 
+namespace {
+
+// A value in the user's units, with the type's name where it has one.
+std::string valueText(int index, int32_t v)
+{
+    char display[kParamTextSize], label[kParamTextSize];
+    parameterDisplay(index, v, display, sizeof display);
+    parameterLabel(index, label, sizeof label);
+    char text[64];
+    if (rowOf(index) == kRowEnabled || rowOf(index) == kRowFilter)
+        std::snprintf(text, sizeof text, "%ld%s%s%s", static_cast<long>(v), display[0] == '-' ? "" : " (",
+                      display[0] == '-' ? "" : display, display[0] == '-' ? "" : ")");
+    else
+        std::snprintf(text, sizeof text, "%s%s%s", display, label[0] ? " " : "", label);
+    return text;
+}
+
+}  // namespace
+
 void RenderSettings::applyParam(int index, float normalized)
 {
     if (!isValidIndex(index))
         return;
+    if (!(normalized >= 0.0f && normalized <= 1.0f)) {
+        const float limited = normalized > 1.0f ? 1.0f : 0.0f;  // NaN reads as 0
+        char name[kParamTextSize], text[160];
+        parameterName(index, name, sizeof name);
+        std::snprintf(text, sizeof text, "--param %d=%g: %g is outside 0 .. 1; using %g", index,
+                      static_cast<double>(normalized), static_cast<double>(normalized), static_cast<double>(limited));
+        paramWarnings.push_back(std::string(text) + " (" + name + " " +
+                                valueText(index, normalizedToValue(index, limited)) + ")");
+        normalized = limited;
+    }
     record.values[index] = normalizedToValue(index, normalized);
     touched[index] = true;
 }
@@ -51,28 +80,10 @@ std::string eqTextOf(const RenderSettings& settings, std::vector<std::string>& n
     return eq.text;
 }
 
-namespace {
-
-// A value in the user's units, with the type's name where it has one.
-std::string valueText(int index, int32_t v)
-{
-    char display[kParamTextSize], label[kParamTextSize];
-    parameterDisplay(index, v, display, sizeof display);
-    parameterLabel(index, label, sizeof label);
-    char text[64];
-    if (rowOf(index) == kRowEnabled || rowOf(index) == kRowFilter)
-        std::snprintf(text, sizeof text, "%ld%s%s%s", static_cast<long>(v), display[0] == '-' ? "" : " (",
-                      display[0] == '-' ? "" : display, display[0] == '-' ? "" : ")");
-    else
-        std::snprintf(text, sizeof text, "%s%s%s", display, label[0] ? " " : "", label);
-    return text;
-}
-
-}  // namespace
 
 std::vector<std::string> limitSettings(RenderSettings& s, uint32_t sampleRate)
 {
-    std::vector<std::string> warnings;
+    std::vector<std::string> warnings = s.paramWarnings;
     const int32_t freqLimit = freqLimitForRate(static_cast<float>(sampleRate));
     // Types first: each Q is limited by its band's type.
     for (int row : {kRowFilter, kRowEnabled, kRowFreq, kRowQ, kRowGain}) {

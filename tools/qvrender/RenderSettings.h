@@ -13,7 +13,10 @@ struct RenderSettings {
     ParameterRecord record = kDefaultParameters;
     bool touched[kParamCount] = {};  // set by an option (or changed by the limits)
 
-    void applyParam(int index, float normalized);  // by the host mapping
+    // By the host mapping. A value outside 0 .. 1 is taken as the nearer end, with a warning that
+    // names the value as typed (kept for limitSettings to return first).
+    void applyParam(int index, float normalized);
+    std::vector<std::string> paramWarnings;
     void applyData(const std::string& dataText);   // by the preset code's Data text reading
     // A parametric EQ text's bands 1 to 6 and output gain (the whole file's bytes). False with the
     // file's refusal in `error` when nothing in it is usable; `notes` tells what was left out or limited.
