@@ -205,10 +205,10 @@ TEST_F(QvRender, BadInputIsRefusedWithoutLeavingAnOutputBehind)
 
     const struct {
         std::string args;
-        const char* says;
+        std::string says;
         DWORD code;
     } cases[] = {
-        {path("missing.wav") + " " + path("o.wav"), "cannot open", 1},
+        {path("missing.wav") + " " + path("o.wav"), "cannot open \"" + path("missing.wav") + "\" (file not found)", 1},
         {path("8bit.wav") + " " + path("o.wav"), "unsupported sample size", 1},
         {path("text.wav") + " " + path("o.wav"), "not a WAV", 1},
         {"--dll nothing-here.dll " + path("ok.wav") + " " + path("o.wav"), "cannot load", 1},

@@ -5,7 +5,33 @@
 namespace qv {
 namespace {
 
-std::string windowsError(DWORD code) { return "Windows error " + std::to_string(code); }
+// What went wrong in plain words; the system's number only where it says nothing better.
+std::string windowsError(DWORD code)
+{
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+        return "file not found";
+    case ERROR_PATH_NOT_FOUND:
+        return "folder not found";
+    case ERROR_ACCESS_DENIED:
+        return "access denied";
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return "in use by another program";
+    case ERROR_WRITE_PROTECT:
+        return "the disk is write-protected";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return "the disk is full";
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+        return "not a valid file name";
+    case ERROR_NOT_READY:
+        return "the drive is not ready";
+    default:
+        return "Windows error " + std::to_string(code);
+    }
+}
 
 std::atomic<bool> gInterrupted{false};
 
