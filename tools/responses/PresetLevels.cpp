@@ -1,5 +1,7 @@
 #include "PresetLevels.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -72,6 +74,21 @@ void printBands(const qv::ParameterRecord& r)
     printf("\n");
 }
 
+// The highest and lowest level between 20 Hz and 20 kHz, in steps of 1/48 octave.
+void printExtremes(const SetupDesign& d)
+{
+    double top = -1e9, bottom = 1e9, topHz = 0, bottomHz = 0;
+    for (int i = 0; i <= 48 * 10; ++i) {
+        const double hz = std::min(20000.0, 20.0 * std::pow(2.0, i / 48.0));  // 2^(480/48) x 20 passes 20 kHz
+        const double db = responseDb(d, hz);
+        if (db > top)
+            top = db, topHz = hz;
+        if (db < bottom)
+            bottom = db, bottomHz = hz;
+    }
+    printf("   highest %+.1f dB at %.0f Hz, lowest %+.1f dB at %.0f Hz\n", top, topHz, bottom, bottomHz);
+}
+
 }  // namespace
 
 int printPresetLevels(const char* path)
@@ -99,6 +116,7 @@ int printPresetLevels(const char* path)
             printf("%6.1f", responseDb(d, f));
         printf("\n");
         printBands(r);
+        printExtremes(d);
     }
     return 0;
 }
