@@ -267,7 +267,7 @@ const Callout kCallouts[] = {{1, Side::kTop, 54, {{54, 16}}, 1},
                              {14, Side::kBottom, 242, {{245, 408}, {245, 336}, {237, 336}}, 3},
                              {15, Side::kBottom, 270, {{252, 408}, {252, 331}, {268, 331}}, 3},
                              {18, Side::kBottom, 298, {{259, 408}, {259, 354}, {268, 354}}, 3},
-                             {19, Side::kRight, 176, {{478, 195}}, 1},
+                             {19, Side::kRight, 176, {{484, 195}}, 1},  // right of the readout's text, not on it
                              {20, Side::kRight, 214, {{473, 205}}, 1},
                              {21, Side::kRight, 285, {{473, 285}}, 1}};
 constexpr int kMargin = 36;
