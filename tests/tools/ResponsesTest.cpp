@@ -42,3 +42,18 @@ TEST(ResponseMeasure, DesignedBandsHaveTheWorkedLevels)
     EXPECT_NEAR(responseDb(designBand(qv::kLowpass, 1000, 7, 0), 1000), -9.2, 0.1);
     EXPECT_NEAR(responseDb(designBand(qv::kHighpass, 100, 7, 0), 100), -9.1, 0.1);
 }
+
+TEST(ResponseMeasure, WholeSetupAddsItsEnabledBandsAndTheOutputGain)
+{
+    qv::ParameterRecord r = qv::kDefaultParameters;  // all on at 0 dB: no change anywhere
+    r.values[qv::kOutputGainIndex] = -20;
+    r.values[qv::paramIndex(qv::kRowFreq, 2)] = 1000;
+    r.values[qv::paramIndex(qv::kRowQ, 2)] = 100;
+    r.values[qv::paramIndex(qv::kRowGain, 2)] = 60;  // band 2: a narrow +6 dB at 1 kHz
+    r.values[qv::paramIndex(qv::kRowEnabled, 4)] = 0;
+    r.values[qv::paramIndex(qv::kRowGain, 4)] = 180;  // switched off: adds nothing
+    const SetupDesign d = designSetup(r);
+    EXPECT_NEAR(responseDb(d, 1000), 6.0 - 2.0, 0.01);
+    EXPECT_NEAR(responseDb(d, 20), -2.0, 0.01);
+    EXPECT_NEAR(responseDb(d, 20000), -2.0, 0.01);
+}

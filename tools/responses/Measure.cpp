@@ -28,6 +28,27 @@ double responseDb(const qv::BandRecord& b, double hz, double fs)
     return 20.0 * std::log10(std::abs(num / den));
 }
 
+SetupDesign designSetup(const qv::ParameterRecord& setup, double fs)
+{
+    SetupDesign d;
+    const float rate = qv::designSampleRate(static_cast<float>(fs));
+    qv::BandRecord output = qv::initialBandRecord();
+    d.outputGain = qv::designColumn(setup, 0, rate, output).gainLinear;
+    for (int c = 1; c < qv::kColumns; ++c) {
+        d.bands[c - 1] = qv::initialBandRecord();
+        qv::designColumn(setup, c, rate, d.bands[c - 1]);  // identity coefficients when inactive
+    }
+    return d;
+}
+
+double responseDb(const SetupDesign& setup, double hz, double fs)
+{
+    double db = 20.0 * std::log10(setup.outputGain);
+    for (const qv::BandRecord& b : setup.bands)
+        db += responseDb(b, hz, fs);
+    return db;
+}
+
 qv::BandRecord textbookPeak(double f0, double q, double gainDb, double fs)
 {
     const double A = std::pow(10.0, gainDb / 40.0);

@@ -3,6 +3,7 @@
 // precision, beside a textbook peaking filter for comparison.
 
 #include "BandDesign.h"
+#include "ParameterModel.h"
 
 namespace qvresp {
 
@@ -13,6 +14,16 @@ qv::BandRecord designBand(int type, int freq, int qTenths, int gainTenths, doubl
 
 // Magnitude in dB of a designed band at hz.
 double responseDb(const qv::BandRecord& band, double hz, double fs = kSampleRate);
+
+// A whole setup as the engine designs it: bands 1 to 6 in turn, then the output gain.
+struct SetupDesign {
+    qv::BandRecord bands[qv::kColumns - 1];
+    double outputGain = 1.0;  // linear
+};
+SetupDesign designSetup(const qv::ParameterRecord& setup, double fs = kSampleRate);
+
+// Magnitude in dB of a whole setup at hz: what a steady sine tone at hz gains or loses through it.
+double responseDb(const SetupDesign& setup, double hz, double fs = kSampleRate);
 
 // The textbook peaking filter (alpha = sin w0 / 2Q), designed in double precision.
 qv::BandRecord textbookPeak(double f0, double q, double gainDb, double fs = kSampleRate);

@@ -4,6 +4,7 @@
 //   responses write DIR    writes every picture into DIR
 //   responses check DIR    exit 1 when a picture in DIR is missing or differs
 //   responses measure      the width table of the manual
+//   responses presets [FILE]   the factory presets' levels (or those of another preset file)
 #include <cairo.h>
 
 #include <cstdio>
@@ -12,6 +13,7 @@
 
 #include "Charts.h"
 #include "Measure.h"
+#include "PresetLevels.h"
 
 using namespace qvresp;
 
@@ -69,8 +71,10 @@ int main(int argc, char** argv)
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "measure")
         return measure();
+    if (mode == "presets" && argc <= 3)
+        return printPresetLevels(argc == 3 ? argv[2] : QV_FACTORY_PRESETS);
     if ((mode != "write" && mode != "check") || argc != 3) {
-        fprintf(stderr, "usage: responses write DIR | check DIR | measure\n");
+        fprintf(stderr, "usage: responses write DIR | check DIR | measure | presets [FILE]\n");
         return 2;
     }
     int stale = 0;

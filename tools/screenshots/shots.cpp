@@ -58,7 +58,7 @@ void callout(WindowPicture& picture, int number, int x, int y, const POINT* path
 {
     using namespace qv;
     HDC dc = picture.dc();
-    const int radius = 10;
+    const int radius = 12;  // 25 pixels across: two bold digits and the rim
     auto leader = [&] {
         MoveToEx(dc, x, y, nullptr);
         for (int i = 0; i < points; ++i)
@@ -229,7 +229,8 @@ private:
 
 // The numbers of the manual's window page: each disc sits in the margin on one side of the window
 // and its leader ends on a point of the control (editor client pixels). The bottom leaders run
-// through the gaps between the output row's controls so that none crosses a label.
+// through the gaps between the output row's controls and the banner's plain middle, so that none
+// crosses a label or the banner's text; the discs are 28 pixels apart, one disc and a gap.
 enum class Side {
     kTop,
     kLeft,
@@ -258,11 +259,15 @@ const Callout kCallouts[] = {{1, Side::kTop, 54, {{54, 16}}, 1},
                              {12, Side::kBottom, 126, {{114, 339}}, 1},
                              // Between the "Output gain" label and its field, then into band 6's Q field.
                              {13, Side::kBottom, 170, {{196, 380}, {196, 344}, {189, 337}}, 3},
-                             {17, Side::kBottom, 222, {{222, 363}}, 1},
-                             {14, Side::kBottom, 262, {{237, 337}}, 1},
-                             {18, Side::kBottom, 380, {{380, 364}}, 1},
-                             {15, Side::kBottom, 416, {{404, 334}}, 1},
-                             {19, Side::kRight, 176, {{478, 195}}, 1},
+                             {17, Side::kBottom, 214, {{222, 363}}, 1},
+                             // 14, 15 and 18 go up side by side through the plain middle of the banner
+                             // and the gap between the gain fields and the sliders, then turn onto band
+                             // 6's gain field, band 6's slider and the output slider (their tracks' left
+                             // ends, left of the tick marks).
+                             {14, Side::kBottom, 242, {{245, 408}, {245, 336}, {237, 336}}, 3},
+                             {15, Side::kBottom, 270, {{252, 408}, {252, 331}, {268, 331}}, 3},
+                             {18, Side::kBottom, 298, {{259, 408}, {259, 354}, {268, 354}}, 3},
+                             {19, Side::kRight, 176, {{484, 195}}, 1},  // right of the readout's text, not on it
                              {20, Side::kRight, 214, {{473, 205}}, 1},
                              {21, Side::kRight, 285, {{473, 285}}, 1}};
 constexpr int kMargin = 36;
