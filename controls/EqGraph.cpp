@@ -1,13 +1,17 @@
 // "qv:EQGraph": the summed response of the bands over a log-frequency grid, with a handle per band
 // that can be selected, rubber-banded and dragged; the band records are edited in place.
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "GraphMath.h"
+#include "GraphReadout.h"
 #include "ScaleMath.h"
 #include "ScaledArt.h"
 #include "Skin.h"
 #include "SkinInternal.h"
+#include "SpectrumAnalyzer.h"
 
 namespace qv {
 
@@ -47,8 +51,26 @@ struct EqGraphState {
                    sampleRate == o.sampleRate && scale == o.scale;
         }
     } gridKey;
+    // The analyzer's traces, borrowed; drawn through a pixel window of their own so that the
+    // output's fill blends over the backdrop.
+    const SpectrumAnalyzer* spectrum = nullptr;
+    std::unique_ptr<PixelWindow> canvas;
+    std::vector<GraphPoint> tracePoints;
+    std::vector<int> traceStarts;
+    bool pointerIn = false;  // the pointer's read-out is shown while it is over the graph
+    short pointerX = 0, pointerY = 0;
     int px(int v) const { return scalePx(v, scale); }
 };
+
+// Colours of the analyzer and the read-outs, against the graph's light steel-blue picture.
+constexpr COLORREF kOutputFill = RGB(32, 58, 98);  // blended at kOutputAlpha / 256
+constexpr int kOutputAlpha = 72;
+constexpr COLORREF kOutputLine = RGB(38, 66, 108);
+constexpr COLORREF kInputLine = RGB(236, 226, 168);  // pale, thin and unfilled: the dimmer trace
+constexpr COLORREF kMarkInk = RGB(52, 76, 112);
+constexpr COLORREF kReadoutFace = RGB(246, 243, 236);
+constexpr COLORREF kReadoutEdge = RGB(75, 117, 149);
+constexpr COLORREF kReadoutInk = RGB(37, 58, 73);
 
 GraphAxes axesOf(HWND w, const EqGraphState* s)
 {
@@ -191,7 +213,127 @@ void drawCurve(HDC dc, const std::vector<int>& ys, int percent)
     Polyline(dc, curve.data(), static_cast<int>(curve.size()));
 }
 
-void draw(HWND w, HDC dc, const RECT& c, EqGraphState* s)
+// The analyzer has something to show on these axes.
+bool spectrumShown(const GraphAxes& a, const EqGraphState* s)
+{
+    return s->spectrum && !s->spectrum->idle() && s->spectrum->columns() == a.width - 1 &&
+           static_cast<int>(s->spectrum->output().y.size()) == s->spectrum->columns();
+}
+
+// Below the output trace the backdrop is tinted, column by column, straight in the pixels.
+void fillBelow(PixelWindow& p, const std::vector<int>& ys, int left, int top, int right, int bottom)
+{
+    GdiFlush();
+    uint32_t* pixels = p.pixels();
+    const int stride = p.width();
+    const uint32_t fr = GetRValue(kOutputFill), fg = GetGValue(kOutputFill), fb = GetBValue(kOutputFill);
+    for (size_t k = 0; k < ys.size(); ++k) {
+        const int x = left + static_cast<int>(k);
+        if (ys[k] == kSpectrumNone || x >= right || x >= p.width())
+            continue;
+        const int end = std::min(bottom, p.height());
+        for (int y = std::max(ys[k], top); y < end; ++y) {
+            uint32_t& px = pixels[static_cast<size_t>(y) * stride + x];
+            const uint32_t r = (px >> 16) & 0xFF, g = (px >> 8) & 0xFF, b = px & 0xFF;
+            const uint32_t nr = r + ((static_cast<int>(fr - r) * kOutputAlpha) >> 8);
+            const uint32_t ng = g + ((static_cast<int>(fg - g) * kOutputAlpha) >> 8);
+            const uint32_t nb = b + ((static_cast<int>(fb - b) * kOutputAlpha) >> 8);
+            px = (nr & 0xFF) << 16 | (ng & 0xFF) << 8 | (nb & 0xFF);
+        }
+    }
+}
+
+void drawTrace(HDC dc, const std::vector<int>& ys, int left, COLORREF colour, int width, EqGraphState* s)
+{
+    spectrumPath(ys, left, s->tracePoints, s->traceStarts);
+    if (s->tracePoints.empty())
+        return;
+    Pen pen(CreatePen(PS_SOLID, width, colour));
+    SelectedObject selected(dc, pen.get());
+    static_assert(sizeof(GraphPoint) == sizeof(POINT), "the path is handed to Polyline as it is");
+    const POINT* points = reinterpret_cast<const POINT*>(s->tracePoints.data());
+    for (size_t r = 0; r < s->traceStarts.size(); ++r) {
+        const int start = s->traceStarts[r];
+        const int end = r + 1 < s->traceStarts.size() ? s->traceStarts[r + 1] : static_cast<int>(s->tracePoints.size());
+        if (end - start >= 2)
+            Polyline(dc, points + start, end - start);
+        else if (end - start == 1)  // one column alone above the floor
+            DrawLine(dc, points[start].x, points[start].y, points[start].x + 1, points[start].y, colour);
+    }
+}
+
+// The output's tinted area and line, the input's thin line over it, and the dBFS marks at the right
+// edge, where the curve's own gain labels (at the left) cannot be taken for them.
+void drawSpectrum(HDC dc, PixelWindow& canvas, const RECT& c, const GraphAxes& a, EqGraphState* s)
+{
+    const int frame = graphFrame(s->scale);
+    const SpectrumAnalyzer& sa = *s->spectrum;
+    fillBelow(canvas, sa.output().y, frame, frame, c.right - frame, c.bottom - frame);
+    const int line = s->px(1);
+    if (sa.hasInput())
+        drawTrace(dc, sa.input().y, frame, kInputLine, line, s);
+    drawTrace(dc, sa.output().y, frame, kOutputLine, line, s);
+
+    Font font(CreateFontA(s->px(11), 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
+    SelectedObject selected(dc, font ? static_cast<HGDIOBJ>(font.get()) : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kMarkInk);
+    const int right = c.right - frame, tick = s->px(5);
+    char label[16];
+    for (const SpectrumMark& m : spectrumMarks(a)) {
+        for (int i = 0; i < line; ++i)
+            DrawLine(dc, right - tick, m.y + i, right, m.y + i, kMarkInk);
+        snprintf(label, sizeof label, "%d dBFS", m.db);
+        RECT r{right - tick - s->px(60), m.y - s->px(8), right - tick - s->px(2), m.y + s->px(8)};
+        DrawTextA(dc, label, -1, &r, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
+    }
+}
+
+// A read-out: the text on a small light plate with a thin edge, so that it reads over the curve,
+// the grid and the analyzer alike. `place` gets the plate's size and gives its top-left corner.
+template <class Place>
+void drawReadout(HDC dc, const char* text, EqGraphState* s, Place&& place)
+{
+    Font font(CreateFontA(s->px(12), 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
+    SelectedObject selected(dc, font ? static_cast<HGDIOBJ>(font.get()) : GetStockObject(DEFAULT_GUI_FONT));
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &extent);
+    const int padX = s->px(4), padY = s->px(1), edge = s->px(1);
+    const int width = extent.cx + 2 * padX, height = extent.cy + 2 * padY;
+    const ReadoutBox at = place(width, height);
+    RECT box{at.left, at.top, at.left + width, at.top + height};
+    Brush edgeBrush(CreateSolidBrush(kReadoutEdge)), faceBrush(CreateSolidBrush(kReadoutFace));
+    FillRect(dc, &box, edgeBrush.get());
+    RECT face{box.left + edge, box.top + edge, box.right - edge, box.bottom - edge};
+    FillRect(dc, &face, faceBrush.get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kReadoutInk);
+    DrawTextA(dc, text, -1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
+}
+
+// The pointer's frequency and gain in the top right corner; while a handle is dragged, the band's
+// values beside it instead.
+void drawReadouts(HDC dc, const RECT& c, const GraphAxes& a, EqGraphState* s)
+{
+    const int frame = graphFrame(s->scale);
+    const int left = frame, top = frame, right = c.right - frame, bottom = c.bottom - frame;
+    char text[64];
+    const int dragged = s->mode == 1 && s->bands && s->hovered >= 1 && s->hovered <= s->count ? s->hovered : 0;
+    if (dragged) {
+        const BandRecord& b = s->bands[dragged - 1];
+        formatBandReadout(dragged, b, text, sizeof text);
+        const int x = graphX(a, b.frequency), y = graphY(a, b.gain);
+        const int gap = graphHandleRadius(s->scale) + s->px(3);
+        drawReadout(dc, text, s, [&](int width, int height) {
+            return placeReadout(x, y, width, height, gap, left, top, right, bottom);
+        });
+    } else if (s->mode == 0 && s->pointerIn) {
+        formatPointerReadout(a, s->pointerX, s->pointerY, text, sizeof text);
+        drawReadout(dc, text, s, [&](int width, int) { return ReadoutBox{right - s->px(3) - width, top + s->px(3)}; });
+    }
+}
+
+void draw(HWND w, HDC dc, const RECT& c, EqGraphState* s, PixelWindow* canvas)
 {
     const GraphAxes a = axesOf(w, s);
     SelectClipRgn(dc, nullptr);
@@ -201,10 +343,13 @@ void draw(HWND w, HDC dc, const RECT& c, EqGraphState* s)
         drawBackdrop(dc, c, a, s);
     const int frame = graphFrame(s->scale);
     IntersectClipRect(dc, frame, frame, c.right - frame, c.bottom - frame);
+    if (canvas)
+        drawSpectrum(dc, *canvas, c, a, s);
     if (s->tables.empty())
         s->tables = makeFrequencyTables(a, s->sampleRate);
     drawCurve(dc, responseCurve(a, s->tables, s->bands, s->count), s->scale);
     drawHandles(dc, a, s);
+    drawReadouts(dc, c, a, s);
     SelectClipRgn(dc, nullptr);
 }
 
@@ -217,11 +362,25 @@ void paint(HWND w, EqGraphState* s)
     WindowDC wdc(w);
     if (!wdc)
         return;
-    const OffscreenDC* off = keptOffscreen(s->off, wdc.get(), c.right, c.bottom);
-    if (!off)
-        return;
-    draw(w, off->dc(), c, s);
-    BitBlt(wdc.get(), 0, 0, c.right, c.bottom, off->dc(), 0, 0, SRCCOPY);
+    // With a trace to show the whole graph is drawn in the pixel window, without in the display's own
+    // format; either way it reaches the window in one copy.
+    PixelWindow* canvas = spectrumShown(axesOf(w, s), s) ? keptOffscreen(s->canvas, wdc.get(), c.right, c.bottom)
+                                                         : nullptr;
+    if (canvas && (canvas->width() != c.right || canvas->height() != c.bottom)) {
+        s->canvas.reset();
+        canvas = keptOffscreen(s->canvas, wdc.get(), c.right, c.bottom);
+    }
+    HDC target = nullptr;
+    if (canvas) {
+        target = canvas->dc();
+    } else {
+        const OffscreenDC* off = keptOffscreen(s->off, wdc.get(), c.right, c.bottom);
+        if (!off)
+            return;
+        target = off->dc();
+    }
+    draw(w, target, c, s, canvas);
+    BitBlt(wdc.get(), 0, 0, c.right, c.bottom, target, 0, 0, SRCCOPY);
     if (s->mode == 2)
         DrawMarchingRect(w, s->anchorX, s->anchorY, s->cornerX, s->cornerY, s->phase, wdc.get());
 }
@@ -249,6 +408,21 @@ void deselectAll(EqGraphState* s)
 {
     for (int n = 0; n < s->count; ++n)
         s->bands[n].selected = 0.0f;
+}
+
+void pointerMove(HWND w, EqGraphState* s, LPARAM lp)
+{
+    const short x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
+    if (s->pointerIn && x == s->pointerX && y == s->pointerY)
+        return;
+    if (!s->pointerIn) {
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, w, 0};
+        TrackMouseEvent(&track);
+    }
+    s->pointerIn = true;
+    s->pointerX = x;
+    s->pointerY = y;
+    repaint(w, s);
 }
 
 void press(HWND w, EqGraphState* s, WPARAM wp, LPARAM lp, bool doubleClick)
@@ -340,10 +514,13 @@ void release(HWND w, EqGraphState* s, WPARAM wp)
         if (!s->moved && !(wp & MK_CONTROL)) {
             deselectAll(s);
             s->bands[h - 1].selected = 1.0f;
-            repaint(w, s);
         }
         const GraphAxes a = axesOf(w, s);
         POINT p{graphX(a, s->bands[h - 1].frequency), graphY(a, s->bands[h - 1].gain)};
+        s->pointerX = static_cast<short>(p.x);
+        s->pointerY = static_cast<short>(p.y);
+        // The band's read-out goes with the drag; the pointer's, where it is put back, comes.
+        repaint(w, s);
         ClientToScreen(w, &p);
         SetCursorPos(p.x, p.y);
     }
@@ -359,8 +536,11 @@ void captureLost(HWND w, EqGraphState* s)
         KillTimer(w, 1);
         DrawMarchingRect(w, s->anchorX, s->anchorY, s->cornerX, s->cornerY, s->phase, nullptr);
     }
+    const bool dragging = s->mode == 1;
     s->mode = 0;
     s->skipNextMove = false;
+    if (dragging)
+        repaint(w, s);  // without the band's read-out
     PostMessageA(GetParent(w), EQN_RELEASED, 0, reinterpret_cast<LPARAM>(w));
 }
 
@@ -410,13 +590,20 @@ LRESULT CALLBACK EqGraphProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         press(w, s, wp, lp, msg == WM_LBUTTONDBLCLK);
         return 0;
     case WM_MOUSEMOVE:
-        if (s->mode == 1)
+        if (s->mode == 0)
+            pointerMove(w, s, lp);
+        else if (s->mode == 1)
             dragMove(w, s, wp, lp);
         else if (s->mode == 2)
             rubberMove(w, s, lp);
         return 0;
     case WM_LBUTTONUP:
         release(w, s, wp);
+        return 0;
+    case WM_MOUSELEAVE:
+        s->pointerIn = false;
+        if (s->mode == 0)
+            repaint(w, s);
         return 0;
     case WM_CAPTURECHANGED:
         if (s->mode != 0 && reinterpret_cast<HWND>(lp) != w)
@@ -451,6 +638,10 @@ LRESULT CALLBACK EqGraphProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case EQ_GETRANGE:
         return s->range;
+    case EQ_SETSPECTRUM:
+        s->spectrum = reinterpret_cast<const SpectrumAnalyzer*>(wp);
+        InvalidateRect(w, nullptr, FALSE);
+        return 0;
     case QV_SETSCALE:
         if (isSkinScale(wp)) {
             s->scale = static_cast<int>(wp);
