@@ -55,8 +55,7 @@ struct EqGraphState {
     // output's fill blends over the backdrop.
     const SpectrumAnalyzer* spectrum = nullptr;
     std::unique_ptr<PixelWindow> canvas;
-    std::vector<GraphPoint> tracePoints;
-    std::vector<int> traceStarts;
+    int dragged = 0;         // 1-based band whose handle the press took, for its read-out (mode 1)
     bool pointerIn = false;  // the pointer's read-out is shown while it is over the graph
     short pointerX = 0, pointerY = 0;
     int px(int v) const { return scalePx(v, scale); }
@@ -66,7 +65,7 @@ struct EqGraphState {
 constexpr COLORREF kOutputFill = RGB(32, 58, 98);  // blended at kOutputAlpha / 256
 constexpr int kOutputAlpha = 72;
 constexpr COLORREF kOutputLine = RGB(38, 66, 108);
-constexpr COLORREF kInputLine = RGB(236, 226, 168);  // pale, thin and unfilled: the dimmer trace
+constexpr COLORREF kInputLine = RGB(226, 214, 160);  // pale, thin and unfilled: the dimmer trace
 constexpr COLORREF kMarkInk = RGB(52, 76, 112);
 constexpr COLORREF kReadoutFace = RGB(246, 243, 236);
 constexpr COLORREF kReadoutEdge = RGB(75, 117, 149);
@@ -243,22 +242,42 @@ void fillBelow(PixelWindow& p, const std::vector<int>& ys, int left, int top, in
     }
 }
 
-void drawTrace(HDC dc, const std::vector<int>& ys, int left, COLORREF colour, int width, EqGraphState* s)
+// A trace's line, straight in the pixels as well: GDI's wide pens cost more at 200 % than the whole
+// graph. A jump between two columns is split between them, as a line drawn from one to the other
+// would be; each point is `weight` pixels square.
+void lineAlong(PixelWindow& p, const std::vector<int>& ys, int left, int top, int right, int bottom, COLORREF colour,
+               int weight)
 {
-    spectrumPath(ys, left, s->tracePoints, s->traceStarts);
-    if (s->tracePoints.empty())
-        return;
-    Pen pen(CreatePen(PS_SOLID, width, colour));
-    SelectedObject selected(dc, pen.get());
-    static_assert(sizeof(GraphPoint) == sizeof(POINT), "the path is handed to Polyline as it is");
-    const POINT* points = reinterpret_cast<const POINT*>(s->tracePoints.data());
-    for (size_t r = 0; r < s->traceStarts.size(); ++r) {
-        const int start = s->traceStarts[r];
-        const int end = r + 1 < s->traceStarts.size() ? s->traceStarts[r + 1] : static_cast<int>(s->tracePoints.size());
-        if (end - start >= 2)
-            Polyline(dc, points + start, end - start);
-        else if (end - start == 1)  // one column alone above the floor
-            DrawLine(dc, points[start].x, points[start].y, points[start].x + 1, points[start].y, colour);
+    uint32_t* pixels = p.pixels();
+    const int stride = p.width();
+    right = std::min(right, p.width());
+    bottom = std::min(bottom, p.height());
+    const uint32_t ink = static_cast<uint32_t>(GetRValue(colour)) << 16 |
+                         static_cast<uint32_t>(GetGValue(colour)) << 8 | GetBValue(colour);
+    auto span = [&](int x, int from, int to) {
+        if (from > to)
+            std::swap(from, to);
+        for (int y = std::max(from, top); y < std::min(to + weight, bottom); ++y)
+            for (int dx = 0; dx < weight && x + dx < right; ++dx)
+                if (x + dx >= left)
+                    pixels[static_cast<size_t>(y) * stride + x + dx] = ink;
+    };
+    for (size_t k = 0; k < ys.size(); ++k) {
+        const int y = ys[k];
+        if (y == kSpectrumNone)
+            continue;
+        const int x = left + static_cast<int>(k);
+        const int before = k > 0 ? ys[k - 1] : kSpectrumNone;
+        const int after = k + 1 < ys.size() ? ys[k + 1] : kSpectrumNone;
+        int from = y, to = y;
+        if (before != kSpectrumNone)
+            (before < y ? from : to) = (before + y + (before < y ? 1 : 0)) / 2;
+        if (after != kSpectrumNone) {
+            const int half = (after + y + (after < y ? 1 : 0)) / 2;
+            from = std::min(from, half);
+            to = std::max(to, half);
+        }
+        span(x, from, to);
     }
 }
 
@@ -271,8 +290,8 @@ void drawSpectrum(HDC dc, PixelWindow& canvas, const RECT& c, const GraphAxes& a
     fillBelow(canvas, sa.output().y, frame, frame, c.right - frame, c.bottom - frame);
     const int line = s->px(1);
     if (sa.hasInput())
-        drawTrace(dc, sa.input().y, frame, kInputLine, line, s);
-    drawTrace(dc, sa.output().y, frame, kOutputLine, line, s);
+        lineAlong(canvas, sa.input().y, frame, frame, c.right - frame, c.bottom - frame, kInputLine, line);
+    lineAlong(canvas, sa.output().y, frame, frame, c.right - frame, c.bottom - frame, kOutputLine, line);
 
     Font font(CreateFontA(s->px(11), 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
     SelectedObject selected(dc, font ? static_cast<HGDIOBJ>(font.get()) : GetStockObject(DEFAULT_GUI_FONT));
@@ -318,7 +337,7 @@ void drawReadouts(HDC dc, const RECT& c, const GraphAxes& a, EqGraphState* s)
     const int frame = graphFrame(s->scale);
     const int left = frame, top = frame, right = c.right - frame, bottom = c.bottom - frame;
     char text[64];
-    const int dragged = s->mode == 1 && s->bands && s->hovered >= 1 && s->hovered <= s->count ? s->hovered : 0;
+    const int dragged = s->mode == 1 && s->bands && s->dragged >= 1 && s->dragged <= s->count ? s->dragged : 0;
     if (dragged) {
         const BandRecord& b = s->bands[dragged - 1];
         formatBandReadout(dragged, b, text, sizeof text);
@@ -444,6 +463,7 @@ void press(HWND w, EqGraphState* s, WPARAM wp, LPARAM lp, bool doubleClick)
             return;
         }
         s->mode = 1;
+        s->dragged = h;
     } else {
         s->mode = 2;
         s->phase = 0;

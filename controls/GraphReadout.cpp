@@ -57,9 +57,9 @@ void formatBandReadout(int number, const BandRecord& band, char* out, size_t siz
     const long hz = static_cast<long>(band.frequency);
     const bool pass = band.type == 3.0f || band.type == 4.0f;
     if (pass)
-        std::snprintf(out, size, "%d: %ld Hz, Q %ld.%ld", number, hz, q / 10, q % 10);
+        std::snprintf(out, size, "Band %d: %ld Hz, Q %ld.%ld", number, hz, q / 10, q % 10);
     else
-        std::snprintf(out, size, "%d: %ld Hz, %s dB, Q %ld.%ld", number, hz, gain, q / 10, q % 10);
+        std::snprintf(out, size, "Band %d: %ld Hz, %s dB, Q %ld.%ld", number, hz, gain, q / 10, q % 10);
 }
 
 ReadoutBox placeReadout(int x, int y, int width, int height, int gap, int left, int top, int right, int bottom)

@@ -18,7 +18,7 @@ float graphGainAt(const GraphAxes& a, int y);
 void formatReadingFrequency(float hz, char* out, size_t size);
 // "1.25 kHz, -3.5 dB" for the point (x, y).
 void formatPointerReadout(const GraphAxes& a, int x, int y, char* out, size_t size);
-// "3: 1250 Hz, +4.5 dB, Q 1.4" for band `number`, in the units its fields show; low- and high-pass
+// "Band 3: 1250 Hz, +4.5 dB, Q 1.4" for band `number`, in the units its fields show; low- and high-pass
 // bands have no gain to tell.
 void formatBandReadout(int number, const BandRecord& band, char* out, size_t size);
 

@@ -41,13 +41,13 @@ TEST(GraphReadout, ABandTellsItsFieldsValues)
     char text[64];
     BandRecord peak{1, 0, 0, 0, 0, 1250.9f, 45.7f, 1, 1, 0, 14.2f, 0};
     formatBandReadout(3, peak, text, sizeof text);
-    EXPECT_STREQ(text, "3: 1250 Hz, +4.5 dB, Q 1.4");
+    EXPECT_STREQ(text, "Band 3: 1250 Hz, +4.5 dB, Q 1.4");
     peak.gain = -5.0f;
     formatBandReadout(1, peak, text, sizeof text);
-    EXPECT_STREQ(text, "1: 1250 Hz, -0.5 dB, Q 1.4");
+    EXPECT_STREQ(text, "Band 1: 1250 Hz, -0.5 dB, Q 1.4");
     BandRecord lowpass{1, 0, 0, 0, 0, 18000.0f, 0, 1, 1, 0, 7.0f, 3};
     formatBandReadout(6, lowpass, text, sizeof text);
-    EXPECT_STREQ(text, "6: 18000 Hz, Q 0.7");
+    EXPECT_STREQ(text, "Band 6: 18000 Hz, Q 0.7");
 }
 
 TEST(GraphReadout, TheBoxStaysInsideTheGraphBesideTheHandle)
