@@ -6,12 +6,11 @@
 #include <memory>
 
 #include "GraphMath.h"
-#include "GraphReadout.h"
+#include "GraphLayers.h"
 #include "ScaleMath.h"
 #include "ScaledArt.h"
 #include "Skin.h"
 #include "SkinInternal.h"
-#include "SpectrumAnalyzer.h"
 
 namespace qv {
 
@@ -60,16 +59,6 @@ struct EqGraphState {
     short pointerX = 0, pointerY = 0;
     int px(int v) const { return scalePx(v, scale); }
 };
-
-// Colours of the analyzer and the read-outs, against the graph's light steel-blue picture.
-constexpr COLORREF kOutputFill = RGB(32, 58, 98);  // blended at kOutputAlpha / 256
-constexpr int kOutputAlpha = 72;
-constexpr COLORREF kOutputLine = RGB(38, 66, 108);
-constexpr COLORREF kInputLine = RGB(226, 214, 160);  // pale, thin and unfilled: the dimmer trace
-constexpr COLORREF kMarkInk = RGB(52, 76, 112);
-constexpr COLORREF kReadoutFace = RGB(246, 243, 236);
-constexpr COLORREF kReadoutEdge = RGB(75, 117, 149);
-constexpr COLORREF kReadoutInk = RGB(37, 58, 73);
 
 GraphAxes axesOf(HWND w, const EqGraphState* s)
 {
@@ -212,144 +201,14 @@ void drawCurve(HDC dc, const std::vector<int>& ys, int percent)
     Polyline(dc, curve.data(), static_cast<int>(curve.size()));
 }
 
-// The analyzer has something to show on these axes.
-bool spectrumShown(const GraphAxes& a, const EqGraphState* s)
-{
-    return s->spectrum && !s->spectrum->idle() && s->spectrum->columns() == a.width - 1 &&
-           static_cast<int>(s->spectrum->output().y.size()) == s->spectrum->columns();
-}
-
-// Below the output trace the backdrop is tinted, column by column, straight in the pixels.
-void fillBelow(PixelWindow& p, const std::vector<int>& ys, int left, int top, int right, int bottom)
-{
-    GdiFlush();
-    uint32_t* pixels = p.pixels();
-    const int stride = p.width();
-    const uint32_t fr = GetRValue(kOutputFill), fg = GetGValue(kOutputFill), fb = GetBValue(kOutputFill);
-    for (size_t k = 0; k < ys.size(); ++k) {
-        const int x = left + static_cast<int>(k);
-        if (ys[k] == kSpectrumNone || x >= right || x >= p.width())
-            continue;
-        const int end = std::min(bottom, p.height());
-        for (int y = std::max(ys[k], top); y < end; ++y) {
-            uint32_t& px = pixels[static_cast<size_t>(y) * stride + x];
-            const uint32_t r = (px >> 16) & 0xFF, g = (px >> 8) & 0xFF, b = px & 0xFF;
-            const uint32_t nr = r + ((static_cast<int>(fr - r) * kOutputAlpha) >> 8);
-            const uint32_t ng = g + ((static_cast<int>(fg - g) * kOutputAlpha) >> 8);
-            const uint32_t nb = b + ((static_cast<int>(fb - b) * kOutputAlpha) >> 8);
-            px = (nr & 0xFF) << 16 | (ng & 0xFF) << 8 | (nb & 0xFF);
-        }
-    }
-}
-
-// A trace's line, straight in the pixels as well: GDI's wide pens cost more at 200 % than the whole
-// graph. A jump between two columns is split between them, as a line drawn from one to the other
-// would be; each point is `weight` pixels square.
-void lineAlong(PixelWindow& p, const std::vector<int>& ys, int left, int top, int right, int bottom, COLORREF colour,
-               int weight)
-{
-    uint32_t* pixels = p.pixels();
-    const int stride = p.width();
-    right = std::min(right, p.width());
-    bottom = std::min(bottom, p.height());
-    const uint32_t ink = static_cast<uint32_t>(GetRValue(colour)) << 16 |
-                         static_cast<uint32_t>(GetGValue(colour)) << 8 | GetBValue(colour);
-    auto span = [&](int x, int from, int to) {
-        if (from > to)
-            std::swap(from, to);
-        for (int y = std::max(from, top); y < std::min(to + weight, bottom); ++y)
-            for (int dx = 0; dx < weight && x + dx < right; ++dx)
-                if (x + dx >= left)
-                    pixels[static_cast<size_t>(y) * stride + x + dx] = ink;
-    };
-    for (size_t k = 0; k < ys.size(); ++k) {
-        const int y = ys[k];
-        if (y == kSpectrumNone)
-            continue;
-        const int x = left + static_cast<int>(k);
-        const int before = k > 0 ? ys[k - 1] : kSpectrumNone;
-        const int after = k + 1 < ys.size() ? ys[k + 1] : kSpectrumNone;
-        int from = y, to = y;
-        if (before != kSpectrumNone)
-            (before < y ? from : to) = (before + y + (before < y ? 1 : 0)) / 2;
-        if (after != kSpectrumNone) {
-            const int half = (after + y + (after < y ? 1 : 0)) / 2;
-            from = std::min(from, half);
-            to = std::max(to, half);
-        }
-        span(x, from, to);
-    }
-}
-
-// The output's tinted area and line, the input's thin line over it, and the dBFS marks at the right
-// edge, where the curve's own gain labels (at the left) cannot be taken for them.
-void drawSpectrum(HDC dc, PixelWindow& canvas, const RECT& c, const GraphAxes& a, EqGraphState* s)
-{
-    const int frame = graphFrame(s->scale);
-    const SpectrumAnalyzer& sa = *s->spectrum;
-    fillBelow(canvas, sa.output().y, frame, frame, c.right - frame, c.bottom - frame);
-    const int line = s->px(1);
-    if (sa.hasInput())
-        lineAlong(canvas, sa.input().y, frame, frame, c.right - frame, c.bottom - frame, kInputLine, line);
-    lineAlong(canvas, sa.output().y, frame, frame, c.right - frame, c.bottom - frame, kOutputLine, line);
-
-    Font font(CreateFontA(s->px(11), 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
-    SelectedObject selected(dc, font ? static_cast<HGDIOBJ>(font.get()) : GetStockObject(DEFAULT_GUI_FONT));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, kMarkInk);
-    const int right = c.right - frame, tick = s->px(5);
-    char label[16];
-    for (const SpectrumMark& m : spectrumMarks(a)) {
-        for (int i = 0; i < line; ++i)
-            DrawLine(dc, right - tick, m.y + i, right, m.y + i, kMarkInk);
-        snprintf(label, sizeof label, "%d dBFS", m.db);
-        RECT r{right - tick - s->px(60), m.y - s->px(8), right - tick - s->px(2), m.y + s->px(8)};
-        DrawTextA(dc, label, -1, &r, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
-    }
-}
-
-// A read-out: the text on a small light plate with a thin edge, so that it reads over the curve,
-// the grid and the analyzer alike. `place` gets the plate's size and gives its top-left corner.
-template <class Place>
-void drawReadout(HDC dc, const char* text, EqGraphState* s, Place&& place)
-{
-    Font font(CreateFontA(s->px(12), 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
-    SelectedObject selected(dc, font ? static_cast<HGDIOBJ>(font.get()) : GetStockObject(DEFAULT_GUI_FONT));
-    SIZE extent{};
-    GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &extent);
-    const int padX = s->px(4), padY = s->px(1), edge = s->px(1);
-    const int width = extent.cx + 2 * padX, height = extent.cy + 2 * padY;
-    const ReadoutBox at = place(width, height);
-    RECT box{at.left, at.top, at.left + width, at.top + height};
-    Brush edgeBrush(CreateSolidBrush(kReadoutEdge)), faceBrush(CreateSolidBrush(kReadoutFace));
-    FillRect(dc, &box, edgeBrush.get());
-    RECT face{box.left + edge, box.top + edge, box.right - edge, box.bottom - edge};
-    FillRect(dc, &face, faceBrush.get());
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, kReadoutInk);
-    DrawTextA(dc, text, -1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
-}
-
-// The pointer's frequency and gain in the top right corner; while a handle is dragged, the band's
-// values beside it instead.
+// While a handle is dragged, the band's values beside it; else the pointer's reading.
 void drawReadouts(HDC dc, const RECT& c, const GraphAxes& a, EqGraphState* s)
 {
-    const int frame = graphFrame(s->scale);
-    const int left = frame, top = frame, right = c.right - frame, bottom = c.bottom - frame;
-    char text[64];
     const int dragged = s->mode == 1 && s->bands && s->dragged >= 1 && s->dragged <= s->count ? s->dragged : 0;
-    if (dragged) {
-        const BandRecord& b = s->bands[dragged - 1];
-        formatBandReadout(dragged, b, text, sizeof text);
-        const int x = graphX(a, b.frequency), y = graphY(a, b.gain);
-        const int gap = graphHandleRadius(s->scale) + s->px(3);
-        drawReadout(dc, text, s, [&](int width, int height) {
-            return placeReadout(x, y, width, height, gap, left, top, right, bottom);
-        });
-    } else if (s->mode == 0 && s->pointerIn) {
-        formatPointerReadout(a, s->pointerX, s->pointerY, text, sizeof text);
-        drawReadout(dc, text, s, [&](int width, int) { return ReadoutBox{right - s->px(3) - width, top + s->px(3)}; });
-    }
+    if (dragged)
+        drawBandReadout(dc, c, a, dragged, s->bands[dragged - 1], s->scale);
+    else if (s->mode == 0 && s->pointerIn)
+        drawPointerReadout(dc, c, a, s->pointerX, s->pointerY, s->scale);
 }
 
 void draw(HWND w, HDC dc, const RECT& c, EqGraphState* s, PixelWindow* canvas)
@@ -363,7 +222,7 @@ void draw(HWND w, HDC dc, const RECT& c, EqGraphState* s, PixelWindow* canvas)
     const int frame = graphFrame(s->scale);
     IntersectClipRect(dc, frame, frame, c.right - frame, c.bottom - frame);
     if (canvas)
-        drawSpectrum(dc, *canvas, c, a, s);
+        drawSpectrum(dc, *canvas, c, a, *s->spectrum, s->scale);
     if (s->tables.empty())
         s->tables = makeFrequencyTables(a, s->sampleRate);
     drawCurve(dc, responseCurve(a, s->tables, s->bands, s->count), s->scale);
@@ -383,8 +242,8 @@ void paint(HWND w, EqGraphState* s)
         return;
     // With a trace to show the whole graph is drawn in the pixel window, without in the display's own
     // format; either way it reaches the window in one copy.
-    PixelWindow* canvas = spectrumShown(axesOf(w, s), s) ? keptOffscreen(s->canvas, wdc.get(), c.right, c.bottom)
-                                                         : nullptr;
+    PixelWindow* canvas =
+        spectrumShown(axesOf(w, s), s->spectrum) ? keptOffscreen(s->canvas, wdc.get(), c.right, c.bottom) : nullptr;
     if (canvas && (canvas->width() != c.right || canvas->height() != c.bottom)) {
         s->canvas.reset();
         canvas = keptOffscreen(s->canvas, wdc.get(), c.right, c.bottom);

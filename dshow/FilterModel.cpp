@@ -157,7 +157,8 @@ AnalyzerRing* FilterModel::claimAnalyzerRing()
     releaseAnalyzerRing();
     AnalyzerRing* ring = nullptr;
     // A filter in another process or of another build answers no: the page then shows no analyzer.
-    if (!control_ || FAILED(control_->QueryInterface(IID_IEqualizerAnalyzer, reinterpret_cast<void**>(analyzer_.put()))) ||
+    if (!control_ ||
+        FAILED(control_->QueryInterface(IID_IEqualizerAnalyzer, reinterpret_cast<void**>(analyzer_.put()))) ||
         !analyzer_)
         return nullptr;
     if (FAILED(analyzer_->ClaimAnalyzerRing(&ring)) || !ring) {

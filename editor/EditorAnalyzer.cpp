@@ -28,11 +28,10 @@ AnalyzerMode readAnalyzerChoice()
 {
     RegKey key;
     DWORD type = 0, value = 0, size = sizeof value;
-    const bool present =
-        key.open(HKEY_CURRENT_USER, kUserKey, KEY_QUERY_VALUE) == ERROR_SUCCESS &&
-        RegQueryValueExA(key.get(), kAnalyzerValue, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) ==
-            ERROR_SUCCESS &&
-        type == REG_DWORD && size == sizeof value;
+    const bool present = key.open(HKEY_CURRENT_USER, kUserKey, KEY_QUERY_VALUE) == ERROR_SUCCESS &&
+                         RegQueryValueExA(key.get(), kAnalyzerValue, nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                                          &size) == ERROR_SUCCESS &&
+                         type == REG_DWORD && size == sizeof value;
     return analyzerModeFromStored(present, value);
 }
 

@@ -156,7 +156,7 @@ private:
     AnalyzerMode analyzerMode_ = kAnalyzerOutput;
     AnalyzerRing* ring_ = nullptr;  // claimed from the model while the analyzer shows
     std::unique_ptr<SpectrumAnalyzer> analyzer_;
-    float analyzerRate_ = 0.0f;    // the samples' own rate it was configured for
+    float analyzerRate_ = 0.0f;     // the samples' own rate it was configured for
     bool analyzerRunning_ = false;  // its timer
     uint32_t analyzerPending_ = 0;  // frames taken since its last frame
     DWORD lastFrameAt_ = 0, lastSamplesAt_ = 0;

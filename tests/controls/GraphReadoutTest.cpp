@@ -23,8 +23,8 @@ TEST(GraphReadout, APointReadsWhatTheAxesDrawThere)
     const struct {
         float hz;
         const char* shown;
-    } frequencies[] = {{16.0f, "16 Hz"}, {999.4f, "999 Hz"}, {999.6f, "1.00 kHz"}, {1250.0f, "1.25 kHz"},
-                       {9994.0f, "9.99 kHz"}, {12500.0f, "12.5 kHz"}};
+    } frequencies[] = {{16.0f, "16 Hz"},      {999.4f, "999 Hz"},    {999.6f, "1.00 kHz"},
+                       {1250.0f, "1.25 kHz"}, {9994.0f, "9.99 kHz"}, {12500.0f, "12.5 kHz"}};
     for (const auto& f : frequencies) {
         formatReadingFrequency(f.hz, text, sizeof text);
         EXPECT_STREQ(text, f.shown);

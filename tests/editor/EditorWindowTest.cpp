@@ -447,8 +447,8 @@ TEST_F(Editor, AnalyzerShowsAToneWhereItIsAndKeepsTheUsersChoice)
 
     // The menu: the ranges as they were, then the analyzer; the choice is kept for the next editor.
     std::vector<std::string> items =
-        h.withMenu([&] { h.click(graph, 60, 20, true); }, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN,
-                                                           VK_DOWN, VK_RETURN});
+        h.withMenu([&] { h.click(graph, 60, 20, true); },
+                   {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
     EXPECT_EQ(items, (std::vector<std::string>{"Range +/- 40 dB", "Range +/- 20 dB [check]", "Range +/- 10 dB",
                                                "Range +/- 5 dB", "-", "Analyzer: Off", "Analyzer: Output [check]",
                                                "Analyzer: Input and output"}));
