@@ -94,11 +94,14 @@ void EditorSession::configureAnalyzer()
 
 void EditorSession::pollAnalyzer()
 {
-    if (!ring_ || !analyzer_ || analyzerRunning_)
+    if (!ring_ || !analyzer_)
         return;
+    // A stream may change its rate while it plays.
     const float rate = model_->sampleRate();
     if (rate > 0.0f && rate != analyzerRate_)
         configureAnalyzer();
+    if (analyzerRunning_)
+        return;
     analyzerPending_ += ring_->drain(*analyzer_);
     if (analyzer_->idle()) {
         analyzerPending_ = 0;  // near-silence: nothing for a frame to account for

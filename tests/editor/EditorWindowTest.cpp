@@ -442,7 +442,7 @@ TEST_F(Editor, AnalyzerShowsAToneWhereItIsAndKeepsTheUsersChoice)
     EXPECT_GT(tops[static_cast<size_t>(graphX(axes, 250.0f) + 2)], spectrumY(axes, -46.0f));
 
     // Within about a second of silence the trace is gone and the graph is as before.
-    h.pump(1400);
+    h.pump(1600);
     EXPECT_EQ(h.pixels(graph), silent);
 
     // The menu: the ranges as they were, then the analyzer; the choice is kept for the next editor.
