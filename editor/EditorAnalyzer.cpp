@@ -17,10 +17,14 @@ namespace {
 constexpr char kUserKey[] = "Software\\Velquin-qv-R3";
 constexpr char kAnalyzerValue[] = "Analyzer";
 
-constexpr UINT kFramePeriodMs = 33;  // 30 frames a second
-// Hosts hand audio in blocks of up to about 100 ms: a frame without new samples waits that long
-// before the traces fall as for silence, so that large blocks do not make them flicker.
+// 40 frames a second where the system's timer ticks every millisecond; where it ticks every
+// 15.6 ms (the default), 32, where a period of 33 ms would come out as 21.
+constexpr UINT kFramePeriodMs = 25;
+// A frame without new samples waits for the next block before the traces fall as for silence, so
+// that large blocks do not make them flicker: hosts hand audio in blocks of up to about 100 ms, a
+// media player's stream may come in larger ones, as long as a block lasts and half as long again.
 constexpr DWORD kBlockWaitMs = 120;
+constexpr DWORD kLongestBlockWaitMs = 800;
 // One frame never accounts for more: a stalled editor does not see its traces jump.
 constexpr float kLongestFrame = 0.25f;
 
@@ -108,6 +112,7 @@ void EditorSession::pollAnalyzer()
         return;
     }
     lastFrameAt_ = lastSamplesAt_ = GetTickCount();
+    blockWaitMs_ = kBlockWaitMs;
     analyzerRunning_ = SetTimer(window_, kAnalyzerTimerId, kFramePeriodMs, nullptr) != 0;
 }
 
@@ -124,8 +129,9 @@ void EditorSession::onAnalyzerTick()
     float elapsed = 0.0f;
     if (analyzerPending_ > 0) {
         elapsed = static_cast<float>(analyzerPending_) / analyzerRate_;
+        blockWaitMs_ = std::min(std::max(kBlockWaitMs, static_cast<DWORD>(elapsed * 1500.0f)), kLongestBlockWaitMs);
         lastSamplesAt_ = now;
-    } else if (now - lastSamplesAt_ >= kBlockWaitMs) {
+    } else if (now - lastSamplesAt_ >= blockWaitMs_) {
         elapsed = static_cast<float>(now - lastFrameAt_) * 0.001f;
     } else {
         return;

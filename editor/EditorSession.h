@@ -160,6 +160,7 @@ private:
     bool analyzerRunning_ = false;  // its timer
     uint32_t analyzerPending_ = 0;  // frames taken since its last frame
     DWORD lastFrameAt_ = 0, lastSamplesAt_ = 0;
+    DWORD blockWaitMs_ = 0;  // how long a frame waits for the next block before the traces fall
 };
 
 extern const char kEditorWindowClass[];
