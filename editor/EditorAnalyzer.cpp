@@ -132,7 +132,9 @@ void EditorSession::onAnalyzerTick()
         blockWaitMs_ = std::min(std::max(kBlockWaitMs, static_cast<DWORD>(elapsed * 1500.0f)), kLongestBlockWaitMs);
         lastSamplesAt_ = now;
     } else if (now - lastSamplesAt_ >= blockWaitMs_) {
-        elapsed = static_cast<float>(now - lastFrameAt_) * 0.001f;
+        // The fall counts from the end of the wait, so that the traces do not drop by all of it at once.
+        const DWORD falling = std::min(now - lastFrameAt_, now - lastSamplesAt_ - blockWaitMs_ + kFramePeriodMs);
+        elapsed = static_cast<float>(falling) * 0.001f;
     } else {
         return;
     }
