@@ -1,14 +1,19 @@
 // Times a full repaint of a 471x140 EQ graph with six active bands and a 12x144 meter update,
-// against a BitBlt of the graph's area as the reference; and the graph's repaint at 200 % (942x280)
-// as a ratio to the one at 100 %. Run under Wine: wine-exec controls_bench.exe
+// against a BitBlt of the graph's area as the reference; the graph's repaint at 200 % (942x280)
+// as a ratio to the one at 100 %; and at both scales the repaint with the analyzer's input and output
+// traces of the demo signal as a ratio to the one without. Run under Wine: wine-exec controls_bench.exe
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <vector>
 
 #include "BandDesign.h"
+#include "DemoSignal.h"
+#include "GraphMath.h"
+#include "SpectrumAnalyzer.h"
 #include "controls/Skin.h"
 #include "WinTiming.h"
 
@@ -33,6 +38,29 @@ BandRecord peak(double f0, double gainDb, double q)
                       0,
                       static_cast<float>(q * 10),
                       0};
+}
+
+// An analyzer on a graph's axes that has taken a second of the demo signal (its input and, a little
+// quieter, as its output): both traces as they stand while music plays.
+void feedDemo(SpectrumAnalyzer& analyzer, HWND graph, int scale)
+{
+    RECT c;
+    GetClientRect(graph, &c);
+    analyzer.configure(44100.0f, makeGraphAxes(c.right, c.bottom, 44100.0f, 20, scale), true);
+    const std::vector<float> demo = makeDemoSignal(44100, 1.0);
+    const size_t frames = demo.size() / 2;
+    std::vector<float> l(frames), r(frames), ol(frames), orr(frames);
+    for (size_t i = 0; i < frames; ++i) {
+        l[i] = demo[2 * i];
+        r[i] = demo[2 * i + 1];
+        ol[i] = 0.7f * l[i];
+        orr[i] = 0.7f * r[i];
+    }
+    for (size_t at = 0; at < frames; at += 1470) {
+        const uint32_t n = static_cast<uint32_t>(std::min<size_t>(1470, frames - at));
+        analyzer.feed(ol.data() + at, orr.data() + at, l.data() + at, r.data() + at, n);
+        analyzer.frame(n / 44100.0f);
+    }
 }
 
 }  // namespace
@@ -84,6 +112,17 @@ int main()
     RedrawWindow(graph2, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     const double graphPaint200 =
         perCall(2000, [&] { RedrawWindow(graph2, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); });
+    // The analyzer's traces behind the curve, at both scales, in the same run as the repaints without.
+    SpectrumAnalyzer analyzer100, analyzer200;
+    feedDemo(analyzer100, graph, 100);
+    feedDemo(analyzer200, graph2, 200);
+    SendMessageA(graph, EQ_SETSPECTRUM, reinterpret_cast<WPARAM>(&analyzer100), 0);
+    SendMessageA(graph2, EQ_SETSPECTRUM, reinterpret_cast<WPARAM>(&analyzer200), 0);
+    const double analyzerPaint =
+        perCall(2000, [&] { RedrawWindow(graph, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); });
+    const double analyzerPaint200 =
+        perCall(2000, [&] { RedrawWindow(graph2, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); });
+    SendMessageA(graph, EQ_SETSPECTRUM, 0, 0);
     DestroyWindow(top2);
     DeleteObject(background2);
     int level = -300;
@@ -115,6 +154,10 @@ int main()
            graphProcessor / copyProcessor, copyProcessor * 1e6);
     printf("EQ graph full repaint at 200 %%    %9.1f us  (%.2f x the repaint at 100 %%)\n", graphPaint200 * 1e6,
            graphPaint200 / graphPaint);
+    printf("EQ graph with the analyzer         %9.1f us  (%.2f x the repaint without)\n", analyzerPaint * 1e6,
+           analyzerPaint / graphPaint);
+    printf("  the same at 200 %%               %9.1f us  (%.2f x the repaint without at 200 %%)\n",
+           analyzerPaint200 * 1e6, analyzerPaint200 / graphPaint200);
     printf("meter update 12x144                %9.1f us  (%.1f x reference)\n", meterUpdate * 1e6, meterUpdate / copy);
     DestroyWindow(top);
     DeleteObject(background);

@@ -1,9 +1,12 @@
 // "qv:EQGraph": the summed response of the bands over a log-frequency grid, with a handle per band
 // that can be selected, rubber-banded and dragged; the band records are edited in place.
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "GraphMath.h"
+#include "GraphLayers.h"
 #include "ScaleMath.h"
 #include "ScaledArt.h"
 #include "Skin.h"
@@ -47,6 +50,13 @@ struct EqGraphState {
                    sampleRate == o.sampleRate && scale == o.scale;
         }
     } gridKey;
+    // The analyzer's traces, borrowed; drawn through a pixel window of their own so that the
+    // output's fill blends over the backdrop.
+    const SpectrumAnalyzer* spectrum = nullptr;
+    std::unique_ptr<PixelWindow> canvas;
+    int dragged = 0;         // 1-based band whose handle the press took, for its read-out (mode 1)
+    bool pointerIn = false;  // the pointer's read-out is shown while it is over the graph
+    short pointerX = 0, pointerY = 0;
     int px(int v) const { return scalePx(v, scale); }
 };
 
@@ -191,7 +201,17 @@ void drawCurve(HDC dc, const std::vector<int>& ys, int percent)
     Polyline(dc, curve.data(), static_cast<int>(curve.size()));
 }
 
-void draw(HWND w, HDC dc, const RECT& c, EqGraphState* s)
+// While a handle is dragged, the band's values beside it; else the pointer's reading.
+void drawReadouts(HDC dc, const RECT& c, const GraphAxes& a, EqGraphState* s)
+{
+    const int dragged = s->mode == 1 && s->bands && s->dragged >= 1 && s->dragged <= s->count ? s->dragged : 0;
+    if (dragged)
+        drawBandReadout(dc, c, a, dragged, s->bands[dragged - 1], s->scale);
+    else if (s->mode == 0 && s->pointerIn)
+        drawPointerReadout(dc, c, a, s->pointerX, s->pointerY, s->scale);
+}
+
+void draw(HWND w, HDC dc, const RECT& c, EqGraphState* s, PixelWindow* canvas)
 {
     const GraphAxes a = axesOf(w, s);
     SelectClipRgn(dc, nullptr);
@@ -201,10 +221,13 @@ void draw(HWND w, HDC dc, const RECT& c, EqGraphState* s)
         drawBackdrop(dc, c, a, s);
     const int frame = graphFrame(s->scale);
     IntersectClipRect(dc, frame, frame, c.right - frame, c.bottom - frame);
+    if (canvas)
+        drawSpectrum(dc, *canvas, c, a, *s->spectrum, s->scale);
     if (s->tables.empty())
         s->tables = makeFrequencyTables(a, s->sampleRate);
     drawCurve(dc, responseCurve(a, s->tables, s->bands, s->count), s->scale);
     drawHandles(dc, a, s);
+    drawReadouts(dc, c, a, s);
     SelectClipRgn(dc, nullptr);
 }
 
@@ -217,11 +240,25 @@ void paint(HWND w, EqGraphState* s)
     WindowDC wdc(w);
     if (!wdc)
         return;
-    const OffscreenDC* off = keptOffscreen(s->off, wdc.get(), c.right, c.bottom);
-    if (!off)
-        return;
-    draw(w, off->dc(), c, s);
-    BitBlt(wdc.get(), 0, 0, c.right, c.bottom, off->dc(), 0, 0, SRCCOPY);
+    // With a trace to show the whole graph is drawn in the pixel window, without in the display's own
+    // format; either way it reaches the window in one copy.
+    PixelWindow* canvas =
+        spectrumShown(axesOf(w, s), s->spectrum) ? keptOffscreen(s->canvas, wdc.get(), c.right, c.bottom) : nullptr;
+    if (canvas && (canvas->width() != c.right || canvas->height() != c.bottom)) {
+        s->canvas.reset();
+        canvas = keptOffscreen(s->canvas, wdc.get(), c.right, c.bottom);
+    }
+    HDC target = nullptr;
+    if (canvas) {
+        target = canvas->dc();
+    } else {
+        const OffscreenDC* off = keptOffscreen(s->off, wdc.get(), c.right, c.bottom);
+        if (!off)
+            return;
+        target = off->dc();
+    }
+    draw(w, target, c, s, canvas);
+    BitBlt(wdc.get(), 0, 0, c.right, c.bottom, target, 0, 0, SRCCOPY);
     if (s->mode == 2)
         DrawMarchingRect(w, s->anchorX, s->anchorY, s->cornerX, s->cornerY, s->phase, wdc.get());
 }
@@ -251,6 +288,21 @@ void deselectAll(EqGraphState* s)
         s->bands[n].selected = 0.0f;
 }
 
+void pointerMove(HWND w, EqGraphState* s, LPARAM lp)
+{
+    const short x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
+    if (s->pointerIn && x == s->pointerX && y == s->pointerY)
+        return;
+    if (!s->pointerIn) {
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, w, 0};
+        TrackMouseEvent(&track);
+    }
+    s->pointerIn = true;
+    s->pointerX = x;
+    s->pointerY = y;
+    repaint(w, s);
+}
+
 void press(HWND w, EqGraphState* s, WPARAM wp, LPARAM lp, bool doubleClick)
 {
     if (!s->bands || s->count <= 0)
@@ -270,6 +322,7 @@ void press(HWND w, EqGraphState* s, WPARAM wp, LPARAM lp, bool doubleClick)
             return;
         }
         s->mode = 1;
+        s->dragged = h;
     } else {
         s->mode = 2;
         s->phase = 0;
@@ -340,10 +393,13 @@ void release(HWND w, EqGraphState* s, WPARAM wp)
         if (!s->moved && !(wp & MK_CONTROL)) {
             deselectAll(s);
             s->bands[h - 1].selected = 1.0f;
-            repaint(w, s);
         }
         const GraphAxes a = axesOf(w, s);
         POINT p{graphX(a, s->bands[h - 1].frequency), graphY(a, s->bands[h - 1].gain)};
+        s->pointerX = static_cast<short>(p.x);
+        s->pointerY = static_cast<short>(p.y);
+        // The band's read-out goes with the drag; the pointer's, where it is put back, comes.
+        repaint(w, s);
         ClientToScreen(w, &p);
         SetCursorPos(p.x, p.y);
     }
@@ -359,8 +415,11 @@ void captureLost(HWND w, EqGraphState* s)
         KillTimer(w, 1);
         DrawMarchingRect(w, s->anchorX, s->anchorY, s->cornerX, s->cornerY, s->phase, nullptr);
     }
+    const bool dragging = s->mode == 1;
     s->mode = 0;
     s->skipNextMove = false;
+    if (dragging)
+        repaint(w, s);  // without the band's read-out
     PostMessageA(GetParent(w), EQN_RELEASED, 0, reinterpret_cast<LPARAM>(w));
 }
 
@@ -410,13 +469,20 @@ LRESULT CALLBACK EqGraphProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         press(w, s, wp, lp, msg == WM_LBUTTONDBLCLK);
         return 0;
     case WM_MOUSEMOVE:
-        if (s->mode == 1)
+        if (s->mode == 0)
+            pointerMove(w, s, lp);
+        else if (s->mode == 1)
             dragMove(w, s, wp, lp);
         else if (s->mode == 2)
             rubberMove(w, s, lp);
         return 0;
     case WM_LBUTTONUP:
         release(w, s, wp);
+        return 0;
+    case WM_MOUSELEAVE:
+        s->pointerIn = false;
+        if (s->mode == 0)
+            repaint(w, s);
         return 0;
     case WM_CAPTURECHANGED:
         if (s->mode != 0 && reinterpret_cast<HWND>(lp) != w)
@@ -451,6 +517,10 @@ LRESULT CALLBACK EqGraphProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case EQ_GETRANGE:
         return s->range;
+    case EQ_SETSPECTRUM:
+        s->spectrum = reinterpret_cast<const SpectrumAnalyzer*>(wp);
+        InvalidateRect(w, nullptr, FALSE);
+        return 0;
     case QV_SETSCALE:
         if (isSkinScale(wp)) {
             s->scale = static_cast<int>(wp);

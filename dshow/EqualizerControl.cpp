@@ -257,6 +257,25 @@ void EqualizerControl::startStream()
 
 void EqualizerControl::stopStream() { engine_.stopStream(); }
 
+HRESULT STDMETHODCALLTYPE EqualizerControl::ClaimAnalyzerRing(AnalyzerRing** ring)
+{
+    if (!ring)
+        return E_POINTER;
+    *ring = nullptr;
+    bool free = false;
+    if (!ringClaimed_.compare_exchange_strong(free, true))
+        return E_ACCESSDENIED;
+    *ring = &ring_;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE EqualizerControl::ReleaseAnalyzerRing()
+{
+    ring_.detach();
+    ringClaimed_.store(false);
+    return S_OK;
+}
+
 void EqualizerControl::post(FilterNotice notice)
 {
     AutoLock lock(lock_);

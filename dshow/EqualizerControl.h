@@ -16,7 +16,7 @@
 
 namespace qv {
 
-class EqualizerControl : public IEqualizerControl {
+class EqualizerControl : public IEqualizerControl, public IEqualizerAnalyzer {
 public:
     explicit EqualizerControl(IUnknown* owner) : owner_(owner) {}
     EqualizerControl(const EqualizerControl&) = delete;
@@ -75,6 +75,9 @@ public:
     HRESULT STDMETHODCALLTYPE CopySetup(int from, int to) override;
     HRESULT STDMETHODCALLTYPE SnapshotForUndo(int tag) override;
     HRESULT STDMETHODCALLTYPE Undo() override;
+    // IEqualizerAnalyzer
+    HRESULT STDMETHODCALLTYPE ClaimAnalyzerRing(AnalyzerRing** ring) override;
+    HRESULT STDMETHODCALLTYPE ReleaseAnalyzerRing() override;
 
     // ---- for the filter ----------------------------------------------------------------------
     // The stored format (tag 0 while none) and its hand-over to the engine.
@@ -85,9 +88,13 @@ public:
     void takeSnapshot(ParameterRecord& record, bool& changed);
     void startStream();
     void stopStream();
+    // The analyzer gets the buffer before and after, when an editor has attached it.
     int processInterleaved(float* buffer, uint32_t* frames, int channels, const ParameterRecord& snapshot, bool changed)
     {
-        return engine_.processInterleaved(buffer, frames, channels, snapshot, changed);
+        const AnalyzerRing::Block b = ring_.beginInterleaved(buffer, *frames, channels);
+        const int result = engine_.processInterleaved(buffer, frames, channels, snapshot, changed);
+        ring_.endInterleaved(b, buffer, *frames, channels);
+        return result;
     }
     bool settingsChanged() const { return settingsChanged_; }
     void setSettingsChanged(bool on) { settingsChanged_ = on; }
@@ -105,6 +112,8 @@ private:
     IUnknown* owner_;
     ds::CritSec lock_;
     EqualizerEngine engine_;
+    AnalyzerRing ring_;
+    std::atomic<bool> ringClaimed_{false};
     StreamFormat format_{};
     NotifyTable notify_;
     std::atomic<bool> settingsChanged_{false};

@@ -104,6 +104,8 @@ HRESULT STDMETHODCALLTYPE EqualizerFilter::NonDelegatingQueryInterface(REFIID ri
         return E_POINTER;
     if (IsEqualIID(riid, IID_IEqualizerControl))
         return ds::GetInterface(static_cast<IEqualizerControl*>(&control_), ppv);
+    if (IsEqualIID(riid, IID_IEqualizerAnalyzer))
+        return ds::GetInterface(static_cast<IEqualizerAnalyzer*>(&control_), ppv);
     if (IsEqualIID(riid, IID_ISpecifyPropertyPages))
         return ds::GetInterface(static_cast<ISpecifyPropertyPages*>(this), ppv);
     if (IsEqualIID(riid, IID_IPersistStream))

@@ -152,4 +152,27 @@ bool FilterModel::editorOpen()
     return open != 0;
 }
 
+AnalyzerRing* FilterModel::claimAnalyzerRing()
+{
+    releaseAnalyzerRing();
+    AnalyzerRing* ring = nullptr;
+    // A filter in another process or of another build answers no: the page then shows no analyzer.
+    if (!control_ ||
+        FAILED(control_->QueryInterface(IID_IEqualizerAnalyzer, reinterpret_cast<void**>(analyzer_.put()))) ||
+        !analyzer_)
+        return nullptr;
+    if (FAILED(analyzer_->ClaimAnalyzerRing(&ring)) || !ring) {
+        analyzer_.reset();
+        return nullptr;
+    }
+    return ring;
+}
+
+void FilterModel::releaseAnalyzerRing()
+{
+    if (analyzer_)
+        analyzer_->ReleaseAnalyzerRing();
+    analyzer_.reset();
+}
+
 }  // namespace qv

@@ -13,7 +13,11 @@ namespace qv {
 class FilterModel final : public EqualizerModel {
 public:
     void connect(IEqualizerControl* control) { control_.reset(control); }
-    void disconnect() { control_.reset(); }
+    void disconnect()
+    {
+        releaseAnalyzerRing();
+        control_.reset();
+    }
     IEqualizerControl* control() const { return control_.get(); }
 
     int32_t value(int index) override;
@@ -35,9 +39,12 @@ public:
     void setCurrentPreset(int32_t id) override;
     void setEditorOpen(bool open) override;
     bool editorOpen() override;
+    AnalyzerRing* claimAnalyzerRing() override;
+    void releaseAnalyzerRing() override;
 
 private:
     ds::ComPtr<IEqualizerControl> control_;
+    ds::ComPtr<IEqualizerAnalyzer> analyzer_;  // while its ring is claimed
 };
 
 }  // namespace qv

@@ -6,6 +6,7 @@
 #include <mmreg.h>
 #include <unknwn.h>
 
+#include "AnalyzerRing.h"
 #include "BandDesign.h"
 #include "ParameterModel.h"
 
@@ -51,6 +52,19 @@ struct IEqualizerControl : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE CopySetup(int from, int to) = 0;
     virtual HRESULT STDMETHODCALLTYPE SnapshotForUndo(int tag) = 0;
     virtual HRESULT STDMETHODCALLTYPE Undo() = 0;
+};
+
+// The filter's side of the spectrum analyzer, kept apart so that IEqualizerControl stays as it was.
+// The ring is a pointer into the filter: the interface is for the filter's own property page in the
+// same process, and for one editor at a time, since the ring has a single consumer.
+extern "C" const IID IID_IEqualizerAnalyzer;  // its text in ClassIds.h
+
+struct IEqualizerAnalyzer : public IUnknown {
+    // The ring the streaming thread fills while the claimant attaches it; E_ACCESSDENIED while
+    // another editor holds it. The ring lives as long as the filter.
+    virtual HRESULT STDMETHODCALLTYPE ClaimAnalyzerRing(qv::AnalyzerRing** ring) = 0;
+    // Detaches the ring and lets another editor claim it.
+    virtual HRESULT STDMETHODCALLTYPE ReleaseAnalyzerRing() = 0;
 };
 
 // {36A22460-0CC9-11D0-8574-00A0C9053912}

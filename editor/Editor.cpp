@@ -186,6 +186,8 @@ bool EditorSession::build(HWND window, bool own, int scale)
 
     refreshControls(kRefreshAll);
     refreshMeters();
+    analyzerMode_ = rememberedAnalyzer();
+    startAnalyzer();
     building_ = false;
 
     firstPaint_ = true;
@@ -367,6 +369,7 @@ bool EditorSession::rescale(int scale)
     const bool shown = (GetWindowLongPtrA(window_, GWL_STYLE) & WS_VISIBLE) != 0;
     if (shown)
         SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
+    stopAnalyzer();
     destroyControls();
     scale_ = scale;
     SetWindowPos(window_, nullptr, 0, 0, layout::editorWidth(scale_), layout::editorHeight(scale_),
@@ -380,6 +383,7 @@ bool EditorSession::rescale(int scale)
     refreshControls(kRefreshAll);
     shownHeld_[0] = shownHeld_[1] = INT_MIN;
     refreshMeters();
+    startAnalyzer();  // on the new graph's axes
     // Focus first: a control that paints itself as it takes the focus would be painted over by a
     // parent without WS_CLIPCHILDREN (the page's dialog) and not again.
     if (focusId && item(focusId))
@@ -397,6 +401,7 @@ void EditorSession::close()
 {
     if (!model_)
         return;
+    stopAnalyzer();
     EqualizerModel* model = model_;
     model_ = nullptr;  // from here every handler leaves at once
     if (modalDepth_ > 0)
@@ -556,6 +561,8 @@ void EditorSession::refreshControls(Refresh request)
         if (rate != graphRate_) {
             graphRate_ = rate;
             SendMessageA(graph, EQ_SETSAMPLERATE, static_cast<WPARAM>(rate), 0);
+            if (ring_ && analyzer_)
+                configureAnalyzer();
         }
     }
     SendMessageA(graph, EQ_SETBANDS, reinterpret_cast<WPARAM>(model_->bandRecord(1)), 6);
@@ -571,10 +578,12 @@ void EditorSession::modelConnected()
     if (store_)
         store_->setCurrent(model_->currentPreset());
     refreshControls(kRefreshAll);
+    startAnalyzer();
 }
 
 void EditorSession::modelDisconnecting()
 {
+    stopAnalyzer();
     if (store_)
         model_->setCurrentPreset(store_->getCurrent());
 }

@@ -55,6 +55,10 @@ bool EditorSession::handle(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRE
     case WM_COMMAND:
         return onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
     case WM_TIMER:
+        if (wParam == kAnalyzerTimerId && wParam != profile_.timerId) {
+            onAnalyzerTick();
+            return true;
+        }
         if (wParam != profile_.timerId)
             return false;
         onTick();
@@ -319,6 +323,7 @@ void EditorSession::onTick()
             SetFocus(item(controlId(1, kOffSlider)));
     }
     refreshMeters();
+    pollAnalyzer();
 }
 
 void EditorSession::onPaint()
@@ -454,12 +459,22 @@ void EditorSession::rangeMenu(POINT screen)
     const int position = rangeMenuPosition(static_cast<int>(SendMessageA(graph, EQ_GETRANGE, 0, 0)));
     if (position >= 0)
         CheckMenuRadioItem(items, 0, 3, static_cast<UINT>(position), MF_BYPOSITION);
+    // The analyzer's choice after the ranges, which keep their places.
+    AppendMenuA(items, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(items, MF_STRING, kCmdAnalyzerOff, "Analyzer: Off");
+    AppendMenuA(items, MF_STRING, kCmdAnalyzerOutput, "Analyzer: Output");
+    AppendMenuA(items, MF_STRING, kCmdAnalyzerBoth, "Analyzer: Input and output");
+    CheckMenuRadioItem(items, kCmdAnalyzerOff, kCmdAnalyzerBoth, static_cast<UINT>(analyzerMenuCommand(analyzerMode_)),
+                       MF_BYCOMMAND);
     const int command = trackMenu(items, nullptr, &screen);
     if (closed())
         return;
     for (const GraphRange& r : kGraphRanges)
         if (r.command == command)
             SendMessageA(graph, EQ_SETRANGE, static_cast<WPARAM>(r.range), r.second);
+    const int mode = analyzerModeOfCommand(command);
+    if (mode >= 0)
+        chooseAnalyzer(static_cast<AnalyzerMode>(mode));
 }
 
 void EditorSession::setupCaption()

@@ -62,7 +62,13 @@ enum MenuCommand : int {
     kCmdBandDefaults = 30002,
     kCmdCopyToBand1 = 30003,  // .. 30008 for band 6
     kCmdCopyToAll = 30009,
+    // Appended to the graph's range menu after a separator, in this order.
+    kCmdAnalyzerOff = 30019,
+    kCmdAnalyzerOutput = 30020,
+    kCmdAnalyzerBoth = 30021,
 };
+// The analyzer's own timer, beside the 50 ms tick (1 in the VST DLL, 0 in the page).
+constexpr unsigned kAnalyzerTimerId = 2;
 // Menu resources.
 constexpr int kBandMenu = 117;
 constexpr int kTypeMenu = 118;

@@ -76,4 +76,16 @@ int32_t truncateToInt(float v)
     return static_cast<int32_t>(v);
 }
 
+AnalyzerMode analyzerModeFromStored(bool present, uint32_t value)
+{
+    return present && value <= kAnalyzerBoth ? static_cast<AnalyzerMode>(value) : kAnalyzerOutput;
+}
+
+int analyzerMenuCommand(AnalyzerMode mode) { return kCmdAnalyzerOff + static_cast<int>(mode); }
+
+int analyzerModeOfCommand(int command)
+{
+    return command >= kCmdAnalyzerOff && command <= kCmdAnalyzerBoth ? command - kCmdAnalyzerOff : -1;
+}
+
 }  // namespace qv

@@ -50,4 +50,17 @@ int32_t readTypedInteger(const char* text);
 // A float of a band record as an integer, towards zero; NaN gives 0 and the int32 limits hold.
 int32_t truncateToInt(float v);
 
+// ---- the spectrum analyzer -----------------------------------------------------------------------
+enum AnalyzerMode : int {
+    kAnalyzerOff = 0,
+    kAnalyzerOutput = 1,
+    kAnalyzerBoth = 2,  // input and output
+};
+// The user's remembered choice from its stored value: a missing value, or one that is not a 32-bit
+// number of the three, shows the output.
+AnalyzerMode analyzerModeFromStored(bool present, uint32_t value);
+// The range menu's analyzer command of a mode and back (-1 for another command).
+int analyzerMenuCommand(AnalyzerMode mode);
+int analyzerModeOfCommand(int command);
+
 }  // namespace qv

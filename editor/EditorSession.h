@@ -15,6 +15,7 @@
 #include "EqualizerModel.h"
 #include "PresetStore.h"
 #include "ScopedWin.h"
+#include "SpectrumAnalyzer.h"
 
 namespace qv {
 
@@ -103,6 +104,18 @@ private:
     void drawBackground(HDC dc);
     void onDataRequest(char** out);
 
+    // ---- the spectrum analyzer (EditorAnalyzer.cpp) ----
+    // Claims the model's ring and shows the chosen traces; at build and when a model comes.
+    void startAnalyzer();
+    // Lets the ring go; at close, before the controls are rebuilt and before a model goes.
+    void stopAnalyzer();
+    void configureAnalyzer();
+    // From the 50 ms tick: takes what arrived and wakes the analyzer's own timer when sound comes.
+    void pollAnalyzer();
+    void onAnalyzerTick();
+    void chooseAnalyzer(AnalyzerMode mode);
+    static AnalyzerMode rememberedAnalyzer();  // the user's choice, which new editors start with
+
     // ---- commands and menus (EditorCommands.cpp) ----
     int trackMenu(HMENU menu, HWND anchor, const POINT* at);
     void bandMenu(int column);
@@ -140,6 +153,14 @@ private:
     Font peakFont_;
     Bitmap clipImages_[3];  // off, has clipped, clipping
     std::unique_ptr<PresetStore> store_;
+    AnalyzerMode analyzerMode_ = kAnalyzerOutput;
+    AnalyzerRing* ring_ = nullptr;  // claimed from the model while the analyzer shows
+    std::unique_ptr<SpectrumAnalyzer> analyzer_;
+    float analyzerRate_ = 0.0f;     // the samples' own rate it was configured for
+    bool analyzerRunning_ = false;  // its timer
+    uint32_t analyzerPending_ = 0;  // frames taken since its last frame
+    DWORD lastFrameAt_ = 0, lastSamplesAt_ = 0;
+    DWORD blockWaitMs_ = 0;  // how long a frame waits for the next block before the traces fall
 };
 
 extern const char kEditorWindowClass[];

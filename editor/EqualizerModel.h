@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "AnalyzerRing.h"
 #include "BandDesign.h"
 #include "ParameterModel.h"
 
@@ -47,6 +48,11 @@ public:
     // The preset the presets menu marks as current, -1 for none; kept while the window is closed.
     virtual int32_t currentPreset() = 0;
     virtual void setCurrentPreset(int32_t id) = 0;
+
+    // The ring the audio side hands the spectrum analyzer its samples through, this editor's alone
+    // until released; null where there is none or another editor holds it.
+    virtual AnalyzerRing* claimAnalyzerRing() { return nullptr; }
+    virtual void releaseAnalyzerRing() {}
 
     // The editor's open flag as the DirectShow filter keeps it; while it reads false the editor
     // ignores commands, notifications, ticks and background painting. Always open in the VST DLL.

@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "AnalyzerRing.h"
 #include "EffectEditor.h"
 #include "EqualizerEngine.h"
 #include "VstInterface.h"
@@ -24,6 +25,8 @@ public:
 
     vst::AEffect* aeffect() { return &effect_; }
     EqualizerEngine& engine() { return engine_; }
+    // The samples the editor's spectrum analyzer takes while it is attached.
+    AnalyzerRing& analyzerRing() { return ring_; }
     EffectEditor* editor() { return editor_.get(); }
     float sampleRate() const { return engine_.sampleRate(); }
     vst::VstInt32 blockSize() const { return blockSize_; }
@@ -46,6 +49,7 @@ private:
     vst::VstInt32 blockSize_ = 1024;
     vst::AEffect effect_{};
     EqualizerEngine engine_;
+    AnalyzerRing ring_;  // before the editor, which may still hold it while it closes
     std::unique_ptr<EffectEditor> editor_;
 };
 

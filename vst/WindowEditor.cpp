@@ -34,6 +34,9 @@ public:
     int32_t clipCounter(int channel, int pair) override { return engine_.getClipCounter(channel, pair); }
     void setClipCounter(int channel, int pair, int32_t value) override { engine_.setClipCounter(channel, pair, value); }
     float sampleRate() override { return engine_.sampleRate(); }
+    // An effect has one editor.
+    AnalyzerRing* claimAnalyzerRing() override { return &effect_.analyzerRing(); }
+    void releaseAnalyzerRing() override { effect_.analyzerRing().detach(); }
     // The presets menu's check mark survives closing the window with the effect.
     int32_t currentPreset() override { return currentPreset_; }
     void setCurrentPreset(int32_t id) override { currentPreset_ = id; }

@@ -11,12 +11,14 @@
 #define QV_EQUALIZER_CLSID_TEXT     "{7A3D5E10-4B2C-41F8-9E61-2C7B8D04A9F3}"
 #define QV_PROPERTY_PAGE_CLSID_TEXT "{7A3D5E11-4B2C-41F8-9E61-2C7B8D04A9F3}"
 #define QV_CONTROL_IID_TEXT         "{7A3D5E1F-4B2C-41F8-9E61-2C7B8D04A9F3}"
+#define QV_ANALYZER_IID_TEXT        "{7A3D5E20-4B2C-41F8-9E61-2C7B8D04A9F3}"
 
 namespace qv {
 
 constexpr char kEqualizerClsidText[] = QV_EQUALIZER_CLSID_TEXT;
 constexpr char kPropertyPageClsidText[] = QV_PROPERTY_PAGE_CLSID_TEXT;
 constexpr char kControlIidText[] = QV_CONTROL_IID_TEXT;  // IEqualizerControl
+constexpr char kAnalyzerIidText[] = QV_ANALYZER_IID_TEXT;  // IEqualizerAnalyzer
 
 namespace detail {
 

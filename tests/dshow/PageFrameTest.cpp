@@ -5,14 +5,18 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "../support/WindowPixels.h"
 #include "DllServer.h"
+#include "GraphMath.h"
 #include "LiveGraph.h"
 #include "PageFrame.h"
+#include "SpectrumAnalyzer.h"
 
 using namespace qv;
 
@@ -72,6 +76,23 @@ std::string text(HWND window)
     return t;
 }
 
+// The highest point of the analyzer's output line in the page's graph: its column and row, or a row
+// of INT_MAX while none is drawn. The dBFS marks at the right edge are left out.
+POINT outputPeak(HWND graph)
+{
+    int width = 0, height = 0;
+    const std::vector<uint32_t> p = windowPixels(graph, &width, &height);
+    const uint32_t line = 0x26426C;  // the output line's colour
+    POINT best{0, INT_MAX};
+    for (int x = 2; x < width - 80; ++x)
+        for (int y = 2; y < height - 2 && y < best.y; ++y)
+            if ((p[static_cast<size_t>(y) * width + x] & 0xFFFFFF) == line) {
+                best = POINT{x, y};
+                break;
+            }
+    return best;
+}
+
 }  // namespace
 
 TEST(PageInFrame, EditsAndNoticesReachARunningGraph)
@@ -88,6 +109,7 @@ TEST(PageInFrame, EditsAndNoticesReachARunningGraph)
     ASSERT_TRUE(control && persist);
     IStream* saved = SHCreateMemStream(nullptr, 0);
     persist->Save(saved, TRUE);
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Velquin-qv-R3", "Analyzer");  // a first start: the output
 
     bool ran = false;
     const HRESULT hr = showPropertyFrame(graph.equalizer(), 1020, [&](HWND frame, HWND page) {
@@ -105,6 +127,15 @@ TEST(PageInFrame, EditsAndNoticesReachARunningGraph)
         ASSERT_TRUE(pumpUntil([&] { return graph.outputSeconds() > 1.0; }, 10000));
         const double before = graph.recentLevelDb(0.2);
         EXPECT_NEAR(before, -15.05, 0.2);
+        // The page's analyzer shows the sine (-12.0 dBFS as a sine's level) at its own column.
+        HWND eq = GetDlgItem(page, 20000);
+        RECT gc;
+        GetClientRect(eq, &gc);
+        const GraphAxes axes = makeGraphAxes(gc.right, gc.bottom, 44100.0f, 20);
+        POINT peak{};
+        EXPECT_TRUE(pumpUntil([&] { return (peak = outputPeak(eq)).y != INT_MAX; }, 2000));
+        EXPECT_NEAR(peak.x, graphX(axes, 1000.0f) + 2, 2);
+        EXPECT_NEAR(peak.y, spectrumY(axes, -12.04f), 2);
         // Home on the output gain slider: its lowest value, -24 dB.
         HWND slider = GetDlgItem(page, 1005);
         ASSERT_NE(slider, nullptr);

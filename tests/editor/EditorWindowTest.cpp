@@ -2,6 +2,9 @@
 // the host, menus and commands.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -10,6 +13,7 @@
 #include "ControlProtocol.h"
 #include "EditorHarness.h"
 #include "GraphMath.h"
+#include "SpectrumAnalyzer.h"
 
 using namespace qvtest;
 using qv::PluginHost;
@@ -280,7 +284,7 @@ TEST_F(Editor, MenusOfBandsTypesSetupsAndTheGraphRange)
     // Graph range menu on a right click in the graph.
     HWND graph = h.item(20000);
     items = h.withMenu([&] { h.click(graph, 60, 20, true); }, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
-    ASSERT_EQ(items.size(), 4u);
+    ASSERT_EQ(items.size(), 8u);
     EXPECT_EQ(items[1], "Range +/- 20 dB [check]");
     EXPECT_EQ(SendMessageA(graph, EQ_GETRANGE, 0, 0), 10);
 
@@ -358,4 +362,119 @@ TEST_F(Editor, Pictures)
     EXPECT_TRUE(h.saveBmp("editor-drag.bmp"));
     SendMessageA(graph, WM_LBUTTONUP, 0, MAKELPARAM(x + 48, y - 36));
     h.pump();
+}
+
+namespace {
+
+const char kUserKey[] = "Software\\Velquin-qv-R3";
+
+void forgetAnalyzerChoice() { RegDeleteKeyValueA(HKEY_CURRENT_USER, kUserKey, "Analyzer"); }
+
+// The stored choice, or -1 when there is no number.
+long storedAnalyzerChoice()
+{
+    DWORD value = 0, size = sizeof value;
+    return RegGetValueA(HKEY_CURRENT_USER, kUserKey, "Analyzer", RRF_RT_REG_DWORD, nullptr, &value, &size) ==
+                   ERROR_SUCCESS
+               ? static_cast<long>(value)
+               : -1;
+}
+
+// A sine through the plug-in in host-sized blocks, at about the pace of playback, the editor's
+// messages running between the blocks.
+void playTone(EditorHost& h, double hz, double amplitude, int ms)
+{
+    const int block = 512, rate = 44100;
+    std::vector<float> left(block), right(block), outLeft(block), outRight(block);
+    float* in[2] = {left.data(), right.data()};
+    float* out[2] = {outLeft.data(), outRight.data()};
+    long n = 0;
+    for (int played = 0; played < ms; played += 1000 * block / rate) {
+        for (int i = 0; i < block; ++i, ++n)
+            left[i] = right[i] = static_cast<float>(amplitude * std::sin(2 * 3.14159265358979 * hz * n / rate));
+        h.effect()->processReplacing(h.effect(), in, out, block);
+        h.pump(1000 * block / rate);
+    }
+}
+
+// Per column of the graph's inner area, the topmost row that differs from `before` (INT_MAX for none),
+// left of the dBFS labels at the right edge.
+std::vector<int> changedTops(const std::vector<uint32_t>& before, const std::vector<uint32_t>& after, int width,
+                             int height, int frame, int right)
+{
+    std::vector<int> tops(static_cast<size_t>(width), INT_MAX);
+    for (int x = frame; x < right; ++x)
+        for (int y = frame; y < height - frame; ++y)
+            if (at(before, width, x, y) != at(after, width, x, y)) {
+                tops[static_cast<size_t>(x)] = y;
+                break;
+            }
+    return tops;
+}
+
+}  // namespace
+
+TEST_F(Editor, AnalyzerShowsAToneWhereItIsAndKeepsTheUsersChoice)
+{
+    // A first start shows the output.
+    forgetAnalyzerChoice();
+    h.close();
+    ASSERT_TRUE(h.open());
+    HWND graph = h.item(20000);
+    RECT c;
+    GetClientRect(graph, &c);
+    const GraphAxes axes = makeGraphAxes(c.right, c.bottom, 44100.0f, 20);
+    h.pump(100);
+    const std::vector<uint32_t> silent = h.pixels(graph);
+
+    // 1 kHz at half of full scale in both channels reads -6.0 dBFS (a full-scale sine reads 0), drawn
+    // as the curve's columns are: two pixels right of the axis' own x.
+    playTone(h, 1000.0, 0.5, 700);
+    const std::vector<uint32_t> playing = h.pixels(graph);
+    h.saveBmp("editor-analyzer-tone.bmp");
+    const std::vector<int> tops = changedTops(silent, playing, c.right, c.bottom, 2, c.right - 80);
+    const auto peak = std::min_element(tops.begin(), tops.end());
+    ASSERT_NE(*peak, INT_MAX) << "no trace drawn";
+    const int peakX = static_cast<int>(peak - tops.begin());
+    EXPECT_NEAR(peakX, graphX(axes, 1000.0f) + 2, 2);
+    EXPECT_NEAR(*peak, spectrumY(axes, -6.02f), 2);
+    // Far from the tone the trace lies low: a fall of at least 40 dB two octaves away.
+    EXPECT_GT(tops[static_cast<size_t>(graphX(axes, 250.0f) + 2)], spectrumY(axes, -46.0f));
+
+    // Within about a second of silence the trace is gone and the graph is as before.
+    h.pump(1600);
+    EXPECT_EQ(h.pixels(graph), silent);
+
+    // The menu: the ranges as they were, then the analyzer; the choice is kept for the next editor.
+    std::vector<std::string> items =
+        h.withMenu([&] { h.click(graph, 60, 20, true); },
+                   {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    EXPECT_EQ(items, (std::vector<std::string>{"Range +/- 40 dB", "Range +/- 20 dB [check]", "Range +/- 10 dB",
+                                               "Range +/- 5 dB", "-", "Analyzer: Off", "Analyzer: Output [check]",
+                                               "Analyzer: Input and output"}));
+    EXPECT_EQ(SendMessageA(graph, EQ_GETRANGE, 0, 0), 20);
+    EXPECT_EQ(storedAnalyzerChoice(), 2);
+    h.close();
+    ASSERT_TRUE(h.open());
+    items = h.withMenu([&] { h.click(h.item(20000), 60, 20, true); }, {VK_ESCAPE});
+    ASSERT_EQ(items.size(), 8u);
+    EXPECT_EQ(items[7], "Analyzer: Input and output [check]");
+
+    // A value that is not one of the choices shows the output.
+    const char text[] = "2";
+    RegSetKeyValueA(HKEY_CURRENT_USER, kUserKey, "Analyzer", REG_SZ, text, sizeof text);
+    h.close();
+    ASSERT_TRUE(h.open());
+    graph = h.item(20000);
+    items = h.withMenu([&] { h.click(graph, 60, 20, true); }, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    ASSERT_EQ(items.size(), 8u);
+    EXPECT_EQ(items[6], "Analyzer: Output [check]");
+
+    // Off: the tone leaves the graph as it was.
+    EXPECT_EQ(storedAnalyzerChoice(), 0);
+    h.pump(100);
+    const std::vector<uint32_t> off = h.pixels(graph);
+    playTone(h, 1000.0, 0.5, 300);
+    EXPECT_EQ(h.pixels(graph), off);
+    forgetAnalyzerChoice();
 }

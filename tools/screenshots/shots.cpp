@@ -3,7 +3,9 @@
 // (a shaped curve, a selected band, meters moving from a playing signal; labelled in a margin, during
 // a graph drag, with each menu open, with the typing box, a switched-off band, the Add Preset dialog
 // and a lit clip lamp), the same editor on a display at 200 % (a copy of the tool started with the
-// desktop at 192 DPI), and the DirectShow filter's property page in the system's property frame.
+// desktop at 192 DPI), the editor analysing the demo signal at both scales, and the DirectShow
+// filter's property page in the system's property frame. The analyzer is off in the other pictures,
+// which show the controls.
 //
 //   screenshots OUTDIR VST_DLL FILTER_DLL FACTORY_INI
 // writes one BMP per picture into OUTDIR; a picture whose window is not there yet is left out and
@@ -21,6 +23,7 @@
 #include <vector>
 
 #include "ClassIds.h"
+#include "DemoSignal.h"
 #include "DisplayScale.h"
 #include "GraphMath.h"
 #include "dshow/IEqualizerControl.h"
@@ -519,6 +522,79 @@ void closeAtWork(qv::PluginHost& host, AtWork& at)
     DestroyWindow(at.frame);
 }
 
+// The user's analyzer choice (0 off, 1 output, 2 input and output) while this lives; what was there
+// before comes back.
+class AnalyzerChoice {
+public:
+    explicit AnalyzerChoice(DWORD mode)
+    {
+        DWORD size = sizeof old_;
+        had_ = RegGetValueA(HKEY_CURRENT_USER, kKey, kValue, RRF_RT_REG_DWORD, nullptr, &old_, &size) == ERROR_SUCCESS;
+        RegSetKeyValueA(HKEY_CURRENT_USER, kKey, kValue, REG_DWORD, &mode, sizeof mode);
+    }
+    ~AnalyzerChoice()
+    {
+        if (had_)
+            RegSetKeyValueA(HKEY_CURRENT_USER, kKey, kValue, REG_DWORD, &old_, sizeof old_);
+        else
+            RegDeleteKeyValueA(HKEY_CURRENT_USER, kKey, kValue);
+    }
+    AnalyzerChoice(const AnalyzerChoice&) = delete;
+    AnalyzerChoice& operator=(const AnalyzerChoice&) = delete;
+
+private:
+    static constexpr char kKey[] = "Software\\Velquin-qv-R3";
+    static constexpr char kValue[] = "Analyzer";
+    DWORD old_ = 0;
+    bool had_ = false;
+};
+
+// Three seconds of the demo signal through the plug-in, each block followed by the analyzer's frame,
+// sent here rather than left to its timer: the traces are then the same on every run.
+constexpr UINT kAnalyzerTimer = 2;
+
+void playDemo(qv::PluginHost& host, HWND editor)
+{
+    const int block = 1470, rate = 44100;
+    const std::vector<float> demo = qv::makeDemoSignal(rate, 3.0);
+    std::vector<float> left(block), right(block), outLeft(block), outRight(block);
+    float* in[2] = {left.data(), right.data()};
+    float* out[2] = {outLeft.data(), outRight.data()};
+    for (size_t start = 0; start + block <= demo.size() / 2; start += block) {
+        for (int i = 0; i < block; ++i) {
+            left[i] = demo[2 * (start + i)];
+            right[i] = demo[2 * (start + i) + 1];
+        }
+        host.effect()->processReplacing(host.effect(), in, out, block);
+        SendMessageA(editor, WM_TIMER, kAnalyzerTimer, 0);
+    }
+    KillTimer(editor, kAnalyzerTimer);
+}
+
+// The editor at work with both traces of the demo signal behind its curve.
+void editorAnalyzing(const char* vstDll, const char* name, bool moving)
+{
+    AnalyzerChoice both(2);
+    qv::PluginHost host;
+    std::string error;
+    AtWork at;
+    if (!host.load(vstDll, error) || !openAtWork(host, at, error)) {
+        missing(name, error.c_str());
+        return;
+    }
+    KillTimer(at.editor, kAnalyzerTimer);
+    playDemo(host, at.editor);
+    idle(host, 1);
+    repaintNow(at.frame);
+    WindowPicture p(at.w, at.h, RGB(255, 255, 255));
+    if (moving)
+        p.grabMoving(at.editor, 0, 0);
+    else
+        p.grab(at.editor, 0, 0);
+    save(p, name);
+    closeAtWork(host, at);
+}
+
 void editorPictures(const char* vstDll)
 {
     const char* names[] = {"editor",           "editor-labelled",  "editor-drag",       "editor-presets-menu",
@@ -665,7 +741,12 @@ void editorAt200(const char* vstDll)
         plain.grabMoving(at.editor, 0, 0);
         save(plain, "editor-200");
     }
+    const bool at200 = at.w == 1012;
     closeAtWork(host, at);
+    if (at200)
+        editorAnalyzing(vstDll, "editor-analyzer-200", true);
+    else
+        missing("editor-analyzer-200", "the editor did not open at 200 %");
 }
 
 void editorAt200InCopy(const std::string& vstDll)
@@ -746,6 +827,7 @@ int main(int argc, char** argv)
     if (std::getenv(kAt200Variable) && argc == 3) {
         gInstance = GetModuleHandleA(nullptr);
         gOut = argv[1];
+        AnalyzerChoice off(0);
         editorAt200(argv[2]);
         return gMissing;
     }
@@ -766,11 +848,13 @@ int main(int argc, char** argv)
     if (!CopyFileA(argv[4], (folder + "\\" + qv::kPresetFileName).c_str(), FALSE))
         fprintf(stderr, "cannot copy %s\n", argv[4]);
     PluginPathValue path(folder);
+    AnalyzerChoice off(0);
     presetManager();
     OleInitialize(nullptr);
     propertyPage(argv[3]);
     OleUninitialize();
     editorPictures(argv[2]);
+    editorAnalyzing(argv[2], "editor-analyzer", false);
     editorAt200InCopy(argv[2]);
     if (gMissing)
         printf("%d picture(s) left out\n", gMissing);

@@ -1,0 +1,25 @@
+#pragma once
+// What the EQ graph draws beside its curve and handles: the spectrum analyzer's traces behind them,
+// with their dBFS marks, and the read-outs over them. The arithmetic is in SpectrumAnalyzer.h and
+// GraphReadout.h.
+
+#include <windows.h>
+
+#include "GraphMath.h"
+#include "SkinInternal.h"
+#include "SpectrumAnalyzer.h"
+
+namespace qv {
+
+// The analyzer has something to show on these axes.
+bool spectrumShown(const GraphAxes& a, const SpectrumAnalyzer* spectrum);
+// The output's tinted area and line, the input's thin line, and the marks, into `canvas`, whose
+// DC is `dc` (clipped to the inner rectangle of client rectangle `c`).
+void drawSpectrum(HDC dc, PixelWindow& canvas, const RECT& c, const GraphAxes& a, const SpectrumAnalyzer& sa,
+                  int scale);
+// The pointer's frequency and gain, in the top right corner.
+void drawPointerReadout(HDC dc, const RECT& c, const GraphAxes& a, int x, int y, int scale);
+// A band's number and values beside its handle, inside the graph.
+void drawBandReadout(HDC dc, const RECT& c, const GraphAxes& a, int number, const BandRecord& band, int scale);
+
+}  // namespace qv
