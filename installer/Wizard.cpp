@@ -95,6 +95,53 @@ void paintPage(HWND page, int step, const char* heading)
         SetWindowTextA(sheet, title.c_str());
 }
 
+// The size a page's template gives it in its own dialog units (273 x 165).
+static SIZE templateSize(HWND page)
+{
+    RECT r = {0, 0, 273, 165};
+    MapDialogRect(page, &r);
+    return {r.right, r.bottom};
+}
+
+void fitPage(HWND page)
+{
+    const SIZE need = templateSize(page);
+    RECT r;
+    GetWindowRect(page, &r);
+    if (r.right - r.left < need.cx || r.bottom - r.top < need.cy)
+        SetWindowPos(page, nullptr, 0, 0, need.cx > r.right - r.left ? need.cx : r.right - r.left,
+                     need.cy > r.bottom - r.top ? need.cy : r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void fitSheet(HWND sheet, HWND page)
+{
+    RECT pr;
+    GetWindowRect(page, &pr);
+    MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&pr), 2);
+    const SIZE need = templateSize(page);
+    const int dx = need.cx - (pr.right - pr.left), dy = need.cy - (pr.bottom - pr.top);
+    if (dx <= 0 && dy <= 0)
+        return;
+    const int grow = dx > 0 ? dx : 0, lower = dy > 0 ? dy : 0;
+    RECT sr;
+    GetWindowRect(sheet, &sr);
+    SetWindowPos(sheet, nullptr, 0, 0, sr.right - sr.left + grow, sr.bottom - sr.top + lower,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The sheet's own buttons and rule below the page area follow its new size.
+    for (HWND child = GetWindow(sheet, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT c;
+        GetWindowRect(child, &c);
+        MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&c), 2);
+        if (c.top < pr.bottom)
+            continue;  // a page
+        const bool rule = c.right - c.left > (sr.right - sr.left) / 2;
+        SetWindowPos(child, nullptr, rule ? c.left : c.left + grow, c.top + lower,
+                     rule ? c.right - c.left + grow : c.right - c.left, c.bottom - c.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    fitPage(page);
+}
+
 INT_PTR pageResult(HWND page, LONG_PTR result)
 {
     SetWindowLongPtrA(page, DWLP_MSGRESULT, result);

@@ -21,6 +21,10 @@ void warn(const std::string& text);
 void paintPage(HWND page, int step, const char* heading);
 // The page's answer to a notification.
 INT_PTR pageResult(HWND page, LONG_PTR result);
+// Where a system's sheet gives its pages less room than their templates ask for at the display's
+// scale (its font measured otherwise than theirs), the sheet grows and the page takes its size.
+void fitSheet(HWND sheet, HWND page);
+void fitPage(HWND page);
 std::string itemText(HWND dialog, int id);
 // Runs the five-step wizard; false when the sheet could not be opened.
 bool runWizard();

@@ -47,6 +47,7 @@ void centreOnScreen(HWND window)
 void activate(HWND page, DWORD buttons)
 {
     gPage = page;
+    fitPage(page);
     PropSheet_SetWizButtons(GetParent(page), buttons);
 }
 
@@ -61,6 +62,7 @@ INT_PTR CALLBACK welcomePage(HWND page, UINT message, WPARAM wParam, LPARAM lPar
         PostMessageA(page, kCentre, 0, 0);
         return TRUE;
     case kCentre:
+        fitSheet(GetParent(page), page);
         centreOnScreen(GetParent(page));
         return TRUE;
     case WM_PAINT:
