@@ -1,5 +1,5 @@
 #pragma once
-// The filter's property page: dialog 106 with the editor as its dialog procedure, reaching the
+// The filter's property page: dialog IDD_EQUALIZER_PAGE with the editor as its dialog procedure, reaching the
 // filter only through its IEqualizerControl. The dialog is registered with the filter for its notices (WM_COMMAND
 // 32700) while it exists and the page is connected.
 
@@ -8,15 +8,14 @@
 #include "Editor.h"
 #include "FilterModel.h"
 #include "base/PropertyPage.h"
+#include "resources/editor_ids.h"
 
 namespace qv {
 
 class EqualizerPropertyPage final : public ds::CBasePropertyPage {
 public:
-    static constexpr int kDialogId = 106;
+    static constexpr int kDialogId = IDD_EQUALIZER_PAGE;
     static constexpr int kTitleId = 1;
-    static constexpr int kWidth = Editor::kWidth;
-    static constexpr int kHeight = Editor::kHeight;
 
     static ds::CUnknown* CreateInstance(IUnknown* outer, HRESULT* hr);
     ~EqualizerPropertyPage() override;

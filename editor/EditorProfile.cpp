@@ -2,6 +2,7 @@
 
 #include "ClassIds.h"
 #include "EditorTables.h"
+#include "resources/editor_ids.h"
 #include "resources/skin_ids.h"
 
 namespace qv {
@@ -17,7 +18,7 @@ const EditorProfile kVstEditorProfile = {
     SKIN_VST_BMP_CLIP_HELD,      // clipHeldBitmap
     SKIN_VST_BMP_CLIP_ACTIVE,    // clipActiveBitmap
     0,                           // spriteShift
-    {10600, 10601},              // clipLampIds
+    {IDC_VST_CLIP_LEFT, IDC_VST_CLIP_RIGHT},  // clipLampIds
     1,                           // timerId
     {true, true, false, false},  // undo: dismissedMenu, editCommit, setupClick, taggedGestures
     kInitialProgramBands,        // bandDefaults
@@ -31,8 +32,8 @@ const EditorProfile kDirectShowEditorProfile = {
     SKIN_DS_BMP_CLIP_OFF,                    // clipOffBitmap
     SKIN_DS_BMP_CLIP_HELD,                   // clipHeldBitmap
     SKIN_DS_BMP_CLIP_ACTIVE,                 // clipActiveBitmap
-    SKIN_VST_RAW_FIRST - SKIN_DS_RAW_FIRST,  // spriteShift
-    {1020, 1021},                            // clipLampIds
+    SKIN_DS_SPRITE_SHIFT,                    // spriteShift
+    {IDC_PAGE_CLIP_LEFT, IDC_PAGE_CLIP_RIGHT},  // clipLampIds
     0,                                       // timerId
     {false, false, true, true},              // undo: dismissedMenu, editCommit, setupClick, taggedGestures
     kResetBands,                             // bandDefaults

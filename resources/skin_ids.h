@@ -4,7 +4,7 @@
  * The VST DLL and the DirectShow DLL carry the same images; the DirectShow DLL keeps some of them
  * under ids of its own. Images that the control library loads by itself (type icons, band handles,
  * menu mark, graph cursor) have the same id in both, so the library needs no per-DLL table.
- * DirectShow sprite ids are the VST ones minus 7 (SKIN_DS_RAW_FIRST .. SKIN_DS_RAW_LAST).
+ * DirectShow sprite ids are the VST ones minus SKIN_DS_SPRITE_SHIFT (SKIN_DS_RAW_FIRST .. SKIN_DS_RAW_LAST).
  *
  * Plain #defines only: this file is read by C++ and by windres.
  */
@@ -86,8 +86,9 @@
 #define SKIN_DS_RAW_FIRST       124
 #define SKIN_DS_RAW_LAST        139
 
-/* Offset from a VST sprite id to the DirectShow one. */
-#define SKIN_DS_RAW_FROM_VST(id) ((id)-7)
+/* Offset from a VST sprite id down to the DirectShow one. An expression, not a number: the id
+   checks of tests/resources read every numeric SKIN_DS_RAW_ define as a sprite. */
+#define SKIN_DS_SPRITE_SHIFT (SKIN_VST_RAW_FIRST - SKIN_DS_RAW_FIRST)
 
 /* ---- Both DLLs: the editor's art at 150 % and 200 % (resources/skin/150, resources/skin/200) ----
  * One table for both DLLs: SKIN_SCALED_ID(item, step) with step 1 at 150 %, 2 at 200 %. Sizes are

@@ -18,6 +18,7 @@
 #include "PageFrame.h"
 #include "TestPage.h"
 #include "UiDriver.h"
+#include "resources/editor_ids.h"
 
 using namespace qv;
 using namespace qvtest;
@@ -290,21 +291,21 @@ void pumpUntil(Done done)
 TEST(PageEditor, ClipLampsFollowTheCountersAndAClickPutsThemOut)
 {
     OpenPage p;
-    const HBITMAP off = p.lamp(1020);
+    const HBITMAP off = p.lamp(IDC_PAGE_CLIP_LEFT);
     ASSERT_NE(off, nullptr);
-    EXPECT_EQ(p.lamp(1021), off);
+    EXPECT_EQ(p.lamp(IDC_PAGE_CLIP_RIGHT), off);
     // The filter's clip start value: clipping for two ticks, then held.
     p.control->SetClipCounterRight(0, 3);
     // Ticks come late on a busy machine: watch until the third image shows (or 3 s pass), then a
     // while longer to see that nothing follows it.
     // The first image is read before any pump: an overdue tick may come in the first one.
-    std::vector<HBITMAP> seen{p.lamp(1021)};
+    std::vector<HBITMAP> seen{p.lamp(IDC_PAGE_CLIP_RIGHT)};
     auto watch = [&](DWORD ms, bool untilThird) {
         const DWORD end = GetTickCount() + ms;
         while (GetTickCount() < end && !(untilThird && seen.size() >= 3)) {
             pumpMessages(5);
-            if (seen.empty() || seen.back() != p.lamp(1021))
-                seen.push_back(p.lamp(1021));
+            if (seen.empty() || seen.back() != p.lamp(IDC_PAGE_CLIP_RIGHT))
+                seen.push_back(p.lamp(IDC_PAGE_CLIP_RIGHT));
         }
     };
     watch(3000, true);
@@ -317,21 +318,21 @@ TEST(PageEditor, ClipLampsFollowTheCountersAndAClickPutsThemOut)
     int counter = -1;
     p.control->GetClipCounterRight(0, &counter);
     EXPECT_EQ(counter, 1);  // held until a click
-    EXPECT_EQ(p.lamp(1020), off);
+    EXPECT_EQ(p.lamp(IDC_PAGE_CLIP_LEFT), off);
 
     // A click on either lamp clears both channels; the next tick shows it.
     p.control->SetClipCounterLeft(0, 1);
-    pumpUntil([&] { return p.lamp(1020) == seen[2]; });
-    EXPECT_EQ(p.lamp(1020), seen[2]);
-    SendMessageW(p.item(1020), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-    SendMessageW(p.item(1020), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
-    pumpUntil([&] { return p.lamp(1020) == off && p.lamp(1021) == off; });
+    pumpUntil([&] { return p.lamp(IDC_PAGE_CLIP_LEFT) == seen[2]; });
+    EXPECT_EQ(p.lamp(IDC_PAGE_CLIP_LEFT), seen[2]);
+    SendMessageW(p.item(IDC_PAGE_CLIP_LEFT), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    SendMessageW(p.item(IDC_PAGE_CLIP_LEFT), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    pumpUntil([&] { return p.lamp(IDC_PAGE_CLIP_LEFT) == off && p.lamp(IDC_PAGE_CLIP_RIGHT) == off; });
     p.control->GetClipCounterRight(0, &counter);
     EXPECT_EQ(counter, 0);
     p.control->GetClipCounterLeft(0, &counter);
     EXPECT_EQ(counter, 0);
-    EXPECT_EQ(p.lamp(1020), off);
-    EXPECT_EQ(p.lamp(1021), off);
+    EXPECT_EQ(p.lamp(IDC_PAGE_CLIP_LEFT), off);
+    EXPECT_EQ(p.lamp(IDC_PAGE_CLIP_RIGHT), off);
 }
 
 TEST(PageEditor, AClickOnThePeakTextForgetsTheHeldPeaks)

@@ -17,6 +17,7 @@
 #include "LiveGraph.h"
 #include "PageFrame.h"
 #include "SpectrumAnalyzer.h"
+#include "resources/editor_ids.h"
 
 using namespace qv;
 
@@ -112,7 +113,7 @@ TEST(PageInFrame, EditsAndNoticesReachARunningGraph)
     RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Velquin-qv-R3", "Analyzer");  // a first start: the output
 
     bool ran = false;
-    const HRESULT hr = showPropertyFrame(graph.equalizer(), 1020, [&](HWND frame, HWND page) {
+    const HRESULT hr = showPropertyFrame(graph.equalizer(), IDC_PAGE_CLIP_LEFT, [&](HWND frame, HWND page) {
         ran = true;
         // The frame sizes its page from the page's info, not from the dialog template.
         RECT client;

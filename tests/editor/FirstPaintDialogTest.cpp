@@ -14,6 +14,7 @@
 #include "../support/FirstPaint.h"
 #include "PageFrame.h"
 #include "PresetDialogs.h"
+#include "resources/editor_ids.h"
 
 using namespace qvtest;
 
@@ -34,7 +35,7 @@ TEST(PageFirstPaint, SystemFrameAndAHostsOwnFrame)
     ASSERT_NE(cookie, 0u);
 
     bool ran = false;
-    qv::showPropertyFrame(filter, 1020, [&](HWND frame, HWND page) {
+    qv::showPropertyFrame(filter, IDC_PAGE_CLIP_LEFT, [&](HWND frame, HWND page) {
         ran = true;
         qv::pumpMessages(kSettle);
         EXPECT_EQ(repaintChanges(frame, "page-system-frame"), 0);

@@ -19,6 +19,7 @@
 #include "editor/EditorIds.h"
 #include "editor/EditorLayout.h"
 #include "editor/EditorTables.h"
+#include "resources/editor_ids.h"
 #include "resources/skin_ids.h"
 
 using namespace qv;
@@ -198,7 +199,7 @@ void buildPanel(Panel& p, const BandSetting* settings, int outputGain)
     for (int c = 0; c < 2; ++c) {
         const layout::Rect r = layout::clipLamp(c, gScale);
         HWND clip = CreateWindowExA(0, "STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_BITMAP, r.x, r.y, r.w, r.h, w,
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(10600 + c)), gInstance, nullptr);
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_VST_CLIP_LEFT + c)), gInstance, nullptr);
         const int id = c == 0 ? art(SKIN_SCALED_BMP_CLIP_OFF, SKIN_VST_BMP_CLIP_OFF)
                               : art(SKIN_SCALED_BMP_CLIP_HELD, SKIN_VST_BMP_CLIP_HELD);
         SendMessageA(clip, STM_SETIMAGE, IMAGE_BITMAP,

@@ -9,6 +9,7 @@
 #include "IEqualizerControl.h"
 #include "PageFrame.h"
 #include "WindowPicture.h"
+#include "resources/editor_ids.h"
 
 int wmain(int argc, wchar_t** argv)
 {
@@ -34,7 +35,7 @@ int wmain(int argc, wchar_t** argv)
             control->SetStreamFormat(&format);
             control->Release();
         }
-        const HRESULT hr = qv::showPropertyFrame(filter, 1020, [&](HWND frame, HWND) {
+        const HRESULT hr = qv::showPropertyFrame(filter, IDC_PAGE_CLIP_LEFT, [&](HWND frame, HWND) {
             qv::pumpMessages(500);
             if (qv::saveWindowBmp(frame, argv[1]))
                 status = 0;
