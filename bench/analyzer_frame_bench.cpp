@@ -1,6 +1,6 @@
 // One analyzer frame as the editor computes it 25 or more times a second: the samples of 1/25 s
 // taken in, the windowed transform of both channels, the band levels with rise and fall, and the
-// polylines of the trace; on the editor's graph (471 x 140) at 100 % and at 200 %, at 44.1 and
+// polylines of the trace; on the editor's graph (layout::kGraph) at 100 % and at 200 %, at 44.1 and
 // 96 kHz, with and without the input trace. Absolute times: the budget is 0.5 ms at 100 %.
 #include <benchmark/benchmark.h>
 
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ScaleMath.h"
+#include "editor/EditorLayout.h"
 #include "SpectrumAnalyzer.h"
 
 static void BM_AnalyzerFrame(benchmark::State& state)
@@ -15,7 +16,7 @@ static void BM_AnalyzerFrame(benchmark::State& state)
     const int scale = static_cast<int>(state.range(0));
     const float rate = static_cast<float>(state.range(1));
     const bool withInput = state.range(2) != 0;
-    const qv::GraphAxes axes = qv::makeGraphAxes(qv::scalePx(471, scale), qv::scalePx(140, scale), rate, 20, scale);
+    const qv::GraphAxes axes = qv::makeGraphAxes(qv::scalePx(qv::layout::kGraph.w, scale), qv::scalePx(qv::layout::kGraph.h, scale), rate, 20, scale);
     qv::SpectrumAnalyzer an;
     an.configure(rate, axes, withInput);
 

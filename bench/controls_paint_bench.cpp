@@ -15,6 +15,7 @@
 #include "GraphMath.h"
 #include "SpectrumAnalyzer.h"
 #include "controls/Skin.h"
+#include "editor/EditorLayout.h"
 #include "WinTiming.h"
 
 using namespace qv;
@@ -70,11 +71,12 @@ int main()
     HINSTANCE inst = GetModuleHandleA(nullptr);
     RegisterSkinClasses(inst);
     HWND top =
-        CreateWindowExA(0, "STATIC", "bench", WS_POPUP | WS_VISIBLE, 0, 0, 506, 411, nullptr, nullptr, inst, nullptr);
+        CreateWindowExA(0, "STATIC", "bench", WS_POPUP | WS_VISIBLE, 0, 0, qv::layout::kEditorW, qv::layout::kEditorH, nullptr, nullptr, inst, nullptr);
     HDC screen = GetDC(nullptr);
-    HBITMAP background = CreateCompatibleBitmap(screen, 506, 411);
+    HBITMAP background = CreateCompatibleBitmap(screen, qv::layout::kEditorW, qv::layout::kEditorH);
     ReleaseDC(nullptr, screen);
-    HWND graph = CreateWindowExA(0, "qv:EQGraph", nullptr, WS_CHILD | WS_VISIBLE, 17, 45, 471, 140, top,
+    HWND graph = CreateWindowExA(0, "qv:EQGraph", nullptr, WS_CHILD | WS_VISIBLE, qv::layout::kGraph.x, qv::layout::kGraph.y,
+                                 qv::layout::kGraph.w, qv::layout::kGraph.h, top,
                                  reinterpret_cast<HMENU>(20000), inst, background);
     BandRecord bands[6] = {peak(60, 4, 0.7),  peak(200, -6, 1.4), peak(1000, 6, 2),
                            peak(2500, -3, 4), peak(6000, 5, 1),   peak(12000, -8, 0.5)};
@@ -132,13 +134,13 @@ int main()
     });
     HDC gdc = GetDC(graph);
     HDC mem = CreateCompatibleDC(gdc);
-    HBITMAP area = CreateCompatibleBitmap(gdc, 471, 140);
+    HBITMAP area = CreateCompatibleBitmap(gdc, qv::layout::kGraph.w, qv::layout::kGraph.h);
     HGDIOBJ old = SelectObject(mem, area);
     double copyProcessor = 0.0;
     const double copy = perCall(
         20000,
         [&] {
-            BitBlt(gdc, 0, 0, 471, 140, mem, 0, 0, SRCCOPY);
+            BitBlt(gdc, 0, 0, qv::layout::kGraph.w, qv::layout::kGraph.h, mem, 0, 0, SRCCOPY);
             GdiFlush();
         },
         &copyProcessor);

@@ -14,6 +14,7 @@
 
 #include "VstInterface.h"
 #include "WinTiming.h"
+#include "editor/EditorLayout.h"
 #include "tests/support/DesktopDpi.h"
 
 using namespace vst;
@@ -43,7 +44,7 @@ LRESULT CALLBACK plainProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
         HDC dc = BeginPaint(w, &ps);
         HDC src = CreateCompatibleDC(dc);
         HGDIOBJ old = SelectObject(src, gBackground);
-        BitBlt(dc, 0, 0, 506, 411, src, 0, 0, SRCCOPY);
+        BitBlt(dc, 0, 0, qv::layout::kEditorW, qv::layout::kEditorH, src, 0, 0, SRCCOPY);
         SelectObject(src, old);
         DeleteDC(src);
         EndPaint(w, &ps);
@@ -185,7 +186,7 @@ int main()
         return 1;
     HINSTANCE self = GetModuleHandleA(nullptr);
     HWND frame =
-        CreateWindowExA(0, "STATIC", "bench", WS_POPUP | WS_VISIBLE, 0, 0, 506, 411, nullptr, nullptr, self, nullptr);
+        CreateWindowExA(0, "STATIC", "bench", WS_POPUP | WS_VISIBLE, 0, 0, qv::layout::kEditorW, qv::layout::kEditorH, nullptr, nullptr, self, nullptr);
     gBackground =
         static_cast<HBITMAP>(LoadImageA(plugin, MAKEINTRESOURCEA(102), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     WNDCLASSA wc{};
@@ -205,7 +206,7 @@ int main()
 
     const int n = kRounds;
     const double plain = perCall(n, [&] {
-        HWND w = CreateWindowExA(0, "PlainBackground", "", WS_CHILD | WS_VISIBLE, 0, 0, 506, 411, frame, nullptr, self,
+        HWND w = CreateWindowExA(0, "PlainBackground", "", WS_CHILD | WS_VISIBLE, 0, 0, qv::layout::kEditorW, qv::layout::kEditorH, frame, nullptr, self,
                                  nullptr);
         UpdateWindow(w);
         GdiFlush();
@@ -213,7 +214,7 @@ int main()
     });
     // The same shape of window of plain classes: created hidden, filled, shown, painted.
     auto createPlain = [&] {
-        HWND w = CreateWindowExA(0, "PlainBackground", "", WS_CHILD | WS_CLIPCHILDREN, 0, 0, 506, 411, frame, nullptr,
+        HWND w = CreateWindowExA(0, "PlainBackground", "", WS_CHILD | WS_CLIPCHILDREN, 0, 0, qv::layout::kEditorW, qv::layout::kEditorH, frame, nullptr,
                                  self, nullptr);
         for (int i = 0; i < children; ++i)
             CreateWindowExA(0, "PlainChild", "", WS_CHILD | WS_VISIBLE, places[i].x, places[i].y, places[i].w,

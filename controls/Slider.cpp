@@ -29,7 +29,7 @@ struct SliderState {
     uint32_t wheelTime = 0;
     int pageStep = 0;
     bool groove = true;
-    int thumbLength = 29;
+    int thumbLength = kSliderThumbLength;
     short lastPosition = 0;
     COLORREF plainColour = 0x989898;
     int oldThumbPosition = 0;  // where the thumb stood at the previous paint
@@ -130,7 +130,7 @@ void draw(HWND w, HDC dc, const RECT& client, SliderState* s)
             DrawSpriteWith(s->kept.blendWindow(), dc, grooveOn ? s->px(2) : 0, track.bottom - s->thumbLength - offset,
                            s->px(grooveOn ? 16 : 18), s->thumbLength, s->thumb, enabled ? 255 : 192, tint, 0);
         else
-            DrawSpriteWith(s->kept.blendWindow(), dc, offset, 0, s->thumbLength, s->px(16), s->thumb,
+            DrawSpriteWith(s->kept.blendWindow(), dc, offset, 0, s->thumbLength, s->px(kSliderThumbThickness), s->thumb,
                            enabled ? 255 : 192, tint, 0);
     }
     s->thumbPosition = s->vertical ? track.bottom - offset : offset;
@@ -348,7 +348,7 @@ LRESULT sliderMessage(HWND w, SliderState* s, UINT msg, WPARAM wp, LPARAM lp)
     case QV_SETSCALE:
         if (isSkinScale(wp)) {
             s->scale = static_cast<int>(wp);
-            s->thumbLength = s->px(29);
+            s->thumbLength = s->px(kSliderThumbLength);
             InvalidateRect(w, nullptr, FALSE);
         }
         return 0;

@@ -7,6 +7,10 @@
 
 namespace qv {
 
+// The skin's slider thumb at 100 %: its length along the track and its thickness across it.
+constexpr int kSliderThumbLength = 29;
+constexpr int kSliderThumbThickness = 16;
+
 struct SliderTrack {
     int minimum = 0;
     int range = 0;   // maximum - minimum

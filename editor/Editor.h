@@ -5,7 +5,7 @@
 // - its own window: open(parent) creates a "qvEqualizerWindowClass" child of the host's frame, whose
 //   window procedure hands every message to the editor (the VST DLL);
 // - a dialog: attach(dialog) builds the controls inside an existing window (the property page's
-//   dialog 106, with its two static clip lamps); the dialog procedure passes each message to
+//   dialog IDD_EQUALIZER_PAGE, with its two static clip lamps); the dialog procedure passes each message to
 //   handleMessage first and returns its result when it says handled. Call attach from
 //   WM_INITDIALOG and detach (or close) from WM_DESTROY. The editor knows nothing of the filter:
 //   the page registers the dialog for the filter's notices around attach and detach, and turns each
@@ -43,7 +43,7 @@ public:
     Editor(const Editor&) = delete;
     Editor& operator=(const Editor&) = delete;
 
-    // Own window inside `parent`; null on failure. The window is at 0,0, kWidth x kHeight at the
+    // Own window inside `parent`; null on failure. The window is at 0,0, layout::kEditorW x kEditorH at the
     // display scale of `parent` (layout::editorWidth/Height).
     HWND open(HWND parent);
     // The scale a host sizes its window for before opening: that of the last open or attach, or the
@@ -79,9 +79,6 @@ public:
         kFormatChanged
     };
     void onNotice(Notice notice);
-
-    static constexpr int kWidth = layout::kEditorW;
-    static constexpr int kHeight = layout::kEditorH;
 
 private:
     // Lays the editor out again at the scale of the window it is shown in now.

@@ -32,6 +32,8 @@
 #include "PluginHost.h"
 #include "PresetStore.h"
 #include "WindowPicture.h"
+#include "editor/EditorLayout.h"
+#include "resources/editor_ids.h"
 #include "tests/support/DesktopDpi.h"
 
 using qv::WindowPicture;
@@ -173,7 +175,7 @@ HWND makeFrame(int width, int height)
 
 void presetManager()
 {
-    HWND owner = makeFrame(506, 411);
+    HWND owner = makeFrame(qv::layout::kEditorW, qv::layout::kEditorH);
     qv::PresetStore store(gInstance, owner, qv::kPluginName);
     store.load(qv::kPluginKey, qv::kPresetFileName);
     if (store.working().count() == 0) {
@@ -488,8 +490,8 @@ bool openAtWork(qv::PluginHost& host, AtWork& at, std::string& why)
     applyData(host, kAtWork);
     vst::ERect* rect = nullptr;
     host.dispatch(vst::effEditGetRect, 0, 0, &rect);
-    at.w = rect ? rect->right - rect->left : 506;
-    at.h = rect ? rect->bottom - rect->top : 411;
+    at.w = rect ? rect->right - rect->left : qv::layout::kEditorW;
+    at.h = rect ? rect->bottom - rect->top : qv::layout::kEditorH;
     at.frame = makeFrame(at.w, at.h);
     host.dispatch(vst::effEditOpen, 0, 0, at.frame);
     at.editor = GetWindow(at.frame, GW_CHILD);
@@ -764,8 +766,8 @@ void editorAt200InCopy(const std::string& vstDll)
 }
 
 // The filter's property page, shown by the system's property frame as a media player shows it.
-const CLSID kFilterClass = {0x7A3D5E10, 0x4B2C, 0x41F8, {0x9E, 0x61, 0x2C, 0x7B, 0x8D, 0x04, 0xA9, 0xF3}};
-const CLSID kPageClass = {0x7A3D5E11, 0x4B2C, 0x41F8, {0x9E, 0x61, 0x2C, 0x7B, 0x8D, 0x04, 0xA9, 0xF3}};
+const CLSID kFilterClass = qv::guidFromText<CLSID>(qv::kEqualizerClsidText);
+const CLSID kPageClass = qv::guidFromText<CLSID>(qv::kPropertyPageClsidText);
 
 void propertyPage(const char* filterDll)
 {
@@ -789,7 +791,7 @@ void propertyPage(const char* filterDll)
     const DWORD cookie = dll ? qv::serveClassInProcess(dll, kPageClass) : 0;
     bool shown = false, noEditor = false;
     if (filter && cookie) {
-        qv::showPropertyFrame(filter, 1020, [&](HWND frame, HWND page) {
+        qv::showPropertyFrame(filter, IDC_PAGE_CLIP_LEFT, [&](HWND frame, HWND page) {
             qv::pumpMessages(300);
             if (!GetDlgItem(page, 20000)) {
                 missing("property-page", "the page holds no editor yet");

@@ -19,14 +19,14 @@ enum class ButtonShape {
 Picture buttonFace(int w, int h, bool pressed, ButtonShape shape);
 
 Picture editFace();          // 40 x 21
-Picture sliderThumb();       // 29 x 16
+Picture sliderThumb();       // qv::kSliderThumbLength x kSliderThumbThickness
 Picture meterBar(bool lit);  // 12 x 144, opaque
 // The lamp's rectangle in device pixels of the background; 0 off, 1 held, 2 on.
 Picture clipLamp(const Picture& background, qv::layout::Rect lamp, int state);
 
-Picture editorBackground();  // 506 x 411
+Picture editorBackground();  // qv::layout::kEditorW x kEditorH
 Picture editorLabels();      // the texts and marks of the background alone, on transparency
-Picture graphBackground();   // 471 x 140
+Picture graphBackground();   // qv::layout::kGraph
 Picture bandHandles();       // 60 x 40 (cells of handleSize() + 1), magenta keyed
 int handleSize();            // 9 at 100 %, odd at every scale so that a handle has a centre pixel
 

@@ -1,6 +1,7 @@
 // Button faces, edit field, slider thumb, meter bars and clip lamps.
 #include "Art.h"
 #include "Canvas.h"
+#include "ValueMath.h"
 
 #include <algorithm>
 #include <cmath>
@@ -78,7 +79,7 @@ Picture sliderThumb()
 {
     // Body 25 wide (columns 0..24) centred on column 12, the value's tick; a point underneath
     // reaches down between the tick marks. Columns 25..28 stay transparent.
-    const int w = 29, h = 16;
+    const int w = qv::kSliderThumbLength, h = qv::kSliderThumbThickness;
     Canvas c(w, h);
     cairo_t* cr = c.cr();
     auto outline = [cr](double inset) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "EditorLayout.h"
+#include "ValueMath.h"
 
 namespace skingen {
 
@@ -14,7 +15,7 @@ constexpr int kGraphW = kGraph.w;
 constexpr int kGraphH = kGraph.h;
 
 // Slider geometry: thumb travel and the x of a value's tick relative to the slider.
-constexpr int kSliderTravel = 150 - 29;
+constexpr int kSliderTravel = 150 - qv::kSliderThumbLength;
 constexpr int sliderTickX(int v, int min, int max)
 {
     return 12 + ((max - min) / 2 + kSliderTravel * (v - min)) / (max - min);

@@ -9,6 +9,7 @@
 #include "Canvas.h"
 #include "Layout.h"
 #include "SkinFiles.h"
+#include "ValueMath.h"
 
 #include <cmath>
 #include <cstdio>
@@ -184,7 +185,7 @@ void drawSlider(Picture& pic, Rect r, int value, int min, int max, bool focus = 
         }
     });
     int off = ((value - min) * kSliderTravel + (max - min) / 2) / (max - min);
-    blend(pic, r.x + off, r.y, sprite("thumb.raw", 29, 16), disabled ? 192 : 255, focus ? 0xEB78F8FFu : 0, 0);
+    blend(pic, r.x + off, r.y, sprite("thumb.raw", qv::kSliderThumbLength, qv::kSliderThumbThickness), disabled ? 192 : 255, focus ? 0xEB78F8FFu : 0, 0);
 }
 
 void drawMeter(Picture& pic, Rect r, int level, int peak)
@@ -351,7 +352,7 @@ void sheet(const std::string& out)
         put(sprite((std::string(n) + "_down.raw").c_str(), w, 21));
     }
     put(sprite("edit.raw", 40, 21));
-    put(sprite("thumb.raw", 29, 16));
+    put(sprite("thumb.raw", qv::kSliderThumbLength, qv::kSliderThumbThickness));
     for (const char* n :
          {"type_peak.bmp", "type_lowshelf.bmp", "type_highshelf.bmp", "type_lowpass.bmp", "type_highpass.bmp",
           "menumark.bmp", "clip_off.bmp", "clip_held.bmp", "clip_active.bmp", "handles.bmp"})
