@@ -117,7 +117,7 @@ TEST(SetupButtonsTest, StartUpRefusalsThenReadmeBrowseAndRemove)
     HWND page = currentPage(sheet);
     clickItem(page, 1002);
     ASSERT_TRUE(chooseFolder(setup, "Select installation directory", browsed));
-    Sleep(100);
+    waitUntil([&] { return textOf(GetDlgItem(page, 1001)) == browsed; }, 5000);
     EXPECT_EQ(textOf(GetDlgItem(page, 1001)), browsed);
 
     // Remove on the host list as filled from the hosts' registry values, last entry selected.
@@ -137,7 +137,7 @@ TEST(SetupButtonsTest, StartUpRefusalsThenReadmeBrowseAndRemove)
         clickItem(page, 1003);
         const std::string question = "Remove VST host application plug-in directory: \n\"" + entry + "\"?";
         EXPECT_EQ(setup.answer(kSetupCaption, question, button), question);
-        Sleep(100);
+        settle(page);
     };
     removeSelected(ntrack, IDNO);
     EXPECT_EQ(listCount(list), 3);
