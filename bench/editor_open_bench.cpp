@@ -165,12 +165,12 @@ void compareScales()
             std::printf("editor open at 200 %%: a copy at 96 or 192 DPI gave no answer\n");
             return;
         }
-    std::printf("editor open to first paint at 200 %% (%dx%d) against 100 %% (%dx%d), fresh processes:\n",
-                at200.width, at200.height, at100.width, at100.height);
-    std::printf("  %-30s %8.3f ms   %8.3f ms   ratio %.2f\n", "by the wall clock", at200.wall * 1e3,
-                at100.wall * 1e3, at200.wall / at100.wall);
-    std::printf("  %-30s %8.3f ms   %8.3f ms   ratio %.2f\n", "by processor time", at200.cpu * 1e3,
-                at100.cpu * 1e3, at200.cpu / at100.cpu);
+    std::printf("editor open to first paint at 200 %% (%dx%d) against 100 %% (%dx%d), fresh processes:\n", at200.width,
+                at200.height, at100.width, at100.height);
+    std::printf("  %-30s %8.3f ms   %8.3f ms   ratio %.2f\n", "by the wall clock", at200.wall * 1e3, at100.wall * 1e3,
+                at200.wall / at100.wall);
+    std::printf("  %-30s %8.3f ms   %8.3f ms   ratio %.2f\n", "by processor time", at200.cpu * 1e3, at100.cpu * 1e3,
+                at200.cpu / at100.cpu);
 }
 
 }  // namespace

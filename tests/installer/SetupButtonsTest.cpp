@@ -82,7 +82,8 @@ TEST(SetupButtonsTest, StartUpRefusalsThenReadmeBrowseAndRemove)
         Program limited(join(downloadDir(), program), downloadDir(), true);
         ASSERT_TRUE(limited.started());
         const char* caption = program[0] == 'S' ? kSetupCaption : "Zorvath Velquin:qv R3 plug-in uninstaller";
-        const std::string text = program[0] == 'S' ? qvsetup::kSetupNeedsAdministrator : qvsetup::kUninstallNeedsAdministrator;
+        const std::string text =
+            program[0] == 'S' ? qvsetup::kSetupNeedsAdministrator : qvsetup::kUninstallNeedsAdministrator;
         EXPECT_EQ(limited.answer(caption, text, IDOK), text) << limited.describe();
         EXPECT_TRUE(limited.waitExit(10000));
     }
