@@ -24,6 +24,23 @@ inline double threadTime()
     return seconds(kernel) + seconds(user);
 }
 
+// The smallest step of threadTime() seen within a fraction of a second: the processor clock moves in
+// scheduler ticks (10 to 16 ms), so a figure per call is only good to a step over the calls made.
+inline double threadTimeStep()
+{
+    double step = 1e30, last = threadTime();
+    const double until = benchNow() + 0.25;
+    for (int seen = 0; seen < 4 && benchNow() < until;) {
+        const double now = threadTime();
+        if (now != last) {
+            step = now - last < step ? now - last : step;
+            last = now;
+            ++seen;
+        }
+    }
+    return step < 1e29 ? step : 0.016;
+}
+
 // Seconds per call of f: the best of ten rounds of n / 10 calls by the wall clock, after one call to
 // warm up tables and off-screen bitmaps; `processor` gets the processor time per call over all rounds
 // (coarse per round, but over all of them it holds on a busy machine too).

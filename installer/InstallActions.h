@@ -19,7 +19,7 @@ struct InstallState {
     std::string installDirectory;
     std::string sourceDirectory;
     std::vector<std::string> vstDirectories;  // at most kMaxVstDirectories
-    uint32_t mask = kComponentAll;  // the components chosen in step 1
+    uint32_t mask = kComponentAll;            // the components chosen in step 1
     int filesToInstall = 0;
     int filesInstalled = 0;
     int vstCopiesFailed = 0;  // host directories the VST plug-in did not reach

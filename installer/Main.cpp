@@ -70,8 +70,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     if (screen)
         ReleaseDC(nullptr, screen);
     // 22 pixels at 100 %, grown with the display's scale as the pages' own font is.
-    const qv::Font heading(CreateFontA(MulDiv(22, dpi, 96), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Arial"));
+    const qv::Font heading(CreateFontA(MulDiv(22, dpi, 96), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                       DEFAULT_PITCH | FF_DONTCARE, "Arial"));
     gHeadingFont = heading ? heading.get() : static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;

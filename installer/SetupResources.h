@@ -1,14 +1,14 @@
 #pragma once
 // Resource and control ids of the setup program.
 
-#define IDD_STEP1 107
-#define IDD_STEP2 108
-#define IDD_STEP4 109
-#define IDD_STEP5 110
-#define IDD_STEP3 111
-#define IDB_SIDE  104
+#define IDD_STEP1    107
+#define IDD_STEP2    108
+#define IDD_STEP4    109
+#define IDD_STEP5    110
+#define IDD_STEP3    111
+#define IDB_SIDE     104
 #define IDB_SIDE_200 105  // the side picture drawn at twice the size, for 150 % and 200 % displays
-#define IDI_SETUP 104
+#define IDI_SETUP    104
 
 #define IDC_WELCOME     1000
 #define IDC_README      1011

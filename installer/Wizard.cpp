@@ -110,7 +110,8 @@ void fitPage(HWND page)
     GetWindowRect(page, &r);
     if (r.right - r.left < need.cx || r.bottom - r.top < need.cy)
         SetWindowPos(page, nullptr, 0, 0, need.cx > r.right - r.left ? need.cx : r.right - r.left,
-                     need.cy > r.bottom - r.top ? need.cy : r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+                     need.cy > r.bottom - r.top ? need.cy : r.bottom - r.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void fitSheet(HWND sheet, HWND page)

@@ -54,8 +54,8 @@ Coefficients textbookCoefficients(const TextbookFilter& f, double fs)
     }
     case EqTextKind::LowShelf:
     case EqTextKind::HighShelf: {
-        const double alpha = f.bySlope ? sw / 2 * std::sqrt(std::max(0.0, (A + 1 / A) * (1 / q - 1) + 2))
-                                       : sw / (2 * q);
+        const double alpha =
+            f.bySlope ? sw / 2 * std::sqrt(std::max(0.0, (A + 1 / A) * (1 / q - 1) + 2)) : sw / (2 * q);
         const double t = 2 * std::sqrt(A) * alpha;
         if (f.kind == EqTextKind::LowShelf)
             return normalize(A * ((A + 1) - (A - 1) * cw + t), 2 * A * ((A - 1) - (A + 1) * cw),
@@ -101,9 +101,9 @@ Coefficients bandCoefficients(const BandSetting& b, double fs)
 // The grid for one target: the log grid plus a fine one around its frequency, where a narrow peak
 // would slip between the log grid's points.
 struct Grid {
-    std::vector<Point> w[2];         // per rate
-    std::vector<double> target[2];   // the textbook filter's dB
-    std::size_t firstAudible = 0;    // points below 20 Hz guide the fit but are not reported
+    std::vector<Point> w[2];        // per rate
+    std::vector<double> target[2];  // the textbook filter's dB
+    std::size_t firstAudible = 0;   // points below 20 Hz guide the fit but are not reported
 };
 
 Grid makeGrid(const TextbookFilter& f)

@@ -10,7 +10,13 @@ constexpr std::size_t kMaxTokens = 48;  // a filter line needs about a dozen
 constexpr std::size_t kCodeMax = 15;
 
 struct Token {
-    enum Kind { Word, Number, Comma, Colon, Other } kind = Other;
+    enum Kind {
+        Word,
+        Number,
+        Comma,
+        Colon,
+        Other
+    } kind = Other;
     const char* text = nullptr;
     std::size_t length = 0;
     double value = 0;
@@ -127,10 +133,10 @@ struct TypeName {
     EqTextKind kind;
 };
 constexpr TypeName kTypes[] = {
-    {"PK", EqTextKind::Peak},         {"PEQ", EqTextKind::Peak},       {"LS", EqTextKind::LowShelf},
-    {"LSC", EqTextKind::LowShelf},    {"LSQ", EqTextKind::LowShelf},   {"HS", EqTextKind::HighShelf},
-    {"HSC", EqTextKind::HighShelf},   {"HSQ", EqTextKind::HighShelf},  {"LP", EqTextKind::LowPass},
-    {"LPQ", EqTextKind::LowPass},     {"HP", EqTextKind::HighPass},    {"HPQ", EqTextKind::HighPass},
+    {"PK", EqTextKind::Peak},       {"PEQ", EqTextKind::Peak},      {"LS", EqTextKind::LowShelf},
+    {"LSC", EqTextKind::LowShelf},  {"LSQ", EqTextKind::LowShelf},  {"HS", EqTextKind::HighShelf},
+    {"HSC", EqTextKind::HighShelf}, {"HSQ", EqTextKind::HighShelf}, {"LP", EqTextKind::LowPass},
+    {"LPQ", EqTextKind::LowPass},   {"HP", EqTextKind::HighPass},   {"HPQ", EqTextKind::HighPass},
     {"NONE", EqTextKind::None},
 };
 
@@ -171,7 +177,11 @@ std::size_t readType(const Token* t, std::size_t n, std::size_t i, EqTextFilter&
     return i + (decibels ? 2 : 1);
 }
 
-enum class Value { Read, Absent, Rubbish };
+enum class Value {
+    Read,
+    Absent,
+    Rubbish
+};
 
 // The value after a key: a key without a number leaves the field absent; a number beyond any
 // setting makes the line unreadable.
@@ -335,8 +345,8 @@ EqTextFile parseEqText(const char* data, std::size_t size)
             file.settingsData.assign(p + mark, lineEnd);
         const std::size_t n = tokenize(p, commentStart(p, lineEnd), tokens);
         // "Filter Settings file" and the like are titles: a setting has a colon, ON/OFF or a value next.
-        const bool preamp = n > 1 && is(tokens[0], "Preamp") &&
-                            (tokens[1].kind == Token::Colon || tokens[1].kind == Token::Number);
+        const bool preamp =
+            n > 1 && is(tokens[0], "Preamp") && (tokens[1].kind == Token::Colon || tokens[1].kind == Token::Number);
         const std::size_t next = n > 1 && tokens[1].kind == Token::Number ? 2 : 1;
         const bool filter = n > next && is(tokens[0], "Filter") &&
                             (tokens[next].kind == Token::Colon || is(tokens[next], "ON") || is(tokens[next], "OFF"));

@@ -23,9 +23,9 @@ enum class EqTextKind {
 };
 
 struct EqTextFilter {
-    int line = 0;     // 1-based line of the file
-    int number = 0;   // the N of "Filter N:", 0 when the line has none
-    bool on = true;   // OFF filters keep their place but are switched off
+    int line = 0;    // 1-based line of the file
+    int number = 0;  // the N of "Filter N:", 0 when the line has none
+    bool on = true;  // OFF filters keep their place but are switched off
     EqTextKind kind = EqTextKind::Unknown;
     std::string code;  // the type as written, upper case and cut short, e.g. "LSC 12DB"
     bool hasFrequency = false, hasGain = false, hasQ = false, hasSlope = false;
@@ -37,7 +37,7 @@ struct EqTextFilter {
 
 struct EqTextFile {
     bool hasPreamp = false;
-    double preamp = 0;  // dB
+    double preamp = 0;                  // dB
     std::vector<EqTextFilter> filters;  // in the file's order, at most kEqTextMaxFilters
     int filtersDropped = 0;             // filter lines beyond that
     std::vector<int> unreadLines;       // Preamp/Filter lines that could not be read, at most kEqTextMaxUnread

@@ -105,8 +105,8 @@ EqExport exportEqText(const ParameterRecord& settings)
         const bool on = r.values[paramIndex(kRowEnabled, column)] != 0;
         const bool pass = b.type == kLowpass || b.type == kHighpass;
         const WrittenQ q = writtenQ(b);
-        std::string line = "Filter " + std::to_string(column) + ": " + (on ? "ON " : "OFF ") + kCodes[b.type] +
-                           " Fc " + std::to_string(b.frequency) + " Hz";
+        std::string line = "Filter " + std::to_string(column) + ": " + (on ? "ON " : "OFF ") + kCodes[b.type] + " Fc " +
+                           std::to_string(b.frequency) + " Hz";
         if (!pass)
             line += " Gain " + formatDecimal(b.gain / 10.0, 1) + " dB";
         out.text += line + " Q " + q.text + "\r\n";

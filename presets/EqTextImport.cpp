@@ -25,8 +25,8 @@ bool isPass(EqTextKind k) { return bandTypeFor(k) == kLowpass || bandTypeFor(k) 
 // "Filter 7 (PK 8000 Hz, -2.0 dB)": how the user finds the line again.
 std::string label(const EqTextFilter& f)
 {
-    std::string text = f.number > 0 ? "Filter " + std::to_string(f.number)
-                                    : "The filter on line " + std::to_string(f.line);
+    std::string text =
+        f.number > 0 ? "Filter " + std::to_string(f.number) : "The filter on line " + std::to_string(f.line);
     text += " (" + (f.code.empty() ? std::string("?") : f.code);
     if (f.hasFrequency)
         text += " " + hzText(f.frequency);
@@ -117,8 +117,7 @@ void placeFilter(const EqTextFilter& f, int column, EqImport& out)
             text += (i ? ", " : "") + limits[i];
         out.notes.push_back(text + "; the band differs from the file's filter by up to " + deviation + ".");
     } else if (fit.worstDb > kEqNoteThresholdDb) {
-        out.notes.push_back(label(f) + ": the closest band differs from the file's filter by up to " + deviation +
-                            ".");
+        out.notes.push_back(label(f) + ": the closest band differs from the file's filter by up to " + deviation + ".");
     }
 }
 
@@ -204,10 +203,10 @@ EqImport importEqText(const EqTextFile& file)
 
     if (file.hasPreamp) {
         const double tenths = std::round(file.preamp * 10);
-        const int32_t limited = tenths > kOutputGainRange.maximum
-                                    ? kOutputGainRange.maximum
-                                    : (tenths < kOutputGainRange.minimum ? kOutputGainRange.minimum
-                                                                         : static_cast<int32_t>(tenths));
+        const int32_t limited =
+            tenths > kOutputGainRange.maximum
+                ? kOutputGainRange.maximum
+                : (tenths < kOutputGainRange.minimum ? kOutputGainRange.minimum : static_cast<int32_t>(tenths));
         out.record.values[kOutputGainIndex] = limited;
         if (limited != tenths)
             out.notes.push_back("Preamp " + dbText(file.preamp) + " limited to " + dbText(limited / 10.0) + ".");

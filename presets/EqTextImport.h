@@ -17,7 +17,7 @@ constexpr double kEqNoteThresholdDb = 1.0;  // a match worse than this is told
 struct EqImport {
     ParameterRecord record = kDefaultParameters;  // bands 1..6 and the output gain set; placeholders as the default
     std::vector<std::string> notes;               // one line each, for the user, before the preset is stored
-    bool usable = false;  // false: nothing in the file could be used; refuse it with refusal
+    bool usable = false;                          // false: nothing in the file could be used; refuse it with refusal
     std::string refusal;
 };
 

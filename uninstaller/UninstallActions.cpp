@@ -227,9 +227,10 @@ void removeRest(UninstallContext& c, HWND owner)
     else if (ownCopy)
         question = format("Do you want to delete your own plug-in preset file\n\"%s\"?", c.userPresetFile.c_str());
     if (!question.empty() &&
-        askBox(owner, question + "\n\n(If you want to keep these select \"No\", then copy them to another folder\nbefore "
-                                 "re-installing other Velquin plug-ins. Use the \"Import\" function in the\nPreset "
-                                 "Manager to restore your presets.)" +
+        askBox(owner, question +
+                          "\n\n(If you want to keep these select \"No\", then copy them to another folder\nbefore "
+                          "re-installing other Velquin plug-ins. Use the \"Import\" function in the\nPreset "
+                          "Manager to restore your presets.)" +
                           (ownCopy ? "\n\nOther users' own preset files are left in place." : "")) == IDYES) {
         if (installed)
             deleteByPattern(owner, presets);

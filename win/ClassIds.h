@@ -17,7 +17,7 @@ namespace qv {
 
 constexpr char kEqualizerClsidText[] = QV_EQUALIZER_CLSID_TEXT;
 constexpr char kPropertyPageClsidText[] = QV_PROPERTY_PAGE_CLSID_TEXT;
-constexpr char kControlIidText[] = QV_CONTROL_IID_TEXT;  // IEqualizerControl
+constexpr char kControlIidText[] = QV_CONTROL_IID_TEXT;    // IEqualizerControl
 constexpr char kAnalyzerIidText[] = QV_ANALYZER_IID_TEXT;  // IEqualizerAnalyzer
 
 namespace detail {

@@ -274,11 +274,11 @@ TEST(PushButton, FocusFrameAtTwiceTheScaleIsTwoPixelsWide)
     SetFocus(b);
     const std::vector<uint32_t> px = f.pixels(b);
     // Inset 4, then 2 more: the frame covers (6, 6) .. (53, 35), two pixels inwards.
-    for (int at : {6 * 60 + 30, 7 * 60 + 30, 34 * 60 + 30, 35 * 60 + 30, 20 * 60 + 6, 20 * 60 + 7, 20 * 60 + 52,
-                   20 * 60 + 53})
+    for (int at :
+         {6 * 60 + 30, 7 * 60 + 30, 34 * 60 + 30, 35 * 60 + 30, 20 * 60 + 6, 20 * 60 + 7, 20 * 60 + 52, 20 * 60 + 53})
         EXPECT_EQ(rgb(px[at]), kFrameGrey) << at;
-    for (int at : {5 * 60 + 30, 8 * 60 + 30, 33 * 60 + 30, 36 * 60 + 30, 20 * 60 + 5, 20 * 60 + 8, 20 * 60 + 51,
-                   20 * 60 + 54})
+    for (int at :
+         {5 * 60 + 30, 8 * 60 + 30, 33 * 60 + 30, 36 * 60 + 30, 20 * 60 + 5, 20 * 60 + 8, 20 * 60 + 51, 20 * 60 + 54})
         EXPECT_EQ(rgb(px[at]), 0xC8C8C8u) << at;
 }
 

@@ -82,7 +82,8 @@ TEST(SetupButtonsTest, StartUpRefusalsThenReadmeBrowseAndRemove)
         Program limited(join(downloadDir(), program), downloadDir(), true);
         ASSERT_TRUE(limited.started());
         const char* caption = program[0] == 'S' ? kSetupCaption : "Zorvath Velquin:qv R3 plug-in uninstaller";
-        const std::string text = program[0] == 'S' ? qvsetup::kSetupNeedsAdministrator : qvsetup::kUninstallNeedsAdministrator;
+        const std::string text =
+            program[0] == 'S' ? qvsetup::kSetupNeedsAdministrator : qvsetup::kUninstallNeedsAdministrator;
         EXPECT_EQ(limited.answer(caption, text, IDOK), text) << limited.describe();
         EXPECT_TRUE(limited.waitExit(10000));
     }
@@ -117,7 +118,7 @@ TEST(SetupButtonsTest, StartUpRefusalsThenReadmeBrowseAndRemove)
     HWND page = currentPage(sheet);
     clickItem(page, 1002);
     ASSERT_TRUE(chooseFolder(setup, "Select installation directory", browsed));
-    Sleep(100);
+    waitUntil([&] { return textOf(GetDlgItem(page, 1001)) == browsed; }, 5000);
     EXPECT_EQ(textOf(GetDlgItem(page, 1001)), browsed);
 
     // Remove on the host list as filled from the hosts' registry values, last entry selected.
@@ -137,7 +138,7 @@ TEST(SetupButtonsTest, StartUpRefusalsThenReadmeBrowseAndRemove)
         clickItem(page, 1003);
         const std::string question = "Remove VST host application plug-in directory: \n\"" + entry + "\"?";
         EXPECT_EQ(setup.answer(kSetupCaption, question, button), question);
-        Sleep(100);
+        settle(page);
     };
     removeSelected(ntrack, IDNO);
     EXPECT_EQ(listCount(list), 3);

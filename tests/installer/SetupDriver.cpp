@@ -291,6 +291,12 @@ void setItemText(HWND dialog, int id, const std::string& text)
                         5000, nullptr);
 }
 
+void settle(HWND window)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result);
+}
+
 bool chooseFolder(const Program& program, const std::string& title, const std::string& folder,
                   const std::string& picture)
 {

@@ -52,6 +52,20 @@ HWND pageItem(HWND sheet, int id);
 void pressSheet(HWND sheet, int button);  // PSBTN_NEXT, PSBTN_BACK, PSBTN_CANCEL, PSBTN_FINISH
 void clickItem(HWND dialog, int id);
 void setItemText(HWND dialog, int id, const std::string& text);
+// Waits until the thread of `window` has finished what it was handling (a message sent to it is only
+// taken from its message loop): after a message box was answered, the handler that asked is done.
+void settle(HWND window);
+// Polls `done` until it holds; false if it still does not after `milliseconds`.
+template <class Predicate>
+bool waitUntil(Predicate done, DWORD milliseconds = 10000)
+{
+    for (DWORD start = GetTickCount(); !done();) {
+        if (GetTickCount() - start > milliseconds)
+            return false;
+        Sleep(10);
+    }
+    return true;
+}
 // Picks a folder in the directory chooser that is up with this title.
 // With a picture name, the chooser is pictured once it shows the folder.
 bool chooseFolder(const Program& program, const std::string& title, const std::string& folder,

@@ -368,7 +368,7 @@ TEST_F(SetupTest, VstOnlyThenOverItselfThenOverAnEditedPresetFileAndAReadOnlyFil
         }
         HWND sheet = setup.waitStep(4);
         ASSERT_NE(sheet, nullptr);
-        Sleep(300);
+        settle(sheet);  // the run has ended: Next then leaves the page
         pressSheet(sheet, PSBTN_NEXT);
         ASSERT_NE(setup.waitStep(5), nullptr);
         setup.snap(sheet, "setup-step5-incomplete");
@@ -411,7 +411,7 @@ TEST_F(SetupTest, ReadOnlySourceGivesNormalFilesAndAnAbortStopsTheRun)
     EXPECT_EQ(setup.pendingBox(kSetupCaption).find("Your current preset file"), 0u);
     setup.answer(kSetupCaption, "", IDNO);
     EXPECT_EQ(setup.answer(kSetupCaption, "Unable to copy files!", IDOK), "Unable to copy files!");
-    Sleep(300);
+    settle(sheet);
     pressSheet(sheet, PSBTN_NEXT);
     ASSERT_NE(setup.waitStep(5), nullptr) << setup.describe();
     EXPECT_NE(resultText(sheet).find("CRITICAL: Unable to copy files from source: \"C:\\download\""), std::string::npos)

@@ -135,8 +135,8 @@ struct Worst {
     }
     void print(const char* what) const
     {
-        std::printf("[ measured ] %-30s 44.1 kHz: %.2f dB (%s); 48 kHz: %.2f dB (%s)\n", what, db[0],
-                    where[0].c_str(), db[1], where[1].c_str());
+        std::printf("[ measured ] %-30s 44.1 kHz: %.2f dB (%s); 48 kHz: %.2f dB (%s)\n", what, db[0], where[0].c_str(),
+                    db[1], where[1].c_str());
     }
 };
 
@@ -144,22 +144,21 @@ struct Worst {
 
 TEST(EqTextReader, ReadsTheVariantsOfTheFormat)
 {
-    const std::string text =
-        "Filter Settings file\r\n"
-        "# a comment; Filter 9: ON PK Fc 1 Hz Gain 1 dB Q 1\r\n"
-        "\r\n"
-        "preamp: -6.2 dB\r"
-        "Filter  1: ON LSC Fc 105 Hz Gain 5.6 dB Q 0.70\n"
-        "filter 2: off pk fc 52.0 hz gain -3,4 db q 2.25 ; tail comment\n"
-        "Filter 3: ON LS 6dB Fc 300 Hz Gain 4 dB\n"
-        "Filter 4: ON HP Fc 30 Hz\n"
-        "Filter 5: ON LP1 Fc 5 kHz\n"
-        "Filter 6: ON PK Fc 1000 Hz Gain -2 dB BW Oct 1.0\n"
-        "Filter 7: ON HPQ Fc 56.46, 0.00, 1.35\n"
-        "Filter: ON NO Fc 50 Hz\n"
-        "Filter 8: ON PK Fc 1e99 Hz Gain 1 dB Q 1\n"
-        "Filter 9: PK Fc 100 Hz Gain 1 dB Q 1\n"
-        "Filter 10: ON PK Fc nan Hz Gain inf dB Q 1";
+    const std::string text = "Filter Settings file\r\n"
+                             "# a comment; Filter 9: ON PK Fc 1 Hz Gain 1 dB Q 1\r\n"
+                             "\r\n"
+                             "preamp: -6.2 dB\r"
+                             "Filter  1: ON LSC Fc 105 Hz Gain 5.6 dB Q 0.70\n"
+                             "filter 2: off pk fc 52.0 hz gain -3,4 db q 2.25 ; tail comment\n"
+                             "Filter 3: ON LS 6dB Fc 300 Hz Gain 4 dB\n"
+                             "Filter 4: ON HP Fc 30 Hz\n"
+                             "Filter 5: ON LP1 Fc 5 kHz\n"
+                             "Filter 6: ON PK Fc 1000 Hz Gain -2 dB BW Oct 1.0\n"
+                             "Filter 7: ON HPQ Fc 56.46, 0.00, 1.35\n"
+                             "Filter: ON NO Fc 50 Hz\n"
+                             "Filter 8: ON PK Fc 1e99 Hz Gain 1 dB Q 1\n"
+                             "Filter 9: PK Fc 100 Hz Gain 1 dB Q 1\n"
+                             "Filter 10: ON PK Fc nan Hz Gain inf dB Q 1";
     const EqTextFile f = parseEqText(text.data(), text.size());
     EXPECT_TRUE(f.hasPreamp);
     EXPECT_DOUBLE_EQ(f.preamp, -6.2);
@@ -182,7 +181,7 @@ TEST(EqTextReader, ReadsTheVariantsOfTheFormat)
     EXPECT_EQ(f.filters[7].kind, EqTextKind::Unknown);
     EXPECT_EQ(f.filters[7].number, 0);
     EXPECT_FALSE(f.filters[8].hasFrequency || f.filters[8].hasGain);  // "nan", "inf": no numbers
-    EXPECT_EQ(f.unreadLines, (std::vector<int>{13, 14}));  // 1e99 Hz; no ON or OFF
+    EXPECT_EQ(f.unreadLines, (std::vector<int>{13, 14}));             // 1e99 Hz; no ON or OFF
 
     // Notepad's UTF-8 mark and its UTF-16 in both byte orders.
     const std::string plain = "Preamp: -1.5 dB\r\nFilter 1: ON PK Fc 100 Hz Gain 2 dB Q 1\r\n";
@@ -231,18 +230,17 @@ TEST(EqTextReader, HostileBytesAreReadSafely)
 
 TEST(EqTextImport, FiltersTakeTheBandsInOrderAndWhatDoesNotFitIsTold)
 {
-    const EqImport eq = importText(
-        "Preamp: -30 dB\n"
-        "Filter 1: ON LSC Fc 105 Hz Gain 5.6 dB Q 0.70\n"
-        "Filter 2: ON PK Fc 2637 Hz Gain -3.4 dB Q 2.25\n"
-        "Filter 3: OFF PK Fc 500 Hz Gain 2 dB Q 1\n"
-        "Filter 4: ON BP Fc 800 Hz Q 1\n"
-        "Filter 5: ON PK Fc 1000 Hz Gain 24 dB Q 1\n"
-        "Filter 6: ON PK Fc 100 Hz Gain 3 dB Q 80\n"
-        "Filter 7: ON LP1 Fc 3000 Hz\n"
-        "Filter 8: ON HSC Fc 10000 Hz Gain 2.1 dB Q 0.70\n"
-        "Filter 9: ON PK Fc 8000 Hz Gain -2.0 dB Q 1\n"
-        "Filter 10: ON HP Fc\n");
+    const EqImport eq = importText("Preamp: -30 dB\n"
+                                   "Filter 1: ON LSC Fc 105 Hz Gain 5.6 dB Q 0.70\n"
+                                   "Filter 2: ON PK Fc 2637 Hz Gain -3.4 dB Q 2.25\n"
+                                   "Filter 3: OFF PK Fc 500 Hz Gain 2 dB Q 1\n"
+                                   "Filter 4: ON BP Fc 800 Hz Q 1\n"
+                                   "Filter 5: ON PK Fc 1000 Hz Gain 24 dB Q 1\n"
+                                   "Filter 6: ON PK Fc 100 Hz Gain 3 dB Q 80\n"
+                                   "Filter 7: ON LP1 Fc 3000 Hz\n"
+                                   "Filter 8: ON HSC Fc 10000 Hz Gain 2.1 dB Q 0.70\n"
+                                   "Filter 9: ON PK Fc 8000 Hz Gain -2.0 dB Q 1\n"
+                                   "Filter 10: ON HP Fc\n");
     ASSERT_TRUE(eq.usable);
     const int32_t* v = eq.record.values;
     EXPECT_EQ(v[kOutputGainIndex], -240);
@@ -321,7 +319,7 @@ TEST(EqTextMatch, ShelvesAndPassesAreMeasuredAndNotedPastOneDecibel)
         char type;
         bool bySlope;
     } kinds[] = {{"LSC", 'L', false}, {"HSC", 'H', false}, {"LS 12dB", 'L', true}, {"HS 6dB", 'H', true},
-                 {"LPQ", 'l', false}, {"HPQ", 'h', false}, {"LP1", '1', false},  {"HP1", '2', false}};
+                 {"LPQ", 'l', false}, {"HPQ", 'h', false}, {"LP1", '1', false},    {"HP1", '2', false}};
     for (const Kind& k : kinds) {
         Worst worst;
         const bool pass = std::islower(k.type) || std::isdigit(k.type);
@@ -370,8 +368,10 @@ TEST(EqTextRoundTrip, ExportedSettingsReadBackTheSameAndSoundAlike)
             const ValueRange q = qRange(type);
             r.values[paramIndex(kRowEnabled, band)] = static_cast<int32_t>(random() % 2);
             r.values[paramIndex(kRowFilter, band)] = type;
-            r.values[paramIndex(kRowFreq, band)] = static_cast<int32_t>(10 * std::pow(2204.9, (random() % 1000) / 999.0));
-            r.values[paramIndex(kRowQ, band)] = q.minimum + static_cast<int32_t>(random() % (q.maximum - q.minimum + 1));
+            r.values[paramIndex(kRowFreq, band)] =
+                static_cast<int32_t>(10 * std::pow(2204.9, (random() % 1000) / 999.0));
+            r.values[paramIndex(kRowQ, band)] =
+                q.minimum + static_cast<int32_t>(random() % (q.maximum - q.minimum + 1));
             r.values[paramIndex(kRowGain, band)] = static_cast<int32_t>(random() % 361) - 180;
         }
         samples.push_back(r);

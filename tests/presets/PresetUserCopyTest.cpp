@@ -14,7 +14,10 @@ using namespace qvtest;
 
 namespace {
 
-std::string header(const std::string& clsid) { return "[Plug-in]\r\nPluginName=qv:Equalizer\r\nCLSID=" + clsid + "\r\n"; }
+std::string header(const std::string& clsid)
+{
+    return "[Plug-in]\r\nPluginName=qv:Equalizer\r\nCLSID=" + clsid + "\r\n";
+}
 
 std::string section(int n, const std::string& name)
 {
@@ -123,8 +126,8 @@ TEST_F(PresetUserCopy, OnlyACopyOfOursIsTheUsersFile)
     writeFile(userCopy(), header(ownKey()) + section(1, "Own"));
     EXPECT_EQ(names(*openStore()), "Own;");
 
-    const std::string foreign = header("SOFTWARE\\Classes\\CLSID\\{00000000-1111-2222-3333-444444444444}") +
-                                section(1, "Foreign");
+    const std::string foreign =
+        header("SOFTWARE\\Classes\\CLSID\\{00000000-1111-2222-3333-444444444444}") + section(1, "Foreign");
     writeFile(userCopy(), foreign);
     auto store = openStore();
     EXPECT_EQ(store->path(), presetPath());

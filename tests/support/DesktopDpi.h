@@ -49,8 +49,8 @@ inline long runChild(const char* variable, const char* value, const std::string&
     std::string line = std::string("\"") + self + "\" " + arguments;
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    if (output && (!CreatePipe(&readEnd, &writeEnd, &inherit, 0) ||
-                   !SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0)))
+    if (output &&
+        (!CreatePipe(&readEnd, &writeEnd, &inherit, 0) || !SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0)))
         return -1;
     SetEnvironmentVariableA(variable, value);
     STARTUPINFOA si{};

@@ -70,10 +70,10 @@ TEST_F(WindowPictureTest, AChildTallerAndWiderThanTheScreenIsWhole)
     // Wine paints a child only within the screen's size from its parent's corner, and keeps a
     // top-level window's pixels only on the screen: grab() misses the right and the bottom.
     const int w = 1300, h = 900;
-    HWND frame = CreateWindowExA(0, "STATIC", "frame", WS_POPUP | WS_VISIBLE, 30, 40, w, h, nullptr, nullptr, nullptr,
-                                 nullptr);
-    HWND child = CreateWindowExA(0, "qvPattern", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, w, h, frame, nullptr, nullptr,
-                                 nullptr);
+    HWND frame =
+        CreateWindowExA(0, "STATIC", "frame", WS_POPUP | WS_VISIBLE, 30, 40, w, h, nullptr, nullptr, nullptr, nullptr);
+    HWND child =
+        CreateWindowExA(0, "qvPattern", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, w, h, frame, nullptr, nullptr, nullptr);
     UpdateWindow(frame);
     SetCursorPos(200, 300);
     qv::WindowPicture whole(w, h, RGB(255, 255, 255)), plain(w, h, RGB(255, 255, 255));

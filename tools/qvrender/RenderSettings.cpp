@@ -80,7 +80,6 @@ std::string eqTextOf(const RenderSettings& settings, std::vector<std::string>& n
     return eq.text;
 }
 
-
 std::vector<std::string> limitSettings(RenderSettings& s, uint32_t sampleRate)
 {
     std::vector<std::string> warnings = s.paramWarnings;

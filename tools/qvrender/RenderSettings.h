@@ -17,7 +17,7 @@ struct RenderSettings {
     // names the value as typed (kept for limitSettings to return first).
     void applyParam(int index, float normalized);
     std::vector<std::string> paramWarnings;
-    void applyData(const std::string& dataText);   // by the preset code's Data text reading
+    void applyData(const std::string& dataText);  // by the preset code's Data text reading
     // A parametric EQ text's bands 1 to 6 and output gain (the whole file's bytes). False with the
     // file's refusal in `error` when nothing in it is usable; `notes` tells what was left out or limited.
     bool applyEqText(const std::string& bytes, std::vector<std::string>& notes, std::string& error);
