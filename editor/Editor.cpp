@@ -32,6 +32,7 @@ HWND Editor::open(HWND parent)
     // Shown only once built (EditorSession::build): a window shown at creation is erased and
     // painted before the editor behind it exists.
     const DWORD style = WS_CHILD | WS_CLIPCHILDREN;
+    const int toldScale = sizingScale();
     scale_ = windowScale(parent);
     HWND w = CreateWindowExA(0, kEditorWindowClass, "Window", style, 0, 0, layout::editorWidth(scale_),
                              layout::editorHeight(scale_), parent, nullptr, module_, this);
@@ -43,6 +44,8 @@ HWND Editor::open(HWND parent)
         }
     }
     releaseEditorClasses(module_);  // the session holds its own count
+    if (w && scale_ != toldScale)
+        announceSize();
     return w;
 }
 
@@ -53,12 +56,15 @@ bool Editor::attach(HWND window)
     if (!window || !IsWindow(window))
         return false;
     close();
+    const int toldScale = sizingScale();
     scale_ = windowScale(window);
     session_ = std::make_shared<EditorSession>(module_, model_, profile_, firstTickPending_);
     if (!session_->build(window, false, scale_)) {
         close();
         return false;
     }
+    if (scale_ != toldScale)
+        announceSize();
     return true;
 }
 
@@ -93,8 +99,13 @@ void Editor::followDpi()
     if (!session->rescale(scale))
         return;
     scale_ = scale;
+    announceSize();
+}
+
+void Editor::announceSize()
+{
     if (onResized_)
-        onResized_(layout::editorWidth(scale), layout::editorHeight(scale));
+        onResized_(layout::editorWidth(scale_), layout::editorHeight(scale_));
 }
 
 void Editor::update()

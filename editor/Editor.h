@@ -59,7 +59,9 @@ public:
     HWND window() const;
 
     // Called after the editor has changed its own size (a change of the display's DPI while open:
-    // WM_DPICHANGED_AFTERPARENT), with the new client size, so that the host can fit its frame.
+    // WM_DPICHANGED_AFTERPARENT), or when open or attach built it at another size than the host had
+    // from sizingScale (a frame on a display of another DPI than the desktop's), with the new client
+    // size, so that the host can fit its frame.
     void setResizeHandler(std::function<void(int width, int height)> handler) { onResized_ = std::move(handler); }
 
     // The host window's messages. True when the editor handled it, with the result in *result.
@@ -83,6 +85,8 @@ public:
 private:
     // Lays the editor out again at the scale of the window it is shown in now.
     void followDpi();
+    // Tells the handler the size of the editor at scale_.
+    void announceSize();
 
     std::shared_ptr<EditorSession> session_;
     std::function<void(int, int)> onResized_;

@@ -52,8 +52,8 @@ public:
     explicit WindowEditor(EqualizerEffect& effect)
         : EffectEditor(effect), model_(effect), editor_(qvModuleHandle(), model_, kVstEditorProfile)
     {
-        // Moved to a display of another DPI, the editor takes another size; hosts that cannot fit
-        // their window to it answer 0 and show what fits.
+        // Opened on or moved to a display of another DPI, the editor takes another size than the
+        // host was told; hosts that cannot fit their window to it answer 0 and show what fits.
         editor_.setResizeHandler([&effect](int width, int height) { effect.askHostToResize(width, height); });
     }
     ~WindowEditor() override { editor_.close(); }

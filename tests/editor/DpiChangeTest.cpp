@@ -2,7 +2,8 @@
 // asks the host for the new size, and keeps what the user had. Under Wine a window made while its
 // thread is DPI-unaware has 96 DPI and one made while it is aware has the desktop's, so a fresh copy
 // of this program on a 192-DPI desktop (DesktopDpi.h) moves the editor between two such frames and
-// tells it, as the system does, with WM_DPICHANGED_AFTERPARENT.
+// tells it, as the system does, with WM_DPICHANGED_AFTERPARENT. Opened straight into either frame, it
+// asks the host for the size it was built at where that is not the size the host was told.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -100,6 +101,64 @@ std::vector<uint32_t> shown(HWND editor)
 }
 
 }  // namespace
+
+// A host sizes its frame by the size asked before open, the desktop's; opened in a frame of another
+// DPI, the editor asks for the size it was built at, and answers it from then on.
+TEST(EditorAtScale, OpenAtAnotherScaleInThisProcess)
+{
+    if (!std::getenv(kVariable))
+        GTEST_SKIP() << "run by EditorAtScale.FollowsItsHostToAnotherDisplay";
+    const auto setContext = user32<SetContextFn>("SetThreadDpiAwarenessContext");
+    ASSERT_TRUE(setContext);
+    qv::PluginHost host;
+    std::string error;
+    ASSERT_TRUE(host.load(kPlugin, error)) << error;
+    host.dispatch(vst::effOpen);
+    const auto askedRect = [&host] {
+        vst::ERect* rect = nullptr;
+        host.dispatch(vst::effEditGetRect, 0, 0, &rect);
+        return rect ? SIZE{rect->right - rect->left, rect->bottom - rect->top} : SIZE{-1, -1};
+    };
+    ASSERT_EQ(askedRect().cx, 1012) << "the desktop's 200 %";
+    qv::PluginHost::s_sizeRequests.clear();
+
+    const HANDLE before = setContext(kUnaware);
+    HWND low = frame("96 DPI");
+    ASSERT_EQ(host.dispatch(vst::effEditOpen, 0, 0, low), 1);
+    HWND editor = GetWindow(low, GW_CHILD);
+    ASSERT_NE(editor, nullptr);
+    const SIZE built = clientSize(editor);
+    EXPECT_EQ(built.cx, 506);
+    ASSERT_EQ(qv::PluginHost::s_sizeRequests.size(), 1u);
+    EXPECT_EQ(qv::PluginHost::s_sizeRequests[0].cx, built.cx);
+    EXPECT_EQ(qv::PluginHost::s_sizeRequests[0].cy, built.cy);
+    EXPECT_EQ(askedRect().cx, built.cx);
+    EXPECT_EQ(askedRect().cy, built.cy);
+    host.dispatch(vst::effEditClose);
+
+    // Told 100 % now, opened in a frame at the desktop's 200 %: asked again, the other way.
+    setContext(kPerMonitorAware);
+    HWND high = frame("192 DPI");
+    ASSERT_EQ(host.dispatch(vst::effEditOpen, 0, 0, high), 1);
+    editor = GetWindow(high, GW_CHILD);
+    ASSERT_NE(editor, nullptr);
+    const SIZE rebuilt = clientSize(editor);
+    EXPECT_EQ(rebuilt.cx, 1012);
+    ASSERT_EQ(qv::PluginHost::s_sizeRequests.size(), 2u);
+    EXPECT_EQ(qv::PluginHost::s_sizeRequests[1].cx, rebuilt.cx);
+    EXPECT_EQ(qv::PluginHost::s_sizeRequests[1].cy, rebuilt.cy);
+    EXPECT_EQ(askedRect().cx, rebuilt.cx);
+    EXPECT_EQ(askedRect().cy, rebuilt.cy);
+    // Opened again at the size the host has, it asks nothing.
+    host.dispatch(vst::effEditClose);
+    ASSERT_EQ(host.dispatch(vst::effEditOpen, 0, 0, high), 1);
+    EXPECT_EQ(qv::PluginHost::s_sizeRequests.size(), 2u);
+    host.dispatch(vst::effEditClose);
+    DestroyWindow(high);
+    setContext(kUnaware);
+    DestroyWindow(low);
+    setContext(before);
+}
 
 TEST(EditorAtScale, DpiChangeInThisProcess)
 {
@@ -226,5 +285,5 @@ TEST(EditorAtScale, FollowsItsHostToAnotherDisplay)
         GTEST_SKIP();
     LogPixels restore;
     ASSERT_TRUE(LogPixels::set(192));
-    EXPECT_EQ(runChild(kVariable, "1", "--gtest_filter=EditorAtScale.DpiChangeInThisProcess"), 0);
+    EXPECT_EQ(runChild(kVariable, "1", "--gtest_filter=EditorAtScale.OpenAtAnotherScaleInThisProcess:EditorAtScale.DpiChangeInThisProcess"), 0);
 }
