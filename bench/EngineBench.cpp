@@ -1,6 +1,6 @@
 // Engine throughput on the native build (Google Benchmark): stereo 512-frame blocks with 0, 1 and 6
 // active bands, beside the textbook reference cascade with as many bands; and six bands on silence
-// after loud input, beside the same engine on the normal signal; and six bands feeding the spectrum
+// after loud input, beside the same engine on the normal signal; and six bands feeding the
 // analyzer's ring (detached, output only, output and input), beside the six bands alone.
 #include <benchmark/benchmark.h>
 

@@ -1,4 +1,4 @@
-# The spectrum analyzer's editor-side frame on the native build (Google Benchmark): the transform,
+# The analyzer's editor-side frame on the native build (Google Benchmark): the transform,
 # the band levels and the path, at the editor's graph size at 100 % and 200 %.
 if(NOT QV_WINDOWS AND NOT QV_SANITIZE AND NOT QV_FUZZ)
     find_package(benchmark QUIET)

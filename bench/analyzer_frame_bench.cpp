@@ -9,15 +9,16 @@
 
 #include "ScaleMath.h"
 #include "editor/EditorLayout.h"
-#include "SpectrumAnalyzer.h"
+#include "FrequencyAnalyzer.h"
 
 static void BM_AnalyzerFrame(benchmark::State& state)
 {
     const int scale = static_cast<int>(state.range(0));
     const float rate = static_cast<float>(state.range(1));
     const bool withInput = state.range(2) != 0;
-    const qv::GraphAxes axes = qv::makeGraphAxes(qv::scalePx(qv::layout::kGraph.w, scale), qv::scalePx(qv::layout::kGraph.h, scale), rate, 20, scale);
-    qv::SpectrumAnalyzer an;
+    const qv::GraphAxes axes = qv::makeGraphAxes(qv::scalePx(qv::layout::kGraph.w, scale),
+                                                 qv::scalePx(qv::layout::kGraph.h, scale), rate, 20, scale);
+    qv::FrequencyAnalyzer an;
     an.configure(rate, axes, withInput);
 
     // Music-like material: a few tones over noise, one frame's worth per iteration.
@@ -39,9 +40,9 @@ static void BM_AnalyzerFrame(benchmark::State& state)
     for (auto _ : state) {
         an.feed(l.data(), r.data(), l.data(), r.data(), static_cast<uint32_t>(perFrame));
         an.frame(0.04f);
-        qv::spectrumPath(an.output().y, qv::graphFrame(scale), points, starts);
+        qv::analyzerPath(an.output().y, qv::graphFrame(scale), points, starts);
         if (withInput)
-            qv::spectrumPath(an.input().y, qv::graphFrame(scale), points, starts);
+            qv::analyzerPath(an.input().y, qv::graphFrame(scale), points, starts);
         benchmark::DoNotOptimize(points.data());
     }
 }

@@ -13,7 +13,7 @@
 #include "BandDesign.h"
 #include "DemoSignal.h"
 #include "GraphMath.h"
-#include "SpectrumAnalyzer.h"
+#include "FrequencyAnalyzer.h"
 #include "controls/Skin.h"
 #include "editor/EditorLayout.h"
 #include "WinTiming.h"
@@ -43,7 +43,7 @@ BandRecord peak(double f0, double gainDb, double q)
 
 // An analyzer on a graph's axes that has taken a second of the demo signal (its input and, a little
 // quieter, as its output): both traces as they stand while music plays.
-void feedDemo(SpectrumAnalyzer& analyzer, HWND graph, int scale)
+void feedDemo(FrequencyAnalyzer& analyzer, HWND graph, int scale)
 {
     RECT c;
     GetClientRect(graph, &c);
@@ -70,13 +70,13 @@ int main()
 {
     HINSTANCE inst = GetModuleHandleA(nullptr);
     RegisterSkinClasses(inst);
-    HWND top =
-        CreateWindowExA(0, "STATIC", "bench", WS_POPUP | WS_VISIBLE, 0, 0, qv::layout::kEditorW, qv::layout::kEditorH, nullptr, nullptr, inst, nullptr);
+    HWND top = CreateWindowExA(0, "STATIC", "bench", WS_POPUP | WS_VISIBLE, 0, 0, qv::layout::kEditorW,
+                               qv::layout::kEditorH, nullptr, nullptr, inst, nullptr);
     HDC screen = GetDC(nullptr);
     HBITMAP background = CreateCompatibleBitmap(screen, qv::layout::kEditorW, qv::layout::kEditorH);
     ReleaseDC(nullptr, screen);
-    HWND graph = CreateWindowExA(0, "qv:EQGraph", nullptr, WS_CHILD | WS_VISIBLE, qv::layout::kGraph.x, qv::layout::kGraph.y,
-                                 qv::layout::kGraph.w, qv::layout::kGraph.h, top,
+    HWND graph = CreateWindowExA(0, "qv:EQGraph", nullptr, WS_CHILD | WS_VISIBLE, qv::layout::kGraph.x,
+                                 qv::layout::kGraph.y, qv::layout::kGraph.w, qv::layout::kGraph.h, top,
                                  reinterpret_cast<HMENU>(20000), inst, background);
     BandRecord bands[6] = {peak(60, 4, 0.7),  peak(200, -6, 1.4), peak(1000, 6, 2),
                            peak(2500, -3, 4), peak(6000, 5, 1),   peak(12000, -8, 0.5)};
@@ -115,16 +115,16 @@ int main()
     const double graphPaint200 =
         perCall(2000, [&] { RedrawWindow(graph2, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); });
     // The analyzer's traces behind the curve, at both scales, in the same run as the repaints without.
-    SpectrumAnalyzer analyzer100, analyzer200;
+    FrequencyAnalyzer analyzer100, analyzer200;
     feedDemo(analyzer100, graph, 100);
     feedDemo(analyzer200, graph2, 200);
-    SendMessageA(graph, EQ_SETSPECTRUM, reinterpret_cast<WPARAM>(&analyzer100), 0);
-    SendMessageA(graph2, EQ_SETSPECTRUM, reinterpret_cast<WPARAM>(&analyzer200), 0);
+    SendMessageA(graph, EQ_SETANALYZER, reinterpret_cast<WPARAM>(&analyzer100), 0);
+    SendMessageA(graph2, EQ_SETANALYZER, reinterpret_cast<WPARAM>(&analyzer200), 0);
     const double analyzerPaint =
         perCall(2000, [&] { RedrawWindow(graph, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); });
     const double analyzerPaint200 =
         perCall(2000, [&] { RedrawWindow(graph2, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); });
-    SendMessageA(graph, EQ_SETSPECTRUM, 0, 0);
+    SendMessageA(graph, EQ_SETANALYZER, 0, 0);
     DestroyWindow(top2);
     DeleteObject(background2);
     int level = -300;

@@ -62,9 +62,9 @@ constexpr unsigned EQ_SETSAMPLERATE = 2529;
 constexpr unsigned EQN_RCLICK = 2531;
 constexpr unsigned EQN_DBLCLK = 2532;
 constexpr unsigned EQN_RELEASED = 2533;
-// wParam: a const SpectrumAnalyzer* configured for the graph's axes, drawn behind the curve while it
+// wParam: a const FrequencyAnalyzer* configured for the graph's axes, drawn behind the curve while it
 // is not idle, or null for none; borrowed. The parent repaints after each analyzer frame.
-constexpr unsigned EQ_SETSPECTRUM = 2534;
+constexpr unsigned EQ_SETANALYZER = 2534;
 
 // Meter
 constexpr unsigned MT_SETRANGE = 2625;

@@ -52,7 +52,7 @@ struct EqGraphState {
     } gridKey;
     // The analyzer's traces, borrowed; drawn through a pixel window of their own so that the
     // output's fill blends over the backdrop.
-    const SpectrumAnalyzer* spectrum = nullptr;
+    const FrequencyAnalyzer* analyzer = nullptr;
     std::unique_ptr<PixelWindow> canvas;
     int dragged = 0;         // 1-based band whose handle the press took, for its read-out (mode 1)
     bool pointerIn = false;  // the pointer's read-out is shown while it is over the graph
@@ -222,7 +222,7 @@ void draw(HWND w, HDC dc, const RECT& c, EqGraphState* s, PixelWindow* canvas)
     const int frame = graphFrame(s->scale);
     IntersectClipRect(dc, frame, frame, c.right - frame, c.bottom - frame);
     if (canvas)
-        drawSpectrum(dc, *canvas, c, a, *s->spectrum, s->scale);
+        drawAnalyzer(dc, *canvas, c, a, *s->analyzer, s->scale);
     if (s->tables.empty())
         s->tables = makeFrequencyTables(a, s->sampleRate);
     drawCurve(dc, responseCurve(a, s->tables, s->bands, s->count), s->scale);
@@ -243,7 +243,7 @@ void paint(HWND w, EqGraphState* s)
     // With a trace to show the whole graph is drawn in the pixel window, without in the display's own
     // format; either way it reaches the window in one copy.
     PixelWindow* canvas =
-        spectrumShown(axesOf(w, s), s->spectrum) ? keptOffscreen(s->canvas, wdc.get(), c.right, c.bottom) : nullptr;
+        analyzerShown(axesOf(w, s), s->analyzer) ? keptOffscreen(s->canvas, wdc.get(), c.right, c.bottom) : nullptr;
     if (canvas && (canvas->width() != c.right || canvas->height() != c.bottom)) {
         s->canvas.reset();
         canvas = keptOffscreen(s->canvas, wdc.get(), c.right, c.bottom);
@@ -517,8 +517,8 @@ LRESULT CALLBACK EqGraphProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case EQ_GETRANGE:
         return s->range;
-    case EQ_SETSPECTRUM:
-        s->spectrum = reinterpret_cast<const SpectrumAnalyzer*>(wp);
+    case EQ_SETANALYZER:
+        s->analyzer = reinterpret_cast<const FrequencyAnalyzer*>(wp);
         InvalidateRect(w, nullptr, FALSE);
         return 0;
     case QV_SETSCALE:

@@ -32,7 +32,7 @@ void fillBelow(PixelWindow& p, const std::vector<int>& ys, int left, int top, in
     const uint32_t fr = GetRValue(kOutputFill), fg = GetGValue(kOutputFill), fb = GetBValue(kOutputFill);
     for (size_t k = 0; k < ys.size(); ++k) {
         const int x = left + static_cast<int>(k);
-        if (ys[k] == kSpectrumNone || x >= right || x >= p.width())
+        if (ys[k] == kAnalyzerNone || x >= right || x >= p.width())
             continue;
         const int end = std::min(bottom, p.height());
         for (int y = std::max(ys[k], top); y < end; ++y) {
@@ -68,15 +68,15 @@ void lineAlong(PixelWindow& p, const std::vector<int>& ys, int left, int top, in
     };
     for (size_t k = 0; k < ys.size(); ++k) {
         const int y = ys[k];
-        if (y == kSpectrumNone)
+        if (y == kAnalyzerNone)
             continue;
         const int x = left + static_cast<int>(k);
-        const int before = k > 0 ? ys[k - 1] : kSpectrumNone;
-        const int after = k + 1 < ys.size() ? ys[k + 1] : kSpectrumNone;
+        const int before = k > 0 ? ys[k - 1] : kAnalyzerNone;
+        const int after = k + 1 < ys.size() ? ys[k + 1] : kAnalyzerNone;
         int from = y, to = y;
-        if (before != kSpectrumNone)
+        if (before != kAnalyzerNone)
             (before < y ? from : to) = (before + y + (before < y ? 1 : 0)) / 2;
-        if (after != kSpectrumNone) {
+        if (after != kAnalyzerNone) {
             const int half = (after + y + (after < y ? 1 : 0)) / 2;
             from = std::min(from, half);
             to = std::max(to, half);
@@ -110,15 +110,16 @@ void drawReadout(HDC dc, const char* text, int scale, Place&& place)
 
 }  // namespace
 
-bool spectrumShown(const GraphAxes& a, const SpectrumAnalyzer* spectrum)
+bool analyzerShown(const GraphAxes& a, const FrequencyAnalyzer* analyzer)
 {
-    return spectrum && !spectrum->idle() && spectrum->columns() == a.width - 1 &&
-           static_cast<int>(spectrum->output().y.size()) == spectrum->columns();
+    return analyzer && !analyzer->idle() && analyzer->columns() == a.width - 1 &&
+           static_cast<int>(analyzer->output().y.size()) == analyzer->columns();
 }
 
 // The marks stand at the right edge, where the curve's own gain labels (at the left) cannot be taken
 // for them.
-void drawSpectrum(HDC dc, PixelWindow& canvas, const RECT& c, const GraphAxes& a, const SpectrumAnalyzer& sa, int scale)
+void drawAnalyzer(HDC dc, PixelWindow& canvas, const RECT& c, const GraphAxes& a, const FrequencyAnalyzer& sa,
+                  int scale)
 {
     const int frame = graphFrame(scale);
     auto px = [scale](int v) { return scalePx(v, scale); };
@@ -134,7 +135,7 @@ void drawSpectrum(HDC dc, PixelWindow& canvas, const RECT& c, const GraphAxes& a
     SetTextColor(dc, kMarkInk);
     const int right = c.right - frame, tick = px(5);
     char label[16];
-    for (const SpectrumMark& m : spectrumMarks(a)) {
+    for (const AnalyzerMark& m : analyzerMarks(a)) {
         for (int i = 0; i < line; ++i)
             DrawLine(dc, right - tick, m.y + i, right, m.y + i, kMarkInk);
         snprintf(label, sizeof label, "%d dBFS", m.db);

@@ -1,21 +1,21 @@
 #pragma once
-// What the EQ graph draws beside its curve and handles: the spectrum analyzer's traces behind them,
-// with their dBFS marks, and the read-outs over them. The arithmetic is in SpectrumAnalyzer.h and
+// What the EQ graph draws beside its curve and handles: the analyzer's traces behind them,
+// with their dBFS marks, and the read-outs over them. The arithmetic is in FrequencyAnalyzer.h and
 // GraphReadout.h.
 
 #include <windows.h>
 
 #include "GraphMath.h"
 #include "SkinInternal.h"
-#include "SpectrumAnalyzer.h"
+#include "FrequencyAnalyzer.h"
 
 namespace qv {
 
 // The analyzer has something to show on these axes.
-bool spectrumShown(const GraphAxes& a, const SpectrumAnalyzer* spectrum);
+bool analyzerShown(const GraphAxes& a, const FrequencyAnalyzer* analyzer);
 // The output's tinted area and line, the input's thin line, and the marks, into `canvas`, whose
 // DC is `dc` (clipped to the inner rectangle of client rectangle `c`).
-void drawSpectrum(HDC dc, PixelWindow& canvas, const RECT& c, const GraphAxes& a, const SpectrumAnalyzer& sa,
+void drawAnalyzer(HDC dc, PixelWindow& canvas, const RECT& c, const GraphAxes& a, const FrequencyAnalyzer& sa,
                   int scale);
 // The pointer's frequency and gain, in the top right corner.
 void drawPointerReadout(HDC dc, const RECT& c, const GraphAxes& a, int x, int y, int scale);

@@ -54,7 +54,7 @@ struct IEqualizerControl : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE Undo() = 0;
 };
 
-// The filter's side of the spectrum analyzer, kept apart so that IEqualizerControl stays as it was.
+// The filter's side of the analyzer, kept apart so that IEqualizerControl stays as it was.
 // The ring is a pointer into the filter: the interface is for the filter's own property page in the
 // same process, and for one editor at a time, since the ring has a single consumer.
 extern "C" const IID IID_IEqualizerAnalyzer;  // its text in ClassIds.h

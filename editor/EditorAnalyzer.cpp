@@ -1,4 +1,4 @@
-// The spectrum analyzer behind the graph's curve, on the editor's side: the user's remembered choice,
+// The analyzer behind the graph's curve, on the editor's side: the user's remembered choice,
 // the ring the audio side fills, and a timer of its own that runs only while there is something to
 // show. The 50 ms tick only looks whether sound has come.
 #include <windows.h>
@@ -58,14 +58,14 @@ void EditorSession::startAnalyzer()
     if (!ring_)
         return;  // no ring (a filter of another process), or another editor has it
     if (!analyzer_)
-        analyzer_.reset(new (std::nothrow) SpectrumAnalyzer());
+        analyzer_.reset(new (std::nothrow) FrequencyAnalyzer());
     if (!analyzer_) {
         stopAnalyzer();
         return;
     }
     configureAnalyzer();
     ring_->attach(analyzerMode_ == kAnalyzerBoth);
-    SendMessageA(item(kGraphId), EQ_SETSPECTRUM, reinterpret_cast<WPARAM>(analyzer_.get()), 0);
+    SendMessageA(item(kGraphId), EQ_SETANALYZER, reinterpret_cast<WPARAM>(analyzer_.get()), 0);
 }
 
 void EditorSession::stopAnalyzer()
@@ -80,7 +80,7 @@ void EditorSession::stopAnalyzer()
         ring_ = nullptr;
     }
     if (window_ && item(kGraphId))
-        SendMessageA(item(kGraphId), EQ_SETSPECTRUM, 0, 0);
+        SendMessageA(item(kGraphId), EQ_SETANALYZER, 0, 0);
 }
 
 // On the graph's own axes; the samples may come at another rate than the graph is drawn for.

@@ -50,7 +50,7 @@ int32_t readTypedInteger(const char* text);
 // A float of a band record as an integer, towards zero; NaN gives 0 and the int32 limits hold.
 int32_t truncateToInt(float v);
 
-// ---- the spectrum analyzer -----------------------------------------------------------------------
+// ---- the analyzer -----------------------------------------------------------------------
 enum AnalyzerMode : int {
     kAnalyzerOff = 0,
     kAnalyzerOutput = 1,

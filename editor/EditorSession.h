@@ -15,7 +15,7 @@
 #include "EqualizerModel.h"
 #include "PresetStore.h"
 #include "ScopedWin.h"
-#include "SpectrumAnalyzer.h"
+#include "FrequencyAnalyzer.h"
 
 namespace qv {
 
@@ -104,7 +104,7 @@ private:
     void drawBackground(HDC dc);
     void onDataRequest(char** out);
 
-    // ---- the spectrum analyzer (EditorAnalyzer.cpp) ----
+    // ---- the analyzer (EditorAnalyzer.cpp) ----
     // Claims the model's ring and shows the chosen traces; at build and when a model comes.
     void startAnalyzer();
     // Lets the ring go; at close, before the controls are rebuilt and before a model goes.
@@ -155,7 +155,7 @@ private:
     std::unique_ptr<PresetStore> store_;
     AnalyzerMode analyzerMode_ = kAnalyzerOutput;
     AnalyzerRing* ring_ = nullptr;  // claimed from the model while the analyzer shows
-    std::unique_ptr<SpectrumAnalyzer> analyzer_;
+    std::unique_ptr<FrequencyAnalyzer> analyzer_;
     float analyzerRate_ = 0.0f;     // the samples' own rate it was configured for
     bool analyzerRunning_ = false;  // its timer
     uint32_t analyzerPending_ = 0;  // frames taken since its last frame

@@ -49,7 +49,7 @@ public:
     virtual int32_t currentPreset() = 0;
     virtual void setCurrentPreset(int32_t id) = 0;
 
-    // The ring the audio side hands the spectrum analyzer its samples through, this editor's alone
+    // The ring the audio side hands the analyzer its samples through, this editor's alone
     // until released; null where there is none or another editor holds it.
     virtual AnalyzerRing* claimAnalyzerRing() { return nullptr; }
     virtual void releaseAnalyzerRing() {}

@@ -1,5 +1,5 @@
 #pragma once
-// Samples for the spectrum analyzer, handed from the audio thread (VST) or the streaming thread
+// Samples for the analyzer, handed from the audio thread (VST) or the streaming thread
 // (DirectShow) to the editor: a fixed-capacity single-producer, single-consumer ring of frames, each
 // frame the output left and right and, when the editor asks for it, the input left and right.
 //

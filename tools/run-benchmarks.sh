@@ -37,7 +37,7 @@ if [ -x build/host/bin/engine_bench ]; then
     add_summary host "$table"
 fi
 if [ -x build/host/bin/analyzer_bench ]; then
-    echo "== native (host): one spectrum analyzer frame (budget 0.5 ms at 100 %)"
+    echo "== native (host): one analyzer frame (budget 0.5 ms at 100 %)"
     build/host/bin/analyzer_bench --benchmark_min_time=0.2 2>/dev/null | grep '^BM_'
 fi
 for preset in win64 win32; do

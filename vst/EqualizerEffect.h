@@ -25,7 +25,7 @@ public:
 
     vst::AEffect* aeffect() { return &effect_; }
     EqualizerEngine& engine() { return engine_; }
-    // The samples the editor's spectrum analyzer takes while it is attached.
+    // The samples the editor's analyzer takes while it is attached.
     AnalyzerRing& analyzerRing() { return ring_; }
     EffectEditor* editor() { return editor_.get(); }
     float sampleRate() const { return engine_.sampleRate(); }

@@ -16,7 +16,7 @@
 #include "GraphMath.h"
 #include "LiveGraph.h"
 #include "PageFrame.h"
-#include "SpectrumAnalyzer.h"
+#include "FrequencyAnalyzer.h"
 #include "resources/editor_ids.h"
 
 using namespace qv;
@@ -136,7 +136,7 @@ TEST(PageInFrame, EditsAndNoticesReachARunningGraph)
         POINT peak{};
         EXPECT_TRUE(pumpUntil([&] { return (peak = outputPeak(eq)).y != INT_MAX; }, 2000));
         EXPECT_NEAR(peak.x, graphX(axes, 1000.0f) + 2, 2);
-        EXPECT_NEAR(peak.y, spectrumY(axes, -12.04f), 2);
+        EXPECT_NEAR(peak.y, analyzerY(axes, -12.04f), 2);
         // Home on the output gain slider: its lowest value, -24 dB.
         HWND slider = GetDlgItem(page, 1005);
         ASSERT_NE(slider, nullptr);

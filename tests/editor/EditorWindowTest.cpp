@@ -13,7 +13,7 @@
 #include "ControlProtocol.h"
 #include "EditorHarness.h"
 #include "GraphMath.h"
-#include "SpectrumAnalyzer.h"
+#include "FrequencyAnalyzer.h"
 
 using namespace qvtest;
 using qv::PluginHost;
@@ -437,9 +437,9 @@ TEST_F(Editor, AnalyzerShowsAToneWhereItIsAndKeepsTheUsersChoice)
     ASSERT_NE(*peak, INT_MAX) << "no trace drawn";
     const int peakX = static_cast<int>(peak - tops.begin());
     EXPECT_NEAR(peakX, graphX(axes, 1000.0f) + 2, 2);
-    EXPECT_NEAR(*peak, spectrumY(axes, -6.02f), 2);
+    EXPECT_NEAR(*peak, analyzerY(axes, -6.02f), 2);
     // Far from the tone the trace lies low: a fall of at least 40 dB two octaves away.
-    EXPECT_GT(tops[static_cast<size_t>(graphX(axes, 250.0f) + 2)], spectrumY(axes, -46.0f));
+    EXPECT_GT(tops[static_cast<size_t>(graphX(axes, 250.0f) + 2)], analyzerY(axes, -46.0f));
 
     // Within about a second of silence the trace is gone and the graph is as before.
     h.pump(1600);

@@ -1,5 +1,5 @@
 #pragma once
-// The spectrum analyzer behind the EQ graph's curve, without windows: the newest samples of the
+// The analyzer behind the EQ graph's curve, without windows: the newest samples of the
 // output (and optionally the input), a Hann-windowed FFT, band levels in 1/3-octave bands, rise and
 // fall over frame time, and one y per pixel column of the graph's own frequency axis.
 //
@@ -17,36 +17,36 @@
 #include <vector>
 
 #include "GraphMath.h"
-#include "SpectrumFft.h"
+#include "AnalyzerFft.h"
 
 namespace qv {
 
 // The analyzer's own level scale, over the graph's inner height.
-constexpr float kSpectrumTopDb = 0.0f;
-constexpr float kSpectrumFloorDb = -80.0f;
-constexpr int kSpectrumNone = -1;  // a column's y where the level lies below the floor
+constexpr float kAnalyzerTopDb = 0.0f;
+constexpr float kAnalyzerFloorDb = -80.0f;
+constexpr int kAnalyzerNone = -1;  // a column's y where the level lies below the floor
 
-struct SpectrumMark {
+struct AnalyzerMark {
     int db;  // -20, -40, -60
     int y;
 };
-std::array<SpectrumMark, 3> spectrumMarks(const GraphAxes& a);
+std::array<AnalyzerMark, 3> analyzerMarks(const GraphAxes& a);
 
-// y of a level in dBFS; levels above the top stay at the top, below the floor give kSpectrumNone.
-int spectrumY(const GraphAxes& a, float db);
+// y of a level in dBFS; levels above the top stay at the top, below the floor give kAnalyzerNone.
+int analyzerY(const GraphAxes& a, float db);
 
 // FFT points for a sample rate: 4096 up to 48 kHz, 8192 up to 96 kHz, 16384 above, so the
 // resolution in Hz (and the time a frame spans) stays the same.
-int spectrumFftSize(float sampleRate);
+int analyzerFftSize(float sampleRate);
 
 // One trace: y per column k = 0 .. W - 2 (drawn at inner left + k, as the response curve) and the
 // level it shows in dBFS.
-struct SpectrumTrace {
+struct AnalyzerTrace {
     std::vector<int> y;
     std::vector<float> db;
 };
 
-class SpectrumAnalyzer {
+class FrequencyAnalyzer {
 public:
     // Sizes everything; the only place that allocates. Call again when the rate, the graph's size
     // or its scale change, or the input trace is switched. Clears the traces. sampleRate is the
@@ -62,8 +62,8 @@ public:
     // any arrived since the last frame; if none did, the traces fall as for silence.
     void frame(float elapsed);
 
-    const SpectrumTrace& output() const { return output_.trace; }
-    const SpectrumTrace& input() const { return input_.trace; }  // empty without the input trace
+    const AnalyzerTrace& output() const { return output_.trace; }
+    const AnalyzerTrace& input() const { return input_.trace; }  // empty without the input trace
     bool hasInput() const { return withInput_; }
     // Nothing above the floor, and nothing that could rise above it since the last frame (no samples,
     // or only near-silence: a stopped transport, a paused stream). The editor drains the ring every
@@ -81,7 +81,7 @@ private:
     };
     struct Channel {
         std::vector<float> left, right;  // the newest N samples, circular
-        SpectrumTrace trace;
+        AnalyzerTrace trace;
         std::vector<float> power;  // per column, after rise and fall
     };
 
@@ -89,7 +89,7 @@ private:
     void fall(Channel& c, float elapsed, bool fresh);
 
     GraphAxes axes_;
-    SpectrumFft fft_;
+    AnalyzerFft fft_;
     bool withInput_ = false;
     bool soundInWindow() const { return sinceSound_ < static_cast<uint32_t>(fft_.size()); }
 
@@ -110,6 +110,6 @@ private:
 // The trace as polylines for drawing: runs of columns above the floor, each as the points of
 // curvePolyline from x = left. `starts` receives the index in `points` where each run begins.
 // Reuses the vectors' capacity.
-void spectrumPath(const std::vector<int>& ys, int left, std::vector<GraphPoint>& points, std::vector<int>& starts);
+void analyzerPath(const std::vector<int>& ys, int left, std::vector<GraphPoint>& points, std::vector<int>& starts);
 
 }  // namespace qv

@@ -1,4 +1,4 @@
-// The spectrum analyzer: tones at their x and level over the graph's axes at every FFT size, rate
+// The analyzer: tones at their x and level over the graph's axes at every FFT size, rate
 // and scale, pink noise flat, and the trace gone after silence.
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 
 #include "AnalyzerRing.h"
 #include "ScaleMath.h"
-#include "SpectrumAnalyzer.h"
+#include "FrequencyAnalyzer.h"
 
 using namespace qv;
 
@@ -19,7 +19,7 @@ const double kPi = 3.14159265358979323846;
 
 // Feeds stereo samples from a generator, in blocks as a host would deliver them.
 template <class Gen>
-void feedSamples(SpectrumAnalyzer& an, Gen&& gen, int frames)
+void feedSamples(FrequencyAnalyzer& an, Gen&& gen, int frames)
 {
     std::vector<float> l(512), r(512);
     for (int done = 0; done < frames; done += 512) {
@@ -30,7 +30,7 @@ void feedSamples(SpectrumAnalyzer& an, Gen&& gen, int frames)
     }
 }
 
-int loudestColumn(const SpectrumTrace& t)
+int loudestColumn(const AnalyzerTrace& t)
 {
     return static_cast<int>(std::max_element(t.db.begin(), t.db.end()) - t.db.begin());
 }
@@ -39,7 +39,7 @@ int loudestColumn(const SpectrumTrace& t)
 
 // A tone peaks at the column graphX gives its frequency, within a pixel, and reads its level in
 // dBFS within 1 dB: the mean power of the channels, so a tone in one channel reads 3 dB lower.
-TEST(SpectrumAnalyzer, TonesAtTheirPlaceAndLevel)
+TEST(FrequencyAnalyzer, TonesAtTheirPlaceAndLevel)
 {
     struct Case {
         float rate;
@@ -50,7 +50,7 @@ TEST(SpectrumAnalyzer, TonesAtTheirPlaceAndLevel)
                           {48000, 707, 210, 150, 4096}, {96000, 471, 140, 100, 8192}, {192000, 942, 280, 200, 16384}};
     for (const Case& c : cases) {
         const GraphAxes axes = makeGraphAxes(c.width, c.height, c.rate, 20, c.scale);
-        SpectrumAnalyzer an;
+        FrequencyAnalyzer an;
         an.configure(c.rate, axes, false);
         EXPECT_EQ(an.fftSize(), c.expectedFft);
         EXPECT_EQ(an.columns(), axes.width - 1);
@@ -87,11 +87,11 @@ TEST(SpectrumAnalyzer, TonesAtTheirPlaceAndLevel)
 
 // Pink noise (equal power per octave) reads flat where the FFT resolves a 1/3 octave, and higher,
 // never lower, where it does not.
-TEST(SpectrumAnalyzer, PinkNoiseReadsFlat)
+TEST(FrequencyAnalyzer, PinkNoiseReadsFlat)
 {
     const float rate = 44100.0f;
     const GraphAxes axes = makeGraphAxes(471, 140, rate, 20);
-    SpectrumAnalyzer an;
+    FrequencyAnalyzer an;
     an.configure(rate, axes, false);
     // Pink from white through a sum of first-order low-passes (P. Kellett's filter, within 0.05 dB of
     // -3 dB per octave from 9 Hz up at 44.1 kHz), independent channels.
@@ -147,11 +147,11 @@ TEST(SpectrumAnalyzer, PinkNoiseReadsFlat)
 // Samples taken through the ring as the editor takes them: output and input each read their level.
 // After the last samples, or when the samples that arrive are silent, both traces fall under the
 // floor within about a second, and not at once; then the analyzer is idle, silence arriving or not.
-TEST(SpectrumAnalyzer, TraceFallsAwayAfterSilence)
+TEST(FrequencyAnalyzer, TraceFallsAwayAfterSilence)
 {
     const GraphAxes axes = makeGraphAxes(471, 140, 48000.0f, 20);
     for (bool silentSamples : {false, true}) {
-        SpectrumAnalyzer an;
+        FrequencyAnalyzer an;
         an.configure(48000.0f, axes, true);
         AnalyzerRing ring;
         ring.attach(true);
@@ -167,9 +167,9 @@ TEST(SpectrumAnalyzer, TraceFallsAwayAfterSilence)
                 out[i] = 2.0f * in[i];
             ring.endBlock(b, out.data(), out.data());
         };
-        auto loudest = [](const SpectrumTrace& t) { return *std::max_element(t.db.begin(), t.db.end()); };
-        auto visible = [](const SpectrumTrace& t) {
-            return std::count_if(t.y.begin(), t.y.end(), [](int y) { return y != kSpectrumNone; });
+        auto loudest = [](const AnalyzerTrace& t) { return *std::max_element(t.db.begin(), t.db.end()); };
+        auto visible = [](const AnalyzerTrace& t) {
+            return std::count_if(t.y.begin(), t.y.end(), [](int y) { return y != kAnalyzerNone; });
         };
         for (int frame = 0; frame < 10; ++frame) {
             for (int b = 0; b < 4; ++b)
@@ -195,25 +195,25 @@ TEST(SpectrumAnalyzer, TraceFallsAwayAfterSilence)
     }
 }
 
-TEST(SpectrumAnalyzer, LevelScaleAndPath)
+TEST(FrequencyAnalyzer, LevelScaleAndPath)
 {
     for (int scale : {100, 150, 200}) {
         const GraphAxes a = makeGraphAxes(scalePx(471, scale), scalePx(140, scale), 44100.0f, 20, scale);
         const int inner = a.bottom - 1 - a.top;
-        EXPECT_EQ(spectrumY(a, 0.0f), a.top);
-        EXPECT_EQ(spectrumY(a, 6.0f), a.top);
-        EXPECT_EQ(spectrumY(a, -80.0f), a.bottom - 1);
-        EXPECT_EQ(spectrumY(a, -80.5f), kSpectrumNone);
-        const auto marks = spectrumMarks(a);
+        EXPECT_EQ(analyzerY(a, 0.0f), a.top);
+        EXPECT_EQ(analyzerY(a, 6.0f), a.top);
+        EXPECT_EQ(analyzerY(a, -80.0f), a.bottom - 1);
+        EXPECT_EQ(analyzerY(a, -80.5f), kAnalyzerNone);
+        const auto marks = analyzerMarks(a);
         EXPECT_EQ(marks[0].db, -20);
         EXPECT_NEAR(marks[1].y, a.top + inner / 2.0, 0.5);
         EXPECT_NEAR(marks[2].y, a.top + inner * 0.75, 0.5);
     }
     // Runs between columns under the floor, each drawn from its own first column.
-    const std::vector<int> ys{kSpectrumNone, 50, 51, 52, 53, kSpectrumNone, kSpectrumNone, 40, 60, 40};
+    const std::vector<int> ys{kAnalyzerNone, 50, 51, 52, 53, kAnalyzerNone, kAnalyzerNone, 40, 60, 40};
     std::vector<GraphPoint> points;
     std::vector<int> starts;
-    spectrumPath(ys, 2, points, starts);
+    analyzerPath(ys, 2, points, starts);
     ASSERT_EQ(starts, (std::vector<int>{0, 2}));
     ASSERT_EQ(points.size(), 5u);
     EXPECT_EQ(points[0].x, 3);

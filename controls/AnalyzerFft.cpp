@@ -1,11 +1,11 @@
-#include "SpectrumFft.h"
+#include "AnalyzerFft.h"
 
 #include <cmath>
 #include <utility>
 
 namespace qv {
 
-void SpectrumFft::configure(int size)
+void AnalyzerFft::configure(int size)
 {
     size_ = 0;
     swaps_.clear();
@@ -39,7 +39,7 @@ void SpectrumFft::configure(int size)
     }
 }
 
-void SpectrumFft::forward(float* re, float* im) const
+void AnalyzerFft::forward(float* re, float* im) const
 {
     if (size_ == 0)
         return;

@@ -1,4 +1,4 @@
-#include "SpectrumAnalyzer.h"
+#include "FrequencyAnalyzer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -42,7 +42,7 @@ float peakOf(const float* x, uint32_t n)
 
 }  // namespace
 
-int spectrumFftSize(float sampleRate)
+int analyzerFftSize(float sampleRate)
 {
     if (sampleRate > 96000.0f)
         return 16384;
@@ -51,29 +51,29 @@ int spectrumFftSize(float sampleRate)
     return 4096;
 }
 
-int spectrumY(const GraphAxes& a, float db)
+int analyzerY(const GraphAxes& a, float db)
 {
-    if (!(db >= kSpectrumFloorDb))
-        return kSpectrumNone;
-    if (db > kSpectrumTopDb)
-        db = kSpectrumTopDb;
+    if (!(db >= kAnalyzerFloorDb))
+        return kAnalyzerNone;
+    if (db > kAnalyzerTopDb)
+        db = kAnalyzerTopDb;
     const double height = a.bottom - 1 - a.top;
-    return a.top + static_cast<int>(std::lround((kSpectrumTopDb - db) * height / (kSpectrumTopDb - kSpectrumFloorDb)));
+    return a.top + static_cast<int>(std::lround((kAnalyzerTopDb - db) * height / (kAnalyzerTopDb - kAnalyzerFloorDb)));
 }
 
-std::array<SpectrumMark, 3> spectrumMarks(const GraphAxes& a)
+std::array<AnalyzerMark, 3> analyzerMarks(const GraphAxes& a)
 {
-    std::array<SpectrumMark, 3> marks{};
+    std::array<AnalyzerMark, 3> marks{};
     for (int i = 0; i < 3; ++i)
-        marks[static_cast<size_t>(i)] = SpectrumMark{kMarks[i], spectrumY(a, static_cast<float>(kMarks[i]))};
+        marks[static_cast<size_t>(i)] = AnalyzerMark{kMarks[i], analyzerY(a, static_cast<float>(kMarks[i]))};
     return marks;
 }
 
-void SpectrumAnalyzer::configure(float sampleRate, const GraphAxes& axes, bool withInput)
+void FrequencyAnalyzer::configure(float sampleRate, const GraphAxes& axes, bool withInput)
 {
     axes_ = axes;
     withInput_ = withInput;
-    const int n = spectrumFftSize(sampleRate);
+    const int n = analyzerFftSize(sampleRate);
     fft_.configure(n);
     window_.resize(static_cast<size_t>(n));
     double energy = 0.0;
@@ -109,7 +109,7 @@ void SpectrumAnalyzer::configure(float sampleRate, const GraphAxes& axes, bool w
         c->left.assign(used ? static_cast<size_t>(n) : 0, 0.0f);
         c->right.assign(used ? static_cast<size_t>(n) : 0, 0.0f);
         c->power.assign(used ? static_cast<size_t>(count) : 0, 0.0f);
-        c->trace.y.assign(used ? static_cast<size_t>(count) : 0, kSpectrumNone);
+        c->trace.y.assign(used ? static_cast<size_t>(count) : 0, kAnalyzerNone);
         c->trace.db.assign(used ? static_cast<size_t>(count) : 0, -INFINITY);
     }
     re_.assign(static_cast<size_t>(n), 0.0f);
@@ -124,13 +124,13 @@ void SpectrumAnalyzer::configure(float sampleRate, const GraphAxes& axes, bool w
     visible_ = false;
 }
 
-void SpectrumAnalyzer::reset()
+void FrequencyAnalyzer::reset()
 {
     for (Channel* c : {&output_, &input_}) {
         std::fill(c->left.begin(), c->left.end(), 0.0f);
         std::fill(c->right.begin(), c->right.end(), 0.0f);
         std::fill(c->power.begin(), c->power.end(), 0.0f);
-        std::fill(c->trace.y.begin(), c->trace.y.end(), kSpectrumNone);
+        std::fill(c->trace.y.begin(), c->trace.y.end(), kAnalyzerNone);
         std::fill(c->trace.db.begin(), c->trace.db.end(), -INFINITY);
     }
     write_ = 0;
@@ -139,7 +139,7 @@ void SpectrumAnalyzer::reset()
     visible_ = false;
 }
 
-void SpectrumAnalyzer::feed(const float* outL, const float* outR, const float* inL, const float* inR, uint32_t frames)
+void FrequencyAnalyzer::feed(const float* outL, const float* outR, const float* inL, const float* inR, uint32_t frames)
 {
     const int n = fft_.size();
     if (n == 0 || !outL || frames == 0)
@@ -176,7 +176,7 @@ void SpectrumAnalyzer::feed(const float* outL, const float* outR, const float* i
     }
 }
 
-void SpectrumAnalyzer::analyse(Channel& c)
+void FrequencyAnalyzer::analyse(Channel& c)
 {
     const int n = fft_.size();
     // Oldest sample first, windowed; left in the real part, right in the imaginary.
@@ -226,12 +226,12 @@ void SpectrumAnalyzer::analyse(Channel& c)
     }
 }
 
-void SpectrumAnalyzer::fall(Channel& c, float elapsed, bool fresh)
+void FrequencyAnalyzer::fall(Channel& c, float elapsed, bool fresh)
 {
     const float t = elapsed > 0.0f ? elapsed : 0.0f;
     const float rise = 1.0f - std::exp(-t / kRiseSeconds);
     const float drop = 1.0f - std::exp(-t / kFallSeconds);
-    const float floorPower = 0.5f * std::pow(10.0f, kSpectrumFloorDb * 0.1f);
+    const float floorPower = 0.5f * std::pow(10.0f, kAnalyzerFloorDb * 0.1f);
     for (size_t k = 0; k < c.power.size(); ++k) {
         const float target = fresh ? measured_[k] : 0.0f;
         float p = c.power[k];
@@ -243,13 +243,13 @@ void SpectrumAnalyzer::fall(Channel& c, float elapsed, bool fresh)
         c.power[k] = p;
         const float db = p > 0.0f ? 10.0f * std::log10(2.0f * p) : -INFINITY;
         c.trace.db[k] = db;
-        c.trace.y[k] = spectrumY(axes_, db);
-        if (c.trace.y[k] != kSpectrumNone)
+        c.trace.y[k] = analyzerY(axes_, db);
+        if (c.trace.y[k] != kAnalyzerNone)
             visible_ = true;
     }
 }
 
-void SpectrumAnalyzer::frame(float elapsed)
+void FrequencyAnalyzer::frame(float elapsed)
 {
     if (fft_.size() == 0)
         return;
@@ -268,19 +268,19 @@ void SpectrumAnalyzer::frame(float elapsed)
     arrived_ = 0;
 }
 
-void spectrumPath(const std::vector<int>& ys, int left, std::vector<GraphPoint>& points, std::vector<int>& starts)
+void analyzerPath(const std::vector<int>& ys, int left, std::vector<GraphPoint>& points, std::vector<int>& starts)
 {
     points.clear();
     starts.clear();
     const size_t n = ys.size();
     size_t k = 0;
     while (k < n) {
-        if (ys[k] == kSpectrumNone) {
+        if (ys[k] == kAnalyzerNone) {
             ++k;
             continue;
         }
         size_t end = k;
-        while (end < n && ys[end] != kSpectrumNone)
+        while (end < n && ys[end] != kAnalyzerNone)
             ++end;
         starts.push_back(static_cast<int>(points.size()));
         // As curvePolyline: inside a run of equal steps of at most one pixel a point adds no pixel.

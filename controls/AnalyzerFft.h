@@ -7,7 +7,7 @@
 
 namespace qv {
 
-class SpectrumFft {
+class AnalyzerFft {
 public:
     // size: a power of two from 4 up; anything else leaves the transform empty.
     void configure(int size);
