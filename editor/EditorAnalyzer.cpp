@@ -8,13 +8,12 @@
 
 #include "EditorSession.h"
 #include "GraphMath.h"
+#include "PluginContract.h"
 #include "Skin.h"
 
 namespace qv {
 namespace {
 
-// Per user, never in presets or host projects.
-constexpr char kUserKey[] = "Software\\Velquin-qv-R3";
 constexpr char kAnalyzerValue[] = "Analyzer";
 
 // 40 frames a second where the system's timer ticks every millisecond; where it ticks every
@@ -32,7 +31,7 @@ AnalyzerMode readAnalyzerChoice()
 {
     RegKey key;
     DWORD type = 0, value = 0, size = sizeof value;
-    const bool present = key.open(HKEY_CURRENT_USER, kUserKey, KEY_QUERY_VALUE) == ERROR_SUCCESS &&
+    const bool present = key.open(HKEY_CURRENT_USER, kUserSettingsKey, KEY_QUERY_VALUE) == ERROR_SUCCESS &&
                          RegQueryValueExA(key.get(), kAnalyzerValue, nullptr, &type, reinterpret_cast<BYTE*>(&value),
                                           &size) == ERROR_SUCCESS &&
                          type == REG_DWORD && size == sizeof value;
@@ -43,7 +42,7 @@ void writeAnalyzerChoice(AnalyzerMode mode)
 {
     RegKey key;
     const DWORD value = static_cast<DWORD>(mode);
-    if (key.create(HKEY_CURRENT_USER, kUserKey, KEY_SET_VALUE) == ERROR_SUCCESS)
+    if (key.create(HKEY_CURRENT_USER, kUserSettingsKey, KEY_SET_VALUE) == ERROR_SUCCESS)
         RegSetValueExA(key.get(), kAnalyzerValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
 }
 

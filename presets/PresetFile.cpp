@@ -210,12 +210,7 @@ std::string userPresetPath(const std::string& fileName)
     char folder[MAX_PATH] = "";
     if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)) || folder[0] == '\0')
         return std::string();
-    std::string path = folder;
-    if (path.back() != '\\')
-        path += '\\';
-    path += kUserPresetFolder;
-    path += '\\';
-    path += fileName;
+    const std::string path = userPresetFileIn(folder, fileName.c_str());
     return path.size() > kPresetPathMax ? std::string() : path;
 }
 

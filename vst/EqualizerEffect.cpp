@@ -25,25 +25,28 @@ VstIntPtr QV_VSTCALL dispatcherProc(AEffect* e, VstInt32 opcode, VstInt32 index,
     return self->dispatch(opcode, index, value, ptr, opt);
 }
 
-void QV_VSTCALL processProc(AEffect* e, float** inputs, float** outputs, VstInt32 frames)
+// One block through the engine, the analyzer's ring fed around it (nothing while it is detached).
+template <class Process>
+void processBlock(AEffect* e, float** inputs, float** outputs, VstInt32 frames, Process process)
 {
     EqualizerEffect* self = effectOf(e);
-    if (self && inputs && outputs && inputs[0] && inputs[1] && outputs[0] && outputs[1]) {
-        // The input is taken first: hosts may process in place.
-        const AnalyzerRing::Block b = self->analyzerRing().beginBlock(inputs[0], inputs[1], frames);
-        self->engine().process(inputs, outputs, frames);
-        self->analyzerRing().endBlock(b, outputs[0], outputs[1]);
-    }
+    if (!self || !inputs || !outputs || !inputs[0] || !inputs[1] || !outputs[0] || !outputs[1])
+        return;
+    // The input is taken first: hosts may process in place.
+    const AnalyzerRing::Block b = self->analyzerRing().beginBlock(inputs[0], inputs[1], frames);
+    process(self->engine());
+    self->analyzerRing().endBlock(b, outputs[0], outputs[1]);
+}
+
+void QV_VSTCALL processProc(AEffect* e, float** inputs, float** outputs, VstInt32 frames)
+{
+    processBlock(e, inputs, outputs, frames, [&](EqualizerEngine& engine) { engine.process(inputs, outputs, frames); });
 }
 
 void QV_VSTCALL processReplacingProc(AEffect* e, float** inputs, float** outputs, VstInt32 frames)
 {
-    EqualizerEffect* self = effectOf(e);
-    if (self && inputs && outputs && inputs[0] && inputs[1] && outputs[0] && outputs[1]) {
-        const AnalyzerRing::Block b = self->analyzerRing().beginBlock(inputs[0], inputs[1], frames);
-        self->engine().processReplacing(inputs, outputs, frames);
-        self->analyzerRing().endBlock(b, outputs[0], outputs[1]);
-    }
+    processBlock(e, inputs, outputs, frames,
+                 [&](EqualizerEngine& engine) { engine.processReplacing(inputs, outputs, frames); });
 }
 
 void QV_VSTCALL setParameterProc(AEffect* e, VstInt32 index, float value)

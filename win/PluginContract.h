@@ -38,6 +38,17 @@ constexpr std::size_t kPresetIdentityLength = 99;
 constexpr char kUserPresetFolder[] = "Velquin-qv-R3";
 // The preset file both plug-ins share, in the install folder and in the per-user folder.
 constexpr char kPresetFileName[] = "qvEqualizerR3.ini";
+// Per-user settings of the editors (never in presets or host projects), under HKEY_CURRENT_USER.
+constexpr char kUserSettingsKey[] = "Software\\Velquin-qv-R3";
+
+// A user's own preset file for `fileName` inside his application-data folder `appData`.
+inline std::string userPresetFileIn(const std::string& appData, const char* fileName = kPresetFileName)
+{
+    std::string path = appData;
+    if (!path.empty() && path.back() != '\\')
+        path += '\\';
+    return path + kUserPresetFolder + '\\' + fileName;
+}
 
 // The two registry values that say where an installed plug-in's files are: "PluginPath" of its class
 // key and the registered server path. Either may be absent.

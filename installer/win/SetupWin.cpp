@@ -70,7 +70,7 @@ std::string ownProgramsFolder() { return specialFolder(CSIDL_PROGRAMS); }
 std::string userPresetFile()
 {
     const std::string data = specialFolder(CSIDL_APPDATA);
-    return data.empty() ? data : joinPath(joinPath(data, qv::kUserPresetFolder), qv::kPresetFileName);
+    return data.empty() ? data : qv::userPresetFileIn(data);
 }
 
 bool haveAdministratorRights()

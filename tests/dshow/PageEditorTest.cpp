@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <shlobj.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -14,6 +12,7 @@
 #include <vector>
 
 #include "../support/MachineRegistry.h"
+#include "../support/UnwritableInstall.h"
 #include "ControlProtocol.h"
 #include "PageFrame.h"
 #include "TestPage.h"
@@ -391,17 +390,10 @@ TEST(PageEditor, TheFirstTickCopiesTheSetupOnce)
 // Preset Manager is saved without a word into the user's own copy; the installed file stays as it was.
 TEST(PageEditor, APresetAddedOverAnUnwritableInstallFolderGoesToTheUsersCopy)
 {
-    const char* folder = std::getenv("QV_DENIED_FOLDER");
-    if (folder == nullptr || *folder == '\0')
+    const UnwritableInstall at("QV_DENIED_FOLDER");
+    if (!at.ok())
         GTEST_SKIP() << "no unwritable folder given (tests/support/unwritable-folders.sh runs as root)";
-    char appData[MAX_PATH] = {};
-    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, appData)));
-    const std::string userFolder = std::string(appData) + "\\Velquin-qv-R3";
-    const std::string userCopy = userFolder + "\\qvEqualizerR3.ini";
-    DeleteFileA(userCopy.c_str());
-    const std::string installed = std::string(folder) + "qvEqualizerR3.ini";
-    const std::string factory = readText(installed);
-    setPluginPath(folder);
+    const std::string factory = readText(at.installed);
     {
         OpenPage p;
         UiDriver ui;  // a message box (a failed save) stays unanswered and fails the test
@@ -416,10 +408,6 @@ TEST(PageEditor, APresetAddedOverAnUnwritableInstallFolderGoesToTheUsersCopy)
         pumpMessages(100);
         EXPECT_TRUE(ui.finished());
     }
-    setPluginPath(nullptr);
-    EXPECT_EQ(readText(installed), factory);
-    EXPECT_NE(readText(userCopy).find("Name=Late night"), std::string::npos);
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, userCopy.c_str());
-    DeleteFileA(userCopy.c_str());
-    RemoveDirectoryA(userFolder.c_str());
+    EXPECT_EQ(readText(at.installed), factory);
+    EXPECT_NE(readText(at.userCopy).find("Name=Late night"), std::string::npos);
 }

@@ -122,33 +122,29 @@ TEST(EditorAtScale, OpenAtAnotherScaleInThisProcess)
     ASSERT_EQ(askedRect().cx, 1012) << "the desktop's 200 %";
     qv::PluginHost::s_sizeRequests.clear();
 
+    // Opens the editor in `parent`: built `width` wide, it has asked the host for its size as the
+    // `requests`-th request and answers that size from then on.
+    const auto openAndCheck = [&](HWND parent, int width, size_t requests) {
+        ASSERT_EQ(host.dispatch(vst::effEditOpen, 0, 0, parent), 1);
+        HWND editor = GetWindow(parent, GW_CHILD);
+        ASSERT_NE(editor, nullptr);
+        const SIZE built = clientSize(editor);
+        EXPECT_EQ(built.cx, width);
+        ASSERT_EQ(qv::PluginHost::s_sizeRequests.size(), requests);
+        EXPECT_EQ(qv::PluginHost::s_sizeRequests.back().cx, built.cx);
+        EXPECT_EQ(qv::PluginHost::s_sizeRequests.back().cy, built.cy);
+        EXPECT_EQ(askedRect().cx, built.cx);
+        EXPECT_EQ(askedRect().cy, built.cy);
+    };
     const HANDLE before = setContext(kUnaware);
     HWND low = frame("96 DPI");
-    ASSERT_EQ(host.dispatch(vst::effEditOpen, 0, 0, low), 1);
-    HWND editor = GetWindow(low, GW_CHILD);
-    ASSERT_NE(editor, nullptr);
-    const SIZE built = clientSize(editor);
-    EXPECT_EQ(built.cx, 506);
-    ASSERT_EQ(qv::PluginHost::s_sizeRequests.size(), 1u);
-    EXPECT_EQ(qv::PluginHost::s_sizeRequests[0].cx, built.cx);
-    EXPECT_EQ(qv::PluginHost::s_sizeRequests[0].cy, built.cy);
-    EXPECT_EQ(askedRect().cx, built.cx);
-    EXPECT_EQ(askedRect().cy, built.cy);
+    openAndCheck(low, 506, 1u);
     host.dispatch(vst::effEditClose);
 
     // Told 100 % now, opened in a frame at the desktop's 200 %: asked again, the other way.
     setContext(kPerMonitorAware);
     HWND high = frame("192 DPI");
-    ASSERT_EQ(host.dispatch(vst::effEditOpen, 0, 0, high), 1);
-    editor = GetWindow(high, GW_CHILD);
-    ASSERT_NE(editor, nullptr);
-    const SIZE rebuilt = clientSize(editor);
-    EXPECT_EQ(rebuilt.cx, 1012);
-    ASSERT_EQ(qv::PluginHost::s_sizeRequests.size(), 2u);
-    EXPECT_EQ(qv::PluginHost::s_sizeRequests[1].cx, rebuilt.cx);
-    EXPECT_EQ(qv::PluginHost::s_sizeRequests[1].cy, rebuilt.cy);
-    EXPECT_EQ(askedRect().cx, rebuilt.cx);
-    EXPECT_EQ(askedRect().cy, rebuilt.cy);
+    openAndCheck(high, 1012, 2u);
     // Opened again at the size the host has, it asks nothing.
     host.dispatch(vst::effEditClose);
     ASSERT_EQ(host.dispatch(vst::effEditOpen, 0, 0, high), 1);
@@ -285,5 +281,8 @@ TEST(EditorAtScale, FollowsItsHostToAnotherDisplay)
         GTEST_SKIP();
     LogPixels restore;
     ASSERT_TRUE(LogPixels::set(192));
-    EXPECT_EQ(runChild(kVariable, "1", "--gtest_filter=EditorAtScale.OpenAtAnotherScaleInThisProcess:EditorAtScale.DpiChangeInThisProcess"), 0);
+    EXPECT_EQ(
+        runChild(kVariable, "1",
+                 "--gtest_filter=EditorAtScale.OpenAtAnotherScaleInThisProcess:EditorAtScale.DpiChangeInThisProcess"),
+        0);
 }

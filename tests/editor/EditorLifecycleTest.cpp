@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <shlobj.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -16,6 +14,7 @@
 #include <vector>
 
 #include "../support/MachineRegistry.h"
+#include "../support/UnwritableInstall.h"
 #include "ControlProtocol.h"
 #include "EditorHarness.h"
 #include "UiDriver.h"
@@ -419,17 +418,10 @@ TEST(EditorIdle, ASilentEditorDrawsNothingAndMetersDrawWhenTheLevelMoves)
 // stays the factory file, and the next editor lists the new preset.
 TEST(EditorLifecycle, AnAddInAnUnwritableInstallFolderGoesToTheUsersCopy)
 {
-    const char* folder = std::getenv("QV_READONLY_FOLDER");
-    if (folder == nullptr || *folder == '\0')
+    const UnwritableInstall at("QV_READONLY_FOLDER");
+    if (!at.ok())
         GTEST_SKIP() << "no write-protected folder given (tests/support/unwritable-folders.sh runs as root)";
-    char appData[MAX_PATH] = {};
-    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, appData)));
-    const std::string userFolder = std::string(appData) + "\\Velquin-qv-R3";
-    const std::string userCopy = userFolder + "\\qvEqualizerR3.ini";
-    DeleteFileA(userCopy.c_str());
-    const std::string installed = std::string(folder) + "qvEqualizerR3.ini";
-    const std::vector<char> factory = qv::wholeFile(installed);
-    setPluginPath(folder);
+    const std::vector<char> factory = qv::wholeFile(at.installed);
     {
         EditorHost h;
         ASSERT_TRUE(h.ok());
@@ -442,12 +434,12 @@ TEST(EditorLifecycle, AnAddInAnUnwritableInstallFolderGoesToTheUsersCopy)
         h.pump(200);
         EXPECT_TRUE(ui.finished());
     }
-    EXPECT_EQ(qv::wholeFile(installed), factory);
+    EXPECT_EQ(qv::wholeFile(at.installed), factory);
     char name[64] = {};
     int found = 0;
     for (int n = 1; n < 200; ++n) {
         const std::string section = "Preset" + std::to_string(n);
-        GetPrivateProfileStringA(section.c_str(), "Name", "", name, sizeof name, userCopy.c_str());
+        GetPrivateProfileStringA(section.c_str(), "Name", "", name, sizeof name, at.userCopy.c_str());
         found += std::strcmp(name, "Kept for me") == 0;
     }
     EXPECT_EQ(found, 1);
@@ -457,8 +449,4 @@ TEST(EditorLifecycle, AnAddInAnUnwritableInstallFolderGoesToTheUsersCopy)
         std::vector<std::string> items = h.withMenu([&] { h.click(h.item(20015), 5, 5); }, {VK_ESCAPE});
         EXPECT_NE(std::find(items.begin(), items.end(), "Kept for me"), items.end());
     }
-    setPluginPath(nullptr);
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, userCopy.c_str());
-    DeleteFileA(userCopy.c_str());
-    RemoveDirectoryA(userFolder.c_str());
 }
