@@ -13,7 +13,8 @@
 
 static void BM_AnalyzerFrame(benchmark::State& state)
 {
-    const int scale = static_cast<int>(state.range(0));
+    const qv::Scale scale =
+        qv::scaleFromPercent(static_cast<unsigned long long>(state.range(0))).value_or(qv::kScale100);
     const float rate = static_cast<float>(state.range(1));
     const bool withInput = state.range(2) != 0;
     const qv::GraphAxes axes = qv::makeGraphAxes(qv::scalePx(qv::layout::kGraph.w, scale),

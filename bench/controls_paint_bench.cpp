@@ -43,7 +43,7 @@ BandRecord peak(double f0, double gainDb, double q)
 
 // An analyzer on a graph's axes that has taken a second of the demo signal (its input and, a little
 // quieter, as its output): both traces as they stand while music plays.
-void feedDemo(FrequencyAnalyzer& analyzer, HWND graph, int scale)
+void feedDemo(FrequencyAnalyzer& analyzer, HWND graph, Scale scale)
 {
     RECT c;
     GetClientRect(graph, &c);
@@ -116,8 +116,8 @@ int main()
         perCall(2000, [&] { RedrawWindow(graph2, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); });
     // The analyzer's traces behind the curve, at both scales, in the same run as the repaints without.
     FrequencyAnalyzer analyzer100, analyzer200;
-    feedDemo(analyzer100, graph, 100);
-    feedDemo(analyzer200, graph2, 200);
+    feedDemo(analyzer100, graph, kScale100);
+    feedDemo(analyzer200, graph2, kScale200);
     SendMessageA(graph, EQ_SETANALYZER, reinterpret_cast<WPARAM>(&analyzer100), 0);
     SendMessageA(graph2, EQ_SETANALYZER, reinterpret_cast<WPARAM>(&analyzer200), 0);
     const double analyzerPaint =

@@ -13,12 +13,11 @@ namespace qv {
 
 namespace {
 
-struct EditState {
+struct EditState : ScaledState {
     bool dragging = false;
     bool squareLaw = true;
     bool inverted = false;
     short lastX = 0, lastY = 0;
-    int scale = kScale100;
     MotionScaler motionX, motionU;  // drags step as far per physical inch at every scale
     uint32_t wheelTime = 0;
     bool verticalAxis = false;
@@ -167,7 +166,8 @@ void openEntry(HWND w)
     // Single-line: a right-aligned multi-line box cannot scroll and refuses what passes its edge,
     // which in a 36-pixel box is the fourth digit of a frequency. Enter and Escape are caught above.
     const EditState* s = controlState<EditState>(w);
-    const int scale = s ? s->scale : kScale100, inset = scalePx(2, scale);
+    const Scale scale = s ? s->scale : kScale100;
+    const int inset = scalePx(2, scale);
     HWND e = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_RIGHT | ES_AUTOHSCROLL, inset, inset,
                              c.right - 2 * inset, c.bottom - 2 * inset, w, reinterpret_cast<HMENU>(kEntryId),
                              reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(w, GWLP_HINSTANCE)), nullptr);
@@ -259,31 +259,19 @@ LRESULT setText(HWND w, EditState* s, WPARAM wp, LPARAM lp)
     return DefWindowProcA(w, WM_SETTEXT, wp, lp);
 }
 
-}  // namespace
-
-LRESULT CALLBACK EditFieldProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+// The state from the style bits and the creation bitmap.
+LRESULT create(HWND w, EditState* s, LPARAM lp)
 {
-    EditState* s = controlState<EditState>(w);
-    if (!s && msg != WM_CREATE)
-        return DefWindowProcA(w, msg, wp, lp);
+    const LONG style = GetWindowLongA(w, GWL_STYLE);
+    s->squareLaw = (style & EDS_LINEAR) == 0;
+    s->rightAligned = (style & EDS_RIGHT) != 0;
+    s->background = creationBitmap(lp);
+    return 0;
+}
+
+LRESULT message(HWND w, EditState* s, UINT msg, WPARAM wp, LPARAM lp)
+{
     switch (msg) {
-    case WM_CREATE: {
-        s = createControlState<EditState>(w);
-        if (!s)
-            return -1;
-        const LONG style = GetWindowLongA(w, GWL_STYLE);
-        s->squareLaw = (style & EDS_LINEAR) == 0;
-        s->rightAligned = (style & EDS_RIGHT) != 0;
-        s->background = creationBitmap(lp);
-        return 0;
-    }
-    case WM_DESTROY:
-        destroyControlState<EditState>(w);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        return paintClient(w, [&] { paint(w, s); });
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS;
     case WM_SETFOCUS:
@@ -355,15 +343,26 @@ LRESULT CALLBACK EditFieldProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         s->face = reinterpret_cast<const uint8_t*>(wp);
         InvalidateRect(w, nullptr, FALSE);
         return 0;
-    case QV_SETSCALE:
-        if (isSkinScale(wp)) {
-            s->scale = static_cast<int>(wp);
-            s->font.reset();
-            InvalidateRect(w, nullptr, FALSE);
-        }
-        return 0;
     }
     return DefWindowProcA(w, msg, wp, lp);
+}
+
+struct EditField : SkinnedControl<EditState> {
+    static LRESULT create(HWND w, State* s, LPARAM lp) { return qv::create(w, s, lp); }
+    static void paint(HWND w, State* s) { qv::paint(w, s); }
+    static void rescale(HWND w, State* s)
+    {
+        s->font.reset();
+        InvalidateRect(w, nullptr, FALSE);
+    }
+    static LRESULT message(HWND w, State* s, UINT msg, WPARAM wp, LPARAM lp) { return qv::message(w, s, msg, wp, lp); }
+};
+
+}  // namespace
+
+LRESULT CALLBACK EditFieldProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+{
+    return skinnedControlProc<EditField>(w, msg, wp, lp);
 }
 
 }  // namespace qv

@@ -16,7 +16,7 @@ namespace qv {
 
 namespace {
 
-struct EqGraphState {
+struct EqGraphState : ScaledState {
     std::unique_ptr<OffscreenDC> off;  // made at the first paint, at the size the client had then
     FrequencyTables tables;
     BandRecord* bands = nullptr;
@@ -33,7 +33,6 @@ struct EqGraphState {
     short phase = 0;
     bool skipNextMove = false, moved = false;
     uint32_t wheelTime = 0;
-    int scale = kScale100;
     MotionScaler motionX, motionY;  // drags move values as far per physical inch at every scale
     DragLimits limits;
     HCURSOR savedCursor = nullptr;
@@ -43,7 +42,7 @@ struct EqGraphState {
     struct GridKey {
         int width = 0, height = 0, range = 0, step = 0;
         float sampleRate = 0.0f;
-        int scale = 0;
+        Scale scale = kScale100;
         bool operator==(const GridKey& o) const
         {
             return width == o.width && height == o.height && range == o.range && step == o.step &&
@@ -57,7 +56,6 @@ struct EqGraphState {
     int dragged = 0;         // 1-based band whose handle the press took, for its read-out (mode 1)
     bool pointerIn = false;  // the pointer's read-out is shown while it is over the graph
     short pointerX = 0, pointerY = 0;
-    int px(int v) const { return scalePx(v, scale); }
 };
 
 GraphAxes axesOf(HWND w, const EqGraphState* s)
@@ -95,7 +93,7 @@ void drawGrid(HDC dc, const GraphAxes& a, const EqGraphState* s)
     // line runs through "0" or "-18".
     const int labelColumn = s->px(20), lineLeft = labelColumn + s->px(2), halo = s->px(1);
     // Grid lines two pixels wide at 200 %; at 150 % one, which reads as a hairline, as at 100 %.
-    const int weight = s->scale / kScale100;
+    const int weight = s->scale == kScale200 ? 2 : 1;
     char label[16];
     const int step = s->gridStep;
     for (int g : gridGains(s->range, step)) {
@@ -189,7 +187,7 @@ HDC backdropLayer(HDC reference, const RECT& c, const GraphAxes& a, EqGraphState
     return s->gridLayer->ok() ? s->gridLayer->dc() : nullptr;
 }
 
-void drawCurve(HDC dc, const std::vector<int>& ys, int percent)
+void drawCurve(HDC dc, const std::vector<int>& ys, Scale percent)
 {
     std::vector<POINT> curve;
     for (const GraphPoint& p : curvePolyline(ys, graphFrame(percent)))
@@ -423,29 +421,9 @@ void captureLost(HWND w, EqGraphState* s)
     PostMessageA(GetParent(w), EQN_RELEASED, 0, reinterpret_cast<LPARAM>(w));
 }
 
-}  // namespace
-
-LRESULT CALLBACK EqGraphProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+LRESULT message(HWND w, EqGraphState* s, UINT msg, WPARAM wp, LPARAM lp)
 {
-    EqGraphState* s = controlState<EqGraphState>(w);
-    if (!s && msg != WM_CREATE)
-        return DefWindowProcA(w, msg, wp, lp);
     switch (msg) {
-    case WM_CREATE:
-        s = createControlState<EqGraphState>(w);
-        if (!s)
-            return -1;
-        s->background = creationBitmap(lp);
-        s->depth = displayBitsPerPixel();
-        return 0;
-    case WM_DESTROY:
-        KillTimer(w, 1);
-        destroyControlState<EqGraphState>(w);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        return paintClient(w, [&] { paint(w, s); });
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS;
     case WM_SETFOCUS:
@@ -521,14 +499,6 @@ LRESULT CALLBACK EqGraphProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         s->analyzer = reinterpret_cast<const FrequencyAnalyzer*>(wp);
         InvalidateRect(w, nullptr, FALSE);
         return 0;
-    case QV_SETSCALE:
-        if (isSkinScale(wp)) {
-            s->scale = static_cast<int>(wp);
-            s->handleStrip.reset();
-            s->tables = FrequencyTables();
-            repaint(w, s);
-        }
-        return 0;
     case EQ_SETSAMPLERATE:
         s->sampleRate = graphSampleRate(static_cast<int>(wp));
         s->limits.sampleRate = s->sampleRate;  // a drag in progress caps frequencies at the new rate
@@ -536,6 +506,31 @@ LRESULT CALLBACK EqGraphProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     }
     return DefWindowProcA(w, msg, wp, lp);
+}
+
+struct EqGraph : SkinnedControl<EqGraphState> {
+    static LRESULT create(HWND, State* s, LPARAM lp)
+    {
+        s->background = creationBitmap(lp);
+        s->depth = displayBitsPerPixel();
+        return 0;
+    }
+    static void destroy(HWND w, State*) { KillTimer(w, 1); }
+    static void paint(HWND w, State* s) { qv::paint(w, s); }
+    static void rescale(HWND w, State* s)
+    {
+        s->handleStrip.reset();
+        s->tables = FrequencyTables();
+        repaint(w, s);
+    }
+    static LRESULT message(HWND w, State* s, UINT msg, WPARAM wp, LPARAM lp) { return qv::message(w, s, msg, wp, lp); }
+};
+
+}  // namespace
+
+LRESULT CALLBACK EqGraphProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+{
+    return skinnedControlProc<EqGraph>(w, msg, wp, lp);
 }
 
 }  // namespace qv

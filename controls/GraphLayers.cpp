@@ -88,7 +88,7 @@ void lineAlong(PixelWindow& p, const std::vector<int>& ys, int left, int top, in
 // A read-out: the text on a small light plate with a thin edge, so that it reads over the curve,
 // the grid and the analyzer alike. `place` gets the plate's size and gives its top-left corner.
 template <class Place>
-void drawReadout(HDC dc, const char* text, int scale, Place&& place)
+void drawReadout(HDC dc, const char* text, Scale scale, Place&& place)
 {
     auto px = [scale](int v) { return scalePx(v, scale); };
     Font font(CreateFontA(px(12), 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
@@ -119,7 +119,7 @@ bool analyzerShown(const GraphAxes& a, const FrequencyAnalyzer* analyzer)
 // The marks stand at the right edge, where the curve's own gain labels (at the left) cannot be taken
 // for them.
 void drawAnalyzer(HDC dc, PixelWindow& canvas, const RECT& c, const GraphAxes& a, const FrequencyAnalyzer& sa,
-                  int scale)
+                  Scale scale)
 {
     const int frame = graphFrame(scale);
     auto px = [scale](int v) { return scalePx(v, scale); };
@@ -144,7 +144,7 @@ void drawAnalyzer(HDC dc, PixelWindow& canvas, const RECT& c, const GraphAxes& a
     }
 }
 
-void drawPointerReadout(HDC dc, const RECT& c, const GraphAxes& a, int x, int y, int scale)
+void drawPointerReadout(HDC dc, const RECT& c, const GraphAxes& a, int x, int y, Scale scale)
 {
     char text[64];
     formatPointerReadout(a, x, y, text, sizeof text);
@@ -154,7 +154,7 @@ void drawPointerReadout(HDC dc, const RECT& c, const GraphAxes& a, int x, int y,
     });
 }
 
-void drawBandReadout(HDC dc, const RECT& c, const GraphAxes& a, int number, const BandRecord& band, int scale)
+void drawBandReadout(HDC dc, const RECT& c, const GraphAxes& a, int number, const BandRecord& band, Scale scale)
 {
     char text[64];
     formatBandReadout(number, band, text, sizeof text);

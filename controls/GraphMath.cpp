@@ -28,10 +28,10 @@ int truncSafe(double v)
 
 float graphSampleRate(int hz) { return hz < 11025 ? 44100.0f : static_cast<float>(hz); }
 
-int graphFrame(int percent) { return scalePx(2, percent); }
-int graphHandleRadius(int percent) { return scalePx(4, percent); }
+int graphFrame(Scale percent) { return scalePx(2, percent); }
+int graphHandleRadius(Scale percent) { return scalePx(4, percent); }
 
-GraphAxes makeGraphAxes(int clientWidth, int clientHeight, float sampleRate, int range, int percent)
+GraphAxes makeGraphAxes(int clientWidth, int clientHeight, float sampleRate, int range, Scale percent)
 {
     GraphAxes a;
     a.scale = percent;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "BandDesign.h"
+#include "ScaleMath.h"
 
 namespace qv {
 
@@ -16,17 +17,17 @@ struct GraphAxes {
     int half = 0;    // Hh
     float lowest = 16.0f;
     float topFrequency = 22050.0f;
-    float span = 0.0f;  // log10(top / lowest)
-    int range = 20;     // R, dB above and below the centre line
-    int scale = 100;    // display scale in percent: frame, handles and hit boxes grow with it
+    float span = 0.0f;        // log10(top / lowest)
+    int range = 20;           // R, dB above and below the centre line
+    Scale scale = kScale100;  // display scale: frame, handles and hit boxes grow with it
 };
 
 // The frame outside the inner rectangle, 2 pixels at 100 %.
-int graphFrame(int percent);
+int graphFrame(Scale scale);
 // Half a band handle's side less its centre pixel: handles are 2 * radius + 1 square.
-int graphHandleRadius(int percent);
+int graphHandleRadius(Scale scale);
 
-GraphAxes makeGraphAxes(int clientWidth, int clientHeight, float sampleRate, int range, int percent = 100);
+GraphAxes makeGraphAxes(int clientWidth, int clientHeight, float sampleRate, int range, Scale scale = kScale100);
 int graphX(const GraphAxes& a, float frequency);
 int graphY(const GraphAxes& a, float gainTenths);
 

@@ -12,13 +12,12 @@ namespace qv {
 
 namespace {
 
-struct MeterState {
+struct MeterState : ScaledState {
     std::unique_ptr<PixelWindow> off;  // made at the first paint, at the size the client had then
     MeterLevels levels;
     MeterLayout layout = kMeterUp;
     const uint8_t* background = nullptr;
     const uint8_t* lit = nullptr;
-    int scale = kScale100;
 };
 
 MeterLayout layoutOf(LONG style)
@@ -81,30 +80,9 @@ void writeTwo(WPARAM wp, LPARAM lp, int a, int b)
         *pb = b;
 }
 
-}  // namespace
-
-LRESULT CALLBACK MeterProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+LRESULT message(HWND w, MeterState* s, UINT msg, WPARAM wp, LPARAM lp)
 {
-    MeterState* s = controlState<MeterState>(w);
-    if (!s && msg != WM_CREATE)
-        return DefWindowProcA(w, msg, wp, lp);
     switch (msg) {
-    case WM_CREATE: {
-        s = createControlState<MeterState>(w);
-        if (!s)
-            return -1;
-        const LONG style = GetWindowLongA(w, GWL_STYLE);
-        s->layout = layoutOf(style);
-        s->levels.peakMode = (style & MTS_PEAK) != 0;
-        return 0;
-    }
-    case WM_DESTROY:
-        destroyControlState<MeterState>(w);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        return paintClient(w, [&] { paint(w, s); });
     case MT_SETRANGE:
         s->levels.minimum = static_cast<int>(wp);
         s->levels.maximum = static_cast<int>(lp);
@@ -141,15 +119,29 @@ LRESULT CALLBACK MeterProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
     case MT_SETFALL:
         s->levels.fall = static_cast<int>(wp);
         return 0;
-    case QV_SETSCALE:
-        if (isSkinScale(wp)) {
-            s->scale = static_cast<int>(wp);
-            s->off.reset();  // the next paint makes its bitmap at the size the new scale gave the meter
-            InvalidateRect(w, nullptr, FALSE);
-        }
-        return 0;
     }
     return DefWindowProcA(w, msg, wp, lp);
 }
+
+struct Meter : SkinnedControl<MeterState> {
+    static LRESULT create(HWND w, State* s, LPARAM)
+    {
+        const LONG style = GetWindowLongA(w, GWL_STYLE);
+        s->layout = layoutOf(style);
+        s->levels.peakMode = (style & MTS_PEAK) != 0;
+        return 0;
+    }
+    static void paint(HWND w, State* s) { qv::paint(w, s); }
+    static void rescale(HWND w, State* s)
+    {
+        s->off.reset();  // the next paint makes its bitmap at the size the new scale gave the meter
+        InvalidateRect(w, nullptr, FALSE);
+    }
+    static LRESULT message(HWND w, State* s, UINT msg, WPARAM wp, LPARAM lp) { return qv::message(w, s, msg, wp, lp); }
+};
+
+}  // namespace
+
+LRESULT CALLBACK MeterProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) { return skinnedControlProc<Meter>(w, msg, wp, lp); }
 
 }  // namespace qv

@@ -72,7 +72,7 @@ static MeterSpan clampSpan(MeterSpan s, int limit)
     return s;
 }
 
-MeterPaint meterPaint(const MeterLevels& m, MeterLayout layout, int clientWidth, int clientHeight, int percent)
+MeterPaint meterPaint(const MeterLevels& m, MeterLayout layout, int clientWidth, int clientHeight, Scale percent)
 {
     MeterPaint p;
     // The sprite's frame (2 pixels at 100 %) and the marker grow with the display scale.

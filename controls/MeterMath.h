@@ -2,6 +2,8 @@
 // Platform-free part of the level meter: the fall, peak hold and maxima of an update, and which
 // rows (or columns) of the lit sprite a paint shows.
 
+#include "ScaleMath.h"
+
 namespace qv {
 
 struct MeterLevels {
@@ -40,7 +42,8 @@ enum MeterLayout {
 int meterPixels(const MeterLevels& m, int v, int length);
 
 // At a display scale (percent) the frame, the marker and the centre line are scaled with the sprite.
-MeterPaint meterPaint(const MeterLevels& m, MeterLayout layout, int clientWidth, int clientHeight, int percent = 100);
+MeterPaint meterPaint(const MeterLevels& m, MeterLayout layout, int clientWidth, int clientHeight,
+                      Scale scale = kScale100);
 
 inline bool sameSpan(const MeterSpan& a, const MeterSpan& b)
 {

@@ -11,7 +11,7 @@ namespace qv {
 
 namespace {
 
-struct PushButtonState {
+struct PushButtonState : ScaledState {
     int tracking = 0;  // 0 idle, 1 mouse press, 2 Space press
     bool inside = false;
     bool pressedLook = false;
@@ -36,8 +36,6 @@ struct PushButtonState {
     int iconSheetImage = 0;
     COLORREF iconSheetKey = 0;
     int iconWidth = 0, iconHeight = 0;
-    int scale = kScale100;
-    int px(int v) const { return scalePx(v, scale); }
 };
 
 void notify(HWND w, unsigned code)
@@ -240,11 +238,8 @@ void cancelPress(HWND w)
 }
 
 // The state from the style bits, the creation bitmap and the caption.
-LRESULT create(HWND w, LPARAM lp)
+LRESULT create(HWND w, PushButtonState* s, LPARAM lp)
 {
-    PushButtonState* s = createControlState<PushButtonState>(w);
-    if (!s)
-        return -1;
     const LONG style = GetWindowLongA(w, GWL_STYLE);
     s->arrowStyle = (style & PBS_ARROW) != 0;
     s->menuMarkStyle = (style & PBS_MENUMARK) != 0;
@@ -306,36 +301,15 @@ LRESULT buttonMessage(HWND w, PushButtonState* s, UINT msg, WPARAM wp, LPARAM lp
     case PB_SETTINT:
         s->tint = static_cast<uint32_t>(wp);
         return 0;
-    case QV_SETSCALE:
-        if (isSkinScale(wp)) {
-            s->scale = static_cast<int>(wp);
-            s->font.reset();  // made again at the new size by the next paint
-            InvalidateRect(w, nullptr, FALSE);
-        }
-        return 0;
     default:
         return DefWindowProcA(w, msg, wp, lp);
     }
 }
 
-}  // namespace
-
-LRESULT CALLBACK PushButtonProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+// Input and focus; the rest is the button's own.
+LRESULT message(HWND w, PushButtonState* s, UINT msg, WPARAM wp, LPARAM lp)
 {
-    PushButtonState* s = controlState<PushButtonState>(w);
-    if (!s && msg != WM_CREATE)
-        return DefWindowProcA(w, msg, wp, lp);
     switch (msg) {
-    case WM_CREATE:
-        return create(w, lp);
-    case WM_DESTROY:
-        delete[] s->text;
-        destroyControlState<PushButtonState>(w);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        return paintClient(w, [&] { paint(w); });
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_UNDEFPUSHBUTTON;
     case WM_SETFOCUS:
@@ -370,6 +344,25 @@ LRESULT CALLBACK PushButtonProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         return setText(w, s, wp, lp);
     }
     return buttonMessage(w, s, msg, wp, lp);
+}
+
+struct PushButton : SkinnedControl<PushButtonState> {
+    static LRESULT create(HWND w, State* s, LPARAM lp) { return qv::create(w, s, lp); }
+    static void destroy(HWND, State* s) { delete[] s->text; }
+    static void paint(HWND w, State*) { qv::paint(w); }
+    static void rescale(HWND w, State* s)
+    {
+        s->font.reset();  // made again at the new size by the next paint
+        InvalidateRect(w, nullptr, FALSE);
+    }
+    static LRESULT message(HWND w, State* s, UINT msg, WPARAM wp, LPARAM lp) { return qv::message(w, s, msg, wp, lp); }
+};
+
+}  // namespace
+
+LRESULT CALLBACK PushButtonProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+{
+    return skinnedControlProc<PushButton>(w, msg, wp, lp);
 }
 
 }  // namespace qv

@@ -2,10 +2,10 @@
 
 namespace qv {
 
-int scaleForDpi(int dpi)
+Scale scaleForDpi(int dpi)
 {
     if (dpi <= 0)
-        dpi = 96;
+        dpi = kBaseDpi;
     if (dpi >= 168)
         return kScale200;
     if (dpi >= 120)
@@ -13,9 +13,10 @@ int scaleForDpi(int dpi)
     return kScale100;
 }
 
-int MotionScaler::step(int devicePixels, int percent)
+int MotionScaler::step(int devicePixels, Scale scale)
 {
-    if (percent <= kScale100)
+    const int percent = percentOf(scale);
+    if (scale == kScale100)
         return devicePixels;
     // Whole 100 % pixels go out; the remainder, toward zero, waits for the next move.
     rest_ += devicePixels * 100;

@@ -7,20 +7,28 @@
 
 namespace qv {
 
-// The art of the scaled item `scaledItem` at `percent`; at 100 % the 100 % image `id100`.
-constexpr int scaledArtId(int scaledItem, int id100, int percent)
+// The art of the scaled item `scaledItem` at `scale`; at 100 % the 100 % image `id100`.
+constexpr int scaledArtId(int scaledItem, int id100, Scale scale)
 {
-    return percent == kScale100 ? id100 : SKIN_SCALED_ID(scaledItem, percent == kScale150 ? 1 : 2);
+    switch (scale) {
+    case Scale::P150:
+        return SKIN_SCALED_ID(scaledItem, 1);
+    case Scale::P200:
+        return SKIN_SCALED_ID(scaledItem, 2);
+    case Scale::P100:
+        break;
+    }
+    return id100;
 }
 
 // A sprite and a type icon, by their VST ids: their scaled items follow the VST ids' order.
-constexpr int scaledSpriteId(int vstId, int percent)
+constexpr int scaledSpriteId(int vstId, Scale scale)
 {
-    return scaledArtId(SKIN_SCALED_RAW_FIRST + (vstId - SKIN_VST_RAW_FIRST), vstId, percent);
+    return scaledArtId(SKIN_SCALED_RAW_FIRST + (vstId - SKIN_VST_RAW_FIRST), vstId, scale);
 }
-constexpr int scaledTypeIconId(int vstId, int percent)
+constexpr int scaledTypeIconId(int vstId, Scale scale)
 {
-    return scaledArtId(SKIN_SCALED_BMP_TYPE_PEAK + (vstId - SKIN_VST_BMP_TYPE_PEAK), vstId, percent);
+    return scaledArtId(SKIN_SCALED_BMP_TYPE_PEAK + (vstId - SKIN_VST_BMP_TYPE_PEAK), vstId, scale);
 }
 
 }  // namespace qv

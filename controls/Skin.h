@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "ControlProtocol.h"
+#include "ScaleMath.h"
 
 namespace qv {
 
@@ -38,7 +39,7 @@ void DrawRedFrame(HDC dc, const RECT& rect, int thickness = 1);
 void DrawMarchingRect(HWND window, int x1, int y1, int x2, int y2, int phase, HDC dc);
 void GetRectInParent(HWND window, RECT* rect);
 void CenterOnParent(HWND window);
-void FormatDbPair(HWND window, HFONT font, char* out, size_t outSize, int levelA, int levelB);
+void FormatDbPair(HWND window, HFONT font, Scale scale, char* out, size_t outSize, int levelA, int levelB);
 
 // Handle of the open in-place entry field, null when none; value controls ignore the wheel then.
 HWND inPlaceEntryWindow();

@@ -8,6 +8,8 @@
 #include <new>
 #include <optional>
 
+#include "ControlProtocol.h"
+#include "ScaleMath.h"
 #include "ScopedWin.h"
 
 namespace qv {
@@ -54,6 +56,60 @@ LRESULT paintClient(HWND window, Paint&& paint)
     paint();
     EndPaint(window, &ps);
     return 0;
+}
+
+// What every skinned control's record holds: the display scale its parent last gave it.
+struct ScaledState {
+    Scale scale = kScale100;
+    int px(int v) const { return scalePx(v, scale); }
+};
+
+// The window procedure every skinned control shares: the record made in WM_CREATE and freed in
+// WM_DESTROY, no background erased, the whole client painted in WM_PAINT, and the scale message read
+// in one place. What differs is the control's, in a class `Control` derived from SkinnedControl:
+//   static LRESULT create(HWND, State*, LPARAM);         after the record is made: 0, or -1 to refuse
+//   static void paint(HWND, State*);
+//   static LRESULT message(HWND, State*, UINT, WPARAM, LPARAM);   every other message
+// and where the defaults below do not fit:
+//   static void destroy(HWND, State*);                   before the record goes
+//   static void rescale(HWND, State*);                   after a scale was set: drops what was made at
+//                                                        the old one and asks for a paint
+// A scale message naming no skin scale changes nothing.
+template <class StateType>
+struct SkinnedControl {
+    using State = StateType;  // derived from ScaledState
+    static void destroy(HWND, State*) {}
+    static void rescale(HWND w, State*) { InvalidateRect(w, nullptr, FALSE); }
+};
+
+template <class Control>
+LRESULT CALLBACK skinnedControlProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+{
+    using State = typename Control::State;
+    State* s = controlState<State>(w);
+    if (!s && msg != WM_CREATE)
+        return DefWindowProcA(w, msg, wp, lp);
+    switch (msg) {
+    case WM_CREATE:
+        s = createControlState<State>(w);
+        return s ? Control::create(w, s, lp) : -1;
+    case WM_DESTROY:
+        Control::destroy(w, s);
+        destroyControlState<State>(w);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        return paintClient(w, [&] { Control::paint(w, s); });
+    case QV_SETSCALE:
+        if (const std::optional<Scale> scale = scaleFromPercent(wp)) {
+            s->scale = *scale;
+            Control::rescale(w, s);
+        }
+        return 0;
+    default:
+        return Control::message(w, s, msg, wp, lp);
+    }
 }
 
 HBITMAP creationBitmap(LPARAM createParam);
@@ -194,7 +250,7 @@ void copyBackgroundBehind(HWND window, HDC target, HBITMAP background, int width
 class ControlFont {
 public:
     // At a display scale other than 100 % the stock face at its 96-DPI size, scaled.
-    explicit ControlFont(int percent = 100);
+    explicit ControlFont(Scale scale = kScale100);
     ControlFont(const ControlFont&) = delete;
     ControlFont& operator=(const ControlFont&) = delete;
     HFONT get() const { return font_; }

@@ -6,7 +6,6 @@
 #include "Skin.h"
 #include "SkinInternal.h"
 #include "ScaleMath.h"
-#include "ScaleMath.h"
 #include "SkinMath.h"
 
 namespace qv {
@@ -193,7 +192,7 @@ void CenterOnParent(HWND window)
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void FormatDbPair(HWND window, HFONT font, char* out, size_t outSize, int levelA, int levelB)
+void FormatDbPair(HWND window, HFONT font, Scale scale, char* out, size_t outSize, int levelA, int levelB)
 {
     if (!out || outSize == 0)
         return;
@@ -207,7 +206,7 @@ void FormatDbPair(HWND window, HFONT font, char* out, size_t outSize, int levelA
         GetTextExtentPoint32A(dc.get(), a, static_cast<int>(strlen(a)), &sa);
         GetTextExtentPoint32A(dc.get(), b, static_cast<int>(strlen(b)), &sb);
     }
-    const int spaces = dbPairSpaces(sa.cx, sb.cx);
+    const int spaces = dbPairSpaces(sa.cx, sb.cx, scale);
     char gap[64];
     const int n = spaces < static_cast<int>(sizeof(gap)) - 1 ? spaces : static_cast<int>(sizeof(gap)) - 1;
     memset(gap, ' ', n);
@@ -293,26 +292,26 @@ void copyBackgroundBehind(HWND window, HDC target, HBITMAP background, int width
     blitBitmap(target, 0, 0, width, height, background, r.left, r.top);
 }
 
-ControlFont::ControlFont(int percent) : font_(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)))
+ControlFont::ControlFont(Scale scale) : font_(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)))
 {
-    int dpi = 96;
+    int dpi = kBaseDpi;
     if (WindowDC screen(nullptr); screen)
         dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
-    if (percent != kScale100) {
+    if (scale != kScale100) {
         // The stock font is sized for the system's DPI; the editor's scale is the window's.
         LOGFONTA lf{};
         if (GetObjectA(font_, sizeof lf, &lf) != sizeof lf)
             return;
-        const int height96 = MulDiv(lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight, 96, dpi > 0 ? dpi : 96);
+        const int height96 = MulDiv(lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight, kBaseDpi, dpi > 0 ? dpi : kBaseDpi);
         // Rounded down: at 150 % a half pixel more widens "15000" past its field.
-        lf.lfHeight = -(height96 * percent / 100);
+        lf.lfHeight = -(height96 * percentOf(scale) / 100);
         lf.lfWidth = 0;
         owned_.reset(CreateFontIndirectA(&lf));
         if (owned_)
             font_ = owned_.get();
         return;
     }
-    if (dpi == 96)
+    if (dpi == kBaseDpi)
         return;
     owned_.reset(CreateFontA(14, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
     if (owned_)

@@ -121,9 +121,9 @@ void formatDbValue(int tenths, char* out, size_t size)
         snprintf(out, size, "%.1f", tenths * 0.1);
 }
 
-int dbPairSpaces(int widthA, int widthB)
+int dbPairSpaces(int widthA, int widthB, Scale scale)
 {
-    const int n = (47 - widthA - widthB) / 3;
+    const int n = (scalePx(47, scale) - widthA - widthB) / scalePx(3, scale);
     return n < 1 ? 1 : n;
 }
 

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "ScaleMath.h"
+
 namespace qv {
 
 // Applies one channel factor of a tint word (factor in bits `shift`, divisor in bits 24-31).
@@ -54,8 +56,9 @@ int ParseFixed(const char* text, int decimals);
 // "-Inf" below -999 tenths, else "%.1f" of the level in dB.
 void formatDbValue(int tenths, char* out, size_t size);
 
-// Spaces between the two readout texts of pixel widths a and b.
-int dbPairSpaces(int widthA, int widthB);
+// Spaces between the two readout texts of pixel widths a and b at a display scale: the pair fills
+// 47 pixels at 100 %, in spaces 3 pixels wide, and as much more as the font grows with the scale.
+int dbPairSpaces(int widthA, int widthB, Scale scale = kScale100);
 
 // Row i of the marching rectangle's 8x8 pattern at a given phase.
 uint8_t marchingPatternRow(int row, int phase);

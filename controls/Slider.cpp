@@ -9,7 +9,7 @@ namespace qv {
 
 namespace {
 
-struct SliderState {
+struct SliderState : ScaledState {
     bool dragging = false;
     bool moved = false;
     bool squareLaw = false;
@@ -33,10 +33,8 @@ struct SliderState {
     short lastPosition = 0;
     COLORREF plainColour = 0x989898;
     int oldThumbPosition = 0;  // where the thumb stood at the previous paint
-    int scale = kScale100;
-    MotionScaler motion;  // drags move the value as far per physical inch at every scale
+    MotionScaler motion;       // drags move the value as far per physical inch at every scale
     KeptPaint kept;
-    int px(int v) const { return scalePx(v, scale); }
 };
 
 // The plain face: a flat colour under an optional keyed bitmap.
@@ -278,11 +276,8 @@ void captureLost(HWND w, SliderState* s)
 }
 
 // The state from the style bits and the creation bitmap.
-LRESULT create(HWND w, LPARAM lp)
+LRESULT create(HWND w, SliderState* s, LPARAM lp)
 {
-    SliderState* s = createControlState<SliderState>(w);
-    if (!s)
-        return -1;
     const LONG style = GetWindowLongA(w, GWL_STYLE);
     s->vertical = (style & SLS_VERTICAL) != 0;
     s->plain = (style & SLS_PLAIN) != 0;
@@ -345,35 +340,15 @@ LRESULT sliderMessage(HWND w, SliderState* s, UINT msg, WPARAM wp, LPARAM lp)
     case SL_SETTHUMBLEN:
         s->thumbLength = static_cast<int>(wp);
         return 0;
-    case QV_SETSCALE:
-        if (isSkinScale(wp)) {
-            s->scale = static_cast<int>(wp);
-            s->thumbLength = s->px(kSliderThumbLength);
-            InvalidateRect(w, nullptr, FALSE);
-        }
-        return 0;
     default:
         return DefWindowProcA(w, msg, wp, lp);
     }
 }
 
-}  // namespace
-
-LRESULT CALLBACK SliderProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+// Input and focus; the rest is the slider's own.
+LRESULT message(HWND w, SliderState* s, UINT msg, WPARAM wp, LPARAM lp)
 {
-    SliderState* s = controlState<SliderState>(w);
-    if (!s && msg != WM_CREATE)
-        return DefWindowProcA(w, msg, wp, lp);
     switch (msg) {
-    case WM_CREATE:
-        return create(w, lp);
-    case WM_DESTROY:
-        destroyControlState<SliderState>(w);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        return paintClient(w, [&] { paint(w, s); });
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS;
     case WM_SETFOCUS:
@@ -410,6 +385,24 @@ LRESULT CALLBACK SliderProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
     }
     }
     return sliderMessage(w, s, msg, wp, lp);
+}
+
+struct Slider : SkinnedControl<SliderState> {
+    static LRESULT create(HWND w, State* s, LPARAM lp) { return qv::create(w, s, lp); }
+    static void paint(HWND w, State* s) { qv::paint(w, s); }
+    static void rescale(HWND w, State* s)
+    {
+        s->thumbLength = s->px(kSliderThumbLength);
+        InvalidateRect(w, nullptr, FALSE);
+    }
+    static LRESULT message(HWND w, State* s, UINT msg, WPARAM wp, LPARAM lp) { return qv::message(w, s, msg, wp, lp); }
+};
+
+}  // namespace
+
+LRESULT CALLBACK SliderProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
+{
+    return skinnedControlProc<Slider>(w, msg, wp, lp);
 }
 
 }  // namespace qv

@@ -7,13 +7,13 @@ namespace qv {
 
 namespace {
 
-struct StaticTextState {
+struct StaticTextState : ScaledState {
     HBITMAP background = nullptr;
     HFONT font = nullptr;
     KeptPaint kept;
 };
 
-struct StaticImageState {
+struct StaticImageState : ScaledState {
     HBITMAP background = nullptr;  // kept for symmetry with the other classes; not drawn
     int image = -1;
 };
@@ -43,74 +43,71 @@ void paintImage(HWND w, StaticImageState* s)
     });
 }
 
+// Both take the editor's scale message and draw what they are given at it: nothing of their own grows.
+struct StaticText : SkinnedControl<StaticTextState> {
+    static LRESULT create(HWND, State* s, LPARAM lp)
+    {
+        s->background = creationBitmap(lp);
+        return 0;
+    }
+    static void paint(HWND w, State* s) { paintText(w, s); }
+    static void rescale(HWND, State*) {}
+    static LRESULT message(HWND w, State* s, UINT msg, WPARAM wp, LPARAM lp)
+    {
+        switch (msg) {
+        case WM_SETFONT:
+            s->font = reinterpret_cast<HFONT>(wp);
+            if (lp)
+                InvalidateRect(w, nullptr, FALSE);
+            return 0;
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(s->font);
+        case WM_SETTEXT:
+            InvalidateRect(w, nullptr, FALSE);
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            PostMessageA(GetParent(w), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w), 0), reinterpret_cast<LPARAM>(w));
+            return 0;
+        }
+        return DefWindowProcA(w, msg, wp, lp);
+    }
+};
+
+struct StaticImage : SkinnedControl<StaticImageState> {
+    static LRESULT create(HWND, State* s, LPARAM lp)
+    {
+        s->background = creationBitmap(lp);
+        return 0;
+    }
+    static void paint(HWND w, State* s) { paintImage(w, s); }
+    static void rescale(HWND, State*) {}
+    static LRESULT message(HWND w, State* s, UINT msg, WPARAM wp, LPARAM lp)
+    {
+        switch (msg) {
+        case SI_SETIMAGE:
+            s->image = static_cast<int>(wp);
+            InvalidateRect(w, nullptr, FALSE);
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            PostMessageA(GetParent(w), SIN_CLICK, GetDlgCtrlID(w), lp);
+            return 0;
+        }
+        return DefWindowProcA(w, msg, wp, lp);
+    }
+};
+
 }  // namespace
 
 LRESULT CALLBACK StaticTextProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
 {
-    StaticTextState* s = controlState<StaticTextState>(w);
-    if (!s && msg != WM_CREATE)
-        return DefWindowProcA(w, msg, wp, lp);
-    switch (msg) {
-    case WM_CREATE:
-        s = createControlState<StaticTextState>(w);
-        if (!s)
-            return -1;
-        s->background = creationBitmap(lp);
-        return 0;
-    case WM_DESTROY:
-        destroyControlState<StaticTextState>(w);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        return paintClient(w, [&] { paintText(w, s); });
-    case WM_SETFONT:
-        s->font = reinterpret_cast<HFONT>(wp);
-        if (lp)
-            InvalidateRect(w, nullptr, FALSE);
-        return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(s->font);
-    case WM_SETTEXT:
-        InvalidateRect(w, nullptr, FALSE);
-        break;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        PostMessageA(GetParent(w), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w), 0), reinterpret_cast<LPARAM>(w));
-        return 0;
-    }
-    return DefWindowProcA(w, msg, wp, lp);
+    return skinnedControlProc<StaticText>(w, msg, wp, lp);
 }
 
 LRESULT CALLBACK StaticImageProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
 {
-    StaticImageState* s = controlState<StaticImageState>(w);
-    if (!s && msg != WM_CREATE)
-        return DefWindowProcA(w, msg, wp, lp);
-    switch (msg) {
-    case WM_CREATE:
-        s = createControlState<StaticImageState>(w);
-        if (!s)
-            return -1;
-        s->background = creationBitmap(lp);
-        return 0;
-    case WM_DESTROY:
-        destroyControlState<StaticImageState>(w);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        return paintClient(w, [&] { paintImage(w, s); });
-    case SI_SETIMAGE:
-        s->image = static_cast<int>(wp);
-        InvalidateRect(w, nullptr, FALSE);
-        return 0;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        PostMessageA(GetParent(w), SIN_CLICK, GetDlgCtrlID(w), lp);
-        return 0;
-    }
-    return DefWindowProcA(w, msg, wp, lp);
+    return skinnedControlProc<StaticImage>(w, msg, wp, lp);
 }
 
 }  // namespace qv

@@ -21,14 +21,14 @@ int sliderThumbOffset(const SliderTrack& t, int value)
     return static_cast<int>((static_cast<long long>(value - t.minimum) * t.travel + t.range / 2) / t.range);
 }
 
-ThumbSpan sliderThumbSpan(bool vertical, int thumbPosition, int thumbLength, int percent)
+ThumbSpan sliderThumbSpan(bool vertical, int thumbPosition, int thumbLength, Scale percent)
 {
     if (vertical)
         return {thumbPosition - thumbLength, thumbPosition - scalePx(5, percent)};
     return {thumbPosition, thumbPosition + thumbLength - scalePx(3, percent)};
 }
 
-int sliderThumbMiddle(bool vertical, int thumbPosition, int thumbLength, int percent)
+int sliderThumbMiddle(bool vertical, int thumbPosition, int thumbLength, Scale percent)
 {
     if (vertical)
         return thumbPosition - (thumbLength + scalePx(3, percent)) / 2;

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "ScaleMath.h"
+
 namespace qv {
 
 // The skin's slider thumb at 100 %: its length along the track and its thickness across it.
@@ -28,9 +30,9 @@ struct ThumbSpan {
     int last;
 };
 // The shadow edge and the point grow with the display scale (percent).
-ThumbSpan sliderThumbSpan(bool vertical, int thumbPosition, int thumbLength, int percent = 100);
+ThumbSpan sliderThumbSpan(bool vertical, int thumbPosition, int thumbLength, Scale scale = kScale100);
 // The point along the track where the pointer is put back onto a grabbed thumb after a drag.
-int sliderThumbMiddle(bool vertical, int thumbPosition, int thumbLength, int percent = 100);
+int sliderThumbMiddle(bool vertical, int thumbPosition, int thumbLength, Scale scale = kScale100);
 
 struct SliderTick {
     int value;

@@ -37,7 +37,7 @@ ds::CUnknown* EqualizerPropertyPage::CreateInstance(IUnknown* outer, HRESULT* hr
 HRESULT STDMETHODCALLTYPE EqualizerPropertyPage::GetPageInfo(PROPPAGEINFO* info)
 {
     // The editor's own size at the display scale, whatever the dialog font makes of the template.
-    const int scale = editor_.sizingScale();
+    const Scale scale = editor_.sizingScale();
     return fillPageInfo(info, SIZE{layout::editorWidth(scale), layout::editorHeight(scale)});
 }
 

@@ -32,39 +32,41 @@ HWND Editor::open(HWND parent)
     // Shown only once built (EditorSession::build): a window shown at creation is erased and
     // painted before the editor behind it exists.
     const DWORD style = WS_CHILD | WS_CLIPCHILDREN;
-    const int toldScale = sizingScale();
-    scale_ = windowScale(parent);
-    HWND w = CreateWindowExA(0, kEditorWindowClass, "Window", style, 0, 0, layout::editorWidth(scale_),
-                             layout::editorHeight(scale_), parent, nullptr, module_, this);
+    const Scale told = sizingScale();
+    const Scale scale = windowScale(parent);
+    told_ = scale;
+    HWND w = CreateWindowExA(0, kEditorWindowClass, "Window", style, 0, 0, layout::editorWidth(scale),
+                             layout::editorHeight(scale), parent, nullptr, module_, this);
     if (w) {
         session_ = std::make_shared<EditorSession>(module_, model_, profile_, firstTickPending_);
-        if (!session_->build(w, true, scale_)) {
+        if (!session_->build(w, true, scale)) {
             close();
             w = nullptr;
         }
     }
     releaseEditorClasses(module_);  // the session holds its own count
-    if (w && scale_ != toldScale)
-        announceSize();
+    if (w && scale != told)
+        announceSize(scale);
     return w;
 }
 
-int Editor::sizingScale() const { return scale_ ? scale_ : windowScale(GetDesktopWindow()); }
+Scale Editor::sizingScale() const { return told_ ? *told_ : windowScale(GetDesktopWindow()); }
 
 bool Editor::attach(HWND window)
 {
     if (!window || !IsWindow(window))
         return false;
     close();
-    const int toldScale = sizingScale();
-    scale_ = windowScale(window);
+    const Scale told = sizingScale();
+    const Scale scale = windowScale(window);
+    told_ = scale;
     session_ = std::make_shared<EditorSession>(module_, model_, profile_, firstTickPending_);
-    if (!session_->build(window, false, scale_)) {
+    if (!session_->build(window, false, scale)) {
         close();
         return false;
     }
-    if (scale_ != toldScale)
-        announceSize();
+    if (scale != told)
+        announceSize(scale);
     return true;
 }
 
@@ -95,17 +97,17 @@ bool Editor::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 void Editor::followDpi()
 {
     std::shared_ptr<EditorSession> session = session_;
-    const int scale = session->hostScale();
+    const Scale scale = session->hostScale();
     if (!session->rescale(scale))
         return;
-    scale_ = scale;
-    announceSize();
+    told_ = scale;
+    announceSize(scale);
 }
 
-void Editor::announceSize()
+void Editor::announceSize(Scale scale)
 {
     if (onResized_)
-        onResized_(layout::editorWidth(scale_), layout::editorHeight(scale_));
+        onResized_(layout::editorWidth(scale), layout::editorHeight(scale));
 }
 
 void Editor::update()
@@ -167,14 +169,14 @@ HWND EditorSession::addControl(const char* cls, const char* caption, int id, lay
     HWND control = CreateWindowExA(0, cls, caption, WS_CHILD | WS_VISIBLE | bits, p.x, p.y, p.w, p.h, window_,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), module_, createParam);
     if (control && scale_ != kScale100 && std::strncmp(cls, "qv:", 3) == 0)
-        SendMessageA(control, QV_SETSCALE, static_cast<WPARAM>(scale_), 0);
+        SendMessageA(control, QV_SETSCALE, static_cast<WPARAM>(percentOf(scale_)), 0);
     return control;
 }
 
-bool EditorSession::build(HWND window, bool own, int scale)
+bool EditorSession::build(HWND window, bool own, Scale scale)
 {
     window_ = window;
-    scale_ = scale == kScale150 || scale == kScale200 ? scale : kScale100;
+    scale_ = scale;
     ownWindow_ = own;
     if (!acquireEditorClasses(module_))
         return false;
@@ -343,7 +345,7 @@ void EditorSession::showClipLamp(int channel, int32_t state)
 
 // ---- another scale -------------------------------------------------------------------------------
 
-int EditorSession::hostScale() const
+Scale EditorSession::hostScale() const
 {
     HWND shownIn = ownWindow_ ? GetParent(window_) : window_;
     return windowScale(shownIn ? shownIn : window_);
@@ -358,7 +360,7 @@ EditorSession::Modal::~Modal()
     }
 }
 
-bool EditorSession::rescale(int scale)
+bool EditorSession::rescale(Scale scale)
 {
     if (closed() || scale == scale_)
         return false;
@@ -617,7 +619,7 @@ void EditorSession::refreshMeters()
     shownHeld_[1] = held[1];
     HWND peak = item(kPeakTextId);
     char text[64];
-    FormatDbPair(peak, peakFont_.get(), text, sizeof text, held[0], held[1]);
+    FormatDbPair(peak, peakFont_.get(), scale_, text, sizeof text, held[0], held[1]);
     setText(peak, text);
 }
 

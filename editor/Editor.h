@@ -26,6 +26,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "EditorLayout.h"
 #include "EditorLogic.h"
@@ -48,7 +49,7 @@ public:
     HWND open(HWND parent);
     // The scale a host sizes its window for before opening: that of the last open or attach, or the
     // desktop's before the first.
-    int sizingScale() const;
+    Scale sizingScale() const;
     // Controls inside an existing window (a dialog) sized for the display scale of that window;
     // false on failure.
     bool attach(HWND window);
@@ -85,13 +86,15 @@ public:
 private:
     // Lays the editor out again at the scale of the window it is shown in now.
     void followDpi();
-    // Tells the handler the size of the editor at scale_.
-    void announceSize();
+    // Tells the handler the size of the editor at `scale`.
+    void announceSize(Scale scale);
 
     std::shared_ptr<EditorSession> session_;
     std::function<void(int, int)> onResized_;
     bool firstTickPending_ = true;  // the first tick after the first open copies the setup
-    int scale_ = 0;                 // of the last open or attach, or the last DPI change
+    // What the host was last told the size is for: the scale of the last open or attach, or of the
+    // last DPI change. The scale the editor is built at is its session's.
+    std::optional<Scale> told_;
     HINSTANCE module_;
     EqualizerModel& model_;
     const EditorProfile& profile_;

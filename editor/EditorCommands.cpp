@@ -373,7 +373,7 @@ void EditorSession::onDataRequest(char** out)
 
 // ---- menus -------------------------------------------------------------------------------------
 
-int EditorSession::trackMenu(HMENU menu, HWND anchor, const POINT* at)
+int EditorSession::trackMenu(HMENU menu, HWND anchor, const POINT* at, bool rightButton)
 {
     if (!menu)
         return 0;
@@ -386,7 +386,8 @@ int EditorSession::trackMenu(HMENU menu, HWND anchor, const POINT* at)
         p = *at;
     }
     Modal modal(*this);
-    const UINT flags = TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY;
+    const UINT flags =
+        TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_NONOTIFY | (rightButton ? TPM_RIGHTBUTTON : 0u);
     return static_cast<int>(TrackPopupMenu(menu, flags, p.x, p.y, 0, window_, nullptr));
 }
 
@@ -397,7 +398,7 @@ void EditorSession::bandMenu(int column)
     if (!items)
         return;
     EnableMenuItem(items, kCmdCopyToBand1 + column - 1, MF_BYCOMMAND | MF_GRAYED);
-    const int command = trackMenu(items, item(controlId(column, kOffEnabled)), nullptr);
+    const int command = trackMenu(items, item(controlId(column, kOffEnabled)), nullptr, true);
     if (closed())
         return;
     if (command != 0 || profile_.undo.dismissedMenu)
@@ -466,7 +467,7 @@ void EditorSession::rangeMenu(POINT screen)
     AppendMenuA(items, MF_STRING, kCmdAnalyzerBoth, "Analyzer: Input and output");
     CheckMenuRadioItem(items, kCmdAnalyzerOff, kCmdAnalyzerBoth, static_cast<UINT>(analyzerMenuCommand(analyzerMode_)),
                        MF_BYCOMMAND);
-    const int command = trackMenu(items, nullptr, &screen);
+    const int command = trackMenu(items, nullptr, &screen, true);
     if (closed())
         return;
     for (const GraphRange& r : kGraphRanges)
@@ -602,7 +603,7 @@ void EditorSession::onBackgroundRightClick(LPARAM position)
     AppendMenuA(menu.get(), MF_STRING, kCmdHomePage, "Go to Zorvath home page...");
     POINT at{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
     ClientToScreen(window_, &at);
-    const int command = trackMenu(menu.get(), nullptr, &at);
+    const int command = trackMenu(menu.get(), nullptr, &at, true);
     if (!closed() && command == kCmdHomePage)
         ShellExecuteA(window_, "open", kHomePage, nullptr, nullptr, SW_SHOWNORMAL);
 }

@@ -37,19 +37,19 @@ constexpr Rect kClipR{462, 201, 12, 9};
 
 // A rectangle at a scale: its place and its size each rounded half up, so that controls of one size
 // keep one size (one face of the skin fits them all) and 100 % is the rectangle itself.
-constexpr Rect scaled(Rect r, int percent)
+constexpr Rect scaled(Rect r, Scale percent)
 {
     return Rect{scalePx(r.x, percent), scalePx(r.y, percent), scalePx(r.w, percent), scalePx(r.h, percent)};
 }
-constexpr int editorWidth(int percent) { return scalePx(kEditorW, percent); }
-constexpr int editorHeight(int percent) { return scalePx(kEditorH, percent); }
+constexpr int editorWidth(Scale percent) { return scalePx(kEditorW, percent); }
+constexpr int editorHeight(Scale percent) { return scalePx(kEditorH, percent); }
 
 // Left (0) and right (1).
 constexpr Rect meter(int side) { return side == 0 ? kMeterL : kMeterR; }
 constexpr Rect clipLamp(int side) { return side == 0 ? kClipL : kClipR; }
 // A clip lamp reaches down to its meter at every scale: with its height rounded on its own it would
 // overlap the meter at 150 % (13.5 pixels between the readout and the meter).
-constexpr Rect clipLamp(int side, int percent)
+constexpr Rect clipLamp(int side, Scale percent)
 {
     const Rect r = scaled(clipLamp(side), percent);
     return Rect{r.x, r.y, r.w, scaled(meter(side), percent).y - r.y};
@@ -66,7 +66,7 @@ constexpr Rect bandGain(int b) { return Rect{199, bandY(b), 40, 21}; }
 constexpr Rect bandSlider(int b) { return Rect{261, bandY(b) + 3, 150, 20}; }
 
 // Every control's rectangle at a scale.
-inline std::vector<Rect> controlRects(int percent = kScale100)
+inline std::vector<Rect> controlRects(Scale percent = kScale100)
 {
     std::vector<Rect> r;
     for (Rect c : {kGraph, kBypass, kUndo, kSetup, kSetupArrow, kReset, kPresets, kHelp, kFlat, kOutGain, kOutSlider,

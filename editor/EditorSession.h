@@ -27,17 +27,17 @@ public:
     EditorSession& operator=(const EditorSession&) = delete;
 
     // Builds everything in `window`; `own`: the window is ours to destroy.
-    // `scale`: 100, 150 or 200 (ScaleMath.h); places, sizes, art and fonts follow it.
-    bool build(HWND window, bool own, int scale = kScale100);
-    int scale() const { return scale_; }
-    // Builds the controls again at another scale (100, 150 or 200), keeping the model's values, the selection, the undo
+    // Places, sizes, art and fonts follow `scale`, which the session owns from then on.
+    bool build(HWND window, bool own, Scale scale = kScale100);
+    Scale scale() const { return scale_; }
+    // Builds the controls again at another scale, keeping the model's values, the selection, the undo
     // step, the graph's range and the focus; the window takes the size of that scale. False when
     // nothing changed, or when a menu or dialog of the editor is open: the change then comes again
     // (a posted WM_DPICHANGED_AFTERPARENT) once the last one has closed.
-    bool rescale(int scale);
+    bool rescale(Scale scale);
     // The scale of the window the editor is shown in: the host's frame for our own window (as at
     // open), the dialog itself when attached.
-    int hostScale() const;
+    Scale hostScale() const;
     void close();
     bool closed() const { return model_ == nullptr; }
     HWND window() const { return window_; }
@@ -117,7 +117,9 @@ private:
     static AnalyzerMode rememberedAnalyzer();  // the user's choice, which new editors start with
 
     // ---- commands and menus (EditorCommands.cpp) ----
-    int trackMenu(HMENU menu, HWND anchor, const POINT* at);
+    // At (left + 1, bottom - 1) of `anchor`, else at `at`; `rightButton`: its items are also chosen
+    // with the right button (the band, range and background menus, opened by that button too).
+    int trackMenu(HMENU menu, HWND anchor, const POINT* at, bool rightButton = false);
     void bandMenu(int column);
     void typeMenu(int column);
     void rangeMenu(POINT screen);
@@ -138,7 +140,7 @@ private:
     bool ownWindow_ = false;
     bool classesHeld_ = false;
     bool firstTickPending_;
-    int scale_ = kScale100;
+    Scale scale_ = kScale100;
     bool firstPaint_ = true;
     bool building_ = false;  // no control is drawn alone before the window's first paint
     int modalDepth_ = 0;

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "DisplayScale.h"
+#include "WindowDpi.h"
 #include "PresetDialogs.h"
 #include "PresetResources.h"
 #include "PresetText.h"

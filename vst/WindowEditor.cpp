@@ -74,7 +74,7 @@ public:
     // Hosts ask for the size before opening.
     bool getRect(vst::ERect** rect) override
     {
-        const int scale = editor_.sizingScale();
+        const Scale scale = editor_.sizingScale();
         rect_.right = static_cast<int16_t>(layout::editorWidth(scale));
         rect_.bottom = static_cast<int16_t>(layout::editorHeight(scale));
         return EffectEditor::getRect(rect);

@@ -43,11 +43,13 @@ TEST(FrequencyAnalyzer, TonesAtTheirPlaceAndLevel)
 {
     struct Case {
         float rate;
-        int width, height, scale;
+        int width, height;
+        Scale scale;
         int expectedFft;
     };
-    const Case cases[] = {{44100, 471, 140, 100, 4096}, {48000, 471, 140, 100, 4096}, {44100, 942, 280, 200, 4096},
-                          {48000, 707, 210, 150, 4096}, {96000, 471, 140, 100, 8192}, {192000, 942, 280, 200, 16384}};
+    const Case cases[] = {{44100, 471, 140, kScale100, 4096}, {48000, 471, 140, kScale100, 4096},
+                          {44100, 942, 280, kScale200, 4096}, {48000, 707, 210, kScale150, 4096},
+                          {96000, 471, 140, kScale100, 8192}, {192000, 942, 280, kScale200, 16384}};
     for (const Case& c : cases) {
         const GraphAxes axes = makeGraphAxes(c.width, c.height, c.rate, 20, c.scale);
         FrequencyAnalyzer an;
@@ -80,7 +82,7 @@ TEST(FrequencyAnalyzer, TonesAtTheirPlaceAndLevel)
             worstPlace = std::max(worstPlace, std::abs(place));
             worstLevel = std::max(worstLevel, std::abs(level));
         }
-        RecordProperty("worst_" + std::to_string(static_cast<int>(c.rate)) + "_" + std::to_string(c.scale),
+        RecordProperty("worst_" + std::to_string(static_cast<int>(c.rate)) + "_" + std::to_string(percentOf(c.scale)),
                        std::to_string(worstPlace) + " px, " + std::to_string(worstLevel) + " dB");
     }
 }
@@ -197,7 +199,7 @@ TEST(FrequencyAnalyzer, TraceFallsAwayAfterSilence)
 
 TEST(FrequencyAnalyzer, LevelScaleAndPath)
 {
-    for (int scale : {100, 150, 200}) {
+    for (Scale scale : {kScale100, kScale150, kScale200}) {
         const GraphAxes a = makeGraphAxes(scalePx(471, scale), scalePx(140, scale), 44100.0f, 20, scale);
         const int inner = a.bottom - 1 - a.top;
         EXPECT_EQ(analyzerY(a, 0.0f), a.top);

@@ -143,6 +143,9 @@ TEST(LevelReadout, TextsAndSpacing)
     EXPECT_EQ(dbPairSpaces(17, 17), 4);
     EXPECT_EQ(dbPairSpaces(22, 22), 1);
     EXPECT_EQ(dbPairSpaces(40, 40), 1);
+    // The same texts at twice the size stand as far apart, in spaces twice as wide.
+    EXPECT_EQ(dbPairSpaces(34, 34, kScale200), 4);
+    EXPECT_EQ(dbPairSpaces(26, 26, kScale150), 3);
 }
 
 TEST(Slider, EditorGeometry)
@@ -362,18 +365,22 @@ TEST(Marching, PatternMovesOneRowPerPhase)
 TEST(Scale, DpiBucketsAndRounding)
 {
     for (int dpi : {0, -1, 72, 96, 119})
-        EXPECT_EQ(scaleForDpi(dpi), 100) << dpi;
+        EXPECT_EQ(scaleForDpi(dpi), kScale100) << dpi;
     for (int dpi : {120, 144, 167})
-        EXPECT_EQ(scaleForDpi(dpi), 150) << dpi;
+        EXPECT_EQ(scaleForDpi(dpi), kScale150) << dpi;
     for (int dpi : {168, 192, 288, 480})
-        EXPECT_EQ(scaleForDpi(dpi), 200) << dpi;
+        EXPECT_EQ(scaleForDpi(dpi), kScale200) << dpi;
     // Half a pixel rounds up, away from zero on both sides.
-    EXPECT_EQ(scalePx(411, 150), 617);
-    EXPECT_EQ(scalePx(21, 150), 32);
-    EXPECT_EQ(scalePx(-3, 150), -5);
-    EXPECT_EQ(scalePx(-2, 150), -3);
+    EXPECT_EQ(scalePx(411, kScale150), 617);
+    EXPECT_EQ(scalePx(21, kScale150), 32);
+    EXPECT_EQ(scalePx(-3, kScale150), -5);
+    EXPECT_EQ(scalePx(-2, kScale150), -3);
     for (int v : {-7, 0, 1, 29, 506})
-        EXPECT_EQ(scalePx(v, 100), v);
+        EXPECT_EQ(scalePx(v, kScale100), v);
+    // A control's scale message names one of the three scales, or nothing.
+    EXPECT_EQ(scaleFromPercent(150), kScale150);
+    for (unsigned long long percent : {0ull, 99ull, 125ull, 175ull, 300ull, 0x100000096ull})
+        EXPECT_FALSE(scaleFromPercent(percent).has_value()) << percent;
 }
 
 TEST(Scale, MotionKeepsThePhysicalDistance)
@@ -383,22 +390,22 @@ TEST(Scale, MotionKeepsThePhysicalDistance)
     MotionScaler m;
     int sum = 0;
     for (int i = 0; i < 9; ++i)
-        sum += m.step(1, 200);
+        sum += m.step(1, kScale200);
     EXPECT_EQ(sum, 4);
-    EXPECT_EQ(m.step(1, 200), 1);
+    EXPECT_EQ(m.step(1, kScale200), 1);
     sum = 0;
     for (int i = 0; i < 10; ++i)
-        sum += m.step(-1, 200);
+        sum += m.step(-1, kScale200);
     EXPECT_EQ(sum, -5);
     // At 150 %, 3 device pixels are 2 pixels at 100 %, however they arrive.
     m.reset();
     sum = 0;
     for (int i = 0; i < 30; ++i)
-        sum += m.step(1, 150);
+        sum += m.step(1, kScale150);
     EXPECT_EQ(sum, 20);
     m.reset();
-    EXPECT_EQ(m.step(30, 150), 20);
-    EXPECT_EQ(m.step(-7, 100), -7);  // nothing is held back at 100 %
+    EXPECT_EQ(m.step(30, kScale150), 20);
+    EXPECT_EQ(m.step(-7, kScale100), -7);  // nothing is held back at 100 %
 }
 
 TEST(Meter, AtTwiceTheScaleTheBarCoversTheSameRowsOfTheDesign)
@@ -414,7 +421,7 @@ TEST(Meter, AtTwiceTheScaleTheBarCoversTheSameRowsOfTheDesign)
         m.levelA = level;
         m.peakA = level + 30;
         for (MeterLayout layout : {kMeterUp, kMeterTopDown, kMeterCentreZero}) {
-            const MeterPaint one = meterPaint(m, layout, 12, 144), two = meterPaint(m, layout, 24, 288, 200);
+            const MeterPaint one = meterPaint(m, layout, 12, 144), two = meterPaint(m, layout, 24, 288, kScale200);
             ASSERT_EQ(one.bar.empty(), two.bar.empty()) << level << " layout " << layout;
             if (!one.bar.empty()) {
                 EXPECT_TRUE(near(two.bar.first, one.bar.first)) << level << " layout " << layout;
@@ -428,6 +435,6 @@ TEST(Meter, AtTwiceTheScaleTheBarCoversTheSameRowsOfTheDesign)
     }
     // The fixed ends are exact: full scale lights the design's rows 2 .. 141, four frame rows at 200 %.
     m.levelA = 0;
-    EXPECT_EQ(meterPaint(m, kMeterUp, 24, 288, 200).bar.first, 4);
-    EXPECT_EQ(meterPaint(m, kMeterUp, 24, 288, 200).bar.last, 283);
+    EXPECT_EQ(meterPaint(m, kMeterUp, 24, 288, kScale200).bar.first, 4);
+    EXPECT_EQ(meterPaint(m, kMeterUp, 24, 288, kScale200).bar.last, 283);
 }

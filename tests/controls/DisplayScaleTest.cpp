@@ -26,7 +26,7 @@ const int gChild = [] {
     HWND host =
         CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
     HWND parent = CreateWindowExA(0, "STATIC", nullptr, WS_CHILD, 0, 0, 100, 100, host, nullptr, nullptr, nullptr);
-    const int code = qv::windowDpi(parent) * 1000 + qv::windowScale(parent);
+    const int code = qv::windowDpi(parent) * 1000 + qv::percentOf(qv::windowScale(parent));
     DestroyWindow(host);
     ExitProcess(static_cast<UINT>(code));
 }();
@@ -49,5 +49,5 @@ TEST(DisplayScale, TheDesktopDpiPicksTheScale)
 TEST(DisplayScale, NoWindowIs96)
 {
     EXPECT_EQ(qv::windowDpi(nullptr), 96);
-    EXPECT_EQ(qv::windowScale(nullptr), 100);
+    EXPECT_EQ(qv::windowScale(nullptr), qv::kScale100);
 }

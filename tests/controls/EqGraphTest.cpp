@@ -19,15 +19,15 @@ struct GraphFixture : ControlFixture {
     HWND graph;
     GraphAxes axes;
     // The editor's graph, at a display scale.
-    explicit GraphFixture(int percent = 100)
-        : axes(makeGraphAxes(scalePx(471, percent), scalePx(140, percent), 44100.0f, 20, percent))
+    explicit GraphFixture(Scale scale = kScale100)
+        : axes(makeGraphAxes(scalePx(471, scale), scalePx(140, scale), 44100.0f, 20, scale))
     {
         const float freqs[6] = {50, 200, 1000, 3000, 8000, 15000};
         for (int i = 0; i < 6; ++i)
             bands[i] = BandRecord{1, 0, 0, 0, 0, freqs[i], 0, 1, 0, 0, 10, 0};
-        graph = create("qv:EQGraph", nullptr, 20000, percent == 100 ? 17 : 0, percent == 100 ? 45 : 0,
-                       scalePx(471, percent), scalePx(140, percent));
-        SendMessageA(graph, QV_SETSCALE, static_cast<WPARAM>(percent), 0);
+        graph = create("qv:EQGraph", nullptr, 20000, scale == kScale100 ? 17 : 0, scale == kScale100 ? 45 : 0,
+                       scalePx(471, scale), scalePx(140, scale));
+        SendMessageA(graph, QV_SETSCALE, static_cast<WPARAM>(percentOf(scale)), 0);
         SendMessageA(graph, EQ_SETSAMPLERATE, 44100, 0);
         SendMessageA(graph, EQ_SETBANDS, reinterpret_cast<WPARAM>(bands), 6);
     }
@@ -125,7 +125,7 @@ TEST(EqGraph, AtTwiceTheScaleTheSamePhysicalGesturesChangeTheSameValues)
         SendMessageA(f.graph, WM_LBUTTONUP, 0, at(x + 4 * k + 10 * k, y - 4 * k - 15 * k));
         SendMessageA(f.graph, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0);
     };
-    GraphFixture one, two(200);
+    GraphFixture one, two(kScale200);
     gesture(one, 1);
     gesture(two, 2);
     for (int n = 0; n < 6; ++n) {

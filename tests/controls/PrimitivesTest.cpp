@@ -181,12 +181,12 @@ TEST(Utilities, LevelReadoutAndCentring)
 {
     ControlFixture f;
     char text[64];
-    FormatDbPair(f.parent(), nullptr, text, sizeof(text), -1000, -999);
+    FormatDbPair(f.parent(), nullptr, qv::kScale100, text, sizeof(text), -1000, -999);
     EXPECT_EQ(strncmp(text, "-Inf ", 5), 0);
     EXPECT_STREQ(text + strlen(text) - 5, "-99.9");
-    FormatDbPair(f.parent(), nullptr, text, sizeof(text), -9999, -9999);
+    FormatDbPair(f.parent(), nullptr, qv::kScale100, text, sizeof(text), -9999, -9999);
     EXPECT_GE(strlen(text), 9u);
-    FormatDbPair(f.parent(), nullptr, text, 6, 0, 0);  // cut to the buffer
+    FormatDbPair(f.parent(), nullptr, qv::kScale100, text, 6, 0, 0);  // cut to the buffer
     EXPECT_EQ(strlen(text), 5u);
 
     HWND child = f.create("qv:StaticText", "x", 1, 0, 0, 100, 50);

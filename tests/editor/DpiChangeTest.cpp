@@ -8,7 +8,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "../dshow/TestPage.h"
@@ -94,10 +97,34 @@ void CALLBACK moveUnderMenu(HWND, UINT, UINT_PTR, DWORD)
 }
 
 // What the editor shows once its queued paints are done, with no repaint forced.
-std::vector<uint32_t> shown(HWND editor)
+struct Shown {
+    std::vector<uint32_t> pixels;
+    int width = 0;
+    bool operator==(const Shown& o) const { return pixels == o.pixels && width == o.width; }
+};
+Shown shown(HWND editor)
 {
     pumpFor(300);
-    return qv::windowPixels(editor);
+    Shown s;
+    s.pixels = qv::windowPixels(editor, &s.width);
+    return s;
+}
+
+// Where two pictures of one size differ: the box around every pixel that changed.
+std::string whereDiffers(const Shown& a, const Shown& b)
+{
+    if (a.width != b.width || a.pixels.size() != b.pixels.size() || a.width <= 0)
+        return "sizes differ";
+    int left = a.width, top = INT_MAX, right = -1, bottom = -1, count = 0;
+    for (size_t i = 0; i < a.pixels.size(); ++i) {
+        if (a.pixels[i] == b.pixels[i])
+            continue;
+        const int x = static_cast<int>(i % static_cast<size_t>(a.width)), y = static_cast<int>(i / a.width);
+        left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+        ++count;
+    }
+    return std::to_string(count) + " pixels in " + std::to_string(left) + "," + std::to_string(top) + " .. " +
+           std::to_string(right) + "," + std::to_string(bottom);
 }
 
 }  // namespace
@@ -198,7 +225,7 @@ TEST(EditorAtScale, DpiChangeInThisProcess)
     click(GetDlgItem(editor, kFlatId));
     const std::vector<float> flat = parameters(e);
     ASSERT_NE(flat[bandGain], lifted);
-    const std::vector<uint32_t> before = shown(editor);
+    const Shown before = shown(editor);
 
     qv::PluginHost::s_sizeRequests.clear();
     setContext(kPerMonitorAware);
@@ -231,7 +258,9 @@ TEST(EditorAtScale, DpiChangeInThisProcess)
     moveEditor(editor, low, false);
     EXPECT_EQ(clientSize(editor).cx, 506);
     EXPECT_EQ(qv::PluginHost::s_sizeRequests.size(), 2u);
-    EXPECT_TRUE(shown(editor) == before) << "the editor at 100 % after 200 % differs from before";
+    const Shown after = shown(editor);
+    EXPECT_TRUE(after == before) << "the editor at 100 % after 200 % differs from before: "
+                                 << whereDiffers(before, after);
     click(GetDlgItem(editor, kUndoId));
     EXPECT_EQ(e->getParameter(e, bandGain), lifted);
 

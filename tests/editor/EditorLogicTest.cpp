@@ -180,36 +180,36 @@ TEST(EditorLogic, TheManualIsLookedForBesideThePlugIn)
 TEST(EditorLayout, ScaledLayoutKeepsItsShape)
 {
     using namespace layout;
-    EXPECT_EQ(editorWidth(100), 506);
-    EXPECT_EQ(editorHeight(100), 411);
-    EXPECT_EQ(editorWidth(150), 759);
-    EXPECT_EQ(editorHeight(150), 617);
-    EXPECT_EQ(editorWidth(200), 1012);
-    EXPECT_EQ(editorHeight(200), 822);
+    EXPECT_EQ(editorWidth(kScale100), 506);
+    EXPECT_EQ(editorHeight(kScale100), 411);
+    EXPECT_EQ(editorWidth(kScale150), 759);
+    EXPECT_EQ(editorHeight(kScale150), 617);
+    EXPECT_EQ(editorWidth(kScale200), 1012);
+    EXPECT_EQ(editorHeight(kScale200), 822);
     const std::vector<Rect> rects = controlRects();
     auto overlap = [](Rect a, Rect b) {
         return a.x < b.right() && b.x < a.right() && a.y < b.bottom() && b.y < a.bottom();
     };
-    for (int s : {100, 150, 200}) {
+    for (Scale s : {kScale100, kScale150, kScale200}) {
         // Nothing leaves the window or runs into its neighbour when rounded.
         const std::vector<Rect> at = controlRects(s);
         ASSERT_EQ(at.size(), rects.size());
         for (size_t i = 0; i < rects.size(); ++i) {
             EXPECT_TRUE(at[i].x >= 0 && at[i].y >= 0 && at[i].right() <= editorWidth(s) &&
                         at[i].bottom() <= editorHeight(s))
-                << s << " control " << i;
+                << percentOf(s) << " control " << i;
             for (size_t j = i + 1; j < rects.size(); ++j) {
                 if (!overlap(rects[i], rects[j])) {
-                    EXPECT_FALSE(overlap(at[i], at[j])) << s << " controls " << i << ", " << j;
+                    EXPECT_FALSE(overlap(at[i], at[j])) << percentOf(s) << " controls " << i << ", " << j;
                 }
             }
         }
         // Clip lamps stand on their meters; split buttons stay joined.
         for (int side : {0, 1})
-            EXPECT_EQ(clipLamp(side, s).bottom(), scaled(meter(side), s).y) << s;
+            EXPECT_EQ(clipLamp(side, s).bottom(), scaled(meter(side), s).y) << percentOf(s);
         // Split buttons stay joined.
-        EXPECT_EQ(scaled(kSetup, s).right(), scaled(kSetupArrow, s).x) << s;
+        EXPECT_EQ(scaled(kSetup, s).right(), scaled(kSetupArrow, s).x) << percentOf(s);
         for (int b = 1; b <= 6; ++b)
-            EXPECT_EQ(scaled(bandType(b), s).right(), scaled(bandArrow(b), s).x) << s << " band " << b;
+            EXPECT_EQ(scaled(bandType(b), s).right(), scaled(bandArrow(b), s).x) << percentOf(s) << " band " << b;
     }
 }

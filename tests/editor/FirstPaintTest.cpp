@@ -83,6 +83,14 @@ void CALLBACK idleTimer(HWND, UINT, UINT_PTR, DWORD)
             p->host.dispatch(vst::effEditIdle);
 }
 
+// The real pointer is parked on the screen's corner, off every editor, before any case: the pointer
+// stays where an earlier test program left it, and a graph laid out under it gets a mouse move and
+// shows its read-out in one picture and not in the one it is compared with.
+class PointerAway : public ::testing::Environment {
+    void SetUp() override { SetCursorPos(0, 0); }
+};
+const ::testing::Environment* const gPointerAway = ::testing::AddGlobalTestEnvironment(new PointerAway);
+
 }  // namespace
 
 TEST(EditorFirstPaint, VisibleAndLateShownParents)

@@ -37,13 +37,13 @@ double contrast(double l1, double l2)
 
 // Draws at a scale for one test and always goes back to 100 %.
 struct AtScale {
-    explicit AtScale(int percent) { setArtScale(percent); }
-    ~AtScale() { setArtScale(100); }
+    explicit AtScale(qv::Scale scale) { setArtScale(scale); }
+    ~AtScale() { setArtScale(qv::kScale100); }
 };
 
 TEST(SkinArt, BackgroundLabelsNeverLieUnderAControl)
 {
-    for (int s : {100, 150, 200}) {
+    for (qv::Scale s : {qv::kScale100, qv::kScale150, qv::kScale200}) {
         AtScale at(s);
         Picture labels = editorLabels();
         ASSERT_EQ(labels.width, editorWidth(s));
@@ -58,13 +58,13 @@ TEST(SkinArt, BackgroundLabelsNeverLieUnderAControl)
         for (int y = scaled(kGraph, s).bottom() + 3; y < qv::scalePx(bandY(1), s); ++y)
             for (int x = 0; x < labels.width; ++x)
                 inked += labels.at(x, y).a > 128;
-        EXPECT_GT(inked, 200 * s / 100) << s;
+        EXPECT_GT(inked, 200 * qv::percentOf(s) / 100) << s;
     }
 }
 
 TEST(SkinArt, ScaledPiecesFitTheScaledLayout)
 {
-    for (int s : {150, 200}) {
+    for (qv::Scale s : {qv::kScale150, qv::kScale200}) {
         AtScale at(s);
         const Picture graph = graphBackground(), lamp = clipLamp(editorBackground(), clipLamp(0, s), 2);
         EXPECT_EQ(graph.width, scaled(kGraph, s).w);

@@ -30,7 +30,7 @@ constexpr int kGap = 8;
 
 HINSTANCE gInstance;
 HBITMAP gBackground, gGraphSkin;
-int gScale = kScale100;  // the gallery being built
+Scale gScale = kScale100;  // the gallery being built
 
 int px(int v) { return scalePx(v, gScale); }
 
@@ -68,7 +68,7 @@ HWND make(HWND parent, const char* cls, const char* caption, int id, layout::Rec
     HWND w = CreateWindowExA(0, cls, caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | bits, r.x, r.y, r.w, r.h, parent,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), gInstance, background);
     if (w && gScale != kScale100)
-        SendMessageA(w, QV_SETSCALE, static_cast<WPARAM>(gScale), 0);
+        SendMessageA(w, QV_SETSCALE, static_cast<WPARAM>(percentOf(gScale)), 0);
     return w;
 }
 
@@ -198,8 +198,9 @@ void buildPanel(Panel& p, const BandSetting* settings, int outputGain)
     SendMessageA(readout, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
     for (int c = 0; c < 2; ++c) {
         const layout::Rect r = layout::clipLamp(c, gScale);
-        HWND clip = CreateWindowExA(0, "STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_BITMAP, r.x, r.y, r.w, r.h, w,
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_VST_CLIP_LEFT + c)), gInstance, nullptr);
+        HWND clip =
+            CreateWindowExA(0, "STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_BITMAP, r.x, r.y, r.w, r.h, w,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_VST_CLIP_LEFT + c)), gInstance, nullptr);
         const int id = c == 0 ? art(SKIN_SCALED_BMP_CLIP_OFF, SKIN_VST_BMP_CLIP_OFF)
                               : art(SKIN_SCALED_BMP_CLIP_HELD, SKIN_VST_BMP_CLIP_HELD);
         SendMessageA(clip, STM_SETIMAGE, IMAGE_BITMAP,
@@ -221,8 +222,8 @@ void feedMeters(HWND panel, int levelA, int levelB, int fallSteps)
     SendMessageA(b, MT_GETMAX, reinterpret_cast<WPARAM>(&maxB), 0);
     char buf[64];
     HWND readout = GetDlgItem(panel, 20032);
-    FormatDbPair(readout, reinterpret_cast<HFONT>(SendMessageA(readout, WM_GETFONT, 0, 0)), buf, sizeof(buf), maxA,
-                 maxB);
+    FormatDbPair(readout, reinterpret_cast<HFONT>(SendMessageA(readout, WM_GETFONT, 0, 0)), gScale, buf, sizeof(buf),
+                 maxA, maxB);
     SetWindowTextA(readout, buf);
 }
 
@@ -236,13 +237,13 @@ void pump()
 }
 
 // Builds both panels at `scale`, sets their states and saves the window to `out`.
-bool gallery(int scale, const char* out)
+bool gallery(Scale scale, const char* out)
 {
     gScale = scale;
     gBackground = LoadSkinBitmap(gInstance, art(SKIN_SCALED_BMP_BACKGROUND, SKIN_VST_BMP_BACKGROUND), nullptr);
     gGraphSkin = LoadSkinBitmap(gInstance, art(SKIN_SCALED_BMP_GRAPH, SKIN_VST_BMP_GRAPH), nullptr);
     if (!gBackground || !gGraphSkin) {
-        fprintf(stderr, "skin images missing at %d %%\n", scale);
+        fprintf(stderr, "skin images missing at %d %%\n", percentOf(scale));
         return false;
     }
     const int panelW = layout::editorWidth(scale), panelH = layout::editorHeight(scale);

@@ -119,7 +119,7 @@ Picture meterBar(bool lit)
     // Drawn per device pixel from the 12 x 144 design: a pixel takes the design's row and column it
     // falls in, so the frame and the segments grow with the scale.
     const int w = artPx(12), h = artPx(144);
-    const int percent = artScale();
+    const int percent = qv::percentOf(artScale());
     Picture pic(w, h);
     const Rgb frame{30, 34, 40};
     for (int dy = 0; dy < h; ++dy) {

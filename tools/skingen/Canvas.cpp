@@ -18,14 +18,14 @@ Colour mix(Colour a, Colour b, double t)
 }
 
 namespace {
-int gArtScale = qv::kScale100;
+qv::Scale gArtScale = qv::kScale100;
 }
 
-int artScale() { return gArtScale; }
-void setArtScale(int percent) { gArtScale = percent; }
+qv::Scale artScale() { return gArtScale; }
+void setArtScale(qv::Scale scale) { gArtScale = scale; }
 int artPx(int v) { return qv::scalePx(v, gArtScale); }
 
-Canvas::Canvas(int w, int h) : Canvas(artPx(w), artPx(h), gArtScale / 100.0) {}
+Canvas::Canvas(int w, int h) : Canvas(artPx(w), artPx(h), qv::percentOf(gArtScale) / 100.0) {}
 
 Canvas::Canvas(int deviceW, int deviceH, double scale) : w_(deviceW), h_(deviceH), scale_(scale)
 {

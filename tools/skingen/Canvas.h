@@ -1,6 +1,7 @@
 // A cairo image surface with the few drawing helpers the skin needs.
 #pragma once
 
+#include "ScaleMath.h"
 #include "SkinFiles.h"
 
 #include <cairo.h>
@@ -17,8 +18,8 @@ Colour mix(Colour a, Colour b, double t);
 
 // The scale, in percent, the art is drawn at; 100 unless a skingen pass sets another. Canvases take
 // their sizes and coordinates at 100 % and draw at this scale.
-int artScale();
-void setArtScale(int percent);
+qv::Scale artScale();
+void setArtScale(qv::Scale scale);
 // A length of the art at the current scale, rounded as the editor rounds its layout.
 int artPx(int v);
 

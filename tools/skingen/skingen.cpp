@@ -83,14 +83,15 @@ int main(int argc, char** argv)
     // The editor's art at 100 % in the folder itself, at 150 % and 200 % in sub-folders of those
     // names. Menu mark and cursor are drawn once: Windows sizes those itself. The tree icons hold each
     // small-icon size in one file, from which the Preset Manager loads the size of its DPI.
-    for (int percent : {100, 150, 200}) {
+    for (qv::Scale scale : {qv::kScale100, qv::kScale150, qv::kScale200}) {
+        const int percent = qv::percentOf(scale);
         Writer at{percent == 100 ? w.dir : w.path(std::to_string(percent).c_str())};
         mkdir(at.dir.c_str(), 0755);
-        setArtScale(percent);
+        setArtScale(scale);
         drawScaledArt(at);
         w.ok = at.ok && w.ok;
     }
-    setArtScale(100);
+    setArtScale(qv::kScale100);
     w.bmp4("menumark.bmp", menuMark(), menuMarkPalette());
     w.ok = writeCursor(w.path("graph.cur"), graphCursor(), 15, 15) && w.ok;
 
