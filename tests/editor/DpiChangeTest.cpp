@@ -15,13 +15,13 @@
 #include "../support/DesktopDpi.h"
 #include "../support/FirstPaint.h"
 #include "../support/WindowPixels.h"
+#include "PluginContract.h"
 #include "PluginHost.h"
 
 using namespace qvtest;
 
 namespace {
 
-const char kPlugin[] = "Zorvath qvEqualizer R3.dll";
 const char kVariable[] = "QV_DPI_CHANGE_CHILD";
 constexpr UINT kDpiChangedAfterParent = 0x02E3;
 constexpr int kGraphId = 20000, kUndoId = 20011, kPresetsId = 20015, kFlatId = 20022;
@@ -112,7 +112,7 @@ TEST(EditorAtScale, OpenAtAnotherScaleInThisProcess)
     ASSERT_TRUE(setContext);
     qv::PluginHost host;
     std::string error;
-    ASSERT_TRUE(host.load(kPlugin, error)) << error;
+    ASSERT_TRUE(host.load(qv::kVstFileName, error)) << error;
     host.dispatch(vst::effOpen);
     const auto askedRect = [&host] {
         vst::ERect* rect = nullptr;
@@ -174,7 +174,7 @@ TEST(EditorAtScale, DpiChangeInThisProcess)
 
     qv::PluginHost host;
     std::string error;
-    ASSERT_TRUE(host.load(kPlugin, error)) << error;
+    ASSERT_TRUE(host.load(qv::kVstFileName, error)) << error;
     vst::AEffect* e = host.effect();
     host.dispatch(vst::effOpen);
     ASSERT_EQ(host.dispatch(vst::effEditOpen, 0, 0, low), 1);

@@ -12,13 +12,13 @@
 #include "../dshow/TestPage.h"
 #include "../support/DesktopDpi.h"
 #include "../support/FirstPaint.h"
+#include "PluginContract.h"
 #include "PluginHost.h"
 
 using namespace qvtest;
 
 namespace {
 
-const char kPlugin[] = "Zorvath qvEqualizer R3.dll";
 const char kVariable[] = "QV_SCALE_CHILD";  // "width height" the child expects
 
 }  // namespace
@@ -33,7 +33,7 @@ TEST(EditorAtScale, InThisProcess)
 
     qv::PluginHost host;
     std::string error;
-    ASSERT_TRUE(host.load(kPlugin, error)) << error;
+    ASSERT_TRUE(host.load(qv::kVstFileName, error)) << error;
     host.dispatch(vst::effOpen);
     // Asked before the first open, as hosts do, and again after it.
     for (int pass = 0; pass < 2; ++pass) {

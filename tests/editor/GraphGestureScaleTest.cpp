@@ -16,13 +16,13 @@
 #include "../support/DesktopDpi.h"
 #include "GraphMath.h"
 #include "ParameterModel.h"
+#include "PluginContract.h"
 #include "PluginHost.h"
 
 using namespace qvtest;
 
 namespace {
 
-const char kPlugin[] = "Zorvath qvEqualizer R3.dll";
 const char kVariable[] = "QV_GESTURE_CHILD";  // "k path": device pixels per 100 % pixel, the report file
 const int kGraphId = 20000;
 
@@ -149,7 +149,7 @@ TEST(GraphGesturesAtScale, InThisProcess)
 
     qv::PluginHost host;
     std::string error;
-    ASSERT_TRUE(host.load(kPlugin, error)) << error;
+    ASSERT_TRUE(host.load(qv::kVstFileName, error)) << error;
     host.dispatch(vst::effOpen);
     host.dispatch(vst::effSetSampleRate, 0, 0, nullptr, 44100.0f);
     HWND frame = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,

@@ -16,6 +16,7 @@
 #include "../support/FirstPaint.h"
 #include "../support/MachineRegistry.h"
 #include "PageFrame.h"
+#include "PluginContract.h"
 #include "PluginHost.h"
 #include "PresetResources.h"
 
@@ -23,7 +24,6 @@ using namespace qvtest;
 
 namespace {
 
-const char kPlugin[] = "Zorvath qvEqualizer R3.dll";
 const char kVariable[] = "QV_DIALOG_SCALE_CHILD";  // the desktop's DPI
 constexpr DWORD kSettle = 700;
 constexpr int kPresetsButton = 20015;
@@ -78,7 +78,7 @@ TEST(PresetDialogsAtScale, InThisProcess)
 
     qv::PluginHost host;
     std::string error;
-    ASSERT_TRUE(host.load(kPlugin, error)) << error;
+    ASSERT_TRUE(host.load(qv::kVstFileName, error)) << error;
     host.dispatch(vst::effOpen);
     HWND frame = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 1100,
                                  900, nullptr, nullptr, nullptr, nullptr);

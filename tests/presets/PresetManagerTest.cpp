@@ -358,7 +358,7 @@ TEST_F(PresetManagerTest, WithoutAKnownFileSavingWarnsOnceAndKeepsTheEdits)
         EXPECT_TRUE(ui.finished());
     }
     EXPECT_EQ(names(*store), "B/Two;/Three;");
-    EXPECT_EQ(listFolder(dir), "qvEqualizerR3.ini;");
+    EXPECT_EQ(listFolder(dir), std::string(kPresetFileName) + ";");
     EXPECT_EQ(readFile(presetPath()), original);
 }
 

@@ -39,7 +39,8 @@ void pressAndSettle(HWND dialog, int id)
 TEST(UninstallTest, PartialUninstallThenAPluginHeldOpenThenTheRest)
 {
     const std::string inst = "C:\\qv5", host = "C:\\Host5", other = "C:\\Host5b", victim = "C:\\Victim\\keep.dll";
-    const std::string renamed = "C:\\Victim\\renamed.dll", server = std::string(kClassKey) + "\\InprocServer32";
+    const std::string renamed = "C:\\Victim\\renamed.dll",
+                      server = std::string(qv::kEqualizerClassKey) + "\\InprocServer32";
     makeDirs(host);
     makeDirs(other);
     makeDirs("C:\\Victim");
@@ -51,11 +52,11 @@ TEST(UninstallTest, PartialUninstallThenAPluginHeldOpenThenTheRest)
     // An edited log: a foreign file is never listed, and a last line without its line end keeps its
     // last character.
     ASSERT_TRUE(writeFile(victim, "not ours"));
-    ASSERT_TRUE(CopyFileA(join(host, kVst).c_str(), join(other, kVst).c_str(), FALSE));
-    ASSERT_TRUE(writeFile(join(inst, "vstinst.log"), logText(inst) + victim + "\r\n" + join(other, kVst)));
+    ASSERT_TRUE(CopyFileA(join(host, qv::kVstFileName).c_str(), join(other, qv::kVstFileName).c_str(), FALSE));
+    ASSERT_TRUE(writeFile(join(inst, "vstinst.log"), logText(inst) + victim + "\r\n" + join(other, qv::kVstFileName)));
     // Registered by its short name, the filter is still our own file.
     char shortName[MAX_PATH] = "";
-    ASSERT_GT(GetShortPathNameA(join(inst, "qvEqualizer.dll").c_str(), shortName, MAX_PATH), 0u);
+    ASSERT_GT(GetShortPathNameA(join(inst, qv::kFilterFileName).c_str(), shortName, MAX_PATH), 0u);
     ASSERT_NE(std::string(shortName).find('~'), std::string::npos) << shortName;
     setRegistryString(HKEY_LOCAL_MACHINE, server, nullptr, shortName);
 
@@ -74,27 +75,27 @@ TEST(UninstallTest, PartialUninstallThenAPluginHeldOpenThenTheRest)
     pressAndSettle(dialog, 1004);
     EXPECT_EQ(uninstall.pendingBox(kUninstallCaption), "");
     EXPECT_EQ(itemCount(dialog), 2);
-    EXPECT_FALSE(exists(join(inst, "qvEqualizer.dll")));
-    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, std::string(kClassKey) + "\\InprocServer32"));
+    EXPECT_FALSE(exists(join(inst, qv::kFilterFileName)));
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, std::string(qv::kEqualizerClassKey) + "\\InprocServer32"));
     std::string value;
-    EXPECT_TRUE(registryString(HKEY_LOCAL_MACHINE, kClassKey, "PluginPath", value));
+    EXPECT_TRUE(registryString(HKEY_LOCAL_MACHINE, qv::kEqualizerClassKey, "PluginPath", value));
     EXPECT_EQ(value, inst);
     EXPECT_TRUE(exists(join(inst, "vstinst.log")));
 
     // A renamed copy registered under our class is not ours to remove; it must not block the rest.
-    ASSERT_TRUE(CopyFileA(join(downloadDir(), "qvEqualizer.dll").c_str(), renamed.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(join(downloadDir(), qv::kFilterFileName).c_str(), renamed.c_str(), FALSE));
     setRegistryString(HKEY_LOCAL_MACHINE, server, nullptr, renamed);
 
     // A plug-in a host holds open stays, without a message; the other goes.
-    HANDLE held =
-        CreateFileA(join(host, kVst).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE held = CreateFileA(join(host, qv::kVstFileName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     pressAndSettle(dialog, 1005);
     pressAndSettle(dialog, 1004);
     EXPECT_EQ(uninstall.pendingBox(kUninstallCaption), "");
     EXPECT_EQ(itemCount(dialog), 2);  // the renamed filter and the held plug-in
-    EXPECT_TRUE(exists(join(host, kVst)));
-    EXPECT_FALSE(exists(join(other, kVst)));
+    EXPECT_TRUE(exists(join(host, qv::kVstFileName)));
+    EXPECT_FALSE(exists(join(other, qv::kVstFileName)));
     CloseHandle(held);
 
     // This account's own preset copy, and the Start-menu group an earlier version put into this
@@ -102,9 +103,9 @@ TEST(UninstallTest, PartialUninstallThenAPluginHeldOpenThenTheRest)
     char appData[MAX_PATH] = "", ownPrograms[MAX_PATH] = "";
     SHGetSpecialFolderPathA(nullptr, appData, CSIDL_APPDATA, FALSE);
     SHGetSpecialFolderPathA(nullptr, ownPrograms, CSIDL_PROGRAMS, FALSE);
-    const std::string userCopy = join(join(appData, "Velquin-qv-R3"), "qvEqualizerR3.ini");
+    const std::string userCopy = qv::userPresetFileIn(appData);
     const std::string oldGroup = join(ownPrograms, "Zorvath Velquin-qv R3");
-    makeDirs(join(appData, "Velquin-qv-R3"));
+    makeDirs(join(appData, qv::kUserPresetFolder));
     makeDirs(oldGroup);
     for (const std::string& file : {userCopy, join(oldGroup, "Uninstall.lnk")}) {
         HANDLE f = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -126,8 +127,8 @@ TEST(UninstallTest, PartialUninstallThenAPluginHeldOpenThenTheRest)
         uninstall.answer(kUninstallCaption, "All plug-in components have been unregistered and uninstalled.", IDOK),
         "All plug-in components have been unregistered and uninstalled.");
     EXPECT_TRUE(uninstall.waitExit(20000));
-    EXPECT_FALSE(exists(join(host, kVst)));
-    EXPECT_TRUE(exists(join(inst, "qvEqualizerR3.ini")));
+    EXPECT_FALSE(exists(join(host, qv::kVstFileName)));
+    EXPECT_TRUE(exists(join(inst, qv::kPresetFileName)));
     EXPECT_TRUE(exists(join(inst, "Uninstall.exe")));
     for (const char* gone : {"vstinst.log", "ReadMe.txt", "qvEqualizer.chm"})
         EXPECT_FALSE(exists(join(inst, gone))) << gone;
