@@ -23,7 +23,6 @@ using namespace qvtest;
 namespace {
 
 const char kVariable[] = "QV_DPI_CHANGE_CHILD";
-constexpr UINT kDpiChangedAfterParent = 0x02E3;
 constexpr int kGraphId = 20000, kUndoId = 20011, kPresetsId = 20015, kFlatId = 20022;
 
 using SetContextFn = HANDLE(WINAPI*)(HANDLE);

@@ -8,6 +8,10 @@
 
 namespace qvtest {
 
+// WM_DPICHANGED_AFTERPARENT (Windows 10 1703 on), which the headers give only from WINVER 0x0605: sent to
+// a child window after its top-level window moved to a display of another DPI.
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
+
 // Puts the desktop's DPI back as it was, or removes the value if there was none.
 class LogPixels {
 public:
