@@ -105,8 +105,7 @@ std::vector<uint32_t> shown(HWND editor)
 // DPI, the editor asks for the size it was built at, and answers it from then on.
 TEST(EditorAtScale, OpenAtAnotherScaleInThisProcess)
 {
-    if (!std::getenv(kVariable))
-        GTEST_SKIP() << "run by EditorAtScale.FollowsItsHostToAnotherDisplay";
+    QVTEST_ONLY_IN_COPY(kVariable, "EditorAtScale.FollowsItsHostToAnotherDisplay");
     const auto setContext = user32<SetContextFn>("SetThreadDpiAwarenessContext");
     ASSERT_TRUE(setContext);
     qv::PluginHost host;
@@ -157,8 +156,7 @@ TEST(EditorAtScale, OpenAtAnotherScaleInThisProcess)
 
 TEST(EditorAtScale, DpiChangeInThisProcess)
 {
-    if (!std::getenv(kVariable))
-        GTEST_SKIP() << "run by EditorAtScale.FollowsItsHostToAnotherDisplay";
+    QVTEST_ONLY_IN_COPY(kVariable, "EditorAtScale.FollowsItsHostToAnotherDisplay");
     const auto setContext = user32<SetContextFn>("SetThreadDpiAwarenessContext");
     const auto dpiOf = user32<GetDpiFn>("GetDpiForWindow");
     ASSERT_TRUE(setContext && dpiOf);
@@ -279,12 +277,8 @@ TEST(EditorAtScale, DpiChangeInThisProcess)
 
 TEST(EditorAtScale, FollowsItsHostToAnotherDisplay)
 {
-    if (std::getenv(kVariable))
-        GTEST_SKIP();
-    LogPixels restore;
-    ASSERT_TRUE(LogPixels::set(192));
-    EXPECT_EQ(
-        runChild(kVariable, "1",
-                 "--gtest_filter=EditorAtScale.OpenAtAnotherScaleInThisProcess:EditorAtScale.DpiChangeInThisProcess"),
-        0);
+    QVTEST_NOT_IN_COPY(kVariable);
+    EXPECT_EQ(runAtDpi(kVariable, "1", 192,
+                       "EditorAtScale.OpenAtAnotherScaleInThisProcess:EditorAtScale.DpiChangeInThisProcess"),
+              0);
 }
