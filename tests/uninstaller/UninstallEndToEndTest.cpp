@@ -16,7 +16,9 @@ namespace {
 
 int itemCount(HWND dialog) { return static_cast<int>(SendMessageA(GetDlgItem(dialog, 1002), LVM_GETITEMCOUNT, 0, 0)); }
 
-// A click on the list's first row, as the mouse gives it.
+// A click on the list's first row, as the mouse gives it; returns once the list has selected the row.
+// The press and release are posted, as is every press of a button after them: the uninstaller takes
+// them in that order.
 void clickFirstRow(HWND dialog)
 {
     HWND list = GetDlgItem(dialog, 1002);
@@ -25,13 +27,16 @@ void clickFirstRow(HWND dialog)
     const LPARAM at = MAKELPARAM(40, header.bottom - header.top + 6);
     PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageA(list, WM_LBUTTONUP, 0, at);
-    Sleep(300);
+    waitUntil([list] { return SendMessageA(list, LVM_GETITEMSTATE, 0, LVIS_SELECTED) != 0; });
 }
 
-void pressAndSettle(HWND dialog, int id)
+// Presses Uninstall and returns once the uninstaller has deleted `gone` and finished the press (or is
+// asking something).
+void uninstallUntilGone(HWND dialog, const std::string& gone)
 {
-    clickItem(dialog, id);
-    Sleep(500);
+    clickItem(dialog, 1004);
+    waitUntil([&gone] { return !exists(gone); });
+    settle(dialog);
 }
 
 }  // namespace
@@ -65,14 +70,14 @@ TEST(UninstallTest, PartialUninstallThenAPluginHeldOpenThenTheRest)
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(itemCount(dialog), 3);  // the filter and two plug-in files
 
-    pressAndSettle(dialog, 1006);
+    clickItem(dialog, 1006);
     clickItem(dialog, 1004);
     EXPECT_EQ(uninstall.answer(kUninstallCaption, "You have not selected any components to uninstall!", IDOK),
               "You have not selected any components to uninstall!");
 
     // The filter alone: unregistered and deleted; its class key stays for the plug-in's presets.
     clickFirstRow(dialog);
-    pressAndSettle(dialog, 1004);
+    uninstallUntilGone(dialog, join(inst, qv::kFilterFileName));
     EXPECT_EQ(uninstall.pendingBox(kUninstallCaption), "");
     EXPECT_EQ(itemCount(dialog), 2);
     EXPECT_FALSE(exists(join(inst, qv::kFilterFileName)));
@@ -90,8 +95,8 @@ TEST(UninstallTest, PartialUninstallThenAPluginHeldOpenThenTheRest)
     HANDLE held = CreateFileA(join(host, qv::kVstFileName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    pressAndSettle(dialog, 1005);
-    pressAndSettle(dialog, 1004);
+    clickItem(dialog, 1005);
+    uninstallUntilGone(dialog, join(other, qv::kVstFileName));
     EXPECT_EQ(uninstall.pendingBox(kUninstallCaption), "");
     EXPECT_EQ(itemCount(dialog), 2);  // the renamed filter and the held plug-in
     EXPECT_TRUE(exists(join(host, qv::kVstFileName)));
@@ -112,7 +117,7 @@ TEST(UninstallTest, PartialUninstallThenAPluginHeldOpenThenTheRest)
         CloseHandle(f);
     }
 
-    pressAndSettle(dialog, 1005);
+    clickItem(dialog, 1005);
     clickItem(dialog, 1004);
     const std::string foreign =
         "The plugin: \"" + renamed + "\" is not a file of this installation.\nIt was left in place.";
