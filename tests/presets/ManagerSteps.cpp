@@ -65,4 +65,17 @@ UiDriver::Step inContextMenu(int downs, int subDowns)
     };
 }
 
+UiDriver::Step chooseInFileDialog(UiDriver& ui, const char* title, const std::string& file, const char* proposed)
+{
+    return ui.inDialog(title, [file, proposed](HWND d) {
+        if (proposed) {
+            char name[MAX_PATH] = {};
+            GetDlgItemTextA(d, 0x47c, name, sizeof name);
+            EXPECT_STREQ(name, proposed);
+        }
+        SetDlgItemTextA(d, 0x47c, file.c_str());
+        click(d, IDOK);
+    });
+}
+
 }  // namespace qvtest

@@ -26,5 +26,9 @@ void select(HWND dialog, const std::string& text);
 void rightClick(HWND dialog, const std::string& text);
 // Picks from the open context menu by keys: downs in the menu, then downs in "Move Preset".
 UiDriver::Step inContextMenu(int downs, int subDowns);
+// Names `file` in the file dialog titled `title` and presses OK; with `proposed`, the name the dialog
+// proposed first is checked.
+UiDriver::Step chooseInFileDialog(UiDriver& ui, const char* title, const std::string& file,
+                                  const char* proposed = nullptr);
 
 }  // namespace qvtest

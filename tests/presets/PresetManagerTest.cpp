@@ -435,20 +435,6 @@ UiDriver::Step answerHolding(std::vector<std::string> fragments, int button)
         return true;
     };
 }
-
-UiDriver::Step chooseInFileDialog(UiDriver& ui, const char* title, const std::string& file,
-                                  const char* proposed = nullptr)
-{
-    return ui.inDialog(title, [file, proposed](HWND d) {
-        if (proposed) {
-            char name[MAX_PATH] = {};
-            GetDlgItemTextA(d, 0x47c, name, sizeof name);
-            EXPECT_STREQ(name, proposed);
-        }
-        SetDlgItemTextA(d, 0x47c, file.c_str());
-        click(d, IDOK);
-    });
-}
 }  // namespace
 
 TEST_F(PresetManagerTest, ParametricEqTextsComeInThroughImportAndGoOutThroughTheMenu)

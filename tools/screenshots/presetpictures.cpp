@@ -54,6 +54,18 @@ void saveMenuPicture(HWND dialog, HWND menu, const std::string& path)
     saved(picture.save(path.c_str()), path);
 }
 
+// A message box pictured, then answered with `button`.
+UiDriver::Step boxPicture(const std::string& path, int button)
+{
+    return [path, button](HWND box) {
+        if (messageBoxText(box).empty())
+            return false;
+        saveWindowPicture(box, path);
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        return true;
+    };
+}
+
 // The preset tests' own folder, registry values and owner window, as a case of the Preset Manager's
 // tests has them, with the store open over its starting presets; all of it goes again afterwards.
 class Session : public PresetEnv {
@@ -108,18 +120,8 @@ void Session::takePictures(const std::string& folder)
                             select(d, "Rough");
                             click(d, IDC_PRESET_IMPORT);
                         }))
-        .then(ui.inDialog("Import Preset(s)",
-                          [&](HWND d) {
-                              SetDlgItemTextA(d, 0x47c, source.c_str());
-                              click(d, IDOK);
-                          }))
-        .then([&](HWND box) {
-            if (messageBoxText(box).empty())
-                return false;
-            saveWindowPicture(box, folder + "eq-notes.bmp");
-            PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
-            return true;
-        })
+        .then(chooseInFileDialog(ui, "Import Preset(s)", source))
+        .then(boxPicture(folder + "eq-notes.bmp", IDYES))
         .then(ui.inDialog("Add qv:Equalizer preset",
                           [&](HWND d) {
                               saveWindowPicture(d, folder + "eq-add.bmp");
@@ -141,18 +143,8 @@ void Session::takePictures(const std::string& folder)
                               rightClick(d, "Flat");
                           }))
         .then(inContextMenu(6, -1))
-        .then(ui.inDialog("Export preset as parametric EQ text",
-                          [&](HWND d) {
-                              SetDlgItemTextA(d, 0x47c, (dir + "flat.txt").c_str());
-                              click(d, IDOK);
-                          }))
-        .then([&](HWND box) {
-            if (messageBoxText(box).empty())
-                return false;
-            saveWindowPicture(box, folder + "eq-export-notes.bmp");
-            PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-            return true;
-        })
+        .then(chooseInFileDialog(ui, "Export preset as parametric EQ text", dir + "flat.txt"))
+        .then(boxPicture(folder + "eq-export-notes.bmp", IDOK))
         .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDC_PRESET_CANCEL); }));
     qv::runPresetManager(*store_);
 }
