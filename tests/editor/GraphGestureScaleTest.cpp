@@ -230,8 +230,8 @@ TEST(GraphGesturesAtScale, SamePhysicalMotionChangesTheSameValues)
     for (int r = 0; r < 2; ++r) {
         const std::string path = "graph-gestures-" + std::to_string(dpis[r]) + ".txt";
         DeleteFileA(path.c_str());
-        const std::string spec = std::to_string(r + 1) + " " + path;
-        EXPECT_EQ(runAtDpi(kVariable, spec, dpis[r], "GraphGesturesAtScale.InThisProcess"), 0)
+        const std::string scaleAndReport = std::to_string(r + 1) + " " + path;
+        EXPECT_EQ(runAtDpi(kVariable, scaleAndReport, dpis[r], "GraphGesturesAtScale.InThisProcess"), 0)
             << "LogPixels " << dpis[r];
         runs[r] = readReport(path);
         DeleteFileA(path.c_str());
