@@ -15,6 +15,7 @@
 #include "VstInterface.h"
 #include "WinTiming.h"
 #include "editor/EditorLayout.h"
+#include "win/PluginContract.h"
 #include "tests/support/DesktopDpi.h"
 
 using namespace vst;
@@ -94,7 +95,7 @@ void firstPaint(HWND frame)
 
 AEffect* loadPlugin(HMODULE* plugin)
 {
-    *plugin = LoadLibraryA("Zorvath qvEqualizer R3.dll");
+    *plugin = LoadLibraryA(qv::kVstFileName);
     auto entry = *plugin ? reinterpret_cast<AEffect*(QV_VSTCALL*)(AudioMasterCallback)>(
                                reinterpret_cast<void*>(GetProcAddress(*plugin, "main")))
                          : nullptr;

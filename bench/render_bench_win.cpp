@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "DemoSignal.h"
+#include "PluginContract.h"
 #include "Render.h"
 #include "RenderFiles.h"
 #include "RenderOptions.h"
@@ -94,7 +95,7 @@ bool render(bool directShow)
     o.output = kOutput;
     o.directShow = directShow;
     if (directShow)
-        o.dllPath = besideProgram("qvEqualizer.dll");
+        o.dllPath = besideProgram(qv::kFilterFileName);
     SettingArg smile;
     smile.kind = SettingArg::Kind::Data;
     smile.text = kSmile;

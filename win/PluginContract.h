@@ -9,13 +9,16 @@
 
 #include "ClassIds.h"
 
-// A macro so that the name can be joined into longer texts at compile time.
-#define QV_VST_FILE_NAME "Zorvath qvEqualizer R3.dll"
+// Macros so that the names can be joined into longer texts at compile time (L"" QV_FILTER_FILE_NAME
+// for a wide one).
+#define QV_VST_FILE_NAME    "Zorvath qvEqualizer R3.dll"
+#define QV_FILTER_FILE_NAME "qvEqualizer.dll"
+#define QV_PRESET_FILE_NAME "qvEqualizerR3.ini"
 
 namespace qv {
 
 constexpr char kVstFileName[] = QV_VST_FILE_NAME;
-constexpr char kFilterFileName[] = "qvEqualizer.dll";
+constexpr char kFilterFileName[] = QV_FILTER_FILE_NAME;
 
 // Under HKEY_LOCAL_MACHINE: the class keys, and the equalizer's, whose "PluginPath" names the install
 // folder (for both plug-ins, also where only the VST plug-in was installed) and whose server subkey
@@ -37,7 +40,7 @@ constexpr std::size_t kPresetIdentityLength = 99;
 // file cannot take (a host without administrator rights); the uninstaller offers to remove it.
 constexpr char kUserPresetFolder[] = "Velquin-qv-R3";
 // The preset file both plug-ins share, in the install folder and in the per-user folder.
-constexpr char kPresetFileName[] = "qvEqualizerR3.ini";
+constexpr char kPresetFileName[] = QV_PRESET_FILE_NAME;
 // Per-user settings of the editors (never in presets or host projects), under HKEY_CURRENT_USER.
 constexpr char kUserSettingsKey[] = "Software\\Velquin-qv-R3";
 

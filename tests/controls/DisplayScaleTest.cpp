@@ -36,14 +36,11 @@ const int gChild = [] {
 TEST(DisplayScale, TheDesktopDpiPicksTheScale)
 {
     ASSERT_EQ(gChild, 0);
-    qvtest::LogPixels restore;
     const struct {
         int dpi, scale;
     } cases[] = {{96, 100}, {119, 100}, {120, 150}, {144, 150}, {167, 150}, {168, 200}, {192, 200}};
-    for (const auto& c : cases) {
-        ASSERT_TRUE(qvtest::LogPixels::set(static_cast<DWORD>(c.dpi)));
-        EXPECT_EQ(qvtest::runChild("QV_DPI_CHILD", "1"), c.dpi * 1000L + c.scale) << "LogPixels " << c.dpi;
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(qvtest::runAtDpi("QV_DPI_CHILD", "1", c.dpi), c.dpi * 1000L + c.scale) << "LogPixels " << c.dpi;
 }
 
 TEST(DisplayScale, NoWindowIs96)

@@ -6,6 +6,7 @@
 #include <unknwn.h>
 
 #include "IEqualizerControl.h"
+#include "PluginContract.h"
 
 namespace qv {
 
@@ -21,7 +22,7 @@ using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 
 struct Server {
     HMODULE module;
-    explicit Server(const wchar_t* path = L"qvEqualizer.dll") : module(LoadLibraryW(path)) {}
+    explicit Server(const wchar_t* path = L"" QV_FILTER_FILE_NAME) : module(LoadLibraryW(path)) {}
     Server(const Server&) = delete;
     Server& operator=(const Server&) = delete;
     ~Server()

@@ -15,6 +15,7 @@
 #include "DllServer.h"
 #include "IEqualizerControl.h"
 #include "ParameterModel.h"
+#include "PluginContract.h"
 
 using namespace qv;
 
@@ -53,7 +54,7 @@ std::string stringValue(const char* path, const char* name)
 DWORD runRegsvr32(const std::string& args)
 {
     char dll[MAX_PATH];
-    GetFullPathNameA("qvEqualizer.dll", MAX_PATH, dll, nullptr);
+    GetFullPathNameA(kFilterFileName, MAX_PATH, dll, nullptr);
     std::string command = "regsvr32 /s " + args + " \"" + dll + "\"";
     STARTUPINFOA si{};
     si.cb = sizeof si;
@@ -115,7 +116,7 @@ TEST(Registration, Regsvr32WritesTheKeysAndRemovesThemAll)
     EXPECT_EQ(stringValue(kPage, nullptr), "Zorvath qv:Equalizer R3 Property Page");
     for (const char* clsid : {kFilter, kPage}) {
         const std::string server = std::string(clsid) + "\\InprocServer32";
-        EXPECT_NE(stringValue(server.c_str(), nullptr).find("qvEqualizer.dll"), std::string::npos);
+        EXPECT_NE(stringValue(server.c_str(), nullptr).find(kFilterFileName), std::string::npos);
         EXPECT_EQ(stringValue(server.c_str(), "ThreadingModel"), "Both");
     }
     const std::string in = std::string(kFilter) + "\\Pins\\In", out = std::string(kFilter) + "\\Pins\\Out";

@@ -11,6 +11,7 @@
 
 #include "EqualizerEngine.h"
 #include "GraphRun.h"
+#include "PluginContract.h"
 #include "SampleConvert.h"
 
 using namespace qv;
@@ -19,7 +20,7 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-const wchar_t* dllPath() { return L"qvEqualizer.dll"; }
+const wchar_t* dllPath() { return L"" QV_FILTER_FILE_NAME; }
 
 std::wstring tempFile(const wchar_t* name)
 {

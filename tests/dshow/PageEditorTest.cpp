@@ -15,6 +15,7 @@
 #include "../support/UnwritableInstall.h"
 #include "ControlProtocol.h"
 #include "PageFrame.h"
+#include "PluginContract.h"
 #include "TestPage.h"
 #include "UiDriver.h"
 #include "resources/editor_ids.h"
@@ -24,7 +25,6 @@ using namespace qvtest;
 
 namespace {
 
-const char kFilterKey[] = "SOFTWARE\\Classes\\CLSID\\{7A3D5E10-4B2C-41F8-9E61-2C7B8D04A9F3}";
 const char kPageKey[] = "SOFTWARE\\Classes\\CLSID\\{7A3D5E11-4B2C-41F8-9E61-2C7B8D04A9F3}";
 const char kManager[] = "qv:Equalizer Preset Manager";
 
@@ -74,7 +74,7 @@ struct PresetFolder {
     ~PresetFolder()
     {
         setPluginPath(nullptr);
-        for (const char* name : {"qvEqualizerR3.ini", "other.ini"})
+        for (const char* name : {kPresetFileName, "other.ini"})
             DeleteFileA((dir + name).c_str());
         RemoveDirectoryA(dir.c_str());
     }
@@ -170,7 +170,7 @@ TEST(PageEditor, TheControlClassesComeWithThePageAndGoWithIt)
 TEST(PageEditor, ThePresetIdIsTheFiltersWheneverThePageConnects)
 {
     PresetFolder folder;
-    writeText(folder.dir + "qvEqualizerR3.ini", presetFile(kFilterKey, {"Alpha", "Beta"}));
+    writeText(folder.dir + kPresetFileName, presetFile(kEqualizerClassKey, {"Alpha", "Beta"}));
     Page p;
     ASSERT_NE(p.control, nullptr);
     p.control->SetEditorState(3502);
@@ -198,7 +198,7 @@ TEST(PageEditor, ThePresetIdIsTheFiltersWheneverThePageConnects)
 TEST(PageEditor, ImportAcceptsThePagesSecondIdentity)
 {
     PresetFolder folder;
-    writeText(folder.dir + "qvEqualizerR3.ini", presetFile(kFilterKey, {"Alpha"}));
+    writeText(folder.dir + kPresetFileName, presetFile(kEqualizerClassKey, {"Alpha"}));
     const std::string other = folder.dir + "other.ini";
     writeText(other, presetFile(kPageKey, {"Gamma"}));
     OpenPage p;

@@ -16,6 +16,7 @@
 #include "GraphMath.h"
 #include "LiveGraph.h"
 #include "PageFrame.h"
+#include "PluginContract.h"
 #include "FrequencyAnalyzer.h"
 #include "resources/editor_ids.h"
 
@@ -102,15 +103,15 @@ TEST(PageInFrame, EditsAndNoticesReachARunningGraph)
     const std::wstring wav = writeSine(L"qvpage.wav", 8.0);
     LiveGraph graph;
     std::string error;
-    ASSERT_TRUE(graph.start(wav.c_str(), L"qvEqualizer.dll", &error)) << error;
-    const DWORD cookie = serveClassInProcess(GetModuleHandleW(L"qvEqualizer.dll"), CLSID_qvEqualizerPropertyPage);
+    ASSERT_TRUE(graph.start(wav.c_str(), L"" QV_FILTER_FILE_NAME, &error)) << error;
+    const DWORD cookie = serveClassInProcess(GetModuleHandleW(L"" QV_FILTER_FILE_NAME), CLSID_qvEqualizerPropertyPage);
     ASSERT_NE(cookie, 0u);
     IEqualizerControl* control = query<IEqualizerControl>(graph.equalizer(), IID_IEqualizerControl);
     IPersistStream* persist = query<IPersistStream>(graph.equalizer(), IID_IPersistStream);
     ASSERT_TRUE(control && persist);
     IStream* saved = SHCreateMemStream(nullptr, 0);
     persist->Save(saved, TRUE);
-    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Velquin-qv-R3", "Analyzer");  // a first start: the output
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kUserSettingsKey, "Analyzer");  // a first start: the output
 
     bool ran = false;
     const HRESULT hr = showPropertyFrame(graph.equalizer(), IDC_PAGE_CLIP_LEFT, [&](HWND frame, HWND page) {

@@ -10,6 +10,7 @@
 
 #include "DllServer.h"
 #include "PageFrame.h"
+#include "PluginContract.h"
 #include "TestPage.h"
 #include "../support/WindowPixels.h"
 
@@ -26,10 +27,10 @@ struct DllCopy {
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
         dir = std::wstring(temp) + name;
-        dll = dir + L"\\qvEqualizer.dll";
+        dll = dir + L"\\" QV_FILTER_FILE_NAME;
         manual = dir + L"\\qvEqualizer.chm";
         CreateDirectoryW(dir.c_str(), nullptr);
-        CopyFileW(L"qvEqualizer.dll", dll.c_str(), FALSE);
+        CopyFileW(L"" QV_FILTER_FILE_NAME, dll.c_str(), FALSE);
         if (withManual)
             CopyFileW(L"pagehelp\\qvEqualizer.chm", manual.c_str(), FALSE);
         else

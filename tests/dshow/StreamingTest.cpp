@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "IEqualizerControl.h"
+#include "PluginContract.h"
 
 namespace {
 
@@ -110,7 +111,7 @@ struct FakeInput : StubPin, IMemInputPin {
 };
 
 struct Rig {
-    HMODULE module = LoadLibraryW(L"qvEqualizer.dll");
+    HMODULE module = LoadLibraryW(L"" QV_FILTER_FILE_NAME);
     IBaseFilter* filter = nullptr;
     IPin* in = nullptr;
     IPin* out = nullptr;

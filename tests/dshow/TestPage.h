@@ -6,6 +6,7 @@
 #include <ocidl.h>
 
 #include "DllServer.h"
+#include "PluginContract.h"
 
 namespace qv {
 
@@ -16,7 +17,7 @@ struct Page {
     IEqualizerControl* control = nullptr;
     HWND parent = CreateWindowExW(0, L"STATIC", L"frame", WS_POPUP, 0, 0, 600, 500, nullptr, nullptr, nullptr, nullptr);
 
-    explicit Page(const wchar_t* dll = L"qvEqualizer.dll") : server(dll)
+    explicit Page(const wchar_t* dll = L"" QV_FILTER_FILE_NAME) : server(dll)
     {
         server.create(nullptr, IID_IPropertyPage, reinterpret_cast<void**>(&page), CLSID_qvEqualizerPropertyPage);
         server.create(nullptr, IID_IUnknown, reinterpret_cast<void**>(&filter));

@@ -18,15 +18,14 @@
 #include "../support/DesktopDpi.h"
 #include "../support/FirstPaint.h"
 #include "../support/WindowPixels.h"
+#include "PluginContract.h"
 #include "PluginHost.h"
 
 using namespace qvtest;
 
 namespace {
 
-const char kPlugin[] = "Zorvath qvEqualizer R3.dll";
 const char kVariable[] = "QV_DPI_CHANGE_CHILD";
-constexpr UINT kDpiChangedAfterParent = 0x02E3;
 constexpr int kGraphId = 20000, kUndoId = 20011, kPresetsId = 20015, kFlatId = 20022;
 
 using SetContextFn = HANDLE(WINAPI*)(HANDLE);
@@ -133,13 +132,12 @@ std::string whereDiffers(const Shown& a, const Shown& b)
 // DPI, the editor asks for the size it was built at, and answers it from then on.
 TEST(EditorAtScale, OpenAtAnotherScaleInThisProcess)
 {
-    if (!std::getenv(kVariable))
-        GTEST_SKIP() << "run by EditorAtScale.FollowsItsHostToAnotherDisplay";
+    QVTEST_ONLY_IN_COPY(kVariable, "EditorAtScale.FollowsItsHostToAnotherDisplay");
     const auto setContext = user32<SetContextFn>("SetThreadDpiAwarenessContext");
     ASSERT_TRUE(setContext);
     qv::PluginHost host;
     std::string error;
-    ASSERT_TRUE(host.load(kPlugin, error)) << error;
+    ASSERT_TRUE(host.load(qv::kVstFileName, error)) << error;
     host.dispatch(vst::effOpen);
     const auto askedRect = [&host] {
         vst::ERect* rect = nullptr;
@@ -185,8 +183,7 @@ TEST(EditorAtScale, OpenAtAnotherScaleInThisProcess)
 
 TEST(EditorAtScale, DpiChangeInThisProcess)
 {
-    if (!std::getenv(kVariable))
-        GTEST_SKIP() << "run by EditorAtScale.FollowsItsHostToAnotherDisplay";
+    QVTEST_ONLY_IN_COPY(kVariable, "EditorAtScale.FollowsItsHostToAnotherDisplay");
     const auto setContext = user32<SetContextFn>("SetThreadDpiAwarenessContext");
     const auto dpiOf = user32<GetDpiFn>("GetDpiForWindow");
     ASSERT_TRUE(setContext && dpiOf);
@@ -201,7 +198,7 @@ TEST(EditorAtScale, DpiChangeInThisProcess)
 
     qv::PluginHost host;
     std::string error;
-    ASSERT_TRUE(host.load(kPlugin, error)) << error;
+    ASSERT_TRUE(host.load(qv::kVstFileName, error)) << error;
     vst::AEffect* e = host.effect();
     host.dispatch(vst::effOpen);
     ASSERT_EQ(host.dispatch(vst::effEditOpen, 0, 0, low), 1);
@@ -309,12 +306,8 @@ TEST(EditorAtScale, DpiChangeInThisProcess)
 
 TEST(EditorAtScale, FollowsItsHostToAnotherDisplay)
 {
-    if (std::getenv(kVariable))
-        GTEST_SKIP();
-    LogPixels restore;
-    ASSERT_TRUE(LogPixels::set(192));
-    EXPECT_EQ(
-        runChild(kVariable, "1",
-                 "--gtest_filter=EditorAtScale.OpenAtAnotherScaleInThisProcess:EditorAtScale.DpiChangeInThisProcess"),
-        0);
+    QVTEST_NOT_IN_COPY(kVariable);
+    EXPECT_EQ(runAtDpi(kVariable, "1", 192,
+                       "EditorAtScale.OpenAtAnotherScaleInThisProcess:EditorAtScale.DpiChangeInThisProcess"),
+              0);
 }

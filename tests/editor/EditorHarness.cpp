@@ -2,6 +2,7 @@
 #include "../support/WindowPixels.h"
 
 #include "ParameterModel.h"
+#include "PluginContract.h"
 #include "WindowPicture.h"
 
 #include <cstdio>
@@ -9,8 +10,6 @@
 
 namespace qvtest {
 namespace {
-
-const char kPlugin[] = "Zorvath qvEqualizer R3.dll";
 
 Answer* gAnswer;
 
@@ -77,7 +76,7 @@ EditorHost::EditorHost()
     qv::PluginHost::s_versionAnswer = 2400;
     qv::PluginHost::s_automation.clear();
     std::string error;
-    if (!host_.load(kPlugin, error)) {
+    if (!host_.load(qv::kVstFileName, error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return;
     }

@@ -17,6 +17,7 @@
 #include "../support/UnwritableInstall.h"
 #include "ControlProtocol.h"
 #include "EditorHarness.h"
+#include "PluginContract.h"
 #include "UiDriver.h"
 #include "VstInterface.h"
 #include "WholeFile.h"
@@ -25,8 +26,6 @@ using namespace qvtest;
 using namespace vst;
 
 namespace {
-
-const char kPlugin[] = "Zorvath qvEqualizer R3.dll";
 
 VstIntPtr QV_VSTCALL hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
 {
@@ -37,7 +36,7 @@ VstIntPtr QV_VSTCALL hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr
 struct RawEffect {
     RawEffect()
     {
-        module = LoadLibraryA(kPlugin);
+        module = LoadLibraryA(qv::kVstFileName);
         auto entry = reinterpret_cast<AEffect*(QV_VSTCALL*)(AudioMasterCallback)>(
             reinterpret_cast<void*>(GetProcAddress(module, "main")));
         effect = entry ? entry(hostCallback) : nullptr;
@@ -378,7 +377,7 @@ TEST(EditorIdle, ASilentEditorDrawsNothingAndMetersDrawWhenTheLevelMoves)
 {
     EditorHost h;
     ASSERT_TRUE(h.ok());
-    HMODULE plugin = GetModuleHandleA(kPlugin);
+    HMODULE plugin = GetModuleHandleA(qv::kVstFileName);
     ASSERT_TRUE(
         replaceImport(plugin, "BitBlt", reinterpret_cast<void*>(&countedBitBlt), reinterpret_cast<void**>(&gBitBlt)));
     h.pump(400);  // the first ticks settle the meters

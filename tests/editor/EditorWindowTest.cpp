@@ -14,6 +14,7 @@
 #include "EditorHarness.h"
 #include "GraphMath.h"
 #include "FrequencyAnalyzer.h"
+#include "PluginContract.h"
 
 using namespace qvtest;
 using qv::PluginHost;
@@ -366,16 +367,14 @@ TEST_F(Editor, Pictures)
 
 namespace {
 
-const char kUserKey[] = "Software\\Velquin-qv-R3";
-
-void forgetAnalyzerChoice() { RegDeleteKeyValueA(HKEY_CURRENT_USER, kUserKey, "Analyzer"); }
+void forgetAnalyzerChoice() { RegDeleteKeyValueA(HKEY_CURRENT_USER, qv::kUserSettingsKey, "Analyzer"); }
 
 // The stored choice, or -1 when there is no number.
 long storedAnalyzerChoice()
 {
     DWORD value = 0, size = sizeof value;
-    return RegGetValueA(HKEY_CURRENT_USER, kUserKey, "Analyzer", RRF_RT_REG_DWORD, nullptr, &value, &size) ==
-                   ERROR_SUCCESS
+    return RegGetValueA(HKEY_CURRENT_USER, qv::kUserSettingsKey, "Analyzer", RRF_RT_REG_DWORD, nullptr, &value,
+                        &size) == ERROR_SUCCESS
                ? static_cast<long>(value)
                : -1;
 }
@@ -462,7 +461,7 @@ TEST_F(Editor, AnalyzerShowsAToneWhereItIsAndKeepsTheUsersChoice)
 
     // A value that is not one of the choices shows the output.
     const char text[] = "2";
-    RegSetKeyValueA(HKEY_CURRENT_USER, kUserKey, "Analyzer", REG_SZ, text, sizeof text);
+    RegSetKeyValueA(HKEY_CURRENT_USER, qv::kUserSettingsKey, "Analyzer", REG_SZ, text, sizeof text);
     h.close();
     ASSERT_TRUE(h.open());
     graph = h.item(20000);

@@ -12,28 +12,26 @@
 #include "../dshow/TestPage.h"
 #include "../support/DesktopDpi.h"
 #include "../support/FirstPaint.h"
+#include "PluginContract.h"
 #include "PluginHost.h"
 
 using namespace qvtest;
 
 namespace {
 
-const char kPlugin[] = "Zorvath qvEqualizer R3.dll";
 const char kVariable[] = "QV_SCALE_CHILD";  // "width height" the child expects
 
 }  // namespace
 
 TEST(EditorAtScale, InThisProcess)
 {
-    const char* expected = std::getenv(kVariable);
-    if (!expected)
-        GTEST_SKIP() << "run by EditorAtScale.SizeAndFirstPaintFollowTheDesktop";
+    QVTEST_ONLY_IN_COPY(kVariable, "EditorAtScale.SizeAndFirstPaintFollowTheDesktop");
     int width = 0, height = 0;
-    ASSERT_EQ(std::sscanf(expected, "%d %d", &width, &height), 2);
+    ASSERT_EQ(std::sscanf(std::getenv(kVariable), "%d %d", &width, &height), 2);
 
     qv::PluginHost host;
     std::string error;
-    ASSERT_TRUE(host.load(kPlugin, error)) << error;
+    ASSERT_TRUE(host.load(qv::kVstFileName, error)) << error;
     host.dispatch(vst::effOpen);
     // Asked before the first open, as hosts do, and again after it.
     for (int pass = 0; pass < 2; ++pass) {
@@ -85,16 +83,11 @@ TEST(EditorAtScale, InThisProcess)
 
 TEST(EditorAtScale, SizeAndFirstPaintFollowTheDesktop)
 {
-    if (std::getenv(kVariable))
-        GTEST_SKIP();
-    LogPixels restore;
+    QVTEST_NOT_IN_COPY(kVariable);
     const struct {
         int dpi;
         const char* size;
     } cases[] = {{96, "506 411"}, {144, "759 617"}, {192, "1012 822"}};
-    for (const auto& c : cases) {
-        ASSERT_TRUE(LogPixels::set(static_cast<DWORD>(c.dpi)));
-        EXPECT_EQ(runChild(kVariable, c.size, "--gtest_filter=EditorAtScale.InThisProcess"), 0)
-            << "LogPixels " << c.dpi;
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(runAtDpi(kVariable, c.size, c.dpi, "EditorAtScale.InThisProcess"), 0) << "LogPixels " << c.dpi;
 }

@@ -8,13 +8,13 @@
 #include <string>
 
 #include "../support/FirstPaint.h"
+#include "PluginContract.h"
 #include "PluginHost.h"
 
 using namespace qvtest;
 
 namespace {
 
-const char kPlugin[] = "Zorvath qvEqualizer R3.dll";
 constexpr DWORD kSettle = 700;  // what a host's loop runs before a user looks
 
 // A white host class: a background the editor failed to paint shows as white, never as its art.
@@ -52,7 +52,7 @@ struct Plugin {
     Plugin()
     {
         std::string error;
-        if (host.load(kPlugin, error))
+        if (host.load(qv::kVstFileName, error))
             host.dispatch(vst::effOpen);
         else
             ADD_FAILURE() << error;

@@ -16,13 +16,13 @@
 #include "../support/DesktopDpi.h"
 #include "GraphMath.h"
 #include "ParameterModel.h"
+#include "PluginContract.h"
 #include "PluginHost.h"
 
 using namespace qvtest;
 
 namespace {
 
-const char kPlugin[] = "Zorvath qvEqualizer R3.dll";
 const char kVariable[] = "QV_GESTURE_CHILD";  // "k path": device pixels per 100 % pixel, the report file
 const int kGraphId = 20000;
 
@@ -138,18 +138,16 @@ int32_t draggedFrequency(int32_t frequency, int positions)
 
 TEST(GraphGesturesAtScale, InThisProcess)
 {
-    const char* spec = std::getenv(kVariable);
-    if (!spec)
-        GTEST_SKIP() << "run by GraphGesturesAtScale.SamePhysicalMotionChangesTheSameValues";
+    QVTEST_ONLY_IN_COPY(kVariable, "GraphGesturesAtScale.SamePhysicalMotionChangesTheSameValues");
     int k = 0;
     char path[MAX_PATH] = {};
-    ASSERT_EQ(std::sscanf(spec, "%d %259[^\n]", &k, path), 2);
+    ASSERT_EQ(std::sscanf(std::getenv(kVariable), "%d %259[^\n]", &k, path), 2);
     FILE* report = std::fopen(path, "w");
     ASSERT_NE(report, nullptr);
 
     qv::PluginHost host;
     std::string error;
-    ASSERT_TRUE(host.load(kPlugin, error)) << error;
+    ASSERT_TRUE(host.load(qv::kVstFileName, error)) << error;
     host.dispatch(vst::effOpen);
     host.dispatch(vst::effSetSampleRate, 0, 0, nullptr, 44100.0f);
     HWND frame = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
@@ -226,22 +224,17 @@ TEST(GraphGesturesAtScale, InThisProcess)
 
 TEST(GraphGesturesAtScale, SamePhysicalMotionChangesTheSameValues)
 {
-    if (std::getenv(kVariable))
-        GTEST_SKIP();
+    QVTEST_NOT_IN_COPY(kVariable);
     std::vector<Step> runs[2];
-    {
-        LogPixels restore;
-        const int dpis[2] = {96, 192};
-        for (int r = 0; r < 2; ++r) {
-            const std::string path = "graph-gestures-" + std::to_string(dpis[r]) + ".txt";
-            DeleteFileA(path.c_str());
-            ASSERT_TRUE(LogPixels::set(static_cast<DWORD>(dpis[r])));
-            const std::string spec = std::to_string(r + 1) + " " + path;
-            EXPECT_EQ(runChild(kVariable, spec.c_str(), "--gtest_filter=GraphGesturesAtScale.InThisProcess"), 0)
-                << "LogPixels " << dpis[r];
-            runs[r] = readReport(path);
-            DeleteFileA(path.c_str());
-        }
+    const int dpis[2] = {96, 192};
+    for (int r = 0; r < 2; ++r) {
+        const std::string path = "graph-gestures-" + std::to_string(dpis[r]) + ".txt";
+        DeleteFileA(path.c_str());
+        const std::string scaleAndReport = std::to_string(r + 1) + " " + path;
+        EXPECT_EQ(runAtDpi(kVariable, scaleAndReport, dpis[r], "GraphGesturesAtScale.InThisProcess"), 0)
+            << "LogPixels " << dpis[r];
+        runs[r] = readReport(path);
+        DeleteFileA(path.c_str());
     }
     const std::vector<Step>& one = runs[0];
     ASSERT_EQ(one.size(), 8u);

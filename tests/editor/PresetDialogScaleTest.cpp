@@ -16,6 +16,7 @@
 #include "../support/FirstPaint.h"
 #include "../support/MachineRegistry.h"
 #include "PageFrame.h"
+#include "PluginContract.h"
 #include "PluginHost.h"
 #include "PresetResources.h"
 
@@ -23,7 +24,6 @@ using namespace qvtest;
 
 namespace {
 
-const char kPlugin[] = "Zorvath qvEqualizer R3.dll";
 const char kVariable[] = "QV_DIALOG_SCALE_CHILD";  // the desktop's DPI
 constexpr DWORD kSettle = 700;
 constexpr int kPresetsButton = 20015;
@@ -70,15 +70,13 @@ struct DialogCheck {
 
 TEST(PresetDialogsAtScale, InThisProcess)
 {
-    const char* variable = std::getenv(kVariable);
-    if (!variable)
-        GTEST_SKIP() << "run by PresetDialogsAtScale.GrowWithTheDesktopDpi";
-    const int dpi = std::atoi(variable);
+    QVTEST_ONLY_IN_COPY(kVariable, "PresetDialogsAtScale.GrowWithTheDesktopDpi");
+    const int dpi = std::atoi(std::getenv(kVariable));
     const int smallIcon = 16 * dpi / 96;
 
     qv::PluginHost host;
     std::string error;
-    ASSERT_TRUE(host.load(kPlugin, error)) << error;
+    ASSERT_TRUE(host.load(qv::kVstFileName, error)) << error;
     host.dispatch(vst::effOpen);
     HWND frame = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 1100,
                                  900, nullptr, nullptr, nullptr, nullptr);
@@ -137,20 +135,15 @@ TEST(PresetDialogsAtScale, InThisProcess)
 
 TEST(PresetDialogsAtScale, GrowWithTheDesktopDpi)
 {
-    if (std::getenv(kVariable))
-        GTEST_SKIP();
-    LogPixels restore;
+    QVTEST_NOT_IN_COPY(kVariable);
     char folder[MAX_PATH];
     GetCurrentDirectoryA(sizeof folder, folder);
     setPluginPath(folder);  // the factory presets beside this program
     long sizes[2][4] = {};
     const int dpis[2] = {96, 192};
     for (int i = 0; i < 2; ++i) {
-        ASSERT_TRUE(LogPixels::set(static_cast<DWORD>(dpis[i])));
         DeleteFileA(sizesFile(dpis[i]).c_str());
-        EXPECT_EQ(
-            runChild(kVariable, std::to_string(dpis[i]).c_str(), "--gtest_filter=PresetDialogsAtScale.InThisProcess"),
-            0)
+        EXPECT_EQ(runAtDpi(kVariable, std::to_string(dpis[i]), dpis[i], "PresetDialogsAtScale.InThisProcess"), 0)
             << "LogPixels " << dpis[i];
         FILE* in = std::fopen(sizesFile(dpis[i]).c_str(), "r");
         ASSERT_NE(in, nullptr) << "LogPixels " << dpis[i];

@@ -81,7 +81,7 @@ TEST(SetupButtonsTest, StartUpRefusalsThenReadmeBrowseAndRemove)
     for (const char* program : {"Setup.exe", "Uninstall.exe"}) {
         Program limited(join(downloadDir(), program), downloadDir(), true);
         ASSERT_TRUE(limited.started());
-        const char* caption = program[0] == 'S' ? kSetupCaption : "Zorvath Velquin:qv R3 plug-in uninstaller";
+        const char* caption = program[0] == 'S' ? kSetupCaption : kUninstallCaption;
         const std::string text =
             program[0] == 'S' ? qvsetup::kSetupNeedsAdministrator : qvsetup::kUninstallNeedsAdministrator;
         EXPECT_EQ(limited.answer(caption, text, IDOK), text) << limited.describe();

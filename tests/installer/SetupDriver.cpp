@@ -242,14 +242,14 @@ void Program::snap(HWND window, const std::string& name) const
     if (!installed)
         std::fprintf(stderr, "snap: no hook (%lu)\n", GetLastError());
     if (installed) {
-        Sleep(300);  // let the window finish painting
+        // The hook paints what the window still owes before it takes the picture; the file can be
+        // moved once the hook has written and closed it.
         const std::string file = dir + "\\snap-" + std::to_string(number) + ".bmp";
         DeleteFileA(file.c_str());
         PostMessageA(window, message, static_cast<WPARAM>(number), 0);
-        for (int i = 0; i < 100 && !exists(file); ++i)
-            Sleep(50);
-        Sleep(100);
-        MoveFileExA(file.c_str(), (dir + "\\" + name + ".bmp").c_str(), MOVEFILE_REPLACE_EXISTING);
+        waitUntil(
+            [&] { return MoveFileExA(file.c_str(), (dir + "\\" + name + ".bmp").c_str(), MOVEFILE_REPLACE_EXISTING); },
+            5000);
         UnhookWindowsHookEx(installed);
     }
     if (hook)
@@ -307,10 +307,11 @@ bool chooseFolder(const Program& program, const std::string& title, const std::s
     }
     // Typing a folder into the (hidden) name field and pressing OK opens it; the label shows it.
     const int nameField = GetDlgItem(chooser, 1148) ? 1148 : 1152;
-    // The chooser fills its name field once it is set up; typing before that would be overwritten.
+    // The chooser fills its name field while it sets itself up; typing before it is done would be
+    // overwritten.
     for (int i = 0; i < 750 && textOf(GetDlgItem(chooser, nameField)).empty(); ++i)
         Sleep(20);
-    Sleep(100);
+    settle(chooser);
     setItemText(chooser, nameField, folder);
     PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     bool opened = false;
@@ -318,7 +319,8 @@ bool chooseFolder(const Program& program, const std::string& title, const std::s
         Sleep(20);
         opened = _stricmp(textOf(GetDlgItem(chooser, 1090)).c_str(), folder.c_str()) == 0;
     }
-    Sleep(200);
+    // The label changes while the chooser handles the press; the name field follows before it is done.
+    settle(chooser);
     if (!opened) {
         std::fprintf(stderr, "chooser: label [%s], name [%s]\n", textOf(GetDlgItem(chooser, 1090)).c_str(),
                      textOf(GetDlgItem(chooser, nameField)).c_str());

@@ -66,7 +66,8 @@ Link loadLink(const std::string& file)
 
 std::vector<std::string> downloadFiles()
 {
-    std::vector<std::string> files = {"qvEqualizer.dll", kVst, "qvEqualizerR3.ini", "ReadMe.txt", "Uninstall.exe"};
+    std::vector<std::string> files = {qv::kFilterFileName, qv::kVstFileName, qv::kPresetFileName, "ReadMe.txt",
+                                      "Uninstall.exe"};
     // The manual joins the download once it is built.
     if (exists(join(downloadDir(), "qvEqualizer.chm")))
         files.push_back("qvEqualizer.chm");
@@ -103,20 +104,21 @@ TEST_F(SetupTest, CleanInstallOfBothComponentsIntoTwoHostDirectoriesThenUninstal
     finish(setup, sheet);
 
     for (const std::string& name : downloadFiles()) {
-        if (name != kVst) {
+        if (name != qv::kVstFileName) {
             EXPECT_TRUE(sameBytes(join(downloadDir(), name), join(inst, name))) << name;
         }
     }
-    EXPECT_FALSE(exists(join(inst, kVst)));
+    EXPECT_FALSE(exists(join(inst, qv::kVstFileName)));
     for (const std::string& host : {one, two})
-        EXPECT_TRUE(sameBytes(join(downloadDir(), kVst), join(host, kVst))) << host;
-    EXPECT_EQ(logText(inst), join(one, kVst) + "\r\n" + join(two, kVst) + "\r\n");
+        EXPECT_TRUE(sameBytes(join(downloadDir(), qv::kVstFileName), join(host, qv::kVstFileName))) << host;
+    EXPECT_EQ(logText(inst), join(one, qv::kVstFileName) + "\r\n" + join(two, qv::kVstFileName) + "\r\n");
 
     std::string value;
-    EXPECT_TRUE(registryString(HKEY_LOCAL_MACHINE, kClassKey, "PluginPath", value));
+    EXPECT_TRUE(registryString(HKEY_LOCAL_MACHINE, qv::kEqualizerClassKey, "PluginPath", value));
     EXPECT_EQ(value, inst);
-    EXPECT_TRUE(registryString(HKEY_LOCAL_MACHINE, std::string(kClassKey) + "\\InprocServer32", nullptr, value));
-    EXPECT_EQ(_stricmp(value.c_str(), join(inst, "qvEqualizer.dll").c_str()), 0) << value;
+    EXPECT_TRUE(
+        registryString(HKEY_LOCAL_MACHINE, std::string(qv::kEqualizerClassKey) + "\\InprocServer32", nullptr, value));
+    EXPECT_EQ(_stricmp(value.c_str(), join(inst, qv::kFilterFileName).c_str()), 0) << value;
     EXPECT_TRUE(registryString(HKEY_LOCAL_MACHINE, kEntryKey, "DisplayName", value));
     EXPECT_EQ(value, "Zorvath Velquin:qv R3 plug-in uninstaller");
     EXPECT_TRUE(registryString(HKEY_LOCAL_MACHINE, kEntryKey, "UninstallString", value));
@@ -140,7 +142,7 @@ TEST_F(SetupTest, CleanInstallOfBothComponentsIntoTwoHostDirectoriesThenUninstal
     EXPECT_NE(listed.find("Zorvath Velquin:qv R3 plug-in uninstaller"), std::string::npos) << listed;
 
     // The installed plug-ins work where hosts find them.
-    EXPECT_TRUE(equalizes("--dll \"" + join(two, kVst) + "\""));
+    EXPECT_TRUE(equalizes("--dll \"" + join(two, qv::kVstFileName) + "\""));
     EXPECT_TRUE(equalizes("--dshow"));
 
     Program uninstall(join(inst, "Uninstall.exe"), inst);
@@ -166,9 +168,9 @@ TEST_F(SetupTest, CleanInstallOfBothComponentsIntoTwoHostDirectoriesThenUninstal
     for (const std::string& name : downloadFiles())
         EXPECT_EQ(exists(join(inst, name)), name == "Uninstall.exe") << name;
     EXPECT_FALSE(exists(join(inst, "vstinst.log")));
-    EXPECT_FALSE(exists(join(one, kVst)));
-    EXPECT_FALSE(exists(join(two, kVst)));
-    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, kClassKey));
+    EXPECT_FALSE(exists(join(one, qv::kVstFileName)));
+    EXPECT_FALSE(exists(join(two, qv::kVstFileName)));
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, qv::kEqualizerClassKey));
     EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, kEntryKey));
     EXPECT_FALSE(exists(group));
     EXPECT_FALSE(equalizes("--dshow"));
@@ -216,12 +218,13 @@ TEST_F(SetupTest, DirectXOnlyAfterRefusedDirectoriesAndCancelAtEachStep)
                   0u);
         finish(setup, sheet);
     }
-    EXPECT_TRUE(exists(join(inst, "qvEqualizer.dll")));
+    EXPECT_TRUE(exists(join(inst, qv::kFilterFileName)));
     EXPECT_TRUE(exists(join(inst, "Uninstall.exe")));
-    EXPECT_FALSE(exists(join(inst, kVst)));
+    EXPECT_FALSE(exists(join(inst, qv::kVstFileName)));
     EXPECT_FALSE(exists(join(inst, "vstinst.log")));
     std::string value;
-    EXPECT_TRUE(registryString(HKEY_LOCAL_MACHINE, std::string(kClassKey) + "\\InprocServer32", nullptr, value));
+    EXPECT_TRUE(
+        registryString(HKEY_LOCAL_MACHINE, std::string(qv::kEqualizerClassKey) + "\\InprocServer32", nullptr, value));
     EXPECT_TRUE(equalizes("--dshow"));
 
     {
@@ -283,15 +286,15 @@ TEST_F(SetupTest, FortyNineHostDirectoriesAllGetThePluginAndAFiftiethIsRefused)
     finish(setup, sheet);
     std::string log;
     for (const std::string& host : hosts) {
-        EXPECT_TRUE(sameBytes(join(downloadDir(), kVst), join(host, kVst))) << host;
-        log += join(host, kVst) + "\r\n";
+        EXPECT_TRUE(sameBytes(join(downloadDir(), qv::kVstFileName), join(host, qv::kVstFileName))) << host;
+        log += join(host, qv::kVstFileName) + "\r\n";
     }
     EXPECT_EQ(logText(inst), log);
 }
 
 TEST_F(SetupTest, VstOnlyThenOverItselfThenOverAnEditedPresetFileAndAReadOnlyFile)
 {
-    const std::string inst = "C:\\qv3", host = "C:\\Host3", preset = join(inst, "qvEqualizerR3.ini");
+    const std::string inst = "C:\\qv3", host = "C:\\Host3", preset = join(inst, qv::kPresetFileName);
     makeDirs(host);
     Choice choice;
     choice.directory = inst;
@@ -299,16 +302,16 @@ TEST_F(SetupTest, VstOnlyThenOverItselfThenOverAnEditedPresetFileAndAReadOnlyFil
     choice.added = {host};
     EXPECT_EQ(installQuietly(choice).find("The qv:equalizer plug-in release 3c was successfully installed"), 0u);
     std::string value;
-    EXPECT_TRUE(registryString(HKEY_LOCAL_MACHINE, kClassKey, "PluginPath", value));
+    EXPECT_TRUE(registryString(HKEY_LOCAL_MACHINE, qv::kEqualizerClassKey, "PluginPath", value));
     EXPECT_EQ(value, inst);
-    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, std::string(kClassKey) + "\\InprocServer32"));
-    EXPECT_FALSE(exists(join(inst, "qvEqualizer.dll")));
-    EXPECT_TRUE(sameBytes(join(downloadDir(), kVst), join(host, kVst)));
-    EXPECT_TRUE(equalizes("--dll \"" + join(host, kVst) + "\""));
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, std::string(qv::kEqualizerClassKey) + "\\InprocServer32"));
+    EXPECT_FALSE(exists(join(inst, qv::kFilterFileName)));
+    EXPECT_TRUE(sameBytes(join(downloadDir(), qv::kVstFileName), join(host, qv::kVstFileName)));
+    EXPECT_TRUE(equalizes("--dll \"" + join(host, qv::kVstFileName) + "\""));
 
     // Over an identical installation: no question, and the log gains the same line again.
     EXPECT_EQ(installQuietly(choice).find("The qv:equalizer plug-in release 3c was successfully installed"), 0u);
-    const std::string line = join(host, kVst) + "\r\n";
+    const std::string line = join(host, qv::kVstFileName) + "\r\n";
     EXPECT_EQ(logText(inst), line + line);
 
     const std::string edited = "[Plug-in]\r\nPluginName=mine\r\n";
@@ -333,10 +336,10 @@ TEST_F(SetupTest, VstOnlyThenOverItselfThenOverAnEditedPresetFileAndAReadOnlyFil
 
     // A host holding the plug-in: that copy is reported, but the run still registers everything, so
     // that the uninstaller can remove what was copied.
-    const std::string readme = join(inst, "ReadMe.txt"), plugin = join(host, kVst);
+    const std::string readme = join(inst, "ReadMe.txt"), plugin = join(host, qv::kVstFileName);
     ASSERT_TRUE(SetFileAttributesA(plugin.c_str(), FILE_ATTRIBUTE_READONLY));
     ASSERT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, kEntryKey), ERROR_SUCCESS);
-    ASSERT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, kClassKey), ERROR_SUCCESS);
+    ASSERT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, qv::kEqualizerClassKey), ERROR_SUCCESS);
     {
         Program setup(join(downloadDir(), "Setup.exe"), downloadDir());
         throughStepThree(setup, choice);
@@ -350,7 +353,7 @@ TEST_F(SetupTest, VstOnlyThenOverItselfThenOverAnEditedPresetFileAndAReadOnlyFil
                                          plugin + "\" was in use!\n\n\nClick [ Finish ] to exit the setup:marlin.");
         finish(setup, sheet);
     }
-    EXPECT_TRUE(registryString(HKEY_LOCAL_MACHINE, kClassKey, "PluginPath", value));
+    EXPECT_TRUE(registryString(HKEY_LOCAL_MACHINE, qv::kEqualizerClassKey, "PluginPath", value));
     EXPECT_EQ(value, inst);
     EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, kEntryKey));
 
@@ -392,12 +395,12 @@ TEST_F(SetupTest, ReadOnlySourceGivesNormalFilesAndAnAbortStopsTheRun)
     choice.added = {host};
     EXPECT_EQ(installQuietly(choice).find("The qv:equalizer plug-in release 3c was successfully installed"), 0u);
     for (const std::string& name : downloadFiles()) {
-        const std::string path = join(name == kVst ? host : inst, name);
+        const std::string path = join(name == qv::kVstFileName ? host : inst, name);
         EXPECT_EQ(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY, 0u) << path;
     }
 
     // Abort while a question is up: the run stops before its next file.
-    ASSERT_TRUE(writeFile(join(inst, "qvEqualizerR3.ini"), "edited\r\n"));
+    ASSERT_TRUE(writeFile(join(inst, qv::kPresetFileName), "edited\r\n"));
     DeleteFileA(join(inst, "ReadMe.txt").c_str());
     choice.directX = false;
     Program setup(join(downloadDir(), "Setup.exe"), downloadDir());

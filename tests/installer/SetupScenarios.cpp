@@ -57,9 +57,9 @@ void throughStepThree(const Program& setup, const Choice& choice, const std::str
     HWND page = currentPage(sheet);
     if (!choice.directory.empty())
         setItemText(page, 1001, choice.directory);
+    // The clicks are posted before the picture's message and Next: the wizard takes them first.
     setComponent(page, 1003, choice.directX);
     setComponent(page, 1004, choice.vst);
-    Sleep(100);
     if (!pictures.empty())
         setup.snap(sheet, pictures + "step2");
     pressSheet(sheet, PSBTN_NEXT);
@@ -72,7 +72,7 @@ void throughStepThree(const Program& setup, const Choice& choice, const std::str
         ASSERT_TRUE(chooseFolder(setup, "Select VST host application plug-in directory", dir,
                                  pictures.empty() ? std::string() : pictures + "chooser"));
     }
-    Sleep(100);
+    settle(sheet);  // the page has taken the last folder chosen
     if (!pictures.empty())
         setup.snap(sheet, pictures + "step3");
     pressSheet(sheet, PSBTN_NEXT);

@@ -5,12 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "PluginContract.h"
 #include "SetupDriver.h"
 
 namespace qvtest {
 
-constexpr const char* kVst = "Zorvath qvEqualizer R3.dll";
-constexpr const char* kClassKey = "SOFTWARE\\Classes\\CLSID\\{7A3D5E10-4B2C-41F8-9E61-2C7B8D04A9F3}";
 constexpr const char* kEntryKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velquin-qv-R3";
 
 struct Choice {

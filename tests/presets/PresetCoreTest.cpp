@@ -7,6 +7,7 @@
 #include <string>
 
 #include "DataText.h"
+#include "PluginContract.h"
 #include "PresetList.h"
 #include "PresetRules.h"
 #include "PresetText.h"
@@ -227,13 +228,13 @@ TEST(PresetList, MenuTreeAndMoveShapes)
 
 TEST(PresetRules, PathResolution)
 {
-    const std::string file = "qvEqualizerR3.ini";
-    EXPECT_EQ(resolvePresetPath("C:\\VST", "C:\\x\\a.dll", file), "C:\\VST\\qvEqualizerR3.ini");
-    EXPECT_EQ(resolvePresetPath("C:\\VST\\", nullptr, file), "C:\\VST\\qvEqualizerR3.ini");
-    EXPECT_EQ(resolvePresetPath(nullptr, "C:\\Plug\\qvEqualizer.DLL", file), "C:\\Plug\\qvEqualizerR3.ini");
-    EXPECT_EQ(resolvePresetPath("", "C:\\Plug\\qvEqualizer.dll", file), "C:\\Plug\\qvEqualizerR3.ini");
+    const std::string file = kPresetFileName;
+    EXPECT_EQ(resolvePresetPath("C:\\VST", "C:\\x\\a.dll", file), "C:\\VST\\" + file);
+    EXPECT_EQ(resolvePresetPath("C:\\VST\\", nullptr, file), "C:\\VST\\" + file);
+    EXPECT_EQ(resolvePresetPath(nullptr, "C:\\Plug\\qvEqualizer.DLL", file), "C:\\Plug\\" + file);
+    EXPECT_EQ(resolvePresetPath("", "C:\\Plug\\" QV_FILTER_FILE_NAME, file), "C:\\Plug\\" + file);
     EXPECT_EQ(resolvePresetPath(nullptr, "C:\\Plug\\qvEqualizer.ax", file), "");
-    EXPECT_EQ(resolvePresetPath(nullptr, "qvEqualizer.dll", file), "");
+    EXPECT_EQ(resolvePresetPath(nullptr, kFilterFileName, file), "");
     EXPECT_EQ(resolvePresetPath(nullptr, nullptr, file), "");
     // A path that would not fit is no path: cutting it would name another file.
     EXPECT_EQ(resolvePresetPath(std::string(250, 'a').c_str(), nullptr, file), "");

@@ -8,34 +8,15 @@
 #include <vector>
 
 #include "DataText.h"
+#include "ManagerSteps.h"
 #include "PresetResources.h"
 #include "PresetTestEnv.h"
 #include "UiDriver.h"
-#include "WindowPicture.h"
 
 using namespace qv;
 using namespace qvtest;
 
 namespace {
-const char kManager[] = "qv:Equalizer Preset Manager";
-
-std::string header() { return "[Plug-in]\r\nPluginName=qv:Equalizer\r\nCLSID=" + ownKey() + "\r\n"; }
-
-std::string section(int n, const std::string& name, const std::string& bank)
-{
-    return "[Preset" + std::to_string(n) + "]\r\nVersion=3\r\nName=" + name + "\r\nBank=" + bank +
-           "\r\nData=" + std::to_string(n) + "\r\n";
-}
-
-HWND treeOf(HWND dialog) { return GetDlgItem(dialog, IDC_PRESET_TREE); }
-
-void select(HWND dialog, const std::string& text)
-{
-    HTREEITEM item = findTreeItem(treeOf(dialog), text);
-    ASSERT_NE(item, nullptr) << text;
-    TreeView_SelectItem(treeOf(dialog), item);
-}
-
 bool enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 
 // "bank/name" of the selected item ("/name" directly under the root).
@@ -80,9 +61,7 @@ protected:
     void SetUp() override
     {
         PresetEnv::SetUp();
-        writeFile(presetPath(), header() + section(1, "Kick", "Drums") + section(2, "Snare", "Drums") +
-                                    section(3, "Rough", "Live") + section(4, "Clean", "Studio") +
-                                    section(5, "Flat", ""));
+        writeFile(presetPath(), startingPresets());
         store = openStore();
         original = readFile(presetPath());
     }
@@ -358,7 +337,7 @@ TEST_F(PresetManagerTest, WithoutAKnownFileSavingWarnsOnceAndKeepsTheEdits)
         EXPECT_TRUE(ui.finished());
     }
     EXPECT_EQ(names(*store), "B/Two;/Three;");
-    EXPECT_EQ(listFolder(dir), "qvEqualizerR3.ini;");
+    EXPECT_EQ(listFolder(dir), std::string(kPresetFileName) + ";");
     EXPECT_EQ(readFile(presetPath()), original);
 }
 
@@ -396,45 +375,6 @@ TEST_F(PresetManagerTest, ImportAndExportThroughTheFileDialogs)
     EXPECT_EQ(profile(exported, "Preset3", "Name"), "Snare");
     EXPECT_EQ(store->working().count(), 5);  // cancelled: the import is undone
 }
-
-namespace {
-// Right-clicks a tree item as the mouse would: the press selects the item and asks for the menu.
-void rightClick(HWND dialog, const std::string& text)
-{
-    HWND tree = treeOf(dialog);
-    HTREEITEM item = findTreeItem(tree, text);
-    ASSERT_NE(item, nullptr) << text;
-    TreeView_EnsureVisible(tree, item);
-    RECT rect;
-    TreeView_GetItemRect(tree, item, &rect, TRUE);
-    LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    // The tree follows a press until the button goes up again.
-    PostMessageA(tree, WM_RBUTTONUP, 0, at);
-    SendMessageA(tree, WM_RBUTTONDOWN, MK_RBUTTON, at);
-}
-
-// Picks from the open context menu by keys: downs in the menu, then downs in "Move Preset".
-UiDriver::Step inContextMenu(int downs, int subDowns)
-{
-    return [downs, subDowns](HWND dialog) {
-        HWND menu = FindWindowA("#32768", nullptr);
-        if (menu == nullptr || !IsWindowVisible(menu))
-            return false;
-        auto key = [dialog](WPARAM vk) {
-            PostMessageA(dialog, WM_KEYDOWN, vk, 0);
-            PostMessageA(dialog, WM_KEYUP, vk, 0);
-        };
-        for (int i = 0; i < downs; ++i)
-            key(VK_DOWN);
-        if (subDowns >= 0)
-            key(VK_RIGHT);
-        for (int i = 0; i < subDowns; ++i)
-            key(VK_DOWN);
-        key(VK_RETURN);
-        return true;
-    };
-}
-}  // namespace
 
 TEST_F(PresetManagerTest, ContextMenuMovesPresets)
 {
@@ -482,108 +422,6 @@ TEST_F(PresetManagerTest, ContextMenuMovesPresets)
 }
 
 namespace {
-// A window's picture, frame and children included, for looking at the dialogs by eye.
-void saveWindowPicture(HWND window, const std::string& path) { EXPECT_TRUE(saveWindowBmp(window, path.c_str())); }
-
-// The dialog with its open context menu over it.
-void saveMenuPicture(HWND dialog, HWND menu, const std::string& path)
-{
-    RECT d, m, all;
-    GetWindowRect(dialog, &d);
-    GetWindowRect(menu, &m);
-    UnionRect(&all, &d, &m);
-    WindowPicture picture(all.right - all.left, all.bottom - all.top, RGB(0, 0, 0));
-    picture.grab(dialog, d.left - all.left, d.top - all.top);
-    picture.grab(menu, m.left - all.left, m.top - all.top);
-    EXPECT_TRUE(picture.save(path.c_str()));
-}
-}  // namespace
-
-// Run by hand with --gtest_also_run_disabled_tests; pictures land in the test's folder.
-TEST_F(PresetManagerTest, DISABLED_Pictures)
-{
-    char exe[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, exe, sizeof exe);
-    std::string folder = exe;
-    folder = folder.substr(0, folder.rfind('\\') + 1);
-    store->setCurrent(3502);
-    UiDriver ui;
-    ui.then(ui.inDialog(kManager,
-                        [&](HWND d) {
-                            TreeView_Expand(treeOf(d), findTreeItem(treeOf(d), "Live"), TVE_EXPAND);
-                            saveWindowPicture(d, folder + "manager.bmp");
-                            click(d, IDC_PRESET_ADD);
-                        }))
-        .then(ui.inDialog("Add qv:Equalizer preset",
-                          [&](HWND d) {
-                              saveWindowPicture(d, folder + "add.bmp");
-                              click(d, IDCANCEL);
-                          }))
-        .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDC_PRESET_CANCEL); }));
-    runPresetManager(*store);
-
-    // A parametric EQ text with more filters than bands: the question, then the Add dialog proposing.
-    const std::string source = dir + "Studio Cans.txt";
-    writeFile(source, "Preamp: -6.4 dB\nFilter 1: ON LSC Fc 105 Hz Gain 5.5 dB Q 0.71\n"
-                      "Filter 2: ON PK Fc 180 Hz Gain -3.2 dB Q 0.9\nFilter 3: ON PK Fc 1250 Hz Gain 2.4 dB Q 1.8\n"
-                      "Filter 4: ON PK Fc 3100 Hz Gain -4.1 dB Q 3.5\nFilter 5: ON PK Fc 6200 Hz Gain 3 dB Q 5\n"
-                      "Filter 6: ON HSC Fc 10000 Hz Gain -2.5 dB Q 0.71\nFilter 7: ON PK Fc 8400 Hz Gain -1.5 dB Q 6\n"
-                      "Filter 8: ON LP1 Fc 16000 Hz\nFilter 9: ON BP Fc 1000 Hz Q 1.0\n");
-    ui.then(ui.inDialog(kManager,
-                        [&](HWND d) {
-                            select(d, "Rough");
-                            click(d, IDC_PRESET_IMPORT);
-                        }))
-        .then(ui.inDialog("Import Preset(s)",
-                          [&](HWND d) {
-                              SetDlgItemTextA(d, 0x47c, source.c_str());
-                              click(d, IDOK);
-                          }))
-        .then([&](HWND box) {
-            if (messageBoxText(box).empty())
-                return false;
-            saveWindowPicture(box, folder + "eq-notes.bmp");
-            PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
-            return true;
-        })
-        .then(ui.inDialog("Add qv:Equalizer preset",
-                          [&](HWND d) {
-                              saveWindowPicture(d, folder + "eq-add.bmp");
-                              click(d, IDCANCEL);
-                          }))
-        .then(ui.inDialog(kManager, [&](HWND d) { rightClick(d, "Kick"); }))
-        .then([&](HWND d) {
-            HWND menu = FindWindowA("#32768", nullptr);
-            if (menu == nullptr || !IsWindowVisible(menu))
-                return false;
-            saveMenuPicture(d, menu, folder + "eq-menu.bmp");
-            PostMessageA(d, WM_KEYDOWN, VK_ESCAPE, 0);
-            return true;
-        })
-        // A peak at the top of the range that the format cannot say within 1 dB: the note after export.
-        .then(ui.inDialog(kManager,
-                          [&](HWND d) {
-                              store->working().at(4)->data = "0,1,0,20000,1000,180,1,3,16000,5,0";
-                              rightClick(d, "Flat");
-                          }))
-        .then(inContextMenu(6, -1))
-        .then(ui.inDialog("Export preset as parametric EQ text",
-                          [&](HWND d) {
-                              SetDlgItemTextA(d, 0x47c, (dir + "flat.txt").c_str());
-                              click(d, IDOK);
-                          }))
-        .then([&](HWND box) {
-            if (messageBoxText(box).empty())
-                return false;
-            saveWindowPicture(box, folder + "eq-export-notes.bmp");
-            PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-            return true;
-        })
-        .then(ui.inDialog(kManager, [&](HWND d) { click(d, IDC_PRESET_CANCEL); }));
-    runPresetManager(*store);
-}
-
-namespace {
 // A message box whose text holds every fragment; then press the button.
 UiDriver::Step answerHolding(std::vector<std::string> fragments, int button)
 {
@@ -596,20 +434,6 @@ UiDriver::Step answerHolding(std::vector<std::string> fragments, int button)
         PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
         return true;
     };
-}
-
-UiDriver::Step chooseInFileDialog(UiDriver& ui, const char* title, const std::string& file,
-                                  const char* proposed = nullptr)
-{
-    return ui.inDialog(title, [file, proposed](HWND d) {
-        if (proposed) {
-            char name[MAX_PATH] = {};
-            GetDlgItemTextA(d, 0x47c, name, sizeof name);
-            EXPECT_STREQ(name, proposed);
-        }
-        SetDlgItemTextA(d, 0x47c, file.c_str());
-        click(d, IDOK);
-    });
 }
 }  // namespace
 

@@ -57,14 +57,14 @@ TEST_F(PresetStoreTest, ReadsUpToTheFirstGapAndSaveKeepsWhatItDoesNotOwn)
     EXPECT_EQ(profile(presetPath(), "Preset4", "Name"), "Late");
     EXPECT_EQ(profile(presetPath(), "Other", "Key"), "kept");
     EXPECT_EQ(profile(presetPath(), "Plug-in", "DefaultPreset"), "1");
-    EXPECT_EQ(listFolder(dir), "qvEqualizerR3.ini;");  // no copy left beside it
+    EXPECT_EQ(listFolder(dir), std::string(kPresetFileName) + ";");  // no copy left beside it
 }
 
 TEST_F(PresetStoreTest, PathComesFromTheRegisteredDllOrIsUnresolved)
 {
     writeFile(presetPath(), header() + section(1, "One", "", "1"));
     setPluginPath(nullptr);
-    setDllPath((dir + "qvEqualizer.dll").c_str());
+    setDllPath((dir + kFilterFileName).c_str());
     EXPECT_EQ(openStore()->working().count(), 1);
 
     setDllPath(nullptr);
@@ -94,7 +94,7 @@ TEST_F(PresetStoreTest, PathComesFromTheRegisteredDllOrIsUnresolved)
     }
     EXPECT_EQ(store->working().count(), 1);  // still in memory, and nothing was written anywhere
     EXPECT_EQ(readFile(presetPath()), before);
-    EXPECT_EQ(listFolder(dir), "qvEqualizerR3.ini;");
+    EXPECT_EQ(listFolder(dir), std::string(kPresetFileName) + ";");
 }
 
 TEST_F(PresetStoreTest, AForeignFileIsNeitherLoadedNorReplaced)
@@ -185,7 +185,7 @@ TEST_F(PresetStoreTest, AFailedSaveIsReportedAndLeavesTheFileWhole)
         EXPECT_FALSE(store->save());
     }
     EXPECT_EQ(readFile(presetPath()), original);
-    EXPECT_EQ(listFolder(dir), "qvEqualizerR3.ini;");
+    EXPECT_EQ(listFolder(dir), std::string(kPresetFileName) + ";");
     SetFileAttributesA(presetPath().c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_TRUE(store->save());
     EXPECT_EQ(profile(presetPath(), "Preset1", "Name"), "Changed");

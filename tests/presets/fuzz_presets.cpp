@@ -8,6 +8,7 @@
 #include "EqText.h"
 #include "EqTextExport.h"
 #include "EqTextImport.h"
+#include "PluginContract.h"
 #include "PresetFileText.h"
 #include "PresetList.h"
 #include "PresetRules.h"
@@ -96,6 +97,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         lines += c == '\n';
     if (lines > 2 + 4 + 2 + 5 * records.size())
         __builtin_trap();
-    qv::resolvePresetPath(input.c_str(), input.c_str(), "qvEqualizerR3.ini");
+    qv::resolvePresetPath(input.c_str(), input.c_str(), qv::kPresetFileName);
     return 0;
 }

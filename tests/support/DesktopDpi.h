@@ -1,12 +1,17 @@
 #pragma once
 // The desktop's DPI under Wine, which reads it (LogPixels under HKCU "Control Panel\Desktop") when a
 // process starts: a test sets it and asks a fresh copy of itself, started with an environment variable
-// set, for what a window gets there. The copy answers through its exit code.
+// set, for what a window gets there. The copy answers through its exit code (runAtDpi).
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace qvtest {
+
+// WM_DPICHANGED_AFTERPARENT (Windows 10 1703 on), which the headers give only from WINVER 0x0605: sent to
+// a child window after its top-level window moved to a display of another DPI.
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
 
 // Puts the desktop's DPI back as it was, or removes the value if there was none.
 class LogPixels {
@@ -83,4 +88,26 @@ inline long runChild(const char* variable, const char* value, const std::string&
     return done ? static_cast<long>(code) : -1;
 }
 
+// Runs this program again on a desktop of `dpi`, with `variable` set to `value` and only the gtest cases
+// `filter` (none given: the copy answers before its cases, through its exit code), then puts the
+// desktop's DPI back. Returns the copy's exit code (0: its cases passed), or -1 where the DPI could not
+// be set or the copy did not run.
+inline long runAtDpi(const char* variable, const std::string& value, DWORD dpi, const std::string& filter = "")
+{
+    LogPixels restore;
+    if (!LogPixels::set(dpi))
+        return -1;
+    return runChild(variable, value.c_str(), filter.empty() ? std::string() : "--gtest_filter=" + filter);
+}
+
 }  // namespace qvtest
+
+// The first line of a case that only a copy started by runAtDpi runs (by the case `starter`, a text):
+// anywhere else the case is skipped. What the copy was given is std::getenv(variable).
+#define QVTEST_ONLY_IN_COPY(variable, starter)                                                                         \
+    if (!std::getenv(variable))                                                                                        \
+    GTEST_SKIP() << "run by " starter
+// The first line of a case that starts such copies: in the copies it is skipped.
+#define QVTEST_NOT_IN_COPY(variable)                                                                                   \
+    if (std::getenv(variable))                                                                                         \
+    GTEST_SKIP()

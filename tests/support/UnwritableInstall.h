@@ -23,9 +23,9 @@ public:
         if (folder == nullptr || *folder == '\0' ||
             FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, appData)))
             return;
-        installed = std::string(folder) + "qvEqualizerR3.ini";
-        userFolder_ = std::string(appData) + "\\Velquin-qv-R3";
-        userCopy = userFolder_ + "\\qvEqualizerR3.ini";
+        installed = std::string(folder) + qv::kPresetFileName;
+        userFolder_ = std::string(appData) + "\\" + qv::kUserPresetFolder;
+        userCopy = qv::userPresetFileIn(appData);
         DeleteFileA(userCopy.c_str());
         setPluginPath(folder);
     }

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "PluginContract.h"
 #include "WavFile.h"
 #include "WholeFile.h"
 
@@ -134,7 +135,7 @@ std::vector<const char*> renderPaths()
 {
     if (GetEnvironmentVariableA("QV_TEST_EMULATED", nullptr, 0) != 0)
         return {""};
-    return {"", "--dshow --dll qvEqualizer.dll "};
+    return {"", "--dshow --dll " QV_FILTER_FILE_NAME " "};
 }
 
 class QvRender : public ::testing::Test {
@@ -396,8 +397,8 @@ TEST_F(QvRender, TheDirectShowPathMatchesThePluginPath)
                                  " --param 30=" + std::to_string(240.0 / 360.0);
     ProcessResult vst = qvrender(settings + " " + path("ds-in.wav") + " " + path("vst-out.wav"));
     ASSERT_EQ(vst.exitCode, 0u) << vst.output;
-    ProcessResult ds =
-        qvrender("--dshow --dll qvEqualizer.dll " + settings + " " + path("ds-in.wav") + " " + path("ds-out.wav"));
+    ProcessResult ds = qvrender("--dshow --dll " QV_FILTER_FILE_NAME " " + settings + " " + path("ds-in.wav") + " " +
+                                path("ds-out.wav"));
     ASSERT_EQ(ds.exitCode, 0u) << ds.output;
     EXPECT_NE(ds.output.find("22050 of 22050 frames"), std::string::npos) << ds.output;
 
@@ -417,7 +418,7 @@ TEST_F(QvRender, TheDirectShowPathMatchesThePluginPath)
 
     // A 24-bit file does not connect to the filter; the tool says so and writes nothing.
     writeSine(path("ds24.wav"), SampleKind::Pcm, 2, 24, 1000.0, 0.25);
-    ProcessResult refused = qvrender("--dshow --dll qvEqualizer.dll " + path("ds24.wav") + " " + path("o.wav"));
+    ProcessResult refused = qvrender("--dshow --dll " QV_FILTER_FILE_NAME " " + path("ds24.wav") + " " + path("o.wav"));
     EXPECT_EQ(refused.exitCode, 1u) << refused.output;
     EXPECT_NE(refused.output.find("DirectShow"), std::string::npos) << refused.output;
     EXPECT_FALSE(exists(path("o.wav")));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ParameterModel.h"
+#include "PluginContract.h"
 #include "PluginHost.h"
 
 using namespace qv;
@@ -21,7 +22,7 @@ protected:
     {
         PluginHost::s_versionAnswer = 2400;
         std::string error;
-        ASSERT_TRUE(host.load("Zorvath qvEqualizer R3.dll", error)) << error;
+        ASSERT_TRUE(host.load(qv::kVstFileName, error)) << error;
         e = host.effect();
         host.dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
         host.dispatch(effSetBlockSize, 0, 512);

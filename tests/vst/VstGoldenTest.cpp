@@ -4,6 +4,7 @@
 
 #include "Golden.h"
 #include "ParameterModel.h"
+#include "PluginContract.h"
 #include "PluginHost.h"
 
 using namespace qv;
@@ -16,7 +17,7 @@ public:
     PluginTarget()
     {
         std::string error;
-        if (!host_.load("Zorvath qvEqualizer R3.dll", error))
+        if (!host_.load(qv::kVstFileName, error))
             ADD_FAILURE() << error;
         e_ = host_.effect();
         setSampleRate(44100.0f);

@@ -5,14 +5,13 @@
 #include <cstring>
 #include <string>
 
+#include "PluginContract.h"
 #include "PluginHost.h"
 
 using namespace qv;
 using namespace vst;
 
 namespace {
-
-const char kPlugin[] = "Zorvath qvEqualizer R3.dll";
 
 class Host : public ::testing::Test {
 protected:
@@ -21,7 +20,7 @@ protected:
         PluginHost::s_versionAnswer = 2400;
         PluginHost::s_automation.clear();
         std::string error;
-        ASSERT_TRUE(host.load(kPlugin, error)) << error;
+        ASSERT_TRUE(host.load(qv::kVstFileName, error)) << error;
         e = host.effect();
     }
     PluginHost host;
@@ -35,12 +34,12 @@ TEST(Entry, AHostWithoutAVersionGetsNoEffect)
     PluginHost::s_versionAnswer = 0;
     PluginHost host;
     std::string error;
-    EXPECT_FALSE(host.load(kPlugin, error));
+    EXPECT_FALSE(host.load(qv::kVstFileName, error));
     EXPECT_NE(error.find("returned no effect"), std::string::npos) << error;
     PluginHost::s_versionAnswer = 2400;
 
     // Both entry names lead to the same function.
-    HMODULE m = LoadLibraryA(kPlugin);
+    HMODULE m = LoadLibraryA(qv::kVstFileName);
     ASSERT_NE(m, nullptr);
     EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(m, "main")),
               reinterpret_cast<void*>(GetProcAddress(m, "VSTPluginMain")));
@@ -216,8 +215,8 @@ TEST(Instances, ManyEffectsOpenAndCloseIndependently)
 {
     PluginHost a, b;
     std::string error;
-    ASSERT_TRUE(a.load(kPlugin, error)) << error;
-    ASSERT_TRUE(b.load(kPlugin, error)) << error;
+    ASSERT_TRUE(a.load(qv::kVstFileName, error)) << error;
+    ASSERT_TRUE(b.load(qv::kVstFileName, error)) << error;
     a.effect()->setParameter(a.effect(), 30, 1.0f);
     EXPECT_EQ(b.effect()->getParameter(b.effect(), 30), 0.5f);
     a.unload();

@@ -8,16 +8,17 @@
 
 #include "IEqualizerControl.h"
 #include "PageFrame.h"
+#include "PluginContract.h"
 #include "WindowPicture.h"
 #include "resources/editor_ids.h"
 
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: pageframe OUT.bmp [qvEqualizer.dll]\n");
+        std::fprintf(stderr, "usage: pageframe OUT.bmp [" QV_FILTER_FILE_NAME "]\n");
         return 2;
     }
-    const wchar_t* dllPath = argc > 2 ? argv[2] : L"qvEqualizer.dll";
+    const wchar_t* dllPath = argc > 2 ? argv[2] : L"" QV_FILTER_FILE_NAME;
     OleInitialize(nullptr);
     int status = 1;
     HMODULE dll = LoadLibraryW(dllPath);

@@ -548,7 +548,7 @@ int renderDirectShow(const RenderOptions& o)
     if (!result.ok) {
         if (result.error.find("REGDB_E_CLASSNOTREG") != std::string::npos ||
             result.error.find("80040154") != std::string::npos)
-            result.error += " (register the filter with regsvr32 qvEqualizer.dll, or name it with --dll)";
+            result.error += " (register the filter with regsvr32 " QV_FILTER_FILE_NAME ", or name it with --dll)";
         return fail(result.error.compare(0, 11, "DirectShow:") == 0 || result.error.find("interrupted") == 0
                         ? result.error
                         : "DirectShow: " + result.error);

@@ -67,7 +67,7 @@ const char* renderHelp()
            "                      write the settings applied as a parametric EQ text (with no\n"
            "                      INPUT and OUTPUT only that: nothing is rendered)\n"
            "  --list-presets      print the banks and presets of the preset file\n"
-           "  --preset-file PATH  the preset file (default: qvEqualizerR3.ini beside the plug-in)\n"
+           "  --preset-file PATH  the preset file (default: " QV_PRESET_FILE_NAME " beside the plug-in)\n"
            "  --dll PATH          the plug-in DLL (default: \"" QV_VST_FILE_NAME "\" beside\n"
            "                      qvrender; with --dshow, the filter DLL instead of the registered one)\n"
            "  --dshow             run the file through a DirectShow graph with the equalizer filter\n"

@@ -531,21 +531,21 @@ public:
     explicit AnalyzerChoice(DWORD mode)
     {
         DWORD size = sizeof old_;
-        had_ = RegGetValueA(HKEY_CURRENT_USER, kKey, kValue, RRF_RT_REG_DWORD, nullptr, &old_, &size) == ERROR_SUCCESS;
-        RegSetKeyValueA(HKEY_CURRENT_USER, kKey, kValue, REG_DWORD, &mode, sizeof mode);
+        had_ = RegGetValueA(HKEY_CURRENT_USER, qv::kUserSettingsKey, kValue, RRF_RT_REG_DWORD, nullptr, &old_, &size) ==
+               ERROR_SUCCESS;
+        RegSetKeyValueA(HKEY_CURRENT_USER, qv::kUserSettingsKey, kValue, REG_DWORD, &mode, sizeof mode);
     }
     ~AnalyzerChoice()
     {
         if (had_)
-            RegSetKeyValueA(HKEY_CURRENT_USER, kKey, kValue, REG_DWORD, &old_, sizeof old_);
+            RegSetKeyValueA(HKEY_CURRENT_USER, qv::kUserSettingsKey, kValue, REG_DWORD, &old_, sizeof old_);
         else
-            RegDeleteKeyValueA(HKEY_CURRENT_USER, kKey, kValue);
+            RegDeleteKeyValueA(HKEY_CURRENT_USER, qv::kUserSettingsKey, kValue);
     }
     AnalyzerChoice(const AnalyzerChoice&) = delete;
     AnalyzerChoice& operator=(const AnalyzerChoice&) = delete;
 
 private:
-    static constexpr char kKey[] = "Software\\Velquin-qv-R3";
     static constexpr char kValue[] = "Analyzer";
     DWORD old_ = 0;
     bool had_ = false;
