@@ -140,11 +140,10 @@ void drawHandles(HDC dc, const GraphAxes& a, EqGraphState* s)
     // The strip, loaded and prepared for keyed drawing once, not at every paint.
     if (!s->handleStrip || !s->handleStrip->ok()) {
         const int id = scaledArtId(SKIN_SCALED_BMP_HANDLES, kHandleStripBitmap, s->scale);
-        HBITMAP strip = LoadSkinBitmap(skinInstance(), id, nullptr);
+        const Bitmap strip(LoadSkinBitmap(skinInstance(), id, nullptr));
         if (!strip)
             return;
-        s->handleStrip = std::make_unique<KeyedSheet>(dc, strip, 0xFF00FF);
-        DeleteObject(strip);
+        s->handleStrip = std::make_unique<KeyedSheet>(dc, strip.get(), 0xFF00FF);
     }
     for (int pass = 0; pass < 2; ++pass) {
         for (int n = 0; n < s->count; ++n) {

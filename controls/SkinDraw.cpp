@@ -107,19 +107,17 @@ KeyedSheet::KeyedSheet(HDC reference, HBITMAP sheet, COLORREF key)
 {
     if (!ok())
         return;
-    HDC source = CreateCompatibleDC(reference);
+    CompatibleDC source(reference);
     if (!source)
         return;
     // As BlitKeyed does for one cell: key pixels 1 in the mask, black in the colour layer.
-    HGDIOBJ old = SelectObject(source, sheet);
-    SetBkColor(source, key);
-    BitBlt(mask_.dc(), 0, 0, width_, height_, source, 0, 0, SRCCOPY);
-    BitBlt(colour_.dc(), 0, 0, width_, height_, source, 0, 0, SRCCOPY);
+    SelectedObject selected(source.get(), sheet);
+    SetBkColor(source.get(), key);
+    BitBlt(mask_.dc(), 0, 0, width_, height_, source.get(), 0, 0, SRCCOPY);
+    BitBlt(colour_.dc(), 0, 0, width_, height_, source.get(), 0, 0, SRCCOPY);
     SetBkColor(colour_.dc(), RGB(255, 255, 255));
     SetTextColor(colour_.dc(), RGB(0, 0, 0));
     BitBlt(colour_.dc(), 0, 0, width_, height_, mask_.dc(), 0, 0, 0x00220326);  // DSna
-    SelectObject(source, old);
-    DeleteDC(source);
 }
 
 void KeyedSheet::draw(HDC dc, int x, int y, int sourceX, int sourceY, int width, int height) const

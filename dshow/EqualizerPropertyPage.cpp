@@ -2,8 +2,8 @@
 
 #include <new>
 
-#include "EditorProfile.h"
 #include "FilterNotices.h"
+#include "PageEditorProfile.h"
 #include "base/ClassFactory.h"
 
 namespace qv {

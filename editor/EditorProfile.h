@@ -1,6 +1,6 @@
 #pragma once
-// Where the two plug-in DLLs' editors differ, as data: each DLL picks its profile once and hands it
-// to the editor. Free of any platform header.
+// Where the two plug-in DLLs' editors differ, as data: each DLL defines its profile in its own folder
+// (vst/, dshow/) and hands it to the editor, which knows neither. Free of any platform header.
 
 #include <cstdint>
 
@@ -44,8 +44,5 @@ struct EditorProfile {
     // A second identity the preset store accepts in imported files; null for none.
     const char* alternativePresetKey;
 };
-
-extern const EditorProfile kVstEditorProfile;
-extern const EditorProfile kDirectShowEditorProfile;
 
 }  // namespace qv

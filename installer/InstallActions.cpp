@@ -104,13 +104,13 @@ static void openLog(InstallState& state)
     const std::string path = joinPath(state.installDirectory, kInstallLogName);
     state.log.reset(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (state.log.valid())
+    if (state.log)
         SetFilePointer(state.log.get(), 0, nullptr, FILE_END);
 }
 
 static void appendLog(InstallState& state, const std::string& path)
 {
-    if (!state.log.valid())
+    if (!state.log)
         return;
     const std::string line = path + "\r\n";
     DWORD written = 0;
@@ -248,9 +248,9 @@ static void createShortcuts(const InstallState& state)
     for (const FileEntry* e = kFileTable; e->name; ++e)
         if (e->shortcut)
             createLink(joinPath(state.installDirectory, e->name), e->shortcut, joinPath(group, e->shortcut) + ".lnk");
-    ScopedFile url(CreateFileA((group + "\\Velquin-qv Homepage.url").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (url.valid()) {
+    qv::ScopedFile url(CreateFileA((group + "\\Velquin-qv Homepage.url").c_str(), GENERIC_WRITE, 0, nullptr,
+                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (url) {
         const std::string text = format("[InternetShortcut]\nURL=%s\nModified=3090F1390EFFBE01B6", qv::kHomePage);
         DWORD written = 0;
         WriteFile(url.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);

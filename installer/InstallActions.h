@@ -24,7 +24,7 @@ struct InstallState {
     int filesInstalled = 0;
     int vstCopiesFailed = 0;  // host directories the VST plug-in did not reach
     ErrorReport report;
-    ScopedFile log;
+    qv::ScopedFile log;
     bool comInitialised = false;
     bool abortRequested = false;
     bool installStarted = false;

@@ -65,10 +65,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         warn("Microsoft DirectShow/DirectX Media is not installed on this system." + visitSupport());
         return 0;
     }
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen)
-        ReleaseDC(nullptr, screen);
+    int dpi = 96;
+    if (const qv::WindowDC screen(nullptr); screen)
+        dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
     // 22 pixels at 100 %, grown with the display's scale as the pages' own font is.
     const qv::Font heading(CreateFontA(MulDiv(22, dpi, 96), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,

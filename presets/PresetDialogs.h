@@ -8,6 +8,7 @@
 #include <string>
 
 #include "PresetStore.h"
+#include "ScopedWin.h"
 
 namespace qv {
 
@@ -21,8 +22,8 @@ struct PresetManagerState {
     HWND dialog = nullptr;
     HWND tree = nullptr;
     bool modified = false;
-    HIMAGELIST images = nullptr;
-    HICON smallIcon = nullptr;
+    ImageList images;
+    Icon smallIcon;
 };
 
 // What the Preset Manager's tree has selected.

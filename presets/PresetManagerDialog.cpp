@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "WindowDpi.h"
@@ -346,24 +347,18 @@ void loadIcons(HWND dialog, PresetManagerState& state, HINSTANCE module, int dpi
     };
     if (HICON small = load(IDI_PRESET_ROOT)) {
         SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
-        if (state.smallIcon)
-            DestroyIcon(state.smallIcon);
-        state.smallIcon = small;
+        state.smallIcon.reset(small);
     }
-    HIMAGELIST images = ImageList_Create(cx, cy, ILC_MASK | ILC_COLOR32, 9, 1);
+    ImageList images(ImageList_Create(cx, cy, ILC_MASK | ILC_COLOR32, 9, 1));
     if (!images)
         return;
     for (int id : {IDI_PRESET_ROOT, IDI_PRESET_ITEM, IDI_PRESET_BANK, IDI_PRESET_OPENBANK}) {
-        HICON icon = load(id);
-        if (icon) {
-            ImageList_AddIcon(images, icon);
-            DestroyIcon(icon);
-        }
+        if (const Icon icon{load(id)})
+            ImageList_AddIcon(images.get(), icon.get());
     }
-    TreeView_SetImageList(state.tree, images, TVSIL_NORMAL);
-    if (state.images)
-        ImageList_Destroy(state.images);
-    state.images = images;
+    // The tree lets go of the old list before it is destroyed.
+    TreeView_SetImageList(state.tree, images.get(), TVSIL_NORMAL);
+    state.images = std::move(images);
 }
 
 void onInit(HWND dialog, PresetStore& store)
@@ -393,12 +388,8 @@ void onInit(HWND dialog, PresetStore& store)
 void onDestroy(PresetManagerState& state)
 {
     TreeView_SetImageList(state.tree, nullptr, TVSIL_NORMAL);
-    if (state.images)
-        ImageList_Destroy(state.images);
-    if (state.smallIcon)
-        DestroyIcon(state.smallIcon);
-    state.images = nullptr;
-    state.smallIcon = nullptr;
+    state.images.reset();
+    state.smallIcon.reset();
     state.dialog = nullptr;
     state.tree = nullptr;
 }

@@ -30,10 +30,10 @@ std::string serverPath(int product)
 
 static std::string readSmallFile(const std::string& path)
 {
-    ScopedFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    qv::ScopedFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     std::string text;
-    if (!file.valid())
+    if (!file)
         return text;
     // The log holds at most a few hundred lines; a huge file is no log of ours.
     const DWORD limit = 4u << 20;

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "InstallLog.h"
+#include "ScopedWin.h"
 #include "SetupText.h"
 #include "UninstallActions.h"
 #include "UninstallDialog.h"
@@ -15,7 +16,7 @@ namespace {
 
 struct DialogState {
     UninstallContext* context = nullptr;
-    HIMAGELIST images = nullptr;
+    qv::ImageList images;
     std::string cell;  // the text last handed to the list; it must outlive the notification
 };
 
@@ -61,20 +62,17 @@ void setUpList(HWND dialog)
     HWND list = listOf(dialog);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     // The check marks and the columns grow with the display's scale, as the dialog's font does.
-    HDC dc = GetDC(list);
-    const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
-    if (dc)
-        ReleaseDC(list, dc);
+    int dpi = 96;
+    if (const qv::WindowDC dc(list); dc)
+        dpi = GetDeviceCaps(dc.get(), LOGPIXELSX);
     const int mark = MulDiv(13, dpi, 96);
-    gDialog.images = ImageList_Create(mark, mark, ILC_MASK | ILC_COLOR24, 2, 0);
+    gDialog.images.reset(ImageList_Create(mark, mark, ILC_MASK | ILC_COLOR24, 2, 0));
     HINSTANCE instance = GetModuleHandleA(nullptr);
     for (int id : {IDI_UNTICKED, IDI_TICKED}) {
-        HICON icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, mark, mark, 0));
-        ImageList_AddIcon(gDialog.images, icon);
-        if (icon)
-            DestroyIcon(icon);
+        const qv::Icon icon(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, mark, mark, 0)));
+        ImageList_AddIcon(gDialog.images.get(), icon.get());
     }
-    SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(gDialog.images));
+    SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(gDialog.images.get()));
     RECT client;
     GetClientRect(list, &client);
     struct Column {
@@ -195,9 +193,7 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         EndDialog(dialog, IDCANCEL);
         return TRUE;
     case WM_DESTROY:
-        if (gDialog.images)
-            ImageList_Destroy(gDialog.images);
-        gDialog.images = nullptr;
+        gDialog.images.reset();
         return TRUE;
     }
     return FALSE;

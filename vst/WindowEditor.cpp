@@ -8,6 +8,7 @@
 
 #include "Editor.h"
 #include "EqualizerEffect.h"
+#include "VstEditorProfile.h"
 
 HINSTANCE qvModuleHandle();
 

@@ -6,12 +6,60 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <string>
 #include <utility>
 
 namespace qv {
 
-// A DC from GetDC (or GetDCEx), given back with ReleaseDC. A null window gives the screen's DC.
+// The owner of one handle. `Traits` says what the handle is and how it goes:
+//   using Handle = ...;               the handle's type
+//   static Handle invalid();          the value that holds nothing (null, or INVALID_HANDLE_VALUE for files)
+//   static void close(Handle);        gives back a handle that is not invalid()
+// A function, not a constant, because INVALID_HANDLE_VALUE is a cast no constant expression allows.
+template <class Traits>
+class ScopedHandle {
+public:
+    using Handle = typename Traits::Handle;
+
+    ScopedHandle() = default;
+    explicit ScopedHandle(Handle handle) : handle_(handle) {}
+    ~ScopedHandle() { reset(); }
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
+    ScopedHandle(ScopedHandle&& other) noexcept : handle_(other.release()) {}
+    ScopedHandle& operator=(ScopedHandle&& other) noexcept
+    {
+        if (this != &other)
+            reset(other.release());
+        return *this;
+    }
+
+    Handle get() const { return handle_; }
+    explicit operator bool() const { return handle_ != Traits::invalid(); }
+    // Gives back what is held, unless it is `handle` itself, and holds `handle`.
+    void reset(Handle handle = Traits::invalid())
+    {
+        if (handle_ != Traits::invalid() && handle_ != handle)
+            Traits::close(handle_);
+        handle_ = handle;
+    }
+    // Hands the handle on without giving it back.
+    Handle release() { return std::exchange(handle_, Traits::invalid()); }
+    // For a call that hands out a new handle: gives back what is held and lends the slot.
+    Handle* put()
+    {
+        reset();
+        return &handle_;
+    }
+
+private:
+    Handle handle_ = Traits::invalid();
+};
+
+// A DC from GetDC (or GetDCEx), given back with ReleaseDC. A null window gives the screen's DC. Not a
+// ScopedHandle: giving it back needs the window too.
 class WindowDC {
 public:
     explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
@@ -31,22 +79,18 @@ private:
     HDC dc_;
 };
 
-// A memory DC from CreateCompatibleDC, deleted with DeleteDC.
-class CompatibleDC {
-public:
-    explicit CompatibleDC(HDC reference) : dc_(CreateCompatibleDC(reference)) {}
-    ~CompatibleDC()
-    {
-        if (dc_)
-            DeleteDC(dc_);
-    }
-    CompatibleDC(const CompatibleDC&) = delete;
-    CompatibleDC& operator=(const CompatibleDC&) = delete;
-    HDC get() const { return dc_; }
-    explicit operator bool() const { return dc_ != nullptr; }
+// A DC we made (CreateCompatibleDC, CreateDC), deleted with DeleteDC.
+struct MadeDCTraits {
+    using Handle = HDC;
+    static Handle invalid() { return nullptr; }
+    static void close(Handle dc) { DeleteDC(dc); }
+};
 
-private:
-    HDC dc_;
+// A memory DC compatible with `reference`. It makes its DC itself, so that the reference DC, of the
+// same type, can never be taken over by mistake.
+class CompatibleDC : public ScopedHandle<MadeDCTraits> {
+public:
+    explicit CompatibleDC(HDC reference) : ScopedHandle(CreateCompatibleDC(reference)) {}
 };
 
 // Selects an object into a DC and puts the previous one back. A null object selects nothing.
@@ -91,33 +135,13 @@ private:
 
 // An owned GDI object (bitmap, brush, pen, font, palette, region), deleted with DeleteObject.
 template <class H>
-class GdiObject {
-public:
-    GdiObject() = default;
-    explicit GdiObject(H handle) : handle_(handle) {}
-    ~GdiObject() { reset(); }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    GdiObject(GdiObject&& other) noexcept : handle_(other.release()) {}
-    GdiObject& operator=(GdiObject&& other) noexcept
-    {
-        if (this != &other)
-            reset(other.release());
-        return *this;
-    }
-    H get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    void reset(H handle = nullptr)
-    {
-        if (handle_ && handle_ != handle)
-            DeleteObject(handle_);
-        handle_ = handle;
-    }
-    H release() { return std::exchange(handle_, nullptr); }
-
-private:
-    H handle_ = nullptr;
+struct GdiObjectTraits {
+    using Handle = H;
+    static Handle invalid() { return nullptr; }
+    static void close(Handle object) { DeleteObject(object); }
 };
+template <class H>
+using GdiObject = ScopedHandle<GdiObjectTraits<H>>;
 
 using Bitmap = GdiObject<HBITMAP>;
 using Brush = GdiObject<HBRUSH>;
@@ -125,32 +149,20 @@ using Pen = GdiObject<HPEN>;
 using Font = GdiObject<HFONT>;
 using Palette = GdiObject<HPALETTE>;
 
+struct RegKeyTraits {
+    using Handle = HKEY;
+    static Handle invalid() { return nullptr; }
+    static void close(Handle key) { RegCloseKey(key); }
+};
+
 // An open registry key, closed with RegCloseKey.
-class RegKey {
+class RegKey : public ScopedHandle<RegKeyTraits> {
 public:
-    RegKey() = default;
-    ~RegKey() { reset(); }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    HKEY get() const { return key_; }
-    explicit operator bool() const { return key_ != nullptr; }
-    // For RegOpenKeyEx and RegCreateKeyEx: closes what is held and hands out the slot.
-    HKEY* put()
-    {
-        reset();
-        return &key_;
-    }
-    void reset()
-    {
-        if (key_)
-            RegCloseKey(key_);
-        key_ = nullptr;
-    }
     LONG open(HKEY root, const char* path, REGSAM access)
     {
         LONG result = RegOpenKeyExA(root, path, 0, access, put());
         if (result != ERROR_SUCCESS)
-            key_ = nullptr;
+            release();
         return result;
     }
     // Opens the key, making it (and the keys above it) when missing.
@@ -158,12 +170,9 @@ public:
     {
         LONG result = RegCreateKeyExA(root, path, 0, nullptr, 0, access, nullptr, put(), nullptr);
         if (result != ERROR_SUCCESS)
-            key_ = nullptr;
+            release();
         return result;
     }
-
-private:
-    HKEY key_ = nullptr;
 };
 
 // A string value of the key at `path`, at most MAX_PATH bytes (a stored value need not end with its
@@ -240,21 +249,44 @@ struct MachineRegistry {
 };
 
 // A menu from CreatePopupMenu or LoadMenu, destroyed with DestroyMenu.
-class Menu {
-public:
-    explicit Menu(HMENU menu = nullptr) : menu_(menu) {}
-    ~Menu()
-    {
-        if (menu_)
-            DestroyMenu(menu_);
-    }
-    Menu(const Menu&) = delete;
-    Menu& operator=(const Menu&) = delete;
-    HMENU get() const { return menu_; }
-    explicit operator bool() const { return menu_ != nullptr; }
-
-private:
-    HMENU menu_;
+struct MenuTraits {
+    using Handle = HMENU;
+    static Handle invalid() { return nullptr; }
+    static void close(Handle menu) { DestroyMenu(menu); }
 };
+using Menu = ScopedHandle<MenuTraits>;
+
+// An icon from LoadImage or CreateIconIndirect (not a shared one), destroyed with DestroyIcon.
+struct IconTraits {
+    using Handle = HICON;
+    static Handle invalid() { return nullptr; }
+    static void close(Handle icon) { DestroyIcon(icon); }
+};
+using Icon = ScopedHandle<IconTraits>;
+
+// An image list from ImageList_Create, destroyed with ImageList_Destroy (a program using it links
+// comctl32).
+struct ImageListTraits {
+    using Handle = HIMAGELIST;
+    static Handle invalid() { return nullptr; }
+    static void close(Handle images) { ImageList_Destroy(images); }
+};
+using ImageList = ScopedHandle<ImageListTraits>;
+
+// A file from CreateFile, closed with CloseHandle. A failed CreateFile gives INVALID_HANDLE_VALUE, not null.
+struct FileTraits {
+    using Handle = HANDLE;
+    static Handle invalid() { return INVALID_HANDLE_VALUE; }
+    static void close(Handle file) { CloseHandle(file); }
+};
+using ScopedFile = ScopedHandle<FileTraits>;
+
+// A DLL from LoadLibrary, freed with FreeLibrary.
+struct LibraryTraits {
+    using Handle = HMODULE;
+    static Handle invalid() { return nullptr; }
+    static void close(Handle module) { FreeLibrary(module); }
+};
+using ScopedLibrary = ScopedHandle<LibraryTraits>;
 
 }  // namespace qv

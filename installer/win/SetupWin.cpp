@@ -34,9 +34,9 @@ bool isInUse(const std::string& path)
     // Read-only counts as in use even where the process could open it anyway (an administrator).
     if (attributes & FILE_ATTRIBUTE_READONLY)
         return true;
-    ScopedFile file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    return !file.valid();
+    qv::ScopedFile file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    return !file;
 }
 
 bool writeRegistryString(HKEY key, const char* value, const std::string& text)
@@ -99,7 +99,7 @@ int callServerExport(const std::string& dllPath, const char* exportName)
         return 2;
     int result = 0;
     {
-        ScopedLibrary dll(dllPath);
+        qv::ScopedLibrary dll(LoadLibraryA(dllPath.c_str()));
         if (!dll.get()) {
             result = 3;
         } else {

@@ -1,7 +1,7 @@
 #pragma once
-// Win32 helpers of the setup program and the uninstaller (never of the plug-in DLLs): scoped owners
-// of the handles ScopedWin.h has none for, the message box both use, file tests and the call of a COM
-// server's (un)registration export.
+// Win32 helpers of the setup program and the uninstaller (never of the plug-in DLLs): the message box
+// both use, file tests and the call of a COM server's (un)registration export. Handle owners come from
+// ScopedWin.h, as the plug-ins' do.
 
 #include <windows.h>
 
@@ -10,43 +10,6 @@
 #include "ScopedWin.h"
 
 namespace qvsetup {
-
-// A file handle from CreateFile, closed once.
-class ScopedFile {
-public:
-    explicit ScopedFile(HANDLE file = INVALID_HANDLE_VALUE) : file_(file) {}
-    ~ScopedFile() { reset(); }
-    ScopedFile(const ScopedFile&) = delete;
-    ScopedFile& operator=(const ScopedFile&) = delete;
-    HANDLE get() const { return file_; }
-    bool valid() const { return file_ != INVALID_HANDLE_VALUE; }
-    void reset(HANDLE file = INVALID_HANDLE_VALUE)
-    {
-        if (valid())
-            CloseHandle(file_);
-        file_ = file;
-    }
-
-private:
-    HANDLE file_;
-};
-
-// A DLL from LoadLibrary, freed once.
-class ScopedLibrary {
-public:
-    explicit ScopedLibrary(const std::string& path) : module_(LoadLibraryA(path.c_str())) {}
-    ~ScopedLibrary()
-    {
-        if (module_)
-            FreeLibrary(module_);
-    }
-    ScopedLibrary(const ScopedLibrary&) = delete;
-    ScopedLibrary& operator=(const ScopedLibrary&) = delete;
-    HMODULE get() const { return module_; }
-
-private:
-    HMODULE module_;
-};
 
 enum class BoxKind {
     Warning,
