@@ -218,8 +218,12 @@ void draw(HWND w, HDC dc, const RECT& c, EqGraphState* s, PixelWindow* canvas)
         drawBackdrop(dc, c, a, s);
     const int frame = graphFrame(s->scale);
     IntersectClipRect(dc, frame, frame, c.right - frame, c.bottom - frame);
-    if (canvas)
-        drawAnalyzer(dc, *canvas, c, a, *s->analyzer, s->scale);
+    if (canvas) {
+        std::vector<GraphPoint> handles;
+        for (int n = 0; n < s->count; ++n)
+            handles.push_back(GraphPoint{graphX(a, s->bands[n].frequency), graphY(a, s->bands[n].gain)});
+        drawAnalyzer(dc, *canvas, c, a, *s->analyzer, handles, s->scale);
+    }
     if (s->tables.empty())
         s->tables = makeFrequencyTables(a, s->sampleRate);
     drawCurve(dc, responseCurve(a, s->tables, s->bands, s->count), s->scale);

@@ -117,9 +117,9 @@ bool analyzerShown(const GraphAxes& a, const FrequencyAnalyzer* analyzer)
 }
 
 // The marks stand at the right edge, where the curve's own gain labels (at the left) cannot be taken
-// for them.
+// for them; a label a band's handle would cover moves left of it.
 void drawAnalyzer(HDC dc, PixelWindow& canvas, const RECT& c, const GraphAxes& a, const FrequencyAnalyzer& sa,
-                  Scale scale)
+                  const std::vector<GraphPoint>& handles, Scale scale)
 {
     const int frame = graphFrame(scale);
     auto px = [scale](int v) { return scalePx(v, scale); };
@@ -138,8 +138,12 @@ void drawAnalyzer(HDC dc, PixelWindow& canvas, const RECT& c, const GraphAxes& a
     for (const AnalyzerMark& m : analyzerMarks(a)) {
         for (int i = 0; i < line; ++i)
             DrawLine(dc, right - tick, m.y + i, right, m.y + i, kMarkInk);
-        snprintf(label, sizeof label, "%d dBFS", m.db);
-        RECT r{right - tick - px(60), m.y - px(8), right - tick - px(2), m.y + px(8)};
+        const int n = snprintf(label, sizeof label, "%d dBFS", m.db);
+        SIZE size{px(50), px(11)};
+        GetTextExtentPoint32A(dc, label, n > 0 ? n : 0, &size);
+        const int end = labelRightClearOf(right - tick - px(2), size.cx, m.y - size.cy / 2, m.y + size.cy / 2, handles,
+                                          graphHandleRadius(scale), px(2), frame);
+        RECT r{end - px(60), m.y - px(8), end, m.y + px(8)};
         DrawTextA(dc, label, -1, &r, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
     }
 }

@@ -16,7 +16,7 @@ bool analyzerShown(const GraphAxes& a, const FrequencyAnalyzer* analyzer);
 // The output's tinted area and line, the input's thin line, and the marks, into `canvas`, whose
 // DC is `dc` (clipped to the inner rectangle of client rectangle `c`).
 void drawAnalyzer(HDC dc, PixelWindow& canvas, const RECT& c, const GraphAxes& a, const FrequencyAnalyzer& sa,
-                  Scale scale);
+                  const std::vector<GraphPoint>& handles, Scale scale);
 // The pointer's frequency and gain, in the top right corner.
 void drawPointerReadout(HDC dc, const RECT& c, const GraphAxes& a, int x, int y, Scale scale);
 // A band's number and values beside its handle, inside the graph.

@@ -28,6 +28,25 @@ int truncSafe(double v)
 
 float graphSampleRate(int hz) { return hz < 11025 ? 44100.0f : static_cast<float>(hz); }
 
+int labelRightClearOf(int right, int width, int top, int bottom, const std::vector<GraphPoint>& handles, int radius,
+                      int gap, int left)
+{
+    int end = right;
+    for (size_t pass = 0; pass <= handles.size(); ++pass) {
+        bool moved = false;
+        for (const GraphPoint& h : handles) {
+            const bool rows = h.y + radius >= top && h.y - radius <= bottom;
+            if (rows && h.x - radius - gap < end && h.x + radius + gap > end - width) {
+                end = h.x - radius - gap;
+                moved = true;
+            }
+        }
+        if (!moved)
+            break;
+    }
+    return end - width < left ? right : end;
+}
+
 int graphFrame(Scale percent) { return scalePx(2, percent); }
 int graphHandleRadius(Scale percent) { return scalePx(4, percent); }
 

@@ -53,6 +53,12 @@ struct GraphPoint {
 };
 std::vector<GraphPoint> curvePolyline(const std::vector<int>& ys, int left);
 
+// The right end of a label `width` wide between rows `top` and `bottom` that would end at `right`,
+// kept clear of the handles (centres, `radius`) by `gap`: moved left past every handle it would touch.
+// Where that would take it left of `left`, it stays at `right`.
+int labelRightClearOf(int right, int width, int top, int bottom, const std::vector<GraphPoint>& handles, int radius,
+                      int gap, int left);
+
 // Horizontal grid gains -M .. M by S, and the vertical grid frequencies below the sample rate.
 std::vector<int> gridGains(int range, int step);
 std::vector<float> gridFrequencies(float sampleRate);

@@ -224,3 +224,28 @@ TEST(FrequencyAnalyzer, LevelScaleAndPath)
     EXPECT_EQ(points[2].x, 9);
     EXPECT_EQ(points[4].y, 40);
 }
+
+TEST(FrequencyAnalyzer, LevelLabelsKeepClearOfHandles)
+{
+    // A label 40 wide ending at 460 between rows 50 and 60; handles of radius 4, kept 2 away.
+    auto end = [](std::vector<GraphPoint> handles) { return labelRightClearOf(460, 40, 50, 60, handles, 4, 2, 2); };
+    EXPECT_EQ(end({}), 460);
+    EXPECT_EQ(end({{440, 20}, {440, 90}}), 460);  // above and below its rows
+    EXPECT_EQ(end({{450, 55}}), 444);             // under it: moved left of the handle
+    // Pushed by one handle onto another, it goes past both.
+    EXPECT_EQ(end({{450, 55}, {420, 58}}), 414);
+    // No room left of them: it stays where it was rather than leave the graph.
+    EXPECT_EQ(end({{450, 55},
+                   {420, 58},
+                   {380, 52},
+                   {340, 56},
+                   {300, 50},
+                   {260, 60},
+                   {220, 55},
+                   {180, 55},
+                   {140, 55},
+                   {100, 55},
+                   {60, 55},
+                   {30, 55}}),
+              460);
+}

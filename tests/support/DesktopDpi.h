@@ -7,11 +7,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "WindowDpi.h"
+
 namespace qvtest {
 
-// WM_DPICHANGED_AFTERPARENT (Windows 10 1703 on), which the headers give only from WINVER 0x0605: sent to
-// a child window after its top-level window moved to a display of another DPI.
-constexpr UINT kDpiChangedAfterParent = 0x02E3;
+// WM_DPICHANGED_AFTERPARENT, as the editor names it.
+using qv::kDpiChangedAfterParent;
 
 // Puts the desktop's DPI back as it was, or removes the value if there was none.
 class LogPixels {
