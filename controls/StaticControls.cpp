@@ -43,15 +43,20 @@ void paintImage(HWND w, StaticImageState* s)
     });
 }
 
-// Both take the editor's scale message and draw what they are given at it: nothing of their own grows.
-struct StaticText : SkinnedControl<StaticTextState> {
-    static LRESULT create(HWND, State* s, LPARAM lp)
+// Both keep the bitmap they were created with, take the editor's scale message and draw what they
+// are given at it: nothing of their own grows.
+template <class StateType>
+struct SkinnedStatic : SkinnedControl<StateType> {
+    static LRESULT create(HWND, StateType* s, LPARAM lp)
     {
         s->background = creationBitmap(lp);
         return 0;
     }
+    static void rescale(HWND, StateType*) {}
+};
+
+struct StaticText : SkinnedStatic<StaticTextState> {
     static void paint(HWND w, State* s) { paintText(w, s); }
-    static void rescale(HWND, State*) {}
     static LRESULT message(HWND w, State* s, UINT msg, WPARAM wp, LPARAM lp)
     {
         switch (msg) {
@@ -74,14 +79,8 @@ struct StaticText : SkinnedControl<StaticTextState> {
     }
 };
 
-struct StaticImage : SkinnedControl<StaticImageState> {
-    static LRESULT create(HWND, State* s, LPARAM lp)
-    {
-        s->background = creationBitmap(lp);
-        return 0;
-    }
+struct StaticImage : SkinnedStatic<StaticImageState> {
     static void paint(HWND w, State* s) { paintImage(w, s); }
-    static void rescale(HWND, State*) {}
     static LRESULT message(HWND w, State* s, UINT msg, WPARAM wp, LPARAM lp)
     {
         switch (msg) {

@@ -301,6 +301,17 @@ bool prepare(const RenderOptions& o, InputFile& input, WavLayout& layout, Render
 
 // Reads the audio chunk by chunk, lets `process` change each chunk's samples in place and writes
 // them in the input's format.
+// Says what is rendered, through what and with which settings, writes the EQ text asked for, and
+// opens the output.
+bool announceAndOpen(const RenderOptions& o, const WavLayout& layout, const char* through,
+                     const RenderSettings& settings, OutputFile& output, std::string& error)
+{
+    printInput(o.input, layout);
+    std::printf("%s\n", through);
+    printSettings(settings);
+    return writeEqText(o, settings, error) && output.create(o.output, outputHeader(layout, layout.frames), error);
+}
+
 bool streamAudio(InputFile& input, const WavLayout& layout, OutputFile& output, size_t chunkFrames,
                  const std::function<void(float*, size_t)>& process, std::string& error)
 {
@@ -397,14 +408,8 @@ int renderVst(const RenderOptions& o)
     if (!startPlugin(host, dll, fmt.sampleRate, o.blockSize, settings, error))
         return fail(error);
 
-    printInput(o.input, layout);
-    std::printf("plug-in: %s\n", dll.c_str());
-    printSettings(settings);
-    if (!writeEqText(o, settings, error))
-        return fail(error);
-
     OutputFile output;
-    if (!output.create(o.output, outputHeader(layout, layout.frames), error))
+    if (!announceAndOpen(o, layout, ("plug-in: " + dll).c_str(), settings, output, error))
         return fail(error);
     const size_t block = static_cast<size_t>(o.blockSize);
     VstBlocks blocks(host.effect(), block, fmt.channels);
@@ -528,14 +533,10 @@ int renderDirectShow(const RenderOptions& o)
 
     const std::wstring input = widePath(o.input);
     const std::wstring dll = o.dllPath.empty() ? std::wstring() : widePath(o.dllPath);
-    printInput(o.input, layout);
-    std::printf("filter: %s\n", o.dllPath.empty() ? "the registered qvEqualizer filter" : o.dllPath.c_str());
-    printSettings(settings);
-    if (!writeEqText(o, settings, error))
-        return fail(error);
-
+    const std::string through =
+        std::string("filter: ") + (o.dllPath.empty() ? "the registered qvEqualizer filter" : o.dllPath.c_str());
     OutputFile output;
-    if (!output.create(o.output, outputHeader(layout, layout.frames), error))
+    if (!announceAndOpen(o, layout, through.c_str(), settings, output, error))
         return fail(error);
     const bool showingProgress = layout.frames > static_cast<uint64_t>(layout.format.sampleRate) * 20;
     FileSink sink(layout, output, showingProgress);
