@@ -444,6 +444,22 @@ TEST_F(Editor, AnalyzerShowsAToneWhereItIsAndKeepsTheUsersChoice)
     h.pump(1600);
     EXPECT_EQ(h.pixels(graph), silent);
 
+    // Band 3 cuts the tone by 12 dB, which the output shows; bypassed, the output is the input again.
+    h.enter(1302, "1000");
+    h.enter(1304, "-12");
+    auto peakOfTone = [&] {
+        h.pump(1600);  // the last trace gone
+        const std::vector<uint32_t> before = h.pixels(graph);
+        playTone(h, 1000.0, 0.5, 700);
+        const std::vector<int> t = changedTops(before, h.pixels(graph), c.right, c.bottom, 2, c.right - 80);
+        return *std::min_element(t.begin(), t.end());
+    };
+    EXPECT_NEAR(peakOfTone(), analyzerY(axes, -18.0f), 2);
+    clickButton(20010);  // Bypass
+    EXPECT_NEAR(peakOfTone(), analyzerY(axes, -6.02f), 2);
+    clickButton(20010);
+    h.pump(1600);
+
     // The menu: the ranges as they were, then the analyzer; the choice is kept for the next editor.
     std::vector<std::string> items =
         h.withMenu([&] { h.click(graph, 60, 20, true); },
