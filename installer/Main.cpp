@@ -65,12 +65,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         warn("Microsoft DirectShow/DirectX Media is not installed on this system." + visitSupport());
         return 0;
     }
-    int dpi = 96;
+    int dpi = USER_DEFAULT_SCREEN_DPI;
     if (const qv::WindowDC screen(nullptr); screen)
         dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
     // 22 pixels at 100 %, grown with the display's scale as the pages' own font is.
-    const qv::Font heading(CreateFontA(MulDiv(22, dpi, 96), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+    const qv::Font heading(CreateFontA(MulDiv(22, dpi, USER_DEFAULT_SCREEN_DPI), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                        DEFAULT_PITCH | FF_DONTCARE, "Arial"));
     gHeadingFont = heading ? heading.get() : static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
     OSVERSIONINFOA version = {};

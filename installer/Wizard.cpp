@@ -44,13 +44,13 @@ static void drawTransparent(HDC dc, HBITMAP bitmap, int x, int y, COLORREF key)
 static void drawSide(HDC dc, int dpi)
 {
     const COLORREF key = RGB(189, 189, 189);
-    const bool large = dpi > 96;
+    const bool large = dpi > USER_DEFAULT_SCREEN_DPI;
     const qv::Bitmap side(static_cast<HBITMAP>(
         LoadImageA(gInstance, MAKEINTRESOURCEA(large ? IDB_SIDE_200 : IDB_SIDE), IMAGE_BITMAP, 0, 0, 0)));
     if (!side)
         return;
     if (!large || dpi == 192) {
-        drawTransparent(dc, side.get(), MulDiv(10, dpi, 96), 0, key);
+        drawTransparent(dc, side.get(), MulDiv(10, dpi, USER_DEFAULT_SCREEN_DPI), 0, key);
         return;
     }
     BITMAP info;
@@ -67,8 +67,8 @@ static void drawSide(HDC dc, int dpi)
         drawTransparent(full.get(), side.get(), 0, 0, key);
         SetStretchBltMode(dc, HALFTONE);
         SetBrushOrgEx(dc, 0, 0, nullptr);
-        StretchBlt(dc, MulDiv(10, dpi, 96), 0, MulDiv(info.bmWidth, dpi, 192), MulDiv(info.bmHeight, dpi, 192),
-                   full.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+        StretchBlt(dc, MulDiv(10, dpi, USER_DEFAULT_SCREEN_DPI), 0, MulDiv(info.bmWidth, dpi, 192),
+                   MulDiv(info.bmHeight, dpi, 192), full.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
     }
 }
 

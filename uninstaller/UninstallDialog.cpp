@@ -62,10 +62,10 @@ void setUpList(HWND dialog)
     HWND list = listOf(dialog);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     // The check marks and the columns grow with the display's scale, as the dialog's font does.
-    int dpi = 96;
+    int dpi = USER_DEFAULT_SCREEN_DPI;
     if (const qv::WindowDC dc(list); dc)
         dpi = GetDeviceCaps(dc.get(), LOGPIXELSX);
-    const int mark = MulDiv(13, dpi, 96);
+    const int mark = MulDiv(13, dpi, USER_DEFAULT_SCREEN_DPI);
     gDialog.images.reset(ImageList_Create(mark, mark, ILC_MASK | ILC_COLOR24, 2, 0));
     HINSTANCE instance = GetModuleHandleA(nullptr);
     for (int id : {IDI_UNTICKED, IDI_TICKED}) {
@@ -80,7 +80,7 @@ void setUpList(HWND dialog)
         int width;
     };
     // The component column fits the plug-in's name in the dialog's font.
-    const int component = MulDiv(250, dpi, 96), type = MulDiv(62, dpi, 96);
+    const int component = MulDiv(250, dpi, USER_DEFAULT_SCREEN_DPI), type = MulDiv(62, dpi, USER_DEFAULT_SCREEN_DPI);
     const Column columns[] = {{"Component", component}, {"Type", type}, {"Path", client.right - component - type}};
     for (int i = 0; i < 3; ++i) {
         LVCOLUMNA c = {};

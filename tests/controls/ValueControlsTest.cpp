@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "ValueMath.h"
 #include "WindowTestSupport.h"
 
 using namespace qv;
@@ -111,7 +112,7 @@ TEST(Slider, WheelStepsAndThumbPixels)
     ASSERT_EQ(f.notes().size(), 2u);
     EXPECT_EQ(f.notes()[1].msg, SLN_RELEASED);
     // Thumb drawn at its offset: value 180 puts a 29-pixel thumb at x = 121.
-    std::vector<uint8_t> thumb = solidSprite(29, 16, 255, 0, 0);
+    std::vector<uint8_t> thumb = solidSprite(kSliderThumbLength, kSliderThumbThickness, 255, 0, 0);
     SendMessageA(s, SL_SETTHUMB, reinterpret_cast<WPARAM>(thumb.data()), 0);
     SendMessageA(s, SL_SETPOS, 180, 1);
     std::vector<uint32_t> px = f.pixels(s);
@@ -340,7 +341,7 @@ TEST(Slider, PlainStyleDrawsTheWholeThumb)
     ControlFixture f;
     HWND s = f.create("qv:Slider", nullptr, 1106, 10, 10, 150, 20, SLS_PLAIN);
     SendMessageA(s, SL_SETRANGE, 0, 100);
-    std::vector<uint8_t> thumb = solidSprite(29, 16, 255, 0, 0);
+    std::vector<uint8_t> thumb = solidSprite(kSliderThumbLength, kSliderThumbThickness, 255, 0, 0);
     SendMessageA(s, SL_SETTHUMB, reinterpret_cast<WPARAM>(thumb.data()), 0);
     SendMessageA(s, SL_SETPOS, 50, 1);
     // Travel counts a thumb of 11 (150 - 11 = 139): offset (50 * 139 + 50) / 100 = 70; the thumb keeps 29.
@@ -458,7 +459,7 @@ TEST(Slider, ThumbLookByState)
     ControlFixture f;
     HWND s = editorSlider(f);
     HWND other = f.create("qv:Slider", nullptr, 1005, 261, 347, 150, 20);
-    std::vector<uint8_t> thumb = solidSprite(29, 16, 200, 200, 200);
+    std::vector<uint8_t> thumb = solidSprite(kSliderThumbLength, kSliderThumbThickness, 200, 200, 200);
     SendMessageA(s, SL_SETTHUMB, reinterpret_cast<WPARAM>(thumb.data()), 0);
     UpdateWindow(s);  // value 0: thumb at x 61 .. 89
     std::vector<uint32_t> px = f.pixels(s);
