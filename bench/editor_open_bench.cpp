@@ -16,6 +16,7 @@
 #include "WinTiming.h"
 #include "editor/EditorLayout.h"
 #include "win/PluginContract.h"
+#include "win/ScopedWin.h"
 #include "tests/support/DesktopDpi.h"
 
 using namespace vst;
@@ -36,38 +37,31 @@ VstIntPtr QV_VSTCALL callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, vo
 
 HBITMAP gBackground;
 
-LRESULT CALLBACK plainProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
+// A window that erases nothing and paints what `Paint` draws.
+template <void (*Paint)(HDC, const RECT&)>
+LRESULT CALLBACK paintingProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
 {
     if (m == WM_ERASEBKGND)
         return 1;
-    if (m == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(w, &ps);
-        HDC src = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(src, gBackground);
-        BitBlt(dc, 0, 0, qv::layout::kEditorW, qv::layout::kEditorH, src, 0, 0, SRCCOPY);
-        SelectObject(src, old);
-        DeleteDC(src);
-        EndPaint(w, &ps);
-        return 0;
-    }
-    return DefWindowProcA(w, m, wp, lp);
+    if (m != WM_PAINT)
+        return DefWindowProcA(w, m, wp, lp);
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(w, &ps);
+    Paint(dc, ps.rcPaint);
+    EndPaint(w, &ps);
+    return 0;
+}
+
+// The plain editor: the background picture.
+void paintBackground(HDC dc, const RECT&)
+{
+    qv::CompatibleDC src(dc);
+    qv::SelectedObject selected(src.get(), gBackground);
+    BitBlt(dc, 0, 0, qv::layout::kEditorW, qv::layout::kEditorH, src.get(), 0, 0, SRCCOPY);
 }
 
 // A plain child: one fill of its client area.
-LRESULT CALLBACK plainChildProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
-{
-    if (m == WM_ERASEBKGND)
-        return 1;
-    if (m == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(w, &ps);
-        FillRect(dc, &ps.rcPaint, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
-        EndPaint(w, &ps);
-        return 0;
-    }
-    return DefWindowProcA(w, m, wp, lp);
-}
+void paintFill(HDC dc, const RECT& area) { FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH))); }
 
 struct Place {
     int x, y, w, h;
@@ -186,16 +180,16 @@ int main()
     if (!e)
         return 1;
     HINSTANCE self = GetModuleHandleA(nullptr);
-    HWND frame =
-        CreateWindowExA(0, "STATIC", "bench", WS_POPUP | WS_VISIBLE, 0, 0, qv::layout::kEditorW, qv::layout::kEditorH, nullptr, nullptr, self, nullptr);
+    HWND frame = CreateWindowExA(0, "STATIC", "bench", WS_POPUP | WS_VISIBLE, 0, 0, qv::layout::kEditorW,
+                                 qv::layout::kEditorH, nullptr, nullptr, self, nullptr);
     gBackground =
         static_cast<HBITMAP>(LoadImageA(plugin, MAKEINTRESOURCEA(102), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     WNDCLASSA wc{};
-    wc.lpfnWndProc = plainProc;
+    wc.lpfnWndProc = paintingProc<paintBackground>;
     wc.hInstance = self;
     wc.lpszClassName = "PlainBackground";
     RegisterClassA(&wc);
-    wc.lpfnWndProc = plainChildProc;
+    wc.lpfnWndProc = paintingProc<paintFill>;
     wc.lpszClassName = "PlainChild";
     RegisterClassA(&wc);
 
@@ -207,16 +201,16 @@ int main()
 
     const int n = kRounds;
     const double plain = perCall(n, [&] {
-        HWND w = CreateWindowExA(0, "PlainBackground", "", WS_CHILD | WS_VISIBLE, 0, 0, qv::layout::kEditorW, qv::layout::kEditorH, frame, nullptr, self,
-                                 nullptr);
+        HWND w = CreateWindowExA(0, "PlainBackground", "", WS_CHILD | WS_VISIBLE, 0, 0, qv::layout::kEditorW,
+                                 qv::layout::kEditorH, frame, nullptr, self, nullptr);
         UpdateWindow(w);
         GdiFlush();
         DestroyWindow(w);
     });
     // The same shape of window of plain classes: created hidden, filled, shown, painted.
     auto createPlain = [&] {
-        HWND w = CreateWindowExA(0, "PlainBackground", "", WS_CHILD | WS_CLIPCHILDREN, 0, 0, qv::layout::kEditorW, qv::layout::kEditorH, frame, nullptr,
-                                 self, nullptr);
+        HWND w = CreateWindowExA(0, "PlainBackground", "", WS_CHILD | WS_CLIPCHILDREN, 0, 0, qv::layout::kEditorW,
+                                 qv::layout::kEditorH, frame, nullptr, self, nullptr);
         for (int i = 0; i < children; ++i)
             CreateWindowExA(0, "PlainChild", "", WS_CHILD | WS_VISIBLE, places[i].x, places[i].y, places[i].w,
                             places[i].h, w, nullptr, self, nullptr);

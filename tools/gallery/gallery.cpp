@@ -15,6 +15,7 @@
 #include "ParameterModel.h"
 #include "ScaledArt.h"
 #include "WindowPicture.h"
+#include "ScopedWin.h"
 #include "controls/Skin.h"
 #include "editor/EditorIds.h"
 #include "editor/EditorLayout.h"
@@ -50,11 +51,11 @@ LRESULT CALLBACK panelProc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
     if (msg == WM_PAINT) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(w, &ps);
-        HDC src = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(src, gBackground);
-        BitBlt(dc, 0, 0, layout::editorWidth(gScale), layout::editorHeight(gScale), src, 0, 0, SRCCOPY);
-        SelectObject(src, old);
-        DeleteDC(src);
+        {
+            CompatibleDC src(dc);
+            SelectedObject selected(src.get(), gBackground);
+            BitBlt(dc, 0, 0, layout::editorWidth(gScale), layout::editorHeight(gScale), src.get(), 0, 0, SRCCOPY);
+        }
         EndPaint(w, &ps);
         return 0;
     }
