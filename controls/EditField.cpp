@@ -99,8 +99,7 @@ void paint(HWND w, EditState* s)
 {
     if (s->pendingChanges < 0)
         s->pendingChanges = 0;
-    RECT c;
-    GetClientRect(w, &c);
+    RECT c = clientRect(w);
     // The class borrows its parent's DC; leave an open in-place entry box (a child) untouched.
     s->kept.paint(WindowDC(w, DCX_CACHE | DCX_CLIPCHILDREN), c.right, c.bottom, [&](HDC dc) { draw(w, dc, c, s); });
 }
@@ -161,8 +160,7 @@ void openEntry(HWND w)
 {
     if (HWND open = inPlaceEntryWindow())
         DestroyWindow(open);
-    RECT c;
-    GetClientRect(w, &c);
+    RECT c = clientRect(w);
     // Single-line: a right-aligned multi-line box cannot scroll and refuses what passes its edge,
     // which in a 36-pixel box is the fourth digit of a frequency. Enter and Escape are caught above.
     const EditState* s = controlState<EditState>(w);

@@ -60,8 +60,7 @@ struct EqGraphState : ScaledState {
 
 GraphAxes axesOf(HWND w, const EqGraphState* s)
 {
-    RECT c;
-    GetClientRect(w, &c);
+    RECT c = clientRect(w);
     return makeGraphAxes(c.right, c.bottom, s->sampleRate, s->range, s->scale);
 }
 
@@ -236,8 +235,7 @@ void draw(HWND w, HDC dc, const RECT& c, EqGraphState* s, PixelWindow* canvas)
 // window, over the copy.
 void paint(HWND w, EqGraphState* s)
 {
-    RECT c;
-    GetClientRect(w, &c);
+    RECT c = clientRect(w);
     WindowDC wdc(w);
     if (!wdc)
         return;

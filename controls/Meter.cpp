@@ -52,8 +52,7 @@ void showSpan(MeterState* s, const MeterSpan& span, bool vertical, int width, in
 
 void paint(HWND w, MeterState* s)
 {
-    RECT c;
-    GetClientRect(w, &c);
+    RECT c = clientRect(w);
     WindowDC wdc(w);
     if (!wdc)
         return;
@@ -90,8 +89,7 @@ LRESULT message(HWND w, MeterState* s, UINT msg, WPARAM wp, LPARAM lp)
     case MT_SETLEVELS: {
         // The editor sends levels every 50 ms; a bar and marker that stay where they are (silence)
         // are not drawn again.
-        RECT c;
-        GetClientRect(w, &c);
+        RECT c = clientRect(w);
         const MeterPaint before = meterPaint(s->levels, s->layout, c.right, c.bottom);
         meterUpdate(s->levels, static_cast<int>(wp), static_cast<int>(lp));
         const MeterPaint after = meterPaint(s->levels, s->layout, c.right, c.bottom);

@@ -193,8 +193,7 @@ void mouseMove(HWND w, PushButtonState* s, LPARAM lp)
 {
     if (s->tracking != 1)
         return;
-    RECT c;
-    GetClientRect(w, &c);
+    RECT c = clientRect(w);
     const unsigned x = static_cast<unsigned>(static_cast<short>(LOWORD(lp)));
     const unsigned y = static_cast<unsigned>(static_cast<short>(HIWORD(lp)));
     const bool now = x < static_cast<unsigned>(c.right) && y < static_cast<unsigned>(c.bottom);

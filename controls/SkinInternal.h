@@ -22,6 +22,14 @@ LRESULT CALLBACK StaticImageProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK EqGraphProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK MeterProc(HWND, UINT, WPARAM, LPARAM);
 
+// A window's client rectangle (left and top 0).
+inline RECT clientRect(HWND window)
+{
+    RECT c{0, 0, 0, 0};
+    GetClientRect(window, &c);
+    return c;
+}
+
 // The heap record of a control lives in window word 0.
 template <class T>
 T* controlState(HWND window)

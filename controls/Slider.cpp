@@ -137,8 +137,7 @@ void draw(HWND w, HDC dc, const RECT& client, SliderState* s)
 
 void paint(HWND w, SliderState* s)
 {
-    RECT c;
-    GetClientRect(w, &c);
+    RECT c = clientRect(w);
     s->kept.paint(WindowDC(w), c.right, c.bottom, [&](HDC dc) { draw(w, dc, c, s); });
 }
 
@@ -307,8 +306,7 @@ LRESULT sliderMessage(HWND w, SliderState* s, UINT msg, WPARAM wp, LPARAM lp)
             s->maximum = mx;
             s->range = mx - mn;
             if (s->pageStep == 0) {
-                RECT c;
-                GetClientRect(w, &c);
+                RECT c = clientRect(w);
                 s->pageStep = derivedPageStep(s->range, s->vertical ? c.bottom : c.right);
             }
             repaint(w, s);

@@ -20,8 +20,7 @@ struct StaticImageState : ScaledState {
 
 void paintText(HWND w, StaticTextState* s)
 {
-    RECT c;
-    GetClientRect(w, &c);
+    RECT c = clientRect(w);
     s->kept.paint(WindowDC(w), c.right, c.bottom, [&](HDC dc) {
         copyBackgroundBehind(w, dc, s->background, c.right, c.bottom);
         SelectedObject font(dc, s->font ? static_cast<HGDIOBJ>(s->font) : GetStockObject(DEFAULT_GUI_FONT));
@@ -35,8 +34,7 @@ void paintText(HWND w, StaticTextState* s)
 
 void paintImage(HWND w, StaticImageState* s)
 {
-    RECT c;
-    GetClientRect(w, &c);
+    RECT c = clientRect(w);
     paintOffscreen(WindowDC(w), c.right, c.bottom, [&](HDC dc) {
         Bitmap image(s->image >= 0 ? LoadSkinBitmap(skinInstance(), s->image, nullptr) : nullptr);
         blitBitmap(dc, 0, 0, c.right, c.bottom, image.get(), 0, 0);

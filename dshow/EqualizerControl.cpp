@@ -4,19 +4,27 @@
 
 namespace qv {
 
+using ds::answer;
 using ds::AutoLock;
 
 namespace {
 bool validColumn(int column) { return column >= 0 && column < kColumns; }
+
+// A getter's answer: what `read` gives under `lock`, into the caller's `out` (E_POINTER for none).
+template <class T, class Read>
+HRESULT readLocked(ds::CritSec& lock, T* out, Read read)
+{
+    if (!out)
+        return E_POINTER;
+    AutoLock hold(lock);
+    *out = read();
+    return S_OK;
+}
 }  // namespace
 
 HRESULT STDMETHODCALLTYPE EqualizerControl::GetParameters(ParameterRecord* record)
 {
-    if (!record)
-        return E_POINTER;
-    AutoLock lock(lock_);
-    *record = engine_.workingSetup();
-    return S_OK;
+    return readLocked(lock_, record, [&] { return engine_.workingSetup(); });
 }
 
 HRESULT STDMETHODCALLTYPE EqualizerControl::SetParameters(const ParameterRecord* record)
@@ -139,20 +147,12 @@ HRESULT STDMETHODCALLTYPE EqualizerControl::SetEditorOpen(int open)
 
 HRESULT STDMETHODCALLTYPE EqualizerControl::GetEditorOpen(int* open)
 {
-    if (!open)
-        return E_POINTER;
-    AutoLock lock(lock_);
-    *open = editorOpen_;
-    return S_OK;
+    return readLocked(lock_, open, [&] { return editorOpen_; });
 }
 
 HRESULT STDMETHODCALLTYPE EqualizerControl::GetEditorState(int* value)
 {
-    if (!value)
-        return E_POINTER;
-    AutoLock lock(lock_);
-    *value = editorState_;
-    return S_OK;
+    return readLocked(lock_, value, [&] { return editorState_; });
 }
 
 HRESULT STDMETHODCALLTYPE EqualizerControl::SetEditorState(int value)
@@ -162,13 +162,7 @@ HRESULT STDMETHODCALLTYPE EqualizerControl::SetEditorState(int value)
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE EqualizerControl::IsBypassed(int* on)
-{
-    if (!on)
-        return E_POINTER;
-    *on = engine_.isBypassed();
-    return S_OK;
-}
+HRESULT STDMETHODCALLTYPE EqualizerControl::IsBypassed(int* on) { return answer(on, engine_.isBypassed()); }
 
 HRESULT STDMETHODCALLTYPE EqualizerControl::SetBypass(int on)
 {
@@ -179,11 +173,7 @@ HRESULT STDMETHODCALLTYPE EqualizerControl::SetBypass(int on)
 
 HRESULT STDMETHODCALLTYPE EqualizerControl::GetCurrentSetup(int* setup)
 {
-    if (!setup)
-        return E_POINTER;
-    AutoLock lock(lock_);
-    *setup = engine_.currentSetup();
-    return S_OK;
+    return readLocked(lock_, setup, [&] { return engine_.currentSetup(); });
 }
 
 HRESULT STDMETHODCALLTYPE EqualizerControl::SelectSetup(int setup)

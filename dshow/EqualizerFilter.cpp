@@ -285,13 +285,7 @@ HRESULT STDMETHODCALLTYPE EqualizerFilter::GetSizeMax(ULARGE_INTEGER* size)
 
 // ---- IPresetList -------------------------------------------------------------------------------------
 
-HRESULT STDMETHODCALLTYPE EqualizerFilter::GetPresetCount(int* count)
-{
-    if (!count)
-        return E_POINTER;
-    *count = kFactoryPresetCount;
-    return S_OK;
-}
+HRESULT STDMETHODCALLTYPE EqualizerFilter::GetPresetCount(int* count) { return ds::answer(count, kFactoryPresetCount); }
 
 HRESULT STDMETHODCALLTYPE EqualizerFilter::GetPresetName(int index, WCHAR* buffer, int length)
 {

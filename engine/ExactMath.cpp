@@ -53,10 +53,10 @@ int reduce(double x, double& r)
     return static_cast<int>(((qi % 4) + 4) % 4);
 }
 
-double sinDouble(double x)
+// sin(r + quadrant * pi/2), the quadrant taken modulo 4.
+double quadrantSin(int quadrant, double r)
 {
-    double r;
-    switch (reduce(x, r)) {
+    switch (quadrant & 3) {
     case 0:
         return sinPoly(r);
     case 1:
@@ -68,19 +68,19 @@ double sinDouble(double x)
     }
 }
 
+double sinDouble(double x)
+{
+    double r;
+    const int quadrant = reduce(x, r);
+    return quadrantSin(quadrant, r);
+}
+
+// cos x = sin(x + pi/2): one quadrant on.
 double cosDouble(double x)
 {
     double r;
-    switch (reduce(x, r)) {
-    case 0:
-        return cosPoly(r);
-    case 1:
-        return -sinPoly(r);
-    case 2:
-        return -cosPoly(r);
-    default:
-        return sinPoly(r);
-    }
+    const int quadrant = reduce(x, r);
+    return quadrantSin(quadrant + 1, r);
 }
 
 const double kLn10 = 2.302585092994045684;

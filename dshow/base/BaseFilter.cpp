@@ -26,13 +26,7 @@ HRESULT STDMETHODCALLTYPE CBaseFilter::NonDelegatingQueryInterface(REFIID riid, 
     return CUnknown::NonDelegatingQueryInterface(riid, ppv);
 }
 
-HRESULT STDMETHODCALLTYPE CBaseFilter::GetClassID(CLSID* clsid)
-{
-    if (!clsid)
-        return E_POINTER;
-    *clsid = clsid_;
-    return S_OK;
-}
+HRESULT STDMETHODCALLTYPE CBaseFilter::GetClassID(CLSID* clsid) { return answer(clsid, clsid_); }
 
 HRESULT STDMETHODCALLTYPE CBaseFilter::Stop()
 {
@@ -92,13 +86,7 @@ HRESULT STDMETHODCALLTYPE CBaseFilter::Run(REFERENCE_TIME start)
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE CBaseFilter::GetState(DWORD, FILTER_STATE* state)
-{
-    if (!state)
-        return E_POINTER;
-    *state = state_;
-    return S_OK;
-}
+HRESULT STDMETHODCALLTYPE CBaseFilter::GetState(DWORD, FILTER_STATE* state) { return answer(state, state_); }
 
 HRESULT STDMETHODCALLTYPE CBaseFilter::SetSyncSource(IReferenceClock* clock)
 {

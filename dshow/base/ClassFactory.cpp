@@ -5,28 +5,10 @@
 namespace qv::ds {
 namespace {
 
-class ClassFactory : public IClassFactory {
+class ClassFactory : public SingleInterfaceObject<IClassFactory, ClassFactory> {
 public:
     explicit ClassFactory(const FactoryTemplate& t) : template_(t) { ++gObjectCount; }
     virtual ~ClassFactory() { --gObjectCount; }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (!ppv)
-            return E_POINTER;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory))
-            return GetInterface(this, ppv);
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs_); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const LONG left = --refs_;
-        if (left == 0)
-            delete this;
-        return static_cast<ULONG>(left);
-    }
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override
     {
@@ -61,7 +43,6 @@ public:
 
 private:
     const FactoryTemplate& template_;
-    std::atomic<LONG> refs_{1};
 };
 
 }  // namespace

@@ -50,6 +50,16 @@ inline HRESULT GetInterface(IUnknown* unknown, void** ppv)
     return S_OK;
 }
 
+// A getter's answer into the caller's `out`: E_POINTER for none.
+template <class T, class V>
+HRESULT answer(T* out, V&& value)
+{
+    if (!out)
+        return E_POINTER;
+    *out = std::forward<V>(value);
+    return S_OK;
+}
+
 // The IUnknown of every interface a CUnknown-derived class implements goes to its owner.
 #define QV_DECLARE_IUNKNOWN                                                                                            \
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override                                         \
@@ -58,6 +68,36 @@ inline HRESULT GetInterface(IUnknown* unknown, void** ppv)
     }                                                                                                                  \
     ULONG STDMETHODCALLTYPE AddRef() override { return GetOwner()->AddRef(); }                                         \
     ULONG STDMETHODCALLTYPE Release() override { return GetOwner()->Release(); }
+
+// A plain COM object of one interface (not aggregatable): its own reference count, deleted as
+// `Derived` when the last reference goes.
+template <class Interface, class Derived>
+class SingleInterfaceObject : public Interface {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
+    {
+        if (!ppv)
+            return E_POINTER;
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, __uuidof(Interface)))
+            return GetInterface(this, ppv);
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs_); }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const LONG left = --refs_;
+        if (left == 0)
+            delete static_cast<Derived*>(this);
+        return static_cast<ULONG>(left);
+    }
+
+protected:
+    virtual ~SingleInterfaceObject() = default;
+
+private:
+    std::atomic<LONG> refs_{1};
+};
 
 class CritSec {
 public:

@@ -9,25 +9,8 @@ namespace {
 
 // Shared walking logic over a vector of items that the derived class knows how to hand out.
 template <class Interface, class Item, class Derived>
-class EnumBase : public Interface {
+class EnumBase : public SingleInterfaceObject<Interface, Derived> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (!ppv)
-            return E_POINTER;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, __uuidof(Interface)))
-            return GetInterface(this, ppv);
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs_); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const LONG left = --refs_;
-        if (left == 0)
-            delete static_cast<Derived*>(this);
-        return static_cast<ULONG>(left);
-    }
     HRESULT STDMETHODCALLTYPE Next(ULONG count, Item* out, ULONG* fetched) override
     {
         if (!out || (count > 1 && !fetched))
@@ -63,9 +46,6 @@ protected:
     EnumBase() { ++gObjectCount; }
     virtual ~EnumBase() { --gObjectCount; }
     size_t position_ = 0;
-
-private:
-    std::atomic<LONG> refs_{1};
 };
 
 class PinEnum : public EnumBase<IEnumPins, IPin*, PinEnum> {

@@ -229,13 +229,7 @@ HRESULT STDMETHODCALLTYPE CBasePin::QueryPinInfo(PIN_INFO* info)
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE CBasePin::QueryDirection(PIN_DIRECTION* direction)
-{
-    if (!direction)
-        return E_POINTER;
-    *direction = direction_;
-    return S_OK;
-}
+HRESULT STDMETHODCALLTYPE CBasePin::QueryDirection(PIN_DIRECTION* direction) { return answer(direction, direction_); }
 
 HRESULT STDMETHODCALLTYPE CBasePin::QueryId(LPWSTR* id)
 {
