@@ -14,11 +14,8 @@ bool validColumn(int column) { return column >= 0 && column < kColumns; }
 template <class T, class Read>
 HRESULT readLocked(ds::CritSec& lock, T* out, Read read)
 {
-    if (!out)
-        return E_POINTER;
     AutoLock hold(lock);
-    *out = read();
-    return S_OK;
+    return answer(out, read());
 }
 }  // namespace
 
