@@ -88,12 +88,12 @@ public:
     void takeSnapshot(ParameterRecord& record, bool& changed);
     void startStream();
     void stopStream();
-    // The analyzer gets the buffer before and after, when an editor has attached it.
+    // The analyzer gets the buffer's input, when an editor has attached it.
     int processInterleaved(float* buffer, uint32_t* frames, int channels, const ParameterRecord& snapshot, bool changed)
     {
         const AnalyzerRing::Block b = ring_.beginInterleaved(buffer, *frames, channels);
         const int result = engine_.processInterleaved(buffer, frames, channels, snapshot, changed);
-        ring_.endInterleaved(b, buffer, *frames, channels);
+        ring_.endInterleaved(b, *frames);
         return result;
     }
     bool settingsChanged() const { return settingsChanged_; }

@@ -58,12 +58,15 @@ void EditorSession::startAnalyzer()
         return;  // no ring (a filter of another process), or another editor has it
     if (!analyzer_)
         analyzer_.reset(new (std::nothrow) FrequencyAnalyzer());
-    if (!analyzer_) {
+    if (!replica_)
+        replica_.reset(new (std::nothrow) AnalyzerReplica());
+    if (!analyzer_ || !replica_) {
         stopAnalyzer();
         return;
     }
     configureAnalyzer();
-    ring_->attach(analyzerMode_ == kAnalyzerBoth);
+    replica_->restart();
+    ring_->attach();
     SendMessageA(item(kGraphId), EQ_SETANALYZER, reinterpret_cast<WPARAM>(analyzer_.get()), 0);
 }
 
@@ -95,9 +98,21 @@ void EditorSession::configureAnalyzer()
     analyzerPending_ = 0;
 }
 
+uint32_t EditorSession::drainAnalyzer()
+{
+    ParameterRecord setup;
+    for (int i = 0; i < kParamCount; ++i)
+        setup.values[i] = model_->value(i);
+    replica_->follow(setup, model_->bypassed(), model_->sampleRate());
+    const bool withInput = analyzerMode_ == kAnalyzerBoth;
+    return ring_->drain([&](const float* left, const float* right, uint32_t frames) {
+        replica_->run(left, right, frames, *analyzer_, withInput);
+    });
+}
+
 void EditorSession::pollAnalyzer()
 {
-    if (!ring_ || !analyzer_)
+    if (!ring_ || !analyzer_ || !replica_)
         return;
     // A stream may change its rate while it plays.
     const float rate = model_->sampleRate();
@@ -105,7 +120,7 @@ void EditorSession::pollAnalyzer()
         configureAnalyzer();
     if (analyzerRunning_)
         return;
-    analyzerPending_ += ring_->drain(*analyzer_);
+    analyzerPending_ += drainAnalyzer();
     if (analyzer_->idle()) {
         analyzerPending_ = 0;  // near-silence: nothing for a frame to account for
         return;
@@ -117,12 +132,12 @@ void EditorSession::pollAnalyzer()
 
 void EditorSession::onAnalyzerTick()
 {
-    if (!ring_ || !analyzer_) {
+    if (!ring_ || !analyzer_ || !replica_) {
         stopAnalyzer();
         return;
     }
     const DWORD now = GetTickCount();
-    analyzerPending_ += ring_->drain(*analyzer_);
+    analyzerPending_ += drainAnalyzer();
     // The samples' own time while they come (the same as the clock's in playback, and the same on
     // every run for the same samples), the clock's once they have stopped.
     float elapsed = 0.0f;

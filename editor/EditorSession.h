@@ -15,6 +15,7 @@
 #include "EqualizerModel.h"
 #include "PresetStore.h"
 #include "ScopedWin.h"
+#include "AnalyzerReplica.h"
 #include "FrequencyAnalyzer.h"
 
 namespace qv {
@@ -110,6 +111,8 @@ private:
     // Lets the ring go; at close, before the controls are rebuilt and before a model goes.
     void stopAnalyzer();
     void configureAnalyzer();
+    // Everything the ring holds, through the bands' copy into the analyzer; the frames taken.
+    uint32_t drainAnalyzer();
     // From the 50 ms tick: takes what arrived and wakes the analyzer's own timer when sound comes.
     void pollAnalyzer();
     void onAnalyzerTick();
@@ -158,6 +161,7 @@ private:
     AnalyzerMode analyzerMode_ = kAnalyzerOutput;
     AnalyzerRing* ring_ = nullptr;  // claimed from the model while the analyzer shows
     std::unique_ptr<FrequencyAnalyzer> analyzer_;
+    std::unique_ptr<AnalyzerReplica> replica_;  // the bands again, over the ring's input
     float analyzerRate_ = 0.0f;     // the samples' own rate it was configured for
     bool analyzerRunning_ = false;  // its timer
     uint32_t analyzerPending_ = 0;  // frames taken since its last frame

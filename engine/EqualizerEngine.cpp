@@ -75,6 +75,19 @@ void EqualizerEngine::setValue(int index, int32_t v)
     notifyUpdate();
 }
 
+void EqualizerEngine::followSetup(const ParameterRecord& record)
+{
+    bool changed = false;
+    for (int i = 0; i < kParamCount; ++i) {
+        if (working_[i].load(kRelaxed) != record.values[i]) {
+            storeValue(i, record.values[i]);
+            changed = true;
+        }
+    }
+    if (changed)
+        markDirty();
+}
+
 int32_t EqualizerEngine::getValue(int index) const { return isValidIndex(index) ? working_[index].load(kRelaxed) : 0; }
 
 ParameterRecord EqualizerEngine::workingSetup() const

@@ -38,6 +38,9 @@ public:
     ParameterRecord workingSetup() const;
     // Replaces the working setup, clamping every field (each Q by the record's own type).
     void replaceSetup(const ParameterRecord& record);
+    // Takes another engine's working setup as it stands, nothing clamped: the analyzer's copy of the
+    // bands. Marks the design dirty only when a value changed.
+    void followSetup(const ParameterRecord& record);
 
     void selectSetup(int setup);
     int currentSetup() const { return currentSetup_; }

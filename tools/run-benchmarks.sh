@@ -29,12 +29,15 @@ if [ -x build/host/bin/engine_bench ]; then
                    if (("EngineSilence", 6) in ns)
                        printf "%-8s %14.0f %12.2f %14s %12.2f %8.2f\n", "6 silent", 1e9 / ns["EngineSilence", 6],
                               ns["EngineSilence", 6], "(6 bands)", ns["Engine", 6], ns["EngineSilence", 6] / ns["Engine", 6];
-                   split("off,out,in+out", tap, ",");
-                   for (r = 0; r <= 2; r++) if (("EngineAnalyzer", "ring:" r) in ns)
+                   split("off,fed", tap, ",");
+                   for (r = 0; r <= 1; r++) if (("EngineAnalyzer", "ring:" r) in ns)
                        printf "%-8s %14.0f %12.2f %14s %12.2f %8.3f\n", "6 " tap[r + 1], 1e9 / ns["EngineAnalyzer", "ring:" r],
                               ns["EngineAnalyzer", "ring:" r], "(6 bands)", ns["Engine", 6], ns["EngineAnalyzer", "ring:" r] / ns["Engine", 6] }')
     printf '%s\n' "$table"
     add_summary host "$table"
+    echo "== native (host): six bands feeding the analyzer's ring to six bands alone, alternating rounds (limit 1.03)"
+    build/host/bin/engine_bench --benchmark_filter=BM_AnalyzerCost 2>/dev/null |
+        awk '/^BM_AnalyzerCost/ { for (i = 1; i <= NF; i++) if ($i ~ /^ratio=/) print $1, substr($i, 7) }'
 fi
 if [ -x build/host/bin/analyzer_bench ]; then
     echo "== native (host): one analyzer frame (budget 0.5 ms at 100 %)"

@@ -25,7 +25,8 @@ VstIntPtr QV_VSTCALL dispatcherProc(AEffect* e, VstInt32 opcode, VstInt32 index,
     return self->dispatch(opcode, index, value, ptr, opt);
 }
 
-// One block through the engine, the analyzer's ring fed around it (nothing while it is detached).
+// One block through the engine, its input handed to the analyzer's ring (nothing while it is
+// detached).
 template <class Process>
 void processBlock(AEffect* e, float** inputs, float** outputs, VstInt32 frames, Process process)
 {
@@ -35,7 +36,7 @@ void processBlock(AEffect* e, float** inputs, float** outputs, VstInt32 frames, 
     // The input is taken first: hosts may process in place.
     const AnalyzerRing::Block b = self->analyzerRing().beginBlock(inputs[0], inputs[1], frames);
     process(self->engine());
-    self->analyzerRing().endBlock(b, outputs[0], outputs[1]);
+    self->analyzerRing().endBlock(b);
 }
 
 void QV_VSTCALL processProc(AEffect* e, float** inputs, float** outputs, VstInt32 frames)

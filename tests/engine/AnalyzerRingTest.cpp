@@ -1,57 +1,46 @@
-// The analyzer's sample ring: nothing while detached, blocks in order with their input alongside,
-// whole blocks dropped when full, and an audio thread and an editor thread sharing it (run under
-// ThreadSanitizer too).
+// The analyzer's sample ring: nothing while detached, blocks in order, whole blocks dropped when
+// full, and an audio thread and an editor thread sharing it (run under ThreadSanitizer too). And the
+// bands' copy on the editor's side, which must play what the engine plays.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
+#include <cstring>
 #include <thread>
 #include <vector>
 
+#include "AnalyzerReplica.h"
 #include "AnalyzerRing.h"
 
 using namespace qv;
 
 namespace {
 
-// Collects what drain hands over. Samples are frame numbers: output left n, right -n, input n + 0.5.
+// Collects what drain hands over. Samples are frame numbers: left n, right -n.
 struct Collector {
-    std::vector<float> outL, outR, inL, inR;
-    void feed(const float* ol, const float* orr, const float* il, const float* ir, uint32_t n)
+    std::vector<float> left, right;
+    void operator()(const float* l, const float* r, uint32_t n)
     {
-        outL.insert(outL.end(), ol, ol + n);
-        outR.insert(outR.end(), orr, orr + n);
-        if (il) {
-            inL.insert(inL.end(), il, il + n);
-            inR.insert(inR.end(), ir, ir + n);
-        }
+        left.insert(left.end(), l, l + n);
+        right.insert(right.end(), r, r + n);
     }
 };
 
-struct Source {
-    std::vector<float> l, r, il, ir;
-    explicit Source(uint32_t first, uint32_t n)
-    {
-        for (uint32_t i = 0; i < n; ++i) {
-            const float v = static_cast<float>(first + i);
-            l.push_back(v);
-            r.push_back(-v);
-            il.push_back(v + 0.5f);
-            ir.push_back(-v - 0.5f);
-        }
+// As a host that processes in place: the input is gone after processing.
+void push(AnalyzerRing& ring, uint32_t first, uint32_t n)
+{
+    std::vector<float> l, r;
+    for (uint32_t i = 0; i < n; ++i) {
+        l.push_back(static_cast<float>(first + i));
+        r.push_back(-static_cast<float>(first + i));
     }
-    // As a host that processes in place: the input is gone after processing.
-    void push(AnalyzerRing& ring)
-    {
-        const uint32_t n = static_cast<uint32_t>(l.size());
-        std::vector<float> bufL = il, bufR = ir;
-        const AnalyzerRing::Block b = ring.beginBlock(bufL.data(), bufR.data(), static_cast<int32_t>(n));
-        bufL = l;
-        bufR = r;
-        ring.endBlock(b, bufL.data(), bufR.data());
-    }
-};
+    const AnalyzerRing::Block b = ring.beginBlock(l.data(), r.data(), static_cast<int32_t>(n));
+    std::fill(l.begin(), l.end(), 0.5f);
+    std::fill(r.begin(), r.end(), 0.5f);
+    ring.endBlock(b);
+}
 
 }  // namespace
 
@@ -59,86 +48,80 @@ TEST(AnalyzerRing, NothingWhileDetached)
 {
     AnalyzerRing ring;
     Collector c;
-    Source(0, 300).push(ring);
-    EXPECT_EQ(ring.beginBlock(nullptr, nullptr, 64).mode, 0);
+    push(ring, 0, 300);
+    EXPECT_FALSE(ring.beginBlock(nullptr, nullptr, 64).taken);
     EXPECT_EQ(ring.drain(c), 0u);
 
-    ring.attach(false);
-    Source(300, 100).push(ring);
+    ring.attach();
+    push(ring, 300, 100);
     ring.detach();
-    Source(400, 100).push(ring);
+    push(ring, 400, 100);
     EXPECT_EQ(ring.drain(c), 100u);
-    EXPECT_EQ(c.outL.front(), 300.0f);
-    EXPECT_EQ(c.outL.back(), 399.0f);
-    EXPECT_TRUE(c.inL.empty());
+    EXPECT_EQ(c.left.front(), 300.0f);
+    EXPECT_EQ(c.left.back(), 399.0f);
     EXPECT_EQ(ring.dropped(), 0u);
 
     // Attaching again starts from now: what was left in the ring is skipped.
-    ring.attach(true);
-    Source(500, 10).push(ring);
-    ring.attach(true);
-    Source(510, 10).push(ring);
+    ring.attach();
+    push(ring, 500, 10);
+    ring.attach();
+    push(ring, 510, 10);
     Collector d;
     EXPECT_EQ(ring.drain(d), 10u);
-    EXPECT_EQ(d.outL.front(), 510.0f);
-    EXPECT_EQ(d.inL.front(), 510.5f);
+    EXPECT_EQ(d.left.front(), 510.0f);
 }
 
 TEST(AnalyzerRing, BlocksInOrderAndWholeBlocksDropped)
 {
     const uint32_t cap = AnalyzerRing::kCapacity;
     AnalyzerRing ring;
-    ring.attach(true);
+    ring.attach();
     Collector c;
     // Fill to one frame short of full, across the wrap; the next block does not fit and is dropped
     // whole, the one after the drain fits again.
-    Source(0, cap / 2).push(ring);
+    push(ring, 0, cap / 2);
     ring.drain(c);
-    Source(cap / 2, cap - 1).push(ring);
-    Source(cap / 2 + cap - 1, 2).push(ring);
+    push(ring, cap / 2, cap - 1);
+    push(ring, cap / 2 + cap - 1, 2);
     EXPECT_EQ(ring.dropped(), 2u);
     Collector d;
     EXPECT_EQ(ring.drain(d), cap - 1);
-    Source(cap / 2 + cap + 1, 3).push(ring);
+    push(ring, cap / 2 + cap + 1, 3);
     ring.drain(d);
-    ASSERT_EQ(d.outL.size(), cap + 2);
+    ASSERT_EQ(d.left.size(), cap + 2);
     for (uint32_t i = 0; i < cap - 1; ++i) {
-        ASSERT_EQ(d.outL[i], static_cast<float>(cap / 2 + i));
-        ASSERT_EQ(d.outR[i], -d.outL[i]);
-        ASSERT_EQ(d.inL[i], d.outL[i] + 0.5f);
-        ASSERT_EQ(d.inR[i], -d.outL[i] - 0.5f);
+        ASSERT_EQ(d.left[i], static_cast<float>(cap / 2 + i));
+        ASSERT_EQ(d.right[i], -d.left[i]);
     }
-    EXPECT_EQ(d.outL[cap - 1], static_cast<float>(cap / 2 + cap + 1));
+    EXPECT_EQ(d.left[cap - 1], static_cast<float>(cap / 2 + cap + 1));
 
     // A block longer than the ring: its newest frames.
     Collector e;
-    Source(0, cap + 100).push(ring);
+    push(ring, 0, cap + 100);
     EXPECT_EQ(ring.drain(e), cap);
-    EXPECT_EQ(e.outL.front(), 100.0f);
-    EXPECT_EQ(e.inL.back(), static_cast<float>(cap + 99) + 0.5f);
+    EXPECT_EQ(e.left.front(), 100.0f);
+    EXPECT_EQ(e.right.back(), -static_cast<float>(cap + 99));
 
     // Interleaved, in place: stereo; mono to both sides; a block that processing cut short.
     Collector f;
     std::vector<float> stereo{1, -1, 2, -2, 3, -3}, mono{7, 8, 9, 10};
     AnalyzerRing::Block b = ring.beginInterleaved(stereo.data(), 3, 2);
-    for (float& v : stereo)
-        v *= 10.0f;
-    ring.endInterleaved(b, stereo.data(), 3, 2);
+    std::fill(stereo.begin(), stereo.end(), 0.0f);
+    ring.endInterleaved(b, 3);
     b = ring.beginInterleaved(mono.data(), 4, 1);
-    ring.endInterleaved(b, mono.data(), 2, 1);
-    EXPECT_EQ(ring.beginInterleaved(mono.data(), 4, 6).mode, 0);
+    ring.endInterleaved(b, 2);
+    EXPECT_FALSE(ring.beginInterleaved(mono.data(), 4, 6).taken);
     ring.drain(f);
-    EXPECT_EQ(f.outL, (std::vector<float>{10, 20, 30, 7, 8}));
-    EXPECT_EQ(f.outR, (std::vector<float>{-10, -20, -30, 7, 8}));
-    EXPECT_EQ(f.inR, (std::vector<float>{-1, -2, -3, 7, 8}));
+    EXPECT_EQ(f.left, (std::vector<float>{1, 2, 3, 7, 8}));
+    EXPECT_EQ(f.right, (std::vector<float>{-1, -2, -3, 7, 8}));
 }
 
 // The audio thread pushes numbered frames in blocks of changing size while the editor drains at its
-// own pace: every frame arrives once, in order, with its input, except whole dropped blocks.
+// own pace: every frame arrives once, in order, except whole dropped blocks.
 TEST(AnalyzerRing, AudioAndEditorThreads)
 {
     AnalyzerRing ring;
-    ring.attach(true);
+    ring.attach();
     const uint32_t total = 1u << 20;  // exact in a float
     std::atomic<bool> done{false};
     std::thread audio([&] {
@@ -146,7 +129,7 @@ TEST(AnalyzerRing, AudioAndEditorThreads)
         while (next < total) {
             size = (size * 7 + 3) % 1500 + 1;
             const uint32_t n = std::min(size, total - next);
-            Source(next, n).push(ring);
+            push(ring, next, n);
             next += n;
         }
         done.store(true, std::memory_order_release);
@@ -159,9 +142,9 @@ TEST(AnalyzerRing, AudioAndEditorThreads)
     for (bool finished = false; !finished;) {
         finished = done.load(std::memory_order_acquire);
         ring.drain(c);
-        for (; seen < c.outL.size(); ++seen) {
-            const float v = c.outL[seen];
-            inOrder = inOrder && v > last && c.outR[seen] == -v && c.inL[seen] == v + 0.5f && c.inR[seen] == -v - 0.5f;
+        for (; seen < c.left.size(); ++seen) {
+            const float v = c.left[seen];
+            inOrder = inOrder && v > last && c.right[seen] == -v;
             last = v;
         }
         std::this_thread::yield();
@@ -170,4 +153,68 @@ TEST(AnalyzerRing, AudioAndEditorThreads)
     EXPECT_TRUE(inOrder);
     EXPECT_GT(seen, 0u);
     EXPECT_EQ(seen + ring.dropped(), total);
+}
+
+// The editor's copy of the bands, following the engine's setup before each drain as the editor
+// does, plays the engine's output bit for bit: through blocks of changing size, a host that
+// processes in place, settings changed between blocks and bypass; and it hands the input on beside.
+TEST(AnalyzerReplica, PlaysWhatTheEnginePlays)
+{
+    EqualizerEngine engine;
+    engine.setSampleRate(48000.0f);
+    for (int b = 1; b <= 6; ++b) {
+        engine.setValue(paramIndex(kRowFilter, b), b == 1 ? kLowShelf : (b == 6 ? kHighpass : kPeakDip));
+        engine.setValue(paramIndex(kRowFreq, b), 60 * b * b);
+        engine.setValue(paramIndex(kRowQ, b), 7 + 3 * b);
+        engine.setValue(paramIndex(kRowGain, b), b % 2 ? 65 : -90);
+    }
+    engine.setValue(kOutputGainIndex, -35);
+    AnalyzerRing ring;
+    ring.attach();
+    AnalyzerReplica replica;
+    replica.restart();
+
+    struct Sink {
+        std::vector<float> outL, outR, inL;
+        void feed(const float* ol, const float* orr, const float* il, const float* ir, uint32_t n)
+        {
+            outL.insert(outL.end(), ol, ol + n);
+            outR.insert(outR.end(), orr, orr + n);
+            ASSERT_TRUE(il && ir);
+            inL.insert(inL.end(), il, il + n);
+        }
+    } sink;
+    std::vector<float> heardL, heardR, sent;
+    double phase = 0.0;
+    uint32_t size = 5;
+    for (int block = 0; block < 60; ++block) {
+        size = (size * 13 + 7) % 1300 + 1;
+        std::vector<float> l(size), r(size);
+        for (uint32_t i = 0; i < size; ++i) {
+            phase += 0.031 + 0.0005 * block;
+            l[i] = 0.7f * static_cast<float>(std::sin(phase) * std::sin(phase * 0.013));
+            r[i] = 0.5f * static_cast<float>(std::cos(phase * 1.7));
+        }
+        sent.insert(sent.end(), l.begin(), l.end());
+        if (block == 20)
+            engine.setValue(paramIndex(kRowGain, 3), 140);
+        if (block == 30)
+            engine.setValue(paramIndex(kRowFreq, 2), 3500);
+        engine.setBypass(block >= 40 && block < 45);
+        // In place, as some hosts do.
+        const float* in[2] = {l.data(), r.data()};
+        float* out[2] = {l.data(), r.data()};
+        const AnalyzerRing::Block b = ring.beginBlock(in[0], in[1], static_cast<int32_t>(size));
+        engine.processReplacing(in, out, static_cast<int32_t>(size));
+        ring.endBlock(b);
+        heardL.insert(heardL.end(), l.begin(), l.end());
+        heardR.insert(heardR.end(), r.begin(), r.end());
+
+        replica.follow(engine.workingSetup(), engine.isBypassed() != 0, engine.sampleRate());
+        ring.drain([&](const float* left, const float* right, uint32_t n) { replica.run(left, right, n, sink, true); });
+    }
+    ASSERT_EQ(sink.outL.size(), heardL.size());
+    EXPECT_EQ(std::memcmp(sink.outL.data(), heardL.data(), heardL.size() * sizeof(float)), 0);
+    EXPECT_EQ(std::memcmp(sink.outR.data(), heardR.data(), heardR.size() * sizeof(float)), 0);
+    EXPECT_EQ(sink.inL, sent);
 }
