@@ -155,6 +155,19 @@ Cost cost(const Grid& g, const BandSetting& b)
     return c;
 }
 
+// Whether the band stays within `limit` dB of the target everywhere from 20 Hz up; stops at the
+// first point past it, which for most of the bands a scan tries comes early.
+bool audibleWithin(const Grid& g, const BandSetting& b, double limit)
+{
+    for (int r = 0; r < 2; ++r) {
+        const Coefficients k = bandCoefficients(b, kEqFitRates[r]);
+        for (std::size_t i = g.firstAudible; i < g.w[r].size(); ++i)
+            if (!(std::fabs(responseDb(k, g.w[r][i]) - g.target[r][i]) < limit))
+                return false;
+    }
+    return true;
+}
+
 int32_t clampInt(double v, int32_t lo, int32_t hi)
 {
     if (!(v > lo))
@@ -232,29 +245,28 @@ BandSetting search(const Grid& g, BandSetting start, int32_t steps[3], bool fitG
     return best;
 }
 
-// Every neighbour of the search's answer within a few Q steps, one Hz and two tenths of a dB: a
-// narrow low band's single-precision design answers a step of Q with a jump of its own (for a file's
-// Q 10 peak at 24 Hz, band Q 19.9, 20.0, 20.1 and 20.2 differ from it by up to 1.0, 0.5, 0.3 and
-// 1.1 dB), which only trying each value finds. These jumps are the band as it plays, so they may
-// decide; a gain below the significant one does not move the answer, so that a text written from
-// a band still reads back as that very band.
-BandSetting polish(const Grid& g, BandSetting best, bool fitGain)
+// Every neighbour of `centre` within a tenth of its Q, one Hz and three tenths of a dB, judged from
+// 20 Hz up as the user is told, replaces `best` where it comes clearly closer: a narrow low band's single-precision design answers a
+// step of Q with a jump of its own (for a file's Q 10 peak at 24 Hz, band Q 19.9, 20.0, 20.1 and
+// 20.2 differ from it by up to 1.0, 0.5, 0.3 and 1.1 dB), which only trying each value finds. These
+// jumps are the band as it plays, so they may decide; a gain below the significant one does not
+// move the answer, so that a text written from a band still reads back as that very band.
+BandSetting polish(const Grid& g, BandSetting best, const BandSetting& centre, bool fitGain)
 {
     const ValueRange qr = qRange(best.type);
-    const BandSetting centre = best;
-    Cost bestCost = cost(g, best);
-    const int32_t span = std::max<int32_t>(2, centre.q / 20);
-    const int32_t gains = fitGain ? 2 : 0;
+    double bestDb = cost(g, best).audible;
+    const int32_t span = std::max<int32_t>(2, centre.q / 10);
+    const int32_t gains = fitGain ? 3 : 0;
     for (int32_t df = -1; df <= 1; ++df)
         for (int32_t dq = -span; dq <= span; ++dq)
             for (int32_t dg = -gains; dg <= gains; ++dg) {
                 const BandSetting c{centre.type, centre.frequency + df, centre.q + dq, centre.gain + dg};
                 if (c.frequency < 10 || c.frequency > kDefaultFreqLimit || c.q < qr.minimum || c.q > qr.maximum ||
-                    c.gain < kBandGainRange.minimum || c.gain > kBandGainRange.maximum || c == best)
+                    c.gain < kBandGainRange.minimum || c.gain > kBandGainRange.maximum || c == best ||
+                    !audibleWithin(g, c, bestDb - kSignificantDb))
                     continue;
-                const Cost cc = cost(g, c);
-                if (cc.worst < bestCost.worst - kSignificantDb)
-                    best = c, bestCost = cc;
+                best = c;
+                bestDb = cost(g, c).audible;
             }
     return best;
 }
@@ -345,8 +357,12 @@ BandFit fitBand(const TextbookFilter& target)
     // frequency and gain too, by more than one step.
     int32_t steps[3] = {std::max(1, freq / (firstOrder ? 8 : 32)), std::max(1, start.q / (firstOrder ? 2 : 8)), 4};
     fit.band = search(grid, start, steps, !pass, firstOrder);
-    if (!firstOrder)
-        fit.band = polish(grid, fit.band, !pass);
+    // Below 20 Hz the part the user is told of is only a skirt: the whole shape decides there.
+    // Around the search's answer and around the values the file states.
+    if (!firstOrder && target.frequency >= kLowest) {
+        fit.band = polish(grid, fit.band, fit.band, !pass);
+        fit.band = polish(grid, fit.band, start, !pass);
+    }
     fit.worstDb = cost(grid, fit.band).audible;
     return fit;
 }
