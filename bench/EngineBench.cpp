@@ -49,18 +49,6 @@ static void BM_Reference(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * kBlock);
 }
 
-// The wrappers' call shape around processing: the ring takes each block's input. The editor drains
-// about every third or fourth block (25 frames a second at 44.1 kHz); here every fourth, into
-// nothing.
-static void feedBlock(qv::EqualizerEngine& e, qv::AnalyzerRing& ring, StereoBlock& b, int blocks)
-{
-    const qv::AnalyzerRing::Block tap = ring.beginBlock(b.in[0], b.in[1], kBlock);
-    e.processReplacing(b.in, b.out, kBlock);
-    ring.endBlock(tap);
-    if (blocks % 4 == 3)
-        ring.drain([](const float*, const float*, uint32_t) {});
-}
-
 static void BM_EngineAnalyzer(benchmark::State& state)
 {
     qv::EqualizerEngine e;
@@ -71,7 +59,7 @@ static void BM_EngineAnalyzer(benchmark::State& state)
     StereoBlock b;
     int blocks = 0;
     for (auto _ : state) {
-        feedBlock(e, ring, b, blocks++);
+        feedAnalyzerBlock(e, ring, b, blocks++);
         benchmark::DoNotOptimize(b.ol.data());
     }
     if (ring.dropped() != 0)
@@ -101,7 +89,7 @@ static void BM_AnalyzerCost(benchmark::State& state)
         }
         const auto t1 = Clock::now();
         for (int i = 0; i < 32; ++i) {
-            feedBlock(fed, ring, b, i);
+            feedAnalyzerBlock(fed, ring, b, i);
             benchmark::DoNotOptimize(b.ol.data());
         }
         const auto t2 = Clock::now();

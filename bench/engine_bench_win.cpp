@@ -1,5 +1,6 @@
 // Engine throughput on a Windows build, run under Wine: the same workloads as the native benchmark,
-// timed with the performance counter, each against the reference measured in the same run.
+// timed with the performance counter, each against the reference measured in the same run; and the
+// block feeding the analyzer's ring against the block alone.
 #include <windows.h>
 
 #include <cstdio>
@@ -72,5 +73,16 @@ int main()
                [&] { silent.processReplacing(quiet.in, quiet.out, kBlock); }, normal, decayed);
     std::printf("%-8s %14.0f %12.2f %14s %12.2f %8.2f\n", "6 silent", 1e9 / decayed, decayed, "(6 bands)", normal,
                 decayed / normal);
+    // Six bands handing their input to an attached analyzer ring, against six bands alone.
+    qv::EqualizerEngine fed;
+    configure(fed, 6);
+    qv::AnalyzerRing ring;
+    ring.attach();
+    int blocks = 0;
+    double plain, feeding;
+    nsPerFrame([&] { e.processReplacing(b.in, b.out, kBlock); }, [&] { feedAnalyzerBlock(fed, ring, b, blocks++); },
+               plain, feeding);
+    std::printf("%-8s %14.0f %12.2f %14s %12.2f %8.3f\n", "6 fed", 1e9 / feeding, feeding, "(6 bands)", plain,
+                feeding / plain);
     return 0;
 }
