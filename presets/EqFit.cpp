@@ -26,15 +26,18 @@ struct Point {
 
 Point pointAt(double w) { return {std::cos(w), std::sin(w), std::cos(2 * w), std::sin(2 * w)}; }
 
-double responseDb(const Coefficients& c, const Point& p)
+// The power gain |H|^2; a zero on the unit circle (a deep notch of a pass filter at Nyquist) stays
+// finite.
+double responsePower(const Coefficients& c, const Point& p)
 {
     const double c1 = p.c1, s1 = p.s1, c2 = p.c2, s2 = p.s2;
     const double nr = c.b0 + c.b1 * c1 + c.b2 * c2, ni = -(c.b1 * s1 + c.b2 * s2);
     const double dr = 1 + c.a1 * c1 + c.a2 * c2, di = -(c.a1 * s1 + c.a2 * s2);
     const double num = nr * nr + ni * ni, den = dr * dr + di * di;
-    // A zero on the unit circle (a deep notch of a pass filter at Nyquist) stays finite.
-    return 10.0 * std::log10(std::max(num, 1e-30) / std::max(den, 1e-30));
+    return std::max(num, 1e-30) / std::max(den, 1e-30);
 }
+
+double responseDb(const Coefficients& c, const Point& p) { return 10.0 * std::log10(responsePower(c, p)); }
 
 Coefficients normalize(double b0, double b1, double b2, double a0, double a1, double a2)
 {
@@ -103,6 +106,7 @@ Coefficients bandCoefficients(const BandSetting& b, double fs)
 struct Grid {
     std::vector<Point> w[2];        // per rate
     std::vector<double> target[2];  // the textbook filter's dB
+    std::vector<double> power[2];   // and its power gain
     std::size_t firstAudible = 0;   // points below 20 Hz guide the fit but are not reported
 };
 
@@ -127,7 +131,8 @@ Grid makeGrid(const TextbookFilter& f)
         for (double h : hz) {
             const Point p = pointAt(2 * kPi * h / kEqFitRates[r]);
             g.w[r].push_back(p);
-            g.target[r].push_back(responseDb(c, p));
+            g.power[r].push_back(responsePower(c, p));
+            g.target[r].push_back(10.0 * std::log10(g.power[r].back()));
         }
     }
     return g;
@@ -155,15 +160,19 @@ Cost cost(const Grid& g, const BandSetting& b)
     return c;
 }
 
-// Whether the band stays within `limit` dB of the target everywhere from 20 Hz up; stops at the
-// first point past it, which for most of the bands a scan tries comes early.
+// Whether the band stays within `limit` dB of the target everywhere from 20 Hz up, compared as
+// power ratios (no logarithm); stops at the first point past it, which for most of the bands a
+// scan tries comes early.
 bool audibleWithin(const Grid& g, const BandSetting& b, double limit)
 {
+    const double high = std::pow(10.0, limit / 10.0), low = 1.0 / high;
     for (int r = 0; r < 2; ++r) {
         const Coefficients k = bandCoefficients(b, kEqFitRates[r]);
-        for (std::size_t i = g.firstAudible; i < g.w[r].size(); ++i)
-            if (!(std::fabs(responseDb(k, g.w[r][i]) - g.target[r][i]) < limit))
+        for (std::size_t i = g.firstAudible; i < g.w[r].size(); ++i) {
+            const double ratio = responsePower(k, g.w[r][i]) / g.power[r][i];
+            if (!(ratio < high && ratio > low))
                 return false;
+        }
     }
     return true;
 }
