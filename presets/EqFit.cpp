@@ -254,8 +254,9 @@ BandSetting search(const Grid& g, BandSetting start, int32_t steps[3], bool fitG
     return best;
 }
 
-// Every neighbour of `centre` within a tenth of its Q, one Hz and three tenths of a dB, judged from
-// 20 Hz up as the user is told, replaces `best` where it comes clearly closer: a narrow low band's single-precision design answers a
+// Every neighbour of `centre` within a tenth of its Q, one Hz and three tenths of a dB (for a band of
+// Q under 1: 3 % of its frequency and 1 dB), judged from 20 Hz up as the user is told, replaces
+// `best` where it comes clearly closer: a narrow low band's single-precision design answers a
 // step of Q with a jump of its own (for a file's Q 10 peak at 24 Hz, band Q 19.9, 20.0, 20.1 and
 // 20.2 differ from it by up to 1.0, 0.5, 0.3 and 1.1 dB), which only trying each value finds. These
 // jumps are the band as it plays, so they may decide; a gain below the significant one does not
@@ -265,11 +266,15 @@ BandSetting polish(const Grid& g, BandSetting best, const BandSetting& centre, b
     const ValueRange qr = qRange(best.type);
     double bestDb = cost(g, best).audible;
     const int32_t span = std::max<int32_t>(2, centre.q / 10);
-    const int32_t gains = fitGain ? 3 : 0;
-    for (int32_t df = -1; df <= 1; ++df)
+    // A band of Q under 1 is matched by moving its frequency and gain further for each step of Q.
+    const bool wide = centre.q < 10;
+    const int32_t gains = fitGain ? (wide ? 10 : 3) : 0;
+    const int32_t hzStep = wide ? std::max<int32_t>(1, centre.frequency / 200) : 1;
+    const int32_t hzSteps = wide ? 6 : 1;
+    for (int32_t df = -hzSteps; df <= hzSteps; ++df)
         for (int32_t dq = -span; dq <= span; ++dq)
             for (int32_t dg = -gains; dg <= gains; ++dg) {
-                const BandSetting c{centre.type, centre.frequency + df, centre.q + dq, centre.gain + dg};
+                const BandSetting c{centre.type, centre.frequency + df * hzStep, centre.q + dq, centre.gain + dg};
                 if (c.frequency < 10 || c.frequency > kDefaultFreqLimit || c.q < qr.minimum || c.q > qr.maximum ||
                     c.gain < kBandGainRange.minimum || c.gain > kBandGainRange.maximum || c == best ||
                     !audibleWithin(g, c, bestDb - kSignificantDb))
