@@ -6,7 +6,6 @@
 // thread thus copies one signal for the analyzer instead of two.
 
 #include <cstdint>
-#include <memory>
 
 #include "EqualizerEngine.h"
 

@@ -196,17 +196,20 @@ bool better(const Cost& a, const Cost& b, bool leastSquares)
     return a.worst < b.worst - kSignificantDb || (a.worst < b.worst + 1e-9 && a.squares < b.squares * 0.9);
 }
 
+// The band with each value inside the range it may be stored with.
+BandSetting clampToRanges(BandSetting b)
+{
+    const ValueRange qr = qRange(b.type);
+    b.frequency = std::clamp<int32_t>(b.frequency, 10, kDefaultFreqLimit);
+    b.q = std::clamp(b.q, qr.minimum, qr.maximum);
+    b.gain = std::clamp(b.gain, kBandGainRange.minimum, kBandGainRange.maximum);
+    return b;
+}
+
 // Pattern search on the integer grid: steps halve down to one, then every neighbour one step away.
 BandSetting search(const Grid& g, BandSetting start, int32_t steps[3], bool fitGain, bool leastSquares)
 {
-    const ValueRange qr = qRange(start.type);
-    auto clamp = [&](BandSetting b) {
-        b.frequency = std::clamp<int32_t>(b.frequency, 10, kDefaultFreqLimit);
-        b.q = std::clamp(b.q, qr.minimum, qr.maximum);
-        b.gain = std::clamp(b.gain, kBandGainRange.minimum, kBandGainRange.maximum);
-        return b;
-    };
-    BandSetting best = clamp(start);
+    BandSetting best = clampToRanges(start);
     Cost bestCost = cost(g, best);
     for (int round = 0; round < 200; ++round) {
         bool moved = false;
@@ -217,7 +220,7 @@ BandSetting search(const Grid& g, BandSetting start, int32_t steps[3], bool fitG
                 BandSetting c = best;
                 int32_t& v = d == 0 ? c.frequency : (d == 1 ? c.q : c.gain);
                 v += sign * steps[d];
-                c = clamp(c);
+                c = clampToRanges(c);
                 if (c == best)
                     continue;
                 const Cost cc = cost(g, c);
@@ -243,7 +246,8 @@ BandSetting search(const Grid& g, BandSetting start, int32_t steps[3], bool fitG
         for (int df = -1; df <= 1; ++df)
             for (int dq = -1; dq <= 1; ++dq)
                 for (int dg = fitGain ? -1 : 0; dg <= (fitGain ? 1 : 0); ++dg) {
-                    BandSetting c = clamp({centre.type, centre.frequency + df, centre.q + dq, centre.gain + dg});
+                    BandSetting c =
+                        clampToRanges({centre.type, centre.frequency + df, centre.q + dq, centre.gain + dg});
                     if (c == best)
                         continue;
                     const Cost cc = cost(g, c);
@@ -263,7 +267,6 @@ BandSetting search(const Grid& g, BandSetting start, int32_t steps[3], bool fitG
 // move the answer, so that a text written from a band still reads back as that very band.
 BandSetting polish(const Grid& g, BandSetting best, const BandSetting& centre, bool fitGain)
 {
-    const ValueRange qr = qRange(best.type);
     double bestDb = cost(g, best).audible;
     const int32_t span = std::max<int32_t>(2, centre.q / 10);
     // A band of Q under 1 is matched by moving its frequency and gain further for each step of Q.
@@ -275,9 +278,7 @@ BandSetting polish(const Grid& g, BandSetting best, const BandSetting& centre, b
         for (int32_t dq = -span; dq <= span; ++dq)
             for (int32_t dg = -gains; dg <= gains; ++dg) {
                 const BandSetting c{centre.type, centre.frequency + df * hzStep, centre.q + dq, centre.gain + dg};
-                if (c.frequency < 10 || c.frequency > kDefaultFreqLimit || c.q < qr.minimum || c.q > qr.maximum ||
-                    c.gain < kBandGainRange.minimum || c.gain > kBandGainRange.maximum || c == best ||
-                    !audibleWithin(g, c, bestDb - kSignificantDb))
+                if (!(clampToRanges(c) == c) || c == best || !audibleWithin(g, c, bestDb - kSignificantDb))
                     continue;
                 best = c;
                 bestDb = cost(g, c).audible;
